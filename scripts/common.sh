@@ -7,8 +7,8 @@ export BUILD_DIR
 configure_and_build() {
   "$ROOT/scripts/install-deps"
   cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw32.cmake" \
-        -DCMAKE_BUILD_TYPE=Release "$@" >"$BUILD_DIR.configure.log" 2>&1 \
-    || { cat "$BUILD_DIR.configure.log" >&2; return 1; }
+        -DCMAKE_BUILD_TYPE=Release "$@" >"$BUILD_DIR/configure.log" 2>&1 \
+    || { cat "$BUILD_DIR/configure.log" >&2; return 1; }
   cmake --build "$BUILD_DIR" -j"$(nproc)"
 }
 
