@@ -303,6 +303,9 @@ int CUIString::Find(LPCWSTR pstrSub, int iStart) const
         return -1;
     if (iStart != 0 && (iStart < 0 || iStart > GetLength()))
         return -1;
+    // The runtime's wcsstr does not agree everywhere on an empty needle.
+    if (!*pstrSub)
+        return iStart;
     LPCWSTR p = wcsstr(m_pstr + iStart, pstrSub);
     return p ? static_cast<int>(p - m_pstr) : -1;
 }
