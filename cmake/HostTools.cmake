@@ -1,0 +1,21 @@
+# The build tools run on the build machine, so they are a separate CMake
+# project built with the host compiler (the cross toolchain is not passed on).
+include(ExternalProject)
+
+set(HOST_TOOLS_DIR ${CMAKE_BINARY_DIR}/host-tools)
+set(PKGBUILD ${HOST_TOOLS_DIR}/pkgbuild)
+set(MAKE_DEMO_PAYLOAD ${HOST_TOOLS_DIR}/make-demo-payload)
+set(MAKE_TUNE ${HOST_TOOLS_DIR}/make-tune)
+set(MAKE_ICON ${HOST_TOOLS_DIR}/make-icon)
+
+ExternalProject_Add(host_tools
+  SOURCE_DIR ${CMAKE_SOURCE_DIR}/tools
+  BINARY_DIR ${HOST_TOOLS_DIR}
+  PREFIX ${CMAKE_BINARY_DIR}/host-tools-ep
+  CMAKE_ARGS -DREPO_ROOT=${CMAKE_SOURCE_DIR} -DCMAKE_BUILD_TYPE=Release
+  INSTALL_COMMAND ""
+  # The inner build decides what is out of date; the tools' time stamps only
+  # change when they are relinked, so nothing downstream re-runs needlessly.
+  BUILD_ALWAYS ON
+  BUILD_BYPRODUCTS ${PKGBUILD} ${MAKE_DEMO_PAYLOAD} ${MAKE_TUNE} ${MAKE_ICON}
+  USES_TERMINAL_BUILD OFF)
