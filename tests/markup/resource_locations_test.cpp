@@ -1,6 +1,7 @@
 #include "ui/markup/ResourceLocations.h"
 
 #include "tests/markup/zip_writer.h"
+#include "ui/markup/XmlMarkup.h"
 #include "ui/markup/ZipArchive.h"
 
 #include <gtest/gtest.h>
@@ -319,4 +320,32 @@ TEST_F(ResourceLocations, SettingTheSameArchiveAgainDoesNotReopenIt)
     EXPECT_FALSE(DeleteFileW((m_dir + L"Setup.dat").c_str()));
     CResourceLocations::SetResourceZip(L"", true);
     EXPECT_TRUE(DeleteFileW((m_dir + L"Setup.dat").c_str()));
+}
+
+TEST_F(ResourceLocations, MarkupLoadsFromTheArchiveOrKeepsTheMessage)
+{
+    // A document of exactly the limit parses; one byte more is refused before parsing.
+    const std::string open = "<Window>", close = "</Window>";
+    const std::string limit = open + std::string(kMaxSkinXmlSize - open.size() - close.size(), ' ') + close;
+    WriteArchive({Entry("Setup.xml", "\xEF\xBB\xBF<Window caption=\"\xE5\xAE\x89\"><Button/></Window>"),
+                  Entry("limit.xml", limit), Entry("over.xml", limit + " ")});
+    CResourceLocations::SetResourceZip(L"Setup.dat", false);
+
+    CXmlMarkup markup;
+    ASSERT_TRUE(LoadSkinMarkup(markup, L"SETUP.xml", XMLFILE_ENCODING_UTF8)) << markup.GetLastErrorMessage();
+    CXmlNode root = markup.GetRoot();
+    EXPECT_STREQ(root.GetName(), L"Window");
+    EXPECT_STREQ(root.GetAttributeValue(L"caption"), L"\u5B89");
+    EXPECT_STREQ(root.GetChild().GetName(), L"Button");
+
+    EXPECT_TRUE(LoadSkinMarkup(markup, L"limit.xml", XMLFILE_ENCODING_UTF8)) << markup.GetLastErrorMessage();
+    EXPECT_STREQ(markup.GetRoot().GetName(), L"Window");
+
+    // A failed load leaves the markup released, with the message and an empty location.
+    EXPECT_FALSE(LoadSkinMarkup(markup, L"over.xml", XMLFILE_ENCODING_UTF8));
+    EXPECT_STREQ(markup.GetLastErrorMessage(), L"File too large");
+    EXPECT_STREQ(markup.GetLastErrorLocation(), L"");
+    EXPECT_FALSE(markup.GetRoot().IsValid());
+    EXPECT_FALSE(LoadSkinMarkup(markup, L"missing.xml", XMLFILE_ENCODING_UTF8));
+    EXPECT_STREQ(markup.GetLastErrorMessage(), L"Could not find ziped file");
 }

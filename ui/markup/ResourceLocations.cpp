@@ -1,5 +1,6 @@
 #include "ui/markup/ResourceLocations.h"
 
+#include "ui/markup/XmlMarkup.h"
 #include "ui/markup/ZipArchive.h"
 
 #include <cstdlib>
@@ -271,4 +272,12 @@ bool FetchSkinData(LPCWSTR name, TSkinDataClient client, CSkinData& data, LPCWST
         return ReadPlainPath(name, data);
     }
     return false;
+}
+
+bool LoadSkinMarkup(CXmlMarkup& markup, LPCWSTR name, int encoding)
+{
+    markup.Release();
+    CSkinData data;
+    if (!FetchSkinData(name, SkinDataXml, data)) return markup.Fail(data.GetError());
+    return markup.LoadFromMemory(data.GetData(), data.GetSize(), encoding);
 }

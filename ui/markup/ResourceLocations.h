@@ -9,6 +9,8 @@
 
 #include "ui/core/UIString.h"
 
+class CXmlMarkup;
+
 class CResourceLocations {
 public:
     static void SetInstance(HINSTANCE instance);
@@ -71,3 +73,8 @@ constexpr DWORD kMaxSkinXmlSize = 0x400000;
 // executable's resources first (name may then be an integer identifier).
 bool FetchSkinData(LPCWSTR name, TSkinDataClient client, CSkinData& data, LPCWSTR resourceType = nullptr);
 
+
+// The XML client behind CXmlMarkup::LoadFromFile: releases the markup, fetches
+// the named document and parses it, or records the failure message in the
+// markup with an empty location.
+bool LoadSkinMarkup(CXmlMarkup& markup, LPCWSTR name, int encoding);
