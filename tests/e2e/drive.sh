@@ -6,7 +6,7 @@
 wait_window() {
   local pattern="$1" deadline=$((SECONDS + ${2:-30})) id
   while [ $SECONDS -lt $deadline ]; do
-    id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n1)
+    id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n1 || true)
     if [ -n "$id" ]; then echo "$id"; return 0; fi
     sleep 0.2
   done
