@@ -4,6 +4,7 @@
 #include <string>
 
 #include "tests/markup/xml_test_support.h"
+#include "ui/markup/ResourceLocations.h"
 #include "ui/markup/XmlMarkup.h"
 
 namespace {
@@ -308,4 +309,38 @@ TEST(XmlMarkup, ByteOrderMarksAndEncodings)
     CXmlMarkup ansi;
     ASSERT_TRUE(LoadGuarded(ansi, ansiDoc, XMLFILE_ENCODING_ANSI));
     EXPECT_EQ(Str(ansi.GetRoot().GetAttributeValue(L"t")), std::wstring(converted + 6, 4));
+}
+
+TEST(XmlMarkup, LoadFromFileReadsThroughTheSkinLocations)
+{
+    WCHAR temp[MAX_PATH] = {};
+    ASSERT_GT(::GetTempPathW(MAX_PATH, temp), 0u);
+    std::wstring dir = std::wstring(temp) + L"xml_markup_test\\";
+    ::CreateDirectoryW(dir.c_str(), NULL);
+    std::wstring file = dir + L"skin.xml";
+    const std::string doc = "\xEF\xBB\xBF<Window><Button name=\"Install\"/></Window>";
+    HANDLE h = ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    ::WriteFile(h, doc.data(), static_cast<DWORD>(doc.size()), &written, NULL);
+    ::CloseHandle(h);
+
+    CUIString oldPath = CResourceLocations::GetResourcePath();
+    CUIString oldZip = CResourceLocations::GetResourceZip();
+    bool oldCached = CResourceLocations::IsResourceZipCached();
+    CResourceLocations::SetResourcePath(dir.c_str());
+    CResourceLocations::SetResourceZip(L"", false);
+
+    CXmlMarkup markup;
+    EXPECT_TRUE(markup.LoadFromFile(L"skin.xml")) << markup.GetLastErrorMessage();
+    EXPECT_EQ(DumpDocument(markup), L"Window {Button name=\"Install\"}");
+    EXPECT_FALSE(markup.LoadFromFile(L"missing.xml"));
+    EXPECT_EQ(Str(markup.GetLastErrorMessage()), L"Error opening file");
+    EXPECT_EQ(Str(markup.GetLastErrorLocation()), L"");
+    EXPECT_FALSE(markup.IsValid());
+
+    CResourceLocations::SetResourcePath(oldPath);
+    CResourceLocations::SetResourceZip(oldZip, oldCached);
+    ::DeleteFileW(file.c_str());
+    ::RemoveDirectoryW(dir.c_str());
 }

@@ -1,5 +1,7 @@
 #include "ui/markup/XmlMarkup.h"
 
+#include "ui/markup/ResourceLocations.h"
+
 #include <limits.h>
 #include <stdlib.h>
 #include <string.h>
@@ -566,7 +568,5 @@ void CXmlMarkup::ParseEntity(LPWSTR& pstrText, LPWSTR& pstrDest)
 
 bool CXmlMarkup::LoadFromFile(LPCWSTR pstrFilename, int encoding)
 {
-    (void)pstrFilename;
-    (void)encoding;
-    return Fail(L"Error opening file");
+    return LoadSkinMarkup(*this, pstrFilename, encoding);
 }
