@@ -82,7 +82,7 @@ inline uint32_t Crc(const std::string& data)
 
 // Offsets of fields inside the headers, for tests that damage them.
 enum : size_t {
-    LocalFlags = 6, LocalMethod = 8, LocalCrc = 14, LocalCompressed = 18, LocalUncompressed = 22,
+    LocalBitFlags = 6, LocalMethod = 8, LocalCrc = 14, LocalCompressed = 18, LocalUncompressed = 22,
     LocalNameLength = 26, LocalExtraLength = 28, LocalHeaderSize = 30,
     CentralMethod = 10, CentralCrc = 16, CentralCompressed = 20, CentralUncompressed = 24,
     CentralNameLength = 28, CentralExternal = 38, CentralLocalOffset = 42,
