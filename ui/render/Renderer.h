@@ -1,0 +1,65 @@
+#pragma once
+
+#include <windows.h>
+
+#include "ui/core/StringOrId.h"
+#include "ui/render/DrawSpec.h"
+#include "ui/render/ImageLoader.h"
+
+class CManagerUI;
+
+// The framework's drawing operations. Stateless apart from the msimg32
+// lookups; every operation draws into the DC it is given.
+//
+// <windows.h> maps LoadImage to LoadImageW; every file that sees this class
+// sees the same mapping, so the member keeps working under either name.
+class CRenderer
+{
+public:
+    // --- Images ---------------------------------------------------------
+    // Fetches the bytes of name (a skin file without type; an executable
+    // resource of that type, else the name as a path, with one) and decodes
+    // them. With type "*COLOR*" the name is a colour text for a 1x1 image.
+    // Null on any failure. The caller owns the entry and fills resType and mask.
+    static TImageEntry* LoadImage(CUIStringOrId name, LPCWSTR type = NULL, DWORD mask = 0);
+    static void FreeImage(TImageEntry* entry, bool deleteEntry = true);
+
+    // --- Image descriptors and image drawing --------------------------------
+    // Parses and loads spec on first use, then draws it inside rcItem. With no
+    // DC it only parses and loads. False when the image cannot be had (never
+    // retried until the spec is cleared); true otherwise, drawn or not.
+    static bool DrawImageSpec(HDC hDC, CManagerUI* manager, const RECT& rcItem,
+                              const RECT& rcPaint, TDrawSpec& spec);
+    static bool DrawImageSpec(HDC hDC, IImageLookup* images, const RECT& rcItem,
+                              const RECT& rcPaint, TDrawSpec& spec);
+    // Draws rcSource of a bitmap into rc with nine-part stretching: the corner
+    // insets keep their size, the edges stretch along one axis, the centre
+    // stretches (or tiles). Premultiplied alpha when alpha is set or fade < 255.
+    static void DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& rcPaint,
+                          const RECT& rcSource, const RECT& rcCorner, bool alpha,
+                          BYTE fade = 255, bool hole = false, bool xtiled = false,
+                          bool ytiled = false);
+    // Stands in for AlphaBlend (same arguments) where msimg32 lacks it; the
+    // same premultiplied source-over formula, alpha byte included.
+    static BOOL WINAPI BlendFallback(HDC hDest, int x, int y, int cx, int cy, HDC hSrc, int sx,
+                                     int sy, int scx, int scy, BLENDFUNCTION blend);
+    // source × sourceFactor + destination × destinationFactor, truncated to 0..255.
+    static BYTE MixColor(BYTE source, BYTE destination, double sourceFactor,
+                         double destinationFactor);
+
+    // --- Colours and primitives -------------------------------------------------
+    // Alpha 0 draws nothing, alpha 255 fills opaquely, anything between blends.
+    static void DrawColor(HDC hDC, const RECT& rc, DWORD color);
+    // From first (left or top) to second (right or bottom), at the average of
+    // the two alphas. Without GradientFill, 2 to 64 solid bands by steps.
+    static void DrawGradient(HDC hDC, const RECT& rc, DWORD first, DWORD second, bool vertical,
+                             int steps);
+    // From rc's left-top to its right-bottom corner.
+    static void DrawLine(HDC hDC, const RECT& rc, int size, DWORD color, int style = PS_SOLID);
+    // Outlines inside rc; the inside is left alone.
+    static void DrawRect(HDC hDC, const RECT& rc, int size, DWORD color, int style = PS_SOLID);
+    static void DrawRoundRect(HDC hDC, const RECT& rc, int size, int width, int height,
+                              DWORD color, int style = PS_SOLID);
+    // A 32-bit DIB section with rows bottom-up (height as passed), or null.
+    static HBITMAP CreateDib32(HDC hDC, int width, int height, LPBYTE* bits);
+};
