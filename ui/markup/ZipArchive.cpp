@@ -16,6 +16,7 @@ constexpr DWORD kCentralHeaderSize = 46;
 constexpr DWORD kLocalHeaderSize = 30;
 constexpr DWORD kMaxEndRecordSearch = 65535;
 constexpr int kMaxCompareName = 256;
+constexpr DWORD kMaxDirectoryCopy = 8 * 1024 * 1024;
 constexpr WORD kMethodStored = 0;
 constexpr WORD kMethodDeflated = 8;
 constexpr WORD kFlagDataDescriptor = 0x08;
@@ -242,6 +243,7 @@ CZipArchive::CZipArchive() = default;
 CZipArchive::~CZipArchive()
 {
     CloseEntry();
+    free(directory);
     source.Close();
 }
 
@@ -276,6 +278,7 @@ CZipArchive* CZipArchive::Open(const void* source, DWORD length, DWORD flags)
 
     TZipResult result = archive->OpenSource(source, length, flags);
     if (result == ZipOk) result = archive->ReadEndRecord();
+    if (result == ZipOk) archive->LoadDirectory();
     if (result == ZipOk && !archive->MoveToFirst() && archive->entryCount > 0) result = ZipReadFailed;
     if (result != ZipOk) {
         delete archive;
@@ -322,24 +325,31 @@ TZipResult CZipArchive::ReadEndRecord()
 {
     // The end record is the last signature within the final 65535 bytes; a
     // comment can push it further away, and such an archive is not opened.
+    // Windows of 1028 bytes step back 1024 at a time, so a signature across
+    // two windows is still seen and an archive without comment costs one read.
     const uint64_t length = source.Length();
     const DWORD searchLength = length < kMaxEndRecordSearch ? DWORD(length) : kMaxEndRecordSearch;
     if (searchLength < kEndRecordSize) return ZipCorrupt;
     const uint64_t searchStart = length - searchLength;
-    BYTE* tail = static_cast<BYTE*>(malloc(searchLength));
-    if (!tail) return ZipReadFailed;
-    const bool read = source.Seek(searchStart) && source.ReadExact(tail, searchLength);
+    constexpr DWORD kWindowStep = 1024;
+    BYTE window[kWindowStep + 4];
     uint64_t recordPosition = 0;
     bool found = false;
-    for (DWORD i = searchLength - 3; read && !found && i-- > 0;) {
-        if (HasSignature(tail + i, 0x05, 0x06) && searchStart + i != 0) {
-            recordPosition = searchStart + i;
-            found = true;
+    for (DWORD back = 0; back < searchLength && !found;) {
+        back = back + kWindowStep < searchLength ? back + kWindowStep : searchLength;
+        const uint64_t windowStart = length - back;
+        const uint64_t windowEnd = windowStart + kWindowStep + 4 < length ? windowStart + kWindowStep + 4 : length;
+        const DWORD windowLength = DWORD(windowEnd - windowStart);
+        if (!source.Seek(windowStart) || !source.ReadExact(window, windowLength)) return ZipReadFailed;
+        for (DWORD i = windowLength - 3; i-- > 0;) {
+            if (HasSignature(window + i, 0x05, 0x06) && windowStart + i != 0) {
+                recordPosition = windowStart + i;
+                found = true;
+                break;
+            }
         }
     }
-    free(tail);
-    if (!read) return ZipReadFailed;
-    if (!found) return ZipCorrupt;
+    if (!found || recordPosition < searchStart) return ZipCorrupt;
 
     BYTE record[kEndRecordSize];
     if (!source.Seek(recordPosition) || !source.ReadExact(record, kEndRecordSize)) return ZipReadFailed;
@@ -359,10 +369,32 @@ TZipResult CZipArchive::ReadEndRecord()
 
 // --- central directory -------------------------------------------------------
 
+void CZipArchive::LoadDirectory()
+{
+    if (source.memory || centralDirectorySize == 0 || centralDirectorySize > kMaxDirectoryCopy) return;
+    BYTE* copy = static_cast<BYTE*>(malloc(centralDirectorySize));
+    if (!copy) return;
+    if (!source.Seek(archiveStart + centralDirectoryOffset) || !source.ReadExact(copy, centralDirectorySize)) {
+        free(copy);
+        return;
+    }
+    directory = copy;
+}
+
+bool CZipArchive::ReadAt(uint64_t position, void* buffer, DWORD size)
+{
+    const uint64_t directoryStart = archiveStart + centralDirectoryOffset;
+    if (directory && position >= directoryStart && position - directoryStart + size <= centralDirectorySize) {
+        memcpy(buffer, directory + (position - directoryStart), size);
+        return true;
+    }
+    return source.Seek(position) && source.ReadExact(buffer, size);
+}
+
 bool CZipArchive::ReadCentralHeader(uint64_t position, TCentralHeader& header, char* name, DWORD nameSize)
 {
     BYTE raw[kCentralHeaderSize];
-    if (!source.Seek(position) || !source.ReadExact(raw, kCentralHeaderSize)) return false;
+    if (!ReadAt(position, raw, kCentralHeaderSize)) return false;
     if (!HasSignature(raw, 0x01, 0x02)) return false;
     header.versionMadeBy = Get16(raw + 4);
     header.versionNeeded = Get16(raw + 6);
@@ -382,7 +414,7 @@ bool CZipArchive::ReadCentralHeader(uint64_t position, TCentralHeader& header, c
     if (name && nameSize > 0) {
         // The buffer is always terminated, also when the name fills it.
         const DWORD count = header.nameLength < nameSize ? header.nameLength : nameSize - 1;
-        if (!source.ReadExact(name, count)) return false;
+        if (!ReadAt(position + kCentralHeaderSize, name, count)) return false;
         name[count] = 0;
     }
     return true;

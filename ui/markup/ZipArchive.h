@@ -102,6 +102,8 @@ private:
 
     TZipResult OpenSource(const void* source, DWORD length, DWORD flags);
     TZipResult ReadEndRecord();
+    void LoadDirectory();
+    bool ReadAt(uint64_t position, void* buffer, DWORD size);
 
     bool ReadCentralHeader(uint64_t position, TCentralHeader& header, char* name, DWORD nameSize);
     bool MoveToFirst();
@@ -125,6 +127,9 @@ private:
     uint64_t archiveStart = 0;
     DWORD centralDirectoryOffset = 0;
     DWORD centralDirectorySize = 0;
+    // A copy of a file archive's central directory, so that walking it costs
+    // no reads; null when it was not loaded (reads then go to the source).
+    BYTE* directory = nullptr;
 
     int currentIndex = 0;
     uint64_t currentPosition = 0;
