@@ -6,8 +6,6 @@
 #include "ui/render/DrawSpec.h"
 #include "ui/render/ImageLoader.h"
 
-class CManagerUI;
-
 // The framework's drawing operations. Stateless apart from the msimg32
 // lookups; every operation draws into the DC it is given.
 //
@@ -25,11 +23,10 @@ public:
     static void FreeImage(TImageEntry* entry, bool deleteEntry = true);
 
     // --- Image descriptors and image drawing --------------------------------
-    // Parses and loads spec on first use, then draws it inside rcItem. With no
-    // DC it only parses and loads. False when the image cannot be had (never
-    // retried until the spec is cleared); true otherwise, drawn or not.
-    static bool DrawImageSpec(HDC hDC, CManagerUI* manager, const RECT& rcItem,
-                              const RECT& rcPaint, TDrawSpec& spec);
+    // Parses and loads spec on first use, then draws it inside rcItem. images
+    // is the window's manager; without one nothing is drawn. With no DC it
+    // only parses and loads. False when the image cannot be had (never retried
+    // until the spec is cleared); true otherwise, drawn or not.
     static bool DrawImageSpec(HDC hDC, IImageLookup* images, const RECT& rcItem,
                               const RECT& rcPaint, TDrawSpec& spec);
     // Draws rcSource of a bitmap into rc with nine-part stretching: the corner
