@@ -21,6 +21,7 @@ namespace {
 struct Input {
     std::string name; // UTF-8
     fs::path source;
+    std::string origin; // where the entry was named, for messages
 };
 
 int Fail(const std::string& message)
@@ -53,7 +54,7 @@ bool ReadList(const std::string& listPath, std::vector<Input>& inputs, std::stri
             return false;
         }
         fs::path source = fs::u8path(line.substr(tab + 1));
-        inputs.push_back({line.substr(0, tab), source.is_absolute() ? source : base / source});
+        inputs.push_back({line.substr(0, tab), source.is_absolute() ? source : base / source, where});
     }
     return true;
 }
@@ -76,7 +77,7 @@ bool ScanFolder(const std::string& dir, std::vector<Input>& inputs, std::string&
         }
         std::string name = relative.generic_u8string();
         std::replace(name.begin(), name.end(), '/', '\\');
-        inputs.push_back({name, it->path()});
+        inputs.push_back({name, it->path(), ""});
     }
     if (ec) {
         error = "cannot list \"" + dir + "\": " + ec.message();
@@ -121,10 +122,10 @@ int main(int argc, char** argv)
     for (const Input& input : inputs) {
         package::SourceEntry entry;
         if (!package::FromUtf8(input.name, entry.name)) {
-            return Fail("entry name \"" + input.name + "\" is not valid UTF-8");
+            return Fail(input.origin + "entry name \"" + input.name + "\" is not valid UTF-8");
         }
         // Names are checked before any source is read, so a bad list fails at once.
-        if (!package::ValidateEntryName(entry.name, error)) return Fail(error);
+        if (!package::ValidateEntryName(entry.name, error)) return Fail(input.origin + error);
         entries.push_back(std::move(entry));
     }
     for (std::size_t i = 0; i < entries.size(); ++i) {
