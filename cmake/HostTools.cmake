@@ -19,3 +19,6 @@ ExternalProject_Add(host_tools
   BUILD_ALWAYS ON
   BUILD_BYPRODUCTS ${PKGBUILD} ${MAKE_DEMO_PAYLOAD} ${MAKE_TUNE} ${MAKE_ICON}
   USES_TERMINAL_BUILD OFF)
+
+# The package builder's command line runs on the host, so its test is a script, not a Wine program.
+add_test(NAME pkgbuild_cli COMMAND bash ${CMAKE_SOURCE_DIR}/tests/tools/pkgbuild_cli_test.sh ${PKGBUILD})
