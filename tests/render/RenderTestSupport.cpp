@@ -48,6 +48,12 @@ void CCanvas::Fill(DWORD argb)
         m_pixels[i] = argb;
 }
 
+void CCanvas::Set(int x, int y, DWORD argb)
+{
+    GdiFlush();
+    m_pixels[y * m_width + x] = argb;
+}
+
 bool NearColor(DWORD actual, DWORD expected, int tolerance, bool withAlpha)
 {
     for (int shift = 0; shift < (withAlpha ? 32 : 24); shift += 8)

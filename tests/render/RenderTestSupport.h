@@ -25,6 +25,7 @@ public:
     DWORD At(int x, int y) const;
     DWORD Rgb(int x, int y) const { return At(x, y) & 0xFFFFFF; }
     void Fill(DWORD argb);
+    void Set(int x, int y, DWORD argb);
 
 private:
     int m_width;

@@ -38,9 +38,10 @@ BYTE Channel(DWORD pixel, int shift)
     return static_cast<BYTE>(pixel >> shift);
 }
 
-// Source over destination as AlphaBlend composes it: with per-pixel alpha the
-// source channels are already premultiplied; the constant alpha scales both
-// the source and its coverage.
+// Source over destination as AlphaBlend composes it, alpha byte included:
+// with per-pixel alpha the source channels are already premultiplied and the
+// source alpha is the coverage; without it the coverage is the constant alpha
+// alone. The constant alpha always scales the source.
 DWORD BlendPixel(DWORD source, DWORD destination, double constant, bool perPixelAlpha)
 {
     double sourceAlpha = perPixelAlpha ? Channel(source, 24) / 255.0 : 1.0;
@@ -50,8 +51,8 @@ DWORD BlendPixel(DWORD source, DWORD destination, double constant, bool perPixel
     DWORD result = 0;
     for (int shift = 0; shift < 32; shift += 8)
     {
-        BYTE sourceChannel = shift == 24 && !perPixelAlpha ? 255 : Channel(source, shift);
-        BYTE mixed = CRenderer::MixColor(sourceChannel, Channel(destination, shift), constant, 1.0 - coverage);
+        BYTE mixed = CRenderer::MixColor(Channel(source, shift), Channel(destination, shift), constant,
+                                         1.0 - coverage);
         result |= static_cast<DWORD>(mixed) << shift;
     }
     return result;
