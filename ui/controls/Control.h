@@ -1,0 +1,217 @@
+#pragma once
+
+#include <windows.h>
+
+#include "ui/core/Collections.h"
+#include "ui/core/Delegate.h"
+#include "ui/core/Geometry.h"
+#include "ui/core/UIDefs.h"
+#include "ui/core/UIString.h"
+
+class CManagerUI;
+class CControlUI;
+
+// FindControl's callback: a non-null answer ends the search with that control.
+typedef CControlUI* (CALLBACK* FINDCONTROLPROC)(CControlUI* control, LPVOID data);
+
+// Fractions of the parent's size added to a float control's position.
+struct TPercentInfo
+{
+    double left;
+    double top;
+    double right;
+    double bottom;
+};
+
+// The root of every control. The virtual operations below, in this order, are
+// the interface through which the window manager, the layout builder and the
+// containers reach a control; subclasses append their own after PostPaint.
+// This is the accessor layer: placement, painting, events and attributes keep
+// their simplest form here until the full control behaviour is built on it.
+class CControlUI
+{
+public:
+    CControlUI();
+
+    // ---- The control interface, in slot order ----
+    // Drops the control from its manager's mouse-leave list, then destroys it.
+    virtual void Delete();
+    virtual ~CControlUI();
+    virtual CUIString GetName() const;
+    // Stores the name; an attached control's name-map entry follows it.
+    virtual void SetName(LPCWSTR pstrName);
+    virtual LPCWSTR GetClassName() const;
+    // The object answering an interface or class name, or null.
+    virtual LPVOID FindInterface(LPCWSTR pstrName);
+    virtual UINT GetFlags() const;
+    virtual HWND GetNativeWindow() const;
+    // Whether the control may react to activation (visible and enabled).
+    virtual bool Activate();
+    virtual CManagerUI* GetManager() const;
+    virtual void SetManager(CManagerUI* pManager, CControlUI* pParent, bool bInit = true);
+    virtual CControlUI* GetParent() const;
+    virtual CControlUI* GetCover() const;
+    virtual void SetCover(CControlUI* pControl);
+    virtual CUIString GetText() const;
+    virtual void SetText(LPCWSTR pstrText);
+
+    virtual const RECT& GetPos() const;
+    // The placed rectangle relative to the parent's top-left corner.
+    virtual RECT GetRelativePos() const;
+    virtual RECT GetClientPos() const;
+    virtual void SetPos(RECT rc, bool bNeedInvalidate = true);
+    virtual void MoveBy(int dx, int dy, bool bNeedInvalidate = true);
+    virtual int GetWidth() const;
+    virtual int GetHeight() const;
+    virtual int GetX() const;
+    virtual int GetY() const;
+    virtual RECT GetPadding() const;
+    virtual void SetPadding(int left, int top, int right, int bottom);
+    virtual SIZE GetFixedXY() const;
+    virtual void SetFixedXY(int cx, int cy);
+    virtual TPercentInfo GetFloatPercent() const;
+    virtual void SetFloatPercent(TPercentInfo percent);
+    virtual int GetFixedWidth() const;
+    virtual void SetFixedWidth(int cx);  // negative values are ignored
+    virtual int GetFixedHeight() const;
+    virtual void SetFixedHeight(int cy);
+    virtual int GetMinWidth() const;
+    virtual void SetMinWidth(int cx);
+    // Never below the minimum width.
+    virtual int GetMaxWidth() const;
+    virtual void SetMaxWidth(int cx);
+    virtual int GetMinHeight() const;
+    virtual void SetMinHeight(int cy);
+    virtual int GetMaxHeight() const;
+    virtual void SetMaxHeight(int cy);
+
+    virtual CUIString GetToolTip() const;
+    // "<n>" in the text becomes a line break.
+    virtual void SetToolTip(LPCWSTR pstrText);
+    virtual void SetToolTipWidth(int nWidth);
+    virtual int GetToolTipWidth() const;
+    virtual WCHAR GetShortcut() const;
+    virtual void SetShortcut(WCHAR ch);
+    virtual bool HasContextMenu() const;
+    virtual void SetContextMenu(bool bMenu);
+    virtual const CUIString& GetUserData() const;
+    virtual void SetUserData(LPCWSTR pstrText);
+    virtual UINT_PTR GetTag() const;
+    virtual void SetTag(UINT_PTR pTag);
+
+    // Own visibility and the parent's, both required.
+    virtual bool IsVisible() const;
+    virtual void SetVisible(bool bVisible = true);
+    virtual void SetInheritedVisible(bool bVisible = true);
+    virtual bool IsEnabled() const;
+    virtual void SetEnabled(bool bEnable = true);
+    virtual bool IsMouseEnabled() const;
+    virtual void SetMouseEnabled(bool bEnable = true);
+    virtual bool IsKeyboardEnabled() const;
+    virtual void SetKeyboardEnabled(bool bEnable = true);
+    virtual bool IsFocused() const;
+    virtual void SetFocus();
+    virtual bool IsFloat() const;
+    virtual void SetFloat(bool bFloat = true);
+
+    virtual CControlUI* FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags);
+    virtual void Init();
+    virtual void InitSelf();
+    // The only entry for events: the event handlers may veto HandleEvent.
+    virtual void DispatchEvent(TControlEvent& event);
+    virtual void HandleEvent(TControlEvent& event);
+
+    virtual CUIString GetAttribute(LPCWSTR pstrName);
+    virtual void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue);
+    virtual CUIString GetAttributeList(bool bIgnoreDefault = true);
+    virtual void ApplyAttributeList(LPCWSTR pstrList);
+    virtual SIZE EstimateSize(SIZE szAvailable);
+
+    // False stops the walk of the whole tree (the stop control was reached).
+    virtual bool Paint(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl);
+    virtual bool PaintContent(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl);
+    virtual void PaintBkColor(HDC hDC);
+    virtual void PaintBkImage(HDC hDC);
+    virtual void PaintStatusImage(HDC hDC);
+    virtual void PaintText(HDC hDC);
+    virtual void PaintBorder(HDC hDC);
+    virtual void PostPaint(HDC hDC, const RECT& rcPaint);
+
+    // ---- Operations ----
+    // Inline so that the manager, a lower library, can call them.
+    inline void Invalidate();
+    bool IsUpdateNeeded() const { return needUpdate; }
+    inline void NeedUpdate();
+    void NeedParentUpdate();
+    // The own virtual window name, else the parent's.
+    CUIString GetVirtualWnd() const;
+    void SetVirtualWnd(LPCWSTR pstrValue);
+    // False for an empty name or value; the first value stored under a name stays.
+    bool AddCustomAttribute(LPCWSTR pstrName, LPCWSTR pstrAttr);
+    LPCWSTR GetCustomAttribute(LPCWSTR pstrName) const;
+    void RemoveAllCustomAttributes();
+
+    // ---- Data ----
+    CDelegateList initHandlers;
+    CDelegateList destroyHandlers;
+    CDelegateList sizeHandlers;
+    CDelegateList eventHandlers;
+    CDelegateList notifyHandlers;
+    CDelegateList paintHandlers;
+    CDelegateList postPaintHandlers;
+
+protected:
+    CManagerUI* manager;  // not owned
+    CControlUI* parent;   // not owned
+    CControlUI* cover;    // owned
+    CUIString virtualWnd;
+    CUIString name;
+    bool needUpdate;
+    bool contextMenu;
+    CUIRect itemRect;
+    CUIRect padding;
+    CUISize fixedXY;
+    int fixedWidth;
+    int fixedHeight;
+    int minWidth;
+    int minHeight;
+    int maxWidth;
+    int maxHeight;
+    bool visible;
+    bool inheritedVisible;
+    bool enabled;
+    bool mouseEnabled;
+    bool keyboardEnabled;
+    bool focused;
+    bool isFloat;
+    TPercentInfo floatPercent;
+    CUIString text;
+    CUIString toolTip;
+    WCHAR shortcut;
+    CUIString userData;
+    UINT_PTR tag;
+    int toolTipWidth;
+    CStringMap customAttributes;  // values are owned CUIString*
+
+private:
+    CControlUI(const CControlUI&) = delete;
+    CControlUI& operator=(const CControlUI&) = delete;
+};
+
+#include "ui/manager/Manager.h"
+
+inline void CControlUI::Invalidate()
+{
+    if (manager != NULL && IsVisible())
+        manager->Invalidate(itemRect);
+}
+
+inline void CControlUI::NeedUpdate()
+{
+    if (!IsVisible())
+        return;
+    needUpdate = true;
+    Invalidate();
+    if (manager != NULL)
+        manager->NeedUpdate();
+}

@@ -1,0 +1,305 @@
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "ui/core/Collections.h"
+#include "ui/core/Geometry.h"
+#include "ui/core/UIDefs.h"
+#include "ui/core/UIString.h"
+#include "ui/render/DrawSpec.h"
+#include "ui/render/ImageLoader.h"
+
+class CControlUI;
+
+// A font of the manager's tables. The entry owns the handle.
+struct TFontEntry
+{
+    HFONT font;
+    CUIString faceName;  // as requested
+    int size;            // pixels; the font is created with height -size
+    bool bold;
+    bool underline;
+    bool italic;
+    TEXTMETRICW metrics;  // tmHeight 0: not measured yet
+};
+
+// One level of resources: the process-wide shared set, or a window's own.
+// Look-ups try the window's set first, then the shared one.
+struct TResourceSet
+{
+    DWORD disabledFontColor;
+    DWORD defaultFontColor;
+    DWORD linkFontColor;
+    DWORD linkHoverFontColor;
+    DWORD selectedBkColor;
+    TFontEntry defaultFont;      // empty face name: not set at this level
+    CStringMap fonts;            // decimal id -> owned TFontEntry*
+    CStringMap images;           // name -> owned TImageEntry*
+    CStringMap attributeLists;   // class name -> owned CUIString*
+    CStringMap languageStrings;  // decimal id -> owned CUIString*; shared set only
+};
+
+// A control's system timer.
+struct TTimerEntry
+{
+    CControlUI* control;
+    UINT localId;
+    HWND window;
+    UINT winTimerId;
+    bool killed;  // stopped, record kept for reuse
+};
+
+// One per skinned window: owns the control tree and what its controls share
+// (fonts, images, default attribute lists, option groups, the skin's window
+// settings, receivers, timers and painting surfaces). Controls are reached
+// only through the control interface.
+class CManagerUI : public IImageLookup
+{
+public:
+    CManagerUI();
+    ~CManagerUI();
+
+    // ---- Binding and the control tree ----
+    // Binds the manager to its window; clears the window's own tables.
+    void Init(HWND hWnd, LPCWSTR pstrName = NULL);
+    // Makes control the root (an earlier root is scheduled for deletion).
+    bool AttachRoot(CControlUI* pControl);
+    // Attaches a subtree under parent (default: its own parent) and registers its names.
+    bool InitControls(CControlUI* pControl, CControlUI* pParent = NULL);
+    // Detaches control and deletes it when queued notifications are flushed.
+    void ScheduleDelete(CControlUI* pControl);
+    // Drops every reference the manager holds to a control being destroyed.
+    void ForgetControl(CControlUI* pControl);
+    // Renames an attached control; false when another control holds the name.
+    bool RenameControl(CControlUI* pControl, LPCWSTR pstrName);
+    // Called by a control whose name changed, so the name map follows.
+    void OnControlRenamed(CControlUI* pControl, LPCWSTR pstrOldName);
+    CControlUI* FindControlByName(LPCWSTR pstrName) const;
+    // The top-most visible, mouse-enabled control at a client point.
+    CControlUI* FindControlAt(POINT pt) const;
+
+    HWND GetPaintWindow() const { return paintWindow; }
+    HDC GetPaintDC() const { return paintDC; }
+    HBITMAP GetOffscreenBitmap() const { return offscreenBitmap; }
+    CControlUI* GetRoot() const { return root; }
+    CControlUI* GetFocus() const { return focus; }
+    POINT GetMousePos() const { return lastMousePos; }
+    LPCWSTR GetName() const { return name; }
+    bool IsLayered() const { return layered; }
+    bool IsNoActivate() const { return noActivate; }
+    bool IsPainting() const { return painting; }
+    bool IsCaptured() const { return mouseCaptured; }
+    bool IsUpdateNeeded() const { return updateNeeded; }
+    // A native child window's rectangle in the paint window's client coordinates.
+    RECT GetNativeWindowRect(HWND hChildWnd) const;
+
+    // Marks rc for repainting (in layered mode: for the next layered push).
+    void Invalidate(const RECT& rc);
+    // The tree needs a layout pass before the next paint.
+    void NeedUpdate();
+
+    // ---- Fonts ----
+    // Files a new font under id (replacing and deleting an earlier one); null on failure.
+    HFONT AddFont(int id, LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic,
+                  bool bShared = false);
+    HFONT FindFont(LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic) const;
+    // Unknown or negative ids give the default font.
+    HFONT GetFont(int id);
+    TFontEntry* GetFontInfo(int id);
+    TFontEntry* GetFontInfoByHandle(HFONT hFont);
+    // Keeps the old default when the font cannot be created.
+    void SetDefaultFont(LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic,
+                        bool bShared = false);
+    // The window's own default once set, else the shared one.
+    TFontEntry* GetDefaultFontInfo();
+    void RemoveAllFonts(bool bShared = false);
+
+    // ---- Images ----
+    // Loads and files an image; a name already filed keeps its entry's address
+    // and gets the new pixels. Null when loading fails (the old entry stays).
+    TImageEntry* AddImage(LPCWSTR bitmap, LPCWSTR type = NULL, DWORD mask = 0, bool bShared = false);
+    TImageEntry* GetImage(LPCWSTR bitmap) const;
+    TImageEntry* GetImageOrAdd(LPCWSTR bitmap, LPCWSTR type, DWORD mask) override;
+    void RemoveAllImages(bool bShared = false);
+
+    // ---- Default attribute lists ----
+    void AddDefaultAttributeList(LPCWSTR pStrControlName, LPCWSTR pStrControlAttrList, bool bShared = false);
+    LPCWSTR GetDefaultAttributeList(LPCWSTR pStrControlName) const;
+    void RemoveAllDefaultAttributeLists(bool bShared = false);
+
+    // ---- Multi-language strings (process-wide) ----
+    static void AddMultiLanguageString(int id, LPCWSTR pStrMultiLanguage);
+    static LPCWSTR GetMultiLanguageString(int id);
+    // Replaces every known %{n} token by language string n.
+    static void ResolveLanguageTokens(CUIString& text);
+
+    // ---- Option groups ----
+    bool AddOptionGroup(LPCWSTR pStrGroupName, CControlUI* pControl);
+    CPtrList* GetOptionGroup(LPCWSTR pStrGroupName) const;
+    void RemoveOptionGroup(LPCWSTR pStrGroupName, CControlUI* pControl);
+    void RemoveAllOptionGroups();
+
+    // ---- Unknown "Window" attributes ----
+    // The first value stored under a name stays.
+    void AddWindowCustomAttribute(LPCWSTR pstrName, LPCWSTR pstrAttr);
+    LPCWSTR GetWindowCustomAttribute(LPCWSTR pstrName) const;
+    void RemoveAllWindowCustomAttributes();
+
+    // ---- Colours ----
+    // With bShared the process default changes, and this window follows it
+    // unless it had overridden the colour.
+    void SetDefaultDisabledColor(DWORD dwColor, bool bShared = false);
+    DWORD GetDefaultDisabledColor() const { return resources.disabledFontColor; }
+    void SetDefaultFontColor(DWORD dwColor, bool bShared = false);
+    DWORD GetDefaultFontColor() const { return resources.defaultFontColor; }
+    void SetDefaultLinkFontColor(DWORD dwColor, bool bShared = false);
+    DWORD GetDefaultLinkFontColor() const { return resources.linkFontColor; }
+    void SetDefaultLinkHoverFontColor(DWORD dwColor, bool bShared = false);
+    DWORD GetDefaultLinkHoverFontColor() const { return resources.linkHoverFontColor; }
+    void SetDefaultSelectedBkColor(DWORD dwColor, bool bShared = false);
+    DWORD GetDefaultSelectedBkColor() const { return resources.selectedBkColor; }
+
+    // ---- Window settings ----
+    // Applies one attribute of the skin's "Window" element.
+    void SetWindowAttribute(LPCWSTR pstrName, LPCWSTR pstrValue);
+    // Also resizes the window while no root is attached.
+    void SetInitSize(int cx, int cy);
+    SIZE GetInitSize() const { return initSize; }
+    void SetSizeBox(const RECT& rc) { sizeBox = rc; }
+    RECT GetSizeBox() const { return sizeBox; }
+    void SetCaptionRect(const RECT& rc) { captionRect = rc; }
+    RECT GetCaptionRect() const { return captionRect; }
+    void SetRoundCorner(int cx, int cy) { roundCorner = CUISize(cx, cy); }
+    SIZE GetRoundCorner() const { return roundCorner; }
+    void SetMinInfo(int cx, int cy) { minInfo = CUISize(cx, cy); }
+    SIZE GetMinInfo() const { return minInfo; }
+    void SetMaxInfo(int cx, int cy) { maxInfo = CUISize(cx, cy); }
+    SIZE GetMaxInfo() const { return maxInfo; }
+    void SetShowUpdateRect(bool show) { showUpdateRect = show; }
+    bool IsShowUpdateRect() const { return showUpdateRect; }
+    void SetNoActivate(bool bNoActivate) { noActivate = bNoActivate; }
+    // Constant window opacity through the system's layered-window attributes.
+    void SetOpacity(BYTE nOpacity);
+    BYTE GetOpacity() const { return opacity; }
+    // Per-pixel layered painting; ignored for child windows.
+    void SetLayered(bool bLayered);
+    void SetLayeredImage(LPCWSTR pstrImage);
+    const TDrawSpec& GetLayeredImage() const { return layeredImage; }
+    void SetLayeredOpacity(BYTE nOpacity);
+    void SetForceSharedResources(bool bForce) { forceSharedResources = bForce; }
+    void SetUseVirtualWnd(bool bUse) { useVirtualWnd = bUse; }
+    bool IsUseVirtualWnd() const { return useVirtualWnd; }
+
+    // ---- Receivers and auxiliary lists ----
+    void AddNotifier(INotifyUI* pNotifier);
+    void RemoveNotifier(INotifyUI* pNotifier);
+    void AddMessageFilter(IMessageFilterUI* pFilter);
+    void RemoveMessageFilter(IMessageFilterUI* pFilter);
+    void AddPostPaint(CControlUI* pControl);
+    void RemovePostPaint(CControlUI* pControl);
+    void AddTranslateAccelerator(ITranslateAccelerator* pTranslateAccelerator);
+    void RemoveTranslateAccelerator(ITranslateAccelerator* pTranslateAccelerator);
+    void AddMouseLeaveNeeded(CControlUI* pControl);
+    void RemoveMouseLeaveNeeded(CControlUI* pControl);
+    // Records a control's native child window; its area is invalidated either way.
+    bool AddNativeWindow(CControlUI* pControl, HWND hChildWnd);
+    void RemoveNativeWindow(HWND hChildWnd);
+
+    // ---- Timers ----
+    void KillTimer(CControlUI* pControl);
+    void RemoveAllTimers();
+
+    // ---- Process-wide skin locations ----
+    static void SetInstance(HINSTANCE hInst);
+    static HINSTANCE GetInstance();
+    static CUIString GetInstancePath();
+    static void SetResourcePath(LPCWSTR pStrPath);
+    static const CUIString& GetResourcePath();
+    static void SetResourceZip(LPCWSTR pStrZip, bool bCachedResourceZip = true);
+    static const CUIString& GetResourceZip();
+    static bool IsResourceZipCached();
+    static HINSTANCE GetResourceModule();
+
+    // The process-wide resource set and every manager bound to a window.
+    static TResourceSet& SharedResources();
+    static CPtrList& ManagerList();
+
+protected:
+    TResourceSet& ChosenSet(bool bShared);
+    void FreeQueuedNotifications();
+    void DeleteScheduledControls();
+    void ClearWindowTables();
+    void InvalidateWindow();
+    void SetRootFocusNone();
+    void MeasureFont(TFontEntry& entry) const;
+
+    // ---- Data ----
+    CUIString name;
+    HWND paintWindow;
+    HDC paintDC;
+    HDC offscreenDC;
+    HDC backgroundDC;
+    HBITMAP offscreenBitmap;
+    LPDWORD offscreenBits;
+    HBITMAP backgroundBitmap;
+    LPDWORD backgroundBits;
+    int lastToolTipWidth;
+    HWND tooltipWindow;
+    TOOLINFOW toolInfo;
+    DWORD hoverTime;
+    bool noActivate;
+    bool showUpdateRect;
+    CControlUI* root;  // owned: the tree
+    CControlUI* focus;
+    CControlUI* hover;
+    CControlUI* eventClick;
+    CControlUI* eventKey;
+    CControlUI* lastToolTip;
+    POINT lastMousePos;
+    CUISize minInfo;
+    CUISize maxInfo;
+    CUISize initSize;
+    CUIRect sizeBox;
+    CUISize roundCorner;
+    CUIRect captionRect;
+    UINT timerIdCounter;
+    bool firstLayout;
+    bool updateNeeded;
+    bool focusNeeded;
+    bool offscreenPaint;
+    BYTE opacity;
+    bool layered;
+    bool layeredChanged;
+    CUIRect layeredDirtyRect;
+    TDrawSpec layeredImage;
+    bool mouseTracking;
+    bool mouseCaptured;
+    bool painting;
+    bool useVirtualWnd;
+    bool asyncNotifyPosted;
+    CPtrList notifiers;             // INotifyUI*
+    CPtrList timers;                // owned TTimerEntry*
+    CPtrList messageFilters;        // IMessageFilterUI*
+    CPtrList postPaintControls;     // CControlUI*
+    CPtrList nativeWindows;         // HWND
+    CPtrList nativeWindowControls;  // CControlUI*, parallel to nativeWindows
+    CPtrList delayedCleanup;        // owned CControlUI*
+    CPtrList asyncNotify;           // owned TNotifyMsg*
+    CPtrList foundControls;         // CControlUI*
+    CPtrList mouseLeaveNeeded;      // CControlUI*
+    CStringMap nameMap;             // name -> CControlUI*
+    CStringMap windowCustomAttributes;  // name -> owned CUIString*
+    CStringMap optionGroups;        // group -> owned CPtrList* of CControlUI*
+    bool forceSharedResources;
+    TResourceSet resources;         // this window's own set
+    CPtrList translateAccelerators;  // ITranslateAccelerator*
+
+private:
+    CManagerUI(const CManagerUI&) = delete;
+    CManagerUI& operator=(const CManagerUI&) = delete;
+};
+
+// Posted to the paint window to deliver queued notifications and delete
+// scheduled controls.
+const UINT FlushMessage = WM_APP + 1;

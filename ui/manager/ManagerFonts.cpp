@@ -1,0 +1,197 @@
+#include "ui/manager/Manager.h"
+
+#include <wchar.h>
+
+#include "ui/render/GdiScope.h"
+
+namespace
+{
+// lfFaceName holds 32 characters including the terminator.
+const size_t kMaxFaceLength = LF_FACESIZE - 1;
+
+// A font like the stock GUI font with the requested face, size and styles.
+HFONT CreateSkinFont(LPCWSTR face, int size, bool bold, bool underline, bool italic)
+{
+    LOGFONTW lf = {};
+    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(LOGFONTW), &lf);
+    ::wcsncpy(lf.lfFaceName, face != NULL ? face : L"", kMaxFaceLength);
+    lf.lfFaceName[kMaxFaceLength] = L'\0';
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfHeight = -size;
+    if (bold)
+        lf.lfWeight += FW_BOLD;
+    if (underline)
+        lf.lfUnderline = 1;
+    if (italic)
+        lf.lfItalic = 1;
+    return ::CreateFontIndirectW(&lf);
+}
+
+CUIString FontKey(int id)
+{
+    CUIString key;
+    key.Format(L"%d", id);
+    return key;
+}
+
+void DeleteFontEntry(TFontEntry* entry)
+{
+    if (entry->font != NULL)
+        ::DeleteObject(entry->font);
+    delete entry;
+}
+
+bool Matches(const TFontEntry& entry, LPCWSTR face, int size, bool bold, bool underline, bool italic)
+{
+    return entry.faceName == face && entry.size == size && entry.bold == bold && entry.underline == underline &&
+           entry.italic == italic;
+}
+
+void ReadMetrics(HDC hDC, TFontEntry& entry)
+{
+    CSelectScope select(hDC, entry.font);
+    ::GetTextMetricsW(hDC, &entry.metrics);
+}
+
+template <class Predicate>
+TFontEntry* FindInTable(const CStringMap& fonts, Predicate matches)
+{
+    for (int i = 0; i < fonts.GetSize(); ++i)
+    {
+        TFontEntry* entry = static_cast<TFontEntry*>(fonts.Find(fonts.GetAt(i), false));
+        if (entry != NULL && matches(*entry))
+            return entry;
+    }
+    return NULL;
+}
+}  // namespace
+
+TResourceSet& CManagerUI::ChosenSet(bool bShared)
+{
+    return bShared || forceSharedResources ? SharedResources() : resources;
+}
+
+void CManagerUI::MeasureFont(TFontEntry& entry) const
+{
+    if (paintDC != NULL)
+    {
+        ReadMetrics(paintDC, entry);
+        return;
+    }
+    // Without a window yet, a screen-compatible memory DC measures the same font.
+    CMemoryDC scratch(NULL);
+    if (scratch.Get() != NULL)
+        ReadMetrics(scratch, entry);
+}
+
+HFONT CManagerUI::AddFont(int id, LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic,
+                          bool bShared)
+{
+    HFONT hFont = CreateSkinFont(pStrFontName, nSize, bBold, bUnderline, bItalic);
+    if (hFont == NULL)
+        return NULL;
+    TFontEntry* entry = new TFontEntry();
+    entry->font = hFont;
+    entry->faceName = pStrFontName;
+    entry->size = nSize;
+    entry->bold = bBold;
+    entry->underline = bUnderline;
+    entry->italic = bItalic;
+    if (paintDC != NULL)
+        MeasureFont(*entry);
+
+    const CUIString key = FontKey(id);
+    CStringMap& fonts = ChosenSet(bShared).fonts;
+    if (TFontEntry* old = static_cast<TFontEntry*>(fonts.Find(key, false)))
+    {
+        DeleteFontEntry(old);
+        fonts.Remove(key);
+    }
+    if (!fonts.Insert(key, entry))
+    {
+        DeleteFontEntry(entry);
+        return NULL;
+    }
+    return hFont;
+}
+
+HFONT CManagerUI::FindFont(LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic) const
+{
+    auto matches = [&](const TFontEntry& entry) {
+        return Matches(entry, pStrFontName, nSize, bBold, bUnderline, bItalic);
+    };
+    TFontEntry* entry = FindInTable(resources.fonts, matches);
+    if (entry == NULL)
+        entry = FindInTable(SharedResources().fonts, matches);
+    return entry != NULL ? entry->font : NULL;
+}
+
+HFONT CManagerUI::GetFont(int id)
+{
+    return GetFontInfo(id)->font;
+}
+
+TFontEntry* CManagerUI::GetFontInfo(int id)
+{
+    if (id < 0)
+        return GetDefaultFontInfo();
+    const CUIString key = FontKey(id);
+    TFontEntry* entry = static_cast<TFontEntry*>(resources.fonts.Find(key));
+    if (entry == NULL)
+        entry = static_cast<TFontEntry*>(SharedResources().fonts.Find(key));
+    if (entry == NULL)
+        return GetDefaultFontInfo();
+    if (entry->metrics.tmHeight == 0)
+        MeasureFont(*entry);
+    return entry;
+}
+
+TFontEntry* CManagerUI::GetFontInfoByHandle(HFONT hFont)
+{
+    auto matches = [hFont](const TFontEntry& entry) { return entry.font == hFont; };
+    TFontEntry* entry = FindInTable(resources.fonts, matches);
+    if (entry == NULL)
+        entry = FindInTable(SharedResources().fonts, matches);
+    if (entry == NULL)
+        return GetDefaultFontInfo();
+    if (entry->metrics.tmHeight == 0)
+        MeasureFont(*entry);
+    return entry;
+}
+
+void CManagerUI::SetDefaultFont(LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic,
+                                bool bShared)
+{
+    HFONT hFont = CreateSkinFont(pStrFontName, nSize, bBold, bUnderline, bItalic);
+    if (hFont == NULL)
+        return;
+    TFontEntry& entry = ChosenSet(bShared).defaultFont;
+    if (entry.font != NULL)
+        ::DeleteObject(entry.font);
+    entry.font = hFont;
+    entry.faceName = pStrFontName;
+    entry.size = nSize;
+    entry.bold = bBold;
+    entry.underline = bUnderline;
+    entry.italic = bItalic;
+    entry.metrics = TEXTMETRICW();
+    if (paintDC != NULL)
+        MeasureFont(entry);
+}
+
+TFontEntry* CManagerUI::GetDefaultFontInfo()
+{
+    TFontEntry& entry =
+        resources.defaultFont.faceName.IsEmpty() ? SharedResources().defaultFont : resources.defaultFont;
+    if (entry.metrics.tmHeight == 0)
+        MeasureFont(entry);
+    return &entry;
+}
+
+void CManagerUI::RemoveAllFonts(bool bShared)
+{
+    CStringMap& fonts = bShared ? SharedResources().fonts : resources.fonts;
+    for (int i = 0; i < fonts.GetSize(); ++i)
+        DeleteFontEntry(static_cast<TFontEntry*>(fonts.Find(fonts.GetAt(i), false)));
+    fonts.RemoveAll();
+}

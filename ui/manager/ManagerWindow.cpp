@@ -1,0 +1,177 @@
+#include "ui/manager/Manager.h"
+
+#include <wchar.h>
+
+#include "ui/controls/Control.h"
+#include "ui/render/Color.h"
+#include "ui/render/Renderer.h"
+
+namespace
+{
+const UINT_PTR kLayeredTimerId = 0x2000;
+const UINT kLayeredTimerPeriod = 10;
+
+typedef BOOL(WINAPI* TSetLayeredWindowAttributes)(HWND, COLORREF, BYTE, DWORD);
+
+void* User32Function(LPCSTR name)
+{
+    HMODULE user32 = ::GetModuleHandleW(L"User32.dll");
+    return user32 != NULL ? reinterpret_cast<void*>(::GetProcAddress(user32, name)) : NULL;
+}
+
+// Reads count decimal numbers, each after one separator character. Stops at
+// the end of the text: numbers that are missing read as 0.
+void ParseIntegers(LPCWSTR text, int* values, int count)
+{
+    LPCWSTR p = text;
+    for (int i = 0; i < count; ++i)
+    {
+        if (p == NULL || *p == L'\0')
+        {
+            values[i] = 0;
+            continue;
+        }
+        wchar_t* end = NULL;
+        values[i] = static_cast<int>(wcstol(p, &end, 10));
+        p = *end == L'\0' ? end : end + 1;
+    }
+}
+
+CUISize ParseSize(LPCWSTR text)
+{
+    int v[2];
+    ParseIntegers(text, v, 2);
+    return CUISize(v[0], v[1]);
+}
+
+CUIRect ParseRect(LPCWSTR text)
+{
+    int v[4];
+    ParseIntegers(text, v, 4);
+    return CUIRect(v[0], v[1], v[2], v[3]);
+}
+
+bool ParseBool(LPCWSTR text)
+{
+    return text != NULL && _wcsicmp(text, L"true") == 0;
+}
+
+BYTE ParseByte(LPCWSTR text)
+{
+    const long value = text != NULL ? wcstol(text, NULL, 10) : 0;
+    return static_cast<BYTE>(value < 0 ? 0 : (value > 255 ? 255 : value));
+}
+
+struct TWindowAttribute
+{
+    LPCWSTR name;
+    bool exactCase;
+    void (*apply)(CManagerUI& manager, LPCWSTR value);
+};
+
+const TWindowAttribute kWindowAttributes[] = {
+    {L"size", false, [](CManagerUI& m, LPCWSTR v) { const CUISize s = ParseSize(v); m.SetInitSize(s.cx, s.cy); }},
+    {L"sizebox", false, [](CManagerUI& m, LPCWSTR v) { m.SetSizeBox(ParseRect(v)); }},
+    {L"caption", false, [](CManagerUI& m, LPCWSTR v) { m.SetCaptionRect(ParseRect(v)); }},
+    {L"roundcorner", false, [](CManagerUI& m, LPCWSTR v) { const CUISize s = ParseSize(v); m.SetRoundCorner(s.cx, s.cy); }},
+    {L"mininfo", false, [](CManagerUI& m, LPCWSTR v) { const CUISize s = ParseSize(v); m.SetMinInfo(s.cx, s.cy); }},
+    {L"maxinfo", false, [](CManagerUI& m, LPCWSTR v) { const CUISize s = ParseSize(v); m.SetMaxInfo(s.cx, s.cy); }},
+    {L"showdirty", false, [](CManagerUI& m, LPCWSTR v) { m.SetShowUpdateRect(ParseBool(v)); }},
+    {L"noactivate", true, [](CManagerUI& m, LPCWSTR v) { m.SetNoActivate(ParseBool(v)); }},
+    {L"opacity", false, [](CManagerUI& m, LPCWSTR v) { m.SetOpacity(ParseByte(v)); }},
+    {L"layeredopacity", true, [](CManagerUI& m, LPCWSTR v) { m.SetLayeredOpacity(ParseByte(v)); }},
+    {L"layeredimage", true, [](CManagerUI& m, LPCWSTR v) { m.SetLayered(true); m.SetLayeredImage(v); }},
+    {L"disabledfontcolor", false, [](CManagerUI& m, LPCWSTR v) { m.SetDefaultDisabledColor(ParseColorValue(v)); }},
+    {L"defaultfontcolor", false, [](CManagerUI& m, LPCWSTR v) { m.SetDefaultFontColor(ParseColorValue(v)); }},
+    {L"linkfontcolor", false, [](CManagerUI& m, LPCWSTR v) { m.SetDefaultLinkFontColor(ParseColorValue(v)); }},
+    {L"linkhoverfontcolor", false, [](CManagerUI& m, LPCWSTR v) { m.SetDefaultLinkHoverFontColor(ParseColorValue(v)); }},
+    {L"selectedcolor", false, [](CManagerUI& m, LPCWSTR v) { m.SetDefaultSelectedBkColor(ParseColorValue(v)); }},
+};
+
+const TWindowAttribute* FindWindowAttribute(LPCWSTR name)
+{
+    for (const TWindowAttribute& attribute : kWindowAttributes)
+    {
+        const bool same = attribute.exactCase ? wcscmp(name, attribute.name) == 0 : _wcsicmp(name, attribute.name) == 0;
+        if (same)
+            return &attribute;
+    }
+    return NULL;
+}
+
+void SetExStyleBit(HWND hWnd, DWORD bit, bool on)
+{
+    const DWORD style = static_cast<DWORD>(::GetWindowLongW(hWnd, GWL_EXSTYLE));
+    const DWORD wanted = on ? (style | bit) : (style & ~bit);
+    if (wanted != style)
+        ::SetWindowLongW(hWnd, GWL_EXSTYLE, static_cast<LONG>(wanted));
+}
+}  // namespace
+
+void CManagerUI::SetWindowAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
+{
+    if (pstrName == NULL)
+        return;
+    if (const TWindowAttribute* attribute = FindWindowAttribute(pstrName))
+        attribute->apply(*this, pstrValue != NULL ? pstrValue : L"");
+    else
+        AddWindowCustomAttribute(pstrName, pstrValue);
+}
+
+void CManagerUI::SetInitSize(int cx, int cy)
+{
+    initSize = CUISize(cx, cy);
+    if (root == NULL && paintWindow != NULL)
+        ::SetWindowPos(paintWindow, NULL, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+void CManagerUI::SetOpacity(BYTE nOpacity)
+{
+    opacity = nOpacity;
+    if (paintWindow == NULL)
+        return;
+    TSetLayeredWindowAttributes setAttributes =
+        reinterpret_cast<TSetLayeredWindowAttributes>(User32Function("SetLayeredWindowAttributes"));
+    if (setAttributes == NULL)
+        return;
+    SetExStyleBit(paintWindow, WS_EX_LAYERED, true);
+    setAttributes(paintWindow, 0, nOpacity, LWA_ALPHA);
+    // The system composites the whole window; the manager paints as usual.
+    layered = false;
+    InvalidateWindow();
+}
+
+void CManagerUI::SetLayered(bool bLayered)
+{
+    if (paintWindow == NULL || bLayered == layered)
+        return;
+    if ((::GetWindowLongW(paintWindow, GWL_STYLE) & WS_CHILD) != 0)
+        return;
+    static void* const updateLayeredWindow = User32Function("UpdateLayeredWindow");
+    if (updateLayeredWindow == NULL)
+        return;
+    if (bLayered)
+        ::SetTimer(paintWindow, kLayeredTimerId, kLayeredTimerPeriod, NULL);
+    else
+        ::KillTimer(paintWindow, kLayeredTimerId);
+    SetExStyleBit(paintWindow, WS_EX_LAYERED, bLayered);
+    layered = bLayered;
+    if (root != NULL)
+        root->NeedUpdate();
+    InvalidateWindow();
+}
+
+void CManagerUI::SetLayeredImage(LPCWSTR pstrImage)
+{
+    layeredImage.Clear();
+    layeredImage.drawString = pstrImage;
+    const RECT none = {};
+    CRenderer::DrawImageSpec(NULL, static_cast<IImageLookup*>(this), none, none, layeredImage);
+}
+
+void CManagerUI::SetLayeredOpacity(BYTE nOpacity)
+{
+    opacity = nOpacity;
+    layeredChanged = true;
+    InvalidateWindow();
+}
