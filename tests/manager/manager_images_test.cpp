@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#include <stb_image_write.h>
+#pragma GCC diagnostic pop
+
+#include "manager_test_support.h"
+#include "ui/render/Renderer.h"
+
+namespace
+{
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+// A skin directory of its own, with images written by the test; the skin
+// locations and the current directory are restored afterwards.
+class ManagerImages : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        wchar_t temp[MAX_PATH];
+        ::GetTempPathW(MAX_PATH, temp);
+        m_dir = std::wstring(temp) + L"manager_images_" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
+        ::CreateDirectoryW(m_dir.c_str(), NULL);
+        m_oldPath = CManagerUI::GetResourcePath();
+        m_oldZip = CManagerUI::GetResourceZip();
+        m_oldZipCached = CManagerUI::IsResourceZipCached();
+        CManagerUI::SetResourceZip(L"", false);
+        CManagerUI::SetResourcePath(m_dir.c_str());
+        wchar_t cwd[MAX_PATH];
+        ::GetCurrentDirectoryW(MAX_PATH, cwd);
+        m_oldCwd = cwd;
+    }
+
+    void TearDown() override
+    {
+        ::SetCurrentDirectoryW(m_oldCwd.c_str());
+        CManagerUI::SetResourcePath(m_oldPath);
+        CManagerUI::SetResourceZip(m_oldZip, m_oldZipCached);
+        for (const std::wstring& file : m_files)
+            ::DeleteFileW(file.c_str());
+        ::RemoveDirectoryW(m_dir.c_str());
+        CManagerUI scratch;
+        scratch.RemoveAllImages(true);
+    }
+
+    // A width x height PNG of one straight colour given as 0xRRGGBBAA.
+    void WritePng(const wchar_t* name, int width, int height, DWORD rgba)
+    {
+        std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
+        for (size_t i = 0; i < pixels.size(); i += 4)
+        {
+            pixels[i] = static_cast<unsigned char>(rgba >> 24);
+            pixels[i + 1] = static_cast<unsigned char>(rgba >> 16);
+            pixels[i + 2] = static_cast<unsigned char>(rgba >> 8);
+            pixels[i + 3] = static_cast<unsigned char>(rgba);
+        }
+        const std::wstring path = m_dir + name;
+        ASSERT_NE(stbi_write_png(Narrow(path).c_str(), width, height, 4, pixels.data(), width * 4), 0);
+        m_files.push_back(path);
+    }
+
+    std::wstring m_dir;
+    std::vector<std::wstring> m_files;
+    CUIString m_oldPath;
+    CUIString m_oldZip;
+    bool m_oldZipCached = false;
+    std::wstring m_oldCwd;
+};
+
+DWORD PixelAt(const TImageEntry* entry, int x, int y)
+{
+    return reinterpret_cast<const DWORD*>(entry->bits)[y * entry->width + x];
+}
+}  // namespace
+
+TEST_F(ManagerImages, ImagesAreLookedUpPerWindowThenShared)
+{
+    WritePng(L"a.png", 2, 2, 0xFF0000FF);
+    WritePng(L"b.png", 3, 3, 0x00FF00FF);
+    CManagerUI first, second;
+    TImageEntry* own = first.AddImage(L"a.png");
+    TImageEntry* shared = first.AddImage(L"b.png", NULL, 0, true);
+    ASSERT_NE(own, nullptr);
+    ASSERT_NE(shared, nullptr);
+    EXPECT_EQ(own->width, 2);
+    EXPECT_TRUE(own->resType.IsEmpty());
+
+    EXPECT_EQ(first.GetImage(L"a.png"), own);
+    EXPECT_EQ(second.GetImage(L"a.png"), nullptr);
+    EXPECT_EQ(second.GetImage(L"b.png"), shared);
+
+    // GetImageOrAdd files what it loads in the window's own table.
+    TImageEntry* loaded = second.GetImageOrAdd(L"a.png", NULL, 0);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_NE(loaded, own);
+    EXPECT_EQ(first.GetImageOrAdd(L"a.png", NULL, 0), own);
+
+    EXPECT_EQ(first.AddImage(L"missing.png"), nullptr);
+    EXPECT_EQ(first.AddImage(L""), nullptr);
+    EXPECT_EQ(first.AddImage(NULL), nullptr);
+}
+
+TEST_F(ManagerImages, RedeclaringAnImageKeepsTheEntryThatDescriptorsPointAt)
+{
+    WritePng(L"bk.png", 4, 4, 0xFF0000FF);
+    CManagerUI manager;
+    TDrawSpec spec;
+    spec.drawString = L"bk.png";
+    const RECT none = {};
+    ASSERT_TRUE(CRenderer::DrawImageSpec(NULL, &manager, none, none, spec));
+    ASSERT_NE(spec.image, nullptr);
+    TImageEntry* drawn = spec.image;
+    HBITMAP oldBitmap = drawn->bitmap;
+
+    WritePng(L"bk2.png", 6, 5, 0x00FF00FF);  // opaque green
+    ::MoveFileExW((m_dir + L"bk2.png").c_str(), (m_dir + L"bk.png").c_str(), MOVEFILE_REPLACE_EXISTING);
+    TImageEntry* replaced = manager.AddImage(L"bk.png", NULL, 0x12345678);
+    ASSERT_EQ(replaced, drawn);
+    EXPECT_EQ(spec.image->width, 6);
+    EXPECT_EQ(spec.image->height, 5);
+    EXPECT_EQ(spec.image->mask, 0x12345678u);
+    EXPECT_EQ(PixelAt(spec.image, 0, 0), 0xFF00FF00u);
+    EXPECT_EQ(::GetObjectType(oldBitmap), 0u);
+    EXPECT_EQ(static_cast<DWORD>(::GetObjectType(spec.image->bitmap)), static_cast<DWORD>(OBJ_BITMAP));
+
+    // A failed reload leaves the entry as it was.
+    EXPECT_EQ(manager.AddImage(L"bk.png", L"NOSUCHTYPE"), nullptr);
+    EXPECT_EQ(manager.GetImage(L"bk.png"), drawn);
+    EXPECT_EQ(drawn->width, 6);
+}
+
+TEST_F(ManagerImages, ColourNamesStayTextEvenWhenTheyStartWithADigit)
+{
+    CManagerUI manager;
+    TImageEntry* colour = manager.AddImage(L"80FF0000", L"*COLOR*");
+    ASSERT_NE(colour, nullptr);
+    EXPECT_EQ(colour->width, 1);
+    EXPECT_EQ(PixelAt(colour, 0, 0), 0x80800000u);  // premultiplied red at half alpha
+    EXPECT_EQ(colour->resType, L"*COLOR*");
+}
+
+TEST_F(ManagerImages, ANumberedResourceNeverFallsBackToAFileOfThatName)
+{
+    // "130" exists as a file both in the skin directory and the current directory.
+    WritePng(L"130", 2, 2, 0xFFFFFFFF);
+    ::SetCurrentDirectoryW(m_dir.c_str());
+    CManagerUI manager;
+    EXPECT_EQ(manager.AddImage(L"130", L"PNG"), nullptr);
+    // Without a type the same name is a skin file.
+    EXPECT_NE(manager.AddImage(L"130"), nullptr);
+}
+
+TEST_F(ManagerImages, TheLayeredImageIsLoadedWhenSet)
+{
+    WritePng(L"layer.png", 3, 2, 0x80808080);
+    CManagerUI manager;
+    manager.SetWindowAttribute(L"layeredimage", L"layer.png");
+    ASSERT_NE(manager.GetLayeredImage().image, nullptr);
+    EXPECT_EQ(manager.GetLayeredImage().image, manager.GetImage(L"layer.png"));
+    EXPECT_TRUE(manager.GetLayeredImage().image->hasAlpha);
+    EXPECT_FALSE(manager.IsLayered());  // no window to layer
+}
