@@ -15,6 +15,7 @@ public:
     CPtrList& NativeWindowControls() { return nativeWindowControls; }
     CPtrList& DelayedCleanup() { return delayedCleanup; }
     CPtrList& MouseLeaveNeeded() { return mouseLeaveNeeded; }
+    CPtrList& AsyncNotify() { return asyncNotify; }
 };
 
 // A control that counts how many of its kind are alive.

@@ -98,6 +98,16 @@ TEST(ManagerTree, RenamingFollowsTheNameMapWithoutTakingOtherControlsNames)
 
     CControlUI stranger;
     EXPECT_FALSE(manager.RenameControl(&stranger, L"x"));
+
+    // Attached for a moment without a parent, as the skin builder does while
+    // applying attributes: the name waits for the tree.
+    CControlUI* loose = new CControlUI;
+    loose->SetManager(&manager, NULL, false);
+    loose->SetName(L"loose");
+    EXPECT_EQ(manager.FindControlByName(L"loose"), nullptr);
+    loose->SetManager(NULL, NULL, false);
+    static_cast<CContainerUI*>(manager.GetRoot())->Add(loose);
+    EXPECT_EQ(manager.FindControlByName(L"loose"), loose);
 }
 
 TEST(ManagerTree, ADestroyedControlLeavesNoTraceInTheManagersLists)
@@ -119,8 +129,13 @@ TEST(ManagerTree, ADestroyedControlLeavesNoTraceInTheManagersLists)
     EXPECT_TRUE(manager.AddNativeWindow(doomed, child));
     EXPECT_FALSE(manager.AddNativeWindow(doomed, child));
     manager.AddMouseLeaveNeeded(doomed);
+    TNotifyMsg* queued = new TNotifyMsg();
+    queued->type = NotifyType::Scroll;
+    queued->sender = doomed;
+    manager.AsyncNotify().Add(queued);
 
     root->Remove(doomed);
+    EXPECT_EQ(queued->sender, nullptr);
     EXPECT_EQ(manager.FindControlByName(L"doomed"), nullptr);
     EXPECT_EQ(manager.PostPaintControls().Find(doomed), -1);
     EXPECT_EQ(manager.NativeWindowControls().Find(doomed), -1);

@@ -329,8 +329,12 @@ void CManagerUI::OnControlRenamed(CControlUI* pControl, LPCWSTR pstrOldName)
 {
     if (pstrOldName != NULL && pstrOldName[0] != L'\0' && nameMap.Find(pstrOldName, false) == pControl)
         nameMap.Remove(pstrOldName);
+    // A control attached only for a moment (no parent and not the root, as
+    // while the skin builder applies attributes) is registered later, with
+    // its tree; registering it now could leave an entry behind if it is dropped.
+    const bool inTree = pControl == root || pControl->GetParent() != NULL;
     const CUIString newName = pControl->GetName();
-    if (newName.IsEmpty())
+    if (newName.IsEmpty() || !inTree)
         return;
     // Another control keeps a name it already holds.
     CControlUI* holder = static_cast<CControlUI*>(nameMap.Find(newName, false));
