@@ -172,6 +172,17 @@ TEST(DrawImageSpec, ParsesOnceAndNeverRetriesAFailure)
     EXPECT_TRUE(empty.parsed);
     EXPECT_EQ(images.calls, 3);
 
+    // Setting the same text again keeps the found image; a failed one, or
+    // another text, starts over.
+    EXPECT_FALSE(found.Assign(L"file='a.png' source='0,0,500,500'"));
+    EXPECT_EQ(found.dest.left, 99);
+    EXPECT_TRUE(empty.Assign(NULL));
+    EXPECT_FALSE(empty.parsed);
+    EXPECT_TRUE(missing.Assign(L"b.png"));
+    EXPECT_FALSE(missing.parsed);
+    EXPECT_EQ(missing.image, nullptr);
+    EXPECT_EQ(missing.source.right, 0);
+
     // Without a manager there is nothing to draw, and that is no failure.
     TDrawSpec unmanaged;
     unmanaged.drawString = L"a.png";

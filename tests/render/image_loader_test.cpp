@@ -21,6 +21,16 @@ DWORD PartlyTransparent(int x, int y)
     return pixels[y][x];
 }
 
+// PNM is simple enough to write here: a header and the RGB bytes.
+std::vector<BYTE> EncodePnm(int width, int height, const std::vector<BYTE>& rgba)
+{
+    std::string header = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+    std::vector<BYTE> out(header.begin(), header.end());
+    for (size_t i = 0; i < rgba.size(); i += 4)
+        out.insert(out.end(), rgba.begin() + i, rgba.begin() + i + 3);
+    return out;
+}
+
 TEST(ImageDecode, PngWithPartialAlphaIsPremultipliedTopDown)
 {
     std::vector<BYTE> png = EncodePng(2, 2, MakeRgba(2, 2, PartlyTransparent));
@@ -63,6 +73,7 @@ TEST(ImageDecode, OpaqueFormatsHaveNoAlpha)
         { "png", EncodePng(4, 3, rgba), true },
         { "bmp", EncodeBmp(4, 3, rgba), true },
         { "tga", EncodeTga(4, 3, rgba), true },
+        { "pnm", EncodePnm(4, 3, rgba), true },
         { "jpeg", EncodeJpeg(4, 3, rgba), false },
     };
     for (const TCase& c : cases)
@@ -82,6 +93,23 @@ TEST(ImageDecode, OpaqueFormatsHaveNoAlpha)
                     << std::hex << actual << " at " << x << "," << y;
             }
     }
+}
+
+TEST(ImageDecode, GifGivesItsFirstFrameWithTransparency)
+{
+    // 2x2, made with ImageMagick from a PPM: red, green / blue, transparent.
+    static const BYTE gif[] = {
+        0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x02, 0x00, 0x02, 0x00, 0xf1, 0x00, 0x00, 0xff, 0x00, 0x00, 0x00,
+        0xff, 0x00, 0x00, 0x00, 0xff, 0x00, 0x00, 0x00, 0x21, 0xf9, 0x04, 0x01, 0x00, 0x00, 0x03, 0x00, 0x2c,
+        0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x02, 0x00, 0x00, 0x02, 0x03, 0x44, 0x34, 0x05, 0x00, 0x3b,
+    };
+    TEntryPtr entry(CImageLoader::Decode(gif, sizeof(gif), 0));
+    ASSERT_TRUE(entry);
+    EXPECT_TRUE(entry->hasAlpha);
+    EXPECT_EQ(PixelOf(*entry, 0, 0), 0xFFFF0000u);
+    EXPECT_EQ(PixelOf(*entry, 1, 0), 0xFF00FF00u);
+    EXPECT_EQ(PixelOf(*entry, 0, 1), 0xFF0000FFu);
+    EXPECT_EQ(PixelOf(*entry, 1, 1), 0u);
 }
 
 TEST(ImageDecode, MaskMatchesTheFinishedPixelAlphaIncluded)

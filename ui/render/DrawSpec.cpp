@@ -132,6 +132,15 @@ void TDrawSpec::Clear()
     ytiled = false;
 }
 
+bool TDrawSpec::Assign(LPCWSTR text)
+{
+    if (image != NULL && drawString == text)
+        return false;
+    Clear();
+    drawString = text;
+    return true;
+}
+
 TImageRequest TDrawSpec::Parse()
 {
     TImageRequest request;

@@ -36,6 +36,10 @@ struct TDrawSpec
 
     TDrawSpec() { Clear(); }
     void Clear();
+    // What a control's image setter does: the same text with its image already
+    // found changes nothing (false); anything else clears the record and takes
+    // the text, to be parsed on the next draw (true: invalidate).
+    bool Assign(LPCWSTR text);
 
     // Reads drawString into the rectangles and flags, and returns what image
     // it names. Never fails: parsing stops at the first malformed pair and
