@@ -83,13 +83,7 @@ void CContainerUI::SetInheritedVisible(bool bVisible)
 CControlUI* CContainerUI::FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags)
 {
     const bool hitTest = (uFlags & FindHitTest) != 0;
-    if ((uFlags & FindVisible) != 0 && !IsVisible())
-        return NULL;
-    if ((uFlags & FindEnabled) != 0 && !IsEnabled())
-        return NULL;
-    if (hitTest && !::PtInRect(&itemRect, *static_cast<const POINT*>(pData)))
-        return NULL;
-    if ((uFlags & FindUpdateTest) != 0 && Proc(this, pData) != NULL)
+    if (IsSkippedBySearch(Proc, pData, uFlags))
         return NULL;
 
     const bool selfEligible = !hitTest || IsMouseEnabled();

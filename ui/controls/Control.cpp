@@ -366,23 +366,20 @@ void CControlUI::SetFloat(bool bFloat)
     NeedParentUpdate();
 }
 
-namespace
+bool CControlUI::IsSkippedBySearch(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags)
 {
-bool SkippedByFilters(CControlUI* control, FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags, const RECT& rc)
-{
-    if ((uFlags & FindVisible) != 0 && !control->IsVisible())
+    if ((uFlags & FindVisible) != 0 && !IsVisible())
         return true;
-    if ((uFlags & FindEnabled) != 0 && !control->IsEnabled())
+    if ((uFlags & FindEnabled) != 0 && !IsEnabled())
         return true;
-    if ((uFlags & FindHitTest) != 0 && !::PtInRect(&rc, *static_cast<const POINT*>(pData)))
+    if ((uFlags & FindHitTest) != 0 && !::PtInRect(&itemRect, *static_cast<const POINT*>(pData)))
         return true;
-    return (uFlags & FindUpdateTest) != 0 && Proc(control, pData) != NULL;
+    return (uFlags & FindUpdateTest) != 0 && Proc(this, pData) != NULL;
 }
-}  // namespace
 
 CControlUI* CControlUI::FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags)
 {
-    if (SkippedByFilters(this, Proc, pData, uFlags, itemRect))
+    if (IsSkippedBySearch(Proc, pData, uFlags))
         return NULL;
     // A control the mouse cannot reach is never a hit itself; its cover still can be.
     const bool selfEligible = (uFlags & FindHitTest) == 0 || IsMouseEnabled();

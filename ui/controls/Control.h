@@ -161,6 +161,9 @@ public:
     CDelegateList postPaintHandlers;
 
 protected:
+    // The visibility, enabled, hit-test and update-test filters of FindControl.
+    bool IsSkippedBySearch(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags);
+
     CManagerUI* manager;  // not owned
     CControlUI* parent;   // not owned
     CControlUI* cover;    // owned
