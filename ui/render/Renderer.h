@@ -23,10 +23,10 @@ public:
     static void FreeImage(TImageEntry* entry, bool deleteEntry = true);
 
     // --- Image descriptors and image drawing --------------------------------
-    // Parses and loads spec on first use, then draws it inside rcItem. images
-    // is the window's manager; without one nothing is drawn. With no DC it
-    // only parses and loads. False when the image cannot be had (never retried
-    // until the spec is cleared); true otherwise, drawn or not.
+    // Parses and loads the descriptor on first use, then draws it inside rcItem.
+    // images is the window's manager; without one nothing is drawn. With no DC
+    // it only parses and loads. False when the image cannot be had (never
+    // retried until the descriptor is cleared); true otherwise, drawn or not.
     static bool DrawImageSpec(HDC hDC, IImageLookup* images, const RECT& rcItem,
                               const RECT& rcPaint, TDrawSpec& spec);
     // Draws rcSource of a bitmap into rc with nine-part stretching: the corner
