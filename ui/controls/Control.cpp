@@ -1,5 +1,8 @@
 #include "ui/controls/Control.h"
 
+#include <math.h>
+#include <limits.h>
+
 #include "ui/manager/Manager.h"
 
 CControlUI::CControlUI()
@@ -24,7 +27,15 @@ CControlUI::CControlUI()
       floatPercent{0.0, 0.0, 0.0, 0.0},
       shortcut(0),
       tag(0),
-      toolTipWidth(300)
+      bkColor(0),
+      bkColor2(0),
+      bkColor3(0),
+      borderColor(0),
+      focusBorderColor(0),
+      colorHsl(false),
+      borderStyle(0),
+      toolTipWidth(300),
+      inSizeHandlers(false)
 {
 }
 
@@ -124,8 +135,12 @@ void CControlUI::SetCover(CControlUI* pControl)
     cover = pControl;
     if (cover == NULL)
         return;
+    // A cover given before the control is attached still needs its parent;
+    // it gets the manager with the control.
     if (manager != NULL)
         manager->InitControls(cover, this);
+    else
+        cover->SetManager(NULL, this, false);
     if (IsVisible())
         NeedUpdate();
     else
@@ -165,27 +180,143 @@ RECT CControlUI::GetClientPos() const
     return itemRect;
 }
 
+namespace
+{
+int SaturateInt(long long value)
+{
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(value);
+}
+
+// The one rounding rule of float placement: the share of a parent's size,
+// truncated towards zero. Fractions that are not numbers count as 0.
+long long ScaledShare(int size, double fraction)
+{
+    if (!isfinite(fraction))
+        return 0;
+    const double share = trunc(static_cast<double>(size) * fraction);
+    if (share > INT_MAX)
+        return INT_MAX;
+    if (share < INT_MIN)
+        return INT_MIN;
+    return static_cast<long long>(share);
+}
+
+int Clamp(int value, int low, int high)
+{
+    return value < low ? low : (value > high ? high : value);
+}
+}  // namespace
+
+RECT CControlUI::CalcFloatPos(int parentWidth, int parentHeight) const
+{
+    const long long cx = fixedXY.cx;
+    const long long cy = fixedXY.cy;
+    RECT rc;
+    rc.left = SaturateInt(ScaledShare(parentWidth, floatPercent.left) + cx);
+    rc.top = SaturateInt(ScaledShare(parentHeight, floatPercent.top) + cy);
+    rc.right = SaturateInt(ScaledShare(parentWidth, floatPercent.right) + fixedWidth + cx);
+    rc.bottom = SaturateInt(ScaledShare(parentHeight, floatPercent.bottom) + fixedHeight + cy);
+    return rc;
+}
+
+void CControlUI::PlaceFloat(const RECT& rcRelative)
+{
+    const RECT& parentRect = parent->GetPos();
+    const int width = parentRect.right - parentRect.left;
+    const int height = parentRect.bottom - parentRect.top;
+    itemRect = rcRelative;
+    itemRect.Offset(parentRect.left, parentRect.top);
+    // The inverse of CalcFloatPos, so that the parent puts the control back
+    // exactly where it is now.
+    fixedXY.cx = SaturateInt(rcRelative.left - ScaledShare(width, floatPercent.left));
+    fixedXY.cy = SaturateInt(rcRelative.top - ScaledShare(height, floatPercent.top));
+    fixedWidth = SaturateInt(static_cast<long long>(rcRelative.right) -
+                             ScaledShare(width, floatPercent.right) - fixedXY.cx);
+    fixedHeight = SaturateInt(static_cast<long long>(rcRelative.bottom) -
+                              ScaledShare(height, floatPercent.bottom) - fixedXY.cy);
+}
+
+void CControlUI::RunSizeHandlers()
+{
+    // A size handler that places the control again must not recurse.
+    if (inSizeHandlers)
+        return;
+    inSizeHandlers = true;
+    sizeHandlers(this);
+    inSizeHandlers = false;
+}
+
+void CControlUI::InvalidateMoved(CUIRect area)
+{
+    area.Join(itemRect);
+    if (ClipToAncestors(area, true))
+        manager->Invalidate(area);
+}
+
+// The cover follows the control wherever it went, also when the move itself
+// could not be seen: a cover left behind would stay displaced once scrolling
+// brings the control back into view.
+void CControlUI::PlaceCover()
+{
+    if (cover == NULL || !cover->IsVisible())
+        return;
+    RECT rc;
+    if (cover->IsFloat())
+    {
+        rc = cover->CalcFloatPos(itemRect.GetWidth(), itemRect.GetHeight());
+    }
+    else
+    {
+        rc = itemRect;
+        rc.right = rc.left + Clamp(itemRect.GetWidth(), cover->GetMinWidth(), cover->GetMaxWidth());
+        rc.bottom = rc.top + Clamp(itemRect.GetHeight(), cover->GetMinHeight(), cover->GetMaxHeight());
+    }
+    cover->SetPos(rc, false);
+}
+
 void CControlUI::SetPos(RECT rc, bool bNeedInvalidate)
 {
-    if (bNeedInvalidate)
-        Invalidate();
-    itemRect = rc;
+    // 1. Negative sizes become empty ones.
+    rc.right = rc.right > rc.left ? rc.right : rc.left;
+    rc.bottom = rc.bottom > rc.top ? rc.bottom : rc.top;
+
+    // 2. What was there must be repainted too.
+    const CUIRect oldRect = itemRect;
+
+    // 3. A float control without a parent has nothing to be relative to.
+    if (!isFloat)
+        itemRect = rc;
+    else if (parent != NULL)
+        PlaceFloat(rc);
+
+    // 4.
+    if (manager == NULL)
+        return;
+
+    // 5. and 6.
+    RunSizeHandlers();
     needUpdate = false;
-    if (cover != NULL)
-        cover->SetPos(rc, false);
-    if (bNeedInvalidate)
-        Invalidate();
+
+    // 7.
+    if (bNeedInvalidate && IsVisible())
+        InvalidateMoved(::IsRectEmpty(&oldRect) ? itemRect : oldRect);
+
+    // 8.
+    PlaceCover();
 }
 
 void CControlUI::MoveBy(int dx, int dy, bool bNeedInvalidate)
 {
-    if (bNeedInvalidate)
-        Invalidate();
+    const CUIRect oldRect = itemRect;
     itemRect.Offset(dx, dy);
-    if (cover != NULL)
+    if (bNeedInvalidate && manager != NULL && IsVisible())
+        InvalidateMoved(oldRect);
+    if (cover != NULL && cover->IsVisible())
         cover->MoveBy(dx, dy, false);
-    if (bNeedInvalidate)
-        Invalidate();
 }
 
 int CControlUI::GetWidth() const { return itemRect.GetWidth(); }
@@ -322,6 +453,8 @@ void CControlUI::SetVisible(bool bVisible)
     const bool wasVisible = IsVisible();
     visible = bVisible;
     focused = false;
+    if (!bVisible)
+        DropManagerFocus();
     if (IsVisible() != wasVisible)
         NeedParentUpdate();
     if (cover != NULL)
@@ -331,6 +464,8 @@ void CControlUI::SetVisible(bool bVisible)
 void CControlUI::SetInheritedVisible(bool bVisible)
 {
     inheritedVisible = bVisible;
+    if (!bVisible)
+        DropManagerFocus();
     if (cover != NULL)
         cover->SetInheritedVisible(IsVisible());
 }
@@ -353,7 +488,14 @@ bool CControlUI::IsFocused() const { return focused; }
 
 void CControlUI::SetFocus()
 {
-    // Focus moves belong to the manager's input routing, which is built later.
+    if (manager != NULL)
+        manager->SetFocus(this, false);
+}
+
+void CControlUI::DropManagerFocus()
+{
+    if (manager != NULL && manager->GetFocus() == this)
+        manager->SetFocus(NULL, true);
 }
 
 bool CControlUI::IsFloat() const { return isFloat; }
@@ -414,8 +556,38 @@ void CControlUI::DispatchEvent(TControlEvent& event)
         HandleEvent(event);
 }
 
-void CControlUI::HandleEvent(TControlEvent&)
+void CControlUI::HandleEvent(TControlEvent& event)
 {
+    switch (event.kind)
+    {
+    case EventSetCursor:
+        ::SetCursor(::LoadCursorW(NULL, IDC_ARROW));
+        return;
+    case EventSetFocus:
+        focused = true;
+        Invalidate();
+        return;
+    case EventKillFocus:
+        focused = false;
+        Invalidate();
+        return;
+    case EventTimer:
+        if (manager != NULL)
+            manager->SendNotify(this, NotifyType::Timer, event.wParam, event.lParam, false);
+        return;
+    case EventContextMenu:
+        if (contextMenu)
+        {
+            if (manager != NULL)
+                manager->SendNotify(this, NotifyType::Menu, event.wParam, event.lParam, false);
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    if (parent != NULL)
+        parent->HandleEvent(event);
 }
 
 CUIString CControlUI::GetAttribute(LPCWSTR)
@@ -423,59 +595,15 @@ CUIString CControlUI::GetAttribute(LPCWSTR)
     return CUIString();
 }
 
-void CControlUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
-{
-    if (pstrName == NULL)
-        return;
-    if (wcscmp(pstrName, L"name") == 0)
-        SetName(pstrValue);
-    else if (wcscmp(pstrName, L"text") == 0)
-        SetText(pstrValue);
-    else
-        AddCustomAttribute(pstrName, pstrValue);
-}
-
 CUIString CControlUI::GetAttributeList(bool)
 {
     return CUIString();
-}
-
-void CControlUI::ApplyAttributeList(LPCWSTR)
-{
 }
 
 SIZE CControlUI::EstimateSize(SIZE)
 {
     return CUISize(fixedWidth, fixedHeight);
 }
-
-bool CControlUI::Paint(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl)
-{
-    if (pStopControl == this)
-        return false;
-    RECT visiblePart;
-    if (!::IntersectRect(&visiblePart, &rcPaint, &itemRect))
-        return true;
-    if (!paintHandlers(this))
-        return true;
-    return PaintContent(hDC, rcPaint, pStopControl);
-}
-
-bool CControlUI::PaintContent(HDC hDC, const RECT&, CControlUI*)
-{
-    PaintBkColor(hDC);
-    PaintBkImage(hDC);
-    PaintStatusImage(hDC);
-    PaintText(hDC);
-    PaintBorder(hDC);
-    return true;
-}
-
-void CControlUI::PaintBkColor(HDC) {}
-void CControlUI::PaintBkImage(HDC) {}
-void CControlUI::PaintStatusImage(HDC) {}
-void CControlUI::PaintText(HDC) {}
-void CControlUI::PaintBorder(HDC) {}
 
 void CControlUI::PostPaint(HDC, const RECT&)
 {
@@ -493,15 +621,6 @@ void CControlUI::NeedParentUpdate()
     {
         NeedUpdate();
     }
-}
-
-CUIString CControlUI::GetVirtualWnd() const
-{
-    if (!virtualWnd.IsEmpty())
-        return virtualWnd;
-    if (parent != NULL)
-        return parent->GetVirtualWnd();
-    return CUIString();
 }
 
 void CControlUI::SetVirtualWnd(LPCWSTR pstrValue)

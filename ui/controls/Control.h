@@ -7,6 +7,7 @@
 #include "ui/core/Geometry.h"
 #include "ui/core/UIDefs.h"
 #include "ui/core/UIString.h"
+#include "ui/render/DrawSpec.h"
 
 class CManagerUI;
 class CControlUI;
@@ -26,8 +27,8 @@ struct TPercentInfo
 // The root of every control. The virtual operations below, in this order, are
 // the interface through which the window manager, the layout builder and the
 // containers reach a control; subclasses append their own after PostPaint.
-// This is the accessor layer: placement, painting, events and attributes keep
-// their simplest form here until the full control behaviour is built on it.
+// A control has no window of its own: it is a rectangle of its manager's
+// window that the manager lays out, paints, hit-tests and feeds with events.
 class CControlUI
 {
 public:
@@ -59,6 +60,8 @@ public:
     // The placed rectangle relative to the parent's top-left corner.
     virtual RECT GetRelativePos() const;
     virtual RECT GetClientPos() const;
+    // A float control takes rc relative to its parent's top-left corner and
+    // derives its float data from it; others take rc as it is.
     virtual void SetPos(RECT rc, bool bNeedInvalidate = true);
     virtual void MoveBy(int dx, int dy, bool bNeedInvalidate = true);
     virtual int GetWidth() const;
@@ -124,6 +127,8 @@ public:
     virtual CUIString GetAttribute(LPCWSTR pstrName);
     virtual void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue);
     virtual CUIString GetAttributeList(bool bIgnoreDefault = true);
+    // Applies name="value" pairs separated by one blank, up to the first
+    // malformed pair.
     virtual void ApplyAttributeList(LPCWSTR pstrList);
     virtual SIZE EstimateSize(SIZE szAvailable);
 
@@ -144,8 +149,40 @@ public:
     inline void NeedUpdate();
     void NeedParentUpdate();
     // The own virtual window name, else the parent's.
-    CUIString GetVirtualWnd() const;
+    inline CUIString GetVirtualWnd() const;
     void SetVirtualWnd(LPCWSTR pstrValue);
+
+    // Where the float formula puts this control inside a parent of the given
+    // size, relative to the parent's top-left corner.
+    RECT CalcFloatPos(int parentWidth, int parentHeight) const;
+
+    // Draws spec inside the control, clipped to the part being painted; with
+    // no DC it only resolves the image. False when the image cannot be had.
+    bool DrawImage(HDC hDC, TDrawSpec& spec);
+
+    DWORD GetBkColor() const { return bkColor; }
+    void SetBkColor(DWORD dwColor);
+    DWORD GetBkColor2() const { return bkColor2; }
+    void SetBkColor2(DWORD dwColor);
+    DWORD GetBkColor3() const { return bkColor3; }
+    void SetBkColor3(DWORD dwColor);
+    LPCWSTR GetBkImage() const { return bkImage.drawString; }
+    // Resolves the image at once; a float control without a fixed size takes the image's.
+    void SetBkImage(LPCWSTR pStrImage);
+    DWORD GetBorderColor() const { return borderColor; }
+    void SetBorderColor(DWORD dwColor);
+    DWORD GetFocusBorderColor() const { return focusBorderColor; }
+    void SetFocusBorderColor(DWORD dwColor);
+    bool IsColorHSL() const { return colorHsl; }
+    void SetColorHSL(bool bColorHSL);
+    RECT GetBorderSize() const { return borderSize; }
+    void SetBorderSize(int nSize);
+    void SetBorderSize(RECT rc);
+    int GetBorderStyle() const { return borderStyle; }
+    void SetBorderStyle(int nStyle);
+    SIZE GetBorderRound() const { return borderRound; }
+    // Negative radii count as 0.
+    void SetBorderRound(SIZE cxyRound);
     // False for an empty name or value; the first value stored under a name stays.
     bool AddCustomAttribute(LPCWSTR pstrName, LPCWSTR pstrAttr);
     LPCWSTR GetCustomAttribute(LPCWSTR pstrName) const;
@@ -163,6 +200,23 @@ public:
 protected:
     // The visibility, enabled, hit-test and update-test filters of FindControl.
     bool IsSkippedBySearch(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags);
+    // Narrows area to every ancestor's rectangle, nearest first. False when
+    // nothing is left, or, with bStopAtHidden, at a hidden ancestor.
+    inline bool ClipToAncestors(RECT& area, bool bStopAtHidden) const;
+    // Repaints area clipped by the ancestors; nothing when a hidden ancestor
+    // or an empty clip says it cannot be seen.
+    void InvalidateMoved(CUIRect area);
+    // SetAttribute's three groups of names; false for a name of none of them.
+    bool ApplyPlacementAttribute(LPCWSTR name, LPCWSTR value);
+    bool ApplyLookAttribute(LPCWSTR name, LPCWSTR value);
+    bool ApplyBehaviourAttribute(LPCWSTR name, LPCWSTR value);
+    void RunSizeHandlers();
+    // A control that stops being visible cannot keep the keyboard focus.
+    void DropManagerFocus();
+    // Takes a float rectangle relative to the parent and keeps the float data
+    // consistent with where the control now is.
+    void PlaceFloat(const RECT& rcRelative);
+    void PlaceCover();
 
     CManagerUI* manager;  // not owned
     CControlUI* parent;   // not owned
@@ -193,7 +247,20 @@ protected:
     WCHAR shortcut;
     CUIString userData;
     UINT_PTR tag;
+    DWORD bkColor;
+    DWORD bkColor2;
+    DWORD bkColor3;
+    TDrawSpec bkImage;
+    TDrawSpec foreImage;  // set by the button family
+    DWORD borderColor;
+    DWORD focusBorderColor;
+    bool colorHsl;  // stored only
+    int borderStyle;
     int toolTipWidth;
+    CUISize borderRound;
+    CUIRect paintRect;  // the part of itemRect the current Paint call covers
+    CUIRect borderSize;
+    bool inSizeHandlers;
     CStringMap customAttributes;  // values are owned CUIString*
 
 private:
@@ -203,10 +270,27 @@ private:
 
 #include "ui/manager/Manager.h"
 
+inline bool CControlUI::ClipToAncestors(RECT& area, bool bStopAtHidden) const
+{
+    for (const CControlUI* ancestor = parent; ancestor != NULL; ancestor = ancestor->GetParent())
+    {
+        if (bStopAtHidden && !ancestor->IsVisible())
+            return false;
+        RECT clipped;
+        if (!::IntersectRect(&clipped, &area, &ancestor->GetPos()))
+            return false;
+        area = clipped;
+    }
+    return !::IsRectEmpty(&area);
+}
+
 inline void CControlUI::Invalidate()
 {
-    if (manager != NULL && IsVisible())
-        manager->Invalidate(itemRect);
+    if (manager == NULL || !IsVisible())
+        return;
+    RECT area = itemRect;
+    if (ClipToAncestors(area, false))
+        manager->Invalidate(area);
 }
 
 inline void CControlUI::NeedUpdate()
@@ -217,4 +301,13 @@ inline void CControlUI::NeedUpdate()
     Invalidate();
     if (manager != NULL)
         manager->NeedUpdate();
+}
+
+inline CUIString CControlUI::GetVirtualWnd() const
+{
+    if (!virtualWnd.IsEmpty())
+        return virtualWnd;
+    if (parent != NULL)
+        return parent->GetVirtualWnd();
+    return CUIString();
 }

@@ -1,0 +1,245 @@
+#include "ui/controls/Control.h"
+
+#include <limits.h>
+#include <math.h>
+#include <wchar.h>
+
+#include "ui/render/Color.h"
+
+// Attribute values are never rejected: a malformed number reads as what can
+// be read, and no reader looks past the end of its value.
+
+namespace
+{
+int ReadInt(LPCWSTR value)
+{
+    return static_cast<int>(wcstol(value, NULL, 10));
+}
+
+// Lists separate their numbers by exactly one character, whatever it is, so
+// "1, 2" reads like "1,2" but "1 ,2" does not. Missing numbers read as 0.
+void ReadIntList(LPCWSTR value, int* numbers, int count)
+{
+    LPCWSTR p = value;
+    for (int i = 0; i < count; ++i)
+    {
+        numbers[i] = 0;
+        if (*p == L'\0')
+            continue;
+        LPWSTR end = NULL;
+        numbers[i] = static_cast<int>(wcstol(p, &end, 10));
+        p = end;
+        if (*p != L'\0')
+            ++p;
+    }
+}
+
+void ReadFractionList(LPCWSTR value, double* fractions, int count)
+{
+    LPCWSTR p = value;
+    for (int i = 0; i < count; ++i)
+    {
+        fractions[i] = 0.0;
+        if (*p == L'\0')
+            continue;
+        LPWSTR end = NULL;
+        const double read = wcstod(p, &end);
+        fractions[i] = isfinite(read) ? read : 0.0;
+        p = end;
+        if (*p != L'\0')
+            ++p;
+    }
+}
+
+// right - left of "pos", kept inside int so that the setters see a size.
+int Span(int from, int to)
+{
+    const long long span = static_cast<long long>(to) - from;
+    if (span > INT_MAX)
+        return INT_MAX;
+    return span < INT_MIN ? INT_MIN : static_cast<int>(span);
+}
+
+bool ReadBool(LPCWSTR value)
+{
+    return wcscmp(value, L"true") == 0;
+}
+
+bool HasComma(LPCWSTR value)
+{
+    return wcschr(value, L',') != NULL;
+}
+
+bool Is(LPCWSTR name, LPCWSTR known)
+{
+    return wcscmp(name, known) == 0;
+}
+}  // namespace
+
+void CControlUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
+{
+    if (pstrName == NULL)
+        return;
+    LPCWSTR value = pstrValue != NULL ? pstrValue : L"";
+    if (!ApplyPlacementAttribute(pstrName, value) && !ApplyLookAttribute(pstrName, value) &&
+        !ApplyBehaviourAttribute(pstrName, value))
+        AddCustomAttribute(pstrName, value);
+}
+
+bool CControlUI::ApplyPlacementAttribute(LPCWSTR name, LPCWSTR value)
+{
+    if (Is(name, L"pos"))
+    {
+        int rc[4];
+        ReadIntList(value, rc, 4);
+        SetFixedXY(rc[0], rc[1]);
+        SetFixedWidth(Span(rc[0], rc[2]));  // negative sizes are ignored there
+        SetFixedHeight(Span(rc[1], rc[3]));
+    }
+    else if (Is(name, L"padding"))
+    {
+        int rc[4];
+        ReadIntList(value, rc, 4);
+        SetPadding(rc[0], rc[1], rc[2], rc[3]);
+    }
+    else if (Is(name, L"width"))
+        SetFixedWidth(ReadInt(value));
+    else if (Is(name, L"height"))
+        SetFixedHeight(ReadInt(value));
+    else if (Is(name, L"minwidth"))
+        SetMinWidth(ReadInt(value));
+    else if (Is(name, L"minheight"))
+        SetMinHeight(ReadInt(value));
+    else if (Is(name, L"maxwidth"))
+        SetMaxWidth(ReadInt(value));
+    else if (Is(name, L"maxheight"))
+        SetMaxHeight(ReadInt(value));
+    else if (Is(name, L"float"))
+    {
+        if (HasComma(value))
+        {
+            double fractions[4];
+            ReadFractionList(value, fractions, 4);
+            TPercentInfo percent = {fractions[0], fractions[1], fractions[2], fractions[3]};
+            SetFloatPercent(percent);
+            SetFloat(true);
+        }
+        else
+        {
+            SetFloat(ReadBool(value));
+        }
+    }
+    else
+        return false;
+    return true;
+}
+
+bool CControlUI::ApplyLookAttribute(LPCWSTR name, LPCWSTR value)
+{
+    // Only the background colours tolerate blanks before the "#".
+    if (Is(name, L"bkcolor") || Is(name, L"bkcolor1"))
+        SetBkColor(ParseColorValue(value, true));
+    else if (Is(name, L"bkcolor2"))
+        SetBkColor2(ParseColorValue(value, true));
+    else if (Is(name, L"bkcolor3"))
+        SetBkColor3(ParseColorValue(value, true));
+    else if (Is(name, L"bordercolor"))
+        SetBorderColor(ParseColorValue(value));
+    else if (Is(name, L"focusbordercolor"))
+        SetFocusBorderColor(ParseColorValue(value));
+    else if (Is(name, L"colorhsl"))
+        SetColorHSL(ReadBool(value));
+    else if (Is(name, L"bordersize"))
+    {
+        if (HasComma(value))
+        {
+            int rc[4];
+            ReadIntList(value, rc, 4);
+            SetBorderSize(CUIRect(rc[0], rc[1], rc[2], rc[3]));
+        }
+        else
+        {
+            SetBorderSize(ReadInt(value));
+        }
+    }
+    else if (Is(name, L"borderstyle"))
+        SetBorderStyle(ReadInt(value));
+    else if (Is(name, L"borderround"))
+    {
+        int radii[2];
+        ReadIntList(value, radii, 2);
+        SetBorderRound(CUISize(radii[0], radii[1]));
+    }
+    else if (Is(name, L"bkimage"))
+        SetBkImage(value);
+    else
+        return false;
+    return true;
+}
+
+bool CControlUI::ApplyBehaviourAttribute(LPCWSTR name, LPCWSTR value)
+{
+    if (Is(name, L"name"))
+        SetName(value);
+    else if (Is(name, L"text"))
+        SetText(value);
+    else if (Is(name, L"tooltip"))
+        SetToolTip(value);
+    else if (Is(name, L"userdata"))
+        SetUserData(value);
+    else if (Is(name, L"tag"))
+        SetTag(static_cast<UINT_PTR>(ReadInt(value)));
+    else if (Is(name, L"enabled"))
+        SetEnabled(ReadBool(value));
+    else if (Is(name, L"mouse"))
+        SetMouseEnabled(ReadBool(value));
+    else if (Is(name, L"keyboard"))
+        SetKeyboardEnabled(ReadBool(value));
+    else if (Is(name, L"visible"))
+        SetVisible(ReadBool(value));
+    else if (Is(name, L"shortcut"))
+        SetShortcut(value[0]);
+    else if (Is(name, L"menu"))
+        SetContextMenu(ReadBool(value));
+    else if (Is(name, L"virtualwnd"))
+        SetVirtualWnd(value);
+    else
+        return false;
+    return true;
+}
+
+// name="value" pairs, one blank between pairs. The first malformed pair ends
+// the list; the pairs before it stay applied. A value cannot hold a double
+// quote. Every step checks for the end of the text: a list cut short (a
+// trailing name without "=") stops there instead of reading on past it.
+void CControlUI::ApplyAttributeList(LPCWSTR pstrList)
+{
+    if (pstrList == NULL)
+        return;
+    CUIString name;
+    CUIString value;
+    LPCWSTR p = pstrList;
+    while (*p != L'\0')
+    {
+        LPCWSTR nameStart = p;
+        while (*p != L'\0' && *p != L'=')
+            ++p;
+        if (*p != L'=')
+            return;
+        name.Assign(nameStart, static_cast<int>(p - nameStart));
+        ++p;
+        if (*p != L'"')
+            return;
+        LPCWSTR valueStart = ++p;
+        while (*p != L'\0' && *p != L'"')
+            ++p;
+        if (*p != L'"')
+            return;
+        value.Assign(valueStart, static_cast<int>(p - valueStart));
+        SetAttribute(name, value);
+        ++p;
+        if (*p != L' ')
+            return;
+        ++p;
+    }
+}

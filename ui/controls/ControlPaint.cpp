@@ -1,0 +1,218 @@
+#include "ui/controls/Control.h"
+
+#include "ui/render/ClipScope.h"
+#include "ui/render/Color.h"
+#include "ui/render/Renderer.h"
+
+namespace
+{
+bool HasRoundCorners(const SIZE& round)
+{
+    return round.cx > 0 || round.cy > 0;
+}
+
+bool IsOpaque(DWORD color)
+{
+    return ColorAlpha(color) == 0xFF;
+}
+
+RECT VerticalLine(int x, int top, int bottom)
+{
+    RECT rc = {x, top, x, bottom};
+    return rc;
+}
+
+RECT HorizontalLine(int y, int left, int right)
+{
+    RECT rc = {left, y, right, y};
+    return rc;
+}
+}  // namespace
+
+// ---- Looks ----
+
+void CControlUI::SetBkColor(DWORD dwColor)
+{
+    if (bkColor == dwColor)
+        return;
+    bkColor = dwColor;
+    Invalidate();
+}
+
+void CControlUI::SetBkColor2(DWORD dwColor)
+{
+    if (bkColor2 == dwColor)
+        return;
+    bkColor2 = dwColor;
+    Invalidate();
+}
+
+void CControlUI::SetBkColor3(DWORD dwColor)
+{
+    if (bkColor3 == dwColor)
+        return;
+    bkColor3 = dwColor;
+    Invalidate();
+}
+
+void CControlUI::SetBorderColor(DWORD dwColor)
+{
+    if (borderColor == dwColor)
+        return;
+    borderColor = dwColor;
+    Invalidate();
+}
+
+void CControlUI::SetFocusBorderColor(DWORD dwColor)
+{
+    if (focusBorderColor == dwColor)
+        return;
+    focusBorderColor = dwColor;
+    Invalidate();
+}
+
+void CControlUI::SetColorHSL(bool bColorHSL)
+{
+    if (colorHsl == bColorHSL)
+        return;
+    colorHsl = bColorHSL;
+    Invalidate();
+}
+
+void CControlUI::SetBorderSize(int nSize)
+{
+    SetBorderSize(CUIRect(nSize, nSize, nSize, nSize));
+}
+
+void CControlUI::SetBorderSize(RECT rc)
+{
+    borderSize = rc;
+    Invalidate();
+}
+
+void CControlUI::SetBorderStyle(int nStyle)
+{
+    borderStyle = nStyle;
+    Invalidate();
+}
+
+void CControlUI::SetBorderRound(SIZE cxyRound)
+{
+    borderRound.cx = cxyRound.cx > 0 ? cxyRound.cx : 0;
+    borderRound.cy = cxyRound.cy > 0 ? cxyRound.cy : 0;
+    Invalidate();
+}
+
+void CControlUI::SetBkImage(LPCWSTR pStrImage)
+{
+    if (!bkImage.Assign(pStrImage))
+        return;
+    DrawImage(NULL, bkImage);
+    // A float control placed by "pos" without a size takes the picture's.
+    if (isFloat && fixedWidth == 0 && fixedHeight == 0 && bkImage.image != NULL)
+    {
+        SetFixedWidth(bkImage.image->width);
+        SetFixedHeight(bkImage.image->height);
+    }
+    Invalidate();
+}
+
+bool CControlUI::DrawImage(HDC hDC, TDrawSpec& spec)
+{
+    return CRenderer::DrawImageSpec(hDC, manager, itemRect, paintRect, spec);
+}
+
+// ---- Painting ----
+
+bool CControlUI::Paint(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl)
+{
+    if (pStopControl == this)
+        return false;
+    RECT visiblePart;
+    if (!::IntersectRect(&visiblePart, &rcPaint, &itemRect))
+        return true;
+    paintRect = visiblePart;
+    if (paintHandlers.HasDelegates() && !paintHandlers(this))
+        return true;
+    if (!PaintContent(hDC, rcPaint, pStopControl))
+        return false;
+    if (cover != NULL)
+        return cover->Paint(hDC, rcPaint, NULL);
+    return true;
+}
+
+bool CControlUI::PaintContent(HDC hDC, const RECT&, CControlUI*)
+{
+    CClipScope roundClip;
+    if (HasRoundCorners(borderRound))
+        CClipScope::ClipRoundRect(hDC, paintRect, itemRect, borderRound.cx, borderRound.cy, roundClip);
+    PaintBkColor(hDC);
+    PaintBkImage(hDC);
+    PaintStatusImage(hDC);
+    PaintText(hDC);
+    PaintBorder(hDC);
+    return true;
+}
+
+void CControlUI::PaintBkColor(HDC hDC)
+{
+    if (bkColor == 0)
+        return;
+    if (bkColor2 == 0)
+    {
+        CRenderer::DrawColor(hDC, IsOpaque(bkColor) ? paintRect : itemRect, bkColor);
+        return;
+    }
+    if (bkColor3 == 0)
+    {
+        CRenderer::DrawGradient(hDC, itemRect, bkColor, bkColor2, true, 16);
+        return;
+    }
+    RECT upper = itemRect;
+    upper.bottom = (itemRect.top + itemRect.bottom) / 2;
+    RECT lower = itemRect;
+    lower.top = upper.bottom;
+    CRenderer::DrawGradient(hDC, upper, bkColor, bkColor2, true, 8);
+    CRenderer::DrawGradient(hDC, lower, bkColor2, bkColor3, true, 8);
+}
+
+void CControlUI::PaintBkImage(HDC hDC)
+{
+    DrawImage(hDC, bkImage);
+}
+
+void CControlUI::PaintStatusImage(HDC) {}
+void CControlUI::PaintText(HDC) {}
+
+void CControlUI::PaintBorder(HDC hDC)
+{
+    // The left width decides whether there is a border at all.
+    const int wl = borderSize.left;
+    if (wl <= 0 || (borderColor == 0 && focusBorderColor == 0))
+        return;
+    const DWORD color = IsFocused() && focusBorderColor != 0 ? focusBorderColor : borderColor;
+    if (HasRoundCorners(borderRound))
+    {
+        CRenderer::DrawRoundRect(hDC, itemRect, wl, borderRound.cx, borderRound.cy, color, borderStyle);
+        return;
+    }
+    const int wt = borderSize.top;
+    const int wr = borderSize.right;
+    const int wb = borderSize.bottom;
+    if (wt == wl && wr == wl && wb == wl)
+    {
+        CRenderer::DrawRect(hDC, itemRect, wl, color, borderStyle);
+        return;
+    }
+    const RECT& rc = itemRect;
+    CRenderer::DrawLine(hDC, VerticalLine(rc.left + wl / 2, rc.top, rc.bottom), wl, color, borderStyle);
+    if (wt > 0)
+        CRenderer::DrawLine(hDC, HorizontalLine(rc.top + wt / 2, rc.left + wl, rc.right - wr), wt, color,
+                            borderStyle);
+    if (wr > 0)
+        CRenderer::DrawLine(hDC, VerticalLine(rc.right - wr / 2, rc.top, rc.bottom), wr, color,
+                            borderStyle);
+    if (wb > 0)
+        CRenderer::DrawLine(hDC, HorizontalLine(rc.bottom - wb / 2, rc.left + wl, rc.right - wr), wb,
+                            color, borderStyle);
+}
