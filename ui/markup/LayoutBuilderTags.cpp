@@ -1,0 +1,54 @@
+// The element names of skin XML and the control classes they create. A new
+// control class joins the vocabulary with one line in the table (and its
+// header above it).
+
+#include "ui/markup/LayoutBuilder.h"
+
+#include "ui/controls/Container.h"
+#include "ui/controls/Control.h"
+
+namespace
+{
+template <class TControl>
+CControlUI* Make()
+{
+    return new TControl;
+}
+
+enum TTagMatch
+{
+    AnyCase,    // element names of skins are matched ignoring case
+    ExactCase,  // only the spelling in the table
+};
+
+struct TControlTag
+{
+    LPCWSTR name;
+    TTagMatch match;
+    CControlUI* (*create)();
+};
+
+// "TreeNode" is not a plain row: its element needs the tree-node handling of
+// the builder, which arrives with the tree view.
+const TControlTag kControlTags[] = {
+    {L"Control", AnyCase, Make<CControlUI>},
+    {L"Container", AnyCase, Make<CContainerUI>},
+};
+
+bool Matches(const TControlTag& tag, LPCWSTR name)
+{
+    return tag.match == ExactCase ? wcscmp(tag.name, name) == 0 : _wcsicmp(tag.name, name) == 0;
+}
+}  // namespace
+
+CControlUI* CLayoutBuilder::CreateControl(LPCWSTR pstrTag)
+{
+    if (pstrTag == NULL)
+        return NULL;
+    for (const TControlTag& tag : kControlTags)
+    {
+        if (Matches(tag, pstrTag))
+            return tag.create();
+    }
+    return NULL;
+}
