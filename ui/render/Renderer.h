@@ -6,6 +6,8 @@
 #include "ui/render/DrawSpec.h"
 #include "ui/render/ImageLoader.h"
 
+class ITextResources;
+
 // The framework's drawing operations. Stateless apart from the msimg32
 // lookups; every operation draws into the DC it is given.
 //
@@ -43,6 +45,21 @@ public:
     // source × sourceFactor + destination × destinationFactor, truncated to 0..255.
     static BYTE MixColor(BYTE source, BYTE destination, double sourceFactor,
                          double destinationFactor);
+
+    // --- Text ---------------------------------------------------------------
+    // Plain text through DrawTextW with the window's font of iFont (never
+    // prefix processing). Only a null text or window draws nothing: an empty
+    // text still measures, as nothing.
+    static void DrawText(HDC hDC, ITextResources* resources, RECT& rc, LPCWSTR pstrText,
+                         DWORD dwTextColor, int iFont, UINT uStyle);
+    // Text with one-letter tags (fonts, colours, links, images, alignment,
+    // selection, spacing) laid out inside rc. With DT_CALCRECT nothing is
+    // drawn and rc receives the size. nLinkRects holds the capacity of the
+    // link arrays on entry (whose rectangles of the last paint decide the
+    // hover colour) and the number of entries filled on return.
+    static void DrawMarkupText(HDC hDC, ITextResources* resources, RECT& rc, LPCWSTR pstrText,
+                               DWORD dwTextColor, RECT* prcLinks, CUIString* sLinks,
+                               int& nLinkRects, int iFont, UINT uStyle);
 
     // --- Colours and primitives -------------------------------------------------
     // Alpha 0 draws nothing, alpha 255 fills opaquely, anything between blends.

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <windows.h>
+
+#include "ui/core/UIString.h"
+#include "ui/render/DrawSpec.h"
+#include "ui/render/ImageLoader.h"
+
+// A font as tagged text sees it: what identifies it (face, size, flags) and
+// the few metrics the layout needs.
+struct TTextFont
+{
+    HFONT font;
+    CUIString faceName;
+    int size;
+    bool bold;
+    bool underline;
+    bool italic;
+    TEXTMETRICW metrics;
+
+    TTextFont();
+    // Height plus external leading: the height of one line of this font.
+    int LineHeight() const { return metrics.tmHeight + metrics.tmExternalLeading; }
+};
+
+// What text drawing asks of the window that owns fonts, images and colours.
+// The signatures that the window manager already has are repeated exactly,
+// so that it can implement this interface by adding only the rest.
+class ITextResources : public IImageLookup
+{
+public:
+    // Replaces the multi-language tokens of text in place.
+    virtual void ResolveTextTokens(CUIString& text) = 0;
+    // The font of an index; unknown and negative indexes give the default font.
+    virtual HFONT GetFont(int id) = 0;
+    virtual void GetTextFont(int id, TTextFont& font) = 0;
+    // The font with this handle; the default font when none has it.
+    virtual void GetTextFontByHandle(HFONT hFont, TTextFont& font) = 0;
+    // True when a font is filed under id (in the window's or the shared table).
+    virtual bool HasFontId(int id) = 0;
+    virtual HFONT FindFont(LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
+                           bool bItalic) const = 0;
+    // Files a new font under id; null when it cannot be created.
+    virtual HFONT AddFont(int id, LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
+                          bool bItalic, bool bShared = false) = 0;
+    virtual DWORD GetDefaultLinkFontColor() const = 0;
+    virtual DWORD GetDefaultLinkHoverFontColor() const = 0;
+    virtual DWORD GetDefaultSelectedBkColor() const = 0;
+    // The last mouse position in client coordinates.
+    virtual POINT GetMousePos() const = 0;
+
+protected:
+    ~ITextResources() {}
+};
+
+// Where tagged text measures and draws. The GDI form draws into a DC; tests
+// measure with fixed widths and record what would be drawn.
+class ITextCanvas
+{
+public:
+    virtual void SelectFont(const TTextFont& font) = 0;
+    // Extent of length characters in the selected font.
+    virtual int MeasureText(LPCWSTR text, int length) = 0;
+    // The abcC width of a space in the selected font; 0 when it cannot be had.
+    virtual int SpaceTrailingWidth() = 0;
+    virtual void SetTextColor(DWORD argb) = 0;
+    // Selected text is drawn on the window's selection colour.
+    virtual void SetOpaqueBackground(bool opaque) = 0;
+    virtual void DrawRun(int x, int y, LPCWSTR text, int length) = 0;
+    virtual void DrawImage(const TImageEntry& image, const RECT& dest, const RECT& source) = 0;
+
+protected:
+    ~ITextCanvas() {}
+};
+
+// The caller's link arrays: rectangles and texts of equal capacity, filled
+// with one entry per laid-out line of each link.
+struct TTextLinks
+{
+    RECT* rects;
+    CUIString* texts;
+    int capacity;  // on entry, what the arrays hold; also how many rects are valid for hover
+    int count;     // on return, entries filled
+
+    TTextLinks() : rects(NULL), texts(NULL), capacity(0), count(0) {}
+    TTextLinks(RECT* r, CUIString* t, int cap) : rects(r), texts(t), capacity(r != NULL && t != NULL ? cap : 0), count(0) {}
+};
+
+// Lays out text with one-letter tags in angle brackets or braces inside rc,
+// measuring or drawing (style DT_CALCRECT measures, and rc receives the size).
+// text must already have its language tokens resolved. Link entries are filled
+// while measuring; the hover colour uses the rectangles the caller passes in.
+void LayoutTaggedText(ITextResources& resources, ITextCanvas& canvas, RECT& rc, LPCWSTR text,
+                      DWORD color, TTextLinks& links, int font, UINT style);
+
+// The next number under which a font variant is registered: process-wide,
+// from 30000 upwards, passing over numbers the window already uses.
+int NextFontVariantId(ITextResources& resources);
