@@ -152,6 +152,33 @@ TEST(Builder, ControlsBuiltIntoAnAttachedParentStayAttached)
     EXPECT_EQ(manager.FindControlByName(L"late"), late);
 }
 
+// ---- Default attribute lists ----
+
+TEST(Builder, DefaultListsApplyByTheExactElementNameAndOwnAttributesWin)
+{
+    CManagerUI manager;
+    CLayoutBuilder builder;
+    CControlUI* root = builder.Create(
+        L"<Window><Default name=\"Control\" value=\"text=&quot;from list&quot; name=&quot;listed&quot;\"/>"
+        L"<Container><Control/><control/><Control text=\"own\"/></Container></Window>",
+        NULL, &manager);
+    ASSERT_NE(root, nullptr);
+    IContainerUI* box = static_cast<IContainerUI*>(root->FindInterface(L"IContainer"));
+    ASSERT_EQ(box->GetCount(), 3);
+    const struct
+    {
+        LPCWSTR text;
+        LPCWSTR name;
+    } expected[] = {{L"from list", L"listed"}, {L"", L""}, {L"own", L"listed"}};
+    for (int i = 0; i < 3; ++i)
+    {
+        EXPECT_EQ(Text(box->GetItemAt(i)->GetText()), expected[i].text) << i;
+        EXPECT_EQ(Text(box->GetItemAt(i)->GetName()), expected[i].name) << i;
+    }
+    EXPECT_EQ(Text(manager.GetDefaultAttributeList(L"control")), L"(null)");
+    root->Delete();
+}
+
 // ---- Resource elements and the "Window" attributes ----
 
 TEST(BuilderManager, WindowAttributesAndResourceElementsReachTheManager)
