@@ -468,3 +468,35 @@ TEST_F(BuilderFiles, EveryControlBuiltIsOwnedOrDeleted)
         EXPECT_EQ(LiveHeapBlocks(), before) << Text(xml);
     }
 }
+
+// ---- Executable resources ----
+
+// A document read from a resource includes resources of the same type by number.
+TEST(BuilderResources, ResourceDocumentsIncludeResourcesOfTheirType)
+{
+    CResourceLocations::SetInstance(::GetModuleHandleW(NULL));
+    const struct
+    {
+        WORD id;
+        LPCWSTR tree;
+        LPCWSTR error;  // a part of the message; empty: none
+    } cases[] = {
+        {130, L"Container#res{Control#r130 Control#r131 Control#r131}", L""},
+        {132, L"Container{Control#r132}", L"\"132\""},
+        {133, L"(null)", L"133"},
+    };
+    for (const auto& c : cases)
+    {
+        CLayoutBuilder builder;
+        CControlUI* root = builder.Create(CUIStringOrId(c.id), L"SKINXML");
+        EXPECT_EQ(DescribeTree(root), c.tree) << c.id;
+        const std::wstring error = Text(builder.GetLastErrorMessage());
+        if (c.error[0] == L'\0')
+            EXPECT_EQ(error, L"") << c.id;
+        else
+            EXPECT_NE(error.find(c.error), std::wstring::npos) << error;
+        if (root != NULL)
+            root->Delete();
+    }
+    CResourceLocations::SetInstance(NULL);
+}

@@ -321,7 +321,7 @@ bool CLayoutBuilder::LoadFromResource(WORD id, LPCWSTR type)
 CControlUI* CLayoutBuilder::BuildIn(TBuildContext& context, CControlUI* parent, int level)
 {
     CXmlNode root = markup.GetRoot();
-    if (!root.IsValid() || !TakeStep(*context.error, *context.steps))
+    if (!root.IsValid())
         return NULL;
     if (context.manager != NULL)
     {
@@ -437,13 +437,8 @@ void CLayoutBuilder::Include(CXmlNode node, CControlUI* parent, TBuildContext& c
         return;
     TBuildContext inner = {context.manager, context.error, context.steps, context.includeDepth + 1, &context,
                            &nested};
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count && TakeStep(*context.error, *context.steps); ++i)
     {
-        if (*context.steps >= MAX_BUILD_STEPS)
-        {
-            TakeStep(*context.error, *context.steps);
-            break;
-        }
         CControlUI* built = nested.BuildIn(inner, parent, level);
         // Without a parent nothing owns what an include built.
         if (parent == NULL && built != NULL)
