@@ -21,10 +21,6 @@ struct CLayoutBuilder::TBuildContext
 
 namespace
 {
-// Buffer sizes of the attribute values the builder copies out.
-const SIZE_T kCoverValueChars = 255;
-const SIZE_T kIncludeValueChars = 499;
-
 bool NameIs(LPCWSTR name, LPCWSTR expected)
 {
     return name != NULL && _wcsicmp(name, expected) == 0;
@@ -404,8 +400,8 @@ CControlUI* CLayoutBuilder::BuildElement(CXmlNode node, TBuildContext& context, 
 CLayoutBuilder::TAttachResult CLayoutBuilder::AttachToParent(CXmlNode node, CControlUI* control,
                                                               CControlUI* parent, void*& container)
 {
-    WCHAR cover[kCoverValueChars + 1];
-    if (node.GetAttributeValue(L"cover", cover, kCoverValueChars) && wcscmp(cover, L"true") == 0)
+    LPCWSTR cover = node.GetAttributeValue(L"cover");
+    if (cover != NULL && wcscmp(cover, L"true") == 0)
     {
         parent->SetCover(control);
         return Attached;
@@ -424,12 +420,11 @@ void CLayoutBuilder::Include(CXmlNode node, CControlUI* parent, TBuildContext& c
 {
     if (!node.HasAttributes())
         return;
-    WCHAR value[kIncludeValueChars + 1];
-    int count = 1;
-    if (node.GetAttributeValue(L"count", value, kIncludeValueChars))
-        count = ReadNumber(value);
-    WCHAR includeSource[kIncludeValueChars + 1];
-    if (!node.GetAttributeValue(L"source", includeSource, kIncludeValueChars) || count <= 0)
+    // Values are read in place: a copy cut to some length could name another document.
+    LPCWSTR countText = node.GetAttributeValue(L"count");
+    const int count = countText != NULL ? ReadNumber(countText) : 1;
+    LPCWSTR includeSource = node.GetAttributeValue(L"source");
+    if (includeSource == NULL || count <= 0)
         return;
 
     CLayoutBuilder nested;
