@@ -116,6 +116,32 @@ TEST(Builder, BuildsTheFirstControlBelowTheRootWithItsSubtreeInOrder)
         EXPECT_EQ(BuildDescribed(c.xml), c.tree) << Text(c.xml);
 }
 
+// What was skipped is reported; the first problem is kept.
+TEST(Builder, SkippedElementsAreReported)
+{
+    const struct
+    {
+        LPCWSTR xml;
+        LPCWSTR reported;
+    } cases[] = {
+        {L"<W><Container><Frobnicate/><Widget/></Container></W>", L"\"Frobnicate\""},
+        {L"<W><Container><Control><Control/></Control></Container></W>", L"\"Control\""},
+        {L"<W><Container><Control name=\"a\"/></Container></W>", L""},
+    };
+    for (const auto& c : cases)
+    {
+        CLayoutBuilder builder;
+        CControlUI* root = builder.Create(c.xml);
+        ASSERT_NE(root, nullptr);
+        const std::wstring error = Text(builder.GetLastErrorMessage());
+        if (c.reported[0] == L'\0')
+            EXPECT_EQ(error, L"");
+        else
+            EXPECT_NE(error.find(c.reported), std::wstring::npos) << error;
+        root->Delete();
+    }
+}
+
 TEST(Builder, BuiltControlsHaveNeitherManagerNorParentUntilAttached)
 {
     CBuilderTestWindow window;
@@ -401,7 +427,7 @@ TEST_F(BuilderFiles, IncludeChainsEndAtSixteenLevels)
 // budget instead of running for hours.
 TEST_F(BuilderFiles, AHugeIncludeCountEndsAtTheBuildBudget)
 {
-    WriteSkinFile(L"empty.xml", "<E><Frobnicate/></E>");
+    WriteSkinFile(L"empty.xml", "<E><Font id=\"1\"/></E>");
     CLayoutBuilder builder;
     CControlUI* root = builder.Create(
         L"<Window><Container><Include source=\"empty.xml\" count=\"2000000000\"/><Control/></Container></Window>");

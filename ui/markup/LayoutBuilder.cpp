@@ -362,6 +362,8 @@ CControlUI* CLayoutBuilder::ParseChildren(CXmlNode node, CControlUI* parent, TBu
                 continue;
             case NoContainer:
                 control->Delete();
+                Report(*context.error, Quoted(L"A ", parent->GetClassName(),
+                                              L" cannot hold controls; the ones inside it are not built"));
                 return NULL;
             }
         }
@@ -386,7 +388,11 @@ CControlUI* CLayoutBuilder::BuildElement(CXmlNode node, TBuildContext& context, 
     }
     CControlUI* control = CreateControl(node.GetName());
     if (control == NULL)
+    {
+        Report(*context.error,
+               Quoted(L"The element ", node.GetName(), L" is unknown; it is skipped with its content"));
         return NULL;
+    }
     if (!TakeStep(*context.error, *context.steps))
     {
         control->Delete();
