@@ -403,6 +403,8 @@ CControlUI* CLayoutBuilder::BuildElement(CXmlNode node, TBuildContext& context, 
     return control;
 }
 
+// A tree node parent, which keeps its other children in its row layout,
+// joins here together with the tree view and its "TreeNode" elements.
 CLayoutBuilder::TAttachResult CLayoutBuilder::AttachToParent(CXmlNode node, CControlUI* control,
                                                               CControlUI* parent, void*& container)
 {

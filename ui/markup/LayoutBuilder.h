@@ -45,9 +45,10 @@ public:
     // may be null.
     CControlUI* Build(CManagerUI* manager = NULL, CControlUI* parent = NULL);
     CXmlMarkup* GetMarkup();
-    // Why the last Create or Build failed or fell short (a load failure, a
-    // refused or failed include, a tree too deep, the step budget); empty
-    // when everything was built. Only the first problem is kept.
+    // Why the last Create or Build failed or fell short (a load failure, an
+    // unknown element, controls inside a parent that holds none, a refused or
+    // failed include, a tree too deep, the step budget); empty when
+    // everything was built. Only the first problem is kept.
     LPCWSTR GetLastErrorMessage() const;
 
     // The control for an element name from the tag table, or null when no
