@@ -9,46 +9,6 @@ COLORREF ToColorRef(DWORD argb)
     return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
 }
 
-// Tagged text drawn and measured with GDI on one DC.
-class CGdiTextCanvas : public ITextCanvas
-{
-public:
-    explicit CGdiTextCanvas(HDC hDC) : m_hDC(hDC) {}
-
-    void SelectFont(const TTextFont& font) override
-    {
-        if (font.font != NULL)
-            SelectObject(m_hDC, font.font);
-    }
-
-    int MeasureText(LPCWSTR text, int length) override
-    {
-        SIZE size = { 0, 0 };
-        return GetTextExtentPoint32W(m_hDC, text, length, &size) ? size.cx : 0;
-    }
-
-    int SpaceTrailingWidth() override
-    {
-        ABC abc;
-        return GetCharABCWidthsW(m_hDC, L' ', L' ', &abc) ? abc.abcC : 0;
-    }
-
-    void SetTextColor(DWORD argb) override { ::SetTextColor(m_hDC, ToColorRef(argb)); }
-
-    void SetOpaqueBackground(bool opaque) override { SetBkMode(m_hDC, opaque ? OPAQUE : TRANSPARENT); }
-
-    void DrawRun(int x, int y, LPCWSTR text, int length) override { TextOutW(m_hDC, x, y, text, length); }
-
-    void DrawImage(const TImageEntry& image, const RECT& dest, const RECT& source) override
-    {
-        static const RECT noCorners = { 0, 0, 0, 0 };
-        CRenderer::DrawImage(m_hDC, image.bitmap, dest, dest, source, noCorners, image.hasAlpha);
-    }
-
-private:
-    HDC m_hDC;
-};
-
 // Gives the DC back its font, colours, background mode and clip region.
 class CSavedDC
 {
@@ -68,6 +28,45 @@ private:
 };
 
 }  // namespace
+
+void CGdiTextCanvas::SelectFont(const TTextFont& font)
+{
+    if (font.font != NULL)
+        SelectObject(m_hDC, font.font);
+}
+
+int CGdiTextCanvas::MeasureText(LPCWSTR text, int length)
+{
+    SIZE size = { 0, 0 };
+    return GetTextExtentPoint32W(m_hDC, text, length, &size) ? size.cx : 0;
+}
+
+int CGdiTextCanvas::SpaceTrailingWidth()
+{
+    ABC abc;
+    return GetCharABCWidthsW(m_hDC, L' ', L' ', &abc) ? abc.abcC : 0;
+}
+
+void CGdiTextCanvas::SetTextColor(DWORD argb)
+{
+    ::SetTextColor(m_hDC, ToColorRef(argb));
+}
+
+void CGdiTextCanvas::SetOpaqueBackground(bool opaque)
+{
+    SetBkMode(m_hDC, opaque ? OPAQUE : TRANSPARENT);
+}
+
+void CGdiTextCanvas::DrawRun(int x, int y, LPCWSTR text, int length)
+{
+    TextOutW(m_hDC, x, y, text, length);
+}
+
+void CGdiTextCanvas::DrawImage(const TImageEntry& image, const RECT& dest, const RECT& source)
+{
+    static const RECT noCorners = { 0, 0, 0, 0 };
+    CRenderer::DrawImage(m_hDC, image.bitmap, dest, dest, source, noCorners, image.hasAlpha);
+}
 
 void CRenderer::DrawText(HDC hDC, ITextResources* resources, RECT& rc, LPCWSTR pstrText, DWORD dwTextColor,
                          int iFont, UINT uStyle)

@@ -73,6 +73,24 @@ protected:
     ~ITextCanvas() {}
 };
 
+// Tagged text measured and drawn with GDI on one DC.
+class CGdiTextCanvas : public ITextCanvas
+{
+public:
+    explicit CGdiTextCanvas(HDC hDC) : m_hDC(hDC) {}
+
+    void SelectFont(const TTextFont& font) override;
+    int MeasureText(LPCWSTR text, int length) override;
+    int SpaceTrailingWidth() override;
+    void SetTextColor(DWORD argb) override;
+    void SetOpaqueBackground(bool opaque) override;
+    void DrawRun(int x, int y, LPCWSTR text, int length) override;
+    void DrawImage(const TImageEntry& image, const RECT& dest, const RECT& source) override;
+
+private:
+    HDC m_hDC;
+};
+
 // The caller's link arrays: rectangles and texts of equal capacity, filled
 // with one entry per laid-out line of each link.
 struct TTextLinks
