@@ -95,8 +95,8 @@ TEST_F(TextOnDib, PlainEmptyTextMeasuresNothingWideAndNullTextNothingAtAll)
 
     rc = Rect(10, 10, 200, 100);
     CRenderer::DrawText(canvas.Dc(), &res, rc, NULL, kRed, 0, DT_SINGLELINE | DT_CALCRECT);
-    CRenderer::DrawText(canvas.Dc(), NULL, rc, L"Hello", kRed, 0, DT_SINGLELINE | DT_CALCRECT);
-    CRenderer::DrawText(canvas.Dc(), NULL, rc, L"Hello", kRed, 0, DT_SINGLELINE);
+    CRenderer::DrawText(canvas.Dc(), static_cast<ITextResources*>(NULL), rc, L"Hello", kRed, 0, DT_SINGLELINE | DT_CALCRECT);
+    CRenderer::DrawText(canvas.Dc(), static_cast<ITextResources*>(NULL), rc, L"Hello", kRed, 0, DT_SINGLELINE);
     EXPECT_EQ(200, rc.right);
     EXPECT_EQ(0, CountPixels(0xFF0000));
 }
@@ -174,7 +174,7 @@ TEST_F(TextOnDib, MarkupWithoutTextWindowOrArraysFillsNoLinks)
     EXPECT_EQ(0, count);
     EXPECT_EQ(200, rc.right);
     count = 8;
-    CRenderer::DrawMarkupText(canvas.Dc(), NULL, rc, L"x", kRed, NULL, NULL, count, 0, DT_CALCRECT);
+    CRenderer::DrawMarkupText(canvas.Dc(), static_cast<ITextResources*>(NULL), rc, L"x", kRed, NULL, NULL, count, 0, DT_CALCRECT);
     EXPECT_EQ(0, count);
     EXPECT_EQ(200, rc.right);
 }
