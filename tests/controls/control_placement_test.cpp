@@ -221,6 +221,19 @@ TEST(ControlPlacement, SizeHandlersRunOncePerPlacement)
     ExpectRect(control.GetPos(), Rect(0, 0, 5, 5));
 }
 
+TEST(ControlPlacement, SizeChangesUnderAHiddenParentStillAskForLayout)
+{
+    CManagerUI manager;
+    CControlUI parent;
+    parent.SetVisible(false);
+    parent.SetManager(&manager, NULL, false);
+    CControlUI control;
+    control.SetManager(&manager, &parent, false);
+    ASSERT_FALSE(manager.IsUpdateNeeded());
+    control.SetFixedWidth(40);
+    EXPECT_TRUE(manager.IsUpdateNeeded());
+}
+
 // Repaints stay inside the ancestors; a control under a hidden ancestor
 // asks for none when it moves.
 TEST(ControlPlacement, InvalidationIsClippedToTheAncestors)

@@ -621,6 +621,9 @@ void CControlUI::NeedParentUpdate()
     {
         NeedUpdate();
     }
+    // A hidden parent asks for nothing itself, yet the layout is stale.
+    if (manager != NULL)
+        manager->NeedUpdate();
 }
 
 void CControlUI::SetVirtualWnd(LPCWSTR pstrValue)
