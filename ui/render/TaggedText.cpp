@@ -120,6 +120,8 @@ private:
     void CloseTag(WCHAR letter);
     void DrawSingle(WCHAR ch);
     void TextRun();
+    bool Overflows(int start, int count);
+    int FittingCount(int start, int total);
     bool InlineImage(int argBegin, int argEnd);
     void OpenLink(int argBegin, int argEnd);
     void CloseLink();
@@ -750,19 +752,14 @@ void CTaggedLayout::TextRun()
             ++end;
     }
 
-    // Exact extents only where the cheap bound says the run may reach the edge.
-    const long long maxCharWidth = CurrentFont().metrics.tmMaxCharWidth;
-    int kept = end - start;
+    const int total = end - start;
+    const int fitting = FittingCount(start, total);
+    const bool cut = fitting < total;
+    // At least one character, so that every line makes progress.
+    int kept = cut ? std::max(fitting, 1) : total;
     int lastBreak = 0;
-    bool cut = false;
-    for (int n = 1; n <= end - start; ++n)
+    for (int n = 1; n <= fitting; ++n)
     {
-        if (m_pt.x + n * maxCharWidth >= m_rc.right && m_pt.x + m_canvas.MeasureText(m_text + start, n) > m_rc.right)
-        {
-            kept = std::max(n - 1, 1);
-            cut = true;
-            break;
-        }
         if (!IsAsciiLetter(m_text[start + n - 1]))
             lastBreak = n;
     }
@@ -798,6 +795,35 @@ void CTaggedLayout::TextRun()
     }
     m_pt.x = ellipsis ? m_rc.right : m_pt.x + cx;
     m_maxX = std::max<int>(m_maxX, m_pt.x);
+}
+
+bool CTaggedLayout::Overflows(int start, int count)
+{
+    return m_pt.x + m_canvas.MeasureText(m_text + start, count) > m_rc.right;
+}
+
+// How many characters of the run fit before the right edge (all of them when
+// the run fits). Exact extents are asked for only from the count at which the
+// cheap bound, characters x widest character, reaches the edge; a run that
+// fits is measured once, and one that does not is cut by halving.
+int CTaggedLayout::FittingCount(int start, int total)
+{
+    const int room = m_rc.right - m_pt.x;
+    const int widest = CurrentFont().metrics.tmMaxCharWidth;
+    const int first = widest > 0 ? std::max(1, (room + widest - 1) / widest) : 1;
+    if (first > total || !Overflows(start, total))
+        return total;
+    int low = first;
+    int high = total;  // overflows
+    while (low < high)
+    {
+        int mid = low + (high - low) / 2;
+        if (Overflows(start, mid))
+            high = mid;
+        else
+            low = mid + 1;
+    }
+    return low - 1;
 }
 
 // "i" with an argument: a name, an optional frame count and frame index; or
