@@ -118,17 +118,34 @@ TEST_F(ControlPaint, EqualBorderWidthsDrawOneRectangleInside)
     EXPECT_EQ(canvas.Rgb(4, 15), kWhite);
 }
 
-TEST_F(ControlPaint, UnequalWidthsDrawOneLinePerSide)
+struct TSideCase
 {
-    control.ApplyAttributeList(L"bordersize=\"1,2,1,2\" bordercolor=\"#FFFF0000\"");
-    PaintAll();
-    EXPECT_EQ(canvas.Rgb(5, 15), kRed);    // left, one pixel at x = left
-    EXPECT_EQ(canvas.Rgb(6, 15), kWhite);
-    EXPECT_EQ(canvas.Rgb(20, 6), kRed);    // top, centred on top + 1
-    EXPECT_EQ(canvas.Rgb(20, 24), kRed);   // bottom, centred on bottom - 1
-    EXPECT_EQ(canvas.Rgb(35, 15), kRed);   // right, centred on right - 0
-    EXPECT_EQ(canvas.Rgb(34, 15), kWhite);
-    EXPECT_EQ(canvas.Rgb(20, 15), kWhite);
+    const wchar_t* sizes;
+    POINT red[4];    // one pixel on each side's line
+    POINT white[3];  // just inside the lines, and just outside the control
+};
+
+// Every line stays inside the control, whatever the parity of its width.
+TEST_F(ControlPaint, UnequalWidthsDrawOneLinePerSideInsideTheControl)
+{
+    const TSideCase cases[] = {
+        {L"1,2,1,2", {{5, 15}, {20, 6}, {34, 15}, {20, 24}}, {{6, 15}, {33, 15}, {35, 15}}},
+        {L"1,2,1,3", {{5, 15}, {20, 5}, {34, 15}, {20, 22}}, {{20, 21}, {20, 25}, {35, 15}}},
+        {L"3,1,2,1", {{7, 15}, {20, 5}, {33, 15}, {20, 24}}, {{8, 15}, {32, 15}, {20, 25}}},
+    };
+    for (const TSideCase& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "bordersize=" << c.sizes);
+        CPixelCanvas fresh(40, 30, 0xFFFFFFFF);
+        control.SetAttribute(L"bordersize", c.sizes);
+        control.SetAttribute(L"bordercolor", L"#FFFF0000");
+        control.Paint(fresh.Dc(), Rect(0, 0, 40, 30), NULL);
+        for (const POINT& pt : c.red)
+            EXPECT_EQ(fresh.Rgb(pt.x, pt.y), kRed) << pt.x << "," << pt.y;
+        for (const POINT& pt : c.white)
+            EXPECT_EQ(fresh.Rgb(pt.x, pt.y), kWhite) << pt.x << "," << pt.y;
+        EXPECT_EQ(fresh.Rgb(20, 15), kWhite);
+    }
 }
 
 TEST_F(ControlPaint, NoBorderWithoutALeftWidthOrAColour)

@@ -514,7 +514,8 @@ bool CControlUI::IsSkippedBySearch(FINDCONTROLPROC Proc, LPVOID pData, UINT uFla
         return true;
     if ((uFlags & FindEnabled) != 0 && !IsEnabled())
         return true;
-    if ((uFlags & FindHitTest) != 0 && !::PtInRect(&itemRect, *static_cast<const POINT*>(pData)))
+    if ((uFlags & FindHitTest) != 0 &&
+        (pData == NULL || !::PtInRect(&itemRect, *static_cast<const POINT*>(pData))))
         return true;
     return (uFlags & FindUpdateTest) != 0 && Proc(this, pData) != NULL;
 }

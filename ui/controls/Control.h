@@ -203,8 +203,8 @@ protected:
     // Narrows area to every ancestor's rectangle, nearest first. False when
     // nothing is left, or, with bStopAtHidden, at a hidden ancestor.
     inline bool ClipToAncestors(RECT& area, bool bStopAtHidden) const;
-    // Repaints area clipped by the ancestors; nothing when a hidden ancestor
-    // or an empty clip says it cannot be seen.
+    // Repaints the old area joined with the present rectangle, clipped by the
+    // ancestors; nothing when a hidden ancestor or an empty clip hides it.
     void InvalidateMoved(CUIRect area);
     // SetAttribute's three groups of names; false for a name of none of them.
     bool ApplyPlacementAttribute(LPCWSTR name, LPCWSTR value);

@@ -204,15 +204,19 @@ void CControlUI::PaintBorder(HDC hDC)
         CRenderer::DrawRect(hDC, itemRect, wl, color, borderStyle);
         return;
     }
+    // A line of width w centred on c covers c - w / 2 to c + (w - 1) / 2.
+    // Right and bottom are exclusive edges: centring on edge - w / 2 would put
+    // odd widths one pixel outside the control, onto its neighbour and
+    // outside what a repaint of the control covers.
     const RECT& rc = itemRect;
     CRenderer::DrawLine(hDC, VerticalLine(rc.left + wl / 2, rc.top, rc.bottom), wl, color, borderStyle);
     if (wt > 0)
         CRenderer::DrawLine(hDC, HorizontalLine(rc.top + wt / 2, rc.left + wl, rc.right - wr), wt, color,
                             borderStyle);
     if (wr > 0)
-        CRenderer::DrawLine(hDC, VerticalLine(rc.right - wr / 2, rc.top, rc.bottom), wr, color,
+        CRenderer::DrawLine(hDC, VerticalLine(rc.right - (wr + 1) / 2, rc.top, rc.bottom), wr, color,
                             borderStyle);
     if (wb > 0)
-        CRenderer::DrawLine(hDC, HorizontalLine(rc.bottom - wb / 2, rc.left + wl, rc.right - wr), wb,
+        CRenderer::DrawLine(hDC, HorizontalLine(rc.bottom - (wb + 1) / 2, rc.left + wl, rc.right - wr), wb,
                             color, borderStyle);
 }
