@@ -282,7 +282,7 @@ void CManagerUI::ForgetControl(CControlUI* pControl)
         if (*reference == pControl)
             *reference = NULL;
     }
-    KillTimer(pControl);
+    KillTimers(pControl);
 
     const CUIString controlName = pControl->GetName();
     if (!controlName.IsEmpty() && nameMap.Find(controlName, false) == pControl)
@@ -362,29 +362,6 @@ RECT CManagerUI::GetNativeWindowRect(HWND hChildWnd) const
     return rc;
 }
 
-void CManagerUI::Invalidate(const RECT& rc)
-{
-    if (layered)
-    {
-        RECT joined;
-        ::UnionRect(&joined, &layeredDirtyRect, &rc);
-        layeredDirtyRect = joined;
-    }
-    else if (paintWindow != NULL)
-    {
-        ::InvalidateRect(paintWindow, &rc, FALSE);
-    }
-}
-
-void CManagerUI::InvalidateWindow()
-{
-    if (paintWindow == NULL)
-        return;
-    RECT client = {};
-    ::GetClientRect(paintWindow, &client);
-    Invalidate(client);
-}
-
 void CManagerUI::NeedUpdate()
 {
     updateNeeded = true;
@@ -437,30 +414,4 @@ void CManagerUI::RemoveNativeWindow(HWND hChildWnd)
         return;
     nativeWindows.Remove(index);
     nativeWindowControls.Remove(index);
-}
-
-void CManagerUI::KillTimer(CControlUI* pControl)
-{
-    for (int i = timers.GetSize() - 1; i >= 0; --i)
-    {
-        TTimerEntry* timer = static_cast<TTimerEntry*>(timers[i]);
-        if (timer->control != pControl)
-            continue;
-        if (!timer->killed && timer->window != NULL)
-            ::KillTimer(timer->window, timer->winTimerId);
-        delete timer;
-        timers.Remove(i);
-    }
-}
-
-void CManagerUI::RemoveAllTimers()
-{
-    for (int i = 0; i < timers.GetSize(); ++i)
-    {
-        TTimerEntry* timer = static_cast<TTimerEntry*>(timers[i]);
-        if (!timer->killed && timer->window != NULL)
-            ::KillTimer(timer->window, timer->winTimerId);
-        delete timer;
-    }
-    timers.Empty();
 }

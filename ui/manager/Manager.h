@@ -94,10 +94,35 @@ public:
     // A native child window's rectangle in the paint window's client coordinates.
     RECT GetNativeWindowRect(HWND hChildWnd) const;
 
-    // Marks rc for repainting (in layered mode: for the next layered push).
-    void Invalidate(const RECT& rc);
+    // Marks the whole client area for repainting (in layered mode: for the
+    // next layered push). Nothing happens before the manager has a window.
+    void Invalidate();
+    // Marks rc, first made well-formed (no negative origin, no negative size).
+    void InvalidateRect(const RECT& rc);
+    void Invalidate(const RECT& rc) { InvalidateRect(rc); }
     // The tree needs a layout pass before the next paint.
     void NeedUpdate();
+    // Set for the duration of a paint pass.
+    void SetPainting(bool bIsPainting) { painting = bIsPainting; }
+
+    // ---- Messages and input ----
+    // The manager's reaction to one window message; false leaves the message
+    // to the default processing.
+    bool MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    // Tab and Shift+Tab, Alt shortcut letters and system keys; true consumes.
+    bool PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam);
+    // True when an accelerator of the list consumed the message.
+    bool TranslateAccelerator(LPMSG pMsg);
+    // Offers a queued message to the managers before it is dispatched.
+    static bool PreTranslateMessage(const LPMSG pMsg);
+    // Runs until WM_QUIT.
+    static void MessageLoop();
+    // The control gets the focus after the next layout pass.
+    void SetFocusNeeded(CControlUI* pControl);
+    // Focuses the next (or previous) tab stop, wrapping around.
+    bool SetNextTabControl(bool bForward = true);
+    void SetCapture();
+    void ReleaseCapture();
 
     // ---- Focus and notifications ----
     // Moves the focus to a visible, enabled control of this manager, or clears
@@ -217,7 +242,13 @@ public:
     void RemoveNativeWindow(HWND hChildWnd);
 
     // ---- Timers ----
-    void KillTimer(CControlUI* pControl);
+    // Control timers share the window's system timers. Starting a running
+    // timer again fails and keeps its period; a stopped one restarts.
+    bool SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse);
+    // Stops a timer and keeps its record; false when none runs under that id.
+    bool KillTimer(CControlUI* pControl, UINT nTimerID);
+    // Stops and forgets every timer of the control.
+    void KillTimers(CControlUI* pControl);
     void RemoveAllTimers();
 
     // ---- Process-wide skin locations ----
@@ -236,11 +267,16 @@ public:
     static CPtrList& ManagerList();
 
 protected:
+    // Message handlers and the paint pass; defined beside their messages.
+    struct Input;
+    struct Painter;
+    bool HandlePaint();
+    void HandlePrintClient(HDC hDC, LPARAM flags);
+
     TResourceSet& ChosenSet(bool bShared);
     void FreeQueuedNotifications();
     void DeleteScheduledControls();
     void ClearWindowTables();
-    void InvalidateWindow();
     void SetRootFocusNone();
     void MeasureFont(TFontEntry& entry) const;
 

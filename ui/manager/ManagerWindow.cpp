@@ -138,7 +138,7 @@ void CManagerUI::SetOpacity(BYTE nOpacity)
     setAttributes(paintWindow, 0, nOpacity, LWA_ALPHA);
     // The system composites the whole window; the manager paints as usual.
     layered = false;
-    InvalidateWindow();
+    Invalidate();
 }
 
 void CManagerUI::SetLayered(bool bLayered)
@@ -158,7 +158,7 @@ void CManagerUI::SetLayered(bool bLayered)
     layered = bLayered;
     if (root != NULL)
         root->NeedUpdate();
-    InvalidateWindow();
+    Invalidate();
 }
 
 void CManagerUI::SetLayeredImage(LPCWSTR pstrImage)
@@ -173,5 +173,5 @@ void CManagerUI::SetLayeredOpacity(BYTE nOpacity)
 {
     opacity = nOpacity;
     layeredChanged = true;
-    InvalidateWindow();
+    Invalidate();
 }

@@ -1,0 +1,536 @@
+#include "ui/manager/Manager.h"
+
+#include "ui/controls/Control.h"
+#include "ui/render/ClipScope.h"
+#include "ui/render/GdiScope.h"
+#include "ui/render/Renderer.h"
+
+// Invalidation and the paint pass: a pending layout first, then the dirty
+// part of the tree into the off-screen surface, post-paint controls on top,
+// and the dirty part copied to the window (or the whole window pushed with
+// per-pixel alpha when it is layered).
+
+namespace
+{
+typedef BOOL(WINAPI* TUpdateLayeredWindow)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*,
+                                           DWORD);
+
+TUpdateLayeredWindow UpdateLayeredWindowFunction()
+{
+    static TUpdateLayeredWindow function = reinterpret_cast<TUpdateLayeredWindow>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindow")));
+    return function;
+}
+
+CControlUI* CALLBACK CollectOutOfDate(CControlUI* pControl, LPVOID pData)
+{
+    // Only out-of-date controls are collected; answering one makes the
+    // search skip its subtree, which its own placing lays out anyway.
+    if (!pControl->IsUpdateNeeded())
+        return NULL;
+    static_cast<CPtrList*>(pData)->Add(pControl);
+    return pControl;
+}
+
+// Pixels of a 32-bit bottom-up DIB of the given height: row 0 is the
+// bottom line, so client line y lives in memory row height - 1 - y.
+size_t RowOffset(SIZE size, int y)
+{
+    return static_cast<size_t>(size.cy - 1 - y) * size.cx;
+}
+
+HPEN UpdateRectPen()
+{
+    static const HPEN pen = ::CreatePen(PS_SOLID, 1, RGB(220, 0, 0));
+    return pen;
+}
+
+void ClearPixels(LPDWORD bits, SIZE size, const RECT& rc)
+{
+    if (bits == NULL)
+        return;
+    for (int y = rc.top; y < rc.bottom; ++y)
+    {
+        LPDWORD row = bits + RowOffset(size, y);
+        for (int x = rc.left; x < rc.right; ++x)
+            row[x] = 0;
+    }
+}
+
+// Every colour byte of the surface is scaled by the mask's alpha, and the
+// alpha becomes the mask's: pixels outside the skin image's shape vanish.
+void MaskPixels(LPDWORD bits, const DWORD* mask, SIZE size, const RECT& rc)
+{
+    for (int y = rc.top; y < rc.bottom; ++y)
+    {
+        LPBYTE row = reinterpret_cast<LPBYTE>(bits + RowOffset(size, y));
+        const BYTE* maskRow = reinterpret_cast<const BYTE*>(mask + RowOffset(size, y));
+        for (int x = rc.left; x < rc.right; ++x)
+        {
+            const UINT a = maskRow[x * 4 + 3];
+            LPBYTE pixel = row + x * 4;
+            pixel[0] = static_cast<BYTE>(pixel[0] * a / 255);
+            pixel[1] = static_cast<BYTE>(pixel[1] * a / 255);
+            pixel[2] = static_cast<BYTE>(pixel[2] * a / 255);
+            pixel[3] = static_cast<BYTE>(a);
+        }
+    }
+}
+
+bool IntersectsClient(RECT& rc, const RECT& client)
+{
+    RECT clipped;
+    if (!::IntersectRect(&clipped, &rc, &client))
+        return false;
+    rc = clipped;
+    return true;
+}
+
+// Begins and ends a paint on the window; the window is valid afterwards.
+class CPaintScope
+{
+public:
+    explicit CPaintScope(HWND hWnd) : m_hWnd(hWnd), m_ps() { ::BeginPaint(hWnd, &m_ps); }
+    ~CPaintScope() { ::EndPaint(m_hWnd, &m_ps); }
+    CPaintScope(const CPaintScope&) = delete;
+    CPaintScope& operator=(const CPaintScope&) = delete;
+    const PAINTSTRUCT& Get() const { return m_ps; }
+
+private:
+    HWND m_hWnd;
+    PAINTSTRUCT m_ps;
+};
+
+class CSaveDCScope
+{
+public:
+    explicit CSaveDCScope(HDC hDC) : m_hDC(hDC), m_saved(::SaveDC(hDC)) {}
+    ~CSaveDCScope()
+    {
+        if (m_saved != 0)
+            ::RestoreDC(m_hDC, m_saved);
+    }
+    CSaveDCScope(const CSaveDCScope&) = delete;
+    CSaveDCScope& operator=(const CSaveDCScope&) = delete;
+
+private:
+    HDC m_hDC;
+    int m_saved;
+};
+}  // namespace
+
+struct CManagerUI::Painter
+{
+    static bool OnPaint(CManagerUI& m);
+    static void OnPrintClient(CManagerUI& m, HDC hDC, LPARAM flags);
+
+    static void PaintBlack(CManagerUI& m);
+    static bool TakeLayeredDirtyRect(CManagerUI& m, const RECT& client, RECT& paint);
+    // False when the pass ends after the layout (layered opacity change).
+    static bool Layout(CManagerUI& m, const RECT& client);
+    static void PlaceOutOfDate(CManagerUI& m);
+    static bool EnsureSurfaces(CManagerUI& m, const RECT& client);
+    static void ReleaseSurfaces(CManagerUI& m);
+    static void PaintOffscreen(CManagerUI& m, const RECT& client, const RECT& paint);
+    static void ComposeNativeWindows(CManagerUI& m, const RECT& paint);
+    static void PushLayered(CManagerUI& m, const RECT& client, const RECT& paint);
+    static bool PrepareBackground(CManagerUI& m, const RECT& client);
+    static void FrameUpdateRect(CManagerUI& m, const RECT& paint);
+    static void EndPass(CManagerUI& m);
+};
+
+// ---- Invalidation ----
+
+void CManagerUI::Invalidate()
+{
+    if (paintWindow == NULL)
+        return;
+    if (layered)
+    {
+        RECT client = {};
+        ::GetClientRect(paintWindow, &client);
+        RECT joined;
+        ::UnionRect(&joined, &layeredDirtyRect, &client);
+        layeredDirtyRect = joined;
+        return;
+    }
+    ::InvalidateRect(paintWindow, NULL, FALSE);
+}
+
+void CManagerUI::InvalidateRect(const RECT& rc)
+{
+    // Without a window there is nothing to mark; a null window handle would
+    // make the system invalidate every window.
+    if (paintWindow == NULL)
+        return;
+    RECT clamped = rc;
+    clamped.left = clamped.left < 0 ? 0 : clamped.left;
+    clamped.top = clamped.top < 0 ? 0 : clamped.top;
+    clamped.right = clamped.right < clamped.left ? clamped.left : clamped.right;
+    clamped.bottom = clamped.bottom < clamped.top ? clamped.top : clamped.bottom;
+    if (layered)
+    {
+        RECT joined;
+        ::UnionRect(&joined, &layeredDirtyRect, &clamped);
+        layeredDirtyRect = joined;
+        return;
+    }
+    ::InvalidateRect(paintWindow, &clamped, FALSE);
+}
+
+// ---- WM_PAINT ----
+
+bool CManagerUI::HandlePaint() { return Painter::OnPaint(*this); }
+void CManagerUI::HandlePrintClient(HDC hDC, LPARAM flags) { Painter::OnPrintClient(*this, hDC, flags); }
+
+bool CManagerUI::Painter::OnPaint(CManagerUI& m)
+{
+    // 1. A window without a tree is black.
+    if (m.root == NULL)
+    {
+        PaintBlack(m);
+        return true;
+    }
+
+    // 2. The paint rectangle: what is dirty, inside the client area.
+    RECT client = {};
+    ::GetClientRect(m.paintWindow, &client);
+    RECT paint = {};
+    if (m.layered)
+    {
+        m.offscreenPaint = true;
+        if (!TakeLayeredDirtyRect(m, client, paint))
+        {
+            ::ValidateRect(m.paintWindow, NULL);
+            return true;
+        }
+    }
+    else
+    {
+        if (!::GetUpdateRect(m.paintWindow, &paint, FALSE))
+            return true;
+        if (!IntersectsClient(paint, client))
+        {
+            ::ValidateRect(m.paintWindow, NULL);
+            return true;
+        }
+    }
+
+    // 3. A focus move postponed until the layout.
+    if (m.focusNeeded)
+        m.SetNextTabControl(true);
+
+    // 4. and 5.
+    m.painting = true;
+    if (!Layout(m, client))
+    {
+        m.painting = false;
+        ::ValidateRect(m.paintWindow, NULL);
+        return true;
+    }
+
+    // 6. Surfaces that cannot be had (no memory, a zero-size client) mean
+    // no pass: the window is validated and the next invalidation retries.
+    if (m.offscreenPaint && !EnsureSurfaces(m, client))
+    {
+        ::ValidateRect(m.paintWindow, NULL);
+        EndPass(m);
+        return true;
+    }
+
+    // 7. to 9.
+    {
+        CPaintScope scope(m.paintWindow);
+        // Placing controls may have invalidated more than the update rectangle
+        // read above; BeginPaint validates all of it, so all of it is painted.
+        if (!m.layered)
+        {
+            RECT joined;
+            ::UnionRect(&joined, &paint, &scope.Get().rcPaint);
+            paint = joined;
+        }
+        if (IntersectsClient(paint, client))
+        {
+            if (m.offscreenPaint)
+            {
+                PaintOffscreen(m, client, paint);
+            }
+            else
+            {
+                CSaveDCScope saved(m.paintDC);
+                m.root->Paint(m.paintDC, paint, NULL);
+            }
+        }
+    }
+
+    // 10.
+    EndPass(m);
+    return true;
+}
+
+void CManagerUI::Painter::PaintBlack(CManagerUI& m)
+{
+    CPaintScope scope(m.paintWindow);
+    CRenderer::DrawColor(scope.Get().hdc, scope.Get().rcPaint, 0xFF000000);
+}
+
+bool CManagerUI::Painter::TakeLayeredDirtyRect(CManagerUI& m, const RECT& client, RECT& paint)
+{
+    paint = m.layeredDirtyRect;
+    ::SetRectEmpty(&m.layeredDirtyRect);
+    return !::IsRectEmpty(&paint) && IntersectsClient(paint, client);
+}
+
+bool CManagerUI::Painter::Layout(CManagerUI& m, const RECT& client)
+{
+    if (!m.updateNeeded)
+    {
+        if (m.layered && m.layeredChanged)
+        {
+            if (m.offscreenBits != NULL)
+                ClearPixels(m.offscreenBits, CUISize(client.right, client.bottom), client);
+            m.root->SetPos(client, true);
+        }
+        return true;
+    }
+
+    m.updateNeeded = false;
+    if (::IsRectEmpty(&client))
+        return true;
+    if (m.root->IsUpdateNeeded())
+    {
+        // A full layout may change the client size: the surfaces follow.
+        ReleaseSurfaces(m);
+        m.root->SetPos(client, true);
+    }
+    else
+    {
+        PlaceOutOfDate(m);
+    }
+
+    if (m.firstLayout)
+    {
+        m.firstLayout = false;
+        m.SendNotify(m.root, NotifyType::WindowInit, 0, 0, false);
+        if (m.layered && m.layeredChanged)
+        {
+            m.Invalidate();
+            return false;
+        }
+    }
+    return true;
+}
+
+void CManagerUI::Painter::PlaceOutOfDate(CManagerUI& m)
+{
+    m.foundControls.Empty();
+    m.root->FindControl(CollectOutOfDate, &m.foundControls, FindMeFirst | FindUpdateTest | FindVisible);
+    for (int i = 0; i < m.foundControls.GetSize(); ++i)
+    {
+        CControlUI* control = static_cast<CControlUI*>(m.foundControls[i]);
+        control->SetPos(control->IsFloat() ? control->GetRelativePos() : control->GetPos(), true);
+    }
+}
+
+bool CManagerUI::Painter::EnsureSurfaces(CManagerUI& m, const RECT& client)
+{
+    if (m.offscreenBitmap != NULL && m.offscreenDC != NULL)
+        return true;
+    ReleaseSurfaces(m);
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    if (width <= 0 || height <= 0)
+        return false;
+    m.offscreenDC = ::CreateCompatibleDC(m.paintDC);
+    if (m.layered)
+    {
+        LPBYTE bits = NULL;
+        m.offscreenBitmap = CRenderer::CreateDib32(m.paintDC, width, height, &bits);
+        m.offscreenBits = reinterpret_cast<LPDWORD>(bits);
+    }
+    else
+    {
+        m.offscreenBitmap = ::CreateCompatibleBitmap(m.paintDC, width, height);
+    }
+    const bool ready = m.offscreenDC != NULL && m.offscreenBitmap != NULL &&
+                       (!m.layered || m.offscreenBits != NULL);
+    if (!ready)
+        ReleaseSurfaces(m);
+    return ready;
+}
+
+void CManagerUI::Painter::ReleaseSurfaces(CManagerUI& m)
+{
+    if (m.offscreenDC != NULL)
+        ::DeleteDC(m.offscreenDC);
+    if (m.backgroundDC != NULL)
+        ::DeleteDC(m.backgroundDC);
+    if (m.offscreenBitmap != NULL)
+        ::DeleteObject(m.offscreenBitmap);
+    if (m.backgroundBitmap != NULL)
+        ::DeleteObject(m.backgroundBitmap);
+    m.offscreenDC = m.backgroundDC = NULL;
+    m.offscreenBitmap = m.backgroundBitmap = NULL;
+    m.offscreenBits = m.backgroundBits = NULL;
+}
+
+void CManagerUI::Painter::PaintOffscreen(CManagerUI& m, const RECT& client, const RECT& paint)
+{
+    CSelectScope selected(m.offscreenDC, m.offscreenBitmap);
+    {
+        CSaveDCScope saved(m.offscreenDC);
+        // The surface is reused between passes: what was painted there before
+        // must not show through translucent layers or compound under the mask.
+        if (m.layered)
+            ClearPixels(m.offscreenBits, CUISize(client.right, client.bottom), paint);
+        else
+            ::PatBlt(m.offscreenDC, paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top,
+                     BLACKNESS);
+        // Controls may draw beyond the paint rectangle (a translucent fill of
+        // their whole rectangle); outside it the surface keeps what it had.
+        ::IntersectClipRect(m.offscreenDC, paint.left, paint.top, paint.right, paint.bottom);
+
+        m.root->Paint(m.offscreenDC, paint, NULL);
+        if (m.layered)
+            ComposeNativeWindows(m, paint);
+        for (int i = 0; i < m.postPaintControls.GetSize(); ++i)
+            static_cast<CControlUI*>(m.postPaintControls[i])->PostPaint(m.offscreenDC, paint);
+    }
+    if (m.layered)
+    {
+        PushLayered(m, client, paint);
+        return;
+    }
+    ::BitBlt(m.paintDC, paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top, m.offscreenDC,
+             paint.left, paint.top, SRCCOPY);
+    if (m.showUpdateRect)
+        FrameUpdateRect(m, paint);
+}
+
+void CManagerUI::Painter::ComposeNativeWindows(CManagerUI& m, const RECT& paint)
+{
+    for (int i = m.nativeWindows.GetSize() - 1; i >= 0; --i)
+    {
+        HWND child = static_cast<HWND>(m.nativeWindows[i]);
+        if (!::IsWindow(child))
+        {
+            m.nativeWindows.Remove(i);
+            m.nativeWindowControls.Remove(i);
+            continue;
+        }
+        if (!::IsWindowVisible(child))
+            continue;
+        const RECT rc = m.GetNativeWindowRect(child);
+        RECT overlap;
+        if (!::IntersectRect(&overlap, &rc, &paint))
+            continue;
+        const int width = rc.right - rc.left;
+        const int height = rc.bottom - rc.top;
+        CMemoryDC childDC(m.offscreenDC);
+        LPBYTE bits = NULL;
+        CGdiObject<HBITMAP> bitmap(CRenderer::CreateDib32(m.offscreenDC, width, height, &bits));
+        if (childDC.Get() == NULL || bitmap.Get() == NULL || bits == NULL)
+            continue;
+        CSelectScope selected(childDC, bitmap);
+        LPDWORD pixels = reinterpret_cast<LPDWORD>(bits);
+        const size_t count = static_cast<size_t>(width) * height;
+        for (size_t p = 0; p < count; ++p)
+            pixels[p] = 0;
+        ::SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(childDC.Get()),
+                       PRF_CHECKVISIBLE | PRF_CLIENT | PRF_CHILDREN | PRF_OWNED);
+        // GDI leaves alpha at 0; whatever the child drew is opaque.
+        for (size_t p = 0; p < count; ++p)
+        {
+            if (pixels[p] != 0)
+                pixels[p] |= 0xFF000000;
+        }
+        ::BitBlt(m.offscreenDC, rc.left, rc.top, width, height, childDC, 0, 0, SRCCOPY);
+    }
+}
+
+bool CManagerUI::Painter::PrepareBackground(CManagerUI& m, const RECT& client)
+{
+    const SIZE size = CUISize(client.right, client.bottom);
+    const bool fresh = m.backgroundBitmap == NULL;
+    if (fresh)
+    {
+        m.backgroundDC = ::CreateCompatibleDC(m.paintDC);
+        LPBYTE bits = NULL;
+        m.backgroundBitmap = CRenderer::CreateDib32(m.paintDC, size.cx, size.cy, &bits);
+        m.backgroundBits = reinterpret_cast<LPDWORD>(bits);
+        if (m.backgroundDC == NULL || m.backgroundBitmap == NULL || m.backgroundBits == NULL)
+        {
+            if (m.backgroundDC != NULL)
+                ::DeleteDC(m.backgroundDC);
+            if (m.backgroundBitmap != NULL)
+                ::DeleteObject(m.backgroundBitmap);
+            m.backgroundDC = NULL;
+            m.backgroundBitmap = NULL;
+            m.backgroundBits = NULL;
+            return false;
+        }
+        // Selected for the life of the surface.
+        ::SelectObject(m.backgroundDC, m.backgroundBitmap);
+    }
+    if (!fresh && !m.layeredChanged)
+        return true;
+    ClearPixels(m.backgroundBits, size, client);
+    CClipScope clip;
+    CClipScope::ClipRect(m.backgroundDC, client, clip);
+    CRenderer::DrawImageSpec(m.backgroundDC, static_cast<IImageLookup*>(&m), client, client, m.layeredImage);
+    return true;
+}
+
+void CManagerUI::Painter::PushLayered(CManagerUI& m, const RECT& client, const RECT& paint)
+{
+    RECT window = {};
+    ::GetWindowRect(m.paintWindow, &window);
+    const SIZE size = CUISize(client.right, client.bottom);
+    if (m.layeredImage.image != NULL && PrepareBackground(m, client) && m.layeredImage.image->hasAlpha)
+        MaskPixels(m.offscreenBits, m.backgroundBits, size, paint);
+
+    TUpdateLayeredWindow update = UpdateLayeredWindowFunction();
+    if (update == NULL)
+        return;
+    POINT destination = {window.left, window.top};
+    SIZE extent = size;
+    POINT source = {0, 0};
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, m.opacity, AC_SRC_ALPHA};
+    update(m.paintWindow, m.paintDC, &destination, &extent, m.offscreenDC, &source, 0, &blend, ULW_ALPHA);
+}
+
+void CManagerUI::Painter::FrameUpdateRect(CManagerUI& m, const RECT& paint)
+{
+    CSelectScope pen(m.paintDC, UpdateRectPen());
+    CSelectScope brush(m.paintDC, ::GetStockObject(HOLLOW_BRUSH));
+    ::Rectangle(m.paintDC, paint.left, paint.top, paint.right, paint.bottom);
+}
+
+void CManagerUI::Painter::EndPass(CManagerUI& m)
+{
+    m.painting = false;
+    m.layeredChanged = false;
+    // A control that changed its layout while painting gets one more pass.
+    if (m.updateNeeded)
+        m.Invalidate();
+}
+
+// ---- WM_PRINTCLIENT ----
+
+void CManagerUI::Painter::OnPrintClient(CManagerUI& m, HDC hDC, LPARAM flags)
+{
+    if (m.root == NULL || hDC == NULL)
+        return;
+    RECT client = {};
+    ::GetClientRect(m.paintWindow, &client);
+    CSaveDCScope saved(hDC);
+    m.root->Paint(hDC, client, NULL);
+    if ((flags & PRF_CHILDREN) == 0)
+        return;
+    for (HWND child = ::GetWindow(m.paintWindow, GW_CHILD); child != NULL; child = ::GetWindow(child, GW_HWNDNEXT))
+    {
+        const RECT rc = m.GetNativeWindowRect(child);
+        ::SetWindowOrgEx(hDC, -rc.left, -rc.top, NULL);
+        ::SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(hDC), flags | PRF_NONCLIENT);
+    }
+}
