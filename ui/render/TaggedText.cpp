@@ -80,7 +80,7 @@ public:
           m_color(color), m_links(links), m_fontIndex(font), m_style(style), m_drawing((style & DT_CALCRECT) == 0),
           m_drawPass(false), m_lineEnded(false), m_inLink(false), m_raw(false), m_selected(false),
           m_hasHover(false), m_pos(0), m_linkIndex(0), m_cyLine(0), m_maxX(rc.left), m_minBottom(rc.top),
-          m_measuredHeight(0), m_offset(0)
+          m_measuredHeight(0), m_offset(0), m_extentFont(NULL), m_extentStart(-1), m_extentCount(0), m_extent(0)
     {
         m_res.GetTextFont(font, m_baseFont);
         m_pt.x = rc.left;
@@ -120,6 +120,9 @@ private:
     void CloseTag(WCHAR letter);
     void DrawSingle(WCHAR ch);
     void TextRun();
+    // The extent of count characters from start; the last one is remembered,
+    // so that a run that fits is measured once.
+    int RunExtent(int start, int count);
     bool Overflows(int start, int count);
     int FittingCount(int start, int total);
     bool InlineImage(int argBegin, int argEnd);
@@ -180,6 +183,10 @@ private:
     int m_minBottom;
     int m_measuredHeight;  // of the line, by its measuring pass
     int m_offset;          // horizontal alignment of the line in its drawing pass
+    HFONT m_extentFont;
+    int m_extentStart;
+    int m_extentCount;
+    int m_extent;
     TStacks m_stacks;
 };
 
@@ -778,7 +785,7 @@ void CTaggedLayout::TextRun()
         m_maxX = std::max<int>(m_maxX, m_pt.x);
     }
 
-    int cx = kept > 0 ? m_canvas.MeasureText(m_text + start, kept) : 0;
+    int cx = kept > 0 ? RunExtent(start, kept) : 0;
     if (m_drawPass)
     {
         int top = TextTop();
@@ -797,9 +804,22 @@ void CTaggedLayout::TextRun()
     m_maxX = std::max<int>(m_maxX, m_pt.x);
 }
 
+int CTaggedLayout::RunExtent(int start, int count)
+{
+    HFONT font = CurrentFont().font;
+    if (start != m_extentStart || count != m_extentCount || font != m_extentFont)
+    {
+        m_extentFont = font;
+        m_extentStart = start;
+        m_extentCount = count;
+        m_extent = m_canvas.MeasureText(m_text + start, count);
+    }
+    return m_extent;
+}
+
 bool CTaggedLayout::Overflows(int start, int count)
 {
-    return m_pt.x + m_canvas.MeasureText(m_text + start, count) > m_rc.right;
+    return m_pt.x + RunExtent(start, count) > m_rc.right;
 }
 
 // How many characters of the run fit before the right edge (all of them when
