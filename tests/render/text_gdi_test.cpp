@@ -169,6 +169,11 @@ TEST_F(TextOnDib, MarkupWithoutTextWindowOrArraysFillsNoLinks)
     int count = 8;
     CRenderer::DrawMarkupText(canvas.Dc(), &res, rc, L"{a x}link{/a}", kRed, NULL, NULL, count, 0, 0);
     EXPECT_EQ(0, count) << "no arrays, no entries";
+    RECT linkRects[1];
+    CUIString linkTexts[1];
+    count = -3;
+    CRenderer::DrawMarkupText(canvas.Dc(), &res, rc, L"{a x}link{/a}", kRed, linkRects, linkTexts, count, 0, 0);
+    EXPECT_EQ(0, count) << "a negative capacity holds nothing";
     count = 8;
     CRenderer::DrawMarkupText(canvas.Dc(), &res, rc, NULL, kRed, NULL, NULL, count, 0, DT_CALCRECT);
     EXPECT_EQ(0, count);

@@ -444,6 +444,8 @@ TEST_F(TaggedText, InlineImages)
         { L"{i icons.png}", Rect(0, 4, 40, 12), 0, 40 },
         { L"{v center}{i icons.png}", Rect(0, 2, 40, 10), 0, 40 },
         { L"{v top}{i icons.png}", Rect(0, 0, 40, 8), 0, 40 },
+        { L"{v  Center }{i icons.png}", Rect(0, 2, 40, 10), 0, 40 },
+        { L"{v middle}{i icons.png}", Rect(0, 4, 40, 12), 0, 40 },
         { L"{i file='icons.png' source='1,1,2,2'}", Rect(0, 4, 40, 12), 0, 40 },
         // A taller image makes the line taller; text sits on its bottom.
         { L"{i tall.png}x", Rect(0, 0, 10, 30), 0, 10 },

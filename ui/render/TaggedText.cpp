@@ -612,7 +612,10 @@ bool CTaggedLayout::OpenTag(WCHAR letter, int argBegin, int argEnd)
     case L'v':
     {
         p = SkipBlanks(argBegin, argEnd);
-        CUIString word(m_text + p, argEnd - p);
+        int wordEnd = p;
+        while (wordEnd < argEnd && !IsBlank(At(wordEnd)))
+            ++wordEnd;
+        CUIString word(m_text + p, wordEnd - p);
         m_stacks.aligns.push_back(word.CompareNoCase(L"center") == 0 ? kAlignCenter
                                   : word.CompareNoCase(L"top") == 0  ? kAlignTop
                                                                      : kAlignBottom);

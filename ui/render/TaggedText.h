@@ -101,7 +101,8 @@ struct TTextLinks
     int count;     // on return, entries filled
 
     TTextLinks() : rects(NULL), texts(NULL), capacity(0), count(0) {}
-    TTextLinks(RECT* r, CUIString* t, int cap) : rects(r), texts(t), capacity(r != NULL && t != NULL ? cap : 0), count(0) {}
+    TTextLinks(RECT* r, CUIString* t, int cap)
+        : rects(r), texts(t), capacity(r != NULL && t != NULL && cap > 0 ? cap : 0), count(0) {}
 };
 
 // Lays out text with one-letter tags in angle brackets or braces inside rc,
