@@ -1,0 +1,655 @@
+#include "ui/controls/Button.h"
+
+#include <wchar.h>
+
+#include "ui/manager/Manager.h"
+#include "ui/render/Renderer.h"
+
+namespace
+{
+bool Is(LPCWSTR name, LPCWSTR known)
+{
+    return wcscmp(name, known) == 0;
+}
+
+bool IsActivationKey(WORD key)
+{
+    return key == VK_SPACE || key == VK_RETURN;
+}
+}  // namespace
+
+// ---- CButtonUI ----
+
+CButtonUI::CButtonUI()
+    : buttonState(0),
+      hotBkColor(0),
+      hotTextColor(0),
+      pushedTextColor(0),
+      focusedTextColor(0),
+      fadeAlpha(255),
+      fadeDelta(0)
+{
+    textStyle = DT_SINGLELINE | DT_VCENTER | DT_CENTER;
+}
+
+CButtonUI::~CButtonUI()
+{
+}
+
+LPCWSTR CButtonUI::GetClassName() const
+{
+    return L"Button";
+}
+
+LPVOID CButtonUI::FindInterface(LPCWSTR pstrName)
+{
+    if (pstrName != NULL && wcscmp(pstrName, L"Button") == 0)
+        return this;
+    return CLabelUI::FindInterface(pstrName);
+}
+
+UINT CButtonUI::GetFlags() const
+{
+    return (IsEnabled() ? FlagSetCursor : 0) | (IsKeyboardEnabled() ? FlagTabStop : 0);
+}
+
+bool CButtonUI::Activate()
+{
+    if (!CControlUI::Activate())
+        return false;
+    if (manager != NULL)
+        manager->SendNotify(this, NotifyType::Click, 0, 0, false);
+    return true;
+}
+
+void CButtonUI::SetEnabled(bool bEnable)
+{
+    CControlUI::SetEnabled(bEnable);
+    if (!IsEnabled())
+        buttonState = 0;
+}
+
+SIZE CButtonUI::EstimateSize(SIZE)
+{
+    if (fixedHeight > 0 || manager == NULL)
+        return CUISize(fixedWidth, fixedHeight);
+    const TFontEntry* info = manager->GetFontInfo(font);
+    return CUISize(fixedWidth, (info != NULL ? info->metrics.tmHeight : 0) + 8);
+}
+
+// ---- Events: the click rule ----
+
+bool CButtonUI::IsPointInside(const TControlEvent& event) const
+{
+    return ::PtInRect(&itemRect, event.point) != FALSE;
+}
+
+bool CButtonUI::HandleKey(const TControlEvent& event)
+{
+    if (event.kind != EventKeyDown || !IsKeyboardEnabled() || !IsEnabled() || !IsActivationKey(event.keyChar))
+        return false;
+    Activate();
+    return true;
+}
+
+// Press, move and release. Only a press inside while enabled captures the
+// button; while captured the pushed look follows the pointer, and a release
+// activates only inside.
+bool CButtonUI::HandlePointer(const TControlEvent& event)
+{
+    switch (event.kind)
+    {
+    case EventButtonDown:
+    case EventDoubleClick:
+        if (IsPointInside(event) && IsEnabled())
+        {
+            buttonState |= StatePushed | StateCaptured;
+            Invalidate();
+        }
+        return true;
+    case EventMouseMove:
+        if (buttonState & StateCaptured)
+        {
+            if (IsPointInside(event))
+                buttonState |= StatePushed;
+            else
+                buttonState &= ~StatePushed;
+            Invalidate();
+        }
+        return true;
+    case EventButtonUp:
+        if (buttonState & StateCaptured)
+        {
+            if (IsPointInside(event) && IsEnabled())
+                Activate();
+            buttonState &= ~(StatePushed | StateCaptured);
+            Invalidate();
+        }
+        return true;
+    case EventContextMenu:
+        if (HasContextMenu() && IsEnabled() && manager != NULL)
+            manager->SendNotify(this, NotifyType::Menu, event.wParam, event.lParam, false);
+        return true;
+    case EventSetCursor:
+        ::SetCursor(::LoadCursorW(NULL, IDC_HAND));
+        return true;
+    case EventTimer:
+        if (event.wParam != FadeTimerId)
+            return false;
+        if (!StepFade() && manager != NULL)
+            manager->KillTimer(this, FadeTimerId);
+        Invalidate();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Entering and leaving change the hot state and start the fade; both still
+// reach the label afterwards.
+bool CButtonUI::HandleHover(TControlEvent& event)
+{
+    if (event.kind == EventMouseEnter)
+    {
+        if (IsPointInside(event) && IsEnabled() && (buttonState & StateHot) == 0)
+        {
+            buttonState |= StateHot;
+            Invalidate();
+        }
+        if (fadeDelta != 0)
+            StartFade();
+        return false;
+    }
+    if (event.kind == EventMouseLeave)
+    {
+        // A control drawn over the button takes the pointer without it
+        // leaving the button: stay hot and ask to hear of the real leave.
+        if (IsPointInside(event))
+        {
+            if (manager != NULL)
+                manager->AddMouseLeaveNeeded(this);
+            return true;
+        }
+        if (IsEnabled() && (buttonState & StateHot) != 0)
+        {
+            buttonState &= ~StateHot;
+            Invalidate();
+        }
+        if (manager != NULL)
+            manager->RemoveMouseLeaveNeeded(this);
+        if (fadeDelta != 0)
+            StartFade();
+        return false;
+    }
+    return false;
+}
+
+void CButtonUI::HandleEvent(TControlEvent& event)
+{
+    if (!IsMouseEnabled() && IsMouseEvent(event.kind))
+    {
+        if (parent != NULL)
+            parent->HandleEvent(event);
+        else
+            CLabelUI::HandleEvent(event);
+        return;
+    }
+    if (event.kind == EventSetFocus || event.kind == EventKillFocus)
+        Invalidate();
+    else if (HandleKey(event) || HandlePointer(event) || HandleHover(event))
+        return;
+    CLabelUI::HandleEvent(event);
+}
+
+// ---- Fading ----
+
+void CButtonUI::StartFade()
+{
+    if (manager != NULL)
+        manager->SetTimer(this, FadeTimerId, FadeTimerPeriod);
+}
+
+bool CButtonUI::StepFade()
+{
+    // Counted in int: an 8-bit opacity would wrap past 0 or 255 on the last
+    // step instead of stopping there.
+    const bool towardsHot = (buttonState & StateHot) != 0;
+    int next = towardsHot ? fadeAlpha - fadeDelta : fadeAlpha + fadeDelta;
+    bool running = fadeDelta != 0;
+    if (next <= 0)
+    {
+        next = 0;
+        running = false;
+    }
+    else if (next >= 255)
+    {
+        next = 255;
+        running = false;
+    }
+    fadeAlpha = static_cast<BYTE>(next);
+    return running;
+}
+
+void CButtonUI::SetFadeDelta(BYTE delta)
+{
+    fadeDelta = delta;
+}
+
+// ---- Looks ----
+
+void CButtonUI::ReplaceImage(TDrawSpec& spec, LPCWSTR pStrImage)
+{
+    if (spec.Assign(pStrImage))
+        Invalidate();
+}
+
+void CButtonUI::SetNormalImage(LPCWSTR pStrImage) { ReplaceImage(normalImage, pStrImage); }
+void CButtonUI::SetHotImage(LPCWSTR pStrImage) { ReplaceImage(hotImage, pStrImage); }
+void CButtonUI::SetHotForeImage(LPCWSTR pStrImage) { ReplaceImage(hotForeImage, pStrImage); }
+void CButtonUI::SetPushedImage(LPCWSTR pStrImage) { ReplaceImage(pushedImage, pStrImage); }
+void CButtonUI::SetFocusedImage(LPCWSTR pStrImage) { ReplaceImage(focusedImage, pStrImage); }
+void CButtonUI::SetDisabledImage(LPCWSTR pStrImage) { ReplaceImage(disabledImage, pStrImage); }
+void CButtonUI::SetForeImage(LPCWSTR pStrImage) { ReplaceImage(foreImage, pStrImage); }
+
+void CButtonUI::SetFiveStatusImage(LPCWSTR pStrImage)
+{
+    // Frames in this order, left to right.
+    TDrawSpec* const frames[] = {&normalImage, &pushedImage, &hotImage, &focusedImage, &disabledImage};
+    for (TDrawSpec* frame : frames)
+    {
+        frame->Clear();
+        frame->drawString = pStrImage;
+        DrawImage(NULL, *frame);
+    }
+    const TImageEntry* image = normalImage.image;
+    if (image != NULL)
+    {
+        const int frameWidth = image->width / 5;
+        for (int i = 0; i < 5; ++i)
+            ::SetRect(&frames[i]->source, i * frameWidth, 0, (i + 1) * frameWidth, image->height);
+        if (isFloat && fixedWidth == 0 && fixedHeight == 0)
+        {
+            SetFixedWidth(frameWidth);
+            SetFixedHeight(image->height);
+        }
+    }
+    Invalidate();
+}
+
+void CButtonUI::SetHotBkColor(DWORD color)
+{
+    hotBkColor = color;
+    Invalidate();
+}
+
+void CButtonUI::SetHotTextColor(DWORD color)
+{
+    hotTextColor = color;
+    Invalidate();
+}
+
+void CButtonUI::SetPushedTextColor(DWORD color)
+{
+    pushedTextColor = color;
+    Invalidate();
+}
+
+void CButtonUI::SetFocusedTextColor(DWORD color)
+{
+    focusedTextColor = color;
+    Invalidate();
+}
+
+// ---- Attributes ----
+
+void CButtonUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
+{
+    if (pstrName == NULL || pstrValue == NULL)
+        return;
+    if (!ApplyButtonAttribute(pstrName, pstrValue))
+        CLabelUI::SetAttribute(pstrName, pstrValue);
+}
+
+bool CButtonUI::ApplyButtonAttribute(LPCWSTR name, LPCWSTR value)
+{
+    if (Is(name, L"normalimage"))
+        SetNormalImage(value);
+    else if (Is(name, L"hotimage"))
+        SetHotImage(value);
+    else if (Is(name, L"pushedimage"))
+        SetPushedImage(value);
+    else if (Is(name, L"focusedimage"))
+        SetFocusedImage(value);
+    else if (Is(name, L"disabledimage"))
+        SetDisabledImage(value);
+    else if (Is(name, L"foreimage"))
+        SetForeImage(value);
+    else if (Is(name, L"hotforeimage"))
+        SetHotForeImage(value);
+    else if (Is(name, L"fivestatusimage"))
+        SetFiveStatusImage(value);
+    else if (Is(name, L"fadedelta"))
+        SetFadeDelta(static_cast<BYTE>(ReadInt(value)));
+    else if (Is(name, L"hotbkcolor"))
+        SetHotBkColor(ReadColor(value));
+    else if (Is(name, L"hottextcolor"))
+        SetHotTextColor(ReadColor(value));
+    else if (Is(name, L"pushedtextcolor"))
+        SetPushedTextColor(ReadColor(value));
+    else if (Is(name, L"focusedtextcolor"))
+        SetFocusedTextColor(ReadColor(value));
+    else
+        return false;
+    return true;
+}
+
+// ---- Painting ----
+
+void CButtonUI::RefreshStateBits()
+{
+    buttonState = IsFocused() ? (buttonState | StateFocused) : (buttonState & ~StateFocused);
+    buttonState = IsEnabled() ? (buttonState & ~StateDisabled) : (buttonState | StateDisabled);
+}
+
+bool CButtonUI::DrawFaded(HDC hDC, TDrawSpec& spec, BYTE fade)
+{
+    // Resolve first: parsing sets the descriptor's own fade, which the
+    // cross-fade overrides for this one draw.
+    if (!DrawImage(NULL, spec))
+        return false;
+    const BYTE own = spec.fade;
+    spec.fade = fade;
+    const bool drawn = DrawImage(hDC, spec);
+    spec.fade = own;
+    return drawn;
+}
+
+void CButtonUI::DrawOrNormal(HDC hDC, TDrawSpec& spec)
+{
+    if (!DrawImage(hDC, spec))
+        DrawImage(hDC, normalImage);
+}
+
+void CButtonUI::DrawNormalState(HDC hDC)
+{
+    if (fadeDelta == 0)
+    {
+        DrawImage(hDC, normalImage);
+        return;
+    }
+    if (fadeAlpha < 255)
+        DrawFaded(hDC, hotImage, static_cast<BYTE>(255 - fadeAlpha));
+    DrawFaded(hDC, normalImage, fadeAlpha);
+}
+
+bool CButtonUI::DrawHotState(HDC hDC)
+{
+    if (fadeDelta == 0)
+        DrawOrNormal(hDC, hotImage);
+    else if (fadeAlpha == 0)
+        DrawFaded(hDC, hotImage, 255);
+    else
+    {
+        DrawFaded(hDC, normalImage, fadeAlpha);
+        DrawFaded(hDC, hotImage, static_cast<BYTE>(255 - fadeAlpha));
+    }
+    // A hot foreground, or else the hot fill, replaces the general foreground.
+    if (DrawImage(hDC, hotForeImage))
+        return true;
+    if (hotBkColor == 0)
+        return false;
+    CRenderer::DrawColor(hDC, paintRect, hotBkColor);
+    return true;
+}
+
+// States are tried in the order disabled, pushed, hot, focused, normal; a
+// state without its own image falls back to the normal one.
+void CButtonUI::PaintStatusImage(HDC hDC)
+{
+    RefreshStateBits();
+    if (buttonState & StateDisabled)
+    {
+        if (!DrawImage(hDC, disabledImage))
+            DrawNormalState(hDC);
+    }
+    else if (buttonState & StatePushed)
+        DrawOrNormal(hDC, pushedImage);
+    else if (buttonState & StateHot)
+    {
+        if (DrawHotState(hDC))
+            return;
+    }
+    else if (!((buttonState & StateFocused) && DrawImage(hDC, focusedImage)))
+        DrawNormalState(hDC);
+    DrawImage(hDC, foreImage);
+}
+
+void CButtonUI::DrawButtonText(HDC hDC, DWORD color)
+{
+    RECT rc = TextRect();
+    DrawCaption(hDC, rc, color, textStyle);
+}
+
+void CButtonUI::PaintText(HDC hDC)
+{
+    RefreshStateBits();
+    FillDefaultColors();
+    if (text.IsEmpty())
+        return;
+    DWORD color = StateTextColor();
+    if ((buttonState & StatePushed) && pushedTextColor != 0)
+        color = pushedTextColor;
+    else if ((buttonState & StateHot) && hotTextColor != 0)
+        color = hotTextColor;
+    else if ((buttonState & StateFocused) && focusedTextColor != 0)
+        color = focusedTextColor;
+    DrawButtonText(hDC, color);
+}
+
+// ---- COptionUI ----
+
+COptionUI::COptionUI()
+    : selected(false), selectedBkColor(0), selectedTextColor(0), groupManager(NULL)
+{
+}
+
+COptionUI::~COptionUI()
+{
+    LeaveGroup();
+}
+
+LPCWSTR COptionUI::GetClassName() const
+{
+    return L"Option";
+}
+
+LPVOID COptionUI::FindInterface(LPCWSTR pstrName)
+{
+    if (pstrName != NULL && wcscmp(pstrName, L"Option") == 0)
+        return this;
+    return CButtonUI::FindInterface(pstrName);
+}
+
+void COptionUI::JoinGroup()
+{
+    if (groupManager != NULL && groupManager != manager)
+        LeaveGroup();
+    manager->AddOptionGroup(groupName, this);
+    groupManager = manager;
+}
+
+void COptionUI::LeaveGroup()
+{
+    if (groupManager == NULL)
+        return;
+    groupManager->RemoveOptionGroup(groupName, this);
+    groupManager = NULL;
+}
+
+void COptionUI::SetManager(CManagerUI* pManager, CControlUI* pParent, bool bInit)
+{
+    CControlUI::SetManager(pManager, pParent, bInit);
+    if (bInit && !groupName.IsEmpty() && manager != NULL)
+        JoinGroup();
+}
+
+void COptionUI::SetGroup(LPCWSTR pStrGroupName)
+{
+    if (groupName == pStrGroupName)
+        return;
+    LeaveGroup();
+    groupName = pStrGroupName;
+    if (!groupName.IsEmpty() && manager != NULL)
+        JoinGroup();
+}
+
+void COptionUI::SetSelected(bool bSelected, bool bNotify)
+{
+    if (selected == bSelected)
+        return;
+    selected = bSelected;
+    buttonState = selected ? (buttonState | StateSelected) : (buttonState & ~StateSelected);
+    if (manager != NULL)
+    {
+        if (!groupName.IsEmpty())
+        {
+            // In a group only the option that became selected speaks.
+            if (!selected)
+            {
+                Invalidate();
+                return;
+            }
+            if (CPtrList* group = manager->GetOptionGroup(groupName))
+            {
+                for (int i = 0; i < group->GetSize(); ++i)
+                {
+                    CControlUI* member = static_cast<CControlUI*>(group->GetAt(i));
+                    COptionUI* option = static_cast<COptionUI*>(member->FindInterface(L"Option"));
+                    if (option != NULL && option != this)
+                        option->SetSelected(false, bNotify);
+                }
+            }
+        }
+        if (bNotify)
+            manager->SendNotify(this, NotifyType::SelectChanged, 0, 0, false);
+    }
+    Invalidate();
+}
+
+bool COptionUI::Activate()
+{
+    if (!CButtonUI::Activate())
+        return false;
+    SetSelected(groupName.IsEmpty() ? !selected : true, true);
+    return true;
+}
+
+void COptionUI::SetEnabled(bool bEnable)
+{
+    CControlUI::SetEnabled(bEnable);
+    if (!IsEnabled())
+        buttonState = selected ? StateSelected : 0;
+}
+
+void COptionUI::SetSelectedImage(LPCWSTR pStrImage) { ReplaceImage(selectedImage, pStrImage); }
+void COptionUI::SetSelectedHotImage(LPCWSTR pStrImage) { ReplaceImage(selectedHotImage, pStrImage); }
+void COptionUI::SetOptionForeImage(LPCWSTR pStrImage) { ReplaceImage(optionForeImage, pStrImage); }
+
+void COptionUI::SetSelectedBkColor(DWORD color)
+{
+    selectedBkColor = color;
+    Invalidate();
+}
+
+void COptionUI::SetSelectedTextColor(DWORD color)
+{
+    selectedTextColor = color;
+    Invalidate();
+}
+
+void COptionUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
+{
+    if (pstrName == NULL || pstrValue == NULL)
+        return;
+    if (!ApplyOptionAttribute(pstrName, pstrValue))
+        CButtonUI::SetAttribute(pstrName, pstrValue);
+}
+
+bool COptionUI::ApplyOptionAttribute(LPCWSTR name, LPCWSTR value)
+{
+    if (Is(name, L"group"))
+        SetGroup(value);
+    else if (Is(name, L"selected"))
+        SetSelected(ReadBool(value), true);
+    else if (Is(name, L"selectedimage"))
+        SetSelectedImage(value);
+    else if (Is(name, L"selectedhotimage"))
+        SetSelectedHotImage(value);
+    else if (Is(name, L"foreimage"))
+        SetOptionForeImage(value);
+    else if (Is(name, L"selectedbkcolor"))
+        SetSelectedBkColor(ReadColor(value));
+    else if (Is(name, L"selectedtextcolor"))
+        SetSelectedTextColor(ReadColor(value));
+    else
+        return false;
+    return true;
+}
+
+bool COptionUI::DrawSelectedState(HDC hDC)
+{
+    if ((buttonState & StateHot) && DrawImage(hDC, selectedHotImage))
+        return true;
+    if (DrawImage(hDC, selectedImage))
+        return true;
+    if (selectedBkColor == 0)
+        return false;
+    CRenderer::DrawColor(hDC, paintRect, selectedBkColor);
+    return true;
+}
+
+// An option never shows a pushed look: the button's painting runs with the
+// pushed bit hidden, and the bit comes back afterwards.
+void COptionUI::PaintStatusImage(HDC hDC)
+{
+    if (!(selected && DrawSelectedState(hDC)))
+    {
+        const UINT pushed = buttonState & StatePushed;
+        buttonState &= ~StatePushed;
+        CButtonUI::PaintStatusImage(hDC);
+        buttonState |= pushed;
+    }
+    DrawImage(hDC, optionForeImage);
+}
+
+void COptionUI::PaintText(HDC hDC)
+{
+    if (!selected)
+    {
+        const UINT pushed = buttonState & StatePushed;
+        buttonState &= ~StatePushed;
+        CButtonUI::PaintText(hDC);
+        buttonState |= pushed;
+        return;
+    }
+    RefreshStateBits();
+    FillDefaultColors();
+    if (text.IsEmpty())
+        return;
+    const DWORD enabledColor = selectedTextColor != 0 ? selectedTextColor : textColor;
+    DrawButtonText(hDC, IsEnabled() ? enabledColor : disabledTextColor);
+}
+
+// ---- CCheckBoxUI ----
+
+LPCWSTR CCheckBoxUI::GetClassName() const
+{
+    return L"CheckBox";
+}
+
+LPVOID CCheckBoxUI::FindInterface(LPCWSTR pstrName)
+{
+    if (pstrName != NULL && wcscmp(pstrName, L"CheckBox") == 0)
+        return this;
+    return COptionUI::FindInterface(pstrName);
+}
