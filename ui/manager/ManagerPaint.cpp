@@ -216,11 +216,9 @@ bool CManagerUI::Painter::OnPaint(CManagerUI& m)
         }
     }
 
-    // 3. A focus move postponed until the layout.
-    if (m.focusNeeded)
-        m.SetNextTabControl(true);
-
-    // 4. and 5.
+    // 3. to 5. The layout, then a focus move that waited for it. Moving the
+    // focus first would only postpone it again while the layout is pending,
+    // and the invalidation that postpones it is swallowed by this very paint.
     m.painting = true;
     if (!Layout(m, client))
     {
@@ -228,6 +226,8 @@ bool CManagerUI::Painter::OnPaint(CManagerUI& m)
         ::ValidateRect(m.paintWindow, NULL);
         return true;
     }
+    if (m.focusNeeded)
+        m.SetNextTabControl(true);
 
     // 6. Surfaces that cannot be had (no memory, a zero-size client) mean
     // no pass: the window is validated and the next invalidation retries.
