@@ -606,11 +606,7 @@ void DrawGlow(GpGraphics* target, const TEffectText& t, const RECT& rcText, GpBr
     const int height = rcText.bottom - rcText.top;
     if (width <= 0 || height <= 0)
         return;
-    // A factor below 1 would enlarge the "small" copy instead of blurring,
-    // and the bitmap could grow without bound.
-    const float factor = fuzzy < 1.0f ? 1.0f : fuzzy;
-    const int smallWidth = static_cast<int>(width / factor) > 0 ? static_cast<int>(width / factor) : 1;
-    const int smallHeight = static_cast<int>(height / factor) > 0 ? static_cast<int>(height / factor) : 1;
+    const SIZE reducedSize = CLabelUI::GlowReducedSize(CUISize(width, height), fuzzy);
 
     CGpBitmap full;
     CGpGraphics fullGraphics;
@@ -625,12 +621,13 @@ void DrawGlow(GpGraphics* target, const TEffectText& t, const RECT& rcText, GpBr
 
     CGpBitmap reduced;
     CGpGraphics reducedGraphics;
-    if (GdipCreateBitmapFromScan0(smallWidth, smallHeight, 0, PixelFormat32bppARGB, NULL, reduced.Out()) != Ok ||
+    if (GdipCreateBitmapFromScan0(reducedSize.cx, reducedSize.cy, 0, PixelFormat32bppARGB, NULL,
+                                  reduced.Out()) != Ok ||
         GdipGetImageGraphicsContext(reduced.Get(), reducedGraphics.Out()) != Ok)
         return;
     GdipSetInterpolationMode(reducedGraphics.Get(), InterpolationModeHighQualityBicubic);
     GdipSetPixelOffsetMode(reducedGraphics.Get(), PixelOffsetModeNone);
-    GdipDrawImageRectI(reducedGraphics.Get(), full.Get(), 0, 0, smallWidth, smallHeight);
+    GdipDrawImageRectI(reducedGraphics.Get(), full.Get(), 0, 0, reducedSize.cx, reducedSize.cy);
 
     GdipGraphicsClear(fullGraphics.Get(), 0);
     GdipDrawImageRectI(fullGraphics.Get(), reduced.Get(), static_cast<int>(offset.dx), static_cast<int>(offset.dy),
@@ -638,6 +635,16 @@ void DrawGlow(GpGraphics* target, const TEffectText& t, const RECT& rcText, GpBr
     GdipDrawImageRectI(target, full.Get(), rcText.left, rcText.top, width, height);
 }
 }  // namespace
+
+SIZE CLabelUI::GlowReducedSize(SIZE text, float fuzzy)
+{
+    // A factor below 1 would enlarge the "reduced" copy instead of blurring
+    // it, and the bitmap could grow without bound.
+    const float factor = fuzzy < 1.0f ? 1.0f : fuzzy;
+    const int cx = static_cast<int>(text.cx / factor);
+    const int cy = static_cast<int>(text.cy / factor);
+    return CUISize(cx > 0 ? cx : 1, cy > 0 ? cy : 1);
+}
 
 void CLabelUI::PaintTextWithEffects(HDC hDC)
 {

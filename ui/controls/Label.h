@@ -89,6 +89,9 @@ public:
     // 0: no outline.
     void SetStrokeColor(DWORD color);
     DWORD GetStrokeColor() const { return strokeColor; }
+    // The reduced copy of a text rectangle of this size that the glow is
+    // blurred through: at least one pixel, never larger than the text.
+    static SIZE GlowReducedSize(SIZE text, float fuzzy);
 
 protected:
     // ---- Implementation ----
