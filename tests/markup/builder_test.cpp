@@ -70,6 +70,8 @@ TEST(BuilderTags, ElementNamesMatchTheTableIgnoringCase)
     } cases[] = {
         {L"Control", L"Control"},     {L"control", L"Control"},   {L"CONTROL", L"Control"},
         {L"Container", L"Container"}, {L"cOnTaInEr", L"Container"},
+        {L"label", L"Label"},         {L"TEXT", L"Text"},         {L"Button", L"Button"},
+        {L"option", L"Option"},       {L"checkbox", L"CheckBox"}, {L"Check", NULL},
         {L"Frobnicate", NULL},        {L"Contro", NULL},          {L"ControlX", NULL},
         {L"", NULL},                  {L"Window", NULL},          {L"Include", NULL},
     };
@@ -107,6 +109,8 @@ TEST(Builder, BuildsTheFirstControlBelowTheRootWithItsSubtreeInOrder)
         {L"<W><Container><Control name=\"a\"/><Control name=\"b\"><Control name=\"lost\"/><Control/></Control>"
          L"<Control name=\"c\"/></Container></W>",
          L"Container{Control#a Control#b Control#c}"},
+        {L"<W><Container><Label name=\"l\"><Button name=\"lost\"/></Label><Button name=\"b\"/></Container></W>",
+         L"Container{Label#l Button#b}"},
         // Without a parent only the first control of the root has an owner.
         {L"<W><Control name=\"first\"/><Control name=\"second\"/></W>", L"Control#first"},
         {L"<Window/>", L"(null)"},

@@ -4,8 +4,12 @@
 
 #include "ui/markup/LayoutBuilder.h"
 
+#include "ui/controls/Button.h"
+#include "ui/controls/Button.h"
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
+#include "ui/controls/Label.h"
+#include "ui/controls/Label.h"
 
 namespace
 {
@@ -33,6 +37,16 @@ struct TControlTag
 const TControlTag kControlTags[] = {
     {L"Control", AnyCase, Make<CControlUI>},
     {L"Container", AnyCase, Make<CContainerUI>},
+    {L"Label", AnyCase, Make<CLabelUI>},
+    {L"Text", AnyCase, Make<CTextUI>},
+    {L"Button", AnyCase, Make<CButtonUI>},
+    {L"Option", AnyCase, Make<COptionUI>},
+    {L"CheckBox", AnyCase, Make<CCheckBoxUI>},
+    {L"Label", AnyCase, Make<CLabelUI>},
+    {L"Text", AnyCase, Make<CTextUI>},
+    {L"Button", AnyCase, Make<CButtonUI>},
+    {L"Option", AnyCase, Make<COptionUI>},
+    {L"CheckBox", AnyCase, Make<CCheckBoxUI>},
 };
 
 bool Matches(const TControlTag& tag, LPCWSTR name)
