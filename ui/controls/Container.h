@@ -24,10 +24,10 @@ protected:
     ~IContainerUI() = default;
 };
 
-// A control with an ordered list of children, owned while autoDestroy is on.
-// This is the accessor layer: the child list, ownership, propagation to the
-// children and searching; layout, scrolling and painting of children come
-// with the full container behaviour.
+// A control with an ordered list of children, owned while autoDestroy is on,
+// and two optional scroll bars, always owned. On its own it gives every child
+// its whole inner area; the box layouts derive from it and place children one
+// after another. The container is the parent of its scroll bars.
 class CContainerUI : public CControlUI, public IContainerUI
 {
 public:
@@ -39,12 +39,17 @@ public:
     // "Container" answers the control, "IContainer" the child-list interface.
     LPVOID FindInterface(LPCWSTR pstrName) override;
     void SetManager(CManagerUI* pManager, CControlUI* pParent, bool bInit = true) override;
-    // itemRect less the inset.
+    // itemRect less the inset and the visible scroll bars.
     RECT GetClientPos() const override;
+    void SetPos(RECT rc, bool bNeedInvalidate = true) override;
     void MoveBy(int dx, int dy, bool bNeedInvalidate = true) override;
     void SetVisible(bool bVisible = true) override;
     void SetInheritedVisible(bool bVisible = true) override;
+    void SetMouseEnabled(bool bEnable = true) override;
     CControlUI* FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags) override;
+    void HandleEvent(TControlEvent& event) override;
+    void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
+    bool PaintContent(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl) override;
 
     // ---- IContainerUI ----
     CControlUI* GetItemAt(int iIndex) const override;
@@ -93,11 +98,31 @@ public:
     virtual CScrollBarUI* GetVerticalScrollBar() const;
     virtual CScrollBarUI* GetHorizontalScrollBar() const;
     virtual void SetFloatPos(int iIndex);
+    // Shows, hides, places and sizes the scroll bars for content of the given
+    // size laid out in rc (the inner area the layout used), re-running the
+    // layout when the bars' visibility changed the room left for it.
     virtual void ProcessScrollBar(RECT rc, int cxRequired, int cyRequired);
 
 protected:
     // Deletes a child now or through the manager's delayed cleanup.
     void DestroyChild(CControlUI* pControl);
+    // itemRect less the inset, less the room of each bar that is visible.
+    CUIRect InnerRect() const;
+    bool IsBarShown(const CScrollBarUI* bar) const;
+    bool IsBarActive(const CScrollBarUI* bar) const;  // shown and enabled
+    int BarThickness(const CScrollBarUI* bar) const;
+    CScrollBarUI* CreateScrollBar(bool bHorizontal);
+    // Lays the container out again with its present rectangle.
+    void Replace(bool bNeedInvalidate);
+    void ProcessOneScrollBar(CScrollBarUI* bar, const RECT& rc, int required);
+    void ProcessBothScrollBars(RECT rc, int cxRequired, int cyRequired);
+    int VerticalLineStep() const;
+    int HorizontalLineStep() const;
+    int PageHeight() const;  // inner height without the horizontal bar
+    int PageWidth() const;
+    bool HandleScrollKey(WORD key);
+    bool HandleScrollWheel(const TControlEvent& event);
+    bool PaintChildren(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl);
 
     CPtrList items;
     CUIRect inset;
@@ -108,6 +133,10 @@ protected:
     bool delayedDestroy;
     bool mouseChildEnabled;
     bool scrollProcessing;
-    CScrollBarUI* verticalScrollBar;    // owned; created by the scroll-bar support
+    CScrollBarUI* verticalScrollBar;    // owned
     CScrollBarUI* horizontalScrollBar;  // owned
+    // How many layouts ProcessScrollBar has re-run inside one another: content
+    // whose size follows the room it is offered could otherwise keep showing
+    // and hiding bars for ever.
+    int scrollRelayoutDepth;
 };

@@ -1,0 +1,722 @@
+#include "ui/controls/ScrollBar.h"
+
+#include <limits.h>
+#include <wchar.h>
+
+#include "ui/controls/Container.h"
+#include "ui/manager/Manager.h"
+#include "ui/render/Color.h"
+#include "ui/render/Renderer.h"
+
+namespace
+{
+const int DefaultThickness = 16;
+
+int ClampToInt(long long value)
+{
+    return value > INT_MAX ? INT_MAX : (value < INT_MIN ? INT_MIN : static_cast<int>(value));
+}
+
+bool Is(LPCWSTR name, LPCWSTR known)
+{
+    return wcscmp(name, known) == 0;
+}
+
+bool ReadBool(LPCWSTR value)
+{
+    return wcscmp(value, L"true") == 0;
+}
+
+int ReadInt(LPCWSTR value)
+{
+    return ClampToInt(wcstoll(value, NULL, 10));
+}
+
+// The one rounding rule of positions: to the nearest multiple of unit, a
+// remainder of half the unit (integer half) or more rounding up.
+long long RoundToUnit(long long position, int unit)
+{
+    const long long remainder = position % unit;
+    if (remainder == 0)
+        return position;
+    return remainder < unit / 2 ? position - remainder : position + (unit - remainder);
+}
+}  // namespace
+
+CScrollBarUI::CScrollBarUI()
+    : horizontal(false),
+      range(100),
+      scrollPos(0),
+      lineSize(8),
+      scrollUnit(1),
+      owner(NULL),
+      lastScrollPos(0),
+      lastScrollOffset(0),
+      repeatDelay(0),
+      showButton1(true),
+      button1State(0),
+      button1Color(0),
+      showButton2(true),
+      button2State(0),
+      button2Color(0),
+      thumbState(0),
+      thumbColor(0)
+{
+    fixedWidth = DefaultThickness;
+}
+
+CScrollBarUI::~CScrollBarUI()
+{
+}
+
+LPCWSTR CScrollBarUI::GetClassName() const
+{
+    return L"ScrollBar";
+}
+
+LPVOID CScrollBarUI::FindInterface(LPCWSTR pstrName)
+{
+    if (pstrName != NULL && wcscmp(pstrName, L"ScrollBar") == 0)
+        return static_cast<CScrollBarUI*>(this);
+    return CControlUI::FindInterface(pstrName);
+}
+
+// ---- Settings ----
+
+void CScrollBarUI::SetHorizontal(bool bHorizontal)
+{
+    if (horizontal == bHorizontal)
+        return;
+    horizontal = bHorizontal;
+    if (horizontal && fixedHeight == 0)
+    {
+        fixedWidth = 0;
+        fixedHeight = DefaultThickness;
+    }
+    else if (!horizontal && fixedWidth == 0)
+    {
+        fixedHeight = 0;
+        fixedWidth = DefaultThickness;
+    }
+    if (owner != NULL)
+        owner->NeedUpdate();
+    else
+        NeedParentUpdate();
+}
+
+void CScrollBarUI::SetScrollRange(int nRange)
+{
+    if (range == nRange)
+        return;
+    range = nRange < 0 ? 0 : nRange;
+    if (scrollPos > range)
+        scrollPos = range;
+    SetPos(itemRect);
+}
+
+void CScrollBarUI::SetScrollPos(int nPos, bool bNotify)
+{
+    if (scrollPos == nPos)
+        return;
+    const int oldPos = scrollPos;
+    long long pos = nPos < 0 ? 0 : nPos;
+    if (scrollUnit > 1)
+        pos = RoundToUnit(pos, scrollUnit);
+    if (pos > range)
+        pos = range;
+    scrollPos = static_cast<int>(pos);
+    SetPos(itemRect);
+    // Queued, and a change still queued takes the new values: a drag or a
+    // held button is announced once per delivery, not once per step.
+    if (bNotify && manager != NULL)
+        manager->SendNotify(this, NotifyType::Scroll, scrollPos, oldPos, true, false);
+}
+
+void CScrollBarUI::SetLineSize(int nSize)
+{
+    if (nSize >= 0)
+        lineSize = nSize;
+}
+
+void CScrollBarUI::SetScrollUnit(int nUnit)
+{
+    if (nUnit >= 0)
+        scrollUnit = nUnit;
+}
+
+int CScrollBarUI::GetLineStep() const
+{
+    return scrollUnit > 1 ? scrollUnit : lineSize;
+}
+
+void CScrollBarUI::SetShowButton1(bool bShow)
+{
+    showButton1 = bShow;
+    SetPos(itemRect);
+}
+
+void CScrollBarUI::SetShowButton2(bool bShow)
+{
+    showButton2 = bShow;
+    SetPos(itemRect);
+}
+
+DWORD CScrollBarUI::GetPartColor(Part part) const
+{
+    switch (part)
+    {
+    case PartButton1:
+        return button1Color;
+    case PartButton2:
+        return button2Color;
+    case PartThumb:
+        return thumbColor;
+    default:
+        return 0;
+    }
+}
+
+void CScrollBarUI::SetPartColor(Part part, DWORD dwColor)
+{
+    DWORD* field = part == PartButton1 ? &button1Color
+                   : part == PartButton2 ? &button2Color
+                   : part == PartThumb ? &thumbColor
+                                       : NULL;
+    if (field == NULL || *field == dwColor)
+        return;
+    *field = dwColor;
+    Invalidate();
+}
+
+namespace
+{
+bool IsKnownImage(int part, int state)
+{
+    return part >= 0 && part < CScrollBarUI::PartCount && state >= 0 && state < CScrollBarUI::ImageStateCount;
+}
+}  // namespace
+
+LPCWSTR CScrollBarUI::GetPartImage(Part part, ImageState state) const
+{
+    if (!IsKnownImage(part, state))
+        return L"";
+    return images[part][state].drawString;
+}
+
+void CScrollBarUI::SetPartImage(Part part, ImageState state, LPCWSTR pStrImage)
+{
+    if (!IsKnownImage(part, state))
+        return;
+    if (images[part][state].Assign(pStrImage))
+        Invalidate();
+}
+
+// ---- Attributes ----
+
+namespace
+{
+struct ImageAttribute
+{
+    LPCWSTR name;
+    CScrollBarUI::Part part;
+    CScrollBarUI::ImageState state;
+};
+
+const ImageAttribute imageAttributes[] = {
+    {L"button1normalimage", CScrollBarUI::PartButton1, CScrollBarUI::ImageNormal},
+    {L"button1hotimage", CScrollBarUI::PartButton1, CScrollBarUI::ImageHot},
+    {L"button1pushedimage", CScrollBarUI::PartButton1, CScrollBarUI::ImagePushed},
+    {L"button1disabledimage", CScrollBarUI::PartButton1, CScrollBarUI::ImageDisabled},
+    {L"button2normalimage", CScrollBarUI::PartButton2, CScrollBarUI::ImageNormal},
+    {L"button2hotimage", CScrollBarUI::PartButton2, CScrollBarUI::ImageHot},
+    {L"button2pushedimage", CScrollBarUI::PartButton2, CScrollBarUI::ImagePushed},
+    {L"button2disabledimage", CScrollBarUI::PartButton2, CScrollBarUI::ImageDisabled},
+    {L"thumbnormalimage", CScrollBarUI::PartThumb, CScrollBarUI::ImageNormal},
+    {L"thumbhotimage", CScrollBarUI::PartThumb, CScrollBarUI::ImageHot},
+    {L"thumbpushedimage", CScrollBarUI::PartThumb, CScrollBarUI::ImagePushed},
+    {L"thumbdisabledimage", CScrollBarUI::PartThumb, CScrollBarUI::ImageDisabled},
+    {L"railnormalimage", CScrollBarUI::PartRail, CScrollBarUI::ImageNormal},
+    {L"railhotimage", CScrollBarUI::PartRail, CScrollBarUI::ImageHot},
+    {L"railpushedimage", CScrollBarUI::PartRail, CScrollBarUI::ImagePushed},
+    {L"raildisabledimage", CScrollBarUI::PartRail, CScrollBarUI::ImageDisabled},
+    {L"bknormalimage", CScrollBarUI::PartBk, CScrollBarUI::ImageNormal},
+    {L"bkhotimage", CScrollBarUI::PartBk, CScrollBarUI::ImageHot},
+    {L"bkpushedimage", CScrollBarUI::PartBk, CScrollBarUI::ImagePushed},
+    {L"bkdisabledimage", CScrollBarUI::PartBk, CScrollBarUI::ImageDisabled},
+};
+}  // namespace
+
+void CScrollBarUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
+{
+    if (pstrName == NULL || pstrValue == NULL)
+        return;
+    for (const ImageAttribute& attribute : imageAttributes)
+    {
+        if (Is(pstrName, attribute.name))
+        {
+            SetPartImage(attribute.part, attribute.state, pstrValue);
+            return;
+        }
+    }
+    if (Is(pstrName, L"button1color"))
+        SetPartColor(PartButton1, ParseColorValue(pstrValue, true));
+    else if (Is(pstrName, L"button2color"))
+        SetPartColor(PartButton2, ParseColorValue(pstrValue, true));
+    else if (Is(pstrName, L"thumbcolor"))
+        SetPartColor(PartThumb, ParseColorValue(pstrValue, true));
+    else if (Is(pstrName, L"hor"))
+        SetHorizontal(ReadBool(pstrValue));
+    else if (Is(pstrName, L"linesize"))
+        SetLineSize(ReadInt(pstrValue));
+    else if (Is(pstrName, L"range"))
+        SetScrollRange(ReadInt(pstrValue));
+    else if (Is(pstrName, L"value"))
+        SetScrollPos(ReadInt(pstrValue), true);
+    else if (Is(pstrName, L"scrollunit"))
+        SetScrollUnit(ReadInt(pstrValue));
+    else if (Is(pstrName, L"showbutton1"))
+        SetShowButton1(ReadBool(pstrValue));
+    else if (Is(pstrName, L"showbutton2"))
+        SetShowButton2(ReadBool(pstrValue));
+    else
+        CControlUI::SetAttribute(pstrName, pstrValue);
+}
+
+// ---- Geometry ----
+
+int CScrollBarUI::Thickness() const
+{
+    return horizontal ? fixedHeight : fixedWidth;
+}
+
+RECT CScrollBarUI::MakeRect(int mainStart, int mainEnd, int crossStart, int crossEnd) const
+{
+    if (horizontal)
+        return CUIRect(mainStart, crossStart, mainEnd, crossEnd);
+    return CUIRect(crossStart, mainStart, crossEnd, mainEnd);
+}
+
+void CScrollBarUI::SetPos(RECT rc, bool bNeedInvalidate)
+{
+    CControlUI::SetPos(rc, bNeedInvalidate);
+    LayOut();
+}
+
+// Buttons are squares of the bar's thickness at both ends; the thumb's
+// length is the visible share of the content, N x M / (N + range), and its
+// offset the share of the travel that the position has covered.
+void CScrollBarUI::LayOut()
+{
+    const int thickness = Thickness();
+    const int start = MainStart(itemRect);
+    const int end = MainEnd(itemRect);
+    const int cross = horizontal ? itemRect.top : itemRect.left;
+    const long long length = static_cast<long long>(end) - start;
+    const int shownButtons = (showButton1 ? 1 : 0) + (showButton2 ? 1 : 0);
+
+    // 1.
+    const long long track = length - static_cast<long long>(thickness) * shownButtons;
+
+    // 3. No room for a thumb: the buttons share the length.
+    if (thickness >= track)
+    {
+        const int buttonLength = static_cast<int>(thickness < length / 2 ? thickness : length / 2);
+        button1Rect = showButton1 ? MakeRect(start, start + buttonLength, cross, cross + thickness)
+                                  : MakeRect(start, start, cross, cross);
+        button2Rect = showButton2 ? MakeRect(end - buttonLength, end, cross, cross + thickness)
+                                  : MakeRect(end, end, cross, cross);
+        thumbRect.Empty();
+        return;
+    }
+
+    // 2.
+    button1Rect = showButton1 ? MakeRect(start, start + thickness, cross, cross + thickness)
+                              : MakeRect(start, start, cross, cross);
+    button2Rect = showButton2 ? MakeRect(end - thickness, end, cross, cross + thickness)
+                              : MakeRect(end, end, cross, cross);
+    const int trackStart = showButton1 ? start + thickness : start;
+    const int trackEnd = showButton2 ? end - thickness : end;
+    if (range <= 0)
+    {
+        thumbRect = MakeRect(trackStart, trackEnd, cross, cross + thickness);
+        return;
+    }
+    long long thumbLength = length * track / (length + range);
+    if (thumbLength < thickness)
+        thumbLength = thickness;
+    long long thumbStart = trackStart + (track - thumbLength) * scrollPos / range;
+    if (thumbStart + thumbLength > trackEnd)
+        thumbStart = trackEnd - thumbLength;
+    thumbRect = MakeRect(static_cast<int>(thumbStart), static_cast<int>(thumbStart + thumbLength), cross,
+                         cross + thickness);
+}
+
+// How far the thumb's leading edge can move.
+int CScrollBarUI::ThumbTravel() const
+{
+    const int shownButtons = (showButton1 ? 1 : 0) + (showButton2 ? 1 : 0);
+    const long long travel = static_cast<long long>(MainEnd(itemRect)) - MainStart(itemRect) -
+                             (static_cast<long long>(MainEnd(thumbRect)) - MainStart(thumbRect)) -
+                             static_cast<long long>(Thickness()) * shownButtons;
+    return ClampToInt(travel);
+}
+
+// ---- Other overrides ----
+
+void CScrollBarUI::SetVisible(bool bVisible)
+{
+    if (visible == bVisible)
+        return;
+    visible = bVisible;
+    focused = false;
+}
+
+void CScrollBarUI::SetEnabled(bool bEnable)
+{
+    CControlUI::SetEnabled(bEnable);
+    if (!IsEnabled())
+    {
+        button1State = 0;
+        button2State = 0;
+        thumbState = 0;
+    }
+}
+
+void CScrollBarUI::SetFocus()
+{
+    if (owner != NULL)
+        owner->SetFocus();
+    else
+        CControlUI::SetFocus();
+}
+
+// ---- Events ----
+
+void CScrollBarUI::HandleEvent(TControlEvent& event)
+{
+    // 1.
+    if (!IsMouseEnabled() && IsMouseEvent(event.kind))
+    {
+        PassOn(event);
+        return;
+    }
+    switch (event.kind)
+    {
+    // 2.
+    case EventSetFocus:
+    case EventKillFocus:
+    case EventContextMenu:
+        return;
+    // 3.
+    case EventButtonDown:
+    case EventDoubleClick:
+        if (!IsEnabled())
+            break;
+        OnButtonDown(event);
+        return;
+    // 4.
+    case EventButtonUp:
+        OnButtonUp();
+        return;
+    // 5.
+    case EventMouseMove:
+        OnMouseMove(event);
+        return;
+    // 6.
+    case EventTimer:
+        if (event.wParam != RepeatTimerId)
+            break;
+        OnTimer();
+        return;
+    // 7.
+    case EventMouseEnter:
+        OnMouseEnter(event);
+        break;
+    // 8.
+    case EventMouseLeave:
+        if (!OnMouseLeave(event))
+            return;
+        break;
+    default:
+        break;
+    }
+    // 9.
+    PassOn(event);
+}
+
+void CScrollBarUI::PassOn(TControlEvent& event)
+{
+    if (owner != NULL)
+        owner->HandleEvent(event);
+    else
+        CControlUI::HandleEvent(event);
+}
+
+void CScrollBarUI::OnButtonDown(const TControlEvent& event)
+{
+    lastScrollOffset = 0;
+    repeatDelay = 0;
+    if (manager != NULL)
+        manager->SetTimer(this, RepeatTimerId, RepeatPeriod);
+
+    if (::PtInRect(&button1Rect, event.point))
+    {
+        button1State |= StatePushed;
+        LineBack();
+    }
+    else if (::PtInRect(&button2Rect, event.point))
+    {
+        button2State |= StatePushed;
+        LineForward();
+    }
+    else if (::PtInRect(&thumbRect, event.point))
+    {
+        thumbState |= StateCaptured | StatePushed;
+        lastMouse = event.point;
+        lastScrollPos = scrollPos;
+    }
+    else
+    {
+        PageTowards(event.point);
+    }
+}
+
+void CScrollBarUI::OnButtonUp()
+{
+    repeatDelay = 0;
+    lastScrollOffset = 0;
+    if (manager != NULL)
+        manager->KillTimer(this, RepeatTimerId);
+
+    if ((thumbState & StateCaptured) != 0)
+        thumbState &= ~(StateCaptured | StatePushed);
+    else if ((button1State & StatePushed) != 0)
+        button1State &= ~StatePushed;
+    else if ((button2State & StatePushed) != 0)
+        button2State &= ~StatePushed;
+    else
+        return;
+    Invalidate();
+}
+
+void CScrollBarUI::OnMouseMove(const TControlEvent& event)
+{
+    if ((thumbState & StateCaptured) != 0)
+    {
+        // The position follows on the next timer tick.
+        const int travel = ThumbTravel();
+        if (travel == 0)
+            return;
+        const long long moved = static_cast<long long>(MainOf(event.point)) - MainOf(lastMouse);
+        lastScrollOffset = ClampToInt(moved * range / travel);
+        return;
+    }
+    const bool onThumb = ::PtInRect(&thumbRect, event.point) != FALSE;
+    if ((thumbState & StateHot) != 0 && !onThumb)
+    {
+        thumbState &= ~StateHot;
+        Invalidate();
+    }
+    else if (IsEnabled() && onThumb && (thumbState & StateHot) == 0)
+    {
+        thumbState |= StateHot;
+        Invalidate();
+    }
+}
+
+void CScrollBarUI::OnTimer()
+{
+    ++repeatDelay;
+    if ((thumbState & StateCaptured) != 0)
+    {
+        const int target = ClampToInt(static_cast<long long>(lastScrollPos) + lastScrollOffset);
+        if (owner != NULL)
+        {
+            SIZE pos = owner->GetScrollPos();
+            (horizontal ? pos.cx : pos.cy) = target;
+            owner->SetScrollPos(pos);
+        }
+        else
+        {
+            SetScrollPos(target, true);
+        }
+        Invalidate();
+        return;
+    }
+    if (repeatDelay <= RepeatDelayTicks)
+        return;
+    if ((button1State & StatePushed) != 0)
+        LineBack();
+    else if ((button2State & StatePushed) != 0)
+        LineForward();
+    else
+        PageTowards(CursorPos());
+}
+
+void CScrollBarUI::OnMouseEnter(const TControlEvent& event)
+{
+    if (!IsEnabled() || !::PtInRect(&itemRect, event.point))
+        return;
+    button1State |= StateHot;
+    button2State |= StateHot;
+    if (::PtInRect(&thumbRect, event.point))
+        thumbState |= StateHot;
+    Invalidate();
+}
+
+// False when the pointer is still over the bar: then the leave is not real
+// and the bar waits for the next one.
+bool CScrollBarUI::OnMouseLeave(const TControlEvent& event)
+{
+    if (::PtInRect(&itemRect, event.point))
+    {
+        if (manager != NULL)
+            manager->AddMouseLeaveNeeded(this);
+        return false;
+    }
+    if (IsEnabled())
+    {
+        button1State &= ~StateHot;
+        button2State &= ~StateHot;
+        thumbState &= ~StateHot;
+        Invalidate();
+    }
+    if (manager != NULL)
+        manager->RemoveMouseLeaveNeeded(this);
+    return true;
+}
+
+void CScrollBarUI::LineBack()
+{
+    if (owner == NULL)
+        SetScrollPos(ClampToInt(static_cast<long long>(scrollPos) - GetLineStep()), true);
+    else if (horizontal)
+        owner->LineLeft();
+    else
+        owner->LineUp();
+}
+
+void CScrollBarUI::LineForward()
+{
+    if (owner == NULL)
+        SetScrollPos(ClampToInt(static_cast<long long>(scrollPos) + GetLineStep()), true);
+    else if (horizontal)
+        owner->LineRight();
+    else
+        owner->LineDown();
+}
+
+void CScrollBarUI::PageTowards(POINT pt)
+{
+    // Without a thumb there is no rail to click.
+    if (thumbRect.IsNull())
+        return;
+    const int where = MainOf(pt);
+    const bool back = where < MainStart(thumbRect);
+    const bool forward = where >= MainEnd(thumbRect);
+    if (!back && !forward)
+        return;
+    if (owner != NULL)
+    {
+        if (horizontal)
+            back ? owner->PageLeft() : owner->PageRight();
+        else
+            back ? owner->PageUp() : owner->PageDown();
+        return;
+    }
+    const long long page = static_cast<long long>(MainEnd(itemRect)) - MainStart(itemRect);
+    SetScrollPos(ClampToInt(scrollPos + (back ? -page : page)), true);
+}
+
+POINT CScrollBarUI::CursorPos() const
+{
+    POINT pt = {0, 0};
+    ::GetCursorPos(&pt);
+    if (manager != NULL)
+        ::ScreenToClient(manager->GetPaintWindow(), &pt);
+    return pt;
+}
+
+// ---- Painting ----
+
+namespace
+{
+CScrollBarUI::ImageState StateImage(UINT state)
+{
+    if ((state & StateDisabled) != 0)
+        return CScrollBarUI::ImageDisabled;
+    if ((state & StatePushed) != 0)
+        return CScrollBarUI::ImagePushed;
+    if ((state & StateHot) != 0)
+        return CScrollBarUI::ImageHot;
+    return CScrollBarUI::ImageNormal;
+}
+
+void FollowEnabled(UINT& state, bool enabled)
+{
+    if (enabled)
+        state &= ~StateDisabled;
+    else
+        state |= StateDisabled;
+}
+}  // namespace
+
+bool CScrollBarUI::PaintContent(HDC hDC, const RECT&, CControlUI*)
+{
+    PaintBkColor(hDC);
+    PaintBkImage(hDC);
+
+    // 1. The background follows the thumb's state.
+    FollowEnabled(thumbState, IsEnabled());
+    const ImageState bkState = StateImage(thumbState);
+    if (bkState == ImageNormal || !DrawPartImage(hDC, PartBk, bkState, itemRect))
+        DrawPartImage(hDC, PartBk, ImageNormal, itemRect);
+
+    // 2. and 3.
+    if (showButton1)
+        PaintPart(hDC, PartButton1, button1State, button1Rect, button1Color);
+    if (showButton2)
+        PaintPart(hDC, PartButton2, button2State, button2Rect, button2Color);
+
+    // 4. and 5.
+    if (!thumbRect.IsNull())
+    {
+        PaintPart(hDC, PartThumb, thumbState, thumbRect, thumbColor);
+        const int thickness = Thickness();
+        const int middle = horizontal ? (thumbRect.left + thumbRect.right) / 2
+                                      : (thumbRect.top + thumbRect.bottom) / 2;
+        const int gripStart = middle - thickness / 2;
+        const RECT grip = horizontal
+                              ? CUIRect(gripStart, thumbRect.top, gripStart + thickness, thumbRect.bottom)
+                              : CUIRect(thumbRect.left, gripStart, thumbRect.right, gripStart + thickness);
+        const ImageState railState = StateImage(thumbState);
+        if (railState == ImageNormal || !DrawPartImage(hDC, PartRail, railState, grip))
+            DrawPartImage(hDC, PartRail, ImageNormal, grip);
+    }
+
+    // 6.
+    PaintBorder(hDC);
+    return true;
+}
+
+void CScrollBarUI::PaintPart(HDC hDC, Part part, UINT& state, const RECT& rc, DWORD color)
+{
+    FollowEnabled(state, IsEnabled());
+    if (color != 0)
+        CRenderer::DrawColor(hDC, rc, color);
+    const ImageState chosen = StateImage(state);
+    if (chosen == ImageNormal || !DrawPartImage(hDC, part, chosen, rc))
+        DrawPartImage(hDC, part, ImageNormal, rc);
+}
+
+// The part's rectangle replaces whatever destination the descriptor gave:
+// the image is found first, because finding it parses the descriptor.
+bool CScrollBarUI::DrawPartImage(HDC hDC, Part part, ImageState state, const RECT& rc)
+{
+    TDrawSpec& spec = images[part][state];
+    if (spec.drawString.IsEmpty() || !DrawImage(NULL, spec))
+        return false;
+    spec.dest = rc;
+    ::OffsetRect(&spec.dest, -itemRect.left, -itemRect.top);
+    return DrawImage(hDC, spec);
+}
