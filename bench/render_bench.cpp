@@ -10,6 +10,7 @@
 // Run by hand: $BUILD_DIR/wine-run bench/render_bench.exe
 
 #include <windows.h>
+#include "ui/render/Dib.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -86,15 +87,8 @@ struct TSurface
     TSurface(int width, int height)
     {
         dc = CreateCompatibleDC(NULL);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = NULL;
-        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+        LPBYTE bits = NULL;
+        bitmap = CreateTopDownDib(width, height, &bits);
         old = SelectObject(dc, bitmap);
     }
     ~TSurface()

@@ -1,20 +1,15 @@
 #include "control_test_support.h"
 
+#include "ui/render/Dib.h"
+
 #include <stdlib.h>
 
 CPixelCanvas::CPixelCanvas(int width, int height, DWORD fill)
     : m_width(width), m_dc(::CreateCompatibleDC(NULL)), m_bitmap(NULL), m_old(NULL), m_pixels(NULL)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = NULL;
-    m_bitmap = ::CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    m_pixels = static_cast<DWORD*>(bits);
+    LPBYTE bits = NULL;
+    m_bitmap = CreateTopDownDib(width, height, &bits);
+    m_pixels = reinterpret_cast<DWORD*>(bits);
     m_old = ::SelectObject(m_dc, m_bitmap);
     for (int i = 0; i < width * height; ++i)
         m_pixels[i] = fill;

@@ -1,5 +1,7 @@
 #include "ui/render/ImageLoader.h"
 
+#include "ui/render/Dib.h"
+
 #include <limits.h>
 #include <stdint.h>
 #include <wchar.h>
@@ -30,33 +32,6 @@ void SetErrorA(CUIString* error, LPCWSTR prefix, const char* reason)
         error->Append(static_cast<WCHAR>(static_cast<unsigned char>(*reason)));
 }
 
-// A 32-bit top-down DIB section; null when the size does not fit or GDI
-// refuses it.
-HBITMAP CreateTopDownDib(int width, int height, LPBYTE* bits)
-{
-    *bits = NULL;
-    uint64_t byteCount = static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4u;
-    if (width <= 0 || height <= 0 || byteCount > static_cast<uint64_t>(INT_MAX))
-        return NULL;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    info.bmiHeader.biSizeImage = static_cast<DWORD>(byteCount);
-    void* pixels = NULL;
-    HBITMAP bitmap = CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &pixels, NULL, 0);
-    if (bitmap == NULL || pixels == NULL)
-    {
-        if (bitmap != NULL)
-            DeleteObject(bitmap);
-        return NULL;
-    }
-    *bits = static_cast<LPBYTE>(pixels);
-    return bitmap;
-}
 
 // One pass over the pixels: premultiply, apply the mask, note any transparency.
 bool ConvertPixels(const BYTE* rgba, size_t count, DWORD mask, DWORD* out)

@@ -1,3 +1,4 @@
+#include "ui/render/Dib.h"
 #include "ui/render/GdiScope.h"
 #include "ui/render/Renderer.h"
 
@@ -7,19 +8,12 @@ namespace {
 class CBlendBuffer
 {
 public:
-    CBlendBuffer(HDC compatibleWith, HDC dibFor, int width, int height)
+    CBlendBuffer(HDC compatibleWith, int width, int height)
         : m_dc(compatibleWith), m_bitmap(NULL), m_pixels(NULL)
     {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* pixels = NULL;
-        m_bitmap.Reset(CreateDIBSection(dibFor, &info, DIB_RGB_COLORS, &pixels, NULL, 0));
-        m_pixels = static_cast<DWORD*>(pixels);
+        LPBYTE pixels = NULL;
+        m_bitmap.Reset(CreateTopDownDib(width, height, &pixels));
+        m_pixels = reinterpret_cast<DWORD*>(pixels);
     }
 
     bool IsValid() const { return m_dc.Get() != NULL && m_bitmap.Get() != NULL && m_pixels != NULL; }
@@ -76,14 +70,14 @@ BOOL WINAPI CRenderer::BlendFallback(HDC hDest, int x, int y, int cx, int cy, HD
     if (hDest == NULL || hSrc == NULL || cx <= 0 || cy <= 0 || scx <= 0 || scy <= 0)
         return FALSE;
     // 1. The source piece, stretched to the destination size.
-    CBlendBuffer source(hDest, hSrc, cx, cy);
+    CBlendBuffer source(hDest, cx, cy);
     if (!source.IsValid())
         return FALSE;
     CSelectScope selectSource(source.Dc(), source.Bitmap());
     SetStretchBltMode(source.Dc(), COLORONCOLOR);
     StretchBlt(source.Dc(), 0, 0, cx, cy, hSrc, sx, sy, scx, scy, SRCCOPY);
     // 2. What lies under it.
-    CBlendBuffer destination(hDest, hDest, cx, cy);
+    CBlendBuffer destination(hDest, cx, cy);
     if (!destination.IsValid())
         return FALSE;
     CSelectScope selectDestination(destination.Dc(), destination.Bitmap());

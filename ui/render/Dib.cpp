@@ -1,0 +1,30 @@
+#include "ui/render/Dib.h"
+
+#include <climits>
+#include <cstdint>
+
+HBITMAP CreateTopDownDib(int width, int height, LPBYTE* bits)
+{
+    *bits = NULL;
+    uint64_t byteCount = static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4u;
+    if (width <= 0 || height <= 0 || byteCount > static_cast<uint64_t>(INT_MAX))
+        return NULL;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader.biSizeImage = static_cast<DWORD>(byteCount);
+    void* pixels = NULL;
+    HBITMAP bitmap = CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &pixels, NULL, 0);
+    if (bitmap == NULL || pixels == NULL)
+    {
+        if (bitmap != NULL)
+            DeleteObject(bitmap);
+        return NULL;
+    }
+    *bits = static_cast<LPBYTE>(pixels);
+    return bitmap;
+}
