@@ -4,12 +4,14 @@
 
 #include "ui/markup/LayoutBuilder.h"
 
+#include "ui/controls/BoxLayout.h"
 #include "ui/controls/Button.h"
 #include "ui/controls/Button.h"
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
 #include "ui/controls/Label.h"
 #include "ui/controls/Label.h"
+#include "ui/controls/ScrollBar.h"
 
 namespace
 {
@@ -37,6 +39,11 @@ struct TControlTag
 const TControlTag kControlTags[] = {
     {L"Control", AnyCase, Make<CControlUI>},
     {L"Container", AnyCase, Make<CContainerUI>},
+    {L"VerticalLayout", AnyCase, Make<CVerticalLayoutUI>},
+    {L"VBox", AnyCase, Make<CVerticalLayoutUI>},
+    {L"HorizontalLayout", AnyCase, Make<CHorizontalLayoutUI>},
+    {L"HBox", AnyCase, Make<CHorizontalLayoutUI>},
+    {L"ScrollBar", AnyCase, Make<CScrollBarUI>},
     {L"Label", AnyCase, Make<CLabelUI>},
     {L"Text", AnyCase, Make<CTextUI>},
     {L"Button", AnyCase, Make<CButtonUI>},
