@@ -5,6 +5,7 @@
 
 #include "control_test_support.h"
 #include "ui/controls/Button.h"
+#include "ui/markup/LayoutBuilder.h"
 
 namespace
 {
@@ -592,5 +593,42 @@ TEST_F(OptionTest, SelectedLookAndNoPushedImage)
     option.Paint(selected.Dc(), Rect(0, 0, 20, 20), NULL);
     EXPECT_EQ(selected.Rgb(10, 10), kGreen);
     EXPECT_EQ(selected.Rgb(1, 1), kYellow);
+}
+}  // namespace
+
+namespace
+{
+TEST(ButtonSkin, BuiltOptionsKeepTheLastSelectionOfTheirGroup)
+{
+    CManagerUI manager;
+    CNotifyRecorder notes;
+    manager.AddNotifier(&notes);
+    CLayoutBuilder builder;
+    CControlUI* root = builder.Create(
+        L"<Window><Container>"
+        L"<option name=\"a\" group=\"g\" selected=\"true\"/>"
+        L"<OPTION name=\"b\" group=\"g\" selected=\"true\"/>"
+        L"<CheckBox name=\"c\" selected=\"true\"/>"
+        L"<Button name=\"ok\"/><Label name=\"l\"/><text name=\"t\"/>"
+        L"</Container></Window>",
+        NULL, &manager);
+    ASSERT_NE(root, nullptr);
+    ASSERT_TRUE(manager.AttachRoot(root));
+
+    COptionUI* a = static_cast<COptionUI*>(manager.FindControlByName(L"a")->FindInterface(L"Option"));
+    COptionUI* b = static_cast<COptionUI*>(manager.FindControlByName(L"b")->FindInterface(L"Option"));
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_FALSE(a->IsSelected());
+    EXPECT_TRUE(b->IsSelected());
+    ASSERT_NE(manager.GetOptionGroup(L"g"), nullptr);
+    EXPECT_EQ(manager.GetOptionGroup(L"g")->GetSize(), 2);
+
+    const std::pair<LPCWSTR, LPCWSTR> classes[] = {
+        {L"c", L"CheckBox"}, {L"ok", L"Button"}, {L"l", L"Label"}, {L"t", L"Text"}};
+    for (const auto& entry : classes)
+        EXPECT_STREQ(manager.FindControlByName(entry.first)->GetClassName(), entry.second);
+    // Every selection announced itself while the skin was built, and no deselection did.
+    EXPECT_EQ(Types(notes), (std::vector<std::wstring>{L"selectchanged", L"selectchanged", L"selectchanged"}));
 }
 }  // namespace
