@@ -2,6 +2,7 @@
 
 #include <limits.h>
 
+#include "control_test_support.h"
 #include "layout_test_support.h"
 
 namespace
@@ -234,5 +235,37 @@ TEST(ScrollBarState, DisabledBarIgnoresPresses)
     EXPECT_EQ(free.bar->GetThumbState(), 0u);
     free.Send(EventButtonDown, 8, 90);
     EXPECT_EQ(free.bar->GetScrollPos(), 0);
+}
+// Each part takes the image of its state, falls back to the normal image, and
+// is drawn over its own rectangle whatever destination the descriptor names.
+TEST(ScrollBarPaint, PartsTakeTheImagesOfTheirStates)
+{
+    FreeBar free;
+    free.bar->ApplyAttributeList(
+        L"bknormalimage=\"color='#FF808080'\" button1color=\" #FF0000FF\" "
+        L"thumbnormalimage=\"color='#FF00FF00' dest='0,0,1,1'\" thumbhotimage=\"color='#FFFF0000'\" "
+        L"railnormalimage=\"color='#FFFFFFFF'\"");
+    auto paint = [&](CPixelCanvas& canvas) { free.bar->Paint(canvas.Dc(), CUIRect(0, 0, 16, 100), NULL); };
+
+    CPixelCanvas normal(16, 100, 0);
+    paint(normal);
+    EXPECT_EQ(normal.Rgb(8, 8), 0x0000FFu);    // button 1: its colour
+    EXPECT_EQ(normal.Rgb(8, 18), 0x00FF00u);   // thumb, 16 to 50
+    EXPECT_EQ(normal.Rgb(8, 33), 0xFFFFFFu);   // grip, 25 to 41
+    EXPECT_EQ(normal.Rgb(8, 45), 0x00FF00u);
+    EXPECT_EQ(normal.Rgb(8, 70), 0x808080u);   // background
+    EXPECT_EQ(normal.Rgb(8, 92), 0x808080u);   // button 2 has no looks
+
+    free.Send(EventMouseEnter, 8, 20);
+    CPixelCanvas hot(16, 100, 0);
+    paint(hot);
+    EXPECT_EQ(hot.Rgb(8, 18), 0xFF0000u);
+    EXPECT_EQ(hot.Rgb(8, 33), 0xFFFFFFu);  // no hot grip: the normal one
+
+    free.bar->SetEnabled(false);
+    CPixelCanvas disabled(16, 100, 0);
+    paint(disabled);
+    EXPECT_EQ(disabled.Rgb(8, 18), 0x00FF00u);
+    EXPECT_NE(free.bar->GetThumbState() & StateDisabled, 0u);
 }
 }  // namespace
