@@ -632,3 +632,57 @@ TEST(ButtonSkin, BuiltOptionsKeepTheLastSelectionOfTheirGroup)
     EXPECT_EQ(Types(notes), (std::vector<std::wstring>{L"selectchanged", L"selectchanged", L"selectchanged"}));
 }
 }  // namespace
+
+namespace
+{
+// A hidden pop-up window for a manager that needs real system timers.
+class CTimerWindow
+{
+public:
+    CTimerWindow()
+    {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = ::DefWindowProcW;
+        wc.hInstance = ::GetModuleHandleW(NULL);
+        wc.lpszClassName = L"ButtonTimerTestWindow";
+        ::RegisterClassW(&wc);
+        m_hWnd = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 100, 50, NULL, NULL, wc.hInstance,
+                                   NULL);
+    }
+    ~CTimerWindow() { ::DestroyWindow(m_hWnd); }
+    HWND Get() const { return m_hWnd; }
+
+private:
+    HWND m_hWnd;
+};
+
+TEST(ButtonFadeTimer, RunsFromAHoverChangeToTheEndOfTheFade)
+{
+    CTimerWindow window;
+    ASSERT_NE(window.Get(), (HWND)NULL);
+    CManagerUI manager;
+    manager.Init(window.Get());
+    CButtonUI button;
+    button.SetManager(&manager, NULL, false);
+    button.SetPos(Rect(10, 10, 60, 30));
+    TControlEvent enter = MakeEvent(EventMouseEnter, 20, 20);
+    TControlEvent leave = MakeEvent(EventMouseLeave, 80, 20);
+    TControlEvent tick = MakeEvent(EventTimer, 0, 0, CButtonUI::FadeTimerId);
+
+    button.DispatchEvent(enter);  // no fading, no timer
+    EXPECT_FALSE(manager.KillTimer(&button, CButtonUI::FadeTimerId));
+    button.DispatchEvent(leave);
+
+    button.SetFadeDelta(51);
+    button.DispatchEvent(enter);
+    for (int i = 0; i < 5; ++i)
+        button.DispatchEvent(tick);
+    ASSERT_EQ(button.GetFadeAlpha(), 0);
+    EXPECT_FALSE(manager.KillTimer(&button, CButtonUI::FadeTimerId));  // the button stopped it
+
+    button.DispatchEvent(leave);
+    button.DispatchEvent(tick);
+    EXPECT_EQ(button.GetFadeAlpha(), 51);
+    EXPECT_TRUE(manager.KillTimer(&button, CButtonUI::FadeTimerId));  // still fading back
+}
+}  // namespace
