@@ -686,3 +686,64 @@ TEST(ButtonFadeTimer, RunsFromAHoverChangeToTheEndOfTheFade)
     EXPECT_TRUE(manager.KillTimer(&button, CButtonUI::FadeTimerId));  // still fading back
 }
 }  // namespace
+
+namespace
+{
+// Whether any pixel of the canvas has exactly this colour.
+bool HasPixel(const CPixelCanvas& canvas, int width, int height, DWORD rgb)
+{
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (canvas.Rgb(x, y) == rgb)
+                return true;
+    return false;
+}
+
+TEST(ButtonCaption, StateColoursArePushedThenHotThenFocused)
+{
+    const DWORD normal = 0x000080, hot = 0x00A000, pushed = 0xC00000, focused = 0x8000C0, disabled = 0x606060;
+    const std::vector<DWORD> all = {normal, hot, pushed, focused, disabled};
+    struct
+    {
+        int states;
+        DWORD expected;
+    } const cases[] = {
+        {0, normal},           {Hot, hot},           {Pushed, pushed},   {Focused, focused},
+        {Hot | Pushed, pushed}, {Hot | Focused, hot}, {Disabled, disabled},
+    };
+    CManagerUI manager;
+    manager.AddFont(0, L"Tahoma", 22, true, false, false);
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.states);
+        CButtonUI button;
+        button.SetManager(&manager, NULL, false);
+        button.ApplyAttributeList(L"font=\"0\" text=\"MWM\" textcolor=\"#FF000080\" hottextcolor=\"#FF00A000\" "
+                                  L"pushedtextcolor=\"#FFC00000\" focusedtextcolor=\"#FF8000C0\" "
+                                  L"disabledtextcolor=\"#FF606060\"");
+        button.SetPos(Rect(10, 10, 60, 30));
+        EnterStates(button, c.states);
+        CPixelCanvas canvas(70, 40, 0xFFFFFFFF);
+        button.Paint(canvas.Dc(), Rect(0, 0, 70, 40), NULL);
+        for (DWORD colour : all)
+            EXPECT_EQ(HasPixel(canvas, 70, 40, colour), colour == c.expected) << std::hex << colour;
+    }
+}
+
+TEST(ButtonCaption, SelectedOptionUsesItsOwnColourAndNoStateColours)
+{
+    CManagerUI manager;
+    manager.AddFont(0, L"Tahoma", 22, true, false, false);
+    COptionUI option;
+    option.SetManager(&manager, NULL, false);
+    option.ApplyAttributeList(L"font=\"0\" text=\"MWM\" textcolor=\"#FF000080\" hottextcolor=\"#FF00A000\" "
+                              L"selectedtextcolor=\"#FFC00000\"");
+    option.SetPos(Rect(10, 10, 60, 30));
+    option.SetSelected(true, false);
+    EnterStates(option, Hot);
+    CPixelCanvas canvas(70, 40, 0xFFFFFFFF);
+    option.Paint(canvas.Dc(), Rect(0, 0, 70, 40), NULL);
+    EXPECT_TRUE(HasPixel(canvas, 70, 40, 0xC00000));
+    EXPECT_FALSE(HasPixel(canvas, 70, 40, 0x00A000));
+}
+}  // namespace

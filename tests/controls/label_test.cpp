@@ -390,6 +390,14 @@ TEST_F(TextLinks, PointerOverALinkMakesItHotUntilItLeaves)
 {
     Paint();
     ASSERT_EQ(text.GetLinkCount(), 2);
+    TControlEvent cursorOnLink = PointerEvent(EventSetCursor, CentreOf(text.GetLinkRect(0)));
+    text.DispatchEvent(cursorOnLink);
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(NULL, IDC_HAND));
+    POINT between = {text.GetLinkRect(0).right + 1, CentreOf(text.GetLinkRect(0)).y};
+    TControlEvent cursorOff = PointerEvent(EventSetCursor, between);
+    text.DispatchEvent(cursorOff);
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(NULL, IDC_ARROW));
+
     TControlEvent move = PointerEvent(EventMouseMove, CentreOf(text.GetLinkRect(0)));
     text.DispatchEvent(move);
     EXPECT_EQ(text.GetHotLink(), 0);
