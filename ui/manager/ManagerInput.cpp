@@ -611,6 +611,11 @@ bool CManagerUI::Input::OnLButtonUp(CManagerUI& m, WPARAM wParam, LPARAM lParam,
     CControlUI* pressed = m.eventClick;
     m.eventClick = NULL;
     Send(pressed, MakeEvent(EventButtonUp, NULL, m.lastMousePos, LOWORD(wParam), wParam, lParam));
+    // Hover stood still during the press, and the leave report of a pointer
+    // that left the window meanwhile has been spent: without this, the
+    // pressed control would stay hot after a release outside the window.
+    if (m.root != NULL && !m.mouseCaptured)
+        SetHover(m, HitControl(m, m.lastMousePos), wParam, lParam);
     return false;
 }
 

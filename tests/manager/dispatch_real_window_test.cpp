@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "dispatch_test_support.h"
+
+// A shown window fed by the system's own input: the capture, the hover and
+// leave reports and the system timers are the real ones.
+
+namespace
+{
+const int kLeft = 100;
+const int kTop = 100;
+
+void MoveMouse(int x, int y)
+{
+    ::SetCursorPos(x, y);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &input, sizeof(input));
+}
+
+void Button(DWORD flag)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flag;
+    ::SendInput(1, &input, sizeof(input));
+}
+
+size_t Count(const TLog& log, const std::string& line)
+{
+    return static_cast<size_t>(std::count(log.begin(), log.end(), line));
+}
+}  // namespace
+
+TEST(RealWindow, CaptureHoverLeaveAndTimersWithSystemInput)
+{
+    CInputProbe manager;
+    manager.SetHoverTime(50);
+    CHostWindow host(manager, 200, 100, true);
+    ::SetWindowPos(host.Get(), HWND_TOPMOST, kLeft, kTop, 200, 100, SWP_SHOWWINDOW);
+    TLog log;
+    CNotifyLog receivers(&log);
+    CTestPanel* panel = new CTestPanel;
+    panel->SetMouseEnabled(false);
+    CProbeControl* a = new CProbeControl("a", &log, {10, 10, 90, 90});
+    a->SetToolTip(L"tip");
+    panel->Add(a);
+    manager.AttachRoot(panel);
+    manager.AddNotifier(&receivers);
+    host.Pump();
+
+    // Over a: entered, tracked, and after a rest the hover report.
+    MoveMouse(kLeft + 50, kTop + 50);
+    ASSERT_TRUE(host.PumpUntil([&] { return manager.Hover() == a; }, 3000));
+    EXPECT_TRUE(manager.MouseTracking()) << "the pointer is over the window: the request was armed";
+    EXPECT_TRUE(host.PumpUntil([&] { return Count(log, "a:hover") > 0; }, 3000));
+    EXPECT_TRUE(::IsWindow(manager.ToolTipWindow()));
+
+    // A press takes the capture; the release far outside still reaches a,
+    // and is no click.
+    Button(MOUSEEVENTF_LEFTDOWN);
+    ASSERT_TRUE(host.PumpUntil([&] { return Count(log, "a:down") > 0; }, 3000));
+    EXPECT_EQ(::GetCapture(), host.Get());
+    MoveMouse(kLeft + 400, kTop + 300);
+    Button(MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(host.PumpUntil([&] { return Count(log, "a:up") > 0; }, 3000));
+    EXPECT_EQ(::GetCapture(), (HWND)NULL);
+    EXPECT_FALSE(manager.IsCaptured());
+    EXPECT_EQ(Count(log, "a:click"), 0u);
+    EXPECT_EQ(Count(log, "a:up"), 1u) << "releasing our own capture is no lost capture";
+
+    // Outside the window the leave report settles hover.
+    EXPECT_TRUE(host.PumpUntil([&] { return manager.Hover() == NULL; }, 3000));
+    EXPECT_GE(Count(log, "a:leave"), 1u);
+
+    // A press and release over a is a click.
+    MoveMouse(kLeft + 40, kTop + 40);
+    ASSERT_TRUE(host.PumpUntil([&] { return manager.Hover() == a; }, 3000));
+    Button(MOUSEEVENTF_LEFTDOWN);
+    Button(MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(host.PumpUntil([&] { return Count(log, "a:click") == 1; }, 3000));
+
+    // A control timer fires through the window's system timer until it is stopped.
+    ASSERT_TRUE(manager.SetTimer(a, 3, 10));
+    EXPECT_TRUE(host.PumpUntil([&] { return Count(log, "a:timer") >= 2; }, 3000));
+    EXPECT_TRUE(manager.KillTimer(a, 3));
+    host.Pump();
+    const size_t fired = Count(log, "a:timer");
+    ::Sleep(100);
+    host.Pump();
+    EXPECT_EQ(Count(log, "a:timer"), fired);
+
+    MoveMouse(kLeft + 400, kTop + 300);
+    host.Pump();
+    manager.RemoveNotifier(&receivers);
+}
