@@ -488,7 +488,7 @@ void COptionUI::LeaveGroup()
 
 void COptionUI::SetManager(CManagerUI* pManager, CControlUI* pParent, bool bInit)
 {
-    CControlUI::SetManager(pManager, pParent, bInit);
+    CButtonUI::SetManager(pManager, pParent, bInit);
     if (bInit && !groupName.IsEmpty() && manager != NULL)
         JoinGroup();
 }

@@ -29,8 +29,8 @@ void ChangeBits(UINT& bits, UINT on, UINT off)
     bits = (bits & ~off) | on;
 }
 
-// The height DrawText's CALCRECT leaves measurable: wide enough that a single
-// line never wraps.
+// The open side of a measuring rectangle: far enough that the text never
+// reaches it, so that it is the text that decides the measured size.
 const int MeasureExtent = 9999;
 
 // A DC to measure on when the window has none yet.
