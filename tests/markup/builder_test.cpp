@@ -70,6 +70,9 @@ TEST(BuilderTags, ElementNamesMatchTheTableIgnoringCase)
     } cases[] = {
         {L"Control", L"Control"},     {L"control", L"Control"},   {L"CONTROL", L"Control"},
         {L"Container", L"Container"}, {L"cOnTaInEr", L"Container"},
+        {L"vbox", L"VerticalLayout"}, {L"VBOX", L"VerticalLayout"}, {L"VerticalLayout", L"VerticalLayout"},
+        {L"hBox", L"HorizontalLayout"}, {L"horizontallayout", L"HorizontalLayout"},
+        {L"scrollbar", L"ScrollBar"},
         {L"label", L"Label"},         {L"TEXT", L"Text"},         {L"Button", L"Button"},
         {L"option", L"Option"},       {L"checkbox", L"CheckBox"}, {L"Check", NULL},
         {L"Frobnicate", NULL},        {L"Contro", NULL},          {L"ControlX", NULL},
@@ -113,6 +116,9 @@ TEST(Builder, BuildsTheFirstControlBelowTheRootWithItsSubtreeInOrder)
          L"Container{Label#l Button#b}"},
         // Without a parent only the first control of the root has an owner.
         {L"<W><Control name=\"first\"/><Control name=\"second\"/></W>", L"Control#first"},
+        {L"<Window size=\"400,300\"><Font id=\"0\" name=\"Arial\" size=\"14\" default=\"true\"/>"
+         L"<VBox><Button name=\"ok\"/></VBox></Window>",
+         L"VerticalLayout{Button#ok}"},
         {L"<Window/>", L"(null)"},
         {L"<Window><Frobnicate/><Font id=\"0\" name=\"Arial\"/></Window>", L"(null)"},
     };

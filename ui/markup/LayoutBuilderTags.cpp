@@ -6,10 +6,8 @@
 
 #include "ui/controls/BoxLayout.h"
 #include "ui/controls/Button.h"
-#include "ui/controls/Button.h"
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
-#include "ui/controls/Label.h"
 #include "ui/controls/Label.h"
 #include "ui/controls/ScrollBar.h"
 
