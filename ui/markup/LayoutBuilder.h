@@ -29,8 +29,9 @@ public:
     enum { MAX_TREE_DEPTH = CXmlMarkup::MAX_NESTING_DEPTH };
     // Controls created plus documents built, per outermost build: "count"
     // multiplies across nested includes, and this bounds the time and memory
-    // a hostile skin can claim.
-    enum { MAX_BUILD_STEPS = 200000 };
+    // a hostile skin can claim (the largest controls take about 8 KB each, and
+    // a 32-bit process has 2 GB).
+    enum { MAX_BUILD_STEPS = 100000 };
 
     CLayoutBuilder();
     ~CLayoutBuilder();
