@@ -166,7 +166,7 @@ struct CManagerUI::Input
     static CControlUI* HitControl(CManagerUI& m, POINT pt);
     static void FocusPaintWindow(CManagerUI& m);
     static void TrackMouse(CManagerUI& m);
-    static void SetHover(CManagerUI& m, CControlUI* control, WPARAM wParam, LPARAM lParam);
+    static void SetHover(CManagerUI& m, CControlUI* control, WORD keyState, WPARAM wParam, LPARAM lParam);
     static void HideToolTip(CManagerUI& m);
     static void ShowToolTip(CManagerUI& m, CControlUI* control, POINT pt);
     static void EndPress(CManagerUI& m, POINT pt);
@@ -547,11 +547,12 @@ void CManagerUI::Input::HideToolTip(CManagerUI& m)
         ::SendMessageW(m.tooltipWindow, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&m.toolInfo));
 }
 
-void CManagerUI::Input::SetHover(CManagerUI& m, CControlUI* control, WPARAM wParam, LPARAM lParam)
+void CManagerUI::Input::SetHover(CManagerUI& m, CControlUI* control, WORD keyState, WPARAM wParam,
+                                 LPARAM lParam)
 {
     if (control != m.hover && m.hover != NULL)
     {
-        const TControlEvent leave = MakeEvent(EventMouseLeave, m.hover, m.lastMousePos, MapKeyState(), wParam, lParam);
+        const TControlEvent leave = MakeEvent(EventMouseLeave, m.hover, m.lastMousePos, keyState, wParam, lParam);
         // A copy: a control may deregister while it handles its leave event.
         const CPtrList listeners(m.mouseLeaveNeeded);
         for (int i = 0; i < listeners.GetSize(); ++i)
@@ -563,7 +564,7 @@ void CManagerUI::Input::SetHover(CManagerUI& m, CControlUI* control, WPARAM wPar
     }
     if (control != NULL && control != m.hover)
     {
-        Send(control, MakeEvent(EventMouseEnter, NULL, m.lastMousePos, MapKeyState(), wParam, lParam));
+        Send(control, MakeEvent(EventMouseEnter, NULL, m.lastMousePos, keyState, wParam, lParam));
         m.hover = control;
     }
 }
@@ -578,11 +579,14 @@ bool CManagerUI::Input::OnMouseMove(CManagerUI& m, WPARAM wParam, LPARAM lParam,
     CControlUI* control = m.FindControlAt(m.lastMousePos);
     if (control != NULL && control->GetManager() != &m)
         return false;
+    // One reading of the keys serves every event of this move; reading them
+    // is a round trip to the system on some platforms.
+    const WORD keyState = MapKeyState();
     if (!m.mouseCaptured)
-        SetHover(m, control, wParam, lParam);
+        SetHover(m, control, keyState, wParam, lParam);
     CControlUI* target = m.eventClick != NULL ? m.eventClick : control;
     if (target != NULL)
-        Send(target, MakeEvent(EventMouseMove, NULL, m.lastMousePos, MapKeyState(), wParam, lParam));
+        Send(target, MakeEvent(EventMouseMove, NULL, m.lastMousePos, keyState, wParam, lParam));
     return false;
 }
 
@@ -615,7 +619,7 @@ bool CManagerUI::Input::OnLButtonUp(CManagerUI& m, WPARAM wParam, LPARAM lParam,
     // that left the window meanwhile has been spent: without this, the
     // pressed control would stay hot after a release outside the window.
     if (m.root != NULL && !m.mouseCaptured)
-        SetHover(m, HitControl(m, m.lastMousePos), wParam, lParam);
+        SetHover(m, HitControl(m, m.lastMousePos), MapKeyState(), wParam, lParam);
     return false;
 }
 
