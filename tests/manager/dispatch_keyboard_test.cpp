@@ -197,3 +197,99 @@ TEST(ShortcutKeys, ControlsWithoutALetterNeverMatch)
     EXPECT_FALSE(manager.PreMessageHandler(WM_SYSCHAR, 0, 0));
     EXPECT_EQ(manager.GetFocus(), (CControlUI*)NULL);
 }
+
+TEST_F(KeyboardDispatch, PreTranslationAsksAcceleratorsFirstThenTheKeyHandling)
+{
+    struct CAccelerator : ITranslateAccelerator
+    {
+        UINT eats = 0;
+        int asked = 0;
+        LRESULT TranslateAccelerator(MSG* pMsg) override
+        {
+            ++asked;
+            return pMsg->message == eats ? S_OK : S_FALSE;
+        }
+    } accelerator;
+    manager.AddTranslateAccelerator(&accelerator);
+    MSG tab = {host.Get(), WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+
+    // The paint window's own Tab: consumed, the focus moves.
+    EXPECT_TRUE(CManagerUI::PreTranslateMessage(&tab));
+    EXPECT_EQ(manager.GetFocus(), t2);
+    EXPECT_EQ(accelerator.asked, 1);
+
+    // An accelerator that takes the message leaves the focus alone.
+    accelerator.eats = WM_KEYDOWN;
+    EXPECT_TRUE(CManagerUI::PreTranslateMessage(&tab));
+    EXPECT_EQ(manager.GetFocus(), t2);
+    accelerator.eats = 0;
+
+    // A native child's Tab moves the focus too, and still reaches the child.
+    HWND child = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 60, 20, 20, host.Get(), NULL,
+                                   ::GetModuleHandleW(NULL), NULL);
+    MSG childTab = {child, WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+    EXPECT_FALSE(CManagerUI::PreTranslateMessage(&childTab));
+    EXPECT_EQ(manager.GetFocus(), t3);
+    ::DestroyWindow(child);
+
+    // Messages of windows without a manager are not touched.
+    MSG strangerTab = {::GetDesktopWindow(), WM_KEYDOWN, VK_TAB, 0, 0, {0, 0}};
+    EXPECT_FALSE(CManagerUI::PreTranslateMessage(&strangerTab));
+    manager.RemoveTranslateAccelerator(&accelerator);
+}
+
+TEST(WindowMessages, AnswersOfTheWindowLevelMessages)
+{
+    CInputProbe manager;
+    CHostWindow host(manager, 100, 100);
+    CTestPanel* panel = new CTestPanel;
+    CProbeControl* probe = new CProbeControl("p", NULL, {0, 0, 100, 100});
+    panel->Add(probe);
+    manager.AttachRoot(panel);
+    panel->SetPos({0, 0, 100, 100}, false);
+
+    bool handled = false;
+    EXPECT_EQ(Deliver(manager, WM_ERASEBKGND, 0, 0, &handled), 1);
+    EXPECT_TRUE(handled) << "nothing is erased: the paint covers it";
+
+    Deliver(manager, WM_MOUSEACTIVATE, 0, 0, &handled);
+    EXPECT_FALSE(handled);
+    manager.SetNoActivate(true);
+    EXPECT_EQ(Deliver(manager, WM_MOUSEACTIVATE, 0, 0, &handled), MA_NOACTIVATE);
+    EXPECT_TRUE(handled);
+
+    manager.SetMinInfo(50, 0);
+    manager.SetMaxInfo(0, 400);
+    MINMAXINFO info = {};
+    info.ptMinTrackSize = {1, 2};
+    info.ptMaxTrackSize = {3, 4};
+    Deliver(manager, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info), &handled);
+    EXPECT_FALSE(handled);
+    EXPECT_EQ(info.ptMinTrackSize.x, 50);
+    EXPECT_EQ(info.ptMinTrackSize.y, 2) << "0 keeps the system's value";
+    EXPECT_EQ(info.ptMaxTrackSize.x, 3);
+    EXPECT_EQ(info.ptMaxTrackSize.y, 400);
+
+    // Reflection needs a child window to reflect to.
+    Deliver(manager, WM_COMMAND, 0, 0, &handled);
+    EXPECT_FALSE(handled);
+    Deliver(manager, WM_NOTIFY, 0, 0, &handled);
+    EXPECT_FALSE(handled);
+
+    // A size change lays the tree out again at the next paint.
+    ASSERT_FALSE(panel->IsUpdateNeeded());
+    EXPECT_EQ(Deliver(manager, WM_SIZE, 0, MAKELPARAM(100, 100), &handled), 0);
+    EXPECT_TRUE(handled);
+    EXPECT_TRUE(panel->IsUpdateNeeded());
+    EXPECT_TRUE(manager.IsUpdateNeeded());
+
+    // A control that does not choose the cursor leaves it to the window class.
+    ::SetCursorPos(150, 150);  // over the host at (100,100)
+    Deliver(manager, WM_SETCURSOR, reinterpret_cast<WPARAM>(host.Get()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE),
+            &handled);
+    EXPECT_FALSE(handled);
+    probe->flags = FlagSetCursor;
+    Deliver(manager, WM_SETCURSOR, reinterpret_cast<WPARAM>(host.Get()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE),
+            &handled);
+    EXPECT_TRUE(handled);
+}
