@@ -14,10 +14,12 @@ class CManagerUI;
 // "Window" root's attributes go to the manager; every other element becomes a
 // control (see CreateControl), configured from the manager's default list for
 // its element name and then from its own attributes, and added to its parent.
-// "Include" elements build other documents into the same parent.
+// "Include" elements build other documents into the same parent; a document
+// that is being built already is not included again.
 //
-// Built controls have neither manager nor parent: the caller hands the result
-// to the manager, which attaches the whole tree at once.
+// Built controls have neither manager nor parent, unless they were built into
+// a parent that is attached already: the caller hands the result to the
+// manager, which attaches the whole tree at once.
 class CLayoutBuilder
 {
 public:
