@@ -24,6 +24,7 @@ public:
     LPDWORD OffscreenBits() const { return offscreenBits; }
     RECT LayeredDirtyRect() const { return layeredDirtyRect; }
     void SetLayeredDirtyRect(const RECT& rc) { layeredDirtyRect = rc; }
+    int NativeWindowCount() const { return nativeWindows.GetSize(); }
     // The system timer id behind a control's timer, or -1.
     int WinTimerId(CControlUI* control, UINT localId) const;
 };

@@ -299,6 +299,25 @@ TEST_F(LayeredPaint, TheLayeredImageMasksWhatTheControlsPaintEveryTime)
     }
 }
 
+TEST_F(LayeredPaint, NativeChildWindowsAreComposedAndDroppedOnceDestroyed)
+{
+    Layer();
+    HWND child = ::CreateWindowExW(0, L"STATIC", L"child", WS_CHILD | WS_VISIBLE, 10, 55, 40, 20, host.Get(), NULL,
+                                   ::GetModuleHandleW(NULL), NULL);
+    ASSERT_NE(child, (HWND)NULL);
+    ASSERT_TRUE(manager.AddNativeWindow(solid, child));
+    PaintLayered();
+    EXPECT_EQ(manager.NativeWindowCount(), 1);
+    EXPECT_EQ(LayeredPixel(manager, 30, 65) >> 24, 0xFFu) << "what the child drew is opaque";
+    EXPECT_EQ(LayeredPixel(manager, 30, 78), 0u) << "below the child nothing was drawn";
+
+    ::DestroyWindow(child);
+    manager.InvalidateRect({0, 0, kWidth, kHeight});
+    PaintLayered();
+    EXPECT_EQ(LayeredPixel(manager, 30, 65), 0u);
+    EXPECT_EQ(manager.NativeWindowCount(), 0);
+}
+
 TEST(PaintSurfaces, AZeroSizeClientPaintsNothingAndCreatesNoSurface)
 {
     CInputProbe manager;

@@ -49,6 +49,9 @@ void ClearPixels(LPDWORD bits, SIZE size, const RECT& rc)
 {
     if (bits == NULL)
         return;
+    // Drawing calls may still be queued for the surface; they must land
+    // before its memory is touched.
+    ::GdiFlush();
     for (int y = rc.top; y < rc.bottom; ++y)
     {
         LPDWORD row = bits + RowOffset(size, y);
@@ -61,6 +64,7 @@ void ClearPixels(LPDWORD bits, SIZE size, const RECT& rc)
 // alpha becomes the mask's: pixels outside the skin image's shape vanish.
 void MaskPixels(LPDWORD bits, const DWORD* mask, SIZE size, const RECT& rc)
 {
+    ::GdiFlush();
     for (int y = rc.top; y < rc.bottom; ++y)
     {
         LPBYTE row = reinterpret_cast<LPBYTE>(bits + RowOffset(size, y));
@@ -438,6 +442,7 @@ void CManagerUI::Painter::ComposeNativeWindows(CManagerUI& m, const RECT& paint)
             pixels[p] = 0;
         ::SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(childDC.Get()),
                        PRF_CHECKVISIBLE | PRF_CLIENT | PRF_CHILDREN | PRF_OWNED);
+        ::GdiFlush();
         // GDI leaves alpha at 0; whatever the child drew is opaque.
         for (size_t p = 0; p < count; ++p)
         {
