@@ -17,7 +17,7 @@ const int kHeight = 600;
 const int kColumns = 40;
 const int kRows = 25;
 
-// Places its children in a grid of equal cells and paints them in order.
+// Places its children in a grid of equal cells; the container base paints them.
 class CGridPanel : public CContainerUI
 {
 public:
@@ -32,18 +32,6 @@ public:
             const int y = rc.top + (i / kColumns) * cellHeight;
             GetItemAt(i)->SetPos({x + 1, y + 1, x + cellWidth - 1, y + cellHeight - 1}, false);
         }
-    }
-
-    bool Paint(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl) override
-    {
-        if (!CControlUI::Paint(hDC, rcPaint, pStopControl))
-            return false;
-        for (int i = 0; i < GetCount(); ++i)
-        {
-            if (!GetItemAt(i)->Paint(hDC, rcPaint, pStopControl))
-                return false;
-        }
-        return true;
     }
 };
 

@@ -116,19 +116,6 @@ void CTestPanel::SetPos(RECT rc, bool bNeedInvalidate)
     }
 }
 
-bool CTestPanel::Paint(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl)
-{
-    if (!CControlUI::Paint(hDC, rcPaint, pStopControl))
-        return false;
-    for (int i = 0; i < GetCount(); ++i)
-    {
-        CControlUI* child = GetItemAt(i);
-        if (child->IsVisible() && !child->Paint(hDC, rcPaint, pStopControl))
-            return false;
-    }
-    return true;
-}
-
 CHostWindow::CHostWindow(CManagerUI& manager, int width, int height, bool visible, DWORD style)
 {
     WNDCLASSW wc = {};

@@ -60,12 +60,11 @@ public:
 };
 
 // Places each child at its wanted rectangle, offset by the panel's own
-// position; paints itself, then its children.
+// position; the container base paints them.
 class CTestPanel : public CContainerUI
 {
 public:
     void SetPos(RECT rc, bool bNeedInvalidate = true) override;
-    bool Paint(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl) override;
     int placements = 0;
 };
 
