@@ -1,0 +1,122 @@
+#include "installer/FrameWindow.h"
+
+#include "installer/Install.h"
+#include "installer/Win32InstallShell.h"
+#include "ui/controls/Control.h"
+#include "ui/markup/LayoutBuilder.h"
+
+#include <mmsystem.h>
+
+namespace installer {
+
+const wchar_t kFrameClassName[] = L"MarnetUI";
+const wchar_t kSkinArchive[] = L"Setup.dat";
+const wchar_t kSkinFile[] = L"Setup.xml";
+const wchar_t kInstallControlName[] = L"Install";
+
+namespace {
+const wchar_t kHintText[] = L"请将安装程序放置于游戏目录下。";
+const wchar_t kHintCaption[] = L"安装运行提示";
+}
+
+CFrameWindowWnd::CFrameWindowWnd() = default;
+
+LPCWSTR CFrameWindowWnd::GetWindowClassName() const
+{
+    return kFrameClassName;
+}
+
+UINT CFrameWindowWnd::GetClassStyle() const
+{
+    return CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+}
+
+LRESULT CFrameWindowWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (uMsg == WM_CREATE)
+        return OnCreate();
+    if (uMsg == WM_DESTROY)
+        OnDestroy();
+    LRESULT result = 0;
+    if (manager.MessageHandler(uMsg, wParam, lParam, result))
+        return result;
+    return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
+}
+
+void CFrameWindowWnd::OnFinalMessage(HWND)
+{
+    delete this;
+}
+
+void CFrameWindowWnd::Notify(TNotifyMsg& msg)
+{
+    // A queued notification may have lost its sender: look at the type first.
+    if (msg.type != NotifyType::Click || msg.sender == nullptr)
+        return;
+    if (msg.sender->GetName() == kInstallControlName)
+        InstallPackage();
+}
+
+void CFrameWindowWnd::ShowStartupHint()
+{
+    MessageBoxW(nullptr, kHintText, kHintCaption, MB_ICONINFORMATION);
+}
+
+void CFrameWindowWnd::InstallPackage()
+{
+    CWin32InstallShell shell(GetHWND());
+    installer::InstallPackage(shell);
+}
+
+LRESULT CFrameWindowWnd::OnCreate()
+{
+    manager.Init(GetHWND());
+    SetSmallIcon();
+    BuildSkin();
+    manager.AddNotifier(this);
+    ShowStartupHint();
+    PlayTune();
+    return 0;
+}
+
+void CFrameWindowWnd::OnDestroy()
+{
+    StopTune();
+    PostQuitMessage(0);
+}
+
+void CFrameWindowWnd::SetSmallIcon()
+{
+    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResourceId));
+    ::SendMessageW(GetHWND(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+// A skin that cannot be built leaves the window without a root: painted black, but it can still be closed.
+void CFrameWindowWnd::BuildSkin()
+{
+    CLayoutBuilder builder;
+    CControlUI* root = builder.Create(kSkinFile, nullptr, &manager, nullptr);
+    manager.AttachRoot(root);
+}
+
+void CFrameWindowWnd::PlayTune()
+{
+    waveResource = FindResourceW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kTuneResourceId), L"WAVE");
+    if (waveResource == nullptr)
+        return;
+    waveData = LoadResource(nullptr, waveResource);
+    if (waveData == nullptr)
+        return;
+    if (const void* wave = LockResource(waveData))
+        PlaySoundW(static_cast<LPCWSTR>(wave), nullptr, SND_ASYNC | SND_MEMORY | SND_LOOP);
+}
+
+void CFrameWindowWnd::StopTune()
+{
+    PlaySoundA(nullptr, nullptr, SND_FILENAME);
+    if (waveData != nullptr)
+        FreeResource(waveData);
+    waveData = nullptr;
+}
+
+} // namespace installer
