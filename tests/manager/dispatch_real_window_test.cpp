@@ -62,6 +62,7 @@ TEST(RealWindow, CaptureHoverLeaveAndTimersWithSystemInput)
     EXPECT_TRUE(manager.MouseTracking()) << "the pointer is over the window: the request was armed";
     EXPECT_TRUE(host.PumpUntil([&] { return Count(log, "a:hover") > 0; }, 3000));
     EXPECT_TRUE(::IsWindow(manager.ToolTipWindow()));
+    EXPECT_TRUE(::IsWindowVisible(manager.ToolTipWindow())) << "the tip is shown";
 
     // A press takes the capture; the release far outside still reaches a,
     // and is no click.
@@ -79,6 +80,7 @@ TEST(RealWindow, CaptureHoverLeaveAndTimersWithSystemInput)
     // Outside the window the leave report settles hover.
     EXPECT_TRUE(host.PumpUntil([&] { return manager.Hover() == NULL; }, 3000));
     EXPECT_GE(Count(log, "a:leave"), 1u);
+    EXPECT_FALSE(::IsWindowVisible(manager.ToolTipWindow())) << "the tip goes with the hover";
 
     // A press and release over a is a click.
     MoveMouse(kLeft + 40, kTop + 40);
