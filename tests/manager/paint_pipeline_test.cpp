@@ -194,6 +194,20 @@ TEST_F(PaintPipeline, DirtyAreasBeyondTheClientAreaAreClipped)
     EXPECT_EQ(Offscreen(), full);
 }
 
+TEST_F(PaintPipeline, ResizingLaysTheTreeOutAgainOnSurfacesOfTheNewSize)
+{
+    Attach();
+    PaintPending();
+    ::SetWindowPos(host.Get(), NULL, 0, 0, kWidth + 40, kHeight + 20, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PaintPending();
+    BITMAP info = {};
+    ASSERT_NE(::GetObjectW(manager.GetOffscreenBitmap(), sizeof(info), &info), 0);
+    EXPECT_EQ(info.bmWidth, kWidth + 40);
+    EXPECT_EQ(info.bmHeight, kHeight + 20);
+    const RECT placed = {0, 0, kWidth + 40, kHeight + 20};
+    EXPECT_TRUE(::EqualRect(&panel->GetPos(), &placed));
+}
+
 TEST_F(PaintPipeline, PrintClientPaintsTheTreeIntoTheCallersContextAndIsNotHandled)
 {
     Attach();
