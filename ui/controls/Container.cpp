@@ -4,6 +4,7 @@
 #include <wchar.h>
 
 #include "ui/controls/ScrollBar.h"
+#include "ui/core/NumberList.h"
 #include "ui/manager/Manager.h"
 #include "ui/render/ClipScope.h"
 
@@ -514,21 +515,6 @@ int ReadInt(LPCWSTR value)
     return read > INT_MAX ? INT_MAX : (read < INT_MIN ? INT_MIN : static_cast<int>(read));
 }
 
-// Numbers separated by exactly one character, as every list attribute reads.
-RECT ReadFourInts(LPCWSTR value)
-{
-    int numbers[4] = {0, 0, 0, 0};
-    LPCWSTR p = value;
-    for (int i = 0; i < 4 && *p != L'\0'; ++i)
-    {
-        LPWSTR end = NULL;
-        numbers[i] = static_cast<int>(wcstol(p, &end, 10));
-        p = end;
-        if (*p != L'\0')
-            ++p;
-    }
-    return CUIRect(numbers[0], numbers[1], numbers[2], numbers[3]);
-}
 }  // namespace
 
 void CContainerUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
@@ -537,7 +523,7 @@ void CContainerUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
         return;
     if (Is(pstrName, L"inset"))
     {
-        const RECT rc = ReadFourInts(pstrValue);
+        const RECT rc = ParseIntRect(pstrValue);
         SetInset(rc.left, rc.top, rc.right, rc.bottom);
     }
     else if (Is(pstrName, L"mousechild"))

@@ -1,4 +1,5 @@
 #include "ui/controls/Control.h"
+#include "ui/core/NumberList.h"
 
 #include <limits.h>
 #include <math.h>
@@ -14,24 +15,6 @@ namespace
 int ReadInt(LPCWSTR value)
 {
     return static_cast<int>(wcstol(value, NULL, 10));
-}
-
-// Lists separate their numbers by exactly one character, whatever it is, so
-// "1, 2" reads like "1,2" but "1 ,2" does not. Missing numbers read as 0.
-void ReadIntList(LPCWSTR value, int* numbers, int count)
-{
-    LPCWSTR p = value;
-    for (int i = 0; i < count; ++i)
-    {
-        numbers[i] = 0;
-        if (*p == L'\0')
-            continue;
-        LPWSTR end = NULL;
-        numbers[i] = static_cast<int>(wcstol(p, &end, 10));
-        p = end;
-        if (*p != L'\0')
-            ++p;
-    }
 }
 
 void ReadFractionList(LPCWSTR value, double* fractions, int count)
@@ -91,7 +74,7 @@ bool CControlUI::ApplyPlacementAttribute(LPCWSTR name, LPCWSTR value)
     if (Is(name, L"pos"))
     {
         int rc[4];
-        ReadIntList(value, rc, 4);
+        ParseIntList(value, rc, 4);
         SetFixedXY(rc[0], rc[1]);
         SetFixedWidth(Span(rc[0], rc[2]));  // negative sizes are ignored there
         SetFixedHeight(Span(rc[1], rc[3]));
@@ -99,7 +82,7 @@ bool CControlUI::ApplyPlacementAttribute(LPCWSTR name, LPCWSTR value)
     else if (Is(name, L"padding"))
     {
         int rc[4];
-        ReadIntList(value, rc, 4);
+        ParseIntList(value, rc, 4);
         SetPadding(rc[0], rc[1], rc[2], rc[3]);
     }
     else if (Is(name, L"width"))
@@ -154,7 +137,7 @@ bool CControlUI::ApplyLookAttribute(LPCWSTR name, LPCWSTR value)
         if (HasComma(value))
         {
             int rc[4];
-            ReadIntList(value, rc, 4);
+            ParseIntList(value, rc, 4);
             SetBorderSize(CUIRect(rc[0], rc[1], rc[2], rc[3]));
         }
         else
@@ -167,7 +150,7 @@ bool CControlUI::ApplyLookAttribute(LPCWSTR name, LPCWSTR value)
     else if (Is(name, L"borderround"))
     {
         int radii[2];
-        ReadIntList(value, radii, 2);
+        ParseIntList(value, radii, 2);
         SetBorderRound(CUISize(radii[0], radii[1]));
     }
     else if (Is(name, L"bkimage"))

@@ -1,4 +1,5 @@
 #include "ui/controls/Label.h"
+#include "ui/core/NumberList.h"
 
 #include <math.h>
 #include <wchar.h>
@@ -67,21 +68,6 @@ DWORD CLabelUI::ReadColor(LPCWSTR value)
     return ParseColorValue(value, false);
 }
 
-void CLabelUI::ReadIntList(LPCWSTR value, int* numbers, int count)
-{
-    LPCWSTR p = value;
-    for (int i = 0; i < count; ++i)
-    {
-        numbers[i] = 0;
-        if (*p == L'\0')
-            continue;
-        LPWSTR end = NULL;
-        numbers[i] = static_cast<int>(wcstol(p, &end, 10));
-        p = end;
-        if (*p != L'\0')
-            ++p;
-    }
-}
 
 // ---- CLabelUI ----
 
@@ -341,7 +327,7 @@ bool CLabelUI::ApplyLabelAttribute(LPCWSTR name, LPCWSTR value)
     else if (Is(name, L"textpadding"))
     {
         int sides[4];
-        ReadIntList(value, sides, 4);
+        ParseIntList(value, sides, 4);
         SetTextPadding(CUIRect(sides[0], sides[1], sides[2], sides[3]));
     }
     else if (Is(name, L"multiline"))
@@ -365,7 +351,7 @@ bool CLabelUI::ApplyLabelAttribute(LPCWSTR name, LPCWSTR value)
     else if (Is(name, L"shadowoffset"))
     {
         int offsetAndAngle[2];
-        ReadIntList(value, offsetAndAngle, 2);
+        ParseIntList(value, offsetAndAngle, 2);
         SetShadowOffset(offsetAndAngle[0], offsetAndAngle[1]);
     }
     else if (Is(name, L"textcolor1"))

@@ -112,8 +112,6 @@ protected:
     static bool ReadBool(LPCWSTR value);
     // An optional "#", then hexadecimal digits; a leading blank reads as 0.
     static DWORD ReadColor(LPCWSTR value);
-    // n integers, each followed by exactly one skipped character.
-    static void ReadIntList(LPCWSTR value, int* numbers, int count);
 
     // ---- Data ----
     DWORD textColor;

@@ -3,6 +3,7 @@
 #include <wchar.h>
 
 #include "ui/controls/Control.h"
+#include "ui/core/NumberList.h"
 #include "ui/render/Color.h"
 #include "ui/render/Renderer.h"
 
@@ -19,35 +20,18 @@ void* User32Function(LPCSTR name)
     return user32 != NULL ? reinterpret_cast<void*>(::GetProcAddress(user32, name)) : NULL;
 }
 
-// Reads count decimal numbers, each after one separator character. Stops at
-// the end of the text: numbers that are missing read as 0.
-void ParseIntegers(LPCWSTR text, int* values, int count)
-{
-    LPCWSTR p = text;
-    for (int i = 0; i < count; ++i)
-    {
-        if (p == NULL || *p == L'\0')
-        {
-            values[i] = 0;
-            continue;
-        }
-        wchar_t* end = NULL;
-        values[i] = static_cast<int>(wcstol(p, &end, 10));
-        p = *end == L'\0' ? end : end + 1;
-    }
-}
 
 CUISize ParseSize(LPCWSTR text)
 {
     int v[2];
-    ParseIntegers(text, v, 2);
+    ParseIntList(text, v, 2);
     return CUISize(v[0], v[1]);
 }
 
 CUIRect ParseRect(LPCWSTR text)
 {
     int v[4];
-    ParseIntegers(text, v, 4);
+    ParseIntList(text, v, 4);
     return CUIRect(v[0], v[1], v[2], v[3]);
 }
 

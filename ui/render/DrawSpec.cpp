@@ -2,6 +2,7 @@
 
 #include <wchar.h>
 
+#include "ui/core/NumberList.h"
 #include "ui/render/Color.h"
 
 namespace {
@@ -81,11 +82,11 @@ void ApplyPair(const TPair& pair, TDrawSpec& spec, TImageRequest& request)
         request.hasType = true;
     }
     else if (key == L"dest")
-        spec.dest = ParseFourIntegers(value);
+        spec.dest = ParseIntRect(value);
     else if (key == L"source")
-        spec.source = ParseFourIntegers(value);
+        spec.source = ParseIntRect(value);
     else if (key == L"corner" || key == L"scale9")
-        spec.corner = ParseFourIntegers(value);
+        spec.corner = ParseIntRect(value);
     else if (key == L"mask")
         request.mask = ParseColorValue(value);
     else if (key == L"fade")
@@ -101,21 +102,6 @@ void ApplyPair(const TPair& pair, TDrawSpec& spec, TImageRequest& request)
 
 }  // namespace
 
-RECT ParseFourIntegers(LPCWSTR text)
-{
-    LONG values[4] = { 0, 0, 0, 0 };
-    LPCWSTR p = text != NULL ? text : L"";
-    for (int i = 0; i < 4 && *p != L'\0'; ++i)
-    {
-        LPWSTR end = NULL;
-        values[i] = wcstol(p, &end, 10);
-        p = end;
-        if (*p != L'\0')
-            ++p;  // the one separator
-    }
-    RECT rc = { values[0], values[1], values[2], values[3] };
-    return rc;
-}
 
 void TDrawSpec::Clear()
 {

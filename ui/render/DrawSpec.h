@@ -59,6 +59,3 @@ protected:
     ~IImageLookup() {}
 };
 
-// Reads "l,t,r,b": each integer as wcstol reads it, then exactly one
-// separator character. Stops at the end of the text; missing numbers are 0.
-RECT ParseFourIntegers(LPCWSTR text);

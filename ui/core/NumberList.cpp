@@ -1,0 +1,25 @@
+#include "ui/core/NumberList.h"
+
+#include <cwchar>
+
+void ParseIntList(LPCWSTR text, int* values, int count)
+{
+    LPCWSTR p = text != NULL ? text : L"";
+    for (int i = 0; i < count; ++i)
+    {
+        values[i] = 0;
+        if (*p == L'\0')
+            continue;
+        wchar_t* end = NULL;
+        values[i] = static_cast<int>(std::wcstol(p, &end, 10));
+        p = *end == L'\0' ? end : end + 1; // step over the one separator
+    }
+}
+
+RECT ParseIntRect(LPCWSTR text)
+{
+    int v[4];
+    ParseIntList(text, v, 4);
+    RECT rc = {v[0], v[1], v[2], v[3]};
+    return rc;
+}
