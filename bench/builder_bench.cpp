@@ -10,6 +10,7 @@
 // Run by hand: $BUILD_DIR/wine-run bench/builder_bench.exe
 
 #include <windows.h>
+#include "bench/BenchClock.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -25,14 +26,6 @@
 namespace {
 
 const int kRuns = 7;
-
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return double(counter.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
 
 // op returns the time of the part that counts (the rest is set-up or clean-up).
 void Measure(const char* name, int controls, const std::function<double()>& op)
@@ -95,34 +88,34 @@ int wmain()
         const std::wstring skin = Skin(controls);
         Measure("parse+build", controls, [&] {
             CLayoutBuilder builder;
-            const double start = Now();
+            const double start = NowMs();
             CControlUI* root = builder.Create(skin.c_str(), NULL, &manager);
-            const double elapsed = Now() - start;
+            const double elapsed = NowMs() - start;
             root->Delete();
             return elapsed;
         });
         CLayoutBuilder loaded;
         loaded.GetMarkup()->LoadFromString(skin.c_str());
         Measure("build", controls, [&] {
-            const double start = Now();
+            const double start = NowMs();
             CControlUI* root = loaded.Build(&manager);
-            const double elapsed = Now() - start;
+            const double elapsed = NowMs() - start;
             root->Delete();
             return elapsed;
         });
         Measure("delete", controls, [&] {
             CControlUI* root = loaded.Build(&manager);
-            const double start = Now();
+            const double start = NowMs();
             root->Delete();
-            return Now() - start;
+            return NowMs() - start;
         });
         const std::wstring included = std::wstring(kHead) + L"<Container><Include source=\"bench_group.xml\" count=\"" +
                                       std::to_wstring(controls / 10) + L"\"/></Container></Window>";
         Measure("include", controls, [&] {
             CLayoutBuilder builder;
-            const double start = Now();
+            const double start = NowMs();
             CControlUI* root = builder.Create(included.c_str(), NULL, &manager);
-            const double elapsed = Now() - start;
+            const double elapsed = NowMs() - start;
             root->Delete();
             return elapsed;
         });

@@ -13,6 +13,7 @@
 // Run by hand: $BUILD_DIR/wine-run bench/layout_bench.exe
 
 #include <windows.h>
+#include "bench/BenchClock.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -29,14 +30,6 @@ const int kRuns = 9;
 const int kColumns = 10;
 const int kLeavesPerColumn = 10;
 
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return double(counter.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
-
 struct Figures
 {
     double best;
@@ -50,9 +43,9 @@ Figures Measure(const std::function<void()>& setup, const std::function<void()>&
     for (int run = 0; run < kRuns; ++run)
     {
         setup();
-        const double start = Now();
+        const double start = NowMs();
         op();
-        times.push_back(Now() - start);
+        times.push_back(NowMs() - start);
     }
     std::sort(times.begin(), times.end());
     return Figures{times.front(), times[times.size() / 2]};

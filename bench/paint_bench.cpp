@@ -3,6 +3,7 @@
 // normal and layered mode), and the hit-test and routing cost per mouse move.
 
 #include <windows.h>
+#include "bench/BenchClock.h"
 
 #include <stdio.h>
 
@@ -75,16 +76,6 @@ CGridPanel* BuildTree()
     return panel;
 }
 
-double Now()
-{
-    static LARGE_INTEGER frequency = {};
-    if (frequency.QuadPart == 0)
-        ::QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter;
-    ::QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 void Paint(CManagerUI& manager, bool layered)
 {
     LRESULT result = 0;
@@ -114,7 +105,7 @@ double Best(TRound round)
 double TimeFrames(CManagerUI& manager, CControlUI* one, bool layered, int frames)
 {
     return Best([&] {
-        const double start = Now();
+        const double start = NowSeconds();
         for (int i = 0; i < frames; ++i)
         {
             if (one != NULL)
@@ -123,7 +114,7 @@ double TimeFrames(CManagerUI& manager, CControlUI* one, bool layered, int frames
                 manager.Invalidate();
             Paint(manager, layered);
         }
-        return (Now() - start) * 1e6 / frames;
+        return (NowSeconds() - start) * 1e6 / frames;
     });
 }
 
@@ -143,14 +134,14 @@ double TimeMoves(CManagerUI& manager, TPoint pointAt)
 {
     const int moves = 20000;
     return Best([&] {
-        const double start = Now();
+        const double start = NowSeconds();
         for (int i = 0; i < moves; ++i)
         {
             const POINT pt = pointAt(i);
             LRESULT result = 0;
             manager.MessageHandler(WM_MOUSEMOVE, 0, MAKELPARAM(pt.x, pt.y), result);
         }
-        return (Now() - start) * 1e9 / moves;
+        return (NowSeconds() - start) * 1e9 / moves;
     });
 }
 
@@ -160,13 +151,13 @@ void MeasureMouse(CManagerUI& manager)
     int hits = 0;
     const double hitTest = Best([&] {
         hits = 0;
-        const double start = Now();
+        const double start = NowSeconds();
         for (int i = 0; i < points; ++i)
         {
             const POINT pt = {(i * 37) % kWidth, (i * 53) % kHeight};
             hits += manager.FindControlAt(pt) != NULL ? 1 : 0;
         }
-        return (Now() - start) * 1e9 / points;
+        return (NowSeconds() - start) * 1e9 / points;
     });
     // Scattered points: nearly every move enters a new control.
     const double scattered = TimeMoves(manager, [](int i) { return POINT{(i * 37) % kWidth, (i * 53) % kHeight}; });

@@ -10,6 +10,7 @@
 // Run by hand: $BUILD_DIR/wine-run bench/render_bench.exe
 
 #include <windows.h>
+#include "bench/BenchClock.h"
 #include "ui/render/Dib.h"
 
 #include <algorithm>
@@ -32,30 +33,6 @@
 namespace {
 
 const int kRuns = 9;
-
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return double(counter.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
-
-// Runs op repeat times per run and prints the best and median per operation.
-void Measure(const char* name, int repeat, const std::function<void()>& op)
-{
-    std::vector<double> perOp;
-    for (int run = 0; run < kRuns; ++run)
-    {
-        double start = Now();
-        for (int i = 0; i < repeat; ++i)
-            op();
-        GdiFlush();
-        perOp.push_back((Now() - start) / repeat);
-    }
-    std::sort(perOp.begin(), perOp.end());
-    std::printf("%-34s best %9.4f ms  median %9.4f ms\n", name, perOp.front(), perOp[perOp.size() / 2]);
-}
 
 std::vector<BYTE> Picture(int width, int height, bool translucent)
 {
@@ -104,11 +81,11 @@ void BenchDecode()
     std::vector<BYTE> rgba = Picture(512, 512, true);
     std::vector<BYTE> png;
     stbi_write_png_to_func(Append, &png, 512, 512, 4, rgba.data(), 512 * 4);
-    Measure("decode 512x512 png, decoder only", 5, [&] {
+    MeasureBestMedian("decode 512x512 png, decoder only", kRuns, 5, [&] {
         int w, h, n;
         stbi_image_free(stbi_load_from_memory(png.data(), static_cast<int>(png.size()), &w, &h, &n, 4));
     });
-    Measure("decode 512x512 png, image loader", 5,
+    MeasureBestMedian("decode 512x512 png, image loader", kRuns, 5,
             [&] { CImageLoader::Free(CImageLoader::Decode(png.data(), png.size(), 0), true); });
 }
 
@@ -121,23 +98,23 @@ void BenchDrawing()
     const RECT source = { 0, 0, 30, 30 };
     const RECT corner = { 10, 10, 10, 10 };
     const RECT rc = { 100, 100, 300, 160 };
-    Measure("nine-part 200x60, opaque", 200,
+    MeasureBestMedian("nine-part 200x60, opaque", kRuns, 200,
             [&] { CRenderer::DrawImage(surface.dc, image->bitmap, rc, screen, source, corner, false); });
-    Measure("nine-part 200x60, alpha", 200,
+    MeasureBestMedian("nine-part 200x60, alpha", kRuns, 200,
             [&] { CRenderer::DrawImage(surface.dc, image->bitmap, rc, screen, source, corner, true); });
     {
         CMsImg32Missing missing(true, false);
-        Measure("nine-part 200x60, alpha fallback", 50,
+        MeasureBestMedian("nine-part 200x60, alpha fallback", kRuns, 50,
                 [&] { CRenderer::DrawImage(surface.dc, image->bitmap, rc, screen, source, corner, true); });
     }
-    Measure("fill 800x600 at alpha 128", 20, [&] { CRenderer::DrawColor(surface.dc, screen, 0x80336699); });
+    MeasureBestMedian("fill 800x600 at alpha 128", kRuns, 20, [&] { CRenderer::DrawColor(surface.dc, screen, 0x80336699); });
 
     const RECT tile = { 0, 0, 8, 8 };
     const RECT none = {};
-    Measure("tiles 8x8 over 800x600, opaque", 3, [&] {
+    MeasureBestMedian("tiles 8x8 over 800x600, opaque", kRuns, 3, [&] {
         CRenderer::DrawImage(surface.dc, image->bitmap, screen, screen, tile, none, false, 255, false, true, true);
     });
-    Measure("tiles 8x8 over 800x600, alpha", 3, [&] {
+    MeasureBestMedian("tiles 8x8 over 800x600, alpha", kRuns, 3, [&] {
         CRenderer::DrawImage(surface.dc, image->bitmap, screen, screen, tile, none, true, 255, false, true, true);
     });
     CImageLoader::Free(image, true);

@@ -9,6 +9,7 @@
 // Run by hand: $BUILD_DIR/wine-run bench/text_bench.exe
 
 #include <windows.h>
+#include "bench/BenchClock.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -23,29 +24,6 @@
 namespace {
 
 const int kRuns = 9;
-
-double Now()
-{
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return double(counter.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
-
-void Measure(const char* name, int repeat, const std::function<void()>& op)
-{
-    std::vector<double> perOp;
-    for (int run = 0; run < kRuns; ++run)
-    {
-        double start = Now();
-        for (int i = 0; i < repeat; ++i)
-            op();
-        GdiFlush();
-        perOp.push_back((Now() - start) / repeat);
-    }
-    std::sort(perOp.begin(), perOp.end());
-    std::printf("%-34s best %9.4f ms  median %9.4f ms\n", name, perOp.front(), perOp[perOp.size() / 2]);
-}
 
 class CCountingCanvas : public CGdiTextCanvas
 {
@@ -97,13 +75,13 @@ int wmain()
     const RECT wide = { 0, 0, 300, 4000 };
     const RECT narrow = { 0, 0, 150, 20 };
 
-    Measure("paragraph, measured", 20, [&] {
+    MeasureBestMedian("paragraph, measured", kRuns, 20, [&] {
         RECT rc = wide;
         int links = 0;
         CRenderer::DrawMarkupText(dc, &res, rc, paragraph.c_str(), 0xFF000000, NULL, NULL, links, 0,
                                   DT_WORDBREAK | DT_CALCRECT);
     });
-    Measure("paragraph, drawn", 20, [&] {
+    MeasureBestMedian("paragraph, drawn", kRuns, 20, [&] {
         RECT rc = wide;
         RECT linkRects[8];
         CUIString linkTexts[8];
@@ -111,13 +89,13 @@ int wmain()
         CRenderer::DrawMarkupText(dc, &res, rc, paragraph.c_str(), 0xFF000000, linkRects, linkTexts, links, 0,
                                   DT_WORDBREAK);
     });
-    Measure("label with ellipsis, drawn", 500, [&] {
+    MeasureBestMedian("label with ellipsis, drawn", kRuns, 500, [&] {
         RECT rc = narrow;
         int links = 0;
         CRenderer::DrawMarkupText(dc, &res, rc, line.c_str(), 0xFF000000, NULL, NULL, links, 0,
                                   DT_SINGLELINE | DT_END_ELLIPSIS);
     });
-    Measure("plain label with ellipsis, drawn", 500, [&] {
+    MeasureBestMedian("plain label with ellipsis, drawn", kRuns, 500, [&] {
         RECT rc = narrow;
         CRenderer::DrawText(dc, &res, rc, line.c_str(), 0xFF000000, 0, DT_SINGLELINE | DT_END_ELLIPSIS);
     });

@@ -15,6 +15,7 @@
 #include "ui/markup/ZipArchive.h"
 
 #include <windows.h>
+#include "bench/BenchClock.h"
 #include <zlib.h>
 
 #include <cstdint>
@@ -65,26 +66,14 @@ std::string ImageBytes(int index)
     return out;
 }
 
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return double(counter.QuadPart) / double(frequency.QuadPart);
-}
-
 template <typename Work>
 double Best(Work work)
 {
     double best = 1e30;
     for (int round = 0; round < kRounds; ++round) {
-        const double start = Now();
+        const double start = NowSeconds();
         if (!work()) return -1;
-        const double elapsed = Now() - start;
+        const double elapsed = NowSeconds() - start;
         if (elapsed < best) best = elapsed;
     }
     return best;
