@@ -3,6 +3,8 @@
 //                  the way (which lays the tree out a second time)
 //   relayout       the same tree laid out again at another width
 //   scroll         the root scrolled by one page and back
+//   paint          the laid-out tree painted into a 1024x768 off-screen DIB:
+//                  every control is visited, those outside the view are clipped away
 // at 1,000, 10,000 and 100,000 controls, with the cost per control, which
 // should not grow with the size of the tree. Figures are milliseconds; best and median of runs.
 //
@@ -23,6 +25,7 @@
 #include "ui/controls/BoxLayout.h"
 #include "ui/controls/ScrollBar.h"
 #include "ui/manager/Manager.h"
+#include "ui/render/Dib.h"
 
 namespace
 {
@@ -77,6 +80,9 @@ CVerticalLayoutUI* BuildTree(CManagerUI& manager, int rows)
             {
                 CControlUI* leaf = new CControlUI;
                 leaf->SetPadding(1, 1, 1, 1);
+                leaf->SetBkColor(0xFF204060 + 0x0A0A0A * l);
+                leaf->SetBorderColor(0xFF8090A0);
+                leaf->SetBorderSize(1);
                 if (l % 2 == 0)
                     leaf->SetFixedHeight(12);
                 else
@@ -121,6 +127,19 @@ void Run(int rows)
                root->PageDown();
                root->PageUp();
            }));
+    LPBYTE bits = NULL;
+    HBITMAP surface = CreateTopDownDib(1024, 768, &bits);
+    HDC dc = CreateCompatibleDC(NULL);
+    HGDIOBJ previous = SelectObject(dc, surface);
+    const RECT view = {0, 0, 1024, 768};
+    Report("paint", controls, Measure([]() {}, [&]() {
+               root->Paint(dc, view, NULL);
+               GdiFlush();
+           }));
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    DeleteObject(surface);
+
     if (!root->GetVerticalScrollBar()->IsVisible())
         std::printf("(the root's scroll bar is not shown: the tree fits)\n");
 }
