@@ -83,26 +83,26 @@ double Best(Work work)
 
 int wmain()
 {
-    std::vector<ziptest::TEntrySpec> specs;
+    std::vector<ziptest::TMember> members;
     std::vector<std::wstring> names;
     std::vector<std::string> compressed;
     uint64_t totalBytes = 0;
     uint64_t totalCompressed = 0;
-    ziptest::TEntrySpec xml;
+    ziptest::TMember xml;
     xml.name = "Setup.xml";
     xml.data = "<Window/>";
-    specs.push_back(xml);
+    members.push_back(xml);
     for (int i = 0; i < kImages; ++i) {
-        ziptest::TEntrySpec e;
+        ziptest::TMember e;
         e.name = "images/item" + std::to_string(i) + ".png";
         e.data = ImageBytes(i);
         compressed.push_back(ziptest::RawDeflate(e.data));
         names.push_back(std::wstring(e.name.begin(), e.name.end()));
         totalBytes += e.data.size();
         totalCompressed += compressed.back().size();
-        specs.push_back(e);
+        members.push_back(e);
     }
-    const ziptest::TArchive zip = ziptest::BuildZip(specs);
+    const ziptest::TArchive zip = ziptest::BuildZip(members);
 
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
@@ -118,7 +118,7 @@ int wmain()
     auto raw = [&](bool withCrc) {
         for (int i = 0; i < kImages; ++i) {
             const std::string& in = compressed[size_t(i)];
-            output.resize(specs[size_t(i) + 1].data.size());
+            output.resize(members[size_t(i) + 1].data.size());
             z_stream stream = {};
             inflateInit2(&stream, -MAX_WBITS);
             stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
@@ -128,7 +128,7 @@ int wmain()
             const int status = inflate(&stream, Z_SYNC_FLUSH);
             inflateEnd(&stream);
             if (status != Z_STREAM_END) return false;
-            if (withCrc && crc32(0, output.data(), uInt(output.size())) != ziptest::Crc(specs[size_t(i) + 1].data))
+            if (withCrc && crc32(0, output.data(), uInt(output.size())) != ziptest::Crc(members[size_t(i) + 1].data))
                 return false;
         }
         return true;

@@ -117,24 +117,24 @@ TEST_F(ManagerImages, RedeclaringAnImageKeepsTheEntryThatDescriptorsPointAt)
 {
     WritePng(L"bk.png", 4, 4, 0xFF0000FF);
     CManagerUI manager;
-    TDrawSpec spec;
-    spec.drawString = L"bk.png";
+    TDrawSpec descriptor;
+    descriptor.drawString = L"bk.png";
     const RECT none = {};
-    ASSERT_TRUE(CRenderer::DrawImageSpec(NULL, &manager, none, none, spec));
-    ASSERT_NE(spec.image, nullptr);
-    TImageEntry* drawn = spec.image;
+    ASSERT_TRUE(CRenderer::DrawImageSpec(NULL, &manager, none, none, descriptor));
+    ASSERT_NE(descriptor.image, nullptr);
+    TImageEntry* drawn = descriptor.image;
     HBITMAP oldBitmap = drawn->bitmap;
 
     WritePng(L"bk2.png", 6, 5, 0x00FF00FF);  // opaque green
     ::MoveFileExW((m_dir + L"bk2.png").c_str(), (m_dir + L"bk.png").c_str(), MOVEFILE_REPLACE_EXISTING);
     TImageEntry* replaced = manager.AddImage(L"bk.png", NULL, 0x12345678);
     ASSERT_EQ(replaced, drawn);
-    EXPECT_EQ(spec.image->width, 6);
-    EXPECT_EQ(spec.image->height, 5);
-    EXPECT_EQ(spec.image->mask, 0x12345678u);
-    EXPECT_EQ(PixelAt(spec.image, 0, 0), 0xFF00FF00u);
+    EXPECT_EQ(descriptor.image->width, 6);
+    EXPECT_EQ(descriptor.image->height, 5);
+    EXPECT_EQ(descriptor.image->mask, 0x12345678u);
+    EXPECT_EQ(PixelAt(descriptor.image, 0, 0), 0xFF00FF00u);
     EXPECT_EQ(::GetObjectType(oldBitmap), 0u);
-    EXPECT_EQ(static_cast<DWORD>(::GetObjectType(spec.image->bitmap)), static_cast<DWORD>(OBJ_BITMAP));
+    EXPECT_EQ(static_cast<DWORD>(::GetObjectType(descriptor.image->bitmap)), static_cast<DWORD>(OBJ_BITMAP));
 
     // A failed reload leaves the entry as it was.
     EXPECT_EQ(manager.AddImage(L"bk.png", L"NOSUCHTYPE"), nullptr);

@@ -29,9 +29,9 @@ std::string Bytes(const CSkinData& data)
                           : std::string(reinterpret_cast<const char*>(data.GetData()), data.GetSize());
 }
 
-TEntrySpec Entry(const std::string& name, const std::string& data, uint16_t method = 8)
+TMember Entry(const std::string& name, const std::string& data, uint16_t method = 8)
 {
-    TEntrySpec e;
+    TMember e;
     e.name = name;
     e.data = data;
     e.method = method;
@@ -64,7 +64,7 @@ protected:
     }
 
     void WriteSkinFile(const wchar_t* name, const std::string& bytes) { ASSERT_TRUE(WriteBytes(m_dir + name, bytes)); }
-    void WriteArchive(const std::vector<TEntrySpec>& entries, const wchar_t* name = L"Setup.dat")
+    void WriteArchive(const std::vector<TMember>& entries, const wchar_t* name = L"Setup.dat")
     {
         ASSERT_TRUE(WriteBytes(m_dir + name, BuildZip(entries).bytes));
     }
@@ -167,7 +167,7 @@ TEST_F(ResourceLocations, FourMebibytesAreTheLimitOfSkinXml)
 
 TEST_F(ResourceLocations, EveryXmlFailureHasItsMessage)
 {
-    std::vector<TEntrySpec> entries = {Entry("empty.xml", "", 0), Entry("big.xml", std::string(kMaxSkinXmlSize + 1, ' ')),
+    std::vector<TMember> entries = {Entry("empty.xml", "", 0), Entry("big.xml", std::string(kMaxSkinXmlSize + 1, ' ')),
                                        Entry("bad.xml", std::string(2000, 'q'))};
     TArchive zip = BuildZip(entries);
     // bad.xml: a CRC that the data does not match, so all bytes arrive but are wrong.
@@ -218,7 +218,7 @@ TEST_F(ResourceLocations, UnreadableFileIsReported)
 
 TEST_F(ResourceLocations, DamagedOrForgedEntriesGiveImagesNoBytes)
 {
-    std::vector<TEntrySpec> entries = {Entry("crc.png", std::string(3000, 'p')), Entry("huge.png", "tiny"),
+    std::vector<TMember> entries = {Entry("crc.png", std::string(3000, 'p')), Entry("huge.png", "tiny"),
                                        Entry("short.png", "0123456789", 0)};
     TArchive zip = BuildZip(entries);
     Put32(zip.bytes, zip.localHeaders[0] + LocalCrc, 1);

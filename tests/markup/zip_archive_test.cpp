@@ -34,16 +34,16 @@ std::string Repeat(const std::string& text, int times)
     return out;
 }
 
-std::vector<TEntrySpec> SkinEntries()
+std::vector<TMember> SkinEntries()
 {
-    TEntrySpec xml;
+    TMember xml;
     xml.name = "Setup.xml";
     xml.data = "<Window size=\"400,300\"><Button name=\"Install\"/></Window>";
-    TEntrySpec image;
+    TMember image;
     image.name = "IMAGES/BK.PNG";
     image.data = Repeat("pixel data ", 2000);
     image.method = 0;
-    TEntrySpec described;
+    TMember described;
     described.name = "images/button.png";
     described.data = Repeat("button bytes ", 500);
     described.dataDescriptor = true;
@@ -95,10 +95,10 @@ uint64_t FileTimeValue(const FILETIME& time) { return uint64_t(time.dwHighDateTi
 
 TEST(ZipArchive, ReadsStoredDeflatedAndDescribedEntriesFromEverySource)
 {
-    const std::vector<TEntrySpec> specs = SkinEntries();
+    const std::vector<TMember> members = SkinEntries();
     const std::wstring dir = TempDirectory();
     for (const std::string& prefix : {std::string(), std::string(300, 'x')}) {
-        const TArchive zip = BuildZip(specs, prefix, "skin archive");
+        const TArchive zip = BuildZip(members, prefix, "skin archive");
         const std::wstring path = dir + L"skin.dat";
         ASSERT_TRUE(WriteFileBytes(path, zip.bytes));
         HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -124,11 +124,11 @@ TEST(ZipArchive, ReadsStoredDeflatedAndDescribedEntriesFromEverySource)
             for (int i = 0; i < 3; ++i) {
                 TZipEntry entry = {};
                 ASSERT_EQ(CZipArchive::GetEntry(archive, i, &entry), ZipOk);
-                EXPECT_EQ(std::wstring(entry.name), std::wstring(specs[i].name.begin(), specs[i].name.end()));
-                EXPECT_EQ(entry.uncompressedSize, specs[i].data.size());
+                EXPECT_EQ(std::wstring(entry.name), std::wstring(members[i].name.begin(), members[i].name.end()));
+                EXPECT_EQ(entry.uncompressedSize, members[i].data.size());
                 const TExtracted got = ExtractWhole(archive, i);
                 EXPECT_EQ(got.result, ZipMore) << i;
-                EXPECT_EQ(got.bytes, specs[i].data) << i;
+                EXPECT_EQ(got.bytes, members[i].data) << i;
             }
             EXPECT_EQ(CZipArchive::Close(archive), ZipOk);
         }
@@ -138,8 +138,8 @@ TEST(ZipArchive, ReadsStoredDeflatedAndDescribedEntriesFromEverySource)
 
 TEST(ZipArchive, MemoryExtractionContinuesAcrossCallsUntilNothingIsLeft)
 {
-    const std::vector<TEntrySpec> specs = SkinEntries();
-    const TArchive zip = BuildZip(specs);
+    const std::vector<TMember> members = SkinEntries();
+    const TArchive zip = BuildZip(members);
     CZipArchive* archive = CZipArchive::Open(zip.bytes.data(), DWORD(zip.bytes.size()), ZipSourceMemory);
     ASSERT_NE(archive, nullptr);
     for (int index : {0, 1, 2}) {
@@ -149,11 +149,11 @@ TEST(ZipArchive, MemoryExtractionContinuesAcrossCallsUntilNothingIsLeft)
         int calls = 0;
         while ((result = CZipArchive::Extract(archive, index, chunk, sizeof chunk, ZipSourceMemory)) == ZipMore &&
                calls++ < 100000) {
-            const size_t take = std::min(sizeof chunk, specs[index].data.size() - collected.size());
+            const size_t take = std::min(sizeof chunk, members[index].data.size() - collected.size());
             collected.append(chunk, take);
         }
         EXPECT_EQ(result, ZipOk);
-        EXPECT_EQ(collected, specs[index].data) << index;
+        EXPECT_EQ(collected, members[index].data) << index;
     }
 
     // A lookup closes an entry left open, so the next extraction starts over.
@@ -168,7 +168,7 @@ TEST(ZipArchive, MemoryExtractionContinuesAcrossCallsUntilNothingIsLeft)
 
 TEST(ZipArchive, TenByteStoredEntryGivesMoreThenOk)
 {
-    TEntrySpec e;
+    TMember e;
     e.name = "ten.bin";
     e.data = "0123456789";
     e.method = 0;
@@ -185,12 +185,12 @@ TEST(ZipArchive, TenByteStoredEntryGivesMoreThenOk)
 
 TEST(ZipArchive, FindEntryFoldsAsciiCaseAndSlashesOnly)
 {
-    std::vector<TEntrySpec> specs = SkinEntries();
-    TEntrySpec accented;
+    std::vector<TMember> members = SkinEntries();
+    TMember accented;
     accented.name = "caf\xE9.png";  // the code page's bytes, as an archiver on that system stores them
     accented.data = "x";
-    specs.push_back(accented);
-    const TArchive zip = BuildZip(specs);
+    members.push_back(accented);
+    const TArchive zip = BuildZip(members);
     CZipArchive* archive = CZipArchive::Open(zip.bytes.data(), DWORD(zip.bytes.size()), ZipSourceMemory);
     ASSERT_NE(archive, nullptr);
     const bool singleByte = GetACP() == 1252;
@@ -232,28 +232,28 @@ TEST(ZipArchive, LongNamesAreCutAndAlwaysTerminated)
     // Stored names of 255 to 300 bytes: a lookup compares at most 256 bytes and
     // a reported name holds at most 259 characters, terminated even when the
     // stored name fills the buffer exactly.
-    std::vector<TEntrySpec> specs;
+    std::vector<TMember> members;
     for (size_t length : {255u, 256u, 259u, 260u, 300u}) {
-        TEntrySpec e;
+        TMember e;
         e.name = std::string(length - 4, 'n') + ".png";
         e.data = std::to_string(length);
-        specs.push_back(e);
+        members.push_back(e);
     }
-    const TArchive zip = BuildZip(specs);
+    const TArchive zip = BuildZip(members);
     CZipArchive* archive = CZipArchive::Open(zip.bytes.data(), DWORD(zip.bytes.size()), ZipSourceMemory);
     ASSERT_NE(archive, nullptr);
-    for (size_t i = 0; i < specs.size(); ++i) {
+    for (size_t i = 0; i < members.size(); ++i) {
         TZipEntry entry;
         memset(&entry, 0x41, sizeof entry);
         ASSERT_EQ(CZipArchive::GetEntry(archive, int(i), &entry), ZipOk);
-        const size_t expected = std::min<size_t>(specs[i].name.size(), 259);
-        EXPECT_EQ(wcsnlen(entry.name, 260), expected) << specs[i].name.size();
+        const size_t expected = std::min<size_t>(members[i].name.size(), 259);
+        EXPECT_EQ(wcsnlen(entry.name, 260), expected) << members[i].name.size();
     }
-    const std::wstring name255(specs[0].name.begin(), specs[0].name.end());
+    const std::wstring name255(members[0].name.begin(), members[0].name.end());
     int index = -1;
     EXPECT_EQ(CZipArchive::FindEntry(archive, name255.c_str(), true, &index, nullptr), ZipOk);
     EXPECT_EQ(index, 0);
-    const std::wstring name256(specs[1].name.begin(), specs[1].name.end());
+    const std::wstring name256(members[1].name.begin(), members[1].name.end());
     EXPECT_EQ(CZipArchive::FindEntry(archive, name256.c_str(), true, &index, nullptr), ZipNotFound);
     CZipArchive::Close(archive);
 }
@@ -262,7 +262,7 @@ TEST(ZipArchive, LongNamesAreCutAndAlwaysTerminated)
 
 TEST(ZipArchive, OpenRefusesArchivesWithoutAUsableEndRecord)
 {
-    const std::vector<TEntrySpec> specs = SkinEntries();
+    const std::vector<TMember> members = SkinEntries();
     struct TCase {
         const char* what;
         std::string bytes;
@@ -270,34 +270,34 @@ TEST(ZipArchive, OpenRefusesArchivesWithoutAUsableEndRecord)
     };
     std::vector<TCase> cases;
     // The end record must start within the last 65535 bytes.
-    cases.push_back({"comment of 65513 bytes", BuildZip(specs, "", std::string(65513, 'c')).bytes, true});
-    cases.push_back({"comment of 65514 bytes", BuildZip(specs, "", std::string(65514, 'c')).bytes, false});
+    cases.push_back({"comment of 65513 bytes", BuildZip(members, "", std::string(65513, 'c')).bytes, true});
+    cases.push_back({"comment of 65514 bytes", BuildZip(members, "", std::string(65514, 'c')).bytes, false});
     cases.push_back({"empty", std::string(), false});
     cases.push_back({"no end record", std::string(5000, 'z'), false});
     cases.push_back({"end record at offset 0", BuildZip({}).bytes, false});
     {
-        TArchive zip = BuildZip(specs);
+        TArchive zip = BuildZip(members);
         Put16(zip.bytes, zip.endRecord + EndDisk, 1);
         cases.push_back({"second disk", zip.bytes, false});
     }
     {
-        TArchive zip = BuildZip(specs);
+        TArchive zip = BuildZip(members);
         Put16(zip.bytes, zip.endRecord + EndEntriesOnDisk, 2);
         cases.push_back({"entry counts differ", zip.bytes, false});
     }
     {
-        TArchive zip = BuildZip(specs);
+        TArchive zip = BuildZip(members);
         Put32(zip.bytes, zip.endRecord + EndDirectorySize, uint32_t(zip.endRecord) + 1);
         cases.push_back({"directory does not fit before the end record", zip.bytes, false});
     }
     {
-        TArchive zip = BuildZip(specs);
+        TArchive zip = BuildZip(members);
         Put32(zip.bytes, zip.endRecord + EndDirectoryOffset, 0xFFFFFFF0u);
         Put32(zip.bytes, zip.endRecord + EndDirectorySize, 0x20u);
         cases.push_back({"offset and size overflow 32 bits", zip.bytes, false});
     }
     {
-        TArchive zip = BuildZip(specs);
+        TArchive zip = BuildZip(members);
         zip.bytes[zip.centralHeaders[0]] = 'Q';
         cases.push_back({"first central header damaged", zip.bytes, false});
     }
@@ -305,7 +305,7 @@ TEST(ZipArchive, OpenRefusesArchivesWithoutAUsableEndRecord)
         CZipArchive* archive = CZipArchive::Open(c.bytes.data(), DWORD(c.bytes.size()), ZipSourceMemory);
         EXPECT_EQ(archive != nullptr, c.opens) << c.what;
         if (archive) {
-            EXPECT_EQ(ExtractWhole(archive, 0).bytes, specs[0].data) << c.what;
+            EXPECT_EQ(ExtractWhole(archive, 0).bytes, members[0].data) << c.what;
             CZipArchive::Close(archive);
         } else {
             EXPECT_NE(CZipArchive::GetLastResult(), ZipOk) << c.what;
@@ -334,10 +334,10 @@ TEST(ZipArchive, OpenReportsSourceFailures)
 
 TEST(ZipArchive, DamagedEntriesFailInsteadOfYieldingPartialData)
 {
-    const std::vector<TEntrySpec> specs = SkinEntries();
+    const std::vector<TMember> members = SkinEntries();
     const size_t xmlData = [&] {
-        const TArchive zip = BuildZip(specs);
-        return zip.localHeaders[0] + LocalHeaderSize + specs[0].name.size();
+        const TArchive zip = BuildZip(members);
+        return zip.localHeaders[0] + LocalHeaderSize + members[0].name.size();
     }();
     struct TCase {
         const char* what;
@@ -398,27 +398,27 @@ TEST(ZipArchive, DamagedEntriesFailInsteadOfYieldingPartialData)
          ZipOk, ZipReadEntryFailed},
     };
     for (const TCase& c : cases) {
-        TArchive zip = BuildZip(specs);
+        TArchive zip = BuildZip(members);
         c.damage(zip, xmlData);
         CZipArchive* archive = CZipArchive::Open(zip.bytes.data(), DWORD(zip.bytes.size()), ZipSourceMemory);
         ASSERT_NE(archive, nullptr) << c.what;
         TZipEntry entry = {};
         EXPECT_EQ(CZipArchive::GetEntry(archive, 0, &entry), c.getEntry) << c.what;
-        std::string buffer(specs[0].data.size() + 200, '\0');
-        const DWORD length = std::max<DWORD>(entry.uncompressedSize, DWORD(specs[0].data.size()));
+        std::string buffer(members[0].data.size() + 200, '\0');
+        const DWORD length = std::max<DWORD>(entry.uncompressedSize, DWORD(members[0].data.size()));
         EXPECT_EQ(CZipArchive::Extract(archive, 0, &buffer[0], std::min<DWORD>(length, DWORD(buffer.size())),
                                        ZipSourceMemory),
                   c.extract)
             << c.what;
         // The other entries stay readable.
-        EXPECT_EQ(ExtractWhole(archive, 1).bytes, specs[1].data) << c.what;
+        EXPECT_EQ(ExtractWhole(archive, 1).bytes, members[1].data) << c.what;
         CZipArchive::Close(archive);
     }
 }
 
 TEST(ZipArchive, StoredEntryWithTooFewBytesStopsAndReportsCorruption)
 {
-    TEntrySpec e;
+    TMember e;
     e.name = "short.bin";
     e.data = "0123456789";
     e.method = 0;
@@ -467,8 +467,8 @@ TEST(ZipArchive, IndexesOutsideTheDirectoryAreRefused)
 
 TEST(ZipArchive, BrokenDirectoryEndsTheWalkWithAFailure)
 {
-    const std::vector<TEntrySpec> specs = SkinEntries();
-    TArchive zip = BuildZip(specs);
+    const std::vector<TMember> members = SkinEntries();
+    TArchive zip = BuildZip(members);
     zip.bytes[zip.centralHeaders[1] + 1] = 'X';
     CZipArchive* archive = CZipArchive::Open(zip.bytes.data(), DWORD(zip.bytes.size()), ZipSourceMemory);
     ASSERT_NE(archive, nullptr);
@@ -477,7 +477,7 @@ TEST(ZipArchive, BrokenDirectoryEndsTheWalkWithAFailure)
     EXPECT_EQ(CZipArchive::GetEntry(archive, 2, &entry), ZipReadFailed);
     int index = 0;
     EXPECT_EQ(CZipArchive::FindEntry(archive, L"images/button.png", true, &index, &entry), ZipNotFound);
-    EXPECT_EQ(ExtractWhole(archive, 0).bytes, specs[0].data);
+    EXPECT_EQ(ExtractWhole(archive, 0).bytes, members[0].data);
     CZipArchive::Close(archive);
 }
 
@@ -518,7 +518,7 @@ TEST(ZipArchive, ExtendedTimestampIsReadOnlyWithinItsBlock)
         {"three stray bytes", std::string("UT\x05", 3), dosValue, dosValue, dosValue},
     };
     for (const TCase& c : cases) {
-        TEntrySpec e;
+        TMember e;
         e.name = "t.png";
         e.data = "t";
         e.localExtra = c.extra;
@@ -549,7 +549,7 @@ TEST(ZipArchive, AttributesFollowDosAndUnixBits)
                          FILE_ATTRIBUTE_SYSTEM},
     };
     for (const TCase& c : cases) {
-        TEntrySpec e;
+        TMember e;
         e.name = "a";
         e.externalAttributes = c.external;
         const TArchive zip = BuildZip({e});
@@ -574,18 +574,18 @@ TEST(ZipArchive, ExtractionToFilesStaysBelowTheBaseDirectory)
     ASSERT_TRUE(SetCurrentDirectoryW(work.c_str()));
 
     const uint32_t kDirectory = 0x00800010;
-    std::vector<TEntrySpec> specs(5);
-    specs[0].name = "sub/dir/";
-    specs[0].externalAttributes = kDirectory;
-    specs[1].name = "../escape/";
-    specs[1].externalAttributes = kDirectory;
-    specs[2].name = "C:/rooted/";
-    specs[2].externalAttributes = kDirectory;
-    specs[3].name = "deep/..";
-    specs[3].externalAttributes = kDirectory;
-    specs[4].name = "notes.txt";
-    specs[4].data = Repeat("installed text\r\n", 100);
-    const TArchive zip = BuildZip(specs);
+    std::vector<TMember> members(5);
+    members[0].name = "sub/dir/";
+    members[0].externalAttributes = kDirectory;
+    members[1].name = "../escape/";
+    members[1].externalAttributes = kDirectory;
+    members[2].name = "C:/rooted/";
+    members[2].externalAttributes = kDirectory;
+    members[3].name = "deep/..";
+    members[3].externalAttributes = kDirectory;
+    members[4].name = "notes.txt";
+    members[4].data = Repeat("installed text\r\n", 100);
+    const TArchive zip = BuildZip(members);
     CZipArchive* archive = CZipArchive::Open(zip.bytes.data(), DWORD(zip.bytes.size()), ZipSourceMemory);
     ASSERT_NE(archive, nullptr);
 
@@ -597,11 +597,11 @@ TEST(ZipArchive, ExtractionToFilesStaysBelowTheBaseDirectory)
     EXPECT_EQ(CZipArchive::Extract(archive, 3, const_cast<wchar_t*>(L"ignored"), 0, ZipSourceFileName), ZipNoFile);
 
     EXPECT_EQ(CZipArchive::Extract(archive, 4, const_cast<wchar_t*>(L"a/b\\c.txt"), 0, ZipSourceFileName), ZipOk);
-    EXPECT_EQ(ReadFileBytes(work + L"a\\b\\c.txt"), specs[4].data);
+    EXPECT_EQ(ReadFileBytes(work + L"a\\b\\c.txt"), members[4].data);
 
     // A parent step creates no directory; the file still goes where its name points.
     EXPECT_EQ(CZipArchive::Extract(archive, 4, const_cast<wchar_t*>(L"../x.txt"), 0, ZipSourceFileName), ZipOk);
-    EXPECT_EQ(ReadFileBytes(outer + L"x.txt"), specs[4].data);
+    EXPECT_EQ(ReadFileBytes(outer + L"x.txt"), members[4].data);
     EXPECT_EQ(CZipArchive::Extract(archive, 4, const_cast<wchar_t*>(L"../made/y.txt"), 0, ZipSourceFileName),
               ZipNoFile);
     EXPECT_FALSE(IsDirectory(outer + L"made"));
@@ -610,7 +610,7 @@ TEST(ZipArchive, ExtractionToFilesStaysBelowTheBaseDirectory)
     ASSERT_NE(handle, INVALID_HANDLE_VALUE);
     EXPECT_EQ(CZipArchive::Extract(archive, 4, handle, 0, ZipSourceHandle), ZipOk);
     CloseHandle(handle);
-    EXPECT_EQ(ReadFileBytes(work + L"h.txt"), specs[4].data);
+    EXPECT_EQ(ReadFileBytes(work + L"h.txt"), members[4].data);
 
     CZipArchive::Close(archive);
     SetCurrentDirectoryW(saved);
@@ -619,8 +619,8 @@ TEST(ZipArchive, ExtractionToFilesStaysBelowTheBaseDirectory)
 TEST(ZipArchive, DamagedEntryFailsExtractionToAFile)
 {
     const std::wstring dir = TempDirectory();
-    std::vector<TEntrySpec> specs = SkinEntries();
-    TArchive zip = BuildZip(specs);
+    std::vector<TMember> members = SkinEntries();
+    TArchive zip = BuildZip(members);
     Put32(zip.bytes, zip.localHeaders[0] + LocalCrc, 0xDEADBEEF);
     Put32(zip.bytes, zip.centralHeaders[0] + CentralCrc, 0xDEADBEEF);
     CZipArchive* archive = CZipArchive::Open(zip.bytes.data(), DWORD(zip.bytes.size()), ZipSourceMemory);

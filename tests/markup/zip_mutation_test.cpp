@@ -32,27 +32,27 @@ std::string Text(size_t length, unsigned seed)
 std::vector<TArchive> Seeds()
 {
     std::vector<TArchive> seeds;
-    TEntrySpec xml;
+    TMember xml;
     xml.name = "Setup.xml";
     xml.data = "<Window size=\"400,300\"><Button name=\"Install\" text=\"&amp;\"/></Window>";
-    TEntrySpec stored;
+    TMember stored;
     stored.name = "images/bk.png";
     stored.data = Text(3000, 1);
     stored.method = 0;
-    TEntrySpec described;
+    TMember described;
     described.name = "images/button.png";
     described.data = Text(20000, 2);
     described.dataDescriptor = true;
-    TEntrySpec stamped;
+    TMember stamped;
     stamped.name = "a.gif";
     stamped.data = Text(500, 3);
     stamped.localExtra = std::string("UT\x0D\x00\x07", 5) + std::string(12, '\x11');
     seeds.push_back(BuildZip({xml, stored, described, stamped}));
     seeds.push_back(BuildZip({xml, stamped}, std::string(300, 'p'), "a comment"));
 
-    std::vector<TEntrySpec> many;
+    std::vector<TMember> many;
     for (int i = 0; i < 12; ++i) {
-        TEntrySpec e;
+        TMember e;
         e.name = "skin/part" + std::to_string(i) + ".png";
         e.data = Text(size_t(64 + 97 * i), 10u + unsigned(i));
         e.method = i % 3 == 0 ? 0 : 8;

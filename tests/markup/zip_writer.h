@@ -13,7 +13,7 @@
 
 namespace ziptest {
 
-struct TEntrySpec {
+struct TMember {
     std::string name;
     std::string data;  // uncompressed content
     uint16_t method = 8;
@@ -90,14 +90,14 @@ enum : size_t {
     EndDirectoryOffset = 16,
 };
 
-inline TArchive BuildZip(const std::vector<TEntrySpec>& entries, const std::string& prefix = "",
+inline TArchive BuildZip(const std::vector<TMember>& entries, const std::string& prefix = "",
                          const std::string& comment = "")
 {
     TArchive archive;
     std::string& out = archive.bytes;
     out = prefix;
     std::string central;
-    for (const TEntrySpec& e : entries) {
+    for (const TMember& e : entries) {
         const std::string payload = e.method == 8 ? RawDeflate(e.data) : e.data;
         const uint32_t crc = Crc(e.data);
         const size_t local = out.size();

@@ -20,7 +20,7 @@ std::string Show(const RECT& rc)
         + std::to_string(rc.bottom);
 }
 
-TEST(DrawSpecGrammar, Table)
+TEST(ImageDescriptorGrammar, Table)
 {
     struct TCase
     {
@@ -70,9 +70,9 @@ TEST(DrawSpecGrammar, Table)
     for (const TCase& c : cases)
     {
         SCOPED_TRACE(testing::Message() << c.text);
-        TDrawSpec spec;
-        spec.drawString = c.text;
-        TImageRequest request = spec.Parse();
+        TDrawSpec descriptor;
+        descriptor.drawString = c.text;
+        TImageRequest request = descriptor.Parse();
         EXPECT_TRUE(request.name == c.name) << request.name.GetData();
         EXPECT_EQ(request.hasType, c.type != NULL);
         if (c.type != NULL)
@@ -80,13 +80,13 @@ TEST(DrawSpecGrammar, Table)
             EXPECT_TRUE(request.type == c.type) << request.type.GetData();
         }
         EXPECT_EQ(request.mask, c.mask);
-        EXPECT_TRUE(SameRect(spec.dest, c.dest)) << Show(spec.dest);
-        EXPECT_TRUE(SameRect(spec.source, c.source)) << Show(spec.source);
-        EXPECT_TRUE(SameRect(spec.corner, c.corner)) << Show(spec.corner);
-        EXPECT_EQ(spec.fade, c.fade);
-        EXPECT_EQ(spec.hole, c.hole);
-        EXPECT_EQ(spec.xtiled, c.xtiled);
-        EXPECT_EQ(spec.ytiled, c.ytiled);
+        EXPECT_TRUE(SameRect(descriptor.dest, c.dest)) << Show(descriptor.dest);
+        EXPECT_TRUE(SameRect(descriptor.source, c.source)) << Show(descriptor.source);
+        EXPECT_TRUE(SameRect(descriptor.corner, c.corner)) << Show(descriptor.corner);
+        EXPECT_EQ(descriptor.fade, c.fade);
+        EXPECT_EQ(descriptor.hole, c.hole);
+        EXPECT_EQ(descriptor.xtiled, c.xtiled);
+        EXPECT_EQ(descriptor.ytiled, c.ytiled);
     }
 }
 
@@ -209,9 +209,9 @@ TEST(DrawImageSpec, PassesTypeAndMaskOnlyWhereTheDescriptorGivesThem)
     for (const TCase& c : cases)
     {
         SCOPED_TRACE(testing::Message() << c.text);
-        TDrawSpec spec;
-        spec.drawString = c.text;
-        CRenderer::DrawImageSpec(NULL, &images, item, item, spec);
+        TDrawSpec descriptor;
+        descriptor.drawString = c.text;
+        CRenderer::DrawImageSpec(NULL, &images, item, item, descriptor);
         EXPECT_EQ(images.lastType, c.type);
         EXPECT_EQ(images.lastMask, c.mask);
     }
@@ -236,9 +236,9 @@ TEST(DrawImageSpec, DestinationIsRelativeToTheItemAndCutAtItsEdges)
     {
         SCOPED_TRACE(testing::Message() << c.text);
         CCanvas canvas(220, 170);
-        TDrawSpec spec;
-        spec.drawString = c.text;
-        EXPECT_TRUE(CRenderer::DrawImageSpec(canvas.Dc(), &images, item, kNoPaintLimit, spec));
+        TDrawSpec descriptor;
+        descriptor.drawString = c.text;
+        EXPECT_TRUE(CRenderer::DrawImageSpec(canvas.Dc(), &images, item, kNoPaintLimit, descriptor));
         for (int y = 40; y < 170; y += 1)
             for (int x = 90; x < 220; x += 1)
             {
@@ -296,9 +296,9 @@ TEST(DrawImageSpec, SourcePartFadeMaskAndColour)
             });
             images.Add(L"red.png", 4, 4, Red);
             CCanvas canvas(10, 4);
-            TDrawSpec spec;
-            spec.drawString = c.text;
-            EXPECT_TRUE(CRenderer::DrawImageSpec(canvas.Dc(), &images, item, item, spec));
+            TDrawSpec descriptor;
+            descriptor.drawString = c.text;
+            EXPECT_TRUE(CRenderer::DrawImageSpec(canvas.Dc(), &images, item, item, descriptor));
             for (int y = 0; y < 4; ++y)
                 for (int x = 0; x < 10; ++x)
                     ASSERT_TRUE(NearColor(canvas.Rgb(x, y), c.expectedAtX(x), 1))

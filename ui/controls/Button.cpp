@@ -237,9 +237,9 @@ void CButtonUI::SetFadeDelta(BYTE delta)
 
 // ---- Looks ----
 
-void CButtonUI::ReplaceImage(TDrawSpec& spec, LPCWSTR pStrImage)
+void CButtonUI::ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage)
 {
-    if (spec.Assign(pStrImage))
+    if (descriptor.Assign(pStrImage))
         Invalidate();
 }
 
@@ -351,22 +351,22 @@ void CButtonUI::RefreshStateBits()
     buttonState = IsEnabled() ? (buttonState & ~StateDisabled) : (buttonState | StateDisabled);
 }
 
-bool CButtonUI::DrawFaded(HDC hDC, TDrawSpec& spec, BYTE fade)
+bool CButtonUI::DrawFaded(HDC hDC, TDrawSpec& descriptor, BYTE fade)
 {
     // Resolve first: parsing sets the descriptor's own fade, which the
     // cross-fade overrides for this one draw.
-    if (!DrawImage(NULL, spec))
+    if (!DrawImage(NULL, descriptor))
         return false;
-    const BYTE own = spec.fade;
-    spec.fade = fade;
-    const bool drawn = DrawImage(hDC, spec);
-    spec.fade = own;
+    const BYTE own = descriptor.fade;
+    descriptor.fade = fade;
+    const bool drawn = DrawImage(hDC, descriptor);
+    descriptor.fade = own;
     return drawn;
 }
 
-void CButtonUI::DrawOrNormal(HDC hDC, TDrawSpec& spec)
+void CButtonUI::DrawOrNormal(HDC hDC, TDrawSpec& descriptor)
 {
-    if (!DrawImage(hDC, spec))
+    if (!DrawImage(hDC, descriptor))
         DrawImage(hDC, normalImage);
 }
 

@@ -83,10 +83,10 @@ protected:
     // One tick of the fade towards the hot image (hot) or back to the normal
     // one; false when the fade has ended.
     bool StepFade();
-    // Draws spec at the given opacity; false when it has no image.
-    bool DrawFaded(HDC hDC, TDrawSpec& spec, BYTE fade);
-    // spec, or normalImage when spec draws nothing.
-    void DrawOrNormal(HDC hDC, TDrawSpec& spec);
+    // Draws descriptor at the given opacity; false when it has no image.
+    bool DrawFaded(HDC hDC, TDrawSpec& descriptor, BYTE fade);
+    // descriptor, or normalImage when descriptor draws nothing.
+    void DrawOrNormal(HDC hDC, TDrawSpec& descriptor);
     void DrawNormalState(HDC hDC);
     // Whether the hot state finished painting (the foreground stays off).
     bool DrawHotState(HDC hDC);
@@ -94,7 +94,7 @@ protected:
     void RefreshStateBits();
     // The caption in color, as the label would draw it.
     void DrawButtonText(HDC hDC, DWORD color);
-    void ReplaceImage(TDrawSpec& spec, LPCWSTR pStrImage);
+    void ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage);
 
     // ---- Data ----
     UINT buttonState;

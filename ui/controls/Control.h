@@ -7,7 +7,7 @@
 #include "ui/core/Geometry.h"
 #include "ui/core/UIDefs.h"
 #include "ui/core/UIString.h"
-#include "ui/render/DrawSpec.h"
+#include "ui/render/ImageDescriptor.h"
 
 class CManagerUI;
 class CControlUI;
@@ -156,9 +156,9 @@ public:
     // size, relative to the parent's top-left corner.
     RECT CalcFloatPos(int parentWidth, int parentHeight) const;
 
-    // Draws spec inside the control, clipped to the part being painted; with
+    // Draws descriptor inside the control, clipped to the part being painted; with
     // no DC it only resolves the image. False when the image cannot be had.
-    bool DrawImage(HDC hDC, TDrawSpec& spec);
+    bool DrawImage(HDC hDC, TDrawSpec& descriptor);
 
     DWORD GetBkColor() const { return bkColor; }
     void SetBkColor(DWORD dwColor);

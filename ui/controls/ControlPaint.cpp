@@ -117,9 +117,9 @@ void CControlUI::SetBkImage(LPCWSTR pStrImage)
     Invalidate();
 }
 
-bool CControlUI::DrawImage(HDC hDC, TDrawSpec& spec)
+bool CControlUI::DrawImage(HDC hDC, TDrawSpec& descriptor)
 {
-    return CRenderer::DrawImageSpec(hDC, manager, itemRect, paintRect, spec);
+    return CRenderer::DrawImageSpec(hDC, manager, itemRect, paintRect, descriptor);
 }
 
 // ---- Painting ----

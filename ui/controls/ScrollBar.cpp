@@ -713,10 +713,10 @@ void CScrollBarUI::PaintPart(HDC hDC, Part part, UINT& state, const RECT& rc, DW
 // the image is found first, because finding it parses the descriptor.
 bool CScrollBarUI::DrawPartImage(HDC hDC, Part part, ImageState state, const RECT& rc)
 {
-    TDrawSpec& spec = images[part][state];
-    if (spec.drawString.IsEmpty() || !DrawImage(NULL, spec))
+    TDrawSpec& descriptor = images[part][state];
+    if (descriptor.drawString.IsEmpty() || !DrawImage(NULL, descriptor))
         return false;
-    spec.dest = rc;
-    ::OffsetRect(&spec.dest, -itemRect.left, -itemRect.top);
-    return DrawImage(hDC, spec);
+    descriptor.dest = rc;
+    ::OffsetRect(&descriptor.dest, -itemRect.left, -itemRect.top);
+    return DrawImage(hDC, descriptor);
 }

@@ -7,7 +7,7 @@
 #include "ui/core/Geometry.h"
 #include "ui/core/UIDefs.h"
 #include "ui/core/UIString.h"
-#include "ui/render/DrawSpec.h"
+#include "ui/render/ImageDescriptor.h"
 #include "ui/render/ImageLoader.h"
 
 class CControlUI;

@@ -146,23 +146,23 @@ RECT ResolveDestination(const RECT& dest, const RECT& item)
                     std::min<LONG>(item.bottom, item.top + dest.bottom));
 }
 
-bool LoadSpecImage(IImageLookup* images, TDrawSpec& spec)
+bool LoadDescriptorImage(IImageLookup* images, TDrawSpec& descriptor)
 {
-    if (spec.parsed)
+    if (descriptor.parsed)
         return false;
-    spec.parsed = true;
-    if (spec.drawString.IsEmpty())
+    descriptor.parsed = true;
+    if (descriptor.drawString.IsEmpty())
         return false;
-    TImageRequest request = spec.Parse();
-    spec.imageName = request.name;
-    spec.image = images->GetImageOrAdd(request.name, request.hasType ? request.type.GetData() : NULL,
+    TImageRequest request = descriptor.Parse();
+    descriptor.imageName = request.name;
+    descriptor.image = images->GetImageOrAdd(request.name, request.hasType ? request.type.GetData() : NULL,
                                        request.mask);
-    if (spec.image == NULL)
+    if (descriptor.image == NULL)
         return false;
-    if (IsZero(spec.source))
+    if (IsZero(descriptor.source))
     {
-        spec.source.right = spec.image->width;
-        spec.source.bottom = spec.image->height;
+        descriptor.source.right = descriptor.image->width;
+        descriptor.source.bottom = descriptor.image->height;
     }
     return true;
 }
@@ -170,21 +170,21 @@ bool LoadSpecImage(IImageLookup* images, TDrawSpec& spec)
 }  // namespace
 
 bool CRenderer::DrawImageSpec(HDC hDC, IImageLookup* images, const RECT& rcItem, const RECT& rcPaint,
-                              TDrawSpec& spec)
+                              TDrawSpec& descriptor)
 {
     if (images == NULL)
         return true;
-    if (spec.image == NULL && !LoadSpecImage(images, spec))
+    if (descriptor.image == NULL && !LoadDescriptorImage(images, descriptor))
         return false;
-    spec.source.right = std::min<LONG>(spec.source.right, spec.image->width);
-    spec.source.bottom = std::min<LONG>(spec.source.bottom, spec.image->height);
+    descriptor.source.right = std::min<LONG>(descriptor.source.right, descriptor.image->width);
+    descriptor.source.bottom = std::min<LONG>(descriptor.source.bottom, descriptor.image->height);
     if (hDC == NULL)
         return true;
-    RECT dest = ResolveDestination(spec.dest, rcItem);
+    RECT dest = ResolveDestination(descriptor.dest, rcItem);
     if (!Touches(dest, rcItem) || !Touches(dest, rcPaint))
         return true;
-    DrawImage(hDC, spec.image->bitmap, dest, rcPaint, spec.source, spec.corner, spec.image->hasAlpha,
-              spec.fade, spec.hole, spec.xtiled, spec.ytiled);
+    DrawImage(hDC, descriptor.image->bitmap, dest, rcPaint, descriptor.source, descriptor.corner, descriptor.image->hasAlpha,
+              descriptor.fade, descriptor.hole, descriptor.xtiled, descriptor.ytiled);
     return true;
 }
 

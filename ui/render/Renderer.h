@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "ui/core/StringOrId.h"
-#include "ui/render/DrawSpec.h"
+#include "ui/render/ImageDescriptor.h"
 #include "ui/render/ImageLoader.h"
 
 class CManagerUI;
@@ -31,7 +31,7 @@ public:
     // it only parses and loads. False when the image cannot be had (never
     // retried until the descriptor is cleared); true otherwise, drawn or not.
     static bool DrawImageSpec(HDC hDC, IImageLookup* images, const RECT& rcItem,
-                              const RECT& rcPaint, TDrawSpec& spec);
+                              const RECT& rcPaint, TDrawSpec& descriptor);
     // Draws rcSource of a bitmap into rc with nine-part stretching: the corner
     // insets keep their size, the edges stretch along one axis, the centre
     // stretches (or tiles). Premultiplied alpha when alpha is set or fade < 255.

@@ -861,9 +861,9 @@ bool CTaggedLayout::InlineImage(int argBegin, int argEnd)
     int index = 0;
     if (argument.Find(L"file='") >= 0 || argument.Find(L"res='") >= 0)
     {
-        TDrawSpec spec;
-        spec.drawString = argument;
-        TImageRequest request = spec.Parse();
+        TDrawSpec descriptor;
+        descriptor.drawString = argument;
+        TImageRequest request = descriptor.Parse();
         name = request.name;
         type = request.type;
         hasType = request.hasType && !request.type.IsEmpty();

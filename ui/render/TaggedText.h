@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "ui/core/UIString.h"
-#include "ui/render/DrawSpec.h"
+#include "ui/render/ImageDescriptor.h"
 #include "ui/render/ImageLoader.h"
 
 // A font as tagged text sees it: what identifies it (face, size, flags) and

@@ -1,4 +1,4 @@
-#include "ui/render/DrawSpec.h"
+#include "ui/render/ImageDescriptor.h"
 
 #include <wchar.h>
 
@@ -62,7 +62,7 @@ bool IsTrue(const CUIString& value)
     return value == L"true";
 }
 
-void ApplyPair(const TPair& pair, TDrawSpec& spec, TImageRequest& request)
+void ApplyPair(const TPair& pair, TDrawSpec& descriptor, TImageRequest& request)
 {
     const CUIString& key = pair.key;
     const CUIString& value = pair.value;
@@ -82,21 +82,21 @@ void ApplyPair(const TPair& pair, TDrawSpec& spec, TImageRequest& request)
         request.hasType = true;
     }
     else if (key == L"dest")
-        spec.dest = ParseIntRect(value);
+        descriptor.dest = ParseIntRect(value);
     else if (key == L"source")
-        spec.source = ParseIntRect(value);
+        descriptor.source = ParseIntRect(value);
     else if (key == L"corner" || key == L"scale9")
-        spec.corner = ParseIntRect(value);
+        descriptor.corner = ParseIntRect(value);
     else if (key == L"mask")
         request.mask = ParseColorValue(value);
     else if (key == L"fade")
-        spec.fade = static_cast<BYTE>(wcstol(value, NULL, 10));
+        descriptor.fade = static_cast<BYTE>(wcstol(value, NULL, 10));
     else if (key == L"hole")
-        spec.hole = IsTrue(value);
+        descriptor.hole = IsTrue(value);
     else if (key == L"xtiled")
-        spec.xtiled = IsTrue(value);
+        descriptor.xtiled = IsTrue(value);
     else if (key == L"ytiled")
-        spec.ytiled = IsTrue(value);
+        descriptor.ytiled = IsTrue(value);
     // "hsl" and unknown keys change nothing.
 }
 
