@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "control_test_support.h"
+#include "tests/support/SkinFolder.h"
 #include "ui/controls/Button.h"
 #include "ui/markup/LayoutBuilder.h"
 
@@ -355,30 +357,13 @@ protected:
     void SetUp() override
     {
         ButtonImages::SetUp();
-        wchar_t temp[MAX_PATH];
-        ::GetTempPathW(MAX_PATH, temp);
-        m_dir = std::wstring(temp) + L"button_frames_" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
-        ::CreateDirectoryW(m_dir.c_str(), NULL);
-        m_oldPath = CManagerUI::GetResourcePath();
-        m_oldZip = CManagerUI::GetResourceZip();
-        m_oldZipCached = CManagerUI::IsResourceZipCached();
-        CManagerUI::SetResourceZip(L"", false);
-        CManagerUI::SetResourcePath(m_dir.c_str());
-        WriteBandBmp(m_dir + L"five.bmp", 60, 40, {kRed, kBlue, kGreen, kYellow, kGrey});
+        m_skin.reset(new CSkinFolder(L"button_frames_"));
+        WriteBandBmp(m_skin->Path() + L"five.bmp", 60, 40, {kRed, kBlue, kGreen, kYellow, kGrey});
     }
 
-    void TearDown() override
-    {
-        CManagerUI::SetResourcePath(m_oldPath);
-        CManagerUI::SetResourceZip(m_oldZip, m_oldZipCached);
-        ::DeleteFileW((m_dir + L"five.bmp").c_str());
-        ::RemoveDirectoryW(m_dir.c_str());
-    }
+    void TearDown() override { m_skin.reset(); }
 
-    std::wstring m_dir;
-    CUIString m_oldPath;
-    CUIString m_oldZip;
-    bool m_oldZipCached = false;
+    std::unique_ptr<CSkinFolder> m_skin;
 };
 
 TEST_F(ButtonFiveFrames, FramesGoNormalPushedHotFocusedDisabled)

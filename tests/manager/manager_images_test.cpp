@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #pragma GCC diagnostic pop
 
 #include "manager_test_support.h"
+#include "tests/support/SkinFolder.h"
 #include "ui/render/Renderer.h"
 
 namespace
@@ -30,15 +32,8 @@ class ManagerImages : public ::testing::Test
 protected:
     void SetUp() override
     {
-        wchar_t temp[MAX_PATH];
-        ::GetTempPathW(MAX_PATH, temp);
-        m_dir = std::wstring(temp) + L"manager_images_" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
-        ::CreateDirectoryW(m_dir.c_str(), NULL);
-        m_oldPath = CManagerUI::GetResourcePath();
-        m_oldZip = CManagerUI::GetResourceZip();
-        m_oldZipCached = CManagerUI::IsResourceZipCached();
-        CManagerUI::SetResourceZip(L"", false);
-        CManagerUI::SetResourcePath(m_dir.c_str());
+        m_skin.reset(new CSkinFolder(L"manager_images_"));
+        m_dir = m_skin->Path();
         wchar_t cwd[MAX_PATH];
         ::GetCurrentDirectoryW(MAX_PATH, cwd);
         m_oldCwd = cwd;
@@ -47,11 +42,7 @@ protected:
     void TearDown() override
     {
         ::SetCurrentDirectoryW(m_oldCwd.c_str());
-        CManagerUI::SetResourcePath(m_oldPath);
-        CManagerUI::SetResourceZip(m_oldZip, m_oldZipCached);
-        for (const std::wstring& file : m_files)
-            ::DeleteFileW(file.c_str());
-        ::RemoveDirectoryW(m_dir.c_str());
+        m_skin.reset();
         CManagerUI scratch;
         scratch.RemoveAllImages(true);
     }
@@ -69,14 +60,10 @@ protected:
         }
         const std::wstring path = m_dir + name;
         ASSERT_NE(stbi_write_png(Narrow(path).c_str(), width, height, 4, pixels.data(), width * 4), 0);
-        m_files.push_back(path);
     }
 
+    std::unique_ptr<CSkinFolder> m_skin;
     std::wstring m_dir;
-    std::vector<std::wstring> m_files;
-    CUIString m_oldPath;
-    CUIString m_oldZip;
-    bool m_oldZipCached = false;
     std::wstring m_oldCwd;
 };
 

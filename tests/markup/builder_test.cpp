@@ -1,10 +1,12 @@
 #include "ui/markup/LayoutBuilder.h"
 
 #include "tests/markup/builder_test_support.h"
+#include "tests/support/SkinFolder.h"
 #include "ui/markup/ResourceLocations.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 namespace
@@ -32,16 +34,10 @@ class BuilderFiles : public ::testing::Test
 protected:
     void SetUp() override
     {
-        wchar_t base[MAX_PATH];
-        ::GetTempPathW(MAX_PATH, base);
-        static int counter = 0;
-        m_dir = std::wstring(base) + L"builder" + std::to_wstring(::GetCurrentProcessId()) + L"_" +
-                std::to_wstring(++counter) + L"\\";
-        ::CreateDirectoryW(m_dir.c_str(), NULL);
-        CResourceLocations::SetResourceZip(L"", false);
-        CResourceLocations::SetResourcePath(m_dir.c_str());
+        m_skin.reset(new CSkinFolder(L"builder"));
+        m_dir = m_skin->Path();
     }
-    void TearDown() override { CResourceLocations::SetResourcePath(L""); }
+    void TearDown() override { m_skin.reset(); }
 
     void WriteSkinFile(const std::wstring& name, const std::string& bytes)
     {
@@ -54,6 +50,7 @@ protected:
         ASSERT_EQ(written, bytes.size());
     }
 
+    std::unique_ptr<CSkinFolder> m_skin;
     std::wstring m_dir;
 };
 

@@ -1,11 +1,13 @@
 #include "ui/markup/ResourceLocations.h"
 
 #include "tests/markup/zip_writer.h"
+#include "tests/support/SkinFolder.h"
 #include "ui/markup/XmlMarkup.h"
 #include "ui/markup/ZipArchive.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,22 +47,15 @@ class ResourceLocations : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        wchar_t base[MAX_PATH];
-        GetTempPathW(MAX_PATH, base);
-        static int counter = 0;
-        m_dir = std::wstring(base) + L"skin" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-                std::to_wstring(++counter) + L"\\";
-        CreateDirectoryW(m_dir.c_str(), nullptr);
+        m_skin.reset(new CSkinFolder(L"skin"));
+        m_dir = m_skin->Path();
         GetCurrentDirectoryW(MAX_PATH, m_saved);
         SetCurrentDirectoryW(m_dir.c_str());
-        CResourceLocations::SetResourceZip(L"", false);
-        CResourceLocations::SetResourcePath(m_dir.c_str());
     }
     void TearDown() override
     {
-        CResourceLocations::SetResourceZip(L"", false);
-        CResourceLocations::SetResourcePath(L"");
         SetCurrentDirectoryW(m_saved);
+        m_skin.reset();
     }
 
     void WriteSkinFile(const wchar_t* name, const std::string& bytes) { ASSERT_TRUE(WriteBytes(m_dir + name, bytes)); }
@@ -69,6 +64,7 @@ protected:
         ASSERT_TRUE(WriteBytes(m_dir + name, BuildZip(entries).bytes));
     }
 
+    std::unique_ptr<CSkinFolder> m_skin;
     std::wstring m_dir;
     wchar_t m_saved[MAX_PATH] = {};
 };
