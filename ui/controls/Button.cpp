@@ -1,4 +1,5 @@
 #include "ui/controls/Button.h"
+#include "ui/core/AttributeValues.h"
 
 #include <wchar.h>
 
@@ -7,10 +8,6 @@
 
 namespace
 {
-bool Is(LPCWSTR name, LPCWSTR known)
-{
-    return wcscmp(name, known) == 0;
-}
 
 bool IsActivationKey(WORD key)
 {
@@ -312,31 +309,31 @@ void CButtonUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 
 bool CButtonUI::ApplyButtonAttribute(LPCWSTR name, LPCWSTR value)
 {
-    if (Is(name, L"normalimage"))
+    if (AttributeIs(name, L"normalimage"))
         SetNormalImage(value);
-    else if (Is(name, L"hotimage"))
+    else if (AttributeIs(name, L"hotimage"))
         SetHotImage(value);
-    else if (Is(name, L"pushedimage"))
+    else if (AttributeIs(name, L"pushedimage"))
         SetPushedImage(value);
-    else if (Is(name, L"focusedimage"))
+    else if (AttributeIs(name, L"focusedimage"))
         SetFocusedImage(value);
-    else if (Is(name, L"disabledimage"))
+    else if (AttributeIs(name, L"disabledimage"))
         SetDisabledImage(value);
-    else if (Is(name, L"foreimage"))
+    else if (AttributeIs(name, L"foreimage"))
         SetForeImage(value);
-    else if (Is(name, L"hotforeimage"))
+    else if (AttributeIs(name, L"hotforeimage"))
         SetHotForeImage(value);
-    else if (Is(name, L"fivestatusimage"))
+    else if (AttributeIs(name, L"fivestatusimage"))
         SetFiveStatusImage(value);
-    else if (Is(name, L"fadedelta"))
-        SetFadeDelta(static_cast<BYTE>(ReadInt(value)));
-    else if (Is(name, L"hotbkcolor"))
+    else if (AttributeIs(name, L"fadedelta"))
+        SetFadeDelta(static_cast<BYTE>(ParseInt(value)));
+    else if (AttributeIs(name, L"hotbkcolor"))
         SetHotBkColor(ReadColor(value));
-    else if (Is(name, L"hottextcolor"))
+    else if (AttributeIs(name, L"hottextcolor"))
         SetHotTextColor(ReadColor(value));
-    else if (Is(name, L"pushedtextcolor"))
+    else if (AttributeIs(name, L"pushedtextcolor"))
         SetPushedTextColor(ReadColor(value));
-    else if (Is(name, L"focusedtextcolor"))
+    else if (AttributeIs(name, L"focusedtextcolor"))
         SetFocusedTextColor(ReadColor(value));
     else
         return false;
@@ -577,19 +574,19 @@ void COptionUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 
 bool COptionUI::ApplyOptionAttribute(LPCWSTR name, LPCWSTR value)
 {
-    if (Is(name, L"group"))
+    if (AttributeIs(name, L"group"))
         SetGroup(value);
-    else if (Is(name, L"selected"))
-        SetSelected(ReadBool(value), true);
-    else if (Is(name, L"selectedimage"))
+    else if (AttributeIs(name, L"selected"))
+        SetSelected(ParseBool(value), true);
+    else if (AttributeIs(name, L"selectedimage"))
         SetSelectedImage(value);
-    else if (Is(name, L"selectedhotimage"))
+    else if (AttributeIs(name, L"selectedhotimage"))
         SetSelectedHotImage(value);
-    else if (Is(name, L"foreimage"))
+    else if (AttributeIs(name, L"foreimage"))
         SetOptionForeImage(value);
-    else if (Is(name, L"selectedbkcolor"))
+    else if (AttributeIs(name, L"selectedbkcolor"))
         SetSelectedBkColor(ReadColor(value));
-    else if (Is(name, L"selectedtextcolor"))
+    else if (AttributeIs(name, L"selectedtextcolor"))
         SetSelectedTextColor(ReadColor(value));
     else
         return false;

@@ -4,7 +4,7 @@
 #include <wchar.h>
 
 #include "ui/controls/ScrollBar.h"
-#include "ui/core/NumberList.h"
+#include "ui/core/AttributeValues.h"
 #include "ui/manager/Manager.h"
 #include "ui/render/ClipScope.h"
 
@@ -497,69 +497,49 @@ bool CContainerUI::HandleScrollWheel(const TControlEvent& event)
 
 // ---- Attributes ----
 
-namespace
-{
-bool Is(LPCWSTR name, LPCWSTR known)
-{
-    return wcscmp(name, known) == 0;
-}
-
-bool ReadBool(LPCWSTR value)
-{
-    return wcscmp(value, L"true") == 0;
-}
-
-int ReadInt(LPCWSTR value)
-{
-    const long read = wcstol(value, NULL, 10);
-    return read > INT_MAX ? INT_MAX : (read < INT_MIN ? INT_MIN : static_cast<int>(read));
-}
-
-}  // namespace
-
 void CContainerUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 {
     if (pstrName == NULL || pstrValue == NULL)
         return;
-    if (Is(pstrName, L"inset"))
+    if (AttributeIs(pstrName, L"inset"))
     {
         const RECT rc = ParseIntRect(pstrValue);
         SetInset(rc.left, rc.top, rc.right, rc.bottom);
     }
-    else if (Is(pstrName, L"mousechild"))
-        SetMouseChildEnabled(ReadBool(pstrValue));
-    else if (Is(pstrName, L"vscrollbar"))
-        EnableScrollBar(ReadBool(pstrValue), horizontalScrollBar != NULL);
-    else if (Is(pstrName, L"vscrollbarstyle"))
+    else if (AttributeIs(pstrName, L"mousechild"))
+        SetMouseChildEnabled(ParseBool(pstrValue));
+    else if (AttributeIs(pstrName, L"vscrollbar"))
+        EnableScrollBar(ParseBool(pstrValue), horizontalScrollBar != NULL);
+    else if (AttributeIs(pstrName, L"vscrollbarstyle"))
     {
         EnableScrollBar(true, horizontalScrollBar != NULL);
         verticalScrollBar->ApplyAttributeList(pstrValue);
     }
-    else if (Is(pstrName, L"hscrollbar"))
-        EnableScrollBar(verticalScrollBar != NULL, ReadBool(pstrValue));
-    else if (Is(pstrName, L"hscrollbarstyle"))
+    else if (AttributeIs(pstrName, L"hscrollbar"))
+        EnableScrollBar(verticalScrollBar != NULL, ParseBool(pstrValue));
+    else if (AttributeIs(pstrName, L"hscrollbarstyle"))
     {
         EnableScrollBar(verticalScrollBar != NULL, true);
         horizontalScrollBar->ApplyAttributeList(pstrValue);
     }
-    else if (Is(pstrName, L"childpadding"))
-        SetChildPadding(ReadInt(pstrValue));
-    else if (Is(pstrName, L"childalign"))
+    else if (AttributeIs(pstrName, L"childpadding"))
+        SetChildPadding(ParseInt(pstrValue));
+    else if (AttributeIs(pstrName, L"childalign"))
     {
-        if (Is(pstrValue, L"left"))
+        if (AttributeIs(pstrValue, L"left"))
             childAlign = 0;
-        else if (Is(pstrValue, L"center"))
+        else if (AttributeIs(pstrValue, L"center"))
             childAlign = 1;
-        else if (Is(pstrValue, L"right"))
+        else if (AttributeIs(pstrValue, L"right"))
             childAlign = 2;
     }
-    else if (Is(pstrName, L"childvalign"))
+    else if (AttributeIs(pstrName, L"childvalign"))
     {
-        if (Is(pstrValue, L"top"))
+        if (AttributeIs(pstrValue, L"top"))
             childVAlign = 0;
-        else if (Is(pstrValue, L"vcenter"))
+        else if (AttributeIs(pstrValue, L"vcenter"))
             childVAlign = 4;
-        else if (Is(pstrValue, L"bottom"))
+        else if (AttributeIs(pstrValue, L"bottom"))
             childVAlign = 8;
     }
     else

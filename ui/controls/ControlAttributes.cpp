@@ -1,5 +1,5 @@
 #include "ui/controls/Control.h"
-#include "ui/core/NumberList.h"
+#include "ui/core/AttributeValues.h"
 
 #include <limits.h>
 #include <math.h>
@@ -12,10 +12,6 @@
 
 namespace
 {
-int ReadInt(LPCWSTR value)
-{
-    return static_cast<int>(wcstol(value, NULL, 10));
-}
 
 void ReadFractionList(LPCWSTR value, double* fractions, int count)
 {
@@ -43,20 +39,11 @@ int Span(int from, int to)
     return span < INT_MIN ? INT_MIN : static_cast<int>(span);
 }
 
-bool ReadBool(LPCWSTR value)
-{
-    return wcscmp(value, L"true") == 0;
-}
-
 bool HasComma(LPCWSTR value)
 {
     return wcschr(value, L',') != NULL;
 }
 
-bool Is(LPCWSTR name, LPCWSTR known)
-{
-    return wcscmp(name, known) == 0;
-}
 }  // namespace
 
 void CControlUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
@@ -71,7 +58,7 @@ void CControlUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 
 bool CControlUI::ApplyPlacementAttribute(LPCWSTR name, LPCWSTR value)
 {
-    if (Is(name, L"pos"))
+    if (AttributeIs(name, L"pos"))
     {
         int rc[4];
         ParseIntList(value, rc, 4);
@@ -79,25 +66,25 @@ bool CControlUI::ApplyPlacementAttribute(LPCWSTR name, LPCWSTR value)
         SetFixedWidth(Span(rc[0], rc[2]));  // negative sizes are ignored there
         SetFixedHeight(Span(rc[1], rc[3]));
     }
-    else if (Is(name, L"padding"))
+    else if (AttributeIs(name, L"padding"))
     {
         int rc[4];
         ParseIntList(value, rc, 4);
         SetPadding(rc[0], rc[1], rc[2], rc[3]);
     }
-    else if (Is(name, L"width"))
-        SetFixedWidth(ReadInt(value));
-    else if (Is(name, L"height"))
-        SetFixedHeight(ReadInt(value));
-    else if (Is(name, L"minwidth"))
-        SetMinWidth(ReadInt(value));
-    else if (Is(name, L"minheight"))
-        SetMinHeight(ReadInt(value));
-    else if (Is(name, L"maxwidth"))
-        SetMaxWidth(ReadInt(value));
-    else if (Is(name, L"maxheight"))
-        SetMaxHeight(ReadInt(value));
-    else if (Is(name, L"float"))
+    else if (AttributeIs(name, L"width"))
+        SetFixedWidth(ParseInt(value));
+    else if (AttributeIs(name, L"height"))
+        SetFixedHeight(ParseInt(value));
+    else if (AttributeIs(name, L"minwidth"))
+        SetMinWidth(ParseInt(value));
+    else if (AttributeIs(name, L"minheight"))
+        SetMinHeight(ParseInt(value));
+    else if (AttributeIs(name, L"maxwidth"))
+        SetMaxWidth(ParseInt(value));
+    else if (AttributeIs(name, L"maxheight"))
+        SetMaxHeight(ParseInt(value));
+    else if (AttributeIs(name, L"float"))
     {
         if (HasComma(value))
         {
@@ -109,7 +96,7 @@ bool CControlUI::ApplyPlacementAttribute(LPCWSTR name, LPCWSTR value)
         }
         else
         {
-            SetFloat(ReadBool(value));
+            SetFloat(ParseBool(value));
         }
     }
     else
@@ -120,19 +107,19 @@ bool CControlUI::ApplyPlacementAttribute(LPCWSTR name, LPCWSTR value)
 bool CControlUI::ApplyLookAttribute(LPCWSTR name, LPCWSTR value)
 {
     // Only the background colours tolerate blanks before the "#".
-    if (Is(name, L"bkcolor") || Is(name, L"bkcolor1"))
+    if (AttributeIs(name, L"bkcolor") || AttributeIs(name, L"bkcolor1"))
         SetBkColor(ParseColorValue(value, true));
-    else if (Is(name, L"bkcolor2"))
+    else if (AttributeIs(name, L"bkcolor2"))
         SetBkColor2(ParseColorValue(value, true));
-    else if (Is(name, L"bkcolor3"))
+    else if (AttributeIs(name, L"bkcolor3"))
         SetBkColor3(ParseColorValue(value, true));
-    else if (Is(name, L"bordercolor"))
+    else if (AttributeIs(name, L"bordercolor"))
         SetBorderColor(ParseColorValue(value));
-    else if (Is(name, L"focusbordercolor"))
+    else if (AttributeIs(name, L"focusbordercolor"))
         SetFocusBorderColor(ParseColorValue(value));
-    else if (Is(name, L"colorhsl"))
-        SetColorHSL(ReadBool(value));
-    else if (Is(name, L"bordersize"))
+    else if (AttributeIs(name, L"colorhsl"))
+        SetColorHSL(ParseBool(value));
+    else if (AttributeIs(name, L"bordersize"))
     {
         if (HasComma(value))
         {
@@ -142,18 +129,18 @@ bool CControlUI::ApplyLookAttribute(LPCWSTR name, LPCWSTR value)
         }
         else
         {
-            SetBorderSize(ReadInt(value));
+            SetBorderSize(ParseInt(value));
         }
     }
-    else if (Is(name, L"borderstyle"))
-        SetBorderStyle(ReadInt(value));
-    else if (Is(name, L"borderround"))
+    else if (AttributeIs(name, L"borderstyle"))
+        SetBorderStyle(ParseInt(value));
+    else if (AttributeIs(name, L"borderround"))
     {
         int radii[2];
         ParseIntList(value, radii, 2);
         SetBorderRound(CUISize(radii[0], radii[1]));
     }
-    else if (Is(name, L"bkimage"))
+    else if (AttributeIs(name, L"bkimage"))
         SetBkImage(value);
     else
         return false;
@@ -162,29 +149,29 @@ bool CControlUI::ApplyLookAttribute(LPCWSTR name, LPCWSTR value)
 
 bool CControlUI::ApplyBehaviourAttribute(LPCWSTR name, LPCWSTR value)
 {
-    if (Is(name, L"name"))
+    if (AttributeIs(name, L"name"))
         SetName(value);
-    else if (Is(name, L"text"))
+    else if (AttributeIs(name, L"text"))
         SetText(value);
-    else if (Is(name, L"tooltip"))
+    else if (AttributeIs(name, L"tooltip"))
         SetToolTip(value);
-    else if (Is(name, L"userdata"))
+    else if (AttributeIs(name, L"userdata"))
         SetUserData(value);
-    else if (Is(name, L"tag"))
-        SetTag(static_cast<UINT_PTR>(ReadInt(value)));
-    else if (Is(name, L"enabled"))
-        SetEnabled(ReadBool(value));
-    else if (Is(name, L"mouse"))
-        SetMouseEnabled(ReadBool(value));
-    else if (Is(name, L"keyboard"))
-        SetKeyboardEnabled(ReadBool(value));
-    else if (Is(name, L"visible"))
-        SetVisible(ReadBool(value));
-    else if (Is(name, L"shortcut"))
+    else if (AttributeIs(name, L"tag"))
+        SetTag(static_cast<UINT_PTR>(ParseInt(value)));
+    else if (AttributeIs(name, L"enabled"))
+        SetEnabled(ParseBool(value));
+    else if (AttributeIs(name, L"mouse"))
+        SetMouseEnabled(ParseBool(value));
+    else if (AttributeIs(name, L"keyboard"))
+        SetKeyboardEnabled(ParseBool(value));
+    else if (AttributeIs(name, L"visible"))
+        SetVisible(ParseBool(value));
+    else if (AttributeIs(name, L"shortcut"))
         SetShortcut(value[0]);
-    else if (Is(name, L"menu"))
-        SetContextMenu(ReadBool(value));
-    else if (Is(name, L"virtualwnd"))
+    else if (AttributeIs(name, L"menu"))
+        SetContextMenu(ParseBool(value));
+    else if (AttributeIs(name, L"virtualwnd"))
         SetVirtualWnd(value);
     else
         return false;

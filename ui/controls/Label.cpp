@@ -1,5 +1,5 @@
 #include "ui/controls/Label.h"
-#include "ui/core/NumberList.h"
+#include "ui/core/AttributeValues.h"
 
 #include <math.h>
 #include <wchar.h>
@@ -14,10 +14,6 @@
 
 namespace
 {
-bool Is(LPCWSTR name, LPCWSTR known)
-{
-    return wcscmp(name, known) == 0;
-}
 
 bool Contains(LPCWSTR value, LPCWSTR part)
 {
@@ -52,16 +48,6 @@ private:
 }  // namespace
 
 // ---- Attribute value forms ----
-
-int CLabelUI::ReadInt(LPCWSTR value)
-{
-    return static_cast<int>(wcstol(value, NULL, 10));
-}
-
-bool CLabelUI::ReadBool(LPCWSTR value)
-{
-    return wcscmp(value, L"true") == 0;
-}
 
 DWORD CLabelUI::ReadColor(LPCWSTR value)
 {
@@ -298,7 +284,7 @@ bool CLabelUI::ApplyLabelAttribute(LPCWSTR name, LPCWSTR value)
 {
     // Alignment words are looked for anywhere in the value and applied in a
     // fixed order, so "left right" ends right-aligned.
-    if (Is(name, L"align"))
+    if (AttributeIs(name, L"align"))
     {
         if (Contains(value, L"left"))
             ChangeBits(textStyle, 0, DT_CENTER | DT_RIGHT);
@@ -307,7 +293,7 @@ bool CLabelUI::ApplyLabelAttribute(LPCWSTR name, LPCWSTR value)
         if (Contains(value, L"right"))
             ChangeBits(textStyle, DT_RIGHT, DT_CENTER);
     }
-    else if (Is(name, L"valign"))
+    else if (AttributeIs(name, L"valign"))
     {
         if (Contains(value, L"top"))
             ChangeBits(textStyle, 0, DT_VCENTER | DT_BOTTOM);
@@ -316,51 +302,51 @@ bool CLabelUI::ApplyLabelAttribute(LPCWSTR name, LPCWSTR value)
         if (Contains(value, L"bottom"))
             ChangeBits(textStyle, DT_BOTTOM, DT_VCENTER);
     }
-    else if (Is(name, L"endellipsis"))
-        ChangeBits(textStyle, ReadBool(value) ? DT_END_ELLIPSIS : 0, DT_END_ELLIPSIS);
-    else if (Is(name, L"font"))
-        SetFont(ReadInt(value));
-    else if (Is(name, L"textcolor"))
+    else if (AttributeIs(name, L"endellipsis"))
+        ChangeBits(textStyle, ParseBool(value) ? DT_END_ELLIPSIS : 0, DT_END_ELLIPSIS);
+    else if (AttributeIs(name, L"font"))
+        SetFont(ParseInt(value));
+    else if (AttributeIs(name, L"textcolor"))
         SetTextColor(ReadColor(value));
-    else if (Is(name, L"disabledtextcolor"))
+    else if (AttributeIs(name, L"disabledtextcolor"))
         SetDisabledTextColor(ReadColor(value));
-    else if (Is(name, L"textpadding"))
+    else if (AttributeIs(name, L"textpadding"))
     {
         int sides[4];
         ParseIntList(value, sides, 4);
         SetTextPadding(CUIRect(sides[0], sides[1], sides[2], sides[3]));
     }
-    else if (Is(name, L"multiline"))
-        SetMultiLine(ReadBool(value));
-    else if (Is(name, L"showhtml"))
-        SetShowHtml(ReadBool(value));
-    else if (Is(name, L"enabledeffect"))
-        SetEnabledEffect(ReadBool(value));
-    else if (Is(name, L"enabledluminous"))
-        SetEnabledLuminous(ReadBool(value));
-    else if (Is(name, L"luminousfuzzy"))
+    else if (AttributeIs(name, L"multiline"))
+        SetMultiLine(ParseBool(value));
+    else if (AttributeIs(name, L"showhtml"))
+        SetShowHtml(ParseBool(value));
+    else if (AttributeIs(name, L"enabledeffect"))
+        SetEnabledEffect(ParseBool(value));
+    else if (AttributeIs(name, L"enabledluminous"))
+        SetEnabledLuminous(ParseBool(value));
+    else if (AttributeIs(name, L"luminousfuzzy"))
         SetLuminousFuzzy(static_cast<float>(wcstod(value, NULL)));
-    else if (Is(name, L"gradientangle"))
-        SetGradientAngle(ReadInt(value));
-    else if (Is(name, L"enabledstroke"))
-        SetEnabledStroke(ReadBool(value));
-    else if (Is(name, L"enabledshadow"))
-        SetEnabledShadow(ReadBool(value));
-    else if (Is(name, L"gradientlength"))
-        SetGradientLength(ReadInt(value));
-    else if (Is(name, L"shadowoffset"))
+    else if (AttributeIs(name, L"gradientangle"))
+        SetGradientAngle(ParseInt(value));
+    else if (AttributeIs(name, L"enabledstroke"))
+        SetEnabledStroke(ParseBool(value));
+    else if (AttributeIs(name, L"enabledshadow"))
+        SetEnabledShadow(ParseBool(value));
+    else if (AttributeIs(name, L"gradientlength"))
+        SetGradientLength(ParseInt(value));
+    else if (AttributeIs(name, L"shadowoffset"))
     {
         int offsetAndAngle[2];
         ParseIntList(value, offsetAndAngle, 2);
         SetShadowOffset(offsetAndAngle[0], offsetAndAngle[1]);
     }
-    else if (Is(name, L"textcolor1"))
+    else if (AttributeIs(name, L"textcolor1"))
         SetTextColor1(ReadColor(value));
-    else if (Is(name, L"textshadowcolora"))
+    else if (AttributeIs(name, L"textshadowcolora"))
         SetTextShadowColorA(ReadColor(value));
-    else if (Is(name, L"textshadowcolorb"))
+    else if (AttributeIs(name, L"textshadowcolorb"))
         SetTextShadowColorB(ReadColor(value));
-    else if (Is(name, L"strokecolor"))
+    else if (AttributeIs(name, L"strokecolor"))
         SetStrokeColor(ReadColor(value));
     else
         return false;

@@ -107,10 +107,7 @@ protected:
     void MeasureInto(RECT& rc);
     void PaintTextWithEffects(HDC hDC);
 
-    // Attribute value forms shared by the label family.
-    static int ReadInt(LPCWSTR value);
-    static bool ReadBool(LPCWSTR value);
-    // An optional "#", then hexadecimal digits; a leading blank reads as 0.
+    // Colours of the label family: an optional "#", then hexadecimal digits; a leading blank reads as 0.
     static DWORD ReadColor(LPCWSTR value);
 
     // ---- Data ----

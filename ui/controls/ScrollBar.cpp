@@ -1,4 +1,5 @@
 #include "ui/controls/ScrollBar.h"
+#include "ui/core/AttributeValues.h"
 
 #include <limits.h>
 #include <wchar.h>
@@ -15,21 +16,6 @@ const int DefaultThickness = 16;
 int ClampToInt(long long value)
 {
     return value > INT_MAX ? INT_MAX : (value < INT_MIN ? INT_MIN : static_cast<int>(value));
-}
-
-bool Is(LPCWSTR name, LPCWSTR known)
-{
-    return wcscmp(name, known) == 0;
-}
-
-bool ReadBool(LPCWSTR value)
-{
-    return wcscmp(value, L"true") == 0;
-}
-
-int ReadInt(LPCWSTR value)
-{
-    return ClampToInt(wcstoll(value, NULL, 10));
 }
 
 // The one rounding rule of positions: to the nearest multiple of unit, a
@@ -252,32 +238,32 @@ void CScrollBarUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
         return;
     for (const ImageAttribute& attribute : imageAttributes)
     {
-        if (Is(pstrName, attribute.name))
+        if (AttributeIs(pstrName, attribute.name))
         {
             SetPartImage(attribute.part, attribute.state, pstrValue);
             return;
         }
     }
-    if (Is(pstrName, L"button1color"))
+    if (AttributeIs(pstrName, L"button1color"))
         SetPartColor(PartButton1, ParseColorValue(pstrValue, true));
-    else if (Is(pstrName, L"button2color"))
+    else if (AttributeIs(pstrName, L"button2color"))
         SetPartColor(PartButton2, ParseColorValue(pstrValue, true));
-    else if (Is(pstrName, L"thumbcolor"))
+    else if (AttributeIs(pstrName, L"thumbcolor"))
         SetPartColor(PartThumb, ParseColorValue(pstrValue, true));
-    else if (Is(pstrName, L"hor"))
-        SetHorizontal(ReadBool(pstrValue));
-    else if (Is(pstrName, L"linesize"))
-        SetLineSize(ReadInt(pstrValue));
-    else if (Is(pstrName, L"range"))
-        SetScrollRange(ReadInt(pstrValue));
-    else if (Is(pstrName, L"value"))
-        SetScrollPos(ReadInt(pstrValue), true);
-    else if (Is(pstrName, L"scrollunit"))
-        SetScrollUnit(ReadInt(pstrValue));
-    else if (Is(pstrName, L"showbutton1"))
-        SetShowButton1(ReadBool(pstrValue));
-    else if (Is(pstrName, L"showbutton2"))
-        SetShowButton2(ReadBool(pstrValue));
+    else if (AttributeIs(pstrName, L"hor"))
+        SetHorizontal(ParseBool(pstrValue));
+    else if (AttributeIs(pstrName, L"linesize"))
+        SetLineSize(ParseInt(pstrValue));
+    else if (AttributeIs(pstrName, L"range"))
+        SetScrollRange(ParseInt(pstrValue));
+    else if (AttributeIs(pstrName, L"value"))
+        SetScrollPos(ParseInt(pstrValue), true);
+    else if (AttributeIs(pstrName, L"scrollunit"))
+        SetScrollUnit(ParseInt(pstrValue));
+    else if (AttributeIs(pstrName, L"showbutton1"))
+        SetShowButton1(ParseBool(pstrValue));
+    else if (AttributeIs(pstrName, L"showbutton2"))
+        SetShowButton2(ParseBool(pstrValue));
     else
         CControlUI::SetAttribute(pstrName, pstrValue);
 }

@@ -3,7 +3,7 @@
 #include <wchar.h>
 
 #include "ui/controls/Control.h"
-#include "ui/core/NumberList.h"
+#include "ui/core/AttributeValues.h"
 #include "ui/render/Color.h"
 #include "ui/render/Renderer.h"
 

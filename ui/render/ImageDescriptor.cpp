@@ -2,7 +2,7 @@
 
 #include <wchar.h>
 
-#include "ui/core/NumberList.h"
+#include "ui/core/AttributeValues.h"
 #include "ui/render/Color.h"
 
 namespace {

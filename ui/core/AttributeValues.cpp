@@ -1,6 +1,23 @@
-#include "ui/core/NumberList.h"
+#include "ui/core/AttributeValues.h"
 
+#include <climits>
 #include <cwchar>
+
+bool AttributeIs(LPCWSTR name, LPCWSTR known)
+{
+    return std::wcscmp(name, known) == 0;
+}
+
+bool ParseBool(LPCWSTR value)
+{
+    return std::wcscmp(value, L"true") == 0;
+}
+
+int ParseInt(LPCWSTR value)
+{
+    const long long read = std::wcstoll(value, NULL, 10);
+    return read > INT_MAX ? INT_MAX : (read < INT_MIN ? INT_MIN : static_cast<int>(read));
+}
 
 void ParseIntList(LPCWSTR text, int* values, int count)
 {
