@@ -104,6 +104,15 @@ TEST_F(KeyboardDispatch, FocusMovesTellTheOldControlFirst)
     EXPECT_EQ(log, expected);
 }
 
+TEST_F(KeyboardDispatch, ReplacingTheRootTakesTheFocusAwayWithItsNotification)
+{
+    ASSERT_EQ(manager.GetFocus(), t1);
+    manager.AttachRoot(new CTestPanel);
+    const TLog expected = {"t1:killfocus-event", "t1:killfocus"};
+    EXPECT_EQ(log, expected);
+    EXPECT_EQ(manager.GetFocus(), (CControlUI*)NULL);
+}
+
 TEST_F(KeyboardDispatch, TabDuringAPendingLayoutWaitsForThePaint)
 {
     ASSERT_EQ(manager.GetFocus(), t1);
