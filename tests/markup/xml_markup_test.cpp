@@ -62,7 +62,10 @@ const DocumentCase kDocuments[] = {
     { "text", false, L"Expected start tag", L"text", L"" },
     { "<a><b/>text</a>", false, L"Expected start tag", L"text</a>", L"" },
     { "<a>x</a>junk", false, L"Expected start tag", L"junk", L"" },
-    { "<a x='1'/>", false, L"Expected attribute value", L"'1'/>", L"" },
+    // A wrong character where a quote or ">" belongs is reported with the
+    // text just after it; at the end of the text there is nothing after it.
+    { "<a x='1'/>", false, L"Expected attribute value", L"1'/>", L"" },
+    { "<a x= 1 y=\"2\"/>", false, L"Expected attribute value", L" y=\"2\"/>", L"" },
     { "<a x=", false, L"Expected attribute value", L"", L"" },
     { "<a x= ", false, L"Expected attribute value", L"", L"" },
     { "<a data-x=\"1\"/>", false, L"Error while parsing attributes", L"-x=\"1\"/>", L"" },
@@ -78,9 +81,11 @@ const DocumentCase kDocuments[] = {
     { "<a></b>", false, L"Unmatched closing tag", L"b>", L"" },
     { "<a></A>", false, L"Unmatched closing tag", L"A>", L"" },
     { "<ab></a>", false, L"Unmatched closing tag", L"a>", L"" },
-    { "<a></ab>", false, L"Unmatched closing tag", L"b>", L"" },
+    { "<a></ab>", false, L"Unmatched closing tag", L">", L"" },
     { "<a></a", false, L"Unmatched closing tag", L"", L"" },
-    { "<a></a x>", false, L"Unmatched closing tag", L"x>", L"" },
+    { "<a></a x>", false, L"Unmatched closing tag", L">", L"" },
+    { "<a></a\t/>", false, L"Unmatched closing tag", L">", L"" },
+    { "<a></a ", false, L"Unmatched closing tag", L"", L"" },
     { "<a></", false, L"Unmatched closing tag", L"", L"" },
     { "<a>0123456789012345678901234567890123456789012345678901234567890<b/></a>junk"
       "0123456789012345678901234567890123456789012345678901234567890",
