@@ -28,7 +28,7 @@ protected:
     }
     ~MouseDispatch() override { manager.RemoveNotifier(&receivers); }
 
-    CInputProbe manager;
+    CManagerProbe manager;
     CHostWindow host;
     TLog log;
     CNotifyLog receivers;

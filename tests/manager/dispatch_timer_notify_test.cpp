@@ -24,7 +24,7 @@ protected:
 
     void Fire(int winTimerId) { Deliver(manager, WM_TIMER, static_cast<WPARAM>(winTimerId), 0); }
 
-    CInputProbe manager;
+    CManagerProbe manager;
     CHostWindow host;
     TLog log;
     CNotifyLog receivers;
