@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "dispatch_test_support.h"
-#include "manager_test_support.h"
 
 namespace
 {

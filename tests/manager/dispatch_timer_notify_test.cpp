@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "dispatch_test_support.h"
-#include "manager_test_support.h"
+#include "tests/support/TestControls.h"
 
 namespace
 {

@@ -14,10 +14,10 @@
 #include <stb_image_write.h>
 #pragma GCC diagnostic pop
 
-#include "manager_test_support.h"
 #include "tests/support/Canvas.h"
 #include "tests/support/Describe.h"
 #include "tests/support/SkinFolder.h"
+#include "ui/manager/Manager.h"
 #include "ui/render/Renderer.h"
 
 namespace

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "tests/render/RenderTestSupport.h"
+#include "tests/support/Canvas.h"
 #include "ui/manager/Manager.h"
 #include "ui/render/Renderer.h"
 

@@ -2,13 +2,10 @@
 
 #include <windows.h>
 
-#include "tests/support/ManagerProbe.h"
-#include "tests/support/TestWindow.h"
-#include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
-#include "ui/manager/Manager.h"
 
-// A control that counts how many of its kind are alive.
+// A control that counts how many of its kind are alive, to show who deletes
+// controls and when.
 class CCountedControl : public CControlUI
 {
 public:

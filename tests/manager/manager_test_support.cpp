@@ -1,3 +1,0 @@
-#include "manager_test_support.h"
-
-int CCountedControl::alive = 0;
