@@ -10,7 +10,7 @@
 //
 // Run by hand: $BUILD_DIR/wine-run bench/zip_bench.exe
 
-#include "tests/markup/zip_writer.h"
+#include "tests/support/zip_writer.h"
 #include "ui/markup/ResourceLocations.h"
 #include "ui/markup/ZipArchive.h"
 

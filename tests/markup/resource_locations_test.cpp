@@ -1,7 +1,7 @@
 #include "ui/markup/ResourceLocations.h"
 
-#include "tests/markup/zip_writer.h"
 #include "tests/support/SkinFolder.h"
+#include "tests/support/zip_writer.h"
 #include "ui/markup/XmlMarkup.h"
 #include "ui/markup/ZipArchive.h"
 

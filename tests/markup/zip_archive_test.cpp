@@ -1,7 +1,7 @@
 #include "ui/markup/ZipArchive.h"
 
-#include "tests/markup/zip_writer.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/zip_writer.h"
 
 #include <gtest/gtest.h>
 

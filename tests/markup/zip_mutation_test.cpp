@@ -7,8 +7,8 @@
 #include "ui/markup/XmlMarkup.h"
 #include "ui/markup/ZipArchive.h"
 
-#include "tests/markup/zip_writer.h"
 #include "tests/support/SkinFolder.h"
+#include "tests/support/zip_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "tests/render/RenderTestSupport.h"
-#include "tests/render/text_support.h"
+#include "tests/support/text_support.h"
 #include "ui/render/Renderer.h"
 #include "ui/render/TaggedText.h"
 

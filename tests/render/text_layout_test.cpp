@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/render/text_support.h"
 #include "tests/support/Describe.h"
+#include "tests/support/text_support.h"
 #include "ui/render/TaggedText.h"
 
 namespace {
