@@ -9,8 +9,3 @@ void CEventRecorder::HandleEvent(TControlEvent& event)
 {
     kinds.push_back(event.kind);
 }
-
-CUIRect Rect(int left, int top, int right, int bottom)
-{
-    return CUIRect(left, top, right, bottom);
-}

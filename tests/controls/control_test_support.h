@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/support/Canvas.h"
+#include "tests/support/Rects.h"
 #include "tests/support/TestEvents.h"
 #include "ui/controls/Control.h"
 #include "ui/manager/Manager.h"
@@ -33,5 +34,3 @@ public:
     void HandleEvent(TControlEvent& event) override;
     std::vector<int> kinds;
 };
-
-CUIRect Rect(int left, int top, int right, int bottom);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/ManagerProbe.h"
+#include "tests/support/Rects.h"
 #include "tests/support/TestEvents.h"
 #include "ui/controls/BoxLayout.h"
 #include "ui/controls/Container.h"
@@ -55,12 +56,4 @@ inline CSizedControl* AddSized(CContainerUI* box, int width, int height)
     child->SetFixedHeight(height);
     box->Add(child);
     return child;
-}
-
-inline void ExpectRect(const RECT& actual, int left, int top, int right, int bottom)
-{
-    EXPECT_EQ(actual.left, left);
-    EXPECT_EQ(actual.top, top);
-    EXPECT_EQ(actual.right, right);
-    EXPECT_EQ(actual.bottom, bottom);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/support/Describe.h"
+#include "tests/support/Rects.h"
 #include "tests/support/text_support.h"
 #include "ui/render/TaggedText.h"
 
@@ -13,12 +14,6 @@ namespace {
 
 const DWORD kTextColor = 0xFF123456;
 const int kLine = 12;
-
-RECT Rect(int left, int top, int right, int bottom)
-{
-    RECT rc = { left, top, right, bottom };
-    return rc;
-}
 
 class TaggedText : public ::testing::Test
 {
