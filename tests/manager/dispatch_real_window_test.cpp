@@ -41,7 +41,7 @@ size_t Count(const TLog& log, const std::string& line)
 
 TEST(RealWindow, CaptureHoverLeaveAndTimersWithSystemInput)
 {
-    CInputProbe manager;
+    CManagerProbe manager;
     manager.SetHoverTime(50);
     CHostWindow host(manager, 200, 100, true);
     ::SetWindowPos(host.Get(), HWND_TOPMOST, kLeft, kTop, 200, 100, SWP_SHOWWINDOW);

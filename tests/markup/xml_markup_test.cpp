@@ -4,6 +4,7 @@
 #include <string>
 
 #include "tests/markup/xml_test_support.h"
+#include "tests/support/SkinFolder.h"
 #include "ui/markup/ResourceLocations.h"
 #include "ui/markup/XmlMarkup.h"
 
@@ -318,23 +319,9 @@ TEST(XmlMarkup, ByteOrderMarksAndEncodings)
 
 TEST(XmlMarkup, LoadFromFileReadsThroughTheSkinLocations)
 {
-    WCHAR temp[MAX_PATH] = {};
-    ASSERT_GT(::GetTempPathW(MAX_PATH, temp), 0u);
-    std::wstring dir = std::wstring(temp) + L"xml_markup_test\\";
-    ::CreateDirectoryW(dir.c_str(), NULL);
-    std::wstring file = dir + L"skin.xml";
+    const CSkinFolder skin(L"xml_markup_test");
     const std::string doc = "\xEF\xBB\xBF<Window><Button name=\"Install\"/></Window>";
-    HANDLE h = ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    ::WriteFile(h, doc.data(), static_cast<DWORD>(doc.size()), &written, NULL);
-    ::CloseHandle(h);
-
-    CUIString oldPath = CResourceLocations::GetResourcePath();
-    CUIString oldZip = CResourceLocations::GetResourceZip();
-    bool oldCached = CResourceLocations::IsResourceZipCached();
-    CResourceLocations::SetResourcePath(dir.c_str());
-    CResourceLocations::SetResourceZip(L"", false);
+    ASSERT_TRUE(WriteFileBytes(skin.Path() + L"skin.xml", doc));
 
     CXmlMarkup markup;
     EXPECT_TRUE(markup.LoadFromFile(L"skin.xml")) << markup.GetLastErrorMessage();
@@ -343,9 +330,4 @@ TEST(XmlMarkup, LoadFromFileReadsThroughTheSkinLocations)
     EXPECT_EQ(Str(markup.GetLastErrorMessage()), L"Error opening file");
     EXPECT_EQ(Str(markup.GetLastErrorLocation()), L"");
     EXPECT_FALSE(markup.IsValid());
-
-    CResourceLocations::SetResourcePath(oldPath);
-    CResourceLocations::SetResourceZip(oldZip, oldCached);
-    ::DeleteFileW(file.c_str());
-    ::RemoveDirectoryW(dir.c_str());
 }
