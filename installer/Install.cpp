@@ -18,12 +18,12 @@ namespace installer {
 const wchar_t kWindowTitle[] = L"【Lumora】Tessaly 简体中文化补丁v1.0 安装程序";
 const wchar_t kProbeFile[] = L"tessaly.exe";
 const wchar_t kNotesCommandLine[] = L"notepad.exe 汉化说明.txt";
+const wchar_t kSetupCaption[] = L"安装程序";
 
 namespace {
 
 const wchar_t kGameMissingText[] = L"请将安装程序放到游戏目录下运行。";
 const wchar_t kGameMissingCaption[] = L"安装检查";
-const wchar_t kSetupCaption[] = L"安装程序";
 const wchar_t kCompletedText[] = L"安装完成";
 
 enum ErrorCode : unsigned {
