@@ -6,6 +6,8 @@ namespace installer {
 
 namespace {
 
+constexpr SIZE_T kWriterStackSize = 64 * 1024;
+
 // Holds the lock for one scope.
 class ExclusiveLock {
 public:
@@ -30,7 +32,9 @@ ChunkWriter::ChunkWriter()
         storage_.push_back(std::move(chunk));
     }
     ready_ = true;
-    thread_ = CreateThread(nullptr, 0, &ChunkWriter::ThreadMain, this, 0, nullptr);
+    // The writer needs little stack; the default would reserve (and under Wine commit) megabytes.
+    thread_ = CreateThread(nullptr, kWriterStackSize, &ChunkWriter::ThreadMain, this,
+                           STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
 }
 
 ChunkWriter::~ChunkWriter()
