@@ -76,9 +76,10 @@ bool BringRunningCopyForward(DWORD waitMs)
     }
     if (running == nullptr)
         return false;
+    // The running copy may be busy installing: nothing here waits for its thread to answer.
     HWND front = FrontWindowOf(running);
     if (IsIconic(front))
-        ShowWindow(front, SW_RESTORE);
+        ShowWindowAsync(front, SW_RESTORE);
     SetForegroundWindow(front);
     return true;
 }
