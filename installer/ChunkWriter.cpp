@@ -20,6 +20,18 @@ private:
     SRWLOCK& lock_;
 };
 
+// Lets go of a held lock for one scope, and takes it back at the end.
+class ExclusiveUnlock {
+public:
+    explicit ExclusiveUnlock(SRWLOCK& lock) : lock_(lock) { ReleaseSRWLockExclusive(&lock_); }
+    ~ExclusiveUnlock() { AcquireSRWLockExclusive(&lock_); }
+    ExclusiveUnlock(const ExclusiveUnlock&) = delete;
+    ExclusiveUnlock& operator=(const ExclusiveUnlock&) = delete;
+
+private:
+    SRWLOCK& lock_;
+};
+
 } // namespace
 
 ChunkWriter::ChunkWriter()
@@ -112,10 +124,11 @@ void ChunkWriter::Run()
         ++writing_;
         // After a failure the entry's remaining chunks are only given back: the stream is still
         // inflated to its end to tell a damaged entry from a failed write.
-        const bool skip = failed_;
-        ReleaseSRWLockExclusive(&lock_);
-        const bool written = skip || WriteChunk(job.chunk, job.size);
-        AcquireSRWLockExclusive(&lock_);
+        bool written = true;
+        if (!failed_) {
+            ExclusiveUnlock writeUnlocked(lock_);
+            written = WriteChunk(job.chunk, job.size);
+        }
         failed_ = failed_ || !written;
         --writing_;
         free_.push_back(job.chunk);
