@@ -2,6 +2,7 @@
 // happens when its skin is missing or damaged.
 
 #include "installer/FrameWindow.h"
+#include "tests/support/SkinFolder.h"
 #include "ui/controls/Control.h"
 #include "ui/manager/Manager.h"
 
@@ -67,27 +68,13 @@ TEST(FrameWindowNotify, OnlyAClickFromInstallRunsTheInstallation)
     frame->OnFinalMessage(nullptr); // the window object deletes itself
 }
 
-// A folder holding the skin archive "Setup.dat" that the skin locations point at while it lives.
+// A folder holding the skin archive "Setup.dat" that the skin locations point at while it lives; the
+// previous locations come back and the folder goes when it ends.
 class SkinArchiveFolder {
 public:
-    SkinArchiveFolder()
-    {
-        wchar_t base[MAX_PATH];
-        GetTempPathW(MAX_PATH, base);
-        static int counter = 0;
-        path_ = std::wstring(base) + L"frame_skin_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-                std::to_wstring(++counter) + L"\\";
-        CreateDirectoryW(path_.c_str(), nullptr);
-        CManagerUI::SetResourcePath(path_.c_str());
-        CManagerUI::SetResourceZip(installer::kSkinArchive, false);
-    }
-    ~SkinArchiveFolder()
-    {
-        DeleteFileW(Archive().c_str());
-        RemoveDirectoryW(path_.c_str());
-    }
+    SkinArchiveFolder() : folder_(L"frame_skin_") { CManagerUI::SetResourceZip(installer::kSkinArchive, false); }
 
-    std::wstring Archive() const { return path_ + installer::kSkinArchive; }
+    std::wstring Archive() const { return folder_.Path() + installer::kSkinArchive; }
 
     void Write(const std::string& bytes) const
     {
@@ -95,7 +82,7 @@ public:
     }
 
 private:
-    std::wstring path_;
+    CSkinFolder folder_;
 };
 
 void PutU16(std::string& out, unsigned v)
