@@ -102,17 +102,22 @@ void CProgressUI::SetForeImage(LPCWSTR pStrImage)
         Invalidate();
 }
 
-// Lowered to the maximum, then raised to the minimum, as SetValue does: with
-// a reversed range the minimum wins.
-long long CProgressUI::ClampedValue() const
+// The range as the next paint repairs it: an empty or reversed range ends
+// one above its minimum, so it never divides by less than 1.
+long long CProgressUI::EffectiveMax() const
 {
-    return Max(Min(value, maxValue), minValue);
+    return Max(maxValue, static_cast<long long>(minValue) + 1);
 }
 
-// A range the next paint has not repaired yet still divides by at least 1.
+// Lowered to the maximum, then raised to the minimum, as SetValue does.
+long long CProgressUI::ClampedValue() const
+{
+    return Max(Min(value, EffectiveMax()), minValue);
+}
+
 long long CProgressUI::RangeDivisor() const
 {
-    return Max(static_cast<long long>(maxValue) - minValue, 1);
+    return EffectiveMax() - minValue;
 }
 
 // Products of a value offset and a size need 64 bits: both may be large.
@@ -126,7 +131,7 @@ RECT CProgressUI::GetFillRect() const
     const long long range = RangeDivisor();
     if (horizontal)
         return CUIRect(0, 0, ToInt(Min(filled * width / range, width)), ToInt(height));
-    const long long empty = Max(Min(maxValue - ClampedValue(), range), 0);
+    const long long empty = EffectiveMax() - ClampedValue();
     return CUIRect(0, ToInt(empty * height / range), ToInt(width), ToInt(height));
 }
 

@@ -42,8 +42,9 @@ public:
 
 protected:
     // ---- Implementation ----
-    // The value as a paint would clamp it, and the range it divides by
-    // (never below 1).
+    // The maximum, the value and the range as a paint would repair and
+    // clamp them; the range is never below 1.
+    long long EffectiveMax() const;
     long long ClampedValue() const;
     long long RangeDivisor() const;
     // Draws descriptor into rc (relative to the control). The descriptor is

@@ -63,9 +63,11 @@ void CTabLayoutUI::AfterAdd(CControlUI* pControl, int iIndex)
     pControl->SetVisible(false);
 }
 
+// The container's Add goes through AddAt, which this class overrides as
+// well: both call the container's AddAt so that a page is counted once.
 bool CTabLayoutUI::Add(CControlUI* pControl)
 {
-    if (!CContainerUI::Add(pControl))
+    if (!CContainerUI::AddAt(pControl, GetCount()))
         return false;
     AfterAdd(pControl, GetCount() - 1);
     return true;
