@@ -64,19 +64,21 @@ calls_of() {
   ' "$1"
 }
 
-# client_area CLIENT_ORIGIN_EXE -> "x y width height" of the installer's client area on the screen.
+# client_area CLIENT_ORIGIN_EXE [WINDOW_CLASS] -> "x y width height" of the installer's (or the
+# class's) client area on the screen.
 client_area() {
   local out
   out=$(mktemp)
-  wine "$1" </dev/null >"$out" 2>/dev/null
+  wine "$1" ${2:+"$2"} </dev/null >"$out" 2>/dev/null
   tr -d '\r' <"$out"
   rm -f "$out"
 }
 
-# click_client CLIENT_ORIGIN_EXE X Y: a left click at client coordinates of the installer's window.
+# click_client CLIENT_ORIGIN_EXE X Y [WINDOW_CLASS]: a left click at client coordinates of the
+# installer's (or the class's) window.
 click_client() {
   local area
-  area=($(client_area "$1")) || return 1
+  area=($(client_area "$1" ${4:+"$4"})) || return 1
   [ ${#area[@]} -eq 4 ] || { echo "installer window not found" >&2; return 1; }
   xdotool mousemove $((area[0] + $2)) $((area[1] + $3))
   sleep 0.3 # let the button see the pointer arrive before the press
@@ -87,9 +89,9 @@ click_client() {
 INSTALL_BUTTON_X=300
 INSTALL_BUTTON_Y=326
 
-# shoot_client CLIENT_ORIGIN_EXE FILE: a picture of the client area alone.
+# shoot_client CLIENT_ORIGIN_EXE FILE [WINDOW_CLASS]: a picture of the client area alone.
 shoot_client() {
   local area
-  area=($(client_area "$1")) || return 1
+  area=($(client_area "$1" ${3:+"$3"})) || return 1
   import -window root -crop "${area[2]}x${area[3]}+${area[0]}+${area[1]}" +repage "$2"
 }
