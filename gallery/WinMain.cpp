@@ -16,7 +16,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
     // The window object deletes itself after its window's last message.
     auto* window = new gallery::CGalleryWnd(gallery::PageFromCommandLine(commandLine));
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-    if (window->Create(nullptr, gallery::kGalleryTitle, style, 0) == nullptr)
+    // A fixed place near the top-left corner, not the system's cascade, so
+    // that the window opens in the same spot every time; the skin sets its size.
+    if (window->Create(nullptr, gallery::kGalleryTitle, style, 0, 40, 40, 640, 480) == nullptr)
         return 1;
     window->ShowWindow(true, true);
     CManagerUI::MessageLoop();
