@@ -102,3 +102,31 @@ shoot_client() {
   [ ${#area[@]} -eq 4 ] || { echo "installer window not found" >&2; return 1; }
   import -window root -crop "${area[2]}x${area[3]}+${area[0]}+${area[1]}" +repage "$2"
 }
+
+# window_client_area CLIENT_ORIGIN_EXE WINDOW_CLASS -> "x y width height" of that window's
+# client area on the screen.
+window_client_area() {
+  local out
+  out=$(mktemp)
+  wine "$1" "$2" </dev/null >"$out" 2>/dev/null
+  tr -d '\r' <"$out"
+  rm -f "$out"
+}
+
+# click_window_client CLIENT_ORIGIN_EXE WINDOW_CLASS X Y: a left click at client coordinates.
+click_window_client() {
+  local area
+  area=($(window_client_area "$1" "$2")) || return 1
+  [ ${#area[@]} -eq 4 ] || { echo "no window of class $2" >&2; return 1; }
+  xdotool mousemove $((area[0] + $3)) $((area[1] + $4))
+  sleep 0.3 # let the control see the pointer arrive before the press
+  xdotool click 1
+}
+
+# shoot_window_client CLIENT_ORIGIN_EXE WINDOW_CLASS FILE: a picture of that window's client area alone.
+shoot_window_client() {
+  local area
+  area=($(window_client_area "$1" "$2")) || return 1
+  [ ${#area[@]} -eq 4 ] || { echo "no window of class $2" >&2; return 1; }
+  import -window root -crop "${area[2]}x${area[3]}+${area[0]}+${area[1]}" +repage "$3"
+}
