@@ -21,7 +21,7 @@ public:
     void SetHoverTime(DWORD ms) { hoverTime = ms; }
     const CPtrList& Timers() const { return timers; }
     CPtrList& AsyncNotify() { return asyncNotify; }
-    LPDWORD OffscreenBits() const { return offscreenBits; }
+    LPDWORD OffscreenBits() const { return offscreen.Bits(); }
     RECT LayeredDirtyRect() const { return layeredDirtyRect; }
     void SetLayeredDirtyRect(const RECT& rc) { layeredDirtyRect = rc; }
     int NativeWindowCount() const { return nativeWindows.GetSize(); }

@@ -92,12 +92,6 @@ CPtrList& CManagerUI::ManagerList()
 CManagerUI::CManagerUI()
     : paintWindow(NULL),
       paintDC(NULL),
-      offscreenDC(NULL),
-      backgroundDC(NULL),
-      offscreenBitmap(NULL),
-      offscreenBits(NULL),
-      backgroundBitmap(NULL),
-      backgroundBits(NULL),
       lastToolTipWidth(-1),
       tooltipWindow(NULL),
       toolInfo(),
@@ -155,14 +149,6 @@ CManagerUI::~CManagerUI()
     if (tooltipWindow != NULL)
         ::DestroyWindow(tooltipWindow);
     lastToolTip = NULL;
-    if (offscreenDC != NULL)
-        ::DeleteDC(offscreenDC);
-    if (backgroundDC != NULL)
-        ::DeleteDC(backgroundDC);
-    if (offscreenBitmap != NULL)
-        ::DeleteObject(offscreenBitmap);
-    if (backgroundBitmap != NULL)
-        ::DeleteObject(backgroundBitmap);
     if (paintDC != NULL)
         ::ReleaseDC(paintWindow, paintDC);
     RemoveFirst(ManagerList(), this);

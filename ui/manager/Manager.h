@@ -7,6 +7,7 @@
 #include "ui/core/Geometry.h"
 #include "ui/core/UIDefs.h"
 #include "ui/core/UIString.h"
+#include "ui/render/GdiScope.h"
 #include "ui/render/ImageDescriptor.h"
 #include "ui/render/ImageLoader.h"
 
@@ -81,7 +82,7 @@ public:
 
     HWND GetPaintWindow() const { return paintWindow; }
     HDC GetPaintDC() const { return paintDC; }
-    HBITMAP GetOffscreenBitmap() const { return offscreenBitmap; }
+    HBITMAP GetOffscreenBitmap() const { return offscreen.Bitmap(); }
     CControlUI* GetRoot() const { return root; }
     CControlUI* GetFocus() const { return focus; }
     POINT GetMousePos() const { return lastMousePos; }
@@ -284,12 +285,8 @@ protected:
     CUIString name;
     HWND paintWindow;
     HDC paintDC;
-    HDC offscreenDC;
-    HDC backgroundDC;
-    HBITMAP offscreenBitmap;
-    LPDWORD offscreenBits;
-    HBITMAP backgroundBitmap;
-    LPDWORD backgroundBits;
+    CSurface offscreen;   // what a paint pass draws into; a DIB section when layered
+    CSurface background;  // the layered image, drawn once per change of it
     int lastToolTipWidth;
     HWND tooltipWindow;
     TOOLINFOW toolInfo;
