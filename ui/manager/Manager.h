@@ -7,23 +7,13 @@
 #include "ui/core/Geometry.h"
 #include "ui/core/UIDefs.h"
 #include "ui/core/UIString.h"
+#include "ui/render/FontEntry.h"
 #include "ui/render/GdiScope.h"
 #include "ui/render/ImageDescriptor.h"
 #include "ui/render/ImageLoader.h"
+#include "ui/render/TaggedText.h"
 
 class CControlUI;
-
-// A font of the manager's tables. The entry owns the handle.
-struct TFontEntry
-{
-    HFONT font;
-    CUIString faceName;  // as requested
-    int size;            // pixels; the font is created with height -size
-    bool bold;
-    bool underline;
-    bool italic;
-    TEXTMETRICW metrics;  // tmHeight 0: not measured yet
-};
 
 // One level of resources: the process-wide shared set, or a window's own.
 // Look-ups try the window's set first, then the shared one.
@@ -54,8 +44,9 @@ struct TTimerEntry
 // One per skinned window: owns the control tree and what its controls share
 // (fonts, images, default attribute lists, option groups, the skin's window
 // settings, receivers, timers and painting surfaces). Controls are reached
-// only through the control interface.
-class CManagerUI : public IImageLookup
+// only through the control interface; text drawing and image descriptors
+// reach the manager's fonts, images and colours through ITextResources.
+class CManagerUI : public ITextResources
 {
 public:
     CManagerUI();
@@ -85,7 +76,7 @@ public:
     HBITMAP GetOffscreenBitmap() const { return offscreen.Bitmap(); }
     CControlUI* GetRoot() const { return root; }
     CControlUI* GetFocus() const { return focus; }
-    POINT GetMousePos() const { return lastMousePos; }
+    POINT GetMousePos() const override { return lastMousePos; }
     LPCWSTR GetName() const { return name; }
     bool IsLayered() const { return layered; }
     bool IsNoActivate() const { return noActivate; }
@@ -138,12 +129,15 @@ public:
     // ---- Fonts ----
     // Files a new font under id (replacing and deleting an earlier one); null on failure.
     HFONT AddFont(int id, LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic,
-                  bool bShared = false);
-    HFONT FindFont(LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic) const;
+                  bool bShared = false) override;
+    HFONT FindFont(LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic) const override;
     // Unknown or negative ids give the default font.
-    HFONT GetFont(int id);
-    TFontEntry* GetFontInfo(int id);
-    TFontEntry* GetFontInfoByHandle(HFONT hFont);
+    HFONT GetFont(int id) override;
+    // Entries are measured when first asked for; never null.
+    TFontEntry* GetFontInfo(int id) override;
+    TFontEntry* GetFontInfoByHandle(HFONT hFont) override;
+    // True when a font is filed under id in the window's or the shared table.
+    bool HasFontId(int id) override;
     // Keeps the old default when the font cannot be created.
     void SetDefaultFont(LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic,
                         bool bShared = false);
@@ -169,6 +163,7 @@ public:
     static LPCWSTR GetMultiLanguageString(int id);
     // Replaces every known %{n} token by language string n.
     static void ResolveLanguageTokens(CUIString& text);
+    void ResolveTextTokens(CUIString& text) override { ResolveLanguageTokens(text); }
 
     // ---- Option groups ----
     bool AddOptionGroup(LPCWSTR pStrGroupName, CControlUI* pControl);
@@ -190,11 +185,11 @@ public:
     void SetDefaultFontColor(DWORD dwColor, bool bShared = false);
     DWORD GetDefaultFontColor() const { return resources.defaultFontColor; }
     void SetDefaultLinkFontColor(DWORD dwColor, bool bShared = false);
-    DWORD GetDefaultLinkFontColor() const { return resources.linkFontColor; }
+    DWORD GetDefaultLinkFontColor() const override { return resources.linkFontColor; }
     void SetDefaultLinkHoverFontColor(DWORD dwColor, bool bShared = false);
-    DWORD GetDefaultLinkHoverFontColor() const { return resources.linkHoverFontColor; }
+    DWORD GetDefaultLinkHoverFontColor() const override { return resources.linkHoverFontColor; }
     void SetDefaultSelectedBkColor(DWORD dwColor, bool bShared = false);
-    DWORD GetDefaultSelectedBkColor() const { return resources.selectedBkColor; }
+    DWORD GetDefaultSelectedBkColor() const override { return resources.selectedBkColor; }
 
     // ---- Window settings ----
     // Applies one attribute of the skin's "Window" element.

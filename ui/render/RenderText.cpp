@@ -10,7 +10,7 @@ COLORREF ToColorRef(DWORD argb)
 }
 }  // namespace
 
-void CGdiTextCanvas::SelectFont(const TTextFont& font)
+void CGdiTextCanvas::SelectFont(const TFontEntry& font)
 {
     if (font.font != NULL)
         SelectObject(m_hDC, font.font);

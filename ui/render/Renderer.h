@@ -6,7 +6,6 @@
 #include "ui/render/ImageDescriptor.h"
 #include "ui/render/ImageLoader.h"
 
-class CManagerUI;
 class ITextResources;
 
 // The framework's drawing operations. Stateless apart from the msimg32
@@ -59,12 +58,6 @@ public:
     // link arrays on entry (whose rectangles of the last paint decide the
     // hover colour) and the number of entries filled on return.
     static void DrawMarkupText(HDC hDC, ITextResources* resources, RECT& rc, LPCWSTR pstrText,
-                               DWORD dwTextColor, RECT* prcLinks, CUIString* sLinks,
-                               int& nLinkRects, int iFont, UINT uStyle);
-    // The same with a window manager's fonts, images and colours.
-    static void DrawText(HDC hDC, CManagerUI* manager, RECT& rc, LPCWSTR pstrText,
-                         DWORD dwTextColor, int iFont, UINT uStyle);
-    static void DrawMarkupText(HDC hDC, CManagerUI* manager, RECT& rc, LPCWSTR pstrText,
                                DWORD dwTextColor, RECT* prcLinks, CUIString* sLinks,
                                int& nLinkRects, int iFont, UINT uStyle);
 
