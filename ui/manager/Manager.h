@@ -5,6 +5,7 @@
 
 #include "ui/core/Collections.h"
 #include "ui/core/Geometry.h"
+#include "ui/core/StringOrId.h"
 #include "ui/core/UIDefs.h"
 #include "ui/core/UIString.h"
 #include "ui/render/FontEntry.h"
@@ -257,6 +258,11 @@ public:
     static const CUIString& GetResourceZip();
     static bool IsResourceZipCached();
     static HINSTANCE GetResourceModule();
+    // Reads an image by the skin's rules (a skin file without type; an
+    // executable resource of that type, else the name as a path, with one)
+    // and decodes it. With type "*COLOR*" the name is a colour text for a
+    // 1x1 image. Null on any failure. The caller owns the entry.
+    static TImageEntry* LoadSkinImage(CUIStringOrId name, LPCWSTR type = NULL, DWORD mask = 0);
 
     // The process-wide resource set and every manager bound to a window.
     static TResourceSet& SharedResources();

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "ui/core/StringOrId.h"
 #include "ui/render/ImageDescriptor.h"
 #include "ui/render/ImageLoader.h"
 
@@ -17,11 +16,10 @@ class CRenderer
 {
 public:
     // --- Images ---------------------------------------------------------
-    // Fetches the bytes of name (a skin file without type; an executable
-    // resource of that type, else the name as a path, with one) and decodes
-    // them. With type "*COLOR*" the name is a colour text for a 1x1 image.
-    // Null on any failure. The caller owns the entry and fills resType and mask.
-    static TImageEntry* LoadImage(CUIStringOrId name, LPCWSTR type = NULL, DWORD mask = 0);
+    // Decodes an image's encoded bytes (see CImageLoader::Decode); where the
+    // bytes come from is the caller's business. Null on any failure. The
+    // caller owns the entry and fills resType and mask.
+    static TImageEntry* LoadImage(const void* data, size_t size, DWORD mask = 0);
     static void FreeImage(TImageEntry* entry, bool deleteEntry = true);
 
     // --- Image descriptors and image drawing --------------------------------
