@@ -347,3 +347,7 @@ private:
 // Posted to the paint window to deliver queued notifications and delete
 // scheduled controls.
 const UINT FlushMessage = WM_APP + 1;
+
+// The paint window's system timer that pushes a layered window's pending
+// changes to the screen; control timers use ids below it.
+const UINT_PTR kLayeredTimerId = 0x2000;

@@ -15,7 +15,6 @@ namespace
 // The system's tooltip record before its reserved trailing member; the
 // tooltip window accepts this size on every system version.
 const UINT kToolInfoSize = TTTOOLINFOW_V2_SIZE;
-const UINT_PTR kLayeredTimerId = 0x2000;
 // Reflected messages reach child windows at their own message number plus this.
 const UINT kReflectOffset = 0x2000;
 

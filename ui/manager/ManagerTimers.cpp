@@ -8,9 +8,9 @@
 
 namespace
 {
-// The window ids rotate through 0..254; the layered push timer (0x2000)
-// lies outside that range.
+// The window ids rotate through 0..254, clear of the layered push timer.
 const UINT kTimerIdRange = 255;
+static_assert(kTimerIdRange <= kLayeredTimerId, "control timer ids must not reach the layered push timer");
 
 TTimerEntry* TimerAt(const CPtrList& timers, int index)
 {

@@ -8,8 +8,8 @@
 #include "ui/render/ImageLoader.h"
 
 // What text drawing asks of the window that owns fonts, images and colours.
-// The signatures that the window manager already has are repeated exactly,
-// so that it can implement this interface by adding only the rest.
+// The window manager implements it with operations of its own; tests stand
+// in for a window with fixed-width fonts.
 class ITextResources : public IImageLookup
 {
 public:
