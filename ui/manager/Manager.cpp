@@ -1,6 +1,7 @@
 #include "ui/manager/Manager.h"
 
 #include "ui/controls/Control.h"
+#include "ui/core/Check.h"
 
 namespace
 {
@@ -231,7 +232,7 @@ bool CManagerUI::InitControls(CControlUI* pControl, CControlUI* pParent)
 
 void CManagerUI::ScheduleDelete(CControlUI* pControl)
 {
-    if (pControl == NULL)
+    if (!UI_CHECK(pControl != NULL))
         return;
     pControl->SetManager(this, NULL, false);
     delayedCleanup.Add(pControl);
@@ -260,7 +261,7 @@ void CManagerUI::FreeQueuedNotifications()
 
 void CManagerUI::ForgetControl(CControlUI* pControl)
 {
-    if (pControl == NULL)
+    if (!UI_CHECK(pControl != NULL))
         return;
     CControlUI** const references[] = {&eventKey, &hover, &eventClick, &focus, &lastToolTip};
     for (CControlUI** reference : references)
@@ -372,7 +373,7 @@ void CManagerUI::RemoveTranslateAccelerator(ITranslateAccelerator* pTranslateAcc
 
 void CManagerUI::AddMouseLeaveNeeded(CControlUI* pControl)
 {
-    if (pControl != NULL && mouseLeaveNeeded.Find(pControl) < 0)
+    if (UI_CHECK(pControl != NULL) && mouseLeaveNeeded.Find(pControl) < 0)
         mouseLeaveNeeded.Add(pControl);
 }
 
@@ -383,7 +384,7 @@ void CManagerUI::RemoveMouseLeaveNeeded(CControlUI* pControl)
 
 bool CManagerUI::AddNativeWindow(CControlUI* pControl, HWND hChildWnd)
 {
-    if (pControl == NULL || hChildWnd == NULL)
+    if (!UI_CHECK(pControl != NULL) || hChildWnd == NULL)
         return false;
     Invalidate(GetNativeWindowRect(hChildWnd));
     if (nativeWindows.Find(hChildWnd) >= 0)

@@ -1,6 +1,7 @@
 #include "ui/manager/ManagerEvents.h"
 
 #include "ui/controls/Control.h"
+#include "ui/core/Check.h"
 
 TControlEvent MakeEvent(EventKind kind, CControlUI* sender, POINT pt, WORD keyState, WPARAM wParam, LPARAM lParam)
 {
@@ -17,6 +18,8 @@ TControlEvent MakeEvent(EventKind kind, CControlUI* sender, POINT pt, WORD keySt
 
 void Send(CControlUI* target, TControlEvent event)
 {
+    if (!UI_CHECK(target != NULL))
+        return;
     if (event.sender == NULL)
         event.sender = target;
     target->DispatchEvent(event);

@@ -1,6 +1,7 @@
 #include "ui/manager/Manager.h"
 
 #include "ui/controls/Control.h"
+#include "ui/core/Check.h"
 
 // Control timers are system timers of the paint window. Each record maps a
 // control's own timer id to a window timer id from a small rotating range;
@@ -27,7 +28,7 @@ void StopTimer(TTimerEntry& timer)
 
 bool CManagerUI::SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse)
 {
-    if (pControl == NULL || paintWindow == NULL)
+    if (!UI_CHECK(pControl != NULL) || paintWindow == NULL)
         return false;
     for (int i = 0; i < timers.GetSize(); ++i)
     {
