@@ -197,11 +197,11 @@ void CManagerUI::SetRootFocusNone()
 
 bool CManagerUI::AttachRoot(CControlUI* pControl)
 {
-    // 1. Nothing keeps pointing into the tree being replaced.
+    // Nothing keeps pointing into the tree being replaced.
     SetRootFocusNone();
     eventKey = hover = eventClick = lastToolTip = NULL;
 
-    // 2. The old tree and everything queued for it go.
+    // The old tree and everything queued for it go.
     if (root != NULL)
     {
         DeleteScheduledControls();
@@ -213,11 +213,10 @@ bool CManagerUI::AttachRoot(CControlUI* pControl)
         ScheduleDelete(root);
     }
 
-    // 3. The new root is laid out, announced and given the focus at the next paint.
+    // The new root is laid out, announced and given the focus at the next paint.
     root = pControl;
     firstLayout = updateNeeded = focusNeeded = true;
 
-    // 4.
     return InitControls(root, NULL);
 }
 

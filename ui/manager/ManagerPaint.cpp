@@ -172,14 +172,14 @@ void CManagerUI::HandlePrintClient(HDC hDC, LPARAM flags) { Painter::OnPrintClie
 
 bool CManagerUI::Painter::OnPaint(CManagerUI& m)
 {
-    // 1. A window without a tree is black.
+    // A window without a tree is black.
     if (m.root == NULL)
     {
         PaintBlack(m);
         return true;
     }
 
-    // 2. The paint rectangle: what is dirty, inside the client area.
+    // The paint rectangle: what is dirty, inside the client area.
     RECT client = {};
     ::GetClientRect(m.paintWindow, &client);
     RECT paint = {};
@@ -203,7 +203,7 @@ bool CManagerUI::Painter::OnPaint(CManagerUI& m)
         }
     }
 
-    // 3. to 5. The layout, then a focus move that waited for it. Moving the
+    // The layout, then a focus move that waited for it. Moving the
     // focus first would only postpone it again while the layout is pending,
     // and the invalidation that postpones it is swallowed by this very paint.
     m.painting = true;
@@ -216,7 +216,7 @@ bool CManagerUI::Painter::OnPaint(CManagerUI& m)
     if (m.focusNeeded)
         m.SetNextTabControl(true);
 
-    // 6. Surfaces that cannot be had (no memory, a zero-size client) mean
+    // Surfaces that cannot be had (no memory, a zero-size client) mean
     // no pass: the window is validated and the next invalidation retries.
     if (m.offscreenPaint && !EnsureSurfaces(m, client))
     {
@@ -225,7 +225,8 @@ bool CManagerUI::Painter::OnPaint(CManagerUI& m)
         return true;
     }
 
-    // 7. to 9.
+    // The tree paints into the off-screen surface, which is then copied or
+    // pushed to the window, or straight into the window's DC without one.
     {
         CPaintScope scope(m.paintWindow);
         // Placing controls may have invalidated more than the update rectangle
@@ -250,7 +251,6 @@ bool CManagerUI::Painter::OnPaint(CManagerUI& m)
         }
     }
 
-    // 10.
     EndPass(m);
     return true;
 }
