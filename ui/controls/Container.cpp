@@ -5,6 +5,7 @@
 
 #include "ui/controls/ScrollBar.h"
 #include "ui/core/AttributeValues.h"
+#include "ui/core/Check.h"
 #include "ui/manager/Manager.h"
 #include "ui/render/ClipScope.h"
 
@@ -295,7 +296,7 @@ bool CContainerUI::Add(CControlUI* pControl)
 
 bool CContainerUI::AddAt(CControlUI* pControl, int iIndex)
 {
-    if (pControl == NULL)
+    if (!UI_CHECK(pControl != NULL) || iIndex < 0 || iIndex > items.GetSize())
         return false;
     if (manager != NULL)
         manager->InitControls(pControl, this);

@@ -9,7 +9,6 @@
 
 namespace
 {
-const UINT_PTR kLayeredTimerId = 0x2000;
 const UINT kLayeredTimerPeriod = 10;
 
 typedef BOOL(WINAPI* TSetLayeredWindowAttributes)(HWND, COLORREF, BYTE, DWORD);
