@@ -1,75 +1,33 @@
 #include "ui/controls/BoxLayout.h"
 
-#include <limits.h>
 #include <wchar.h>
 
 #include "ui/controls/ScrollBar.h"
+#include "ui/core/Axis.h"
 #include "ui/manager/Manager.h"
 #include "ui/render/Renderer.h"
 
 namespace
 {
-int ToInt(long long value)
-{
-    return value > INT_MAX ? INT_MAX : (value < INT_MIN ? INT_MIN : static_cast<int>(value));
-}
-
 long long Min(long long a, long long b) { return a < b ? a : b; }
 long long Max(long long a, long long b) { return a > b ? a : b; }
 
-long long Clamp(long long value, long long low, long long high)
-{
-    return Max(Min(value, high), low);
-}
-
-enum CrossAlign
-{
-    AlignStart,
-    AlignCenter,
-    AlignEnd
-};
-
-// The box algorithm sees every size along the flow ("main") and across it
-// ("cross"); only this class knows which of x and y that is.
-class BoxAxis
+// The layout's axis, which also reads a child's size limits along and across it.
+class BoxAxis : public CUIAxis
 {
 public:
-    explicit BoxAxis(bool horizontal) : h(horizontal) {}
+    explicit BoxAxis(bool horizontal) : CUIAxis(horizontal) {}
 
-    int Main(const SIZE& sz) const { return h ? sz.cx : sz.cy; }
-    int Cross(const SIZE& sz) const { return h ? sz.cy : sz.cx; }
-    SIZE MakeSize(long long main, long long cross) const
-    {
-        return h ? CUISize(ToInt(main), ToInt(cross)) : CUISize(ToInt(cross), ToInt(main));
-    }
-
-    int MainStart(const RECT& rc) const { return h ? rc.left : rc.top; }
-    int MainEnd(const RECT& rc) const { return h ? rc.right : rc.bottom; }
-    int CrossStart(const RECT& rc) const { return h ? rc.top : rc.left; }
-    int CrossEnd(const RECT& rc) const { return h ? rc.bottom : rc.right; }
-    long long MainLength(const RECT& rc) const { return static_cast<long long>(MainEnd(rc)) - MainStart(rc); }
-    long long CrossLength(const RECT& rc) const { return static_cast<long long>(CrossEnd(rc)) - CrossStart(rc); }
-    RECT MakeRect(long long mainStart, long long mainEnd, long long crossStart, long long crossEnd) const
-    {
-        if (h)
-            return CUIRect(ToInt(mainStart), ToInt(crossStart), ToInt(mainEnd), ToInt(crossEnd));
-        return CUIRect(ToInt(crossStart), ToInt(mainStart), ToInt(crossEnd), ToInt(mainEnd));
-    }
-    int Of(POINT pt) const { return h ? pt.x : pt.y; }
-
-    int FixedMain(const CControlUI* c) const { return h ? c->GetFixedWidth() : c->GetFixedHeight(); }
-    int FixedCross(const CControlUI* c) const { return h ? c->GetFixedHeight() : c->GetFixedWidth(); }
-    int MinMain(const CControlUI* c) const { return h ? c->GetMinWidth() : c->GetMinHeight(); }
-    int MaxMain(const CControlUI* c) const { return h ? c->GetMaxWidth() : c->GetMaxHeight(); }
-    int MinCross(const CControlUI* c) const { return h ? c->GetMinHeight() : c->GetMinWidth(); }
-    int MaxCross(const CControlUI* c) const { return h ? c->GetMaxHeight() : c->GetMaxWidth(); }
+    int FixedMain(const CControlUI* c) const { return IsHorizontal() ? c->GetFixedWidth() : c->GetFixedHeight(); }
+    int FixedCross(const CControlUI* c) const { return IsHorizontal() ? c->GetFixedHeight() : c->GetFixedWidth(); }
+    int MinMain(const CControlUI* c) const { return IsHorizontal() ? c->GetMinWidth() : c->GetMinHeight(); }
+    int MaxMain(const CControlUI* c) const { return IsHorizontal() ? c->GetMaxWidth() : c->GetMaxHeight(); }
+    int MinCross(const CControlUI* c) const { return IsHorizontal() ? c->GetMinHeight() : c->GetMinWidth(); }
+    int MaxCross(const CControlUI* c) const { return IsHorizontal() ? c->GetMaxHeight() : c->GetMaxWidth(); }
 
     // A horizontal flow does not trust a width measured from content: a
     // child without a fixed width always shares the free space.
-    bool StretchesWithoutFixedSize() const { return h; }
-
-private:
-    bool h;
+    bool StretchesWithoutFixedSize() const { return IsHorizontal(); }
 };
 
 // A child's margins seen along the axis.
@@ -233,17 +191,14 @@ void CBoxLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
         long long cross = axis.MaxCross(child);
         if (cross == 0)
             cross = availCross - pad.Cross();
-        cross = Max(Min(Max(cross, 0), crossFit), axis.MinCross(child));
+        cross = Clamp(Max(cross, 0), axis.MinCross(child), crossFit);
 
         // 9.7: across the flow by the alignment, following the cross bar.
         const long long crossPos = crossScrolls ? crossBar->GetScrollPos() : 0;
         const long long crossRange = crossScrolls ? crossBar->GetScrollRange() : 0;
-        const int alignValue = horizontal ? childVAlign : childAlign;
-        const CrossAlign align = alignValue == (horizontal ? 4 : 1)   ? AlignCenter
-                                 : alignValue == (horizontal ? 8 : 2) ? AlignEnd
-                                                                      : AlignStart;
+        const AxisAlign align = axis.Across().Align(childAlign, childVAlign);
         long long crossStart;
-        if (align == AlignCenter)
+        if (align == AlignMiddle)
         {
             const long long middle = (static_cast<long long>(axis.CrossStart(inner)) + axis.CrossEnd(inner)) / 2 +
                                      (crossScrolls ? crossRange / 2 - crossPos : 0);
@@ -265,9 +220,9 @@ void CBoxLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
     // 10.
     mainNeeded += static_cast<long long>(childPadding) * (estimateCount - 1);
     if (horizontal)
-        ProcessScrollBar(inner, ToInt(mainNeeded), ToInt(crossNeeded));
+        ProcessScrollBar(inner, SaturateInt(mainNeeded), SaturateInt(crossNeeded));
     else
-        ProcessScrollBar(inner, ToInt(crossNeeded), ToInt(mainNeeded));
+        ProcessScrollBar(inner, SaturateInt(crossNeeded), SaturateInt(mainNeeded));
 }
 
 // ---- Separator ----
@@ -383,7 +338,7 @@ void CBoxLayoutUI::DragSeparator(POINT pt)
     // 4.
     CUIRect area = GetSeparatorRect(true);
     newPos = axis.MakeRect(start, end, axis.CrossStart(newPos), axis.CrossEnd(newPos));
-    (horizontal ? fixedWidth : fixedHeight) = ToInt(end - start);
+    (horizontal ? fixedWidth : fixedHeight) = SaturateInt(end - start);
 
     // 5.
     if (sepImmediate)
@@ -410,7 +365,7 @@ void CBoxLayoutUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
     if (pstrName == NULL || pstrValue == NULL)
         return;
     if (wcscmp(pstrName, horizontal ? L"sepwidth" : L"sepheight") == 0)
-        sepSize = ToInt(wcstoll(pstrValue, NULL, 10));
+        sepSize = SaturateInt(wcstoll(pstrValue, NULL, 10));
     else if (wcscmp(pstrName, L"sepimm") == 0)
         SetSepImmMode(wcscmp(pstrValue, L"true") == 0);
     else

@@ -1,27 +1,17 @@
 #include "ui/controls/Container.h"
 
-#include <limits.h>
 #include <wchar.h>
 
 #include "ui/controls/ScrollBar.h"
+#include "ui/core/Axis.h"
 #include "ui/core/AttributeValues.h"
 #include "ui/manager/Manager.h"
 #include "ui/render/ClipScope.h"
 
-namespace
-{
-int ClampSize(int value, int low, int high)
-{
-    if (value > high)
-        value = high;
-    return value < low ? low : value;
-}
-}  // namespace
-
 CContainerUI::CContainerUI()
     : childPadding(0),
-      childAlign(0),
-      childVAlign(0),
+      childAlign(ChildAlignLeft),
+      childVAlign(ChildAlignTop),
       autoDestroy(true),
       delayedDestroy(true),
       mouseChildEnabled(true),
@@ -142,8 +132,8 @@ void CContainerUI::SetPos(RECT rc, bool bNeedInvalidate)
             SetFloatPos(i);
             continue;
         }
-        const int width = ClampSize(inner.GetWidth(), child->GetMinWidth(), child->GetMaxWidth());
-        const int height = ClampSize(inner.GetHeight(), child->GetMinHeight(), child->GetMaxHeight());
+        const int width = Clamp(inner.GetWidth(), child->GetMinWidth(), child->GetMaxWidth());
+        const int height = Clamp(inner.GetHeight(), child->GetMinHeight(), child->GetMaxHeight());
         child->SetPos(CUIRect(inner.left, inner.top, inner.left + width, inner.top + height), false);
     }
 }
@@ -527,20 +517,20 @@ void CContainerUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
     else if (AttributeIs(pstrName, L"childalign"))
     {
         if (AttributeIs(pstrValue, L"left"))
-            childAlign = 0;
+            childAlign = ChildAlignLeft;
         else if (AttributeIs(pstrValue, L"center"))
-            childAlign = 1;
+            childAlign = ChildAlignCenter;
         else if (AttributeIs(pstrValue, L"right"))
-            childAlign = 2;
+            childAlign = ChildAlignRight;
     }
     else if (AttributeIs(pstrName, L"childvalign"))
     {
         if (AttributeIs(pstrValue, L"top"))
-            childVAlign = 0;
+            childVAlign = ChildAlignTop;
         else if (AttributeIs(pstrValue, L"vcenter"))
-            childVAlign = 4;
+            childVAlign = ChildAlignVCenter;
         else if (AttributeIs(pstrValue, L"bottom"))
-            childVAlign = 8;
+            childVAlign = ChildAlignBottom;
     }
     else
         CControlUI::SetAttribute(pstrName, pstrValue);
@@ -668,125 +658,71 @@ void CContainerUI::SetScrollPos(SIZE szPos)
     Invalidate();
 }
 
-namespace
-{
+void CContainerUI::LineUp() { ScrollAlong(CUIAxis::Vertical(), ScrollLineBack); }
+void CContainerUI::LineDown() { ScrollAlong(CUIAxis::Vertical(), ScrollLineForward); }
+void CContainerUI::PageUp() { ScrollAlong(CUIAxis::Vertical(), ScrollPageBack); }
+void CContainerUI::PageDown() { ScrollAlong(CUIAxis::Vertical(), ScrollPageForward); }
+void CContainerUI::HomeUp() { ScrollAlong(CUIAxis::Vertical(), ScrollHome); }
+void CContainerUI::EndDown() { ScrollAlong(CUIAxis::Vertical(), ScrollEnd); }
+void CContainerUI::LineLeft() { ScrollAlong(CUIAxis::Horizontal(), ScrollLineBack); }
+void CContainerUI::LineRight() { ScrollAlong(CUIAxis::Horizontal(), ScrollLineForward); }
+void CContainerUI::PageLeft() { ScrollAlong(CUIAxis::Horizontal(), ScrollPageBack); }
+void CContainerUI::PageRight() { ScrollAlong(CUIAxis::Horizontal(), ScrollPageForward); }
+void CContainerUI::HomeLeft() { ScrollAlong(CUIAxis::Horizontal(), ScrollHome); }
+void CContainerUI::EndRight() { ScrollAlong(CUIAxis::Horizontal(), ScrollEnd); }
+
 // Positions are ints; a step past either end is clamped by the bar anyway.
-int Shifted(int position, long long delta)
-{
-    const long long moved = position + delta;
-    return moved > INT_MAX ? INT_MAX : (moved < INT_MIN ? INT_MIN : static_cast<int>(moved));
-}
-}  // namespace
-
-void CContainerUI::LineUp()
+void CContainerUI::ScrollAlong(const CUIAxis& axis, ScrollMove move)
 {
     SIZE pos = GetScrollPos();
-    pos.cy = Shifted(pos.cy, -static_cast<long long>(VerticalLineStep()));
+    LONG& along = axis.Main(pos);
+    switch (move)
+    {
+    case ScrollLineBack:
+        along = SaturateInt(static_cast<long long>(along) - LineStep(axis));
+        break;
+    case ScrollLineForward:
+        along = SaturateInt(static_cast<long long>(along) + LineStep(axis));
+        break;
+    case ScrollPageBack:
+        along = SaturateInt(static_cast<long long>(along) - PageLength(axis));
+        break;
+    case ScrollPageForward:
+        along = SaturateInt(static_cast<long long>(along) + PageLength(axis));
+        break;
+    case ScrollHome:
+        along = 0;
+        break;
+    case ScrollEnd:
+        along = axis.Main(GetScrollRange());
+        break;
+    }
     SetScrollPos(pos);
 }
 
-void CContainerUI::LineDown()
+CScrollBarUI* CContainerUI::BarAlong(const CUIAxis& axis) const
 {
-    SIZE pos = GetScrollPos();
-    pos.cy = Shifted(pos.cy, VerticalLineStep());
-    SetScrollPos(pos);
+    return axis.IsHorizontal() ? horizontalScrollBar : verticalScrollBar;
 }
 
-void CContainerUI::PageUp()
+// A bar's own line size counts when above 1; otherwise a vertical line is a
+// line of the default font and some spacing, a horizontal one 8 pixels.
+int CContainerUI::LineStep(const CUIAxis& axis) const
 {
-    SIZE pos = GetScrollPos();
-    pos.cy = Shifted(pos.cy, -static_cast<long long>(PageHeight()));
-    SetScrollPos(pos);
-}
-
-void CContainerUI::PageDown()
-{
-    SIZE pos = GetScrollPos();
-    pos.cy = Shifted(pos.cy, PageHeight());
-    SetScrollPos(pos);
-}
-
-void CContainerUI::HomeUp()
-{
-    SIZE pos = GetScrollPos();
-    pos.cy = 0;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::EndDown()
-{
-    SIZE pos = GetScrollPos();
-    pos.cy = GetScrollRange().cy;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::LineLeft()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx = Shifted(pos.cx, -static_cast<long long>(HorizontalLineStep()));
-    SetScrollPos(pos);
-}
-
-void CContainerUI::LineRight()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx = Shifted(pos.cx, HorizontalLineStep());
-    SetScrollPos(pos);
-}
-
-void CContainerUI::PageLeft()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx = Shifted(pos.cx, -static_cast<long long>(PageWidth()));
-    SetScrollPos(pos);
-}
-
-void CContainerUI::PageRight()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx = Shifted(pos.cx, PageWidth());
-    SetScrollPos(pos);
-}
-
-void CContainerUI::HomeLeft()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx = 0;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::EndRight()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx = GetScrollRange().cx;
-    SetScrollPos(pos);
-}
-
-int CContainerUI::VerticalLineStep() const
-{
-    if (verticalScrollBar != NULL && verticalScrollBar->GetLineSize() > 1)
-        return verticalScrollBar->GetLineSize();
-    if (manager == NULL)
+    const CScrollBarUI* bar = BarAlong(axis);
+    if (bar != NULL && bar->GetLineSize() > 1)
+        return bar->GetLineSize();
+    if (axis.IsHorizontal() || manager == NULL)
         return 8;
     const TFontEntry* font = manager->GetDefaultFontInfo();
     return (font != NULL ? font->metrics.tmHeight : 0) + 8;
 }
 
-int CContainerUI::HorizontalLineStep() const
+// The inner length along the axis, without the bar that runs across it.
+long long CContainerUI::PageLength(const CUIAxis& axis) const
 {
-    if (horizontalScrollBar != NULL && horizontalScrollBar->GetLineSize() > 1)
-        return horizontalScrollBar->GetLineSize();
-    return 8;
-}
-
-int CContainerUI::PageHeight() const
-{
-    return itemRect.GetHeight() - inset.top - inset.bottom - BarThickness(horizontalScrollBar);
-}
-
-int CContainerUI::PageWidth() const
-{
-    return itemRect.GetWidth() - inset.left - inset.right - BarThickness(verticalScrollBar);
+    return axis.MainLength(itemRect) - axis.MainStart(inset) - axis.MainEnd(inset) -
+           BarThickness(BarAlong(axis.Across()));
 }
 
 CScrollBarUI* CContainerUI::CreateScrollBar(bool bHorizontal)
@@ -875,14 +811,9 @@ long long Difference(int required, int available)
     return static_cast<long long>(required) - available;
 }
 
-int ToInt(long long value)
-{
-    return value > INT_MAX ? INT_MAX : (value < INT_MIN ? INT_MIN : static_cast<int>(value));
-}
-
 int Magnitude(long long value)
 {
-    return ToInt(value < 0 ? -value : value);
+    return SaturateInt(value < 0 ? -value : value);
 }
 
 // Where a bar sits along the far edge of the inner area.
@@ -905,7 +836,7 @@ void CContainerUI::ProcessOneScrollBar(CScrollBarUI* bar, const RECT& rc, int re
     if (required > available && !bar->IsVisible())
     {
         bar->SetVisible(true);
-        bar->SetScrollRange(ToInt(Difference(required, available)));
+        bar->SetScrollRange(SaturateInt(Difference(required, available)));
         bar->SetScrollPos(0);
         scrollProcessing = true;
         Replace(true);
@@ -963,7 +894,7 @@ void CContainerUI::ProcessBothScrollBars(RECT rc, int cxRequired, int cyRequired
         const long long range = Difference(cxRequired, rc.right - rc.left);
         if (hbar->GetScrollRange() != range)
         {
-            hbar->SetScrollRange(ToInt(range));
+            hbar->SetScrollRange(SaturateInt(range));
             changed = true;
         }
     }
@@ -978,13 +909,13 @@ void CContainerUI::ProcessBothScrollBars(RECT rc, int cxRequired, int cyRequired
     if (cyRequired > height && !vbar->IsVisible())
     {
         vbar->SetVisible(true);
-        vbar->SetScrollRange(ToInt(Difference(cyRequired, height)));
+        vbar->SetScrollRange(SaturateInt(Difference(cyRequired, height)));
         vbar->SetScrollPos(0);
         rc.right -= vbar->GetFixedWidth();
         if (hbar->IsVisible())
         {
             hbar->SetPos(BarRect(hbar, rc), false);
-            hbar->SetScrollRange(ToInt(Difference(cxRequired, rc.right - rc.left)));
+            hbar->SetScrollRange(SaturateInt(Difference(cxRequired, rc.right - rc.left)));
         }
         scrollProcessing = true;
         Replace(true);
@@ -1011,7 +942,7 @@ void CContainerUI::ProcessBothScrollBars(RECT rc, int cxRequired, int cyRequired
         if (hbar->IsVisible())
         {
             hbar->SetPos(BarRect(hbar, rc), false);
-            hbar->SetScrollRange(ToInt(Difference(cxRequired, rc.right - rc.left)));
+            hbar->SetScrollRange(SaturateInt(Difference(cxRequired, rc.right - rc.left)));
         }
         Replace(true);
         return;

@@ -3,6 +3,7 @@
 #include "ui/controls/Control.h"
 
 class CScrollBarUI;
+class CUIAxis;
 
 // The child list of a container, as the layout builder, the scroll bar and the
 // list family see it. Every container implements it as a second base.
@@ -116,10 +117,20 @@ protected:
     void Replace(bool bNeedInvalidate);
     void ProcessOneScrollBar(CScrollBarUI* bar, const RECT& rc, int required);
     void ProcessBothScrollBars(RECT rc, int cxRequired, int cyRequired);
-    int VerticalLineStep() const;
-    int HorizontalLineStep() const;
-    int PageHeight() const;  // inner height without the horizontal bar
-    int PageWidth() const;
+    // The line, page, home and end moves of both directions.
+    enum ScrollMove
+    {
+        ScrollLineBack,
+        ScrollLineForward,
+        ScrollPageBack,
+        ScrollPageForward,
+        ScrollHome,
+        ScrollEnd
+    };
+    void ScrollAlong(const CUIAxis& axis, ScrollMove move);
+    CScrollBarUI* BarAlong(const CUIAxis& axis) const;
+    int LineStep(const CUIAxis& axis) const;
+    long long PageLength(const CUIAxis& axis) const;
     bool HandleScrollKey(WORD key);
     bool HandleScrollWheel(const TControlEvent& event);
     bool PaintChildren(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl);

@@ -3,6 +3,7 @@
 #include <math.h>
 #include <limits.h>
 
+#include "ui/core/Numeric.h"
 #include "ui/manager/Manager.h"
 
 CControlUI::CControlUI()
@@ -182,15 +183,6 @@ RECT CControlUI::GetClientPos() const
 
 namespace
 {
-int SaturateInt(long long value)
-{
-    if (value > INT_MAX)
-        return INT_MAX;
-    if (value < INT_MIN)
-        return INT_MIN;
-    return static_cast<int>(value);
-}
-
 // The one rounding rule of float placement: the share of a parent's size,
 // truncated towards zero. Fractions that are not numbers count as 0.
 long long ScaledShare(int size, double fraction)
@@ -198,16 +190,7 @@ long long ScaledShare(int size, double fraction)
     if (!isfinite(fraction))
         return 0;
     const double share = trunc(static_cast<double>(size) * fraction);
-    if (share > INT_MAX)
-        return INT_MAX;
-    if (share < INT_MIN)
-        return INT_MIN;
-    return static_cast<long long>(share);
-}
-
-int Clamp(int value, int low, int high)
-{
-    return value < low ? low : (value > high ? high : value);
+    return static_cast<long long>(Clamp(share, INT_MIN, INT_MAX));
 }
 }  // namespace
 

@@ -1,10 +1,10 @@
 #include "ui/controls/Control.h"
 #include "ui/core/AttributeValues.h"
 
-#include <limits.h>
 #include <math.h>
 #include <wchar.h>
 
+#include "ui/core/Numeric.h"
 #include "ui/render/Color.h"
 
 // Attribute values are never rejected: a malformed number reads as what can
@@ -33,10 +33,7 @@ void ReadFractionList(LPCWSTR value, double* fractions, int count)
 // right - left of "pos", kept inside int so that the setters see a size.
 int Span(int from, int to)
 {
-    const long long span = static_cast<long long>(to) - from;
-    if (span > INT_MAX)
-        return INT_MAX;
-    return span < INT_MIN ? INT_MIN : static_cast<int>(span);
+    return SaturateInt(static_cast<long long>(to) - from);
 }
 
 bool HasComma(LPCWSTR value)

@@ -1,7 +1,6 @@
 #include "ui/controls/ScrollBar.h"
 #include "ui/core/AttributeValues.h"
 
-#include <limits.h>
 #include <wchar.h>
 
 #include "ui/controls/Container.h"
@@ -12,11 +11,6 @@
 namespace
 {
 const int DefaultThickness = 16;
-
-int ClampToInt(long long value)
-{
-    return value > INT_MAX ? INT_MAX : (value < INT_MIN ? INT_MIN : static_cast<int>(value));
-}
 
 // The one rounding rule of positions: to the nearest multiple of unit, a
 // remainder of half the unit (integer half) or more rounding up.
@@ -275,13 +269,6 @@ int CScrollBarUI::Thickness() const
     return horizontal ? fixedHeight : fixedWidth;
 }
 
-RECT CScrollBarUI::MakeRect(int mainStart, int mainEnd, int crossStart, int crossEnd) const
-{
-    if (horizontal)
-        return CUIRect(mainStart, crossStart, mainEnd, crossEnd);
-    return CUIRect(crossStart, mainStart, crossEnd, mainEnd);
-}
-
 void CScrollBarUI::SetPos(RECT rc, bool bNeedInvalidate)
 {
     CControlUI::SetPos(rc, bNeedInvalidate);
@@ -293,11 +280,12 @@ void CScrollBarUI::SetPos(RECT rc, bool bNeedInvalidate)
 // offset the share of the travel that the position has covered.
 void CScrollBarUI::LayOut()
 {
+    const CUIAxis axis = Axis();
     const int thickness = Thickness();
-    const int start = MainStart(itemRect);
-    const int end = MainEnd(itemRect);
-    const int cross = horizontal ? itemRect.top : itemRect.left;
-    const long long length = static_cast<long long>(end) - start;
+    const int start = axis.MainStart(itemRect);
+    const int end = axis.MainEnd(itemRect);
+    const int cross = axis.CrossStart(itemRect);
+    const long long length = axis.MainLength(itemRect);
     const int shownButtons = (showButton1 ? 1 : 0) + (showButton2 ? 1 : 0);
 
     // 1.
@@ -307,24 +295,24 @@ void CScrollBarUI::LayOut()
     if (thickness >= track)
     {
         const int buttonLength = static_cast<int>(thickness < length / 2 ? thickness : length / 2);
-        button1Rect = showButton1 ? MakeRect(start, start + buttonLength, cross, cross + thickness)
-                                  : MakeRect(start, start, cross, cross);
-        button2Rect = showButton2 ? MakeRect(end - buttonLength, end, cross, cross + thickness)
-                                  : MakeRect(end, end, cross, cross);
+        button1Rect = showButton1 ? axis.MakeRect(start, start + buttonLength, cross, cross + thickness)
+                                  : axis.MakeRect(start, start, cross, cross);
+        button2Rect = showButton2 ? axis.MakeRect(end - buttonLength, end, cross, cross + thickness)
+                                  : axis.MakeRect(end, end, cross, cross);
         thumbRect.Empty();
         return;
     }
 
     // 2.
-    button1Rect = showButton1 ? MakeRect(start, start + thickness, cross, cross + thickness)
-                              : MakeRect(start, start, cross, cross);
-    button2Rect = showButton2 ? MakeRect(end - thickness, end, cross, cross + thickness)
-                              : MakeRect(end, end, cross, cross);
+    button1Rect = showButton1 ? axis.MakeRect(start, start + thickness, cross, cross + thickness)
+                              : axis.MakeRect(start, start, cross, cross);
+    button2Rect = showButton2 ? axis.MakeRect(end - thickness, end, cross, cross + thickness)
+                              : axis.MakeRect(end, end, cross, cross);
     const int trackStart = showButton1 ? start + thickness : start;
     const int trackEnd = showButton2 ? end - thickness : end;
     if (range <= 0)
     {
-        thumbRect = MakeRect(trackStart, trackEnd, cross, cross + thickness);
+        thumbRect = axis.MakeRect(trackStart, trackEnd, cross, cross + thickness);
         return;
     }
     long long thumbLength = length * track / (length + range);
@@ -333,18 +321,17 @@ void CScrollBarUI::LayOut()
     long long thumbStart = trackStart + (track - thumbLength) * scrollPos / range;
     if (thumbStart + thumbLength > trackEnd)
         thumbStart = trackEnd - thumbLength;
-    thumbRect = MakeRect(static_cast<int>(thumbStart), static_cast<int>(thumbStart + thumbLength), cross,
-                         cross + thickness);
+    thumbRect = axis.MakeRect(thumbStart, thumbStart + thumbLength, cross, cross + thickness);
 }
 
 // How far the thumb's leading edge can move.
 int CScrollBarUI::ThumbTravel() const
 {
+    const CUIAxis axis = Axis();
     const int shownButtons = (showButton1 ? 1 : 0) + (showButton2 ? 1 : 0);
-    const long long travel = static_cast<long long>(MainEnd(itemRect)) - MainStart(itemRect) -
-                             (static_cast<long long>(MainEnd(thumbRect)) - MainStart(thumbRect)) -
+    const long long travel = axis.MainLength(itemRect) - axis.MainLength(thumbRect) -
                              static_cast<long long>(Thickness()) * shownButtons;
-    return ClampToInt(travel);
+    return SaturateInt(travel);
 }
 
 // ---- Other overrides ----
@@ -493,8 +480,8 @@ void CScrollBarUI::OnMouseMove(const TControlEvent& event)
         const int travel = ThumbTravel();
         if (travel == 0)
             return;
-        const long long moved = static_cast<long long>(MainOf(event.point)) - MainOf(lastMouse);
-        lastScrollOffset = ClampToInt(moved * range / travel);
+        const long long moved = static_cast<long long>(Axis().Of(event.point)) - Axis().Of(lastMouse);
+        lastScrollOffset = SaturateInt(moved * range / travel);
         return;
     }
     const bool onThumb = ::PtInRect(&thumbRect, event.point) != FALSE;
@@ -515,11 +502,11 @@ void CScrollBarUI::OnTimer()
     ++repeatDelay;
     if ((thumbState & StateCaptured) != 0)
     {
-        const int target = ClampToInt(static_cast<long long>(lastScrollPos) + lastScrollOffset);
+        const int target = SaturateInt(static_cast<long long>(lastScrollPos) + lastScrollOffset);
         if (owner != NULL)
         {
             SIZE pos = owner->GetScrollPos();
-            (horizontal ? pos.cx : pos.cy) = target;
+            Axis().Main(pos) = target;
             owner->SetScrollPos(pos);
         }
         else
@@ -575,7 +562,7 @@ bool CScrollBarUI::OnMouseLeave(const TControlEvent& event)
 void CScrollBarUI::LineBack()
 {
     if (owner == NULL)
-        SetScrollPos(ClampToInt(static_cast<long long>(scrollPos) - GetLineStep()), true);
+        SetScrollPos(SaturateInt(static_cast<long long>(scrollPos) - GetLineStep()), true);
     else if (horizontal)
         owner->LineLeft();
     else
@@ -585,7 +572,7 @@ void CScrollBarUI::LineBack()
 void CScrollBarUI::LineForward()
 {
     if (owner == NULL)
-        SetScrollPos(ClampToInt(static_cast<long long>(scrollPos) + GetLineStep()), true);
+        SetScrollPos(SaturateInt(static_cast<long long>(scrollPos) + GetLineStep()), true);
     else if (horizontal)
         owner->LineRight();
     else
@@ -597,9 +584,10 @@ void CScrollBarUI::PageTowards(POINT pt)
     // Without a thumb there is no rail to click.
     if (thumbRect.IsNull())
         return;
-    const int where = MainOf(pt);
-    const bool back = where < MainStart(thumbRect);
-    const bool forward = where >= MainEnd(thumbRect);
+    const CUIAxis axis = Axis();
+    const int where = axis.Of(pt);
+    const bool back = where < axis.MainStart(thumbRect);
+    const bool forward = where >= axis.MainEnd(thumbRect);
     if (!back && !forward)
         return;
     if (owner != NULL)
@@ -610,8 +598,8 @@ void CScrollBarUI::PageTowards(POINT pt)
             back ? owner->PageUp() : owner->PageDown();
         return;
     }
-    const long long page = static_cast<long long>(MainEnd(itemRect)) - MainStart(itemRect);
-    SetScrollPos(ClampToInt(scrollPos + (back ? -page : page)), true);
+    const long long page = axis.MainLength(itemRect);
+    SetScrollPos(SaturateInt(scrollPos + (back ? -page : page)), true);
 }
 
 POINT CScrollBarUI::CursorPos() const
