@@ -116,6 +116,20 @@ protected:
     // Lays the container out again with its present rectangle.
     void Replace(bool bNeedInvalidate);
     void ProcessOneScrollBar(CScrollBarUI* bar, const RECT& rc, int required);
+    void ShowBar(CScrollBarUI* bar, long long range);
+    void HideBar(CScrollBarUI* bar);
+    // Lays the container out again while bars it has just shown must stay.
+    void ReplaceShowingBars();
+    void FitShownBar(CScrollBarUI* bar, const RECT& rc, int required);
+    // What SettleBar did: nothing, took a new range, or took one that pulled
+    // the position back, so that the content must follow.
+    enum RangeChange
+    {
+        RangeSame,
+        RangeTaken,
+        RangePulledBack
+    };
+    RangeChange SettleBar(CScrollBarUI* bar, const RECT& rc, long long range);
     void ProcessBothScrollBars(RECT rc, int cxRequired, int cyRequired);
     // The line, page, home and end moves of both directions.
     enum ScrollMove
