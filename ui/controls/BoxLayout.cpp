@@ -3,6 +3,7 @@
 #include <wchar.h>
 
 #include "ui/controls/ScrollBar.h"
+#include "ui/core/AttributeValues.h"
 #include "ui/core/Axis.h"
 #include "ui/manager/Manager.h"
 #include "ui/render/Renderer.h"
@@ -392,15 +393,17 @@ void CBoxLayoutUI::PostPaint(HDC hDC, const RECT& rcPaint)
     CContainerUI::PostPaint(hDC, rcPaint);
 }
 
+// "sepimm" here; the separator's thickness is "sepheight" of a vertical
+// layout and "sepwidth" of a horizontal one.
+const TAttributeRow<CBoxLayoutUI> CBoxLayoutUI::attributeTable[] = {
+    {L"sepimm", [](CBoxLayoutUI& c, LPCWSTR v) { c.SetSepImmMode(ParseBool(v)); }},
+};
+
 void CBoxLayoutUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 {
     if (pstrName == NULL || pstrValue == NULL)
         return;
-    if (wcscmp(pstrName, horizontal ? L"sepwidth" : L"sepheight") == 0)
-        sepSize = SaturateInt(wcstoll(pstrValue, NULL, 10));
-    else if (wcscmp(pstrName, L"sepimm") == 0)
-        SetSepImmMode(wcscmp(pstrValue, L"true") == 0);
-    else
+    if (!ApplyAttributeRow(attributeTable, *this, pstrName, pstrValue))
         CContainerUI::SetAttribute(pstrName, pstrValue);
 }
 
@@ -420,6 +423,18 @@ LPVOID CVerticalLayoutUI::FindInterface(LPCWSTR pstrName)
     return CContainerUI::FindInterface(pstrName);
 }
 
+const TAttributeRow<CVerticalLayoutUI> CVerticalLayoutUI::attributeTable[] = {
+    {L"sepheight", [](CVerticalLayoutUI& c, LPCWSTR v) { c.sepSize = ParseInt(v); }},
+};
+
+void CVerticalLayoutUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
+{
+    if (pstrName == NULL || pstrValue == NULL)
+        return;
+    if (!ApplyAttributeRow(attributeTable, *this, pstrName, pstrValue))
+        CBoxLayoutUI::SetAttribute(pstrName, pstrValue);
+}
+
 CHorizontalLayoutUI::CHorizontalLayoutUI() : CBoxLayoutUI(true) {}
 
 LPCWSTR CHorizontalLayoutUI::GetClassName() const
@@ -432,4 +447,16 @@ LPVOID CHorizontalLayoutUI::FindInterface(LPCWSTR pstrName)
     if (pstrName != NULL && wcscmp(pstrName, L"HorizontalLayout") == 0)
         return static_cast<CHorizontalLayoutUI*>(this);
     return CContainerUI::FindInterface(pstrName);
+}
+
+const TAttributeRow<CHorizontalLayoutUI> CHorizontalLayoutUI::attributeTable[] = {
+    {L"sepwidth", [](CHorizontalLayoutUI& c, LPCWSTR v) { c.sepSize = ParseInt(v); }},
+};
+
+void CHorizontalLayoutUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
+{
+    if (pstrName == NULL || pstrValue == NULL)
+        return;
+    if (!ApplyAttributeRow(attributeTable, *this, pstrName, pstrValue))
+        CBoxLayoutUI::SetAttribute(pstrName, pstrValue);
 }

@@ -444,52 +444,53 @@ void CContainerUI::HandleEvent(TControlEvent& event)
 
 // ---- Attributes ----
 
+namespace
+{
+// A word of the value chooses the alignment; other words leave it as it is.
+struct TAlignWord
+{
+    LPCWSTR word;
+    int value;
+};
+
+template <size_t N>
+void ReadAlignWord(int& field, LPCWSTR value, const TAlignWord (&words)[N])
+{
+    for (const TAlignWord& word : words)
+    {
+        if (AttributeIs(value, word.word))
+        {
+            field = word.value;
+            return;
+        }
+    }
+}
+
+const TAlignWord kChildAlignWords[] = {
+    {L"left", ChildAlignLeft}, {L"center", ChildAlignCenter}, {L"right", ChildAlignRight}};
+const TAlignWord kChildVAlignWords[] = {
+    {L"top", ChildAlignTop}, {L"vcenter", ChildAlignVCenter}, {L"bottom", ChildAlignBottom}};
+}  // namespace
+
+// A bar's style list creates the bar when it is missing; the alignments take
+// effect at the next layout.
+const TAttributeRow<CContainerUI> CContainerUI::attributeTable[] = {
+    {L"inset", [](CContainerUI& c, LPCWSTR v) { const RECT rc = ParseIntRect(v); c.SetInset(rc.left, rc.top, rc.right, rc.bottom); }},
+    {L"mousechild", [](CContainerUI& c, LPCWSTR v) { c.SetMouseChildEnabled(ParseBool(v)); }},
+    {L"vscrollbar", [](CContainerUI& c, LPCWSTR v) { c.EnableScrollBar(ParseBool(v), c.horizontalScrollBar != NULL); }},
+    {L"vscrollbarstyle", [](CContainerUI& c, LPCWSTR v) { c.EnableScrollBar(true, c.horizontalScrollBar != NULL); c.verticalScrollBar->ApplyAttributeList(v); }},
+    {L"hscrollbar", [](CContainerUI& c, LPCWSTR v) { c.EnableScrollBar(c.verticalScrollBar != NULL, ParseBool(v)); }},
+    {L"hscrollbarstyle", [](CContainerUI& c, LPCWSTR v) { c.EnableScrollBar(c.verticalScrollBar != NULL, true); c.horizontalScrollBar->ApplyAttributeList(v); }},
+    {L"childpadding", [](CContainerUI& c, LPCWSTR v) { c.SetChildPadding(ParseInt(v)); }},
+    {L"childalign", [](CContainerUI& c, LPCWSTR v) { ReadAlignWord(c.childAlign, v, kChildAlignWords); }},
+    {L"childvalign", [](CContainerUI& c, LPCWSTR v) { ReadAlignWord(c.childVAlign, v, kChildVAlignWords); }},
+};
+
 void CContainerUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 {
     if (pstrName == NULL || pstrValue == NULL)
         return;
-    if (AttributeIs(pstrName, L"inset"))
-    {
-        const RECT rc = ParseIntRect(pstrValue);
-        SetInset(rc.left, rc.top, rc.right, rc.bottom);
-    }
-    else if (AttributeIs(pstrName, L"mousechild"))
-        SetMouseChildEnabled(ParseBool(pstrValue));
-    else if (AttributeIs(pstrName, L"vscrollbar"))
-        EnableScrollBar(ParseBool(pstrValue), horizontalScrollBar != NULL);
-    else if (AttributeIs(pstrName, L"vscrollbarstyle"))
-    {
-        EnableScrollBar(true, horizontalScrollBar != NULL);
-        verticalScrollBar->ApplyAttributeList(pstrValue);
-    }
-    else if (AttributeIs(pstrName, L"hscrollbar"))
-        EnableScrollBar(verticalScrollBar != NULL, ParseBool(pstrValue));
-    else if (AttributeIs(pstrName, L"hscrollbarstyle"))
-    {
-        EnableScrollBar(verticalScrollBar != NULL, true);
-        horizontalScrollBar->ApplyAttributeList(pstrValue);
-    }
-    else if (AttributeIs(pstrName, L"childpadding"))
-        SetChildPadding(ParseInt(pstrValue));
-    else if (AttributeIs(pstrName, L"childalign"))
-    {
-        if (AttributeIs(pstrValue, L"left"))
-            childAlign = ChildAlignLeft;
-        else if (AttributeIs(pstrValue, L"center"))
-            childAlign = ChildAlignCenter;
-        else if (AttributeIs(pstrValue, L"right"))
-            childAlign = ChildAlignRight;
-    }
-    else if (AttributeIs(pstrName, L"childvalign"))
-    {
-        if (AttributeIs(pstrValue, L"top"))
-            childVAlign = ChildAlignTop;
-        else if (AttributeIs(pstrValue, L"vcenter"))
-            childVAlign = ChildAlignVCenter;
-        else if (AttributeIs(pstrValue, L"bottom"))
-            childVAlign = ChildAlignBottom;
-    }
-    else
+    if (!ApplyAttributeRow(attributeTable, *this, pstrName, pstrValue))
         CControlUI::SetAttribute(pstrName, pstrValue);
 }
 

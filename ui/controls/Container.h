@@ -164,4 +164,6 @@ protected:
     // whose size follows the room it is offered could otherwise keep showing
     // and hiding bars for ever.
     int scrollRelayoutDepth;
+
+    static const TAttributeRow<CContainerUI> attributeTable[];
 };

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "ui/controls/ControlAttributes.h"
 #include "ui/core/Collections.h"
 #include "ui/core/Delegate.h"
 #include "ui/core/Geometry.h"
@@ -206,10 +207,13 @@ protected:
     // Repaints the old area joined with the present rectangle, clipped by the
     // ancestors; nothing when a hidden ancestor or an empty clip hides it.
     void InvalidateMoved(CUIRect area);
-    // SetAttribute's three groups of names; false for a name of none of them.
-    bool ApplyPlacementAttribute(LPCWSTR name, LPCWSTR value);
-    bool ApplyLookAttribute(LPCWSTR name, LPCWSTR value);
-    bool ApplyBehaviourAttribute(LPCWSTR name, LPCWSTR value);
+    // The plain look setters: store the value and repaint.
+    template <typename T>
+    void SetAndInvalidate(T& field, const T& value)
+    {
+        field = value;
+        Invalidate();
+    }
     void RunSizeHandlers();
     // A control that stops being visible cannot keep the keyboard focus.
     void DropManagerFocus();
@@ -262,6 +266,8 @@ protected:
     CUIRect borderSize;
     bool inSizeHandlers;
     CStringMap customAttributes;  // values are owned CUIString*
+
+    static const TAttributeRow<CControlUI> attributeTable[];
 
 private:
     CControlUI(const CControlUI&) = delete;

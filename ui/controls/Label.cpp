@@ -131,17 +131,8 @@ void CLabelUI::SetFont(int index)
     Invalidate();
 }
 
-void CLabelUI::SetTextColor(DWORD dwTextColor)
-{
-    textColor = dwTextColor;
-    Invalidate();
-}
-
-void CLabelUI::SetDisabledTextColor(DWORD dwTextColor)
-{
-    disabledTextColor = dwTextColor;
-    Invalidate();
-}
+void CLabelUI::SetTextColor(DWORD dwTextColor) { SetAndInvalidate(textColor, dwTextColor); }
+void CLabelUI::SetDisabledTextColor(DWORD dwTextColor) { SetAndInvalidate(disabledTextColor, dwTextColor); }
 
 void CLabelUI::SetTextStyle(UINT uStyle)
 {
@@ -206,147 +197,77 @@ void CLabelUI::SetLuminousFuzzy(float fuzzy)
     Invalidate();
 }
 
-void CLabelUI::SetGradientLength(int length)
-{
-    gradientLength = length;
-    Invalidate();
-}
-
-void CLabelUI::SetGradientAngle(int angle)
-{
-    gradientAngle = angle;
-    Invalidate();
-}
-
-void CLabelUI::SetEnabledEffect(bool enable)
-{
-    enableEffect = enable;
-    Invalidate();
-}
-
-void CLabelUI::SetEnabledLuminous(bool enable)
-{
-    enableLuminous = enable;
-    Invalidate();
-}
-
-void CLabelUI::SetEnabledStroke(bool enable)
-{
-    enableStroke = enable;
-    Invalidate();
-}
-
-void CLabelUI::SetEnabledShadow(bool enable)
-{
-    enableShadow = enable;
-    Invalidate();
-}
-
-void CLabelUI::SetTextColor1(DWORD color)
-{
-    textColor1 = color;
-    Invalidate();
-}
-
-void CLabelUI::SetTextShadowColorA(DWORD color)
-{
-    textShadowColorA = color;
-    Invalidate();
-}
-
-void CLabelUI::SetTextShadowColorB(DWORD color)
-{
-    textShadowColorB = color;
-    Invalidate();
-}
-
-void CLabelUI::SetStrokeColor(DWORD color)
-{
-    strokeColor = color;
-    Invalidate();
-}
+void CLabelUI::SetGradientLength(int length) { SetAndInvalidate(gradientLength, length); }
+void CLabelUI::SetGradientAngle(int angle) { SetAndInvalidate(gradientAngle, angle); }
+void CLabelUI::SetEnabledEffect(bool enable) { SetAndInvalidate(enableEffect, enable); }
+void CLabelUI::SetEnabledLuminous(bool enable) { SetAndInvalidate(enableLuminous, enable); }
+void CLabelUI::SetEnabledStroke(bool enable) { SetAndInvalidate(enableStroke, enable); }
+void CLabelUI::SetEnabledShadow(bool enable) { SetAndInvalidate(enableShadow, enable); }
+void CLabelUI::SetTextColor1(DWORD color) { SetAndInvalidate(textColor1, color); }
+void CLabelUI::SetTextShadowColorA(DWORD color) { SetAndInvalidate(textShadowColorA, color); }
+void CLabelUI::SetTextShadowColorB(DWORD color) { SetAndInvalidate(textShadowColorB, color); }
+void CLabelUI::SetStrokeColor(DWORD color) { SetAndInvalidate(strokeColor, color); }
 
 // ---- Attributes ----
+
+namespace
+{
+// Alignment words are looked for anywhere in the value and applied in table
+// order, so "left right" ends right-aligned.
+struct TStyleWord
+{
+    LPCWSTR word;
+    UINT on;
+    UINT off;
+};
+
+const TStyleWord kAlignWords[] = {
+    {L"left", 0, DT_CENTER | DT_RIGHT}, {L"center", DT_CENTER, DT_RIGHT}, {L"right", DT_RIGHT, DT_CENTER}};
+const TStyleWord kVAlignWords[] = {
+    {L"top", 0, DT_VCENTER | DT_BOTTOM}, {L"vcenter", DT_VCENTER, DT_BOTTOM}, {L"bottom", DT_BOTTOM, DT_VCENTER}};
+
+template <size_t N>
+void ReadStyleWords(UINT& style, LPCWSTR value, const TStyleWord (&words)[N])
+{
+    for (const TStyleWord& word : words)
+    {
+        if (Contains(value, word.word))
+            ChangeBits(style, word.on, word.off);
+    }
+}
+}  // namespace
+
+// The alignment words and "endellipsis" change the text style without a repaint.
+const TAttributeRow<CLabelUI> CLabelUI::attributeTable[] = {
+    {L"align", [](CLabelUI& c, LPCWSTR v) { ReadStyleWords(c.textStyle, v, kAlignWords); }},
+    {L"valign", [](CLabelUI& c, LPCWSTR v) { ReadStyleWords(c.textStyle, v, kVAlignWords); }},
+    {L"endellipsis", [](CLabelUI& c, LPCWSTR v) { ChangeBits(c.textStyle, ParseBool(v) ? DT_END_ELLIPSIS : 0, DT_END_ELLIPSIS); }},
+    {L"font", [](CLabelUI& c, LPCWSTR v) { c.SetFont(ParseInt(v)); }},
+    {L"textcolor", [](CLabelUI& c, LPCWSTR v) { c.SetTextColor(ReadColor(v)); }},
+    {L"disabledtextcolor", [](CLabelUI& c, LPCWSTR v) { c.SetDisabledTextColor(ReadColor(v)); }},
+    {L"textpadding", [](CLabelUI& c, LPCWSTR v) { c.SetTextPadding(ParseIntRect(v)); }},
+    {L"multiline", [](CLabelUI& c, LPCWSTR v) { c.SetMultiLine(ParseBool(v)); }},
+    {L"showhtml", [](CLabelUI& c, LPCWSTR v) { c.SetShowHtml(ParseBool(v)); }},
+    {L"enabledeffect", [](CLabelUI& c, LPCWSTR v) { c.SetEnabledEffect(ParseBool(v)); }},
+    {L"enabledluminous", [](CLabelUI& c, LPCWSTR v) { c.SetEnabledLuminous(ParseBool(v)); }},
+    {L"luminousfuzzy", [](CLabelUI& c, LPCWSTR v) { c.SetLuminousFuzzy(static_cast<float>(wcstod(v, NULL))); }},
+    {L"gradientangle", [](CLabelUI& c, LPCWSTR v) { c.SetGradientAngle(ParseInt(v)); }},
+    {L"enabledstroke", [](CLabelUI& c, LPCWSTR v) { c.SetEnabledStroke(ParseBool(v)); }},
+    {L"enabledshadow", [](CLabelUI& c, LPCWSTR v) { c.SetEnabledShadow(ParseBool(v)); }},
+    {L"gradientlength", [](CLabelUI& c, LPCWSTR v) { c.SetGradientLength(ParseInt(v)); }},
+    {L"shadowoffset", [](CLabelUI& c, LPCWSTR v) { int o[2]; ParseIntList(v, o, 2); c.SetShadowOffset(o[0], o[1]); }},
+    {L"textcolor1", [](CLabelUI& c, LPCWSTR v) { c.SetTextColor1(ReadColor(v)); }},
+    {L"textshadowcolora", [](CLabelUI& c, LPCWSTR v) { c.SetTextShadowColorA(ReadColor(v)); }},
+    {L"textshadowcolorb", [](CLabelUI& c, LPCWSTR v) { c.SetTextShadowColorB(ReadColor(v)); }},
+    {L"strokecolor", [](CLabelUI& c, LPCWSTR v) { c.SetStrokeColor(ReadColor(v)); }},
+};
 
 void CLabelUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 {
     if (pstrName == NULL || pstrValue == NULL)
         return;
-    if (!ApplyLabelAttribute(pstrName, pstrValue))
+    if (!ApplyAttributeRow(attributeTable, *this, pstrName, pstrValue))
         CControlUI::SetAttribute(pstrName, pstrValue);
-}
-
-bool CLabelUI::ApplyLabelAttribute(LPCWSTR name, LPCWSTR value)
-{
-    // Alignment words are looked for anywhere in the value and applied in a
-    // fixed order, so "left right" ends right-aligned.
-    if (AttributeIs(name, L"align"))
-    {
-        if (Contains(value, L"left"))
-            ChangeBits(textStyle, 0, DT_CENTER | DT_RIGHT);
-        if (Contains(value, L"center"))
-            ChangeBits(textStyle, DT_CENTER, DT_RIGHT);
-        if (Contains(value, L"right"))
-            ChangeBits(textStyle, DT_RIGHT, DT_CENTER);
-    }
-    else if (AttributeIs(name, L"valign"))
-    {
-        if (Contains(value, L"top"))
-            ChangeBits(textStyle, 0, DT_VCENTER | DT_BOTTOM);
-        if (Contains(value, L"vcenter"))
-            ChangeBits(textStyle, DT_VCENTER, DT_BOTTOM);
-        if (Contains(value, L"bottom"))
-            ChangeBits(textStyle, DT_BOTTOM, DT_VCENTER);
-    }
-    else if (AttributeIs(name, L"endellipsis"))
-        ChangeBits(textStyle, ParseBool(value) ? DT_END_ELLIPSIS : 0, DT_END_ELLIPSIS);
-    else if (AttributeIs(name, L"font"))
-        SetFont(ParseInt(value));
-    else if (AttributeIs(name, L"textcolor"))
-        SetTextColor(ReadColor(value));
-    else if (AttributeIs(name, L"disabledtextcolor"))
-        SetDisabledTextColor(ReadColor(value));
-    else if (AttributeIs(name, L"textpadding"))
-    {
-        int sides[4];
-        ParseIntList(value, sides, 4);
-        SetTextPadding(CUIRect(sides[0], sides[1], sides[2], sides[3]));
-    }
-    else if (AttributeIs(name, L"multiline"))
-        SetMultiLine(ParseBool(value));
-    else if (AttributeIs(name, L"showhtml"))
-        SetShowHtml(ParseBool(value));
-    else if (AttributeIs(name, L"enabledeffect"))
-        SetEnabledEffect(ParseBool(value));
-    else if (AttributeIs(name, L"enabledluminous"))
-        SetEnabledLuminous(ParseBool(value));
-    else if (AttributeIs(name, L"luminousfuzzy"))
-        SetLuminousFuzzy(static_cast<float>(wcstod(value, NULL)));
-    else if (AttributeIs(name, L"gradientangle"))
-        SetGradientAngle(ParseInt(value));
-    else if (AttributeIs(name, L"enabledstroke"))
-        SetEnabledStroke(ParseBool(value));
-    else if (AttributeIs(name, L"enabledshadow"))
-        SetEnabledShadow(ParseBool(value));
-    else if (AttributeIs(name, L"gradientlength"))
-        SetGradientLength(ParseInt(value));
-    else if (AttributeIs(name, L"shadowoffset"))
-    {
-        int offsetAndAngle[2];
-        ParseIntList(value, offsetAndAngle, 2);
-        SetShadowOffset(offsetAndAngle[0], offsetAndAngle[1]);
-    }
-    else if (AttributeIs(name, L"textcolor1"))
-        SetTextColor1(ReadColor(value));
-    else if (AttributeIs(name, L"textshadowcolora"))
-        SetTextShadowColorA(ReadColor(value));
-    else if (AttributeIs(name, L"textshadowcolorb"))
-        SetTextShadowColorB(ReadColor(value));
-    else if (AttributeIs(name, L"strokecolor"))
-        SetStrokeColor(ReadColor(value));
-    else
-        return false;
-    return true;
 }
 
 // ---- Measuring ----

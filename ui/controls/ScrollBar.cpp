@@ -195,70 +195,53 @@ void CScrollBarUI::SetPartImage(Part part, ImageState state, LPCWSTR pStrImage)
 
 namespace
 {
-struct ImageAttribute
+template <CScrollBarUI::Part part, CScrollBarUI::ImageState state>
+void SetImage(CScrollBarUI& bar, LPCWSTR value)
 {
-    LPCWSTR name;
-    CScrollBarUI::Part part;
-    CScrollBarUI::ImageState state;
-};
-
-const ImageAttribute imageAttributes[] = {
-    {L"button1normalimage", CScrollBarUI::PartButton1, CScrollBarUI::ImageNormal},
-    {L"button1hotimage", CScrollBarUI::PartButton1, CScrollBarUI::ImageHot},
-    {L"button1pushedimage", CScrollBarUI::PartButton1, CScrollBarUI::ImagePushed},
-    {L"button1disabledimage", CScrollBarUI::PartButton1, CScrollBarUI::ImageDisabled},
-    {L"button2normalimage", CScrollBarUI::PartButton2, CScrollBarUI::ImageNormal},
-    {L"button2hotimage", CScrollBarUI::PartButton2, CScrollBarUI::ImageHot},
-    {L"button2pushedimage", CScrollBarUI::PartButton2, CScrollBarUI::ImagePushed},
-    {L"button2disabledimage", CScrollBarUI::PartButton2, CScrollBarUI::ImageDisabled},
-    {L"thumbnormalimage", CScrollBarUI::PartThumb, CScrollBarUI::ImageNormal},
-    {L"thumbhotimage", CScrollBarUI::PartThumb, CScrollBarUI::ImageHot},
-    {L"thumbpushedimage", CScrollBarUI::PartThumb, CScrollBarUI::ImagePushed},
-    {L"thumbdisabledimage", CScrollBarUI::PartThumb, CScrollBarUI::ImageDisabled},
-    {L"railnormalimage", CScrollBarUI::PartRail, CScrollBarUI::ImageNormal},
-    {L"railhotimage", CScrollBarUI::PartRail, CScrollBarUI::ImageHot},
-    {L"railpushedimage", CScrollBarUI::PartRail, CScrollBarUI::ImagePushed},
-    {L"raildisabledimage", CScrollBarUI::PartRail, CScrollBarUI::ImageDisabled},
-    {L"bknormalimage", CScrollBarUI::PartBk, CScrollBarUI::ImageNormal},
-    {L"bkhotimage", CScrollBarUI::PartBk, CScrollBarUI::ImageHot},
-    {L"bkpushedimage", CScrollBarUI::PartBk, CScrollBarUI::ImagePushed},
-    {L"bkdisabledimage", CScrollBarUI::PartBk, CScrollBarUI::ImageDisabled},
-};
+    bar.SetPartImage(part, state, value);
+}
 }  // namespace
+
+// An image per part and state, "<part><state>image"; fill colours for the
+// buttons and the thumb.
+const TAttributeRow<CScrollBarUI> CScrollBarUI::attributeTable[] = {
+    {L"button1normalimage", SetImage<CScrollBarUI::PartButton1, CScrollBarUI::ImageNormal>},
+    {L"button1hotimage", SetImage<CScrollBarUI::PartButton1, CScrollBarUI::ImageHot>},
+    {L"button1pushedimage", SetImage<CScrollBarUI::PartButton1, CScrollBarUI::ImagePushed>},
+    {L"button1disabledimage", SetImage<CScrollBarUI::PartButton1, CScrollBarUI::ImageDisabled>},
+    {L"button2normalimage", SetImage<CScrollBarUI::PartButton2, CScrollBarUI::ImageNormal>},
+    {L"button2hotimage", SetImage<CScrollBarUI::PartButton2, CScrollBarUI::ImageHot>},
+    {L"button2pushedimage", SetImage<CScrollBarUI::PartButton2, CScrollBarUI::ImagePushed>},
+    {L"button2disabledimage", SetImage<CScrollBarUI::PartButton2, CScrollBarUI::ImageDisabled>},
+    {L"thumbnormalimage", SetImage<CScrollBarUI::PartThumb, CScrollBarUI::ImageNormal>},
+    {L"thumbhotimage", SetImage<CScrollBarUI::PartThumb, CScrollBarUI::ImageHot>},
+    {L"thumbpushedimage", SetImage<CScrollBarUI::PartThumb, CScrollBarUI::ImagePushed>},
+    {L"thumbdisabledimage", SetImage<CScrollBarUI::PartThumb, CScrollBarUI::ImageDisabled>},
+    {L"railnormalimage", SetImage<CScrollBarUI::PartRail, CScrollBarUI::ImageNormal>},
+    {L"railhotimage", SetImage<CScrollBarUI::PartRail, CScrollBarUI::ImageHot>},
+    {L"railpushedimage", SetImage<CScrollBarUI::PartRail, CScrollBarUI::ImagePushed>},
+    {L"raildisabledimage", SetImage<CScrollBarUI::PartRail, CScrollBarUI::ImageDisabled>},
+    {L"bknormalimage", SetImage<CScrollBarUI::PartBk, CScrollBarUI::ImageNormal>},
+    {L"bkhotimage", SetImage<CScrollBarUI::PartBk, CScrollBarUI::ImageHot>},
+    {L"bkpushedimage", SetImage<CScrollBarUI::PartBk, CScrollBarUI::ImagePushed>},
+    {L"bkdisabledimage", SetImage<CScrollBarUI::PartBk, CScrollBarUI::ImageDisabled>},
+    {L"button1color", [](CScrollBarUI& c, LPCWSTR v) { c.SetPartColor(PartButton1, ParseColorValue(v, true)); }},
+    {L"button2color", [](CScrollBarUI& c, LPCWSTR v) { c.SetPartColor(PartButton2, ParseColorValue(v, true)); }},
+    {L"thumbcolor", [](CScrollBarUI& c, LPCWSTR v) { c.SetPartColor(PartThumb, ParseColorValue(v, true)); }},
+    {L"hor", [](CScrollBarUI& c, LPCWSTR v) { c.SetHorizontal(ParseBool(v)); }},
+    {L"linesize", [](CScrollBarUI& c, LPCWSTR v) { c.SetLineSize(ParseInt(v)); }},
+    {L"range", [](CScrollBarUI& c, LPCWSTR v) { c.SetScrollRange(ParseInt(v)); }},
+    {L"value", [](CScrollBarUI& c, LPCWSTR v) { c.SetScrollPos(ParseInt(v), true); }},
+    {L"scrollunit", [](CScrollBarUI& c, LPCWSTR v) { c.SetScrollUnit(ParseInt(v)); }},
+    {L"showbutton1", [](CScrollBarUI& c, LPCWSTR v) { c.SetShowButton1(ParseBool(v)); }},
+    {L"showbutton2", [](CScrollBarUI& c, LPCWSTR v) { c.SetShowButton2(ParseBool(v)); }},
+};
 
 void CScrollBarUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 {
     if (pstrName == NULL || pstrValue == NULL)
         return;
-    for (const ImageAttribute& attribute : imageAttributes)
-    {
-        if (AttributeIs(pstrName, attribute.name))
-        {
-            SetPartImage(attribute.part, attribute.state, pstrValue);
-            return;
-        }
-    }
-    if (AttributeIs(pstrName, L"button1color"))
-        SetPartColor(PartButton1, ParseColorValue(pstrValue, true));
-    else if (AttributeIs(pstrName, L"button2color"))
-        SetPartColor(PartButton2, ParseColorValue(pstrValue, true));
-    else if (AttributeIs(pstrName, L"thumbcolor"))
-        SetPartColor(PartThumb, ParseColorValue(pstrValue, true));
-    else if (AttributeIs(pstrName, L"hor"))
-        SetHorizontal(ParseBool(pstrValue));
-    else if (AttributeIs(pstrName, L"linesize"))
-        SetLineSize(ParseInt(pstrValue));
-    else if (AttributeIs(pstrName, L"range"))
-        SetScrollRange(ParseInt(pstrValue));
-    else if (AttributeIs(pstrName, L"value"))
-        SetScrollPos(ParseInt(pstrValue), true);
-    else if (AttributeIs(pstrName, L"scrollunit"))
-        SetScrollUnit(ParseInt(pstrValue));
-    else if (AttributeIs(pstrName, L"showbutton1"))
-        SetShowButton1(ParseBool(pstrValue));
-    else if (AttributeIs(pstrName, L"showbutton2"))
-        SetShowButton2(ParseBool(pstrValue));
-    else
+    if (!ApplyAttributeRow(attributeTable, *this, pstrName, pstrValue))
         CControlUI::SetAttribute(pstrName, pstrValue);
 }
 

@@ -143,4 +143,6 @@ protected:
     UINT thumbState;
     DWORD thumbColor;
     TDrawSpec images[PartCount][ImageStateCount];
+
+    static const TAttributeRow<CScrollBarUI> attributeTable[];
 };
