@@ -341,14 +341,15 @@ void CBoxLayoutUI::DragSeparator(POINT pt)
     const bool farEdge = sepSize >= 0;
     const long long thickness = farEdge ? sepSize : -static_cast<long long>(sepSize);
 
-    // 1.
+    // A pointer left behind the strip by a clamp must come back first.
     const long long edge = farEdge ? axis.MainEnd(newPos) : axis.MainStart(newPos);
     const long long stripStart = farEdge ? edge - thickness : edge;
     const long long stripEnd = farEdge ? edge : edge + thickness;
     if ((delta > 0 && where < stripStart) || (delta < 0 && where > stripEnd))
         return;
 
-    // 2. and 3.
+    // The edge moves with the pointer; at a limit it stops, and a drag
+    // already at that limit changes nothing.
     long long start = axis.MainStart(newPos);
     long long end = axis.MainEnd(newPos);
     (farEdge ? end : start) += delta;
@@ -368,12 +369,13 @@ void CBoxLayoutUI::DragSeparator(POINT pt)
         (farEdge ? end : start) = farEdge ? start + maxLength : end - maxLength;
     }
 
-    // 4.
+    // The new length becomes the fixed size along the flow.
     CUIRect area = GetSeparatorRect(true);
     newPos = axis.MakeRect(start, end, axis.CrossStart(newPos), axis.CrossEnd(newPos));
     (horizontal ? fixedWidth : fixedHeight) = SaturateInt(end - start);
 
-    // 5.
+    // In immediate mode the layout follows at once; otherwise only the
+    // strip's old and new places are repainted.
     if (sepImmediate)
     {
         itemRect = newPos;

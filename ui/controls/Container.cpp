@@ -96,32 +96,26 @@ int CContainerUI::BarThickness(const CScrollBarUI* bar) const
 
 void CContainerUI::SetPos(RECT rc, bool bNeedInvalidate)
 {
-    // 1.
     CControlUI::SetPos(rc, bNeedInvalidate);
     if (items.IsEmpty())
         return;
 
-    // 2. The inner area grows by what the bars can scroll, and moves back by
-    //    where they are.
-    CUIRect inner = itemRect;
-    inner.left += inset.left;
-    inner.top += inset.top;
-    inner.right -= inset.right;
-    inner.bottom -= inset.bottom;
+    // The children's area grows by what the bars can scroll, and moves back
+    // by where they are.
+    CUIRect inner = InnerRect();
     if (IsBarShown(verticalScrollBar))
     {
-        inner.right -= verticalScrollBar->GetFixedWidth();
         inner.top -= verticalScrollBar->GetScrollPos();
         inner.bottom += verticalScrollBar->GetScrollRange() - verticalScrollBar->GetScrollPos();
     }
     if (IsBarShown(horizontalScrollBar))
     {
-        inner.bottom -= horizontalScrollBar->GetFixedHeight();
         inner.left -= horizontalScrollBar->GetScrollPos();
         inner.right += horizontalScrollBar->GetScrollRange() - horizontalScrollBar->GetScrollPos();
     }
 
-    // 3.
+    // Every child fills that area within its own limits; float children go
+    // where their own rule puts them.
     for (int i = 0; i < items.GetSize(); ++i)
     {
         CControlUI* child = static_cast<CControlUI*>(items[i]);
@@ -411,7 +405,7 @@ int CContainerUI::FindSelectable(int iIndex, bool bForward) const
 
 void CContainerUI::HandleEvent(TControlEvent& event)
 {
-    // 1. The mouse passes through a container it cannot reach.
+    // The mouse passes through a container it cannot reach.
     if (!IsMouseEnabled() && IsMouseEvent(event.kind))
     {
         if (parent != NULL)
@@ -498,21 +492,20 @@ void CContainerUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 
 bool CContainerUI::PaintContent(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl)
 {
-    // 1.
+    // Nothing to do outside the part being painted; inside, everything is
+    // clipped to the container: its own looks, then the children, then the
+    // bars over them.
     RECT rc;
     if (!::IntersectRect(&rc, &rcPaint, &itemRect))
         return true;
 
-    // 2. and 3.
     CClipScope clip;
     CClipScope::ClipRect(hDC, rc, clip);
     CControlUI::PaintContent(hDC, rcPaint, pStopControl);
 
-    // 4.
     if (!items.IsEmpty() && !PaintChildren(hDC, rcPaint, pStopControl))
         return false;
 
-    // 5.
     CScrollBarUI* bars[] = {verticalScrollBar, horizontalScrollBar};
     for (CScrollBarUI* bar : bars)
     {

@@ -64,7 +64,7 @@ public:
     bool RemoveAt(int iIndex, bool bDoNotDestroy = false) override;
     void RemoveAll() override;
 
-    // ---- Container operations, in slot order after the control's ----
+    // ---- Container operations, after the control's, in a fixed order ----
     virtual RECT GetInset() const;
     virtual void SetInset(int left, int top, int right, int bottom);
     virtual int GetChildPadding() const;
@@ -113,6 +113,8 @@ protected:
     bool IsBarActive(const CScrollBarUI* bar) const;  // shown and enabled
     int BarThickness(const CScrollBarUI* bar) const;
     CScrollBarUI* CreateScrollBar(bool bHorizontal);
+    void EnableBar(CScrollBarUI*& bar, bool enable, bool bHorizontal);
+    int MoveBar(CScrollBarUI* bar, int position);
     // Lays the container out again with its present rectangle.
     void Replace(bool bNeedInvalidate);
     void ProcessOneScrollBar(CScrollBarUI* bar, const RECT& rc, int required);

@@ -77,36 +77,30 @@ SIZE CContainerUI::GetScrollRange() const
 
 void CContainerUI::SetScrollPos(SIZE szPos)
 {
-    // 1. and 2. The bars clamp and round; the content follows what they took.
-    int dx = 0;
-    int dy = 0;
-    if (IsBarShown(verticalScrollBar))
-    {
-        const int old = verticalScrollBar->GetScrollPos();
-        verticalScrollBar->SetScrollPos(szPos.cy);
-        dy = verticalScrollBar->GetScrollPos() - old;
-    }
-    if (IsBarShown(horizontalScrollBar))
-    {
-        const int old = horizontalScrollBar->GetScrollPos();
-        horizontalScrollBar->SetScrollPos(szPos.cx);
-        dx = horizontalScrollBar->GetScrollPos() - old;
-    }
-
-    // 3.
+    // The bars clamp and round; the content follows what they took.
+    const int dy = MoveBar(verticalScrollBar, szPos.cy);
+    const int dx = MoveBar(horizontalScrollBar, szPos.cx);
     if (dx == 0 && dy == 0)
         return;
 
-    // 4. Float children are pinned to the container, not to its content.
+    // Float children are pinned to the container, not to its content.
     for (int i = 0; i < items.GetSize(); ++i)
     {
         CControlUI* child = static_cast<CControlUI*>(items[i]);
         if (child->IsVisible() && !child->IsFloat())
             child->MoveBy(-dx, -dy, false);
     }
-
-    // 5.
     Invalidate();
+}
+
+// How far a shown bar moved on its way to position; 0 for a hidden one.
+int CContainerUI::MoveBar(CScrollBarUI* bar, int position)
+{
+    if (!IsBarShown(bar))
+        return 0;
+    const int old = bar->GetScrollPos();
+    bar->SetScrollPos(position);
+    return bar->GetScrollPos() - old;
 }
 
 void CContainerUI::LineUp() { ScrollAlong(CUIAxis::Vertical(), ScrollLineBack); }
@@ -198,26 +192,22 @@ CScrollBarUI* CContainerUI::CreateScrollBar(bool bHorizontal)
 
 void CContainerUI::EnableScrollBar(bool bEnableVertical, bool bEnableHorizontal)
 {
-    // 1.
-    if (bEnableVertical && verticalScrollBar == NULL)
-        verticalScrollBar = CreateScrollBar(false);
-    else if (!bEnableVertical && verticalScrollBar != NULL)
-    {
-        verticalScrollBar->Delete();
-        verticalScrollBar = NULL;
-    }
-
-    // 2.
-    if (bEnableHorizontal && horizontalScrollBar == NULL)
-        horizontalScrollBar = CreateScrollBar(true);
-    else if (!bEnableHorizontal && horizontalScrollBar != NULL)
-    {
-        horizontalScrollBar->Delete();
-        horizontalScrollBar = NULL;
-    }
-
-    // 3.
+    EnableBar(verticalScrollBar, bEnableVertical, false);
+    EnableBar(horizontalScrollBar, bEnableHorizontal, true);
     NeedUpdate();
+}
+
+// Creates the bar when it is wanted and missing, deletes it when it is there
+// and not wanted; a bar that stays keeps its settings.
+void CContainerUI::EnableBar(CScrollBarUI*& bar, bool enable, bool bHorizontal)
+{
+    if (enable && bar == NULL)
+        bar = CreateScrollBar(bHorizontal);
+    else if (!enable && bar != NULL)
+    {
+        bar->Delete();
+        bar = NULL;
+    }
 }
 
 CScrollBarUI* CContainerUI::GetVerticalScrollBar() const { return verticalScrollBar; }
@@ -327,8 +317,8 @@ void CContainerUI::ProcessOneScrollBar(CScrollBarUI* bar, const RECT& rc, int re
     const bool horizontal = bar->IsHorizontal();
     const int available = horizontal ? rc.right - rc.left : rc.bottom - rc.top;
 
-    // 1. Content that does not fit shows the bar and re-runs the layout in
-    //    the room that is left.
+    // Content that does not fit shows the bar and re-runs the layout in the
+    // room that is left.
     if (required > available && !bar->IsVisible())
     {
         ShowBar(bar, Difference(required, available));
@@ -336,12 +326,11 @@ void CContainerUI::ProcessOneScrollBar(CScrollBarUI* bar, const RECT& rc, int re
         return;
     }
 
-    // 2.
     if (!bar->IsVisible())
         return;
 
-    // 3. Content that fits again hides it, unless this layout is the one
-    //    that showed it.
+    // Content that fits again hides it, unless this layout is the one that
+    // showed it.
     const long long range = Difference(required, available);
     if (range <= 0 && !scrollProcessing)
     {
@@ -350,7 +339,7 @@ void CContainerUI::ProcessOneScrollBar(CScrollBarUI* bar, const RECT& rc, int re
         return;
     }
 
-    // 4.
+    // A range that shrank below the position pulls the content back.
     if (SettleBar(bar, rc, range) == RangePulledBack)
         Replace(false);
 }
@@ -360,7 +349,7 @@ void CContainerUI::ProcessBothScrollBars(RECT rc, int cxRequired, int cyRequired
     CScrollBarUI* hbar = horizontalScrollBar;
     CScrollBarUI* vbar = verticalScrollBar;
 
-    // 1. The horizontal bar first: it decides the height left for the content.
+    // The horizontal bar first: it decides the height left for the content.
     bool changed = false;
     if (cxRequired > rc.right - rc.left)
     {
@@ -384,7 +373,7 @@ void CContainerUI::ProcessBothScrollBars(RECT rc, int cxRequired, int cyRequired
         rc.bottom += hbar->GetFixedHeight();
     }
 
-    // 2. A vertical bar shown now narrows the room of the horizontal one.
+    // A vertical bar shown now narrows the room of the horizontal one.
     const int height = rc.bottom - rc.top;
     if (cyRequired > height && !vbar->IsVisible())
     {
@@ -395,7 +384,7 @@ void CContainerUI::ProcessBothScrollBars(RECT rc, int cxRequired, int cyRequired
         return;
     }
 
-    // 3.
+    // Without the vertical bar only a new horizontal range needs a layout.
     if (!vbar->IsVisible())
     {
         if (changed)
@@ -403,7 +392,8 @@ void CContainerUI::ProcessBothScrollBars(RECT rc, int cxRequired, int cyRequired
         return;
     }
 
-    // 4.
+    // Content that fits again in height hides the vertical bar, unless this
+    // layout is the one that showed it; the horizontal bar gets the room.
     const long long range = Difference(cyRequired, height);
     if (range <= 0 && !scrollProcessing)
     {
@@ -414,7 +404,8 @@ void CContainerUI::ProcessBothScrollBars(RECT rc, int cxRequired, int cyRequired
         return;
     }
 
-    // 5.
+    // Both bars stay: a new horizontal range or a position pulled back needs
+    // a layout; an unchanged vertical range needs none.
     const RangeChange settled = SettleBar(vbar, rc, range);
     if (settled == RangeSame)
         return;

@@ -263,32 +263,27 @@ void CControlUI::PlaceCover()
 
 void CControlUI::SetPos(RECT rc, bool bNeedInvalidate)
 {
-    // 1. Negative sizes become empty ones.
+    // Negative sizes become empty ones.
     rc.right = rc.right > rc.left ? rc.right : rc.left;
     rc.bottom = rc.bottom > rc.top ? rc.bottom : rc.top;
 
-    // 2. What was there must be repainted too.
+    // What was there must be repainted too.
     const CUIRect oldRect = itemRect;
 
-    // 3. A float control without a parent has nothing to be relative to.
+    // A float control without a parent has nothing to be relative to.
     if (!isFloat)
         itemRect = rc;
     else if (parent != NULL)
         PlaceFloat(rc);
 
-    // 4.
+    // A detached control only records where it is; an attached one tells its
+    // size handlers, counts as laid out, repaints and takes its cover along.
     if (manager == NULL)
         return;
-
-    // 5. and 6.
     RunSizeHandlers();
     needUpdate = false;
-
-    // 7.
     if (bNeedInvalidate && IsVisible())
         InvalidateMoved(::IsRectEmpty(&oldRect) ? itemRect : oldRect);
-
-    // 8.
     PlaceCover();
 }
 

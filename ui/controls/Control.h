@@ -25,9 +25,10 @@ struct TPercentInfo
     double bottom;
 };
 
-// The root of every control. The virtual operations below, in this order, are
-// the interface through which the window manager, the layout builder and the
-// containers reach a control; subclasses append their own after PostPaint.
+// The root of every control. The virtual operations below are the interface
+// through which the window manager, the layout builder and the containers
+// reach a control. Their order is fixed: subclasses add their own operations
+// after PostPaint and never insert any between these.
 // A control has no window of its own: it is a rectangle of its manager's
 // window that the manager lays out, paints, hit-tests and feeds with events.
 class CControlUI
@@ -35,7 +36,7 @@ class CControlUI
 public:
     CControlUI();
 
-    // ---- The control interface, in slot order ----
+    // ---- The control interface ----
     // Drops the control from its manager's mouse-leave list, then destroys it.
     virtual void Delete();
     virtual ~CControlUI();

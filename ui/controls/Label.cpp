@@ -296,14 +296,14 @@ SIZE CLabelUI::EstimateSize(SIZE szAvailable)
     if (manager == NULL)
         return CUISize(fixedWidth, fixedHeight);
 
-    // 1. Wrapped text depends on the width it is given; one line does not.
+    // Wrapped text depends on the width it is given; one line does not.
     const bool singleLine = !IsMultiLine();
     if (!singleLine && (szAvailable.cx != lastAvailable.cx || szAvailable.cy != lastAvailable.cy))
         needEstimate = true;
     if (!needEstimate)
         return estimatedSize;
 
-    // 2. Only the dimensions without a fixed value follow the text.
+    // Only the dimensions without a fixed value follow the text.
     needEstimate = false;
     lastAvailable = szAvailable;
     estimatedSize = CUISize(fixedWidth, fixedHeight);
@@ -326,7 +326,7 @@ SIZE CLabelUI::EstimateSize(SIZE szAvailable)
         return estimatedSize;
     }
 
-    // 3. Wrapped text takes the height its lines need, fixed height or not.
+    // Wrapped text takes the height its lines need, fixed height or not.
     if (estimatedSize.cx == 0)
         estimatedSize.cx = szAvailable.cx;
     RECT rc = {textPadding.left, 0, estimatedSize.cx - textPadding.right, MeasureExtent};

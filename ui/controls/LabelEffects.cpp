@@ -158,7 +158,7 @@ SIZE CLabelUI::GlowReducedSize(SIZE text, float fuzzy)
 
 void CLabelUI::PaintTextWithEffects(HDC hDC)
 {
-    // 1. Font, surface and format.
+    // Font, surface and format.
     const RECT rcText = TextRect();
     const HFONT hFont = manager != NULL ? manager->GetFont(font) : NULL;
     CGpFont gpFont(CreateGdiplusFont(hDC, hFont));
@@ -175,18 +175,18 @@ void CLabelUI::PaintTextWithEffects(HDC hDC)
                        static_cast<REAL>(rcText.right - rcText.left), static_cast<REAL>(rcText.bottom - rcText.top));
     const TEffectText effectText = {text.GetData(), gpFont.Get(), format.Get()};
 
-    // 2. Gradient brushes; 0xFFFFFFFF as an end colour means "no gradient".
+    // Gradient brushes; 0xFFFFFFFF as an end colour means "no gradient".
     const int length = gradientLength != 0 ? gradientLength : rcText.bottom - rcText.top;
     CGpBrush textBrush(CreateGradientBrush(gradientAngle, length, textColor,
                                            textColor1 == 0xFFFFFFFF ? textColor : textColor1));
     CGpBrush shadowBrush(CreateGradientBrush(gradientAngle, length, textShadowColorA,
                                              textShadowColorB == 0xFFFFFFFF ? textShadowColorA : textShadowColorB));
 
-    // 3. Glow under everything.
+    // Glow under everything.
     if (enableLuminous)
         DrawGlow(graphics.Get(), effectText, rcText, textBrush.Get(), luminousFuzzy, shadowOffset);
 
-    // 4. Outline: the text one pixel off in each of the four directions.
+    // Outline: the text one pixel off in each of the four directions.
     if (enableStroke && strokeColor != 0)
     {
         CGpBrush strokeBrush(CreateGradientBrush(gradientAngle, rcText.bottom - rcText.top + 2, strokeColor,
@@ -197,11 +197,11 @@ void CLabelUI::PaintTextWithEffects(HDC hDC)
         DrawEffectText(graphics.Get(), effectText, Moved(layout, 0.0f, 1.0f), strokeBrush.Get());
     }
 
-    // 5. Shadow, unless both its colours are transparent black.
+    // Shadow, unless both its colours are transparent black.
     if (enableShadow && (textShadowColorA != 0 || textShadowColorB != 0))
         DrawEffectText(graphics.Get(), effectText, Moved(layout, shadowOffset.dx, shadowOffset.dy),
                        shadowBrush.Get());
 
-    // 6. The text itself on top.
+    // The text itself on top.
     DrawEffectText(graphics.Get(), effectText, layout, textBrush.Get());
 }

@@ -271,10 +271,10 @@ void CScrollBarUI::LayOut()
     const long long length = axis.MainLength(itemRect);
     const int shownButtons = (showButton1 ? 1 : 0) + (showButton2 ? 1 : 0);
 
-    // 1.
+    // The track is what the shown buttons leave of the length.
     const long long track = length - static_cast<long long>(thickness) * shownButtons;
 
-    // 3. No room for a thumb: the buttons share the length.
+    // No room for a thumb: the buttons share the length.
     if (thickness >= track)
     {
         const int buttonLength = static_cast<int>(thickness < length / 2 ? thickness : length / 2);
@@ -286,7 +286,7 @@ void CScrollBarUI::LayOut()
         return;
     }
 
-    // 2.
+    // Square buttons at both ends and the thumb between them.
     button1Rect = showButton1 ? axis.MakeRect(start, start + thickness, cross, cross + thickness)
                               : axis.MakeRect(start, start, cross, cross);
     button2Rect = showButton2 ? axis.MakeRect(end - thickness, end, cross, cross + thickness)
@@ -350,7 +350,7 @@ void CScrollBarUI::SetFocus()
 
 void CScrollBarUI::HandleEvent(TControlEvent& event)
 {
-    // 1.
+    // A bar the mouse cannot reach hands mouse events on untouched.
     if (!IsMouseEnabled() && IsMouseEvent(event.kind))
     {
         PassOn(event);
@@ -358,37 +358,32 @@ void CScrollBarUI::HandleEvent(TControlEvent& event)
     }
     switch (event.kind)
     {
-    // 2.
+    // A bar takes no focus and shows no menu.
     case EventSetFocus:
     case EventKillFocus:
     case EventContextMenu:
         return;
-    // 3.
     case EventButtonDown:
     case EventDoubleClick:
         if (!IsEnabled())
             break;
         OnButtonDown(event);
         return;
-    // 4.
     case EventButtonUp:
         OnButtonUp();
         return;
-    // 5.
     case EventMouseMove:
         OnMouseMove(event);
         return;
-    // 6.
     case EventTimer:
         if (event.wParam != RepeatTimerId)
             break;
         OnTimer();
         return;
-    // 7.
+    // Entering and leaving go on to the owner too, unless the leave was not real.
     case EventMouseEnter:
         OnMouseEnter(event);
         break;
-    // 8.
     case EventMouseLeave:
         if (!OnMouseLeave(event))
             return;
@@ -396,7 +391,6 @@ void CScrollBarUI::HandleEvent(TControlEvent& event)
     default:
         break;
     }
-    // 9.
     PassOn(event);
 }
 
@@ -623,35 +617,28 @@ bool CScrollBarUI::PaintContent(HDC hDC, const RECT&, CControlUI*)
     PaintBkColor(hDC);
     PaintBkImage(hDC);
 
-    // 1. The background follows the thumb's state.
+    // The background follows the thumb's state.
     FollowEnabled(thumbState, IsEnabled());
-    const ImageState bkState = StateImage(thumbState);
-    if (bkState == ImageNormal || !DrawPartImage(hDC, PartBk, bkState, itemRect))
-        DrawPartImage(hDC, PartBk, ImageNormal, itemRect);
+    DrawStateImage(hDC, PartBk, StateImage(thumbState), itemRect);
 
-    // 2. and 3.
     if (showButton1)
         PaintPart(hDC, PartButton1, button1State, button1Rect, button1Color);
     if (showButton2)
         PaintPart(hDC, PartButton2, button2State, button2Rect, button2Color);
 
-    // 4. and 5.
+    // The grip, a square of the bar's thickness, sits in the middle of the thumb.
     if (!thumbRect.IsNull())
     {
         PaintPart(hDC, PartThumb, thumbState, thumbRect, thumbColor);
+        const CUIAxis axis = Axis();
         const int thickness = Thickness();
-        const int middle = horizontal ? (thumbRect.left + thumbRect.right) / 2
-                                      : (thumbRect.top + thumbRect.bottom) / 2;
+        const int middle = (axis.MainStart(thumbRect) + axis.MainEnd(thumbRect)) / 2;
         const int gripStart = middle - thickness / 2;
-        const RECT grip = horizontal
-                              ? CUIRect(gripStart, thumbRect.top, gripStart + thickness, thumbRect.bottom)
-                              : CUIRect(thumbRect.left, gripStart, thumbRect.right, gripStart + thickness);
-        const ImageState railState = StateImage(thumbState);
-        if (railState == ImageNormal || !DrawPartImage(hDC, PartRail, railState, grip))
-            DrawPartImage(hDC, PartRail, ImageNormal, grip);
+        const RECT grip = axis.MakeRect(gripStart, gripStart + thickness, axis.CrossStart(thumbRect),
+                                        axis.CrossEnd(thumbRect));
+        DrawStateImage(hDC, PartRail, StateImage(thumbState), grip);
     }
 
-    // 6.
     PaintBorder(hDC);
     return true;
 }
@@ -661,8 +648,13 @@ void CScrollBarUI::PaintPart(HDC hDC, Part part, UINT& state, const RECT& rc, DW
     FollowEnabled(state, IsEnabled());
     if (color != 0)
         CRenderer::DrawColor(hDC, rc, color);
-    const ImageState chosen = StateImage(state);
-    if (chosen == ImageNormal || !DrawPartImage(hDC, part, chosen, rc))
+    DrawStateImage(hDC, part, StateImage(state), rc);
+}
+
+// The state's image, or the normal one when the state has none.
+void CScrollBarUI::DrawStateImage(HDC hDC, Part part, ImageState state, const RECT& rc)
+{
+    if (state == ImageNormal || !DrawPartImage(hDC, part, state, rc))
         DrawPartImage(hDC, part, ImageNormal, rc);
 }
 

@@ -118,6 +118,7 @@ protected:
     POINT CursorPos() const;
 
     void PaintPart(HDC hDC, Part part, UINT& state, const RECT& rc, DWORD color);
+    void DrawStateImage(HDC hDC, Part part, ImageState state, const RECT& rc);
     bool DrawPartImage(HDC hDC, Part part, ImageState state, const RECT& rc);
 
     // ---- Data ----
