@@ -183,14 +183,8 @@ bool CButtonUI::HandleHover(TControlEvent& event)
 
 void CButtonUI::HandleEvent(TControlEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.kind))
-    {
-        if (parent != NULL)
-            parent->HandleEvent(event);
-        else
-            CLabelUI::HandleEvent(event);
+    if (PassUnreachableMouseEvent(event))
         return;
-    }
     if (event.kind == EventSetFocus || event.kind == EventKillFocus)
         Invalidate();
     else if (HandleKey(event) || HandlePointer(event) || HandleHover(event))

@@ -405,15 +405,8 @@ int CContainerUI::FindSelectable(int iIndex, bool bForward) const
 
 void CContainerUI::HandleEvent(TControlEvent& event)
 {
-    // The mouse passes through a container it cannot reach.
-    if (!IsMouseEnabled() && IsMouseEvent(event.kind))
-    {
-        if (parent != NULL)
-            parent->HandleEvent(event);
-        else
-            CControlUI::HandleEvent(event);
+    if (PassUnreachableMouseEvent(event))
         return;
-    }
     switch (event.kind)
     {
     case EventSetFocus:

@@ -569,6 +569,17 @@ void CControlUI::HandleEvent(TControlEvent& event)
         parent->HandleEvent(event);
 }
 
+bool CControlUI::PassUnreachableMouseEvent(TControlEvent& event)
+{
+    if (IsMouseEnabled() || !IsMouseEvent(event.kind))
+        return false;
+    if (parent != NULL)
+        parent->HandleEvent(event);
+    else
+        CControlUI::HandleEvent(event);
+    return true;
+}
+
 CUIString CControlUI::GetAttribute(LPCWSTR)
 {
     return CUIString();

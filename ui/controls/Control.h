@@ -216,6 +216,9 @@ protected:
         Invalidate();
     }
     void RunSizeHandlers();
+    // The mouse passes through a control it cannot reach: its mouse events
+    // go to the parent. False for every other event.
+    bool PassUnreachableMouseEvent(TControlEvent& event);
     // A control that stops being visible cannot keep the keyboard focus.
     void DropManagerFocus();
     // Takes a float rectangle relative to the parent and keeps the float data

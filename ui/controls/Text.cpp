@@ -118,14 +118,8 @@ bool CTextUI::HandleLinkEvent(TControlEvent& event)
 
 void CTextUI::HandleEvent(TControlEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.kind))
-    {
-        if (parent != NULL)
-            parent->HandleEvent(event);
-        else
-            CLabelUI::HandleEvent(event);
+    if (PassUnreachableMouseEvent(event))
         return;
-    }
     if (!HandleLinkEvent(event))
         CLabelUI::HandleEvent(event);
 }
