@@ -4,6 +4,7 @@
 
 #include "ui/controls/Control.h"
 #include "ui/core/AttributeValues.h"
+#include "ui/core/Numeric.h"
 #include "ui/render/Color.h"
 #include "ui/render/Renderer.h"
 
@@ -42,7 +43,7 @@ bool ParseBool(LPCWSTR text)
 BYTE ParseByte(LPCWSTR text)
 {
     const long value = text != NULL ? wcstol(text, NULL, 10) : 0;
-    return static_cast<BYTE>(value < 0 ? 0 : (value > 255 ? 255 : value));
+    return static_cast<BYTE>(Clamp(value, 0L, 255L));
 }
 
 struct TWindowAttribute
