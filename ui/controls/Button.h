@@ -31,6 +31,12 @@ public:
     SIZE EstimateSize(SIZE szAvailable) override;
     void PaintStatusImage(HDC hDC) override;
     void PaintText(HDC hDC) override;
+    DWORD GetAccessibleRole() override;
+    // Hot and pushed.
+    DWORD GetAccessibleState() override;
+    LPCWSTR GetAccessibleAction() override;
+    bool DoAccessibleAction() override;
+    bool HasFocusedLook() const override;
 
     // ---- Operations ----
     UINT GetButtonState() const { return buttonState; }
@@ -135,6 +141,9 @@ public:
     void PaintText(HDC hDC) override;
     // Selecting deselects the rest of the group; notify sends "selectchanged".
     virtual void SetSelected(bool bSelected, bool bNotify = true);
+    DWORD GetAccessibleRole() override;
+    DWORD GetAccessibleState() override;
+    LPCWSTR GetAccessibleAction() override;
 
     // ---- Operations ----
     bool IsSelected() const { return selected; }
@@ -180,4 +189,6 @@ class CCheckBoxUI : public COptionUI
 public:
     LPCWSTR GetClassName() const override;
     LPVOID FindInterface(LPCWSTR pstrName) override;
+    DWORD GetAccessibleRole() override;
+    LPCWSTR GetAccessibleAction() override;
 };

@@ -39,6 +39,7 @@ public:
     LPCWSTR GetClassName() const override;
     // "Container" answers the control, "IContainer" the child-list interface.
     LPVOID FindInterface(LPCWSTR pstrName) override;
+    CControlUI* GetAccessibleChild(int index) override;
     void SetManager(CManagerUI* pManager, CControlUI* pParent, bool bInit = true) override;
     // itemRect less the inset and the visible scroll bars.
     RECT GetClientPos() const override;

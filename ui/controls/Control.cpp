@@ -5,6 +5,7 @@
 
 #include "ui/core/Numeric.h"
 #include "ui/manager/Manager.h"
+#include "ui/manager/ManagerAccessible.h"
 
 CControlUI::CControlUI()
     : manager(NULL),
@@ -56,6 +57,7 @@ CControlUI::~CControlUI()
     }
     RemoveAllCustomAttributes();
     destroyHandlers(this);
+    ForgetAccessibleControl(this);
     if (manager != NULL)
         manager->ForgetControl(this);
 }

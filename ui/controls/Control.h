@@ -144,6 +144,25 @@ public:
     virtual void PaintBorder(HDC hDC);
     virtual void PostPaint(HDC hDC, const RECT& rcPaint);
 
+    // What assistive technology is told about the control (see
+    // ControlAccessible.cpp). Families override what differs from a pane.
+    // The role, a ROLE_SYSTEM_* value.
+    virtual DWORD GetAccessibleRole();
+    // STATE_SYSTEM_* bits the family adds to the common ones (checked,
+    // selected, expanded); the manager adds focus, visibility and the rest.
+    virtual DWORD GetAccessibleState();
+    // The value, for controls that have one; false when there is none.
+    virtual bool GetAccessibleValue(CUIString& value);
+    // The name of the default action, or null when there is none.
+    virtual LPCWSTR GetAccessibleAction();
+    // Runs the default action; false when there is none or it cannot run.
+    virtual bool DoAccessibleAction();
+    // The control's children in order, visible or not; null past the last.
+    virtual CControlUI* GetAccessibleChild(int index);
+    // Whether the skin shows the focused state itself; when it does not,
+    // the framework draws a focus frame around the focused control.
+    virtual bool HasFocusedLook() const;
+
     // ---- Operations ----
     // Inline so that the manager, a lower library, can call them.
     inline void Invalidate();
@@ -216,6 +235,9 @@ protected:
         Invalidate();
     }
     void RunSizeHandlers();
+    // A focused tab stop whose skin has no focused look gets a focus frame.
+    bool NeedsFocusFrame();
+    void PaintFocusFrame(HDC hDC);
     // The mouse passes through a control it cannot reach: its mouse events
     // go to the parent. False for every other event.
     bool PassUnreachableMouseEvent(TControlEvent& event);

@@ -137,6 +137,8 @@ bool CControlUI::PaintContent(HDC hDC, const RECT&, CControlUI*)
     PaintStatusImage(hDC);
     PaintText(hDC);
     PaintBorder(hDC);
+    if (NeedsFocusFrame())
+        PaintFocusFrame(hDC);
     return true;
 }
 
@@ -169,6 +171,27 @@ void CControlUI::PaintBkImage(HDC hDC)
 
 void CControlUI::PaintStatusImage(HDC) {}
 void CControlUI::PaintText(HDC) {}
+
+bool CControlUI::NeedsFocusFrame()
+{
+    return IsFocused() && (GetFlags() & FlagTabStop) != 0 && !HasFocusedLook();
+}
+
+// A dotted frame just inside the control, in the window's text colour, which
+// the skin chose to stand out against its backgrounds.
+void CControlUI::PaintFocusFrame(HDC hDC)
+{
+    const int inset = itemRect.right - itemRect.left > 8 && itemRect.bottom - itemRect.top > 8 ? 2 : 0;
+    CUIRect frame = itemRect;
+    ::InflateRect(&frame, -inset, -inset);
+    DWORD color = manager != NULL ? manager->GetDefaultFontColor() : 0;
+    if (color == 0)
+        color = 0xFF000000;
+    // The gaps between the dots show the control, not the DC's background colour.
+    const int oldMode = ::SetBkMode(hDC, TRANSPARENT);
+    CRenderer::DrawRect(hDC, frame, 1, color, PS_DOT);
+    ::SetBkMode(hDC, oldMode);
+}
 
 void CControlUI::PaintBorder(HDC hDC)
 {

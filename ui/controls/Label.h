@@ -28,6 +28,7 @@ public:
     LPCWSTR GetClassName() const override;
     LPVOID FindInterface(LPCWSTR pstrName) override;
     void SetText(LPCWSTR pstrText) override;
+    DWORD GetAccessibleRole() override;
     void SetFixedWidth(int cx) override;
     void SetFixedHeight(int cy) override;
     // Focus changes only set the flag: a plain label has no focused look.

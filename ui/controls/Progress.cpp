@@ -8,6 +8,7 @@
 #include "ui/controls/ControlAttributes.h"
 #include "ui/core/Numeric.h"
 #include "ui/manager/Manager.h"
+#include "ui/manager/ManagerAccessible.h"
 
 namespace
 {
@@ -87,8 +88,11 @@ void CProgressUI::SetValue(int nValue)
         nValue = maxValue;
     if (nValue < minValue)
         nValue = minValue;
+    if (value == nValue)
+        return;
     value = nValue;
     Invalidate();
+    RaiseAccessibleEvent(EVENT_OBJECT_VALUECHANGE, manager, this);
 }
 
 void CProgressUI::SetForeImage(LPCWSTR pStrImage)
@@ -273,9 +277,47 @@ void CSliderUI::HandleEvent(TControlEvent& event)
             CLabelUI::HandleEvent(event);
         return;
     }
-    if (HandlePointer(event) || HandleHover(event))
+    if (HandleKey(event) || HandlePointer(event) || HandleHover(event))
         return;
     CControlUI::HandleEvent(event);
+}
+
+bool CSliderUI::HandleKey(const TControlEvent& event)
+{
+    if (event.kind != EventKeyDown || !IsEnabled() || !IsKeyboardEnabled())
+        return false;
+    const long long range = static_cast<long long>(maxValue) - minValue;
+    const long long page = range / 10 > 0 ? range / 10 : 1;
+    long long target = value;
+    switch (event.keyChar)
+    {
+    case VK_LEFT:
+    case VK_DOWN:
+        target -= step;
+        break;
+    case VK_RIGHT:
+    case VK_UP:
+        target += step;
+        break;
+    case VK_PRIOR:
+        target += page;
+        break;
+    case VK_NEXT:
+        target -= page;
+        break;
+    case VK_HOME:
+        target = minValue;
+        break;
+    case VK_END:
+        target = maxValue;
+        break;
+    default:
+        // Keys the slider does not use go on to the base control.
+        return false;
+    }
+    SetValue(SaturateInt(target));
+    NotifyValueChanged();
+    return true;
 }
 
 // Press, drag, release and the wheel. A press only moves the thumb; the

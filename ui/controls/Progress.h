@@ -18,6 +18,9 @@ public:
     LPCWSTR GetClassName() const override;
     LPVOID FindInterface(LPCWSTR pstrName) override;
     void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
+    DWORD GetAccessibleRole() override;
+    // The value as a percentage of the range, as progress bars say it.
+    bool GetAccessibleValue(CUIString& value) override;
     // Repairs an empty or reversed range and clamps the value (both stored),
     // then draws the foreground image into the filled part.
     void PaintStatusImage(HDC hDC) override;
@@ -73,6 +76,9 @@ public:
     LPCWSTR GetClassName() const override;
     LPVOID FindInterface(LPCWSTR pstrName) override;
     UINT GetFlags() const override;
+    DWORD GetAccessibleRole() override;
+    // The value itself.
+    bool GetAccessibleValue(CUIString& value) override;
     // A disabled slider is neither hot nor captured.
     void SetEnabled(bool bEnable = true) override;
     void HandleEvent(TControlEvent& event) override;
@@ -103,6 +109,10 @@ protected:
     // The steps of the event rule; each answers whether it ended the handling.
     bool HandlePointer(TControlEvent& event);
     bool HandleHover(TControlEvent& event);
+    // Right and Up add the step, Left and Down take it away, PageUp and
+    // PageDown do the same with a tenth of the range, Home and End go to
+    // the ends; every key used announces the value.
+    bool HandleKey(const TControlEvent& event);
     bool IsInside(POINT pt) const { return ::PtInRect(&itemRect, pt) != FALSE; }
     void NotifyValueChanged();
 

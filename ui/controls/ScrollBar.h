@@ -45,6 +45,9 @@ public:
     // ---- Control interface overrides ----
     LPCWSTR GetClassName() const override;
     LPVOID FindInterface(LPCWSTR pstrName) override;
+    DWORD GetAccessibleRole() override;
+    // The position within the range.
+    bool GetAccessibleValue(CUIString& value) override;
     // Places the buttons and the thumb as well.
     void SetPos(RECT rc, bool bNeedInvalidate = true) override;
     // The owner manages its bars: no layout is requested.

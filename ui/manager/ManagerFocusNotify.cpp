@@ -1,6 +1,7 @@
 #include "ui/manager/Manager.h"
 
 #include "ui/controls/Control.h"
+#include "ui/manager/ManagerAccessible.h"
 #include "ui/manager/ManagerEvents.h"
 
 // Focus changes, tab order and notifications as controls ask for them. The
@@ -35,6 +36,16 @@ CControlUI* CALLBACK FindTabStop(CControlUI* pControl, LPVOID pData)
         return NULL;
     search->last = pControl;
     return search->nextIsIt || search->current == NULL ? pControl : NULL;
+}
+
+// Changes a screen reader follows: values (sliders, edits, combos) and
+// states (options, check boxes, items).
+void RaiseChangeEvent(CManagerUI* manager, CControlUI* control, const CUIString& type)
+{
+    if (type == NotifyType::ValueChanged || type == NotifyType::TextChanged)
+        RaiseAccessibleEvent(EVENT_OBJECT_VALUECHANGE, manager, control);
+    else if (type == NotifyType::SelectChanged)
+        RaiseAccessibleEvent(EVENT_OBJECT_STATECHANGE, manager, control);
 }
 
 const UINT kTabSearchFlags = FindMeFirst | FindEnabled | FindVisible;
@@ -77,6 +88,7 @@ void CManagerUI::SetFocus(CControlUI* pControl, bool bFocusWnd)
     focus = pControl;
     TControlEvent event = FocusEvent(EventSetFocus, pControl);
     pControl->DispatchEvent(event);
+    RaiseAccessibleEvent(EVENT_OBJECT_FOCUS, this, pControl);
     SendNotify(pControl, NotifyType::SetFocus);
 }
 
@@ -93,6 +105,7 @@ void CManagerUI::SendNotify(CControlUI* pControl, LPCWSTR pstrMessage, WPARAM wP
     if (useVirtualWnd && pControl != NULL)
         msg.virtualWnd = pControl->GetVirtualWnd();
 
+    RaiseChangeEvent(this, pControl, msg.type);
     if (!bAsync)
     {
         if (pControl != NULL && pControl->notifyHandlers.HasDelegates())

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "ui/controls/Control.h"
+#include "ui/manager/ManagerAccessible.h"
 #include "ui/manager/ManagerEvents.h"
 
 // Window messages become control events here: mouse routing with hover,
@@ -73,6 +74,7 @@ struct CManagerUI::Input
     static bool OnMouseLeave(CManagerUI& m, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
     static bool OnCaptureChanged(CManagerUI& m, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
     static bool OnFlush(CManagerUI& m, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    static bool OnGetObject(CManagerUI& m, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
 
     static bool Reflect(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
     static CControlUI* HitControl(CManagerUI& m, POINT pt);
@@ -115,6 +117,7 @@ CManagerUI::Input::THandler CManagerUI::Input::Find(UINT uMsg)
         {WM_MOUSEHOVER, OnMouseHover},
         {WM_MOUSELEAVE, OnMouseLeave},
         {WM_CAPTURECHANGED, OnCaptureChanged},
+        {WM_GETOBJECT, OnGetObject},
         {FlushMessage, OnFlush},
     };
     for (const TEntry& entry : table)
@@ -325,6 +328,13 @@ bool CManagerUI::Input::OnNotify(CManagerUI&, WPARAM wParam, LPARAM lParam, LRES
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
     lRes = ::SendMessageW(header->hwndFrom, WM_NOTIFY + kReflectOffset, wParam, lParam);
     return true;
+}
+
+// Screen readers ask for the client area's accessible object; other objects
+// (the frame, the caption) are the system's.
+bool CManagerUI::Input::OnGetObject(CManagerUI& m, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
+{
+    return AnswerAccessibleObjectRequest(&m, wParam, lParam, lRes);
 }
 
 bool CManagerUI::Input::OnCommand(CManagerUI&, WPARAM wParam, LPARAM lParam, LRESULT& lRes)

@@ -1,0 +1,171 @@
+// What each control family tells assistive technology: its role, the states
+// only it knows, its value and its default action. The manager's accessible
+// object (ui/manager/ManagerAccessible.cpp) adds what every control shares:
+// name, focus, visibility, availability, hot state and location.
+
+#include <windows.h>
+#include <oleacc.h>
+
+#include "ui/controls/Button.h"
+#include "ui/controls/Container.h"
+#include "ui/controls/Control.h"
+#include "ui/controls/Label.h"
+#include "ui/controls/Progress.h"
+#include "ui/controls/ScrollBar.h"
+
+// ---- Every control ----
+
+// A plain control or a container is a pane grouping what lies on it.
+DWORD CControlUI::GetAccessibleRole()
+{
+    return ROLE_SYSTEM_PANE;
+}
+
+DWORD CControlUI::GetAccessibleState()
+{
+    return 0;
+}
+
+bool CControlUI::GetAccessibleValue(CUIString&)
+{
+    return false;
+}
+
+LPCWSTR CControlUI::GetAccessibleAction()
+{
+    return NULL;
+}
+
+bool CControlUI::DoAccessibleAction()
+{
+    if (GetAccessibleAction() == NULL)
+        return false;
+    return Activate();
+}
+
+CControlUI* CControlUI::GetAccessibleChild(int)
+{
+    return NULL;
+}
+
+// A focus border colour is the skin's own way of showing the focus.
+bool CControlUI::HasFocusedLook() const
+{
+    return focusBorderColor != 0 && borderSize.left > 0;
+}
+
+// ---- Containers ----
+
+CControlUI* CContainerUI::GetAccessibleChild(int index)
+{
+    return index >= 0 && index < GetCount() ? GetItemAt(index) : NULL;
+}
+
+// ---- Labels and text ----
+
+DWORD CLabelUI::GetAccessibleRole()
+{
+    return ROLE_SYSTEM_STATICTEXT;
+}
+
+// ---- Buttons, options and check boxes ----
+
+DWORD CButtonUI::GetAccessibleRole()
+{
+    return ROLE_SYSTEM_PUSHBUTTON;
+}
+
+DWORD CButtonUI::GetAccessibleState()
+{
+    DWORD state = 0;
+    if (buttonState & StateHot)
+        state |= STATE_SYSTEM_HOTTRACKED;
+    if (buttonState & StatePushed)
+        state |= STATE_SYSTEM_PRESSED;
+    return state;
+}
+
+LPCWSTR CButtonUI::GetAccessibleAction()
+{
+    return L"Press";
+}
+
+// The same activation as a click or the Space key, so a screen reader's
+// press sends "click" as well.
+bool CButtonUI::DoAccessibleAction()
+{
+    return IsEnabled() && Activate();
+}
+
+bool CButtonUI::HasFocusedLook() const
+{
+    return !focusedImage.drawString.IsEmpty() || focusedTextColor != 0 || CLabelUI::HasFocusedLook();
+}
+
+DWORD COptionUI::GetAccessibleRole()
+{
+    return ROLE_SYSTEM_RADIOBUTTON;
+}
+
+DWORD COptionUI::GetAccessibleState()
+{
+    return CButtonUI::GetAccessibleState() | (selected ? STATE_SYSTEM_CHECKED : 0);
+}
+
+// In a group an option is selected; on its own it toggles like a check box.
+LPCWSTR COptionUI::GetAccessibleAction()
+{
+    if (!groupName.IsEmpty())
+        return L"Select";
+    return selected ? L"Uncheck" : L"Check";
+}
+
+DWORD CCheckBoxUI::GetAccessibleRole()
+{
+    return ROLE_SYSTEM_CHECKBUTTON;
+}
+
+LPCWSTR CCheckBoxUI::GetAccessibleAction()
+{
+    return IsSelected() ? L"Uncheck" : L"Check";
+}
+
+// ---- Progress bars and sliders ----
+
+DWORD CProgressUI::GetAccessibleRole()
+{
+    return ROLE_SYSTEM_PROGRESSBAR;
+}
+
+bool CProgressUI::GetAccessibleValue(CUIString& text)
+{
+    const long long range = static_cast<long long>(maxValue) - minValue;
+    const long long done = static_cast<long long>(value) - minValue;
+    const int percent = range > 0 ? static_cast<int>(done * 100 / range) : 0;
+    text.Format(L"%d%%", percent);
+    return true;
+}
+
+DWORD CSliderUI::GetAccessibleRole()
+{
+    return ROLE_SYSTEM_SLIDER;
+}
+
+bool CSliderUI::GetAccessibleValue(CUIString& text)
+{
+    text.Format(L"%d", value);
+    return true;
+}
+
+// ---- Scroll bars ----
+
+DWORD CScrollBarUI::GetAccessibleRole()
+{
+    return ROLE_SYSTEM_SCROLLBAR;
+}
+
+bool CScrollBarUI::GetAccessibleValue(CUIString& text)
+{
+    text.Format(L"%d", scrollPos);
+    return true;
+}
