@@ -335,14 +335,14 @@ bool CSliderUI::HandlePointer(TControlEvent& event)
         const int pressed = ValueFromPoint(event.point);
         if (pressed == value || pressed < minValue || pressed > maxValue)
             return true;
-        value = pressed;
+        SetValue(pressed);
         Invalidate();
         return true;
     }
     case EventButtonUp:
         if ((sliderState & StateCaptured) == 0)
             return true;
-        value = ValueFromPoint(event.point);
+        SetValue(ValueFromPoint(event.point));
         NotifyValueChanged();
         sliderState &= ~StateCaptured;
         Invalidate();
@@ -361,7 +361,7 @@ bool CSliderUI::HandlePointer(TControlEvent& event)
     case EventMouseMove:
         if ((sliderState & StateCaptured) == 0)
             return true;
-        value = ValueFromPoint(event.point);
+        SetValue(ValueFromPoint(event.point));
         if (sendMove)
             NotifyValueChanged();
         Invalidate();

@@ -38,11 +38,12 @@ CControlUI* CALLBACK FindTabStop(CControlUI* pControl, LPVOID pData)
     return search->nextIsIt || search->current == NULL ? pControl : NULL;
 }
 
-// Changes a screen reader follows: values (sliders, edits, combos) and
-// states (options, check boxes, items).
+// Changes a screen reader follows: texts (edits, combos) and states
+// (options, check boxes, items). Progress bars and sliders announce their
+// values themselves, as they change.
 void RaiseChangeEvent(CManagerUI* manager, CControlUI* control, const CUIString& type)
 {
-    if (type == NotifyType::ValueChanged || type == NotifyType::TextChanged)
+    if (type == NotifyType::TextChanged)
         RaiseAccessibleEvent(EVENT_OBJECT_VALUECHANGE, manager, control);
     else if (type == NotifyType::SelectChanged)
         RaiseAccessibleEvent(EVENT_OBJECT_STATECHANGE, manager, control);

@@ -1,0 +1,431 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <oleacc.h>
+
+#include <string>
+#include <vector>
+
+#include "control_test_support.h"
+#include "tests/support/TestWindow.h"
+#include "ui/controls/Button.h"
+#include "ui/controls/Container.h"
+#include "ui/controls/Progress.h"
+#include "ui/manager/ManagerAccessible.h"
+#include "ui/markup/LayoutBuilder.h"
+
+namespace
+{
+const int kWidth = 400;
+const int kHeight = 300;
+
+// Every family once, with the three ways of getting a name, a hidden and a
+// disabled control, and a nested box.
+const wchar_t kSkin[] =
+    L"<Window size=\"400,300\">"
+    L"<VBox name=\"root\">"
+    L"<Label text=\"Title\" height=\"20\"/>"
+    L"<Button name=\"ok\" text=\"OK\" height=\"20\"/>"
+    L"<Button name=\"tipped\" tooltip=\"Close\" height=\"20\"/>"
+    L"<Button name=\"bare\" height=\"20\"/>"
+    L"<Button name=\"hidden\" text=\"Hidden\" visible=\"false\" height=\"20\"/>"
+    L"<Button name=\"off\" text=\"Off\" enabled=\"false\" height=\"20\"/>"
+    L"<HBox height=\"20\">"
+    L"<Option name=\"a\" text=\"A\" group=\"g\" selected=\"true\"/>"
+    L"<Option name=\"b\" text=\"B\" group=\"g\"/>"
+    L"<CheckBox name=\"c\" text=\"C\"/>"
+    L"</HBox>"
+    L"<Slider name=\"s\" min=\"0\" max=\"100\" value=\"30\" height=\"20\"/>"
+    L"<Progress name=\"p\" min=\"0\" max=\"200\" value=\"50\" height=\"20\"/>"
+    L"</VBox></Window>";
+
+VARIANT Self()
+{
+    VARIANT v;
+    ::VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = CHILDID_SELF;
+    return v;
+}
+
+std::string Narrow(BSTR text)
+{
+    std::string out;
+    for (UINT i = 0; text != NULL && i < ::SysStringLen(text); ++i)
+        out += static_cast<char>(text[i] < 128 ? text[i] : '?');
+    return out;
+}
+
+std::string RoleName(LONG role)
+{
+    switch (role)
+    {
+    case ROLE_SYSTEM_CLIENT: return "client";
+    case ROLE_SYSTEM_PANE: return "pane";
+    case ROLE_SYSTEM_STATICTEXT: return "text";
+    case ROLE_SYSTEM_PUSHBUTTON: return "button";
+    case ROLE_SYSTEM_RADIOBUTTON: return "radio";
+    case ROLE_SYSTEM_CHECKBUTTON: return "check";
+    case ROLE_SYSTEM_SLIDER: return "slider";
+    case ROLE_SYSTEM_PROGRESSBAR: return "progress";
+    default: return std::to_string(role);
+    }
+}
+
+std::string StateNames(LONG state)
+{
+    static const struct
+    {
+        LONG bit;
+        const char* name;
+    } names[] = {{STATE_SYSTEM_FOCUSED, "focused"},   {STATE_SYSTEM_FOCUSABLE, "focusable"},
+                 {STATE_SYSTEM_CHECKED, "checked"},   {STATE_SYSTEM_UNAVAILABLE, "unavailable"},
+                 {STATE_SYSTEM_INVISIBLE, "invisible"}, {STATE_SYSTEM_HOTTRACKED, "hot"}};
+    std::string out;
+    for (const auto& n : names)
+    {
+        if (state & n.bit)
+            out += (out.empty() ? "" : ",") + std::string(n.name);
+    }
+    return out;
+}
+
+// One line per object: role, name, states, value and default action.
+std::string Describe(IAccessible* object)
+{
+    VARIANT self = Self();
+    VARIANT role, state;
+    EXPECT_EQ(object->get_accRole(self, &role), S_OK);
+    EXPECT_EQ(object->get_accState(self, &state), S_OK);
+    BSTR name = NULL, value = NULL, action = NULL;
+    object->get_accName(self, &name);
+    object->get_accValue(self, &value);
+    object->get_accDefaultAction(self, &action);
+    std::string line = RoleName(role.lVal) + "|" + Narrow(name) + "|" + StateNames(state.lVal) + "|" +
+                       Narrow(value) + "|" + Narrow(action);
+    ::SysFreeString(name);
+    ::SysFreeString(value);
+    ::SysFreeString(action);
+    return line;
+}
+
+void Walk(IAccessible* object, int depth, std::string& out)
+{
+    out += std::string(depth * 2, ' ') + Describe(object) + "\n";
+    long count = 0;
+    ASSERT_EQ(object->get_accChildCount(&count), S_OK);
+    for (long i = 1; i <= count; ++i)
+    {
+        VARIANT index;
+        ::VariantInit(&index);
+        index.vt = VT_I4;
+        index.lVal = i;
+        IDispatch* dispatch = NULL;
+        ASSERT_EQ(object->get_accChild(index, &dispatch), S_OK);
+        IAccessible* child = NULL;
+        ASSERT_EQ(dispatch->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&child)), S_OK);
+        Walk(child, depth + 1, out);
+        child->Release();
+        dispatch->Release();
+    }
+}
+
+class AccessibleTest : public testing::Test
+{
+protected:
+    AccessibleTest() : host(manager, kWidth, kHeight, true)
+    {
+        CLayoutBuilder builder;
+        CControlUI* root = builder.Create(kSkin, NULL, &manager);
+        EXPECT_NE(root, nullptr);
+        manager.AttachRoot(root);
+        manager.AddNotifier(&notes);
+        root->SetPos(Rect(0, 0, kWidth, kHeight));
+        host.Pump();
+    }
+    ~AccessibleTest() override { manager.RemoveNotifier(&notes); }
+
+    // The client object as a screen reader gets it from the window.
+    IAccessible* Client()
+    {
+        IAccessible* client = NULL;
+        EXPECT_EQ(::AccessibleObjectFromWindow(host.Get(), OBJID_CLIENT, IID_IAccessible,
+                                               reinterpret_cast<void**>(&client)),
+                  S_OK);
+        return client;
+    }
+
+    CControlUI* Find(const wchar_t* name) { return manager.FindControlByName(name); }
+
+    int Count(const wchar_t* type)
+    {
+        int n = 0;
+        for (const CNotifyRecorder::TRecord& r : notes.records)
+            n += r.type == type ? 1 : 0;
+        return n;
+    }
+
+    CManagerUI manager;
+    CHostWindow host;
+    CNotifyRecorder notes;
+};
+
+TEST_F(AccessibleTest, TheWindowAnswersWithTheTreeOfVisibleControls)
+{
+    IAccessible* client = Client();
+    ASSERT_NE(client, nullptr);
+    std::string tree;
+    Walk(client, 0, tree);
+    client->Release();
+    // The client is named after the window; the first tab stop has the focus
+    // since the first layout; the hidden button is not listed.
+    EXPECT_EQ(tree,
+              "client|host test|focused||\n"
+              "  text|Title|||\n"
+              "  button|OK|focused,focusable||Press\n"
+              "  button|Close|focusable||Press\n"
+              "  button|bare|focusable||Press\n"
+              "  button|Off|unavailable||Press\n"
+              "  pane||||\n"
+              "    radio|A|focusable,checked||Select\n"
+              "    radio|B|focusable||Select\n"
+              "    check|C|focusable||Check\n"
+              "  slider|s|focusable|30|\n"
+              "  progress|p||25%|\n");
+}
+
+TEST_F(AccessibleTest, DefaultActionsPressSelectAndToggle)
+{
+    struct Case
+    {
+        const wchar_t* name;
+        HRESULT result;
+        const wchar_t* notification;  // expected once, or null for none
+    } cases[] = {
+        {L"ok", S_OK, L"click"},
+        {L"b", S_OK, L"selectchanged"},
+        {L"c", S_OK, L"selectchanged"},
+        {L"off", E_FAIL, NULL},
+        {L"s", DISP_E_MEMBERNOTFOUND, NULL},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << std::wstring(c.name).size() << " " << c.result);
+        notes.records.clear();
+        IAccessible* object = CreateControlAccessible(Find(c.name));
+        ASSERT_NE(object, nullptr);
+        EXPECT_EQ(object->accDoDefaultAction(Self()), c.result);
+        if (c.notification != NULL)
+            EXPECT_EQ(Count(c.notification), 1);
+        else
+            EXPECT_TRUE(notes.records.empty());
+        object->Release();
+    }
+    EXPECT_TRUE(static_cast<COptionUI*>(Find(L"b"))->IsSelected());
+    EXPECT_FALSE(static_cast<COptionUI*>(Find(L"a"))->IsSelected());
+    EXPECT_TRUE(static_cast<COptionUI*>(Find(L"c"))->IsSelected());
+}
+
+TEST_F(AccessibleTest, ObjectsOfADeletedControlAreDisconnected)
+{
+    CControlUI* ok = Find(L"ok");
+    IAccessible* object = CreateControlAccessible(ok);
+    IAccessible* client = Client();
+    VARIANT byEvent;
+    ::VariantInit(&byEvent);
+    byEvent.vt = VT_I4;
+    byEvent.lVal = AccessibleEventId(ok);
+
+    static_cast<CContainerUI*>(manager.GetRoot())->Remove(ok);
+    host.Pump();  // the removed control is deleted at the next flush
+
+    VARIANT self = Self();
+    BSTR name = NULL;
+    EXPECT_EQ(object->get_accName(self, &name), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(object->accDoDefaultAction(self), CO_E_OBJNOTCONNECTED);
+    long count = -1;
+    EXPECT_EQ(object->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
+    IDispatch* gone = NULL;
+    EXPECT_EQ(client->get_accChild(byEvent, &gone), E_INVALIDARG);
+    EXPECT_EQ(gone, nullptr);
+    object->Release();
+
+    // When the whole tree goes, the client object goes with it.
+    manager.AttachRoot(new CControlUI);
+    EXPECT_EQ(client->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
+    client->Release();
+}
+
+TEST_F(AccessibleTest, FocusFollowsTheKeyboardAndIsTakenOnRequest)
+{
+    IAccessible* client = Client();
+    VARIANT focus;
+    manager.SetFocus(NULL);
+    EXPECT_EQ(client->get_accFocus(&focus), S_FALSE);
+
+    manager.SetNextTabControl(true);
+    ASSERT_EQ(manager.GetFocus(), Find(L"ok"));
+    ASSERT_EQ(client->get_accFocus(&focus), S_OK);
+    ASSERT_EQ(focus.vt, VT_DISPATCH);
+    IAccessible* focused = NULL;
+    focus.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&focused));
+    EXPECT_EQ(Describe(focused), "button|OK|focused,focusable||Press");
+    focused->Release();
+    ::VariantClear(&focus);
+
+    IAccessible* slider = CreateControlAccessible(Find(L"s"));
+    EXPECT_EQ(slider->accSelect(SELFLAG_TAKEFOCUS, Self()), S_OK);
+    EXPECT_EQ(manager.GetFocus(), Find(L"s"));
+    slider->Release();
+
+    // A label is no tab stop and does not take the focus.
+    IAccessible* label = CreateControlAccessible(static_cast<CContainerUI*>(manager.GetRoot())->GetItemAt(0));
+    EXPECT_EQ(label->accSelect(SELFLAG_TAKEFOCUS, Self()), S_FALSE);
+    EXPECT_EQ(manager.GetFocus(), Find(L"s"));
+    label->Release();
+    client->Release();
+}
+
+TEST_F(AccessibleTest, HitTestAndLocationAgreeInScreenCoordinates)
+{
+    IAccessible* client = Client();
+    IAccessible* checkBox = CreateControlAccessible(Find(L"c"));
+    long x = 0, y = 0, cx = 0, cy = 0;
+    ASSERT_EQ(checkBox->accLocation(&x, &y, &cx, &cy, Self()), S_OK);
+    RECT pos = Find(L"c")->GetPos();
+    POINT origin = {pos.left, pos.top};
+    ::ClientToScreen(host.Get(), &origin);
+    EXPECT_EQ(x, origin.x);
+    EXPECT_EQ(y, origin.y);
+    EXPECT_EQ(cx, pos.right - pos.left);
+    EXPECT_EQ(cy, pos.bottom - pos.top);
+
+    // The client answers with the innermost control, through the box.
+    VARIANT hit;
+    ASSERT_EQ(client->accHitTest(x + cx / 2, y + cy / 2, &hit), S_OK);
+    ASSERT_EQ(hit.vt, VT_DISPATCH);
+    IAccessible* found = NULL;
+    hit.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&found));
+    EXPECT_EQ(Describe(found), "check|C|focusable||Check");
+    found->Release();
+    ::VariantClear(&hit);
+
+    // Outside the window nothing is hit.
+    POINT outside = {kWidth + 50, kHeight + 50};
+    ::ClientToScreen(host.Get(), &outside);
+    EXPECT_EQ(client->accHitTest(outside.x, outside.y, &hit), S_FALSE);
+    EXPECT_EQ(hit.vt, VT_EMPTY);
+    checkBox->Release();
+    client->Release();
+}
+
+// The events a screen reader hears, with the object each one is about.
+std::vector<std::string> heard;
+
+void CALLBACK Listen(HWINEVENTHOOK, DWORD event, HWND window, LONG objectId, LONG childId, DWORD, DWORD)
+{
+    IAccessible* object = NULL;
+    VARIANT child;
+    ::VariantInit(&child);
+    if (FAILED(::AccessibleObjectFromEvent(window, objectId, childId, &object, &child)) || object == NULL)
+    {
+        heard.push_back("unreachable");
+        return;
+    }
+    BSTR name = NULL;
+    object->get_accName(child, &name);
+    heard.push_back((event == EVENT_OBJECT_FOCUS ? "focus " : "value ") + Narrow(name));
+    ::SysFreeString(name);
+    object->Release();
+}
+
+TEST_F(AccessibleTest, FocusAndValueChangesAreAnnounced)
+{
+    heard.clear();
+    HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_VALUECHANGE, NULL, Listen,
+                                           ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    manager.SetFocus(Find(L"s"), true);
+    TControlEvent end = KeyDown(VK_END);
+    Find(L"s")->DispatchEvent(end);
+    host.PumpUntil([] { return heard.size() >= 2; }, 2000);
+    ::UnhookWinEvent(hook);
+    EXPECT_EQ(heard, (std::vector<std::string>{"focus s", "value s"}));
+}
+
+TEST(SliderKeys, KeysMoveTheValueAndAnnounceIt)
+{
+    struct Case
+    {
+        WORD key;
+        int start;
+        int expected;
+        int notes;
+    } cases[] = {
+        {VK_RIGHT, 50, 55, 1}, {VK_UP, 50, 55, 1},   {VK_LEFT, 50, 45, 1},   {VK_DOWN, 50, 45, 1},
+        {VK_PRIOR, 50, 70, 1}, {VK_NEXT, 50, 30, 1}, {VK_HOME, 50, 0, 1},    {VK_END, 50, 200, 1},
+        {VK_RIGHT, 198, 200, 1}, {VK_NEXT, 10, 0, 1}, {L'A', 50, 50, 0},    {VK_SPACE, 50, 50, 0},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "key " << c.key << " from " << c.start);
+        CManagerUI manager;
+        CNotifyRecorder notes;
+        manager.AddNotifier(&notes);
+        CSliderUI slider;
+        slider.SetManager(&manager, NULL, false);
+        slider.SetMinValue(0);
+        slider.SetMaxValue(200);
+        slider.SetChangeStep(5);
+        slider.SetValue(c.start);
+        TControlEvent event = KeyDown(c.key);
+        slider.DispatchEvent(event);
+        EXPECT_EQ(slider.GetValue(), c.expected);
+        EXPECT_EQ(static_cast<int>(notes.records.size()), c.notes);
+        manager.RemoveNotifier(&notes);
+    }
+}
+
+TEST(SliderKeys, ADisabledSliderIgnoresKeys)
+{
+    CManagerUI manager;
+    CSliderUI slider;
+    slider.SetManager(&manager, NULL, false);
+    slider.SetValue(40);
+    slider.SetEnabled(false);
+    TControlEvent event = KeyDown(VK_END);
+    slider.DispatchEvent(event);
+    EXPECT_EQ(slider.GetValue(), 40);
+}
+
+// Pixels of the focus frame's colour on the line two pixels inside the top edge.
+int FramePixels(const wchar_t* attributes, bool focused)
+{
+    CManagerUI manager;
+    CCanvas canvas(60, 30, 0xFFFFFFFF);
+    CButtonUI button;
+    button.SetManager(&manager, NULL, false);
+    button.ApplyAttributeList(attributes);
+    button.SetPos(Rect(0, 0, 60, 30));
+    if (focused)
+    {
+        TControlEvent event = MakeEvent(EventSetFocus);
+        button.DispatchEvent(event);
+    }
+    button.Paint(canvas.Dc(), Rect(0, 0, 60, 30), NULL);
+    int dark = 0;
+    for (int x = 2; x < 58; ++x)
+        dark += canvas.Rgb(x, 2) == 0x000000 ? 1 : 0;
+    return dark;
+}
+
+TEST(FocusFrame, DrawnOnlyWhenTheSkinShowsNoFocusOfItsOwn)
+{
+    EXPECT_GT(FramePixels(L"", true), 10) << "a dotted frame";
+    EXPECT_LT(FramePixels(L"", true), 56) << "dotted, not solid";
+    EXPECT_EQ(FramePixels(L"", false), 0) << "not focused";
+    EXPECT_EQ(FramePixels(L"focusedtextcolor=\"#FFFF0000\"", true), 0) << "a focused colour wins";
+    EXPECT_EQ(FramePixels(L"bordersize=\"1\" focusbordercolor=\"#FFFF0000\"", true), 0) << "a focus border wins";
+    EXPECT_EQ(FramePixels(L"keyboard=\"false\"", true), 0) << "no tab stop";
+}
+}  // namespace
