@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# The gallery and the real installer as a screen reader sees them: our own
+# accessibility client asks each window for its accessible tree, checks names,
+# roles and states, and operates controls through their default actions only.
+# The installer is installed by the client's press on its button; the boxes it
+# shows are answered as in the other end-to-end test.
+#   accessible_e2e.sh WINE_RUN CLIENT_EXE GALLERY_EXE GALLERY_DAT [SETUP_EXE SETUP_DAT NOTEPAD_STUB PAYLOAD_LIST]
+set -uo pipefail
+WINE_RUN="$1" CLIENT="$2" GALLERY="$3" GALLERY_DAT="$4"
+SETUP="${5:-}" SETUP_DAT="${6:-}" STUB="${7:-}" LIST="${8:-}"
+HERE="$(cd "$(dirname "$0")" && pwd)"
+source "$HERE/drive.sh"
+eval "$("$WINE_RUN" --env)" || exit 1
+
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+cp "$CLIENT" "$WORK/accessible_client.exe"
+
+# read_tree TITLE OUT [ARGS...]: the client's lines for the window, without carriage returns.
+read_tree() {
+  local title="$1" out="$2"; shift 2
+  ( cd "$WORK" && timeout 120 wine accessible_client.exe "$title" "$@" </dev/null >"$out.raw" 2>"$out.err" )
+  local rc=$?
+  tr -d '\r' <"$out.raw" >"$out"
+  return $rc
+}
+
+# expect_line FILE LINE: the tree has that object (indentation ignored).
+expect_line() {
+  sed 's/^ *//' "$1" | grep -qxF -- "$2" || { fail "no '$2' in $(basename "$1")"; sed 's/^/    /' "$1" >&2; }
+}
+
+# 1. The gallery: every page option and the controls of the first page, with their states;
+#    selecting another page by its option shows that page's controls.
+cp "$GALLERY" "$WORK/Gallery.exe"
+cp "$GALLERY_DAT" "$WORK/Gallery.dat"
+( cd "$WORK" && exec wine Gallery.exe </dev/null >"$WORK/gallery.out" 2>/dev/null ) &
+gallery=$!
+window=$(wait_window '^Control gallery$' 60) || fail "no gallery window"
+sleep 0.5
+if read_tree 'Control gallery' "$WORK/gallery.txt"; then
+  expect_line "$WORK/gallery.txt" 'client|Control gallery|focused||'
+  expect_line "$WORK/gallery.txt" 'radiobutton|Buttons|checked,focusable||Select'
+  expect_line "$WORK/gallery.txt" 'radiobutton|Values|focusable||Select'
+  expect_line "$WORK/gallery.txt" 'pushbutton|Normal|focusable||Press'
+  expect_line "$WORK/gallery.txt" 'pushbutton|Focused|focused,focusable||Press'
+  expect_line "$WORK/gallery.txt" 'pushbutton|Disabled|unavailable||Press'
+  expect_line "$WORK/gallery.txt" 'checkbox|Checked|checked,focusable||Uncheck'
+  expect_line "$WORK/gallery.txt" 'statictext|Button: normal, hot, pushed, focused, disabled|||'
+else
+  fail "the client could not read the gallery: $(cat "$WORK/gallery.txt.err")"
+fi
+read_tree 'Control gallery' "$WORK/select.txt" --press Values || fail "could not select the page Values: $(cat "$WORK/select.txt.err")"
+sleep 0.5
+if read_tree 'Control gallery' "$WORK/values.txt"; then
+  expect_line "$WORK/values.txt" 'radiobutton|Values|checked,focusable||Select'
+  grep -q '^ *slider|' "$WORK/values.txt" || fail "no slider on the page Values"
+  grep -q '^ *progressbar|.*|[0-9]*%|$' "$WORK/values.txt" || fail "no progress bar with a value on the page Values"
+  grep -q '^ *pushbutton|Normal|' "$WORK/values.txt" && fail "the first page is still listed"
+else
+  fail "the client could not read the page Values"
+fi
+[ -n "${window:-}" ] && { close_window "$window" || fail "the gallery did not close"; }
+wait_pid "$gallery" 20 || { fail "the gallery still runs"; kill "$gallery" 2>/dev/null; }
+
+# 2. The installer, installed by the client alone: the tree names the window and its button,
+#    the press through the default action unpacks every file of the payload.
+if [ -n "$SETUP" ]; then
+  TITLE='【Lumora】Tessaly 简体中文化补丁v1.0 安装程序'
+  BUTTON='开始安装'
+  game="$WORK/game"
+  mkdir -p "$game"
+  cp "$SETUP" "$game/Setup.exe"
+  cp "$SETUP_DAT" "$game/Setup.dat"
+  cp "$STUB" "$game/notepad.exe"
+  : > "$game/tessaly.exe"
+  ( cd "$game" && exec wine Setup.exe </dev/null >"$game/stdout.txt" 2>/dev/null ) &
+  setup=$!
+  answer_box '^安装运行提示$' 60 || fail "no start-up hint"
+  window=$(wait_window "^$TITLE\$" 30) || fail "no installer window"
+  sleep 0.5
+  # The press returns once the installation's last box is answered.
+  read_tree "$TITLE" "$WORK/setup.txt" --press "$BUTTON" &
+  client=$!
+  answer_box '^安装程序$' 120 || fail "no box at the end of the installation"
+  if wait_pid "$client" 30; then
+    wait "$client" || fail "the client failed on the installer: $(cat "$WORK/setup.txt.err")"
+  else
+    fail "the client still waits for its press"; kill "$client" 2>/dev/null
+  fi
+  expect_line "$WORK/setup.txt" "client|$TITLE|focused||"
+  expect_line "$WORK/setup.txt" "pushbutton|$BUTTON|focused,focusable||Press"
+  grep -qx 'pressed: 0x00000000' "$WORK/setup.txt" || fail "the press did not succeed"
+  while IFS=$'\t' read -r name source; do
+    case "$source" in /*) ;; *) source="$(dirname "$LIST")/$source" ;; esac
+    cmp -s "$source" "$game/${name//\\//}" || fail "$name was not installed"
+  done <"$LIST"
+  window=$(wait_window "^$TITLE\$" 30) || fail "the title did not come back"
+  [ -n "${window:-}" ] && { close_window "$window" || fail "the installer did not close"; }
+  wait_pid "$setup" 20 || { fail "the installer still runs"; kill "$setup" 2>/dev/null; }
+fi
+
+[ $failures -eq 0 ] && echo "accessibility end-to-end: all checks passed"
+exit $((failures > 0))
