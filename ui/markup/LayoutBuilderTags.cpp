@@ -8,6 +8,7 @@
 #include "ui/controls/Button.h"
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
+#include "ui/controls/GifAnim.h"
 #include "ui/controls/Label.h"
 #include "ui/controls/ScrollBar.h"
 
@@ -47,6 +48,7 @@ const TControlTag kControlTags[] = {
     {L"Button", AnyCase, Make<CButtonUI>},
     {L"Option", AnyCase, Make<COptionUI>},
     {L"CheckBox", AnyCase, Make<CCheckBoxUI>},
+    {L"GifAnim", ExactCase, Make<CGifAnimUI>},
 };
 
 bool Matches(const TControlTag& tag, LPCWSTR name)
