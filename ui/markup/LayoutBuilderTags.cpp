@@ -4,6 +4,7 @@
 
 #include "ui/markup/LayoutBuilder.h"
 
+#include "ui/controls/ActiveX.h"
 #include "ui/controls/BoxLayout.h"
 #include "ui/controls/Button.h"
 #include "ui/controls/Container.h"
@@ -11,6 +12,7 @@
 #include "ui/controls/GifAnim.h"
 #include "ui/controls/Label.h"
 #include "ui/controls/ScrollBar.h"
+#include "ui/controls/WebBrowser.h"
 
 namespace
 {
@@ -49,6 +51,8 @@ const TControlTag kControlTags[] = {
     {L"Option", AnyCase, Make<COptionUI>},
     {L"CheckBox", AnyCase, Make<CCheckBoxUI>},
     {L"GifAnim", ExactCase, Make<CGifAnimUI>},
+    {L"ActiveX", AnyCase, Make<CActiveXUI>},
+    {L"WebBrowser", AnyCase, Make<CWebBrowserUI>},
 };
 
 bool Matches(const TControlTag& tag, LPCWSTR name)
