@@ -6,7 +6,7 @@
 #include <wchar.h>
 #include <windowsx.h>
 
-#include "ui/core/AttributeValues.h"
+#include "ui/controls/ControlAttributes.h"
 #include "ui/core/WindowWnd.h"
 
 // The container side of OLE embedding. The site (CActiveXCtrl) is a COM
@@ -879,13 +879,7 @@ void CActiveXWnd::OnFinalMessage(HWND hWnd)
 
 namespace
 {
-struct TActiveXAttribute
-{
-    LPCWSTR name;
-    void (*apply)(CActiveXUI& control, LPCWSTR value);
-};
-
-const TActiveXAttribute kActiveXAttributes[] = {
+const TAttributeRow<CActiveXUI> kActiveXAttributes[] = {
     {L"clsid", [](CActiveXUI& c, LPCWSTR v) { c.SetClsid(v); }},
     {L"modulename", [](CActiveXUI& c, LPCWSTR v) { c.SetModuleName(v); }},
     {L"delaycreate", [](CActiveXUI& c, LPCWSTR v) { c.SetDelayCreate(ParseBool(v)); }},
@@ -999,17 +993,10 @@ void CActiveXUI::SetInheritedVisible(bool bVisible)
 
 void CActiveXUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 {
-    if (pstrName == NULL)
+    if (pstrName == NULL || pstrValue == NULL)
         return;
-    for (const TActiveXAttribute& attribute : kActiveXAttributes)
-    {
-        if (AttributeIs(pstrName, attribute.name))
-        {
-            attribute.apply(*this, pstrValue != NULL ? pstrValue : L"");
-            return;
-        }
-    }
-    CControlUI::SetAttribute(pstrName, pstrValue);
+    if (!ApplyAttributeRow(kActiveXAttributes, *this, pstrName, pstrValue))
+        CControlUI::SetAttribute(pstrName, pstrValue);
 }
 
 bool CActiveXUI::PaintContent(HDC hDC, const RECT&, CControlUI*)

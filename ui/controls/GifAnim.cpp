@@ -6,7 +6,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include "ui/core/AttributeValues.h"
+#include "ui/controls/ControlAttributes.h"
 #include "ui/markup/ResourceLocations.h"
 
 using namespace Gdiplus;
@@ -79,13 +79,7 @@ std::vector<UINT> ReadFrameDelays(GpImage* image)
     return delays;
 }
 
-struct TGifAttribute
-{
-    LPCWSTR name;
-    void (*apply)(CGifAnimUI& control, LPCWSTR value);
-};
-
-const TGifAttribute kGifAttributes[] = {
+const TAttributeRow<CGifAnimUI> kGifAttributes[] = {
     {L"bkimage", [](CGifAnimUI& c, LPCWSTR v) { c.SetGifFile(v); }},
     {L"autoplay", [](CGifAnimUI& c, LPCWSTR v) { c.SetAutoPlay(ParseBool(v)); }},
     {L"autosize", [](CGifAnimUI& c, LPCWSTR v) { c.SetAutoSize(ParseBool(v)); }},
@@ -147,17 +141,10 @@ void CGifAnimUI::HandleEvent(TControlEvent& event)
 
 void CGifAnimUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 {
-    if (pstrName == NULL)
+    if (pstrName == NULL || pstrValue == NULL)
         return;
-    for (const TGifAttribute& attribute : kGifAttributes)
-    {
-        if (AttributeIs(pstrName, attribute.name))
-        {
-            attribute.apply(*this, pstrValue != NULL ? pstrValue : L"");
-            return;
-        }
-    }
-    CControlUI::SetAttribute(pstrName, pstrValue);
+    if (!ApplyAttributeRow(kGifAttributes, *this, pstrName, pstrValue))
+        CControlUI::SetAttribute(pstrName, pstrValue);
 }
 
 bool CGifAnimUI::PaintContent(HDC hDC, const RECT&, CControlUI*)

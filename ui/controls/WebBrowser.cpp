@@ -5,7 +5,7 @@
 
 #include <initializer_list>
 
-#include "ui/core/AttributeValues.h"
+#include "ui/controls/ControlAttributes.h"
 
 namespace
 {
@@ -67,13 +67,7 @@ const VARTYPE kByRefBool = VT_BYREF | VT_BOOL;
 
 CWebBrowserEventHandler g_defaultAnswers;
 
-struct TBrowserAttribute
-{
-    LPCWSTR name;
-    void (*apply)(CWebBrowserUI& control, LPCWSTR value);
-};
-
-const TBrowserAttribute kBrowserAttributes[] = {
+const TAttributeRow<CWebBrowserUI> kBrowserAttributes[] = {
     {L"homepage", [](CWebBrowserUI& c, LPCWSTR v) { c.SetHomePage(v); }},
     {L"autonavi", [](CWebBrowserUI& c, LPCWSTR v) { c.SetAutoNavigate(ParseBool(v)); }},
 };
@@ -111,17 +105,10 @@ LPVOID CWebBrowserUI::FindInterface(LPCWSTR pstrName)
 
 void CWebBrowserUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 {
-    if (pstrName == NULL)
+    if (pstrName == NULL || pstrValue == NULL)
         return;
-    for (const TBrowserAttribute& attribute : kBrowserAttributes)
-    {
-        if (AttributeIs(pstrName, attribute.name))
-        {
-            attribute.apply(*this, pstrValue != NULL ? pstrValue : L"");
-            return;
-        }
-    }
-    CActiveXUI::SetAttribute(pstrName, pstrValue);
+    if (!ApplyAttributeRow(kBrowserAttributes, *this, pstrName, pstrValue))
+        CActiveXUI::SetAttribute(pstrName, pstrValue);
 }
 
 bool CWebBrowserUI::CreateControl()
