@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "tests/activex/control/TestControlApi.h"
 #include "tests/support/Canvas.h"
 #include "tests/support/ManagerProbe.h"
@@ -70,6 +74,18 @@ LPARAM PointParam(int x, int y)
 {
     return MAKELPARAM(x, y);
 }
+
+class CNotifyLog : public INotifyUI
+{
+public:
+    void Notify(TNotifyMsg& msg) override
+    {
+        types.push_back(static_cast<LPCWSTR>(msg.type));
+        senders.push_back(msg.sender);
+    }
+    std::vector<std::wstring> types;
+    std::vector<CControlUI*> senders;
+};
 
 class ActiveXTest : public ::testing::Test
 {
@@ -146,7 +162,11 @@ TEST_F(ActiveXTest, AWindowlessObjectIsCreatedAtTheFirstLayoutAndPaintsIntoTheWi
     ExpectRect(Stats().objectRects, Rect(20, 30, 140, 90));
     EXPECT_EQ(E_FAIL, Stats().getDcResult);
     EXPECT_EQ(NULL, Stats().getDcHandle);
-    EXPECT_GT(Stats().extent.cx, 0);
+    // The extent is in hundredths of a millimetre at the screen's resolution.
+    HDC screen = ::GetDC(NULL);
+    EXPECT_EQ(::MulDiv(120, 2540, ::GetDeviceCaps(screen, LOGPIXELSX)), Stats().extent.cx);
+    EXPECT_EQ(::MulDiv(60, 2540, ::GetDeviceCaps(screen, LOGPIXELSY)), Stats().extent.cy);
+    ::ReleaseDC(NULL, screen);
 
     CCanvas canvas(kWidth, kHeight);
     root->Paint(canvas.Dc(), Rect(0, 0, kWidth, kHeight), NULL);
@@ -157,6 +177,19 @@ TEST_F(ActiveXTest, AWindowlessObjectIsCreatedAtTheFirstLayoutAndPaintsIntoTheWi
     EXPECT_EQ(0x0000FFu, canvas.Rgb(139, 89));
     EXPECT_EQ(0xFFFFFFu, canvas.Rgb(19, 31));
     EXPECT_EQ(0xFFFFFFu, canvas.Rgb(140, 60));
+}
+
+TEST_F(ActiveXTest, TheWindowHearsOfTheObjectAfterItIsCreated)
+{
+    CNotifyLog log;
+    manager.AddNotifier(&log);
+    Build(TEST_WINDOWLESS_CLSID);
+    Layout();
+    host.Pump();
+    manager.RemoveNotifier(&log);
+    const auto at = std::find(log.types.begin(), log.types.end(), L"showactivex");
+    ASSERT_NE(log.types.end(), at);
+    EXPECT_EQ(control, log.senders[at - log.types.begin()]);
 }
 
 TEST_F(ActiveXTest, MouseMessagesReachAWindowlessObjectOnlyWhereItSaysItIsHit)
@@ -233,6 +266,25 @@ TEST_F(ActiveXTest, AWindowedObjectsWindowFollowsLayoutAndVisibility)
     EXPECT_TRUE(HasVisibleStyle(child));
     control->SetVisible(false);
     EXPECT_FALSE(HasVisibleStyle(child));
+}
+
+TEST_F(ActiveXTest, ALayeredWindowShowsAWindowedObjectInItsSurface)
+{
+    manager.SetLayered(true);
+    Build(TEST_WINDOWED_CLSID);
+    ::ShowWindow(host.Get(), SW_SHOWNOACTIVATE);
+    // Each tick of the layered timer lays out and paints what is dirty.
+    for (int i = 0; i < 5; ++i)
+        ::SendMessageW(host.Get(), WM_TIMER, 0x2000, 0);
+
+    ASSERT_NE(nullptr, HostChild(host.Get()));
+    EXPECT_EQ(1, manager.NativeWindowCount());
+    ASSERT_NE(nullptr, manager.OffscreenBits());
+    // The surface is bottom-up; the object draws its pattern into the printed window.
+    auto pixel = [&](int x, int y) { return manager.OffscreenBits()[(kHeight - 1 - y) * kWidth + x]; };
+    EXPECT_EQ(0xFFFF0000u, pixel(30, 50));
+    EXPECT_EQ(0xFF0000FFu, pixel(130, 50));
+    EXPECT_EQ(0u, pixel(10, 10));
 }
 
 TEST_F(ActiveXTest, AClickOnAWindowedObjectLandsInItsWindow)
@@ -345,6 +397,19 @@ TEST_F(ActiveXTest, CreationWithoutDelayWaitsForAManager)
     EXPECT_TRUE(early->IsCreated());
     EXPECT_EQ(1, Stats().created);
     EXPECT_EQ(1, Stats().activations);
+}
+
+TEST_F(ActiveXTest, TurningDelayedCreationOffCreatesAtOnce)
+{
+    Build(TEST_WINDOWLESS_CLSID);
+    EXPECT_FALSE(control->IsCreated());
+    control->SetAttribute(L"delaycreate", L"false");
+    EXPECT_TRUE(control->IsCreated());
+    EXPECT_EQ(1, Stats().created);
+    // A new class replaces the object at once.
+    control->SetAttribute(L"clsid", TEST_WINDOWED_CLSID);
+    EXPECT_EQ(2, Stats().created);
+    EXPECT_EQ(1, Stats().liveObjects);
 }
 
 TEST(ActiveXTagTest, TheBuilderKnowsTheHostTags)

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tests/support/ManagerProbe.h"
 #include "tests/support/Rects.h"
@@ -35,7 +37,14 @@ public:
         lastEnable = enable;
     }
     HRESULT ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override { return S_OK; }
+    void ScriptError(const TScriptError& error) override
+    {
+        ++scriptErrors;
+        lastError = error;
+    }
 
+    int scriptErrors = 0;
+    TScriptError lastError = {0, 0, 0, CUIString(), CUIString()};
     std::wstring lastUrl;
     int documentsComplete = 0;
     long lastCommand = 0;
@@ -63,6 +72,70 @@ public:
     {
         return E_NOTIMPL;
     }
+};
+
+// An object with named properties, read through IDispatch as scripts read
+// them: stands in for a document, its window and the window's event.
+class CPropertyBag : public CPlainObject
+{
+public:
+    ~CPropertyBag()
+    {
+        for (auto& property : properties)
+            VariantClear(&property.second);
+    }
+    void SetObject(const wchar_t* name, IDispatch* object)
+    {
+        VARIANT value;
+        VariantInit(&value);
+        value.vt = VT_DISPATCH;
+        value.pdispVal = object;
+        Set(name, value);
+    }
+    void SetLong(const wchar_t* name, long number)
+    {
+        VARIANT value;
+        VariantInit(&value);
+        value.vt = VT_I4;
+        value.lVal = number;
+        Set(name, value);
+    }
+    void SetText(const wchar_t* name, const wchar_t* text)
+    {
+        VARIANT value;
+        VariantInit(&value);
+        value.vt = VT_BSTR;
+        value.bstrVal = ::SysAllocString(text);
+        Set(name, value);
+    }
+
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override
+    {
+        if (names == NULL || ids == NULL || count != 1)
+            return E_INVALIDARG;
+        for (size_t i = 0; i < properties.size(); ++i)
+        {
+            if (properties[i].first == names[0])
+            {
+                ids[0] = static_cast<DISPID>(i + 1);
+                return S_OK;
+            }
+        }
+        return DISP_E_UNKNOWNNAME;
+    }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
+                        UINT*) override
+    {
+        if (id < 1 || static_cast<size_t>(id) > properties.size() || result == NULL ||
+            (flags & DISPATCH_PROPERTYGET) == 0)
+            return DISP_E_MEMBERNOTFOUND;
+        return VariantCopy(result, &properties[id - 1].second);
+    }
+
+private:
+    void Set(const wchar_t* name, const VARIANT& value) { properties.push_back({name, value}); }
+
+    std::vector<std::pair<std::wstring, VARIANT>> properties;
 };
 
 // BeforeNavigate2's seven arguments, stored last first as the browser sends them.
@@ -218,6 +291,47 @@ TEST(WebBrowserTest, ScriptErrorsAreSuppressed)
     EXPECT_EQ(OLECMDERR_E_NOTSUPPORTED, browser.QueryStatus(&kCgidDocHostCommandHandler, 0, NULL, NULL));
 }
 
+TEST(WebBrowserTest, AScriptErrorsDetailsReachTheHandler)
+{
+    CPropertyBag event;
+    event.SetLong(L"errorLine", 12);
+    event.SetLong(L"errorCharacter", 5);
+    event.SetLong(L"errorCode", 0x1B6);
+    event.SetText(L"errorMessage", L"boom");
+    event.SetText(L"errorUrl", L"http://page.invalid/");
+    CPropertyBag window;
+    window.SetObject(L"event", &event);
+    CPropertyBag document;
+    document.SetObject(L"parentWindow", &window);
+
+    CWebBrowserUI browser;
+    CRecordingHandler handler;
+    browser.SetEventHandler(&handler);
+    VARIANT in;
+    VariantInit(&in);
+    in.vt = VT_DISPATCH;
+    in.pdispVal = &document;
+    VARIANT out;
+    VariantInit(&out);
+    EXPECT_EQ(S_OK, browser.Exec(&kCgidDocHostCommandHandler, OLECMDID_SHOWSCRIPTERROR, 0, &in, &out));
+    EXPECT_EQ(VARIANT_TRUE, out.boolVal);
+    ASSERT_EQ(1, handler.scriptErrors);
+    EXPECT_EQ(12, handler.lastError.line);
+    EXPECT_EQ(5, handler.lastError.character);
+    EXPECT_EQ(0x1B6, handler.lastError.code);
+    EXPECT_STREQ(L"boom", handler.lastError.message);
+    EXPECT_STREQ(L"http://page.invalid/", handler.lastError.url);
+
+    // A document without the details still gets its dialog suppressed.
+    CPlainObject bare;
+    in.pdispVal = &bare;
+    EXPECT_EQ(S_OK, browser.Exec(&kCgidDocHostCommandHandler, OLECMDID_SHOWSCRIPTERROR, 0, &in, &out));
+    EXPECT_EQ(VARIANT_TRUE, out.boolVal);
+    EXPECT_EQ(2, handler.scriptErrors);
+    EXPECT_EQ(0, handler.lastError.line);
+    EXPECT_TRUE(handler.lastError.message.IsEmpty());
+}
+
 TEST(WebBrowserTest, DocumentHostQuestionsHaveTheBrowsersOwnAnswersWithoutAHandler)
 {
     CWebBrowserUI browser;
@@ -262,6 +376,16 @@ TEST(WebBrowserTest, TheBrowserObjectIsHostedWithoutNavigating)
     root->SetPos(Rect(0, 0, 200, 150));
     EXPECT_TRUE(browser->IsCreated());
     EXPECT_NE(nullptr, browser->GetWebBrowser2());
+
+    // The browser holds the event sink until the control disconnects it.
+    const ULONG withSink = browser->AddRef();
+    browser->Release();
+    EXPECT_GE(withSink, 2u);
+    browser->ReleaseControl();
+    EXPECT_EQ(nullptr, browser->GetWebBrowser2());
+    const ULONG withoutSink = browser->AddRef();
+    browser->Release();
+    EXPECT_EQ(1u, withoutSink);
     manager.AttachRoot(new CControlUI);
     host.Pump();
 }

@@ -67,6 +67,87 @@ const VARTYPE kByRefBool = VT_BYREF | VT_BOOL;
 
 CWebBrowserEventHandler g_defaultAnswers;
 
+// A property read by name through late binding, as script sees it; false
+// when the object has no such property or refuses to give it.
+bool GetProperty(IDispatch* object, LPCWSTR name, VARIANT& value)
+{
+    ::VariantInit(&value);
+    if (object == NULL)
+        return false;
+    DISPID id = DISPID_UNKNOWN;
+    LPOLESTR names[1] = {const_cast<LPOLESTR>(name)};
+    if (FAILED(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)))
+        return false;
+    DISPPARAMS none = {NULL, NULL, 0, 0};
+    if (SUCCEEDED(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &value, NULL,
+                                 NULL)))
+        return true;
+    ::VariantInit(&value);
+    return false;
+}
+
+// An object-valued property, with a reference for the caller; null otherwise.
+IDispatch* GetObjectProperty(IDispatch* object, LPCWSTR name)
+{
+    VARIANT value;
+    if (!GetProperty(object, name, value))
+        return NULL;
+    IDispatch* result = NULL;
+    if (value.vt == VT_DISPATCH && value.pdispVal != NULL)
+    {
+        result = value.pdispVal;
+        result->AddRef();
+    }
+    ::VariantClear(&value);
+    return result;
+}
+
+long GetLongProperty(IDispatch* object, LPCWSTR name)
+{
+    VARIANT value;
+    long result = 0;
+    if (GetProperty(object, name, value) && SUCCEEDED(::VariantChangeType(&value, &value, 0, VT_I4)))
+        result = value.lVal;
+    ::VariantClear(&value);
+    return result;
+}
+
+CUIString GetTextProperty(IDispatch* object, LPCWSTR name)
+{
+    VARIANT value;
+    CUIString result;
+    if (GetProperty(object, name, value) && SUCCEEDED(::VariantChangeType(&value, &value, 0, VT_BSTR)) &&
+        value.bstrVal != NULL)
+        result = value.bstrVal;
+    ::VariantClear(&value);
+    return result;
+}
+
+// The failing script's details, kept on the event object of the document's window.
+TScriptError ReadScriptError(IUnknown* document)
+{
+    TScriptError error = {0, 0, 0, CUIString(), CUIString()};
+    IDispatch* documentDispatch = NULL;
+    if (document == NULL ||
+        FAILED(document->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&documentDispatch))))
+        return error;
+    IDispatch* window = GetObjectProperty(documentDispatch, L"parentWindow");
+    IDispatch* event = GetObjectProperty(window, L"event");
+    if (event != NULL)
+    {
+        error.line = GetLongProperty(event, L"errorLine");
+        error.character = GetLongProperty(event, L"errorCharacter");
+        error.code = GetLongProperty(event, L"errorCode");
+        error.message = GetTextProperty(event, L"errorMessage");
+        error.url = GetTextProperty(event, L"errorUrl");
+        event->Release();
+    }
+    if (window != NULL)
+        window->Release();
+    documentDispatch->Release();
+    return error;
+}
+
 const TAttributeRow<CWebBrowserUI> kBrowserAttributes[] = {
     {L"homepage", [](CWebBrowserUI& c, LPCWSTR v) { c.SetHomePage(v); }},
     {L"autonavi", [](CWebBrowserUI& c, LPCWSTR v) { c.SetAutoNavigate(ParseBool(v)); }},
@@ -454,6 +535,7 @@ STDMETHODIMP CWebBrowserUI::Exec(const GUID* pguidCmdGroup, DWORD nCmdID, DWORD,
     if (pvaIn == NULL || pvaOut == NULL || (pvaIn->vt != VT_UNKNOWN && pvaIn->vt != VT_DISPATCH) ||
         pvaIn->punkVal == NULL)
         return E_INVALIDARG;
+    Handler().ScriptError(ReadScriptError(pvaIn->punkVal));
     // Scripts keep running and no error dialog is shown.
     ::VariantClear(pvaOut);
     pvaOut->vt = VT_BOOL;

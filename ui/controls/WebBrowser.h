@@ -9,6 +9,16 @@
 
 #include "ui/controls/ActiveX.h"
 
+// What the browser tells about a script error; values it does not give stay 0 or empty.
+struct TScriptError
+{
+    long line;
+    long character;
+    long code;
+    CUIString message;
+    CUIString url;
+};
+
 // Receives a web browser's events and answers its document-host questions.
 // Every operation has the answer the browser control gives without a
 // handler, so a handler overrides only what it cares about. Arguments are
@@ -29,6 +39,8 @@ public:
     virtual void NewWindow3(IDispatch** /*newBrowser*/, VARIANT_BOOL* /*cancel*/, DWORD /*flags*/,
                             BSTR /*urlContext*/, BSTR /*url*/) {}
     virtual void CommandStateChange(long /*command*/, VARIANT_BOOL /*enable*/) {}
+    // A script of the page failed; the page goes on without a dialog either way.
+    virtual void ScriptError(const TScriptError& /*error*/) {}
 
     // Document-host questions.
     virtual HRESULT ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) { return S_FALSE; }
