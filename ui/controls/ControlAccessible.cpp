@@ -9,6 +9,7 @@
 #include "ui/controls/Button.h"
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
+#include "ui/controls/GifAnim.h"
 #include "ui/controls/Label.h"
 #include "ui/controls/Progress.h"
 #include "ui/controls/ScrollBar.h"
@@ -168,4 +169,11 @@ bool CScrollBarUI::GetAccessibleValue(CUIString& text)
 {
     text.Format(L"%d", scrollPos);
     return true;
+}
+
+// ---- Animated pictures ----
+
+DWORD CGifAnimUI::GetAccessibleRole()
+{
+    return ROLE_SYSTEM_ANIMATION;
 }

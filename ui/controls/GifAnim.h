@@ -32,6 +32,7 @@ public:
     // ---- Overridables ----
     LPCWSTR GetClassName() const override;
     LPVOID FindInterface(LPCWSTR pstrName) override;
+    DWORD GetAccessibleRole() override;
     void SetVisible(bool bVisible = true) override;
     void InitSelf() override;
     // Only the frame timer is used; no event reaches the base.
