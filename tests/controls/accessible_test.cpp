@@ -177,10 +177,13 @@ TEST_F(AccessibleTest, TheWindowAnswersWithTheTreeOfVisibleControls)
     std::string tree;
     Walk(client, 0, tree);
     client->Release();
-    // The client is named after the window; the first tab stop has the focus
-    // since the first layout; the hidden button is not listed.
-    EXPECT_EQ(tree,
-              "client|host test|focused||\n"
+    // The client is named after the window; whether it has the keyboard
+    // focus depends on the other windows of the display, so its states are
+    // left out. The first tab stop has the focus since the first layout; the
+    // hidden button is not listed.
+    const size_t firstLine = tree.find('\n') + 1;
+    EXPECT_EQ(tree.substr(0, tree.find('|', tree.find('|') + 1)), "client|host test");
+    EXPECT_EQ(tree.substr(firstLine),
               "  text|Title|||\n"
               "  button|OK|focused,focusable||Press\n"
               "  button|Close|focusable||Press\n"
@@ -210,7 +213,7 @@ TEST_F(AccessibleTest, DefaultActionsPressSelectAndToggle)
     };
     for (const Case& c : cases)
     {
-        SCOPED_TRACE(testing::Message() << std::wstring(c.name).size() << " " << c.result);
+        SCOPED_TRACE(testing::Message() << "control " << std::string(c.name, c.name + wcslen(c.name)));
         notes.records.clear();
         IAccessible* object = CreateControlAccessible(Find(c.name));
         ASSERT_NE(object, nullptr);
