@@ -110,10 +110,8 @@ std::string MakeGif(int width, int height, const std::vector<TGifFrame>& frames)
 
 TControlEvent TimerEvent(CControlUI* control, UINT_PTR id)
 {
-    TControlEvent event = {};
-    event.kind = EventTimer;
+    TControlEvent event = MakeEvent(EventTimer, 0, 0, id);
     event.sender = control;
-    event.wParam = id;
     return event;
 }
 
