@@ -10,6 +10,7 @@
 #include "tests/support/TestWindow.h"
 #include "ui/controls/Button.h"
 #include "ui/controls/Container.h"
+#include "ui/controls/Label.h"
 #include "ui/controls/Progress.h"
 #include "ui/manager/ManagerAccessible.h"
 #include "ui/markup/LayoutBuilder.h"
@@ -430,5 +431,30 @@ TEST(FocusFrame, DrawnOnlyWhenTheSkinShowsNoFocusOfItsOwn)
     EXPECT_EQ(FramePixels(L"focusedtextcolor=\"#FFFF0000\"", true), 0) << "a focused colour wins";
     EXPECT_EQ(FramePixels(L"bordersize=\"1\" focusbordercolor=\"#FFFF0000\"", true), 0) << "a focus border wins";
     EXPECT_EQ(FramePixels(L"keyboard=\"false\"", true), 0) << "no tab stop";
+}
+}  // namespace
+
+namespace
+{
+TEST(AccessibleText, TaggedTextIsReadWithoutItsTags)
+{
+    struct Case
+    {
+        bool showHtml;
+        const wchar_t* text;
+        const wchar_t* read;
+    } cases[] = {
+        {true, L"{b}Bold{/b} and {c #FFFF0000}red{/c}{n}next", L"Bold and red next"},
+        {true, L"<i>slanted</i> <a link>here</a>", L"slanted here"},
+        {true, L"{unclosed and {} and 2 < 3 > 1", L"{unclosed and {} and 2 < 3 > 1"},
+        {false, L"{b}kept{/b}", L"{b}kept{/b}"},
+    };
+    for (const Case& c : cases)
+    {
+        CLabelUI label;
+        label.SetShowHtml(c.showHtml);
+        label.SetText(c.text);
+        EXPECT_STREQ(static_cast<LPCWSTR>(label.GetAccessibleText()), c.read);
+    }
 }
 }  // namespace

@@ -93,6 +93,7 @@ if [ -n "$SETUP" ]; then
   expect_line "$WORK/setup.txt" "client|$TITLE|focused||"
   expect_line "$WORK/setup.txt" "pushbutton|$BUTTON|focused,focusable||Press"
   grep -qx 'pressed: 0x00000000' "$WORK/setup.txt" || fail "the press did not succeed"
+  grep -q '[{}]' "$WORK/setup.txt" && fail "tags of the tagged texts are read out: $(grep '[{}]' "$WORK/setup.txt")"
   while IFS=$'\t' read -r name source; do
     case "$source" in /*) ;; *) source="$(dirname "$LIST")/$source" ;; esac
     cmp -s "$source" "$game/${name//\\//}" || fail "$name was not installed"

@@ -157,6 +157,8 @@ public:
     virtual LPCWSTR GetAccessibleAction();
     // Runs the default action; false when there is none or it cannot run.
     virtual bool DoAccessibleAction();
+    // The text a screen reader reads as the name; empty when there is none.
+    virtual CUIString GetAccessibleText();
     // The control's children in order, visible or not; null past the last.
     virtual CControlUI* GetAccessibleChild(int index);
     // Whether the skin shows the focused state itself; when it does not,

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 #include <oleacc.h>
+#include <wchar.h>
+#include <wctype.h>
 
 #include "ui/controls/Button.h"
 #include "ui/controls/Container.h"
@@ -44,6 +46,11 @@ bool CControlUI::DoAccessibleAction()
     return Activate();
 }
 
+CUIString CControlUI::GetAccessibleText()
+{
+    return GetText();
+}
+
 CControlUI* CControlUI::GetAccessibleChild(int)
 {
     return NULL;
@@ -67,6 +74,44 @@ CControlUI* CContainerUI::GetAccessibleChild(int index)
 DWORD CLabelUI::GetAccessibleRole()
 {
     return ROLE_SYSTEM_STATICTEXT;
+}
+
+namespace
+{
+// A tag is one letter, optionally closed by "/" before it and followed by
+// its arguments after a blank: "{b}", "{/c}", "<c #FF0000>", "{n}".
+bool IsTag(LPCWSTR open, LPCWSTR close)
+{
+    LPCWSTR p = open + 1;
+    if (*p == L'/')
+        ++p;
+    if (!iswalpha(*p))
+        return false;
+    ++p;
+    return p == close || *p == L' ';
+}
+}  // namespace
+
+CUIString CLabelUI::GetAccessibleText()
+{
+    const CUIString tagged = GetText();
+    if (!showHtml)
+        return tagged;
+    CUIString plain;
+    for (LPCWSTR p = tagged; *p != L'\0'; ++p)
+    {
+        const WCHAR closing = *p == L'{' ? L'}' : *p == L'<' ? L'>' : L'\0';
+        LPCWSTR close = closing != L'\0' ? wcschr(p, closing) : NULL;
+        if (close == NULL || !IsTag(p, close))
+        {
+            plain.Append(*p);
+            continue;
+        }
+        if (close == p + 2 && p[1] == L'n')
+            plain.Append(L' ');
+        p = close;
+    }
+    return plain;
 }
 
 // ---- Buttons, options and check boxes ----

@@ -29,6 +29,8 @@ public:
     LPVOID FindInterface(LPCWSTR pstrName) override;
     void SetText(LPCWSTR pstrText) override;
     DWORD GetAccessibleRole() override;
+    // Tagged text without its tags, a line break read as a blank.
+    CUIString GetAccessibleText() override;
     void SetFixedWidth(int cx) override;
     void SetFixedHeight(int cy) override;
     // Focus changes only set the flag: a plain label has no focused look.

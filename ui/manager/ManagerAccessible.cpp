@@ -140,7 +140,7 @@ CControlUI* ControlAtPoint(CControlUI* control, POINT pt)
 // control's name in the skin.
 CUIString AccessibleName(CControlUI* control)
 {
-    CUIString name = control->GetText();
+    CUIString name = control->GetAccessibleText();
     if (name.IsEmpty())
         name = control->GetToolTip();
     if (name.IsEmpty())
@@ -410,7 +410,7 @@ STDMETHODIMP CControlAccessible::get_accDescription(VARIANT child, BSTR* out)
     // The tooltip describes a control whose name came from its text.
     return OnTarget(child, [&](CControlUI* control, bool client) -> HRESULT {
         const CUIString tip = control->GetToolTip();
-        if (client || tip.IsEmpty() || control->GetText().IsEmpty())
+        if (client || tip.IsEmpty() || control->GetAccessibleText().IsEmpty())
             return S_FALSE;
         return ReturnString(tip, out);
     });
