@@ -9,6 +9,8 @@
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
 #include "ui/controls/Label.h"
+#include "ui/controls/List.h"
+#include "ui/controls/ListItems.h"
 #include "ui/controls/ScrollBar.h"
 
 namespace
@@ -52,6 +54,13 @@ const TControlTag kControlTags[] = {
     {L"Button", AnyCase, Make<CButtonUI>},
     {L"Option", AnyCase, Make<COptionUI>},
     {L"CheckBox", AnyCase, Make<CCheckBoxUI>},
+    {L"List", AnyCase, Make<CListUI>},
+    {L"ListHeader", AnyCase, Make<CListHeaderUI>},
+    {L"ListHeaderItem", AnyCase, Make<CListHeaderItemUI>},
+    {L"ListLabelElement", AnyCase, Make<CListLabelElementUI>},
+    {L"ListTextElement", AnyCase, Make<CListTextElementUI>},
+    {L"ListContainerElement", AnyCase, Make<CListContainerElementUI>},
+    {L"ListHBoxElement", AnyCase, Make<CListHBoxElementUI>},
 };
 
 bool Matches(const TControlTag& tag, LPCWSTR name)

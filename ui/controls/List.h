@@ -1,0 +1,146 @@
+#pragma once
+
+#include "ui/controls/BoxLayout.h"
+#include "ui/controls/ListHeader.h"
+#include "ui/controls/ListInterfaces.h"
+
+class CListUI;
+
+// The scrolling part of a list that holds its rows. It lays the rows out in
+// the list's columns with the row lines between them, and paints and hit-tests
+// only the rows that can be seen.
+class CListBodyUI : public CVerticalLayoutUI
+{
+public:
+    explicit CListBodyUI(CListUI* pOwner);
+
+    void SetPos(RECT rc, bool bNeedInvalidate = true) override;
+    CControlUI* FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags) override;
+    void HandleEvent(TControlEvent& event) override;
+    bool PaintContent(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl) override;
+    // The header scrolls sideways with the rows.
+    void SetScrollPos(SIZE szPos) override;
+
+protected:
+    // The first row at or after index that is placed in the flow.
+    int NextPlaced(int index) const;
+    // The first placed row whose bottom lies below y, or the row count.
+    int FirstPlacedBelow(int y) const;
+    bool PaintRows(HDC hDC, const RECT& rcPaint);
+    void PaintRowLines(HDC hDC, const RECT& rcPaint, int first);
+
+    CListUI* owner;  // not owned: the list holds this body
+    bool hasFloatItems;  // seen at the last layout
+};
+
+// A vertical list of selectable rows under an optional header of resizable
+// columns. The list has exactly two children of its own, the header and the
+// body; every control added to the list goes to one of them. The list keeps
+// the selection, the expanded row and the look every row draws itself with.
+class CListUI : public CVerticalLayoutUI, public IListUI
+{
+public:
+    CListUI();
+    ~CListUI() override;
+
+    // ---- Control interface overrides ----
+    LPCWSTR GetClassName() const override;
+    LPVOID FindInterface(LPCWSTR pstrName) override;
+    UINT GetFlags() const override;
+    void SetPos(RECT rc, bool bNeedInvalidate = true) override;
+    // A hidden header moves too, though it is not laid out.
+    void MoveBy(int dx, int dy, bool bNeedInvalidate = true) override;
+    void HandleEvent(TControlEvent& event) override;
+    void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
+
+    // ---- Children: header elements go to the header, the rest to the body ----
+    CControlUI* GetItemAt(int iIndex) const override;
+    int GetItemIndex(CControlUI* pControl) const override;
+    bool SetItemIndex(CControlUI* pControl, int iNewIndex) override;
+    bool SetMultiItemIndex(CControlUI* pStartControl, int iCount, int iNewStartIndex) override;
+    int GetCount() const override;
+    // A second header is refused while the list's header has columns.
+    bool Add(CControlUI* pControl) override;
+    bool AddAt(CControlUI* pControl, int iIndex) override;
+    bool Remove(CControlUI* pControl, bool bDoNotDestroy = false) override;
+    bool RemoveAt(int iIndex, bool bDoNotDestroy = false) override;
+    void RemoveAll() override;
+
+    // ---- Spacing and scrolling belong to the body ----
+    int GetChildPadding() const override;
+    void SetChildPadding(int iPadding) override;
+    int FindSelectable(int iIndex, bool bForward = true) const override;
+    SIZE GetScrollPos() const override;
+    SIZE GetScrollRange() const override;
+    void SetScrollPos(SIZE szPos) override;
+    void LineUp() override;
+    void LineDown() override;
+    void PageUp() override;
+    void PageDown() override;
+    void HomeUp() override;
+    void EndDown() override;
+    void LineLeft() override;
+    void LineRight() override;
+    void PageLeft() override;
+    void PageRight() override;
+    void HomeLeft() override;
+    void EndRight() override;
+    void EnableScrollBar(bool bEnableVertical = true, bool bEnableHorizontal = false) override;
+    CScrollBarUI* GetVerticalScrollBar() const override;
+    CScrollBarUI* GetHorizontalScrollBar() const override;
+
+    // ---- IListUI ----
+    TListInfo* GetListInfo() override { return &info; }
+    int GetCurSel() const override { return curSel; }
+    bool SelectItem(int iIndex, bool bTakeFocus = false, bool bSendNotify = true) override;
+    void HandleItemEvent(TControlEvent& event) override { HandleEvent(event); }
+    // Without several expandable rows, expanding one collapses the other.
+    bool ExpandItem(int iIndex, bool bExpand = true) override;
+    int GetExpandedItem() const override { return expandedItem; }
+    CListHeaderUI* GetHeader() const override { return header; }
+    CContainerUI* GetList() const override { return body; }
+    IListTextCallback* GetTextCallback() const override { return textCallback; }
+    void SetTextCallback(IListTextCallback* pCallback) override { textCallback = pCallback; }
+
+    // ---- Operations ----
+    // Scrolls the row at iIndex into view.
+    void EnsureVisible(int iIndex);
+    bool IsScrollSelect() const { return scrollSelect; }
+    void SetScrollSelect(bool bScrollSelect) { scrollSelect = bScrollSelect; }
+    // Copies the header items' rectangles into the columns (at most 64).
+    void RefreshColumns();
+
+protected:
+    enum TChildKind
+    {
+        HeaderChild,
+        HeaderItemChild,
+        RowChild,
+    };
+    static TChildKind KindOf(CControlUI* pControl);
+
+    // Gives rows first..last-1 their present positions as indexes.
+    void Renumber(int first, int last);
+    // A row left the body at index: later rows move up, and the selection
+    // and the expanded row follow.
+    void AfterRowRemoved(int index);
+    // Rows were moved inside the body; the selection and expansion follow
+    // the rows that had them.
+    void AfterRowsMoved(CControlUI* selected, CControlUI* expanded);
+    CControlUI* RowAt(int index) const;
+    // Selects the next selectable row from index on, in one direction.
+    void SelectFrom(int index, bool bForward);
+    bool HandleKey(WORD key);
+    bool ApplyListAttribute(LPCWSTR name, LPCWSTR value);
+    // Places a hidden header so that its columns still follow its items.
+    void LayOutHiddenHeader();
+
+    bool scrollSelect;
+    int curSel;
+    int expandedItem;
+    bool expanding;  // ExpandItem is asking a row to expand or collapse
+    IListTextCallback* textCallback;  // not owned
+    CListBodyUI* body;      // a child of the list
+    CListHeaderUI* header;  // a child of the list; null once removed
+    TListInfo info;
+};
