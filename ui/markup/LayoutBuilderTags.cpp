@@ -6,6 +6,7 @@
 
 #include "ui/controls/BoxLayout.h"
 #include "ui/controls/Button.h"
+#include "ui/controls/Combo.h"
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
 #include "ui/controls/Label.h"
@@ -61,6 +62,8 @@ const TControlTag kControlTags[] = {
     {L"ListTextElement", AnyCase, Make<CListTextElementUI>},
     {L"ListContainerElement", AnyCase, Make<CListContainerElementUI>},
     {L"ListHBoxElement", AnyCase, Make<CListHBoxElementUI>},
+    {L"Combo", AnyCase, Make<CComboUI>},
+    {L"ComboBox", AnyCase, Make<CComboUI>},
 };
 
 bool Matches(const TControlTag& tag, LPCWSTR name)
