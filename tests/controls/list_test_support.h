@@ -31,14 +31,24 @@ inline TControlEvent KeyDown(WORD key)
     return event;
 }
 
+inline void ExpectRectEq(const RECT& actual, const RECT& expected)
+{
+    EXPECT_EQ(actual.left, expected.left);
+    EXPECT_EQ(actual.top, expected.top);
+    EXPECT_EQ(actual.right, expected.right);
+    EXPECT_EQ(actual.bottom, expected.bottom);
+}
+
 // A list of label rows "row 0", "row 1", ... attached to a window-less
-// manager, rows 20 pixels high, laid out at 0,0 - width x height.
+// manager, rows 20 pixels high, laid out at 0,0 - width x height with its
+// empty header hidden, so that the body fills the list.
 class CListFixture
 {
 public:
     explicit CListFixture(int rows, int width = 200, int height = 100) : list(new CListUI)
     {
         list->GetListInfo()->itemHeight = 20;
+        list->GetHeader()->SetVisible(false);
         for (int i = 0; i < rows; ++i)
             AddRow();
         manager.AttachRoot(list);

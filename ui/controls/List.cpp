@@ -463,6 +463,7 @@ void CListUI::SetPos(RECT rc, bool bNeedInvalidate)
     // before the layout (from the header's last one) and again after it.
     if (header != NULL)
         RefreshColumns();
+    const int spanBefore = ColumnSpan();
     CVerticalLayoutUI::SetPos(rc, bNeedInvalidate);
     if (header == NULL)
         return;
@@ -479,6 +480,17 @@ void CListUI::SetPos(RECT rc, bool bNeedInvalidate)
         }
     }
     RefreshColumns();
+    // The first layout, or a column resized since the last one, gave the
+    // rows the wrong width: they are placed again in the columns as they are.
+    if (ColumnSpan() != spanBefore)
+        body->SetPos(body->GetPos(), false);
+}
+
+int CListUI::ColumnSpan() const
+{
+    if (info.columnCount <= 0)
+        return -1;
+    return info.columns[info.columnCount - 1].right - info.columns[0].left;
 }
 
 void CListUI::LayOutHiddenHeader()

@@ -134,6 +134,8 @@ protected:
     bool ApplyListAttribute(LPCWSTR name, LPCWSTR value);
     // Places a hidden header so that its columns still follow its items.
     void LayOutHiddenHeader();
+    // From the first column's left to the last one's right; -1 without columns.
+    int ColumnSpan() const;
 
     bool scrollSelect;
     int curSel;

@@ -201,8 +201,11 @@ SIZE CListHeaderItemUI::EstimateSize(SIZE szAvailable)
 
 void CListHeaderItemUI::DragTo(POINT pt)
 {
+    // Several moves may come before the next layout: each builds on the
+    // width the last one asked for, not on the rectangle still shown.
     const int dx = pt.x - lastMouse.x;
-    const int width = itemRect.GetWidth() + (sepWidth >= 0 ? dx : -dx);
+    const int current = fixedWidth > 0 ? fixedWidth : itemRect.GetWidth();
+    const int width = current + (sepWidth >= 0 ? dx : -dx);
     if (width > GetMinWidth())
     {
         SetFixedWidth(width);
