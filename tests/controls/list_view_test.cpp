@@ -398,3 +398,65 @@ TEST(ListPaint, OnlyVisibleRowsArePaintedAndHit)
         << "the bar before the rows";
 }
 }  // namespace
+
+namespace
+{
+// A row's size is measured once and again only when the look it is
+// measured in changes.
+TEST(ListRows, LabelSizeIsMeasuredOnce)
+{
+    CManagerUI manager;
+    CListUI* list = new CListUI;
+    CListLabelElementUI* row = new CListLabelElementUI;
+    row->SetText(L"hello");
+    list->Add(row);
+    manager.AttachRoot(list);
+    const SIZE first = row->EstimateSize(CUISize(200, 100));
+    row->EstimateSize(CUISize(150, 100));
+    EXPECT_EQ(row->GetMeasureCount(), 1) << "one line does not depend on the width offered";
+    EXPECT_GT(first.cx, 0);
+
+    list->SetAttribute(L"itemtextpadding", L"5,0,5,0");
+    const SIZE padded = row->EstimateSize(CUISize(200, 100));
+    EXPECT_EQ(row->GetMeasureCount(), 2);
+    EXPECT_EQ(padded.cx, first.cx + 10);
+    row->SetText(L"hello world");
+    row->EstimateSize(CUISize(200, 100));
+    EXPECT_EQ(row->GetMeasureCount(), 3);
+
+    CListLabelElementUI orphan;
+    EXPECT_EQ(orphan.EstimateSize(CUISize(200, 100)).cx, 0) << "without an owner there is no look to measure in";
+}
+
+// A box row puts its n-th child in the n-th column and leaves children
+// beyond the last column where they are.
+TEST(ListRows, BoxRowPlacesChildrenInColumns)
+{
+    CManagerUI manager;
+    CListUI* list = new CListUI;
+    list->GetListInfo()->itemHeight = 20;
+    list->GetListInfo()->vLineSize = 2;
+    list->GetHeader()->SetFixedHeight(20);
+    for (int width : {60, 80})
+    {
+        CListHeaderItemUI* column = new CListHeaderItemUI;
+        column->SetFixedWidth(width);
+        list->Add(column);
+    }
+    CListHBoxElementUI* row = new CListHBoxElementUI;
+    CControlUI* children[3];
+    for (CControlUI*& child : children)
+    {
+        child = new CControlUI;
+        row->Add(child);
+    }
+    children[1]->SetPadding(3, 2, 4, 1);
+    list->Add(row);
+    manager.AttachRoot(list);
+    list->SetPos(CUIRect(0, 0, 300, 100));
+    ExpectRectEq(row->GetPos(), Rect(0, 20, 140, 40));
+    ExpectRectEq(children[0]->GetPos(), Rect(0, 20, 58, 40));
+    ExpectRectEq(children[1]->GetPos(), Rect(63, 22, 136, 39));
+    ExpectRectEq(children[2]->GetPos(), Rect(0, 0, 0, 0));
+}
+}  // namespace
