@@ -460,3 +460,58 @@ TEST(ListRows, BoxRowPlacesChildrenInColumns)
     ExpectRectEq(children[2]->GetPos(), Rect(0, 0, 0, 0));
 }
 }  // namespace
+
+namespace
+{
+// Rows out of view are moved only when needed; whatever the scrolling,
+// the rows in view, a row scrolled to, and after a change every row, are
+// where the content puts them.
+TEST(ListScroll, RowsAreWhereTheContentPutsThem)
+{
+    CListFixture f(1000);
+    f.list->EnableScrollBar(true, false);
+    f.LayOut();
+    auto expectInView = [&](const char* step) {
+        SCOPED_TRACE(step);
+        const int pos = f.list->GetScrollPos().cy;
+        CPixelCanvas canvas(200, 100, 0xFFFFFF);
+        f.list->Paint(canvas.Dc(), f.list->GetPos(), NULL);
+        for (int y = 0; y < 100; y += 7)
+        {
+            CControlUI* hit = f.manager.FindControlAt(CUIPoint(50, y));
+            ASSERT_NE(hit, nullptr);
+            const int index = f.list->GetItemIndex(hit);
+            EXPECT_EQ(index, (y + pos) / 20) << "y " << y;
+            EXPECT_EQ(hit->GetPos().top, index * 20 - pos);
+        }
+    };
+    f.list->SetScrollPos(CUISize(0, 5000));
+    expectInView("far down");
+    f.list->SetScrollPos(CUISize(0, 4990));
+    expectInView("a little back");
+    f.list->PageUp();
+    expectInView("a page up");
+    f.list->SetScrollPos(CUISize(0, 0));
+    expectInView("back at the top");
+    f.list->EndDown();
+    expectInView("at the end");
+
+    ASSERT_TRUE(f.list->SelectItem(300));
+    EXPECT_EQ(f.list->GetItemAt(300)->GetPos().top, 0) << "a row above the view comes in at the top";
+    expectInView("after selecting");
+
+    // A removal brings every row to its place before the rows change.
+    f.list->RemoveAt(0);
+    const int pos = f.list->GetScrollPos().cy;
+    for (int i = 0; i < f.list->GetCount(); ++i)
+    {
+        if (f.list->GetItemAt(i)->GetPos().top != (i + 1) * 20 - pos)
+        {
+            ADD_FAILURE() << "row " << i << " at " << f.list->GetItemAt(i)->GetPos().top;
+            break;
+        }
+    }
+    f.LayOut();
+    expectInView("laid out again");
+}
+}  // namespace

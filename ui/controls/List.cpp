@@ -433,6 +433,7 @@ void CListUI::EnsureVisible(int iIndex)
     CControlUI* control = RowAt(iIndex);
     if (control == NULL)
         return;
+    body->RefreshRow(iIndex);
     CUIRect band = body->GetPos();
     const RECT bodyInset = body->GetInset();
     band.left += bodyInset.left;

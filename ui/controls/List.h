@@ -9,28 +9,67 @@ class CListUI;
 // The scrolling part of a list that holds its rows. It lays the rows out in
 // the list's columns with the row lines between them, and paints and hit-tests
 // only the rows that can be seen.
+//
+// Scrolling up and down moves only the rows that can be seen, before and
+// after: the others keep the rectangle they had and are brought to their
+// place when they are needed (painted, hit, scrolled into view, or before
+// the rows change). The body remembers where the last layout put each row
+// and how far the content has moved since.
 class CListBodyUI : public CVerticalLayoutUI
 {
 public:
     explicit CListBodyUI(CListUI* pOwner);
+    ~CListBodyUI() override;
 
     void SetPos(RECT rc, bool bNeedInvalidate = true) override;
+    void MoveBy(int dx, int dy, bool bNeedInvalidate = true) override;
     CControlUI* FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags) override;
     void HandleEvent(TControlEvent& event) override;
     bool PaintContent(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl) override;
     // The header scrolls sideways with the rows.
     void SetScrollPos(SIZE szPos) override;
 
+    // Every change of the rows first brings them all to their places.
+    bool SetItemIndex(CControlUI* pControl, int iNewIndex) override;
+    bool SetMultiItemIndex(CControlUI* pStartControl, int iCount, int iNewStartIndex) override;
+    bool AddAt(CControlUI* pControl, int iIndex) override;
+    bool Remove(CControlUI* pControl, bool bDoNotDestroy = false) override;
+    void RemoveAll() override;
+
+    // Brings the row at iIndex to where the scrolled content has it.
+    void RefreshRow(int iIndex);
+
 protected:
-    // The first row at or after index that is placed in the flow.
+    // Where the last layout placed a row.
+    struct TRowSlot
+    {
+        int top;
+        int bottom;
+        int applied;  // how much of the vertical movement since the layout the row has taken
+        bool placed;  // visible and in the flow
+    };
+
+    // The slots describe the rows as they are (no change since the layout).
+    bool SlotsValid() const { return slotCount > 0 && slotCount == items.GetSize() && !hasFloatItems; }
+    void RefreshAll();
+    void ForgetSlots();
+    bool ReserveSlots(int count);
+    // The first row at or after index that the layout placed.
     int NextPlaced(int index) const;
     // The first placed row whose bottom lies below y, or the row count.
     int FirstPlacedBelow(int y) const;
+    // Rows first..end-1 are those that reach into [top, bottom).
+    void RowsBetween(int top, int bottom, int& first, int& end) const;
     bool PaintRows(HDC hDC, const RECT& rcPaint);
-    void PaintRowLines(HDC hDC, const RECT& rcPaint, int first);
+    // The row lines below rows first..end-1.
+    void PaintRowLines(HDC hDC, const RECT& rcPaint, int first, int end);
 
     CListUI* owner;  // not owned: the list holds this body
     bool hasFloatItems;  // seen at the last layout
+    TRowSlot* slots;  // owned
+    int slotCount;
+    int slotCapacity;
+    int shift;  // vertical movement of the content since the layout
 };
 
 // A vertical list of selectable rows under an optional header of resizable

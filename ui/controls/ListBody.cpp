@@ -2,6 +2,8 @@
 
 #include <limits.h>
 
+#include <new>
+
 #include "ui/controls/ScrollBar.h"
 #include "ui/manager/Manager.h"
 #include "ui/render/ClipScope.h"
@@ -25,11 +27,100 @@ int ToInt(long long value)
 bool IsPlaced(const CControlUI* row)
 {
     return row->IsVisible() && !row->IsFloat();
-}
-}  // namespace
+}}  // namespace
 
-CListBodyUI::CListBodyUI(CListUI* pOwner) : owner(pOwner), hasFloatItems(false)
+CListBodyUI::CListBodyUI(CListUI* pOwner)
+    : owner(pOwner), hasFloatItems(false), slots(NULL), slotCount(0), slotCapacity(0), shift(0)
 {
+}
+
+CListBodyUI::~CListBodyUI()
+{
+    delete[] slots;
+}
+
+// ---- Where the rows are ----
+
+bool CListBodyUI::ReserveSlots(int count)
+{
+    if (count <= slotCapacity)
+        return true;
+    TRowSlot* grown = new (std::nothrow) TRowSlot[count];
+    if (grown == NULL)
+        return false;
+    delete[] slots;
+    slots = grown;
+    slotCapacity = count;
+    return true;
+}
+
+void CListBodyUI::RefreshRow(int iIndex)
+{
+    if (!SlotsValid() || iIndex < 0 || iIndex >= slotCount || !slots[iIndex].placed)
+        return;
+    TRowSlot& slot = slots[iIndex];
+    if (slot.applied == shift)
+        return;
+    static_cast<CControlUI*>(items[iIndex])->MoveBy(0, shift - slot.applied, false);
+    slot.applied = shift;
+}
+
+void CListBodyUI::RefreshAll()
+{
+    if (!SlotsValid())
+        return;
+    for (int i = 0; i < slotCount; ++i)
+        RefreshRow(i);
+}
+
+// Whatever changes the rows leaves every row where it belongs and the
+// slots unused until the next layout.
+void CListBodyUI::ForgetSlots()
+{
+    RefreshAll();
+    slotCount = 0;
+    shift = 0;
+}
+
+bool CListBodyUI::AddAt(CControlUI* pControl, int iIndex)
+{
+    ForgetSlots();
+    return CVerticalLayoutUI::AddAt(pControl, iIndex);
+}
+
+bool CListBodyUI::Remove(CControlUI* pControl, bool bDoNotDestroy)
+{
+    ForgetSlots();
+    return CVerticalLayoutUI::Remove(pControl, bDoNotDestroy);
+}
+
+void CListBodyUI::RemoveAll()
+{
+    ForgetSlots();
+    CVerticalLayoutUI::RemoveAll();
+}
+
+bool CListBodyUI::SetItemIndex(CControlUI* pControl, int iNewIndex)
+{
+    ForgetSlots();
+    return CVerticalLayoutUI::SetItemIndex(pControl, iNewIndex);
+}
+
+bool CListBodyUI::SetMultiItemIndex(CControlUI* pStartControl, int iCount, int iNewStartIndex)
+{
+    ForgetSlots();
+    return CVerticalLayoutUI::SetMultiItemIndex(pStartControl, iCount, iNewStartIndex);
+}
+
+void CListBodyUI::MoveBy(int dx, int dy, bool bNeedInvalidate)
+{
+    // Every row moves, placed or not yet: the slots move with them.
+    CVerticalLayoutUI::MoveBy(dx, dy, bNeedInvalidate);
+    for (int i = 0; i < slotCount; ++i)
+    {
+        slots[i].top += dy;
+        slots[i].bottom += dy;
+    }
 }
 
 // The vertical box layout with the differences a list needs: rows are one
@@ -43,6 +134,8 @@ void CListBodyUI::SetPos(RECT rc, bool bNeedInvalidate)
     CControlUI::SetPos(rc, bNeedInvalidate);
     const CUIRect inner = InnerRect();
     hasFloatItems = false;
+    slotCount = 0;
+    shift = 0;
     if (items.IsEmpty())
     {
         ProcessScrollBar(inner, 0, 0);
@@ -101,9 +194,12 @@ void CListBodyUI::SetPos(RECT rc, bool bNeedInvalidate)
     long long heightNeeded = 0;
     int stretchIndex = 0;
     int drawIndex = 0;
+    const bool recording = ReserveSlots(items.GetSize());
     for (int i = 0; i < items.GetSize(); ++i)
     {
         CControlUI* row = static_cast<CControlUI*>(items[i]);
+        if (recording)
+            slots[i].placed = false;
         if (!row->IsVisible())
             continue;
         if (row->IsFloat())
@@ -131,7 +227,13 @@ void CListBodyUI::SetPos(RECT rc, bool bNeedInvalidate)
         }
         const long long rowLeft = left + pad.left;
         const long long rowTop = y + pad.top;
-        row->SetPos(CUIRect(ToInt(rowLeft), ToInt(rowTop), ToInt(rowLeft + width), ToInt(rowTop + height)), false);
+        const RECT placedRect = CUIRect(ToInt(rowLeft), ToInt(rowTop), ToInt(rowLeft + width), ToInt(rowTop + height));
+        row->SetPos(placedRect, false);
+        if (recording)
+        {
+            const TRowSlot slot = {placedRect.top, placedRect.bottom, 0, true};
+            slots[i] = slot;
+        }
         if (IListItemUI* item = AsListItem(row))
             item->SetDrawIndex(drawIndex);
         ++drawIndex;
@@ -141,6 +243,8 @@ void CListBodyUI::SetPos(RECT rc, bool bNeedInvalidate)
         widthNeeded = Max(widthNeeded, pad.left + width + pad.right);
     }
     heightNeeded += gap * (placedCount - 1);
+    if (recording)
+        slotCount = items.GetSize();
 
     // Sideways the header decides, when it has columns.
     CListHeaderUI* header = owner != NULL ? owner->GetHeader() : NULL;
@@ -151,9 +255,48 @@ void CListBodyUI::SetPos(RECT rc, bool bNeedInvalidate)
 
 void CListBodyUI::SetScrollPos(SIZE szPos)
 {
-    const int oldX = GetScrollPos().cx;
-    CVerticalLayoutUI::SetScrollPos(szPos);
-    const int dx = GetScrollPos().cx - oldX;
+    const SIZE old = GetScrollPos();
+    if (!SlotsValid())
+        CVerticalLayoutUI::SetScrollPos(szPos);
+    else
+    {
+        // The bars clamp and round; the content follows what they took.
+        if (IsBarShown(verticalScrollBar))
+            verticalScrollBar->SetScrollPos(szPos.cy);
+        if (IsBarShown(horizontalScrollBar))
+            horizontalScrollBar->SetScrollPos(szPos.cx);
+        const int dx = GetScrollPos().cx - old.cx;
+        const int dy = GetScrollPos().cy - old.cy;
+        if (dx == 0 && dy == 0)
+            return;
+        if (dx != 0)
+        {
+            for (int i = 0; i < slotCount; ++i)
+            {
+                if (slots[i].placed)
+                    static_cast<CControlUI*>(items[i])->MoveBy(-dx, 0, false);
+            }
+        }
+        if (dy != 0)
+        {
+            // The rows that were in view leave it, those now in view enter it.
+            const CUIRect inner = InnerRect();
+            int oldFirst = 0;
+            int oldEnd = 0;
+            RowsBetween(inner.top, inner.bottom, oldFirst, oldEnd);
+            shift -= dy;
+            for (int i = oldFirst; i < oldEnd; ++i)
+                RefreshRow(i);
+            int first = 0;
+            int end = 0;
+            RowsBetween(inner.top, inner.bottom, first, end);
+            for (int i = first; i < end; ++i)
+                RefreshRow(i);
+        }
+        Invalidate();
+    }
+
+    const int dx = GetScrollPos().cx - old.cx;
     CListHeaderUI* header = owner != NULL ? owner->GetHeader() : NULL;
     if (dx == 0 || header == NULL)
         return;
@@ -168,13 +311,13 @@ void CListBodyUI::SetScrollPos(SIZE szPos)
 }
 
 // ---- Visible rows ----
-// Placed rows lie top to bottom in child order after every layout and every
-// scroll, so the rows in a band are found by bisection: painting and hit
-// testing cost what can be seen, not the length of the list.
+// Placed rows lie top to bottom in child order, so the rows in a band are
+// found by bisection over the slots: painting and hit testing cost what can
+// be seen, not the length of the list.
 
 int CListBodyUI::NextPlaced(int index) const
 {
-    while (index < items.GetSize() && !IsPlaced(static_cast<CControlUI*>(items[index])))
+    while (index < slotCount && !slots[index].placed)
         ++index;
     return index;
 }
@@ -182,12 +325,12 @@ int CListBodyUI::NextPlaced(int index) const
 int CListBodyUI::FirstPlacedBelow(int y) const
 {
     int low = 0;
-    int high = items.GetSize();
+    int high = slotCount;
     while (low < high)
     {
         const int middle = low + (high - low) / 2;
         const int placed = NextPlaced(middle);
-        if (placed >= high || static_cast<CControlUI*>(items[placed])->GetPos().bottom > y)
+        if (placed >= high || slots[placed].bottom + shift > y)
             high = middle;
         else
             low = placed + 1;
@@ -195,13 +338,24 @@ int CListBodyUI::FirstPlacedBelow(int y) const
     return NextPlaced(low);
 }
 
+void CListBodyUI::RowsBetween(int top, int bottom, int& first, int& end) const
+{
+    first = FirstPlacedBelow(top);
+    end = first;
+    while (end < slotCount && (!slots[end].placed || slots[end].top + shift < bottom))
+        ++end;
+}
+
 CControlUI* CListBodyUI::FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags)
 {
     // Only a plain hit test takes the short way; every other search visits
     // the whole tree.
     const bool plainHitTest = (uFlags & FindHitTest) != 0 && (uFlags & FindMeFirst) == 0;
-    if (!plainHitTest || hasFloatItems || cover != NULL || !mouseChildEnabled)
+    if (!plainHitTest || !SlotsValid() || cover != NULL || !mouseChildEnabled)
+    {
+        RefreshAll();
         return CVerticalLayoutUI::FindControl(Proc, pData, uFlags);
+    }
     if (IsSkippedBySearch(Proc, pData, uFlags))
         return NULL;
     if (IsMouseEnabled())
@@ -219,13 +373,15 @@ CControlUI* CListBodyUI::FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT uF
     const RECT inner = InnerRect();
     if (::PtInRect(&inner, pt))
     {
-        for (int i = FirstPlacedBelow(pt.y); i < items.GetSize(); ++i)
+        int first = 0;
+        int end = 0;
+        RowsBetween(pt.y, pt.y + 1, first, end);
+        for (int i = first; i < end; ++i)
         {
             CControlUI* row = static_cast<CControlUI*>(items[i]);
-            if (!IsPlaced(row))
+            if (!slots[i].placed)
                 continue;
-            if (row->GetPos().top > pt.y)
-                break;
+            RefreshRow(i);
             if (CControlUI* found = row->FindControl(Proc, pData, uFlags))
                 return found;
         }
@@ -267,12 +423,14 @@ bool CListBodyUI::PaintContent(HDC hDC, const RECT& rcPaint, CControlUI* pStopCo
 
     if (!items.IsEmpty())
     {
-        // A stop control or float rows need the walk over every child.
-        if (pStopControl != NULL || hasFloatItems)
+        // A stop control, float rows or rows changed since the layout need
+        // the walk over every child.
+        if (pStopControl != NULL || !SlotsValid())
         {
+            RefreshAll();
             if (!PaintChildren(hDC, rcPaint, pStopControl))
                 return false;
-            PaintRowLines(hDC, rcPaint, 0);
+            PaintRowLines(hDC, rcPaint, 0, items.GetSize());
         }
         else
             PaintRows(hDC, rcPaint);
@@ -301,30 +459,33 @@ bool CListBodyUI::PaintRows(HDC hDC, const RECT& rcPaint)
         return true;
     CClipScope innerClip;
     CClipScope::ClipRect(hDC, area, innerClip);
-    const int first = FirstPlacedBelow(area.top);
-    for (int i = first; i < items.GetSize(); ++i)
+    int first = 0;
+    int end = 0;
+    RowsBetween(area.top, area.bottom, first, end);
+    for (int i = first; i < end; ++i)
     {
         CControlUI* row = static_cast<CControlUI*>(items[i]);
-        if (!IsPlaced(row))
+        if (!slots[i].placed || !row->IsVisible())
             continue;
-        if (row->GetPos().top >= area.bottom)
-            break;
+        RefreshRow(i);
         RECT overlap;
         if (::IntersectRect(&overlap, &area, &row->GetPos()))
             row->Paint(hDC, rcPaint, NULL);
     }
     // The line below the row above the band may reach into it.
-    PaintRowLines(hDC, area, first > 0 ? first - 1 : 0);
+    const int above = first > 0 ? first - 1 : 0;
+    RefreshRow(above);
+    PaintRowLines(hDC, area, above, end);
     return true;
 }
 
 // A line of hLineSize in the middle of the gap below each row.
-void CListBodyUI::PaintRowLines(HDC hDC, const RECT& rcPaint, int first)
+void CListBodyUI::PaintRowLines(HDC hDC, const RECT& rcPaint, int first, int end)
 {
     const TListInfo* info = owner != NULL ? owner->GetListInfo() : NULL;
     if (info == NULL || info->hLineSize <= 0)
         return;
-    for (int i = first; i < items.GetSize(); ++i)
+    for (int i = first; i < end; ++i)
     {
         CControlUI* row = static_cast<CControlUI*>(items[i]);
         if (!IsPlaced(row))
