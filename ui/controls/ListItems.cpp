@@ -341,9 +341,9 @@ CUIString CListLabelElementUI::MeasuredText()
     return text;
 }
 
-int CListLabelElementUI::NaturalWidth(const TListInfo&) const
+bool CListLabelElementUI::WidthFromColumns(const TListInfo&, int&) const
 {
-    return 0;
+    return false;
 }
 
 bool CListLabelElementUI::IsEstimateStale(const TListInfo& info, SIZE szAvailable, const CUIString& measured) const
@@ -398,8 +398,8 @@ SIZE CListLabelElementUI::EstimateSize(SIZE szAvailable)
     const RECT& padding = info->textPadding;
     int width = fixedWidth;
     int height = fixedHeight != 0 ? fixedHeight : info->itemHeight;
-    if (width == 0)
-        width = NaturalWidth(*info);
+    // Rows in columns are as wide as the columns, whatever their text.
+    const bool columnWidth = width == 0 && WidthFromColumns(*info, width);
     // Alignment would move the measured rectangle instead of sizing it.
     const UINT measureStyle = (info->textStyle & ~(DT_CENTER | DT_RIGHT)) | DT_CALCRECT;
     if ((info->textStyle & DT_SINGLELINE) != 0)
@@ -409,7 +409,7 @@ SIZE CListLabelElementUI::EstimateSize(SIZE szAvailable)
             const TFontEntry* font = manager->GetFontInfo(info->font);
             height = (font != NULL ? font->metrics.tmHeight : 0) + 8 + padding.top + padding.bottom;
         }
-        if (width == 0)
+        if (width == 0 && !columnWidth)
         {
             RECT rc = {0, 0, MeasureExtent, height};
             MeasureInto(*info, measured, rc, measureStyle);
@@ -523,11 +523,12 @@ CUIString CListTextElementUI::MeasuredText()
     return text;
 }
 
-int CListTextElementUI::NaturalWidth(const TListInfo& info) const
+bool CListTextElementUI::WidthFromColumns(const TListInfo& info, int& width) const
 {
     if (info.columnCount <= 0)
-        return 0;
-    return info.columns[info.columnCount - 1].right - info.columns[0].left;
+        return false;
+    width = info.columns[info.columnCount - 1].right - info.columns[0].left;
+    return true;
 }
 
 RECT CListTextElementUI::GetLinkRect(int iLink) const

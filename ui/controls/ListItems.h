@@ -98,8 +98,8 @@ public:
 protected:
     // The text the size is measured from.
     virtual CUIString MeasuredText();
-    // The width a row has whatever its text; 0 when the text decides.
-    virtual int NaturalWidth(const TListInfo& info) const;
+    // The width a row has whatever its text; false when the text decides.
+    virtual bool WidthFromColumns(const TListInfo& info, int& width) const;
     bool IsEstimateStale(const TListInfo& info, SIZE szAvailable, const CUIString& measured) const;
     // Measures text inside rc (DT_CALCRECT), in the owner's font and format.
     void MeasureInto(const TListInfo& info, const CUIString& measured, RECT& rc, UINT style);
@@ -144,7 +144,7 @@ public:
 
 protected:
     CUIString MeasuredText() override;
-    int NaturalWidth(const TListInfo& info) const override;
+    bool WidthFromColumns(const TListInfo& info, int& width) const override;
     // The callback's text for a column, else the column's own.
     CUIString ColumnText(int iColumn);
     int LinkAt(POINT pt) const;
