@@ -2,7 +2,7 @@
 
 #include "ui/controls/Combo.h"
 #include "ui/controls/ComboWnd.h"
-#include "ui/core/WindowWnd.h"
+#include "tests/support/TestWindow.h"
 
 namespace
 {
@@ -50,8 +50,8 @@ TEST(Combo, SelectionByIndexKeysAndWheel)
         {"page down", 0, KeyDown(VK_NEXT), 1},
         {"end", 0, KeyDown(VK_END), 2},
         {"home", 2, KeyDown(VK_HOME), 0},
-        {"wheel down", 0, ListEvent(EventScrollWheel, 5, 5, 1), 1},
-        {"wheel up", 2, ListEvent(EventScrollWheel, 5, 5, 0), 1},
+        {"wheel down", 0, MakeEvent(EventScrollWheel, 5, 5, 1), 1},
+        {"wheel up", 2, MakeEvent(EventScrollWheel, 5, 5, 0), 1},
         {"another key", 1, KeyDown(VK_LEFT), 1},
     };
     for (const TCase& k : cases)
@@ -109,11 +109,11 @@ TEST(Combo, BoxPaintsTheSelectedRow)
     manager.AttachRoot(combo);
     combo->SetPos(CUIRect(0, 0, 150, 24));
     combo->SelectItem(0);
-    CPixelCanvas canvas(150, 24, 0xFFFFFF);
+    CCanvas canvas(150, 24, 0xFFFFFF);
     combo->Paint(canvas.Dc(), combo->GetPos(), NULL);
     EXPECT_EQ(row->draws, 1);
-    ExpectRectEq(row->lastRect, Rect(4, 2, 130, 22));
-    ExpectRectEq(row->GetPos(), Rect(0, 0, 0, 0));  // closed, the rows are not laid out
+    ExpectRect(row->lastRect, Rect(4, 2, 130, 22));
+    ExpectRect(row->GetPos(), Rect(0, 0, 0, 0));  // closed, the rows are not laid out
 
     combo->SetAttribute(L"showtext", L"false");
     combo->Paint(canvas.Dc(), combo->GetPos(), NULL);
@@ -145,24 +145,6 @@ TEST(Combo, Markup)
 }
 
 // ---- In a real window ----
-
-// A shown top-level window whose messages go to its manager first.
-class CComboFrame : public CWindowWnd
-{
-public:
-    explicit CComboFrame(CManagerUI& m) : manager(m) {}
-    LPCWSTR GetWindowClassName() const override { return L"ComboTestFrame"; }
-    LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override
-    {
-        LRESULT result = 0;
-        if (manager.MessageHandler(uMsg, wParam, lParam, result))
-            return result;
-        return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
-    }
-
-private:
-    CManagerUI& manager;
-};
 
 const int kLeft = 100;
 const int kTop = 100;
@@ -230,9 +212,7 @@ class ComboWindow : public testing::Test
 protected:
     void SetUp() override
     {
-        frame.Create(NULL, L"combo test", WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST, kLeft, kTop, 300, 250);
-        ASSERT_TRUE(::IsWindow(frame.GetHWND()));
-        manager.Init(frame.GetHWND());
+        ::SetWindowPos(host.Get(), HWND_TOPMOST, kLeft, kTop, 300, 250, SWP_SHOWWINDOW);
         root = new CContainerUI;
         root->SetBkColor(0xFFFFFFFF);
         combo = new CComboUI;
@@ -249,15 +229,8 @@ protected:
         root->Add(combo);
         manager.AttachRoot(root);
         manager.AddNotifier(&notes);
-        ::SetForegroundWindow(frame.GetHWND());
+        ::SetForegroundWindow(host.Get());
         Pump();
-    }
-
-    void TearDown() override
-    {
-        if (::IsWindow(frame.GetHWND()))
-            ::DestroyWindow(frame.GetHWND());
-        Pump(50);
     }
 
     HWND DropDownWindow() const { return combo->GetDropDown() != NULL ? combo->GetDropDown()->GetHWND() : NULL; }
@@ -287,7 +260,7 @@ protected:
     }
 
     CManagerUI manager;
-    CComboFrame frame{manager};
+    CHostWindow host{manager, 300, 250, true};
     CContainerUI* root = NULL;
     CComboUI* combo = NULL;
     std::vector<CControlUI*> rows;
@@ -300,7 +273,7 @@ TEST_F(ComboWindow, ClickOpensBelowAndAClickedRowIsSelected)
     EXPECT_EQ(Count(L"dropdown"), 1);
     RECT drop;
     ::GetWindowRect(DropDownWindow(), &drop);
-    ExpectRectEq(drop, Rect(kLeft + 10, kTop + 34, kLeft + 160, kTop + 34 + 64));
+    ExpectRect(drop, Rect(kLeft + 10, kTop + 34, kLeft + 160, kTop + 34 + 64));
     EXPECT_EQ(rows[0]->GetParent(), combo->GetDropDown()->GetBody());
     EXPECT_EQ(rows[0]->GetManager(), &combo->GetDropDown()->GetManager());
 
@@ -317,7 +290,7 @@ TEST_F(ComboWindow, KeysOpenMoveAndEscapeRestores)
 {
     combo->SelectItem(1);
     combo->SetFocus();
-    ::SetFocus(frame.GetHWND());
+    ::SetFocus(host.Get());
     Key(VK_F4);
     ASSERT_TRUE(PumpUntil([this] { return Open(); }));
     Key(VK_DOWN);
@@ -333,7 +306,7 @@ TEST_F(ComboWindow, ReturnKeepsTheMovedSelection)
 {
     combo->SelectItem(0);
     combo->SetFocus();
-    ::SetFocus(frame.GetHWND());
+    ::SetFocus(host.Get());
     Key(VK_F4);
     ASSERT_TRUE(PumpUntil([this] { return Open(); }));
     Key(VK_DOWN);
@@ -358,7 +331,7 @@ TEST_F(ComboWindow, ClickElsewhereCloses)
 TEST_F(ComboWindow, DestroyingTheWindowWhileOpen)
 {
     OpenWithClick();
-    ::DestroyWindow(frame.GetHWND());
+    ::DestroyWindow(host.Get());
     Pump(50);
     EXPECT_TRUE(Closed());
     EXPECT_EQ(::FindWindowW(L"ComboWnd", NULL), (HWND)NULL);

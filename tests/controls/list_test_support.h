@@ -12,33 +12,6 @@
 #include "ui/controls/ListItems.h"
 #include "ui/markup/LayoutBuilder.h"
 
-inline TControlEvent ListEvent(EventKind kind, int x = 0, int y = 0, WPARAM wParam = 0)
-{
-    TControlEvent event = {};
-    event.kind = kind;
-    event.point.x = x;
-    event.point.y = y;
-    event.wParam = wParam;
-    event.timestamp = ::GetTickCount();
-    return event;
-}
-
-inline TControlEvent KeyDown(WORD key)
-{
-    TControlEvent event = ListEvent(EventKeyDown);
-    event.keyChar = key;
-    event.wParam = key;
-    return event;
-}
-
-inline void ExpectRectEq(const RECT& actual, const RECT& expected)
-{
-    EXPECT_EQ(actual.left, expected.left);
-    EXPECT_EQ(actual.top, expected.top);
-    EXPECT_EQ(actual.right, expected.right);
-    EXPECT_EQ(actual.bottom, expected.bottom);
-}
-
 // A list of label rows "row 0", "row 1", ... attached to a window-less
 // manager, rows 20 pixels high, laid out at 0,0 - width x height with its
 // empty header hidden, so that the body fills the list.

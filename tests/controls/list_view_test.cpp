@@ -107,7 +107,7 @@ TEST_F(ListKeys, PagesScrollWithoutSelecting)
 TEST_F(ListKeys, WheelScrollsOrSelects)
 {
     f.list->SelectItem(2);
-    TControlEvent wheel = ListEvent(EventScrollWheel, 50, 50, 1);
+    TControlEvent wheel = MakeEvent(EventScrollWheel, 50, 50, 1);
     f.list->GetList()->DispatchEvent(wheel);
     EXPECT_GT(f.list->GetScrollPos().cy, 0);
     EXPECT_EQ(f.list->GetCurSel(), 2);
@@ -115,7 +115,7 @@ TEST_F(ListKeys, WheelScrollsOrSelects)
     f.list->SetScrollSelect(true);
     f.list->DispatchEvent(wheel);
     EXPECT_EQ(f.list->GetCurSel(), 3);
-    TControlEvent back = ListEvent(EventScrollWheel, 50, 50, 0);
+    TControlEvent back = MakeEvent(EventScrollWheel, 50, 50, 0);
     f.list->DispatchEvent(back);
     f.list->DispatchEvent(back);
     EXPECT_EQ(f.list->GetCurSel(), 1);
@@ -127,10 +127,10 @@ TEST(ListMouse, ClickSelectsAndDoubleClickActivates)
     CListFixture f(5);
     CControlUI* row = f.manager.FindControlAt(CUIPoint(50, 45));
     ASSERT_EQ(row, f.list->GetItemAt(2));
-    TControlEvent down = ListEvent(EventButtonDown, 50, 45);
+    TControlEvent down = MakeEvent(EventButtonDown, 50, 45);
     row->DispatchEvent(down);
     EXPECT_EQ(f.list->GetCurSel(), 2);
-    TControlEvent twice = ListEvent(EventDoubleClick, 50, 45);
+    TControlEvent twice = MakeEvent(EventDoubleClick, 50, 45);
     row->DispatchEvent(twice);
     std::vector<std::wstring> kinds;
     for (const CNotifyRecorder::TRecord& record : f.notes.records)
@@ -162,14 +162,14 @@ protected:
 
     void Drag(CListHeaderItemUI* column, POINT from, const std::vector<int>& moves)
     {
-        TControlEvent down = ListEvent(EventButtonDown, from.x, from.y);
+        TControlEvent down = MakeEvent(EventButtonDown, from.x, from.y);
         column->DispatchEvent(down);
         for (int x : moves)
         {
-            TControlEvent move = ListEvent(EventMouseMove, x, from.y);
+            TControlEvent move = MakeEvent(EventMouseMove, x, from.y);
             column->DispatchEvent(move);
         }
-        TControlEvent up = ListEvent(EventButtonUp, moves.back(), from.y);
+        TControlEvent up = MakeEvent(EventButtonUp, moves.back(), from.y);
         column->DispatchEvent(up);
         list->SetPos(list->GetPos());
     }
@@ -194,7 +194,7 @@ typedef std::vector<std::pair<int, int>> TSpans;
 TEST_F(ListColumns, DraggingASeparatorResizesTheColumn)
 {
     EXPECT_EQ(Columns(), (TSpans{{0, 50}, {50, 100}, {100, 300}}));
-    ExpectRectEq(list->GetItemAt(0)->GetPos(), Rect(0, 20, 300, 40));
+    ExpectRect(list->GetItemAt(0)->GetPos(), Rect(0, 20, 300, 40));
 
     Drag(columns[0], CUIPoint(48, 10), {58, 68, 78});
     EXPECT_EQ(Columns(), (TSpans{{0, 80}, {80, 130}, {130, 300}}));
@@ -211,7 +211,7 @@ TEST_F(ListColumns, LeftSeparatorAndHeaderClick)
     Drag(columns[1], CUIPoint(51, 10), {41});
     EXPECT_EQ(Columns(), (TSpans{{0, 50}, {50, 110}, {110, 300}})) << "dragging the left edge left widens";
 
-    TControlEvent press = ListEvent(EventButtonDown, 25, 10);
+    TControlEvent press = MakeEvent(EventButtonDown, 25, 10);
     columns[0]->DispatchEvent(press);
     ASSERT_EQ(notes.records.size(), 1u);
     EXPECT_EQ(notes.records[0].type, L"headerclick");
@@ -227,7 +227,7 @@ TEST_F(ListColumns, HorizontalScrollMovesTheHeader)
     ASSERT_TRUE(list->GetHorizontalScrollBar()->IsVisible());
     list->SetScrollPos(CUISize(100, 0));
     EXPECT_EQ(Columns(), (TSpans{{-100, -50}, {-50, 0}, {0, 400}}));
-    ExpectRectEq(columns[0]->GetPos(), Rect(-100, 0, -50, 20));
+    ExpectRect(columns[0]->GetPos(), Rect(-100, 0, -50, 20));
     list->SetPos(list->GetPos());
     EXPECT_EQ(Columns(), (TSpans{{-100, -50}, {-50, 0}, {0, 400}})) << "a new layout keeps the scroll";
 }
@@ -252,7 +252,7 @@ TEST_F(ListColumns, TextCallbackSuppliesTheColumnsOfPaintedRows)
     CRecordingCallback callback;
     list->SetTextCallback(&callback);
     list->SetPos(list->GetPos());
-    CPixelCanvas canvas(300, 100, 0xFFFFFF);
+    CCanvas canvas(300, 100, 0xFFFFFF);
 
     callback.asked.clear();
     list->Paint(canvas.Dc(), list->GetPos(), NULL);
@@ -288,7 +288,7 @@ TEST_F(ListColumns, LinksAcrossColumns)
     row->SetText(0, L"{a one}x{/a} {a two}y{/a}");
     row->SetText(1, L"{a three}z{/a}");
     list->SetPos(list->GetPos());
-    CPixelCanvas canvas(300, 100, 0xFFFFFF);
+    CCanvas canvas(300, 100, 0xFFFFFF);
     list->Paint(canvas.Dc(), list->GetPos(), NULL);
     ASSERT_EQ(row->GetLinkCount(), 3);
     const RECT third = row->GetLinkRect(2);
@@ -296,7 +296,7 @@ TEST_F(ListColumns, LinksAcrossColumns)
     EXPECT_TRUE(row->GetFlags() & FlagSetCursor);
 
     const POINT inside = {(third.left + third.right) / 2, (third.top + third.bottom) / 2};
-    TControlEvent up = ListEvent(EventButtonUp, inside.x, inside.y);
+    TControlEvent up = MakeEvent(EventButtonUp, inside.x, inside.y);
     row->DispatchEvent(up);
     ASSERT_FALSE(notes.records.empty());
     EXPECT_EQ(notes.records.back().type, L"link");
@@ -316,15 +316,15 @@ TEST(ListPaint, RowBackgroundsFollowTheirState)
     for (int i = 0; i < 5; ++i)
         f.list->GetItemAt(i)->SetText(L"");
     f.list->SelectItem(2);
-    TControlEvent enter = ListEvent(EventMouseEnter, 50, 70);
+    TControlEvent enter = MakeEvent(EventMouseEnter, 50, 70);
     f.list->GetItemAt(3)->DispatchEvent(enter);
     f.list->GetItemAt(4)->SetEnabled(false);
 
-    CPixelCanvas canvas(200, 100, 0xFFFFFF);
+    CCanvas canvas(200, 100, 0xFFFFFF);
     f.list->Paint(canvas.Dc(), f.list->GetPos(), NULL);
     const DWORD expected[] = {0xFF0000, 0xFFFFFF, 0x0000FF, 0x00FF00, 0x808080};
     for (int i = 0; i < 5; ++i)
-        EXPECT_TRUE(NearRgb(canvas.Rgb(100, i * 20 + 10), expected[i], 2))
+        EXPECT_TRUE(NearColor(canvas.Rgb(100, i * 20 + 10), expected[i], 2))
             << "row " << i << ": " << std::hex << canvas.Rgb(100, i * 20 + 10);
 }
 
@@ -336,12 +336,12 @@ TEST(ListPaint, RowLinesInTheGaps)
     f.list->GetListInfo()->hLineSize = 1;
     f.list->GetListInfo()->hLineColor = 0xFF00FF00;
     f.LayOut();
-    ExpectRectEq(f.list->GetItemAt(1)->GetPos(), Rect(0, 21, 200, 41));
-    CPixelCanvas canvas(200, 100, 0xFFFFFF);
+    ExpectRect(f.list->GetItemAt(1)->GetPos(), Rect(0, 21, 200, 41));
+    CCanvas canvas(200, 100, 0xFFFFFF);
     f.list->Paint(canvas.Dc(), f.list->GetPos(), NULL);
-    EXPECT_TRUE(NearRgb(canvas.Rgb(100, 20), 0x00FF00, 2));
-    EXPECT_TRUE(NearRgb(canvas.Rgb(100, 41), 0x00FF00, 2));
-    EXPECT_TRUE(NearRgb(canvas.Rgb(100, 30), 0xFFFFFF, 2));
+    EXPECT_TRUE(NearColor(canvas.Rgb(100, 20), 0x00FF00, 2));
+    EXPECT_TRUE(NearColor(canvas.Rgb(100, 41), 0x00FF00, 2));
+    EXPECT_TRUE(NearColor(canvas.Rgb(100, 30), 0xFFFFFF, 2));
 }
 
 class CCountingRow : public CListLabelElementUI
@@ -374,7 +374,7 @@ TEST(ListPaint, OnlyVisibleRowsArePaintedAndHit)
     manager.AttachRoot(list);
     list->SetPos(CUIRect(0, 0, 200, 100));
     list->SetScrollPos(CUISize(0, 10010));
-    CPixelCanvas canvas(200, 100, 0xFFFFFF);
+    CCanvas canvas(200, 100, 0xFFFFFF);
     list->Paint(canvas.Dc(), list->GetPos(), NULL);
 
     std::vector<int> painted;
@@ -454,10 +454,10 @@ TEST(ListRows, BoxRowPlacesChildrenInColumns)
     list->Add(row);
     manager.AttachRoot(list);
     list->SetPos(CUIRect(0, 0, 300, 100));
-    ExpectRectEq(row->GetPos(), Rect(0, 20, 140, 40));
-    ExpectRectEq(children[0]->GetPos(), Rect(0, 20, 58, 40));
-    ExpectRectEq(children[1]->GetPos(), Rect(63, 22, 136, 39));
-    ExpectRectEq(children[2]->GetPos(), Rect(0, 0, 0, 0));
+    ExpectRect(row->GetPos(), Rect(0, 20, 140, 40));
+    ExpectRect(children[0]->GetPos(), Rect(0, 20, 58, 40));
+    ExpectRect(children[1]->GetPos(), Rect(63, 22, 136, 39));
+    ExpectRect(children[2]->GetPos(), Rect(0, 0, 0, 0));
 }
 }  // namespace
 
@@ -474,7 +474,7 @@ TEST(ListScroll, RowsAreWhereTheContentPutsThem)
     auto expectInView = [&](const char* step) {
         SCOPED_TRACE(step);
         const int pos = f.list->GetScrollPos().cy;
-        CPixelCanvas canvas(200, 100, 0xFFFFFF);
+        CCanvas canvas(200, 100, 0xFFFFFF);
         f.list->Paint(canvas.Dc(), f.list->GetPos(), NULL);
         for (int y = 0; y < 100; y += 7)
         {
