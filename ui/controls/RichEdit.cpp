@@ -38,10 +38,10 @@ int ClampSize(int value, int low, int high)
     return value < low ? low : value;
 }
 
-// Text drawn by GDI into a 32-bit surface leaves the alpha byte at 0, which
-// a layered window shows as a hole. While it lives, the scope marks every
-// pixel of an area opaque; at its end pixels that GDI wrote (alpha 0 again)
-// stay opaque and the others get their own alpha back.
+// Text drawn by GDI into a 32-bit surface leaves the alpha byte at 0 or
+// untouched, which a layered window shows as a hole. The scope remembers an
+// area's pixels; at its end every pixel that changed is made opaque (the text
+// services draw nothing translucent) and the others are left as they were.
 class CGdiAlphaScope
 {
 public:
@@ -53,8 +53,10 @@ public:
         HGDIOBJ bitmap = ::GetCurrentObject(hDC, OBJ_BITMAP);
         if (bitmap == NULL || ::GetObjectW(bitmap, sizeof(dib), &dib) != sizeof(dib))
             return;
-        if (dib.dsBm.bmBitsPixel != 32 || dib.dsBm.bmBits == NULL || dib.dsBmih.biHeight >= 0)
-            return;  // only the manager's top-down surfaces are handled
+        // The framework's surfaces are top-down. On a bottom-up one the rows
+        // read are elsewhere, unchanged by the drawing, and stay as they are.
+        if (dib.dsBm.bmBitsPixel != 32 || dib.dsBm.bmBits == NULL)
+            return;
         const RECT bounds = {0, 0, dib.dsBm.bmWidth, dib.dsBm.bmHeight};
         if (!::IntersectRect(&rc, &rc, &bounds))
             return;
@@ -64,12 +66,8 @@ public:
         saved.reserve(static_cast<size_t>(rc.right - rc.left) * (rc.bottom - rc.top));
         for (int y = rc.top; y < rc.bottom; ++y)
         {
-            LPDWORD row = reinterpret_cast<LPDWORD>(pixels + static_cast<size_t>(y) * stride);
-            for (int x = rc.left; x < rc.right; ++x)
-            {
-                saved.push_back(static_cast<BYTE>(row[x] >> 24));
-                row[x] |= 0xFF000000;
-            }
+            const DWORD* row = Row(y);
+            saved.insert(saved.end(), row + rc.left, row + rc.right);
         }
     }
 
@@ -81,11 +79,11 @@ public:
         size_t i = 0;
         for (int y = rc.top; y < rc.bottom; ++y)
         {
-            LPDWORD row = reinterpret_cast<LPDWORD>(pixels + static_cast<size_t>(y) * stride);
+            LPDWORD row = Row(y);
             for (int x = rc.left; x < rc.right; ++x, ++i)
             {
-                const bool written = (row[x] >> 24) == 0;
-                row[x] = written ? (row[x] | 0xFF000000) : ((row[x] & 0x00FFFFFF) | (DWORD(saved[i]) << 24));
+                if (row[x] != saved[i])
+                    row[x] |= 0xFF000000;
             }
         }
     }
@@ -94,10 +92,12 @@ public:
     CGdiAlphaScope& operator=(const CGdiAlphaScope&) = delete;
 
 private:
+    LPDWORD Row(int y) const { return reinterpret_cast<LPDWORD>(pixels + static_cast<size_t>(y) * stride); }
+
     LPBYTE pixels;
     int stride;
     RECT rc;
-    std::vector<BYTE> saved;
+    std::vector<DWORD> saved;
 };
 }  // namespace
 

@@ -1,0 +1,304 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "richedit_window.h"
+#include "ui/controls/ScrollBar.h"
+#include "ui/controls/TxtWinHost.h"
+#include "ui/render/Dib.h"
+#include "ui/render/GdiScope.h"
+
+// The control's properties and the host's answers to the text services,
+// including the places where the text services need more than they ask for.
+
+namespace
+{
+std::wstring Skin(LPCWSTR attributes)
+{
+    return std::wstring(L"<Window size=\"300,200\"><VerticalLayout bkcolor=\"#FFFFFFFF\">"
+                        L"<RichEdit name=\"edit\" inset=\"4,4,4,4\" ") +
+           attributes + L"/></VerticalLayout></Window>";
+}
+
+LRESULT Send(CRichEditUI* edit, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    LRESULT result = 0;
+    edit->TxSendMessage(msg, wParam, lParam, &result);
+    return result;
+}
+
+// The window's tree painted into a top-down DIB of the client size.
+class CPicture
+{
+public:
+    CPicture(CEditWindow& w) : dc(::CreateCompatibleDC(NULL)), bits(NULL)
+    {
+        RECT client;
+        ::GetClientRect(w.Get(), &client);
+        width = client.right;
+        height = client.bottom;
+        LPBYTE raw = NULL;
+        bitmap.Reset(CreateTopDownDib(width, height, &raw));
+        bits = reinterpret_cast<LPDWORD>(raw);
+        CSelectScope selected(dc, bitmap);
+        w.Manager().GetRoot()->Paint(dc, client, NULL);
+        ::GdiFlush();
+    }
+    ~CPicture() { ::DeleteDC(dc); }
+
+    DWORD At(int x, int y) const { return bits[y * width + x]; }
+    // Pixels of rc for which the test holds.
+    template <class TTest>
+    int Count(const RECT& rc, TTest test) const
+    {
+        int count = 0;
+        for (int y = rc.top; y < rc.bottom; ++y)
+            for (int x = rc.left; x < rc.right; ++x)
+                count += test(At(x, y)) ? 1 : 0;
+        return count;
+    }
+
+private:
+    HDC dc;
+    CGdiObject<HBITMAP> bitmap;
+    LPDWORD bits;
+    int width;
+    int height;
+};
+
+int Red(DWORD p) { return (p >> 16) & 0xFF; }
+int Green(DWORD p) { return (p >> 8) & 0xFF; }
+int Blue(DWORD p) { return p & 0xFF; }
+bool IsReddish(DWORD p) { return Red(p) > 150 && Green(p) < 90 && Blue(p) < 90; }
+bool IsBluish(DWORD p) { return Blue(p) > 150 && Red(p) < 90 && Green(p) < 90; }
+}  // namespace
+
+TEST(RichEditControl, WithoutTextServicesTheTextIsTheStoredOne)
+{
+    CRichEditUI edit;
+    edit.SetText(L"kept");
+    EXPECT_EQ(CUIString(L"kept"), edit.GetText());
+    LRESULT result = 7;
+    EXPECT_EQ(edit.TxSendMessage(WM_CHAR, 'x', 0, &result), 1) << "nothing processes the message";
+    long start = 5;
+    long end = 5;
+    edit.GetSel(start, end);
+    EXPECT_EQ(CUIString(L"kept"), edit.GetText());
+}
+
+TEST(RichEditControl, AttributesSetTheEditStyle)
+{
+    struct Case
+    {
+        LPCWSTR name;
+        LPCWSTR value;
+        DWORD set;
+        DWORD clear;
+    };
+    const Case cases[] = {
+        {L"vscrollbar", L"true", WS_VSCROLL | ES_DISABLENOSCROLL, 0},
+        {L"hscrollbar", L"true", WS_HSCROLL | ES_DISABLENOSCROLL, 0},
+        {L"autovscroll", L"true", ES_AUTOVSCROLL, 0},
+        {L"autohscroll", L"true", ES_AUTOHSCROLL, 0},
+        {L"multiline", L"false", 0, ES_MULTILINE},
+        {L"multiline", L"no", ES_MULTILINE, 0},
+        {L"readonly", L"true", ES_READONLY, 0},
+        {L"password", L"true", ES_PASSWORD, 0},
+        {L"align", L"center", ES_CENTER, ES_RIGHT},
+        {L"align", L"right", ES_RIGHT, ES_CENTER},
+        {L"align", L"center right", ES_RIGHT, ES_CENTER},
+        {L"align", L"right center", ES_RIGHT, ES_CENTER},
+        {L"align", L"left", 0, ES_CENTER | ES_RIGHT},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << std::string(c.name, c.name + wcslen(c.name)) << "="
+                                        << std::string(c.value, c.value + wcslen(c.value)));
+        CRichEditUI edit;
+        edit.SetAttribute(c.name, c.value);
+        EXPECT_EQ(edit.GetStyle() & c.set, c.set);
+        EXPECT_EQ(edit.GetStyle() & c.clear, 0u);
+    }
+    CRichEditUI edit;
+    edit.SetAttribute(L"vscrollbar", L"true");
+    EXPECT_NE(edit.GetVerticalScrollBar(), nullptr) << "the container creates its bar too";
+    edit.SetAttribute(L"readonly", L"true");
+    EXPECT_TRUE(edit.IsReadOnly());
+    edit.SetAttribute(L"wanttab", L"false");
+    edit.SetAttribute(L"wantreturn", L"false");
+    edit.SetAttribute(L"textcolor", L" #FF112233");
+    edit.SetAttribute(L"maxchar", L"12");
+    EXPECT_FALSE(edit.IsWantTab());
+    EXPECT_FALSE(edit.IsWantReturn());
+    EXPECT_TRUE(edit.IsWantCtrlReturn());
+    EXPECT_EQ(edit.GetTextColor(), 0xFF112233u);
+    EXPECT_EQ(edit.GetLimitText(), 12);
+    EXPECT_EQ(edit.GetFlags(), UINT(FlagTabStop | FlagSetCursor));
+    edit.SetEnabled(false);
+    EXPECT_EQ(edit.GetFlags(), 0u);
+}
+
+// The text services ask for the host under the published identifier or under
+// their own; both are answered, nothing else is.
+TEST(RichEditHost, AnswersBothHostIdentifiers)
+{
+    CTxtWinHost* host = new CTxtWinHost;
+    const IID* const answered[] = {&IID_IUnknown, &kTextHostIid, &kTextHostAltIid};
+    for (const IID* iid : answered)
+    {
+        void* found = NULL;
+        EXPECT_EQ(host->QueryInterface(*iid, &found), S_OK);
+        EXPECT_EQ(found, static_cast<ITextHost*>(host));
+        host->Release();
+    }
+    void* found = reinterpret_cast<void*>(1);
+    EXPECT_EQ(host->QueryInterface(kTextServicesIid, &found), E_NOINTERFACE);
+    EXPECT_EQ(found, nullptr);
+    EXPECT_EQ(host->QueryInterface(IID_IUnknown, NULL), E_POINTER);
+    EXPECT_EQ(host->Release(), 0u);
+}
+
+// The text services call their host before it knows them and while they go
+// away: every answer must work without them and without an owner.
+TEST(RichEditHost, WorksWithoutServicesOrOwner)
+{
+    CTxtWinHost* host = new CTxtWinHost;
+    EXPECT_NE(host->TxGetDC(), (HDC)NULL) << "something to measure with";
+    EXPECT_EQ(host->TxReleaseDC(host->TxGetDC()), 1);
+    EXPECT_FALSE(host->TxShowScrollBar(SB_VERT, TRUE));
+    EXPECT_FALSE(host->TxEnableScrollBar(SB_BOTH, ESB_ENABLE_BOTH));
+    EXPECT_FALSE(host->TxSetScrollRange(SB_VERT, 0, 500, TRUE));
+    EXPECT_FALSE(host->TxSetScrollPos(SB_VERT, 10, TRUE));
+    host->TxInvalidateRect(NULL, TRUE);
+    host->TxViewChange(TRUE);
+    EXPECT_FALSE(host->TxSetTimer(1, 100));
+    host->TxKillTimer(1);
+    host->TxSetCapture(TRUE);
+    host->TxSetFocus();
+    EXPECT_FALSE(host->TxSetCaretPos(1, 1));
+    EXPECT_EQ(host->TxNotify(EN_CHANGE, NULL), S_OK);
+    EXPECT_EQ(host->TxNotify(EN_REQUESTRESIZE, NULL), S_OK);
+    host->SetClientRect(CUIRect(0, 0, 100, 50));
+    host->SetFont(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
+    host->SetColor(0xFF00FF00);
+    SIZEL extent = {};
+    EXPECT_EQ(host->TxGetExtent(&extent), S_OK);
+    EXPECT_GT(extent.cx, 0);
+    EXPECT_EQ(host->TxGetClientRect(NULL), E_INVALIDARG);
+    LONG height = 0;
+    EXPECT_FALSE(host->NaturalHeight(100, height));
+    host->Shutdown();
+    EXPECT_EQ(host->Release(), 0u);
+}
+
+TEST(RichEditHost, AsksForTheNotificationsItReports)
+{
+    CEditWindow w(Skin(L"").c_str());
+    ASSERT_NE(w.Edit()->GetTextHost(), nullptr);
+    const LRESULT mask = Send(w.Edit(), EM_GETEVENTMASK);
+    EXPECT_EQ(mask & ENM_CHANGE, ENM_CHANGE);
+    EXPECT_EQ(mask & ENM_SELCHANGE, ENM_SELCHANGE);
+
+    w.Edit()->SetText(L"set");
+    EXPECT_TRUE(w.PumpUntil([&] { return w.Count(L"textchanged") == 1; }));
+    EXPECT_EQ(CUIString(L"set"), w.Edit()->GetText());
+}
+
+TEST(RichEditHost, RearmingATimerSucceeds)
+{
+    CEditWindow w(Skin(L"").c_str());
+    CTxtWinHost* host = w.Edit()->GetTextHost();
+    ASSERT_NE(host, nullptr);
+    EXPECT_TRUE(host->TxSetTimer(5, 1000));
+    EXPECT_TRUE(host->TxSetTimer(5, 20)) << "a running timer takes its new period";
+    EXPECT_TRUE(host->HasFlag(CTxtWinHost::FlagTimer));
+    host->TxKillTimer(5);
+    EXPECT_FALSE(host->HasFlag(CTxtWinHost::FlagTimer));
+    EXPECT_FALSE(w.Manager().KillTimer(w.Edit(), 5)) << "stopped already";
+}
+
+// A password shows as the same number of stars, never as itself.
+TEST(RichEditPaint, PasswordsShowStars)
+{
+    std::vector<DWORD> shown[2];
+    const LPCWSTR skins[2] = {L"password=\"true\" text=\"secret\"", L"text=\"******\""};
+    for (int i = 0; i < 2; ++i)
+    {
+        CEditWindow w(Skin(skins[i]).c_str());
+        const RECT text = w.Edit()->GetTextRect();
+        CPicture picture(w);
+        for (int y = text.top; y < text.top + 20; ++y)
+            for (int x = text.left; x < text.left + 100; ++x)
+                shown[i].push_back(picture.At(x, y));
+    }
+    EXPECT_TRUE(shown[0] == shown[1]);
+    int inked = 0;
+    for (DWORD p : shown[0])
+        inked += Red(p) < 128 ? 1 : 0;
+    EXPECT_GT(inked, 10) << "the stars were drawn";
+}
+
+// A narrower client rectangle wraps the text again.
+TEST(RichEditHost, ANewWidthWrapsTheText)
+{
+    CEditWindow w(Skin(L"text=\"one two three four five six seven eight nine ten eleven twelve\"").c_str());
+    const LRESULT wide = Send(w.Edit(), EM_GETLINECOUNT);
+    ::SetWindowPos(w.Get(), NULL, 0, 0, 120, 200, SWP_NOMOVE | SWP_NOZORDER);
+    w.Settle();
+    EXPECT_EQ(w.Edit()->GetTextRect().right, 120 - 4);
+    EXPECT_GT(Send(w.Edit(), EM_GETLINECOUNT), wide);
+}
+
+// Colours: the control's text colour, also when it changes after creation,
+// and a run coloured on its own.
+TEST(RichEditPaint, ColouredRunsShowInTheirColours)
+{
+    CEditWindow w(Skin(L"font=\"-1\" textcolor=\"#FF0000FF\" text=\"WWWWWWWW MMMMMMMM\"").c_str());
+    const RECT text = w.Edit()->GetTextRect();
+    const RECT firstLine = {text.left, text.top, text.right, text.top + 20};
+    {
+        CPicture picture(w);
+        EXPECT_GT(picture.Count(firstLine, IsBluish), 20) << "text in the control's colour";
+        EXPECT_EQ(picture.Count(firstLine, IsReddish), 0);
+    }
+
+    w.Edit()->SetSel(0, 8);
+    CHARFORMAT2W red = {};
+    red.dwMask = CFM_COLOR;
+    red.crTextColor = RGB(255, 0, 0);
+    ASSERT_TRUE(w.Edit()->SetSelectionCharFormat(red));
+    w.Edit()->SetSel(0, 0);
+    w.Settle();
+    {
+        CPicture picture(w);
+        const RECT left = {text.left, text.top, text.left + 30, text.top + 20};
+        EXPECT_GT(picture.Count(left, IsReddish), 5) << "the run in its own colour";
+        EXPECT_EQ(picture.Count(left, IsBluish), 0);
+        EXPECT_GT(picture.Count(firstLine, IsBluish), 5) << "the rest keeps the control's colour";
+    }
+
+    w.Edit()->SetTextColor(0xFF00C000);
+    w.Settle();
+    {
+        CPicture picture(w);
+        EXPECT_EQ(picture.Count(firstLine, IsBluish), 0) << "a new colour applies at once";
+        EXPECT_GT(picture.Count(firstLine, [](DWORD p) { return Green(p) > 150 && Red(p) < 90 && Blue(p) < 90; }), 20);
+    }
+}
+
+// GDI leaves text pixels transparent in a 32-bit surface; a layered window
+// would show holes where the letters are.
+TEST(RichEditPaint, TextIsOpaqueInALayeredWindow)
+{
+    CEditWindow w(Skin(L"textcolor=\"#FF0000FF\" text=\"MMMMMMMM\"").c_str());
+    w.Manager().SetLayered(true);
+    ASSERT_TRUE(w.Manager().IsLayered());
+    w.Settle();
+    CPicture picture(w);
+    const RECT text = w.Edit()->GetTextRect();
+    const RECT line = {text.left, text.top, text.right, text.top + 20};
+    EXPECT_GT(picture.Count(line, IsBluish), 20) << "letters were drawn";
+    EXPECT_EQ(picture.Count(line, [](DWORD p) { return IsBluish(p) && (p >> 24) != 0xFF; }), 0)
+        << "no letter pixel is left transparent";
+}
