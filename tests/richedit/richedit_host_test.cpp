@@ -302,3 +302,109 @@ TEST(RichEditPaint, TextIsOpaqueInALayeredWindow)
     EXPECT_EQ(picture.Count(line, [](DWORD p) { return IsBluish(p) && (p >> 24) != 0xFF; }), 0)
         << "no letter pixel is left transparent";
 }
+
+// The caret follows the text: the system caret on the window, and in a
+// layered window, which shows no system caret, a line the control paints.
+TEST(RichEditPaint, TheCaretStandsAtTheInsertionPoint)
+{
+    CEditWindow w(Skin(L"text=\"abc\"").c_str());
+    w.Edit()->SetFocus();
+    w.Edit()->SetSel(3, 3);
+    w.Settle();
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof(thread);
+    ASSERT_TRUE(::GetGUIThreadInfo(::GetCurrentThreadId(), &thread));
+    EXPECT_EQ(thread.hwndCaret, w.Get());
+    const RECT text = w.Edit()->GetTextRect();
+    EXPECT_GT(thread.rcCaret.left, text.left + 5) << "after the third letter";
+    EXPECT_GE(thread.rcCaret.top, text.top);
+    EXPECT_LT(thread.rcCaret.bottom, text.top + 30);
+
+    w.Manager().SetLayered(true);
+    ASSERT_TRUE(w.Manager().IsLayered());
+    w.Edit()->SetSel(1, 1);
+    w.Settle();
+    ASSERT_TRUE(w.PumpUntil([&] { return w.Edit()->IsCaretDrawn(); }));
+    POINT caret = {};
+    ::GetCaretPos(&caret);
+    CPicture picture(w);
+    EXPECT_EQ(picture.At(caret.x, caret.y + 2), 0xFF000000u) << "an opaque black caret line";
+}
+
+namespace
+{
+// Text services that answer nothing but their reference count.
+class CSilentServices : public ITextServices
+{
+public:
+    ULONG refs = 1;
+    DWORD changedBits = 0;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppv) override { *ppv = NULL; return E_NOINTERFACE; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT TxSendMessage(UINT, WPARAM, LPARAM, LRESULT*) override { return E_NOTIMPL; }
+    HRESULT TxDraw(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, HDC, LPCRECTL, LPCRECTL, LPRECT, BOOL(CALLBACK*)(DWORD),
+                   DWORD, LONG) override { return E_NOTIMPL; }
+    HRESULT TxGetHScroll(LONG*, LONG*, LONG*, LONG*, BOOL*) override { return E_NOTIMPL; }
+    HRESULT TxGetVScroll(LONG*, LONG*, LONG*, LONG*, BOOL*) override { return E_NOTIMPL; }
+    HRESULT OnTxSetCursor(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, HDC, LPCRECT, INT, INT) override { return E_NOTIMPL; }
+    HRESULT TxQueryHitPoint(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, HDC, LPCRECT, INT, INT, DWORD*) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT OnTxInPlaceActivate(LPCRECT) override { return E_NOTIMPL; }
+    HRESULT OnTxInPlaceDeactivate() override { return E_NOTIMPL; }
+    HRESULT OnTxUIActivate() override { return E_NOTIMPL; }
+    HRESULT OnTxUIDeactivate() override { return E_NOTIMPL; }
+    HRESULT TxGetText(BSTR*) override { return E_NOTIMPL; }
+    HRESULT TxSetText(LPCWSTR) override { return E_NOTIMPL; }
+    HRESULT TxGetCurTargetX(LONG*) override { return E_NOTIMPL; }
+    HRESULT TxGetBaseLinePos(LONG*) override { return E_NOTIMPL; }
+    HRESULT TxGetNaturalSize(DWORD, HDC, HDC, DVTARGETDEVICE*, DWORD, const SIZEL*, LONG* width, LONG* height) override
+    {
+        *width = 999999;
+        *height = 999999;
+        return E_NOTIMPL;
+    }
+    HRESULT TxGetDropTarget(IDropTarget**) override { return E_NOTIMPL; }
+    HRESULT OnTxPropertyBitsChange(DWORD mask, DWORD) override
+    {
+        changedBits |= mask;
+        return E_NOTIMPL;
+    }
+    HRESULT TxGetCachedSize(DWORD*, DWORD*) override { return E_NOTIMPL; }
+};
+}  // namespace
+
+// Text services may not measure: the host says so instead of passing on
+// whatever the failed call left behind. A new client rectangle is announced
+// as such, not only as a new inset.
+TEST(RichEditHost, CopesWithServicesThatAnswerNothing)
+{
+    CSilentServices services;
+    CTxtWinHost* host = new CTxtWinHost;
+    host->Attach(NULL, &services);
+    EXPECT_EQ(services.refs, 2u);
+    LONG height = 17;
+    EXPECT_FALSE(host->NaturalHeight(100, height));
+    EXPECT_EQ(height, 17);
+    host->SetClientRect(CUIRect(0, 0, 50, 50));
+    // Text services that wrap to the client rectangle re-read it on this bit.
+    EXPECT_EQ(services.changedBits & TXTBIT_CLIENTRECTCHANGE, DWORD(TXTBIT_CLIENTRECTCHANGE));
+    host->Release();
+    EXPECT_EQ(services.refs, 1u) << "the host let its services go";
+}
+
+// Without the wish for Tab, the key is the window's even when it reaches the
+// window without a message loop that moves the focus.
+TEST(RichEditHost, UnwantedTabIsNeverText)
+{
+    CEditWindow w(Skin(L"wanttab=\"false\" text=\"a\"").c_str());
+    w.Edit()->SetFocus();
+    w.Edit()->SetSel(1, 1);
+    LRESULT result = 0;
+    w.Manager().MessageHandler(WM_KEYDOWN, VK_TAB, 0, result);
+    w.Manager().MessageHandler(WM_CHAR, '\t', 0, result);
+    w.Manager().MessageHandler(WM_CHAR, 'b', 0, result);
+    EXPECT_EQ(CUIString(L"ab"), w.Edit()->GetText());
+}

@@ -163,13 +163,14 @@ TEST(RichEditTyping, DraggingTheMouseSelects)
 TEST(RichEditTyping, ALongTextScrollsWithTheContainerBar)
 {
     CEditWindow w(Skin(L"vscrollbar=\"true\"").c_str());
+    CScrollBarUI* bar = w.Edit()->GetVerticalScrollBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_FALSE(bar->IsVisible()) << "nothing to scroll yet";
     std::wstring lines;
     for (int i = 0; i < 40; ++i)
         lines += L"line " + std::to_wstring(i) + L"\r";
     w.Edit()->SetText(lines.c_str());
     w.Settle();
-    CScrollBarUI* bar = w.Edit()->GetVerticalScrollBar();
-    ASSERT_NE(bar, nullptr);
     EXPECT_TRUE(bar->IsVisible());
     const RECT client = w.Edit()->GetTextRect();
     const RECT item = w.Edit()->GetPos();

@@ -12,7 +12,6 @@
 #include "ui/render/ClipScope.h"
 #include "ui/render/Color.h"
 #include "ui/render/GdiScope.h"
-#include "ui/render/Renderer.h"
 
 namespace
 {
@@ -38,6 +37,32 @@ int ClampSize(int value, int low, int high)
     return value < low ? low : value;
 }
 
+// The pixels of the 32-bit DIB section selected into a DC. The framework's
+// surfaces are top-down; on a bottom-up one the rows are mirrored, which the
+// users below tolerate (they only touch what changed, or a caret line).
+struct TDibView
+{
+    LPBYTE pixels = NULL;
+    int stride = 0;
+    RECT bounds = {};
+
+    bool Open(HDC hDC)
+    {
+        DIBSECTION dib = {};
+        HGDIOBJ bitmap = ::GetCurrentObject(hDC, OBJ_BITMAP);
+        if (bitmap == NULL || ::GetObjectW(bitmap, sizeof(dib), &dib) != sizeof(dib))
+            return false;
+        if (dib.dsBm.bmBitsPixel != 32 || dib.dsBm.bmBits == NULL)
+            return false;
+        pixels = static_cast<LPBYTE>(dib.dsBm.bmBits);
+        stride = dib.dsBm.bmWidthBytes;
+        ::SetRect(&bounds, 0, 0, dib.dsBm.bmWidth, dib.dsBm.bmHeight);
+        ::GdiFlush();
+        return true;
+    }
+    LPDWORD Row(int y) const { return reinterpret_cast<LPDWORD>(pixels + static_cast<size_t>(y) * stride); }
+};
+
 // Text drawn by GDI into a 32-bit surface leaves the alpha byte at 0 or
 // untouched, which a layered window shows as a hole. The scope remembers an
 // area's pixels; at its end every pixel that changed is made opaque (the text
@@ -45,41 +70,30 @@ int ClampSize(int value, int low, int high)
 class CGdiAlphaScope
 {
 public:
-    CGdiAlphaScope(HDC hDC, const RECT& area, bool active) : pixels(NULL), stride(0), rc(area)
+    CGdiAlphaScope(HDC hDC, const RECT& area, bool active) : rc(area)
     {
-        if (!active)
+        if (!active || !view.Open(hDC) || !::IntersectRect(&rc, &rc, &view.bounds))
+        {
+            view.pixels = NULL;
             return;
-        DIBSECTION dib = {};
-        HGDIOBJ bitmap = ::GetCurrentObject(hDC, OBJ_BITMAP);
-        if (bitmap == NULL || ::GetObjectW(bitmap, sizeof(dib), &dib) != sizeof(dib))
-            return;
-        // The framework's surfaces are top-down. On a bottom-up one the rows
-        // read are elsewhere, unchanged by the drawing, and stay as they are.
-        if (dib.dsBm.bmBitsPixel != 32 || dib.dsBm.bmBits == NULL)
-            return;
-        const RECT bounds = {0, 0, dib.dsBm.bmWidth, dib.dsBm.bmHeight};
-        if (!::IntersectRect(&rc, &rc, &bounds))
-            return;
-        pixels = static_cast<LPBYTE>(dib.dsBm.bmBits);
-        stride = dib.dsBm.bmWidthBytes;
-        ::GdiFlush();
+        }
         saved.reserve(static_cast<size_t>(rc.right - rc.left) * (rc.bottom - rc.top));
         for (int y = rc.top; y < rc.bottom; ++y)
         {
-            const DWORD* row = Row(y);
+            const DWORD* row = view.Row(y);
             saved.insert(saved.end(), row + rc.left, row + rc.right);
         }
     }
 
     ~CGdiAlphaScope()
     {
-        if (pixels == NULL)
+        if (view.pixels == NULL)
             return;
         ::GdiFlush();
         size_t i = 0;
         for (int y = rc.top; y < rc.bottom; ++y)
         {
-            LPDWORD row = Row(y);
+            LPDWORD row = view.Row(y);
             for (int x = rc.left; x < rc.right; ++x, ++i)
             {
                 if (row[x] != saved[i])
@@ -92,13 +106,24 @@ public:
     CGdiAlphaScope& operator=(const CGdiAlphaScope&) = delete;
 
 private:
-    LPDWORD Row(int y) const { return reinterpret_cast<LPDWORD>(pixels + static_cast<size_t>(y) * stride); }
-
-    LPBYTE pixels;
-    int stride;
+    TDibView view;
     RECT rc;
     std::vector<DWORD> saved;
 };
+
+// An opaque rectangle written straight into the surface, alpha included.
+void FillOpaquePixels(HDC hDC, RECT rc, DWORD argb)
+{
+    TDibView view;
+    if (!view.Open(hDC) || !::IntersectRect(&rc, &rc, &view.bounds))
+        return;
+    for (int y = rc.top; y < rc.bottom; ++y)
+    {
+        LPDWORD row = view.Row(y);
+        for (int x = rc.left; x < rc.right; ++x)
+            row[x] = argb | 0xFF000000;
+    }
+}
 }  // namespace
 
 CRichEditUI::CRichEditUI()
@@ -116,6 +141,7 @@ CRichEditUI::CRichEditUI()
       style(ES_MULTILINE),
       drawCaret(true),
       initialised(false),
+      returnTaken(false),
       textPadding()
 {
 }
@@ -381,6 +407,14 @@ HRESULT CRichEditUI::TxSendMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESU
         return 1;
     LRESULT ignored = 0;
     LRESULT* result = plresult != NULL ? plresult : &ignored;
+    if (msg == WM_CHAR && returnTaken && (wparam == '\r' || wparam == '\n'))
+    {
+        returnTaken = false;
+        *result = 0;
+        return S_OK;
+    }
+    if (msg == WM_KEYDOWN)
+        returnTaken = false;
     if (msg == WM_KEYDOWN && wparam == VK_RETURN)
     {
         const bool ctrl = ::GetKeyState(VK_CONTROL) < 0;
@@ -389,6 +423,7 @@ HRESULT CRichEditUI::TxSendMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESU
         const bool wanted = wantReturn && (!ctrl || wantCtrlReturn) && !singleLine;
         if (!wanted)
         {
+            returnTaken = true;
             if (manager != NULL)
                 manager->SendNotify(const_cast<CRichEditUI*>(this), NotifyType::Return, 0, 0, true);
             *result = 0;
@@ -722,6 +757,10 @@ LRESULT CRichEditUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, boo
     const bool keyboard = IsKeyboardMessage(uMsg);
     if (keyboard && !(IsFocused() && manager->GetFocus() == this))
         return 0;
+    // Tab the control does not want is the window's, also where no message
+    // loop moved the focus with it.
+    if (!wantTab && ((uMsg == WM_KEYDOWN && wParam == VK_TAB) || (uMsg == WM_CHAR && wParam == '\t')))
+        return 0;
 
     switch (uMsg)
     {
@@ -850,9 +889,9 @@ void CRichEditUI::PaintCaret(HDC hDC)
     const SIZE size = host->GetCaretSize();
     const RECT caret = {at.x, at.y, at.x + (size.cx > 0 ? size.cx : 1), at.y + size.cy};
     RECT inside;
-    if (!::IntersectRect(&inside, &caret, &itemRect))
+    if (!::IntersectRect(&inside, &caret, &itemRect) || !::IntersectRect(&inside, &inside, &paintRect))
         return;
-    CRenderer::DrawColor(hDC, inside, 0xFF000000);
+    FillOpaquePixels(hDC, inside, 0xFF000000);
 }
 
 // ---- Scrolling ----

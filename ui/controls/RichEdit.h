@@ -152,5 +152,7 @@ protected:
     DWORD style;
     bool drawCaret;
     bool initialised;
+    // Enter became "return": the character that follows it is not text.
+    mutable bool returnTaken;
     CUIRect textPadding;
 };

@@ -157,6 +157,15 @@ bool CTxtWinHost::Init(CRichEditUI* pOwner, DWORD dwStyle, LPCWSTR text)
     return true;
 }
 
+void CTxtWinHost::Attach(CRichEditUI* pOwner, ITextServices* pServices)
+{
+    Shutdown();
+    owner = pOwner;
+    services = pServices;
+    if (services != NULL)
+        services->AddRef();
+}
+
 void CTxtWinHost::Shutdown()
 {
     if (services != NULL)

@@ -50,6 +50,9 @@ public:
     // the text. False (and no services) when the library, its entry point or
     // the text cannot be had.
     bool Init(CRichEditUI* owner, DWORD style, LPCWSTR text);
+    // Adopts text services created elsewhere (takes a reference), for an
+    // owner that may be null.
+    void Attach(CRichEditUI* owner, ITextServices* services);
     // Releases the text services and forgets the owner; later calls from the
     // services find nothing to act on.
     void Shutdown();
