@@ -98,6 +98,7 @@ TEST(RichEditTyping, TheLimitStopsInput)
 
     w.Edit()->SetLimitText(7);
     TypeText("xyz");
+    w.PumpUntil([&] { return TextOf(w.Edit()).size() >= 7; });
     w.Settle(300);
     EXPECT_EQ(TextOf(w.Edit()), L"abcdexy") << "a new limit applies at once";
 }
@@ -137,13 +138,14 @@ TEST(RichEditTyping, DraggingTheMouseSelects)
     MouseTo(w.Screen(text.left + 1, y));
     w.Settle(50);
     MouseButton(true);
-    w.Settle(50);
+    ASSERT_TRUE(w.PumpUntil([&] { return w.Manager().IsCaptured(); })) << "the text services hold the mouse";
     for (int x = text.left + 5; x <= text.left + 40; x += 5)
     {
         MouseTo(w.Screen(x, y));
         w.Settle(20);
     }
     MouseButton(false);
+    EXPECT_TRUE(w.PumpUntil([&] { return !w.Manager().IsCaptured(); })) << "the text services gave the mouse back";
     w.Settle();
     long start = -1;
     long end = -1;
@@ -152,7 +154,6 @@ TEST(RichEditTyping, DraggingTheMouseSelects)
     EXPECT_GT(end, 2);
     EXPECT_LT(end, 26) << "the drag ended inside the text";
     EXPECT_EQ(w.Manager().GetFocus(), w.Edit());
-    EXPECT_FALSE(w.Manager().IsCaptured()) << "the text services gave the mouse back";
     bool selChange = false;
     for (UINT code : w.notifyCodes)
         selChange = selChange || code == EN_SELCHANGE;
