@@ -195,6 +195,17 @@ TEST(RichEditTyping, ALongTextScrollsWithTheContainerBar)
     w.Edit()->TxSendMessage(EM_GETFIRSTVISIBLELINE, 0, 0, &firstLine);
     EXPECT_GT(firstLine, 0);
 
+    // The wheel scrolls the text by lines.
+    w.Edit()->HomeUp();
+    w.Settle();
+    ASSERT_EQ(bar->GetScrollPos(), 0);
+    const POINT over = w.Screen((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    LRESULT ignored = 0;
+    w.Manager().MessageHandler(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
+                               MAKELPARAM(over.x, over.y), ignored);
+    w.Settle();
+    EXPECT_GT(bar->GetScrollPos(), 0);
+
     // A short text needs no bar.
     w.Edit()->SetText(L"short");
     w.Settle();
