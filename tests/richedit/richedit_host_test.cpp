@@ -4,10 +4,9 @@
 #include <vector>
 
 #include "richedit_window.h"
+#include "tests/support/Canvas.h"
 #include "ui/controls/ScrollBar.h"
 #include "ui/controls/TxtWinHost.h"
-#include "ui/render/Dib.h"
-#include "ui/render/GdiScope.h"
 
 // The control's properties and the host's answers to the text services,
 // including the places where the text services need more than they ask for.
@@ -28,26 +27,18 @@ LRESULT Send(CRichEditUI* edit, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0)
     return result;
 }
 
-// The window's tree painted into a top-down DIB of the client size.
+// The window's tree painted onto a canvas of the client size.
 class CPicture
 {
 public:
-    CPicture(CEditWindow& w) : dc(::CreateCompatibleDC(NULL)), bits(NULL)
+    explicit CPicture(CEditWindow& w) : canvas(ClientWidth(w), ClientHeight(w), 0)
     {
-        RECT client;
-        ::GetClientRect(w.Get(), &client);
-        width = client.right;
-        height = client.bottom;
-        LPBYTE raw = NULL;
-        bitmap.Reset(CreateTopDownDib(width, height, &raw));
-        bits = reinterpret_cast<LPDWORD>(raw);
-        CSelectScope selected(dc, bitmap);
-        w.Manager().GetRoot()->Paint(dc, client, NULL);
+        const RECT all = {0, 0, canvas.Width(), canvas.Height()};
+        w.Manager().GetRoot()->Paint(canvas.Dc(), all, NULL);
         ::GdiFlush();
     }
-    ~CPicture() { ::DeleteDC(dc); }
 
-    DWORD At(int x, int y) const { return bits[y * width + x]; }
+    DWORD At(int x, int y) const { return canvas.At(x, y); }
     // Pixels of rc for which the test holds.
     template <class TTest>
     int Count(const RECT& rc, TTest test) const
@@ -60,11 +51,20 @@ public:
     }
 
 private:
-    HDC dc;
-    CGdiObject<HBITMAP> bitmap;
-    LPDWORD bits;
-    int width;
-    int height;
+    static int ClientWidth(CEditWindow& w)
+    {
+        RECT rc;
+        ::GetClientRect(w.Get(), &rc);
+        return rc.right;
+    }
+    static int ClientHeight(CEditWindow& w)
+    {
+        RECT rc;
+        ::GetClientRect(w.Get(), &rc);
+        return rc.bottom;
+    }
+
+    CCanvas canvas;
 };
 
 int Red(DWORD p) { return (p >> 16) & 0xFF; }
