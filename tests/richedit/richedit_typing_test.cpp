@@ -232,3 +232,24 @@ TEST(RichEditTyping, DestroyingTheFocusedControlIsSafe)
     w.Settle(300);
     EXPECT_FALSE(w.Manager().IsCaptured());
 }
+
+// Without word wrap a long line scrolls sideways with the horizontal bar.
+TEST(RichEditTyping, ALongLineScrollsWithTheHorizontalBar)
+{
+    CEditWindow w(Skin(L"hscrollbar=\"true\" autohscroll=\"true\"").c_str());
+    CScrollBarUI* bar = w.Edit()->GetHorizontalScrollBar();
+    ASSERT_NE(bar, nullptr);
+    std::wstring line;
+    for (int i = 0; i < 30; ++i)
+        line += L"word" + std::to_wstring(i) + L" ";
+    w.Edit()->SetText(line.c_str());
+    w.Settle();
+    EXPECT_TRUE(bar->IsVisible());
+    EXPECT_GT(bar->GetScrollRange(), 100);
+    LRESULT lines = 0;
+    w.Edit()->TxSendMessage(EM_GETLINECOUNT, 0, 0, &lines);
+    EXPECT_EQ(lines, 1) << "no word wrap";
+    w.Edit()->EndRight();
+    w.Settle();
+    EXPECT_EQ(bar->GetScrollPos(), bar->GetScrollRange());
+}
