@@ -408,3 +408,15 @@ TEST(RichEditHost, UnwantedTabIsNeverText)
     w.Manager().MessageHandler(WM_CHAR, 'b', 0, result);
     EXPECT_EQ(CUIString(L"ab"), w.Edit()->GetText());
 }
+
+// System keys the text services leave alone stay the window's: Alt+F4 still
+// closes it while the rich edit has the focus.
+TEST(RichEditHost, SystemKeysStayTheWindows)
+{
+    CEditWindow w(Skin(L"text=\"a\"").c_str());
+    w.Edit()->SetFocus();
+    LRESULT result = 0;
+    EXPECT_FALSE(w.Manager().MessageHandler(WM_SYSKEYDOWN, VK_F4, 0x20000000, result));
+    EXPECT_FALSE(w.Manager().MessageHandler(WM_SYSCHAR, ' ', 0x20000000, result));
+    EXPECT_TRUE(w.Manager().MessageHandler(WM_KEYDOWN, VK_END, 0, result)) << "ordinary keys are the editor's";
+}

@@ -26,6 +26,7 @@ const UINT kForwardedNotifications[] = {
 const LPARAM kEventMask = ENM_CHANGE | ENM_SELCHANGE | ENM_LINK | ENM_DROPFILES;
 
 bool IsKeyboardMessage(UINT msg) { return msg >= WM_KEYFIRST && msg <= WM_SYSDEADCHAR; }
+bool IsSystemKeyMessage(UINT msg) { return msg >= WM_SYSKEYDOWN && msg <= WM_SYSDEADCHAR; }
 bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MOUSEWHEEL; }
 bool IsButtonMessage(UINT msg) { return msg >= WM_LBUTTONDOWN && msg <= WM_RBUTTONUP; }
 bool TakesFocus(UINT msg) { return msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDOWN; }
@@ -818,16 +819,15 @@ LRESULT CRichEditUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, boo
 
     LRESULT result = 0;
     const HRESULT hr = TxSendMessage(uMsg, wParam, lParam, &result);
-    const bool neverHandled = uMsg == WM_SETCURSOR || uMsg == WM_HELP;
-    if (hr != S_OK && !keyboard)
-    {
-        if (mouse)
-            handled = host->HasFlag(CTxtWinHost::FlagCapture);
-        else if (!neverHandled && uMsg != WM_CONTEXTMENU)
-            handled = true;
-    }
-    else if (!neverHandled)
-        handled = true;
+    const bool processed = hr == S_OK;
+    if (uMsg == WM_SETCURSOR || uMsg == WM_HELP)
+        return result;
+    if (mouse)
+        handled = processed || host->HasFlag(CTxtWinHost::FlagCapture);
+    else if (IsSystemKeyMessage(uMsg))
+        handled = processed;  // Alt+F4, Alt+Space and menu keys stay the window's
+    else
+        handled = keyboard || processed;
     return result;
 }
 
