@@ -253,3 +253,18 @@ TEST(RichEditTyping, ALongLineScrollsWithTheHorizontalBar)
     w.Settle();
     EXPECT_EQ(bar->GetScrollPos(), bar->GetScrollRange());
 }
+
+// Moving from another control onto the text hands the hover over: the
+// control the pointer left is no longer hot.
+TEST(RichEditTyping, HoverFollowsThePointerOntoTheText)
+{
+    CEditWindow w(Skin(L"text=\"abc\"", L"<Button name=\"next\" height=\"40\" text=\"next\"/>").c_str());
+    CButtonUI* button = static_cast<CButtonUI*>(w.Manager().FindControlByName(L"next"));
+    const RECT b = button->GetPos();
+    const RECT text = w.Edit()->GetTextRect();
+    LRESULT ignored = 0;
+    w.Manager().MessageHandler(WM_MOUSEMOVE, 0, MAKELPARAM((b.left + b.right) / 2, (b.top + b.bottom) / 2), ignored);
+    ASSERT_NE(button->GetButtonState() & StateHot, 0u);
+    w.Manager().MessageHandler(WM_MOUSEMOVE, 0, MAKELPARAM(text.left + 5, text.top + 5), ignored);
+    EXPECT_EQ(button->GetButtonState() & StateHot, 0u);
+}

@@ -822,8 +822,10 @@ LRESULT CRichEditUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, boo
     const bool processed = hr == S_OK;
     if (uMsg == WM_SETCURSOR || uMsg == WM_HELP)
         return result;
+    // A move the services took is still the manager's too, so that hover
+    // leaves the control the pointer came from.
     if (mouse)
-        handled = processed || host->HasFlag(CTxtWinHost::FlagCapture);
+        handled = (processed && uMsg != WM_MOUSEMOVE) || host->HasFlag(CTxtWinHost::FlagCapture);
     else if (IsSystemKeyMessage(uMsg))
         handled = processed;  // Alt+F4, Alt+Space and menu keys stay the window's
     else
