@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "ui/controls/ControlAttributes.h"
 #include "ui/controls/ScrollBar.h"
 #include "ui/controls/TxtWinHost.h"
 #include "ui/core/AttributeValues.h"
@@ -293,48 +294,33 @@ void CRichEditUI::SetAlign(LPCWSTR value)
 
 // ---- Attributes ----
 
-struct CRichEditUI::TAttribute
-{
-    LPCWSTR name;
-    // False passes the attribute on to the container as well.
-    bool (*apply)(CRichEditUI& edit, LPCWSTR value);
+// The style bits take effect when the text services are created. The scroll
+// bar names also reach the container, which creates or drops its bar.
+const TAttributeRow<CRichEditUI> CRichEditUI::attributeTable[] = {
+    {L"vscrollbar", [](CRichEditUI& c, LPCWSTR v) { if (ParseBool(v)) c.SetStyleBits(WS_VSCROLL | ES_DISABLENOSCROLL, 0); c.CContainerUI::SetAttribute(L"vscrollbar", v); }},
+    {L"hscrollbar", [](CRichEditUI& c, LPCWSTR v) { if (ParseBool(v)) c.SetStyleBits(WS_HSCROLL | ES_DISABLENOSCROLL, 0); c.CContainerUI::SetAttribute(L"hscrollbar", v); }},
+    {L"autovscroll", [](CRichEditUI& c, LPCWSTR v) { if (ParseBool(v)) c.SetStyleBits(ES_AUTOVSCROLL, 0); }},
+    {L"autohscroll", [](CRichEditUI& c, LPCWSTR v) { if (ParseBool(v)) c.SetStyleBits(ES_AUTOHSCROLL, 0); }},
+    {L"wanttab", [](CRichEditUI& c, LPCWSTR v) { c.SetWantTab(ParseBool(v)); }},
+    {L"wantreturn", [](CRichEditUI& c, LPCWSTR v) { c.SetWantReturn(ParseBool(v)); }},
+    {L"wantctrlreturn", [](CRichEditUI& c, LPCWSTR v) { c.SetWantCtrlReturn(ParseBool(v)); }},
+    {L"transparent", [](CRichEditUI& c, LPCWSTR v) { c.SetTransparent(ParseBool(v)); }},
+    {L"rich", [](CRichEditUI& c, LPCWSTR v) { c.SetRich(ParseBool(v)); }},
+    {L"multiline", [](CRichEditUI& c, LPCWSTR v) { if (wcscmp(v, L"false") == 0) c.SetStyleBits(0, ES_MULTILINE); }},
+    {L"readonly", [](CRichEditUI& c, LPCWSTR v) { if (ParseBool(v)) c.SetReadOnly(true); }},
+    {L"password", [](CRichEditUI& c, LPCWSTR v) { if (ParseBool(v)) c.SetStyleBits(ES_PASSWORD, 0); }},
+    {L"align", [](CRichEditUI& c, LPCWSTR v) { c.SetAlign(v); }},
+    {L"font", [](CRichEditUI& c, LPCWSTR v) { c.SetFont(ParseInt(v)); }},
+    {L"textcolor", [](CRichEditUI& c, LPCWSTR v) { c.SetTextColor(ParseColorValue(v, true)); }},
+    {L"textpadding", [](CRichEditUI& c, LPCWSTR v) { c.SetTextPadding(ParseIntRect(v)); }},
+    {L"maxchar", [](CRichEditUI& c, LPCWSTR v) { c.SetLimitText(ParseInt(v)); }},
 };
-
-const CRichEditUI::TAttribute* CRichEditUI::FindAttribute(LPCWSTR name)
-{
-    static const TAttribute attributes[] = {
-        {L"vscrollbar", [](CRichEditUI& e, LPCWSTR v) { if (ParseBool(v)) e.SetStyleBits(WS_VSCROLL | ES_DISABLENOSCROLL, 0); return false; }},
-        {L"hscrollbar", [](CRichEditUI& e, LPCWSTR v) { if (ParseBool(v)) e.SetStyleBits(WS_HSCROLL | ES_DISABLENOSCROLL, 0); return false; }},
-        {L"autovscroll", [](CRichEditUI& e, LPCWSTR v) { if (ParseBool(v)) e.SetStyleBits(ES_AUTOVSCROLL, 0); return true; }},
-        {L"autohscroll", [](CRichEditUI& e, LPCWSTR v) { if (ParseBool(v)) e.SetStyleBits(ES_AUTOHSCROLL, 0); return true; }},
-        {L"wanttab", [](CRichEditUI& e, LPCWSTR v) { e.SetWantTab(ParseBool(v)); return true; }},
-        {L"wantreturn", [](CRichEditUI& e, LPCWSTR v) { e.SetWantReturn(ParseBool(v)); return true; }},
-        {L"wantctrlreturn", [](CRichEditUI& e, LPCWSTR v) { e.SetWantCtrlReturn(ParseBool(v)); return true; }},
-        {L"transparent", [](CRichEditUI& e, LPCWSTR v) { e.SetTransparent(ParseBool(v)); return true; }},
-        {L"rich", [](CRichEditUI& e, LPCWSTR v) { e.SetRich(ParseBool(v)); return true; }},
-        {L"multiline", [](CRichEditUI& e, LPCWSTR v) { if (wcscmp(v, L"false") == 0) e.SetStyleBits(0, ES_MULTILINE); return true; }},
-        {L"readonly", [](CRichEditUI& e, LPCWSTR v) { if (ParseBool(v)) e.SetReadOnly(true); return true; }},
-        {L"password", [](CRichEditUI& e, LPCWSTR v) { if (ParseBool(v)) e.SetStyleBits(ES_PASSWORD, 0); return true; }},
-        {L"align", [](CRichEditUI& e, LPCWSTR v) { e.SetAlign(v); return true; }},
-        {L"font", [](CRichEditUI& e, LPCWSTR v) { e.SetFont(ParseInt(v)); return true; }},
-        {L"textcolor", [](CRichEditUI& e, LPCWSTR v) { e.SetTextColor(ParseColorValue(v, true)); return true; }},
-        {L"textpadding", [](CRichEditUI& e, LPCWSTR v) { e.SetTextPadding(ParseIntRect(v)); return true; }},
-        {L"maxchar", [](CRichEditUI& e, LPCWSTR v) { e.SetLimitText(ParseInt(v)); return true; }},
-    };
-    for (const TAttribute& attribute : attributes)
-    {
-        if (AttributeIs(name, attribute.name))
-            return &attribute;
-    }
-    return NULL;
-}
 
 void CRichEditUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 {
     if (pstrName == NULL || pstrValue == NULL)
         return;
-    const TAttribute* attribute = FindAttribute(pstrName);
-    if (attribute == NULL || !attribute->apply(*this, pstrValue))
+    if (!ApplyAttributeRow(attributeTable, *this, pstrName, pstrValue))
         CContainerUI::SetAttribute(pstrName, pstrValue);
 }
 

@@ -4,6 +4,7 @@
 #include <richedit.h>
 
 #include "ui/controls/Container.h"
+#include "ui/controls/ControlAttributes.h"
 
 class CTxtWinHost;
 
@@ -119,8 +120,7 @@ public:
 
 protected:
     // ---- Implementation ----
-    struct TAttribute;
-    static const TAttribute* FindAttribute(LPCWSTR name);
+    static const TAttributeRow<CRichEditUI> attributeTable[];
     void SetStyleBits(DWORD set, DWORD clear);
     void SetAlign(LPCWSTR value);
 
