@@ -9,6 +9,7 @@
 #include "ui/controls/ScrollBar.h"
 #include "ui/controls/TxtWinHost.h"
 #include "ui/core/AttributeValues.h"
+#include "ui/core/Numeric.h"
 #include "ui/manager/Manager.h"
 #include "ui/render/ClipScope.h"
 #include "ui/render/Color.h"
@@ -32,12 +33,6 @@ bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MOUSEWH
 bool IsButtonMessage(UINT msg) { return msg >= WM_LBUTTONDOWN && msg <= WM_RBUTTONUP; }
 bool TakesFocus(UINT msg) { return msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDOWN; }
 
-int ClampSize(int value, int low, int high)
-{
-    if (value > high)
-        value = high;
-    return value < low ? low : value;
-}
 
 // The pixels of the 32-bit DIB section selected into a DC. The framework's
 // surfaces are top-down; on a bottom-up one the rows are mirrored, which the
@@ -572,8 +567,8 @@ void CRichEditUI::PlaceChildren(const CUIRect& childArea)
             SetFloatPos(i);
             continue;
         }
-        const int width = ClampSize(childArea.GetWidth(), child->GetMinWidth(), child->GetMaxWidth());
-        const int height = ClampSize(childArea.GetHeight(), child->GetMinHeight(), child->GetMaxHeight());
+        const int width = Clamp(childArea.GetWidth(), child->GetMinWidth(), child->GetMaxWidth());
+        const int height = Clamp(childArea.GetHeight(), child->GetMinHeight(), child->GetMaxHeight());
         child->SetPos(CUIRect(childArea.left, childArea.top, childArea.left + width, childArea.top + height), false);
     }
 }

@@ -1,10 +1,10 @@
 #include "ui/controls/TxtWinHost.h"
 
-#include <limits.h>
 #include <wchar.h>
 
 #include "ui/controls/RichEdit.h"
 #include "ui/controls/ScrollBar.h"
+#include "ui/core/Numeric.h"
 #include "ui/manager/Manager.h"
 
 // {8D33F740-CF58-11CE-A89D-00AA006CADC5}
@@ -355,7 +355,7 @@ BOOL CTxtWinHost::TxSetScrollRange(INT fnBar, LONG nMinPos, INT nMaxPos, BOOL)
         const bool vertical = fnBar == SB_VERT;
         const long long page = vertical ? clientRect.bottom - clientRect.top : clientRect.right - clientRect.left;
         const long long range = static_cast<long long>(nMaxPos) - nMinPos - page;
-        owner->SetScrollBarRange(vertical, range > INT_MAX ? INT_MAX : static_cast<int>(range));
+        owner->SetScrollBarRange(vertical, SaturateInt(range));
         return TRUE;
     });
 }
