@@ -16,6 +16,7 @@
 #include "ui/controls/List.h"
 #include "ui/controls/ListItems.h"
 #include "ui/controls/Progress.h"
+#include "ui/controls/RichEdit.h"
 #include "ui/controls/ScrollBar.h"
 #include "ui/controls/TabLayout.h"
 #include "ui/controls/TileLayout.h"
@@ -74,6 +75,7 @@ const TControlTag kControlTags[] = {
     {L"GifAnim", ExactCase, Make<CGifAnimUI>},
     {L"ActiveX", AnyCase, Make<CActiveXUI>},
     {L"WebBrowser", AnyCase, Make<CWebBrowserUI>},
+    {L"RichEdit", AnyCase, Make<CRichEditUI>},
 };
 
 bool Matches(const TControlTag& tag, LPCWSTR name)
