@@ -14,6 +14,7 @@
 #include "ui/controls/GifAnim.h"
 #include "ui/controls/Label.h"
 #include "ui/controls/Progress.h"
+#include "ui/controls/RichEdit.h"
 #include "ui/controls/ScrollBar.h"
 
 // ---- Every control ----
@@ -221,4 +222,29 @@ bool CScrollBarUI::GetAccessibleValue(CUIString& text)
 DWORD CGifAnimUI::GetAccessibleRole()
 {
     return ROLE_SYSTEM_ANIMATION;
+}
+
+// ---- Rich edit ----
+
+DWORD CRichEditUI::GetAccessibleRole()
+{
+    return ROLE_SYSTEM_TEXT;
+}
+
+DWORD CRichEditUI::GetAccessibleState()
+{
+    return IsReadOnly() ? STATE_SYSTEM_READONLY : 0;
+}
+
+bool CRichEditUI::GetAccessibleValue(CUIString& value)
+{
+    value = GetText();
+    return true;
+}
+
+// The name comes from the tooltip or the skin's name, as a label beside the
+// field cannot be known here.
+CUIString CRichEditUI::GetAccessibleText()
+{
+    return CUIString();
 }

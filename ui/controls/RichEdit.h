@@ -32,6 +32,11 @@ public:
     LPCWSTR GetClassName() const override;
     LPVOID FindInterface(LPCWSTR pstrName) override;
     UINT GetFlags() const override;
+    // Editable text: its content is the value, not the name.
+    DWORD GetAccessibleRole() override;
+    DWORD GetAccessibleState() override;
+    bool GetAccessibleValue(CUIString& value) override;
+    CUIString GetAccessibleText() override;
     // The text services' text; without them the stored text.
     CUIString GetText() const override;
     void SetText(LPCWSTR pstrText) override;
