@@ -292,6 +292,49 @@ TEST_F(AccessibleTest, FocusFollowsTheKeyboardAndIsTakenOnRequest)
     client->Release();
 }
 
+// The object a VARIANT holds, described; "none" when it holds nothing.
+std::string Held(VARIANT& v)
+{
+    if (v.vt != VT_DISPATCH)
+        return "none";
+    IAccessible* object = NULL;
+    v.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&object));
+    const std::string line = Describe(object);
+    object->Release();
+    ::VariantClear(&v);
+    return line;
+}
+
+TEST_F(AccessibleTest, NavigationParentAndSelectionFollowTheTree)
+{
+    IAccessible* a = CreateControlAccessible(Find(L"a"));
+    VARIANT to;
+    ASSERT_EQ(a->accNavigate(NAVDIR_NEXT, Self(), &to), S_OK);
+    EXPECT_EQ(Held(to), "radio|B|focusable||Select");
+    EXPECT_EQ(a->accNavigate(NAVDIR_PREVIOUS, Self(), &to), S_FALSE);
+    EXPECT_EQ(Held(to), "none");
+
+    IDispatch* dispatch = NULL;
+    ASSERT_EQ(a->get_accParent(&dispatch), S_OK);
+    IAccessible* box = NULL;
+    dispatch->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&box));
+    dispatch->Release();
+    EXPECT_EQ(Describe(box), "pane||||");
+    ASSERT_EQ(box->accNavigate(NAVDIR_LASTCHILD, Self(), &to), S_OK);
+    EXPECT_EQ(Held(to), "check|C|focusable||Check");
+    ASSERT_EQ(box->get_accSelection(&to), S_OK);
+    EXPECT_EQ(Held(to), "radio|A|focusable,checked||Select");
+
+    // The client's parent is the window itself, as the system describes it.
+    IAccessible* client = Client();
+    ASSERT_EQ(client->get_accParent(&dispatch), S_OK);
+    ASSERT_NE(dispatch, nullptr);
+    dispatch->Release();
+    client->Release();
+    box->Release();
+    a->Release();
+}
+
 TEST_F(AccessibleTest, APointerOverAButtonMakesItHot)
 {
     CControlUI* ok = Find(L"ok");

@@ -136,6 +136,15 @@ CControlUI* ControlAtPoint(CControlUI* control, POINT pt)
     return control;
 }
 
+// Selected (an item) or the checked option of a group.
+bool IsChosen(CControlUI* control)
+{
+    const DWORD state = control->GetAccessibleState();
+    if (state & STATE_SYSTEM_SELECTED)
+        return true;
+    return control->GetAccessibleRole() == ROLE_SYSTEM_RADIOBUTTON && (state & STATE_SYSTEM_CHECKED) != 0;
+}
+
 // The name a screen reader reads: the text, else the tooltip, else the
 // control's name in the skin.
 CUIString AccessibleName(CControlUI* control)
@@ -515,7 +524,7 @@ STDMETHODIMP CControlAccessible::get_accSelection(VARIANT* out)
         for (LONG n = 1; n <= count; ++n)
         {
             CControlUI* child = VisibleChild(me, n);
-            if ((child->GetAccessibleState() & STATE_SYSTEM_SELECTED) == 0)
+            if (!IsChosen(child))
                 continue;
             IDispatch* object = ObjectFor(child);
             if (object == NULL)
