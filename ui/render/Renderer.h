@@ -7,6 +7,7 @@
 #include "ui/render/ImageLoader.h"
 
 class CManagerUI;
+class CControlUI;
 class ITextResources;
 
 // The framework's drawing operations. Stateless apart from the msimg32
@@ -83,4 +84,11 @@ public:
                               DWORD color, int style = PS_SOLID);
     // A 32-bit DIB section with rows bottom-up (height as passed), or null.
     static HBITMAP CreateDib32(HDC hDC, int width, int height, LPBYTE* bits);
+    // What the window shows in rc (client coordinates), as a new 32-bit DIB
+    // section of rc's size that the caller owns. With a control, the tree is
+    // painted up to that control, so the picture is what lies behind it. A
+    // filter colour with alpha is blended over the whole picture. Null without
+    // a manager, for an empty rectangle or when GDI refuses.
+    static HBITMAP GenerateBitmap(CManagerUI* manager, const RECT& rc, CControlUI* control = NULL,
+                                  DWORD filterColor = 0);
 };
