@@ -8,6 +8,8 @@
 #include "ui/controls/Button.h"
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
+#include "ui/controls/DateTime.h"
+#include "ui/controls/Edit.h"
 #include "ui/controls/Label.h"
 #include "ui/controls/ScrollBar.h"
 
@@ -52,6 +54,8 @@ const TControlTag kControlTags[] = {
     {L"Button", AnyCase, Make<CButtonUI>},
     {L"Option", AnyCase, Make<COptionUI>},
     {L"CheckBox", AnyCase, Make<CCheckBoxUI>},
+    {L"Edit", AnyCase, Make<CEditUI>},
+    {L"DateTime", AnyCase, Make<CDateTimeUI>},
 };
 
 bool Matches(const TControlTag& tag, LPCWSTR name)
