@@ -359,6 +359,20 @@ void CDateTimeUI::PlacePicker()
                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
+// Another control took the window's focus without the native focus moving
+// (a focus set from code): the picker must not stay open under it. Handing
+// the native focus back to the window closes it with the picked date.
+void CDateTimeUI::ClosePickerOnFocusLoss()
+{
+    if (pickerWindow == NULL)
+        return;
+    HWND paintWindow = manager != NULL ? manager->GetPaintWindow() : NULL;
+    if (paintWindow != NULL && ::GetFocus() == pickerWindow->GetHWND())
+        ::SetFocus(paintWindow);
+    if (pickerWindow != NULL)
+        pickerWindow->SendMessage(WM_CLOSE);
+}
+
 // A new picker, or the open one refreshed, shown with the focus.
 void CDateTimeUI::OpenPicker()
 {
@@ -411,6 +425,7 @@ void CDateTimeUI::HandleEvent(TControlEvent& event)
             OpenPicker();
         break;
     case EventKillFocus:
+        ClosePickerOnFocusLoss();
         if (IsEnabled())
             Invalidate();
         break;

@@ -94,6 +94,7 @@ protected:
     // ---- Implementation ----
     void OpenPicker();
     void PlacePicker();
+    void ClosePickerOnFocusLoss();
 
     // ---- Data ----
     SYSTEMTIME dateTime;

@@ -483,6 +483,20 @@ void CEditUI::CloseEditorOnHide()
         editWindow->SendMessage(WM_CLOSE);
 }
 
+// Another control took the window's focus without the native focus moving
+// (a focus set from code): the editor must not keep the keyboard. Handing the
+// native focus back to the window closes it as a user's click would.
+void CEditUI::CloseEditorOnFocusLoss()
+{
+    if (editWindow == NULL)
+        return;
+    HWND paintWindow = manager != NULL ? manager->GetPaintWindow() : NULL;
+    if (paintWindow != NULL && ::GetFocus() == editWindow->GetHWND())
+        ::SetFocus(paintWindow);
+    if (editWindow != NULL)
+        editWindow->SendMessage(WM_CLOSE);
+}
+
 void CEditUI::SetEnabled(bool bEnable)
 {
     CLabelUI::SetEnabled(bEnable);
@@ -599,6 +613,7 @@ void CEditUI::HandleEvent(TControlEvent& event)
         }
         break;
     case EventKillFocus:
+        CloseEditorOnFocusLoss();
         if (IsEnabled())
             Invalidate();
         break;

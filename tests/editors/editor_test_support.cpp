@@ -1,0 +1,225 @@
+#include "editor_test_support.h"
+
+#include "ui/markup/LayoutBuilder.h"
+#include "ui/render/Dib.h"
+
+CEditorHost::CEditorHost(int width, int height, const wchar_t* xml, bool layered) : m_hWnd(NULL)
+{
+    WNDCLASSW wc = {};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = ::GetModuleHandleW(NULL);
+    wc.hCursor = ::LoadCursorW(NULL, IDC_ARROW);
+    wc.lpszClassName = L"EditorTestHost";
+    ::RegisterClassW(&wc);
+    m_hWnd = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"editor test", WS_POPUP, Left, Top, width,
+                               height, NULL, NULL, wc.hInstance, NULL);
+    ::SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&m_manager));
+    m_manager.Init(m_hWnd);
+    if (layered)
+        m_manager.SetLayered(true);
+    m_manager.AddNotifier(this);
+    std::wstring document = L"<Window>";
+    document += xml;
+    document += L"</Window>";
+    CLayoutBuilder builder;
+    CControlUI* root = builder.Create(document.c_str(), NULL, &m_manager);
+    if (root != NULL)
+        m_manager.AttachRoot(root);
+    ::ShowWindow(m_hWnd, SW_SHOW);
+    ::SetForegroundWindow(m_hWnd);
+    ::SetFocus(m_hWnd);
+    ::UpdateWindow(m_hWnd);
+    // Activation arrives through the display server and moves the focus:
+    // it must have settled before a test moves it.
+    PumpUntil([this] { return ::GetActiveWindow() == m_hWnd; }, 2000);
+    PumpUntil([] { return false; }, 30);
+}
+
+CEditorHost::~CEditorHost()
+{
+    DestroyWindowNow();
+    Pump();
+}
+
+void CEditorHost::DestroyWindowNow()
+{
+    if (m_hWnd == NULL)
+        return;
+    ::DestroyWindow(m_hWnd);
+    ::SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, 0);
+    m_hWnd = NULL;
+}
+
+void CEditorHost::Pump()
+{
+    MSG msg;
+    while (::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
+    {
+        if (CManagerUI::PreTranslateMessage(&msg))
+            continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+size_t CEditorHost::Count(const std::string& note) const
+{
+    size_t count = 0;
+    for (const std::string& line : notes)
+        count += line == note ? 1 : 0;
+    return count;
+}
+
+void CEditorHost::Notify(TNotifyMsg& msg)
+{
+    const std::string sender = msg.sender != NULL ? Narrow(msg.sender->GetName()) : std::string("(gone)");
+    notes.push_back(sender + ":" + Narrow(msg.type));
+}
+
+LRESULT CALLBACK CEditorHost::Proc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    CManagerUI* manager = reinterpret_cast<CManagerUI*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+    LRESULT result = 0;
+    if (manager != NULL && manager->MessageHandler(uMsg, wParam, lParam, result))
+        return result;
+    return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
+}
+
+namespace
+{
+void SendMouse(DWORD flags, int x, int y)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &input, sizeof(input));
+}
+
+void SendKey(WORD vk, DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = flags;
+    ::SendInput(1, &input, sizeof(input));
+}
+
+struct TWindowCount
+{
+    const wchar_t* className;
+    int count;
+};
+
+BOOL CALLBACK CountOne(HWND hWnd, LPARAM data)
+{
+    TWindowCount* counter = reinterpret_cast<TWindowCount*>(data);
+    wchar_t name[64] = {};
+    ::GetClassNameW(hWnd, name, 64);
+    if (counter->className == NULL || wcscmp(name, counter->className) == 0)
+        ++counter->count;
+    return TRUE;
+}
+}  // namespace
+
+void ClickAt(int screenX, int screenY)
+{
+    ::SetCursorPos(screenX, screenY);
+    SendMouse(MOUSEEVENTF_MOVE, screenX, screenY);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, screenX, screenY);
+    SendMouse(MOUSEEVENTF_LEFTUP, screenX, screenY);
+}
+
+void ClickControl(const CEditorHost& host, const CControlUI* control)
+{
+    const RECT rc = control->GetPos();
+    POINT pt = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    ::ClientToScreen(host.Get(), &pt);
+    ClickAt(pt.x, pt.y);
+}
+
+void PressKey(WORD vk)
+{
+    SendKey(vk, 0);
+    SendKey(vk, KEYEVENTF_KEYUP);
+}
+
+void TypeText(const char* text)
+{
+    for (const char* p = text; *p != '\0'; ++p)
+    {
+        const char c = *p;
+        const WORD vk = (c >= 'a' && c <= 'z') ? static_cast<WORD>(c - 'a' + 'A') : static_cast<WORD>(c);
+        PressKey(vk);
+    }
+}
+
+int CountChildWindows(HWND parent, const wchar_t* className)
+{
+    TWindowCount counter = {className, 0};
+    if (parent != NULL && ::IsWindow(parent))
+        ::EnumChildWindows(parent, CountOne, reinterpret_cast<LPARAM>(&counter));
+    return counter.count;
+}
+
+int CountThreadWindows()
+{
+    TWindowCount counter = {NULL, 0};
+    ::EnumThreadWindows(::GetCurrentThreadId(), CountOne, reinterpret_cast<LPARAM>(&counter));
+    return counter.count;
+}
+
+RECT ChildRect(HWND parent, HWND child)
+{
+    RECT rc = {};
+    ::GetWindowRect(child, &rc);
+    ::MapWindowPoints(NULL, parent, reinterpret_cast<LPPOINT>(&rc), 2);
+    return rc;
+}
+
+std::string Narrow(LPCWSTR text)
+{
+    std::string out;
+    for (const wchar_t* p = text; p != NULL && *p != 0; ++p)
+        out += *p < 128 ? static_cast<char>(*p) : '?';
+    return out;
+}
+
+CPixelDc::CPixelDc(int width, int height, DWORD fill)
+    : m_width(width), m_dc(::CreateCompatibleDC(NULL)), m_bitmap(NULL), m_old(NULL), m_pixels(NULL)
+{
+    LPBYTE bits = NULL;
+    m_bitmap = CreateTopDownDib(width, height, &bits);
+    m_pixels = reinterpret_cast<DWORD*>(bits);
+    m_old = ::SelectObject(m_dc, m_bitmap);
+    for (int i = 0; i < width * height; ++i)
+        m_pixels[i] = fill;
+}
+
+CPixelDc::~CPixelDc()
+{
+    ::SelectObject(m_dc, m_old);
+    ::DeleteObject(m_bitmap);
+    ::DeleteDC(m_dc);
+}
+
+DWORD CPixelDc::Rgb(int x, int y) const
+{
+    ::GdiFlush();
+    return m_pixels[y * m_width + x] & 0xFFFFFF;
+}
+
+DWORD DibRgb(HBITMAP dib, int x, int y)
+{
+    DIBSECTION section = {};
+    if (::GetObjectW(dib, sizeof(section), &section) != sizeof(section) || section.dsBm.bmBits == NULL)
+        return 0xFFFFFFFF;
+    ::GdiFlush();
+    const int height = section.dsBmih.biHeight;
+    const int row = height > 0 ? height - 1 - y : y;
+    const DWORD* pixels = static_cast<const DWORD*>(section.dsBm.bmBits);
+    return pixels[row * section.dsBm.bmWidth + x] & 0xFFFFFF;
+}
