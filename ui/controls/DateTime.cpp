@@ -318,6 +318,9 @@ void CDateTimeUI::SetTime(const SYSTEMTIME& time)
     updateMode = UpdateFromValue;
     UpdateText();
     updateMode = UpdateNone;
+    // An open picker shows the new date, or it would write its old one back.
+    if (pickerWindow != NULL)
+        pickerWindow->SendMessage(DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&dateTime));
 }
 
 void CDateTimeUI::UpdateText()

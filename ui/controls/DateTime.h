@@ -85,7 +85,7 @@ public:
     // ---- Operations ----
     bool IsPicking() const { return pickerWindow != NULL; }
     const SYSTEMTIME& GetTime() const { return dateTime; }
-    // Takes the date and shows it.
+    // Takes the date and shows it, in an open picker too.
     void SetTime(const SYSTEMTIME& time);
     // Applies the pending update mode to the text: the date, or nothing.
     void UpdateText();
