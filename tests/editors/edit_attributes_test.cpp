@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "editor_test_support.h"
 #include "ui/controls/Edit.h"
 #include "ui/manager/Manager.h"
 #include "ui/markup/LayoutBuilder.h"
@@ -72,4 +73,54 @@ TEST(EditAttributes, TheBuilderKnowsBothEditorTags)
         EXPECT_NE(control->FindInterface(L"Label"), nullptr);
         control->Delete();
     }
+}
+
+namespace
+{
+TControlEvent EventAt(EventKind kind, int x, int y)
+{
+    TControlEvent event = {};
+    event.kind = kind;
+    event.point.x = x;
+    event.point.y = y;
+    return event;
+}
+
+DWORD PaintedCentre(CEditUI& edit)
+{
+    const RECT rc = edit.GetPos();
+    CPixelDc dc(rc.right, rc.bottom, 0x123456);
+    edit.Paint(dc.Get(), rc, NULL);
+    return dc.Rgb(rc.right / 2, rc.bottom / 2);
+}
+}  // namespace
+
+TEST(EditAttributes, TheStateImageFollowsDisabledThenFocusedThenHotAndFallsBackToNormal)
+{
+    CManagerUI manager;
+    CEditUI edit;
+    edit.SetManager(&manager, NULL, false);
+    edit.SetPos(CUIRect(0, 0, 40, 20));
+    edit.ApplyAttributeList(L"normalimage=\"color='#FFFF0000'\" hotimage=\"color='#FF00FF00'\" "
+                            L"disabledimage=\"color='#FF808080'\"");
+    EXPECT_EQ(PaintedCentre(edit), 0xFF0000u) << "normal";
+
+    TControlEvent enter = EventAt(EventMouseEnter, 10, 10);
+    edit.DispatchEvent(enter);
+    EXPECT_NE(edit.GetButtonState() & StateHot, 0u);
+    EXPECT_EQ(PaintedCentre(edit), 0x00FF00u) << "hot";
+
+    // Focused without a focused image: the normal one. (The window-less
+    // manager cannot open an editor; the focus is still the control's.)
+    TControlEvent focus = EventAt(EventSetFocus, 0, 0);
+    edit.DispatchEvent(focus);
+    EXPECT_TRUE(edit.IsFocused());
+    EXPECT_FALSE(edit.IsEditing());
+    EXPECT_EQ(PaintedCentre(edit), 0xFF0000u) << "focused, no image of its own";
+    edit.SetFocusedImage(L"color='#FF0000FF'");
+    EXPECT_EQ(PaintedCentre(edit), 0x0000FFu) << "focused beats hot";
+
+    edit.SetEnabled(false);
+    EXPECT_EQ(PaintedCentre(edit), 0x808080u) << "disabled beats everything";
+    EXPECT_EQ(edit.GetButtonState() & StateHot, 0u) << "disabling forgets the hot state";
 }

@@ -282,3 +282,31 @@ TEST(EditWindow, ATranslucentNativeBackgroundShowsTheSkinBehindTintedAndKeepsOne
     EXPECT_FALSE(tinted->IsEditing());
     EXPECT_EQ(::GetObjectType(second), 0u) << "the last one goes with the editor";
 }
+
+TEST(EditWindow, TheEditorOpensWithTheCaretAfterTheTextOrEverythingSelected)
+{
+    CEditorHost host(300, 200,
+                     L"<VerticalLayout><Edit name=\"caret\" height=\"30\" text=\"hello\" />"
+                     L"<Edit name=\"all\" height=\"30\" text=\"hello\" autoselall=\"true\" />"
+                     L"<Control /></VerticalLayout>");
+    struct TCase
+    {
+        const wchar_t* name;
+        DWORD start;
+        DWORD end;
+    };
+    const TCase cases[] = {{L"caret", 5, 5}, {L"all", 0, 5}};
+    for (const TCase& c : cases)
+    {
+        SCOPED_TRACE(Narrow(c.name));
+        CEditUI* edit = host.Find<CEditUI>(c.name);
+        OpenByFocus(host, edit);
+        ASSERT_TRUE(edit->IsEditing());
+        DWORD start = 0;
+        DWORD end = 0;
+        ::SendMessageW(edit->GetNativeWindow(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                       reinterpret_cast<LPARAM>(&end));
+        EXPECT_EQ(start, c.start);
+        EXPECT_EQ(end, c.end);
+    }
+}
