@@ -134,7 +134,7 @@ bool CEditWnd::Init(CEditUI* control)
     ::ShowWindow(window, SW_SHOWNOACTIVATE);
     ::SetFocus(window);
     // Taking the focus runs other windows' handlers; they may have closed us.
-    if (!::IsWindow(window) || owner == NULL)
+    if (!::IsWindow(window))
         return false;
 
     const int length = text.GetLength();
@@ -470,23 +470,22 @@ void CEditUI::SetInheritedVisible(bool bVisible)
     CloseEditorOnHide();
 }
 
-// The manager takes the native focus back to its window, and the editor,
-// losing it, closes. An editor that did not hold the native focus (the
-// application was in the background) is closed directly.
+// A hidden control cannot keep the focus: the manager takes the native focus
+// back to its window, and the editor, losing it, closes.
 void CEditUI::CloseEditorOnHide()
 {
     if (IsVisible() || editWindow == NULL)
         return;
-    if (manager != NULL)
+    if (manager != NULL && manager->GetFocus() == this)
         manager->SetFocus(NULL, true);
-    if (editWindow != NULL)
-        editWindow->SendMessage(WM_CLOSE);
+    CloseEditor();
 }
 
-// Another control took the window's focus without the native focus moving
-// (a focus set from code): the editor must not keep the keyboard. Handing the
-// native focus back to the window closes it as a user's click would.
-void CEditUI::CloseEditorOnFocusLoss()
+// Closes an open editor as a user's click elsewhere would: the native focus
+// goes back to the window, and the editor, losing it, closes itself. One
+// that did not hold the focus (the application was in the background) is
+// closed directly.
+void CEditUI::CloseEditor()
 {
     if (editWindow == NULL)
         return;
@@ -613,7 +612,9 @@ void CEditUI::HandleEvent(TControlEvent& event)
         }
         break;
     case EventKillFocus:
-        CloseEditorOnFocusLoss();
+        // Also when the focus moved in code, without the native focus: the
+        // editor must not keep the keyboard for a control that lost it.
+        CloseEditor();
         if (IsEnabled())
             Invalidate();
         break;

@@ -123,9 +123,8 @@ public:
 protected:
     // ---- Implementation ----
     void OpenEditor();
-    // Closes an open editor through a focus change, as the user would.
     void CloseEditorOnHide();
-    void CloseEditorOnFocusLoss();
+    void CloseEditor();
     // Moves or hides the open editor after the control moved.
     void PlaceEditor();
     // Pointer events, in the order they are tried; false when the event is
