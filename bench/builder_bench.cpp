@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/SkinFolder.h"
 #include "ui/controls/Control.h"
 #include "ui/manager/Manager.h"
 #include "ui/markup/LayoutBuilder.h"
@@ -58,29 +59,17 @@ std::wstring Skin(int controls)
     return xml + L"</Container></Container></Window>";
 }
 
-bool WriteFile(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    ::WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, NULL);
-    CloseHandle(file);
-    return written == bytes.size();
-}
-
 }  // namespace
 
 int wmain()
 {
     CManagerUI manager;
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    CResourceLocations::SetResourcePath(temp);
+    // The included group is read through the skin locations, from a folder of the benchmark's own.
+    const CSkinFolder skin(L"builder_bench");
     std::string group = "<Group><Container>";
     for (int i = 0; i < 9; ++i)
         group += "<Control name=\"c\" text=\"item\" tooltip=\"tip\"/>";
-    if (!WriteFile(std::wstring(temp) + L"bench_group.xml", group + "</Container></Group>"))
+    if (!WriteFileBytes(skin.Path() + L"bench_group.xml", group + "</Container></Group>"))
         return 1;
 
     for (int controls : {1000, 10000})

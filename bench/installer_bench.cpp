@@ -12,6 +12,7 @@
 #include "tools/pkgbuild/PackageWriter.h"
 
 #include <windows.h>
+#include "bench/BenchClock.h"
 #include <zlib.h>
 
 #include <algorithm>
@@ -136,18 +137,6 @@ std::vector<Entry> Entries(const Bytes& package)
         entries.push_back(entry);
     }
     return entries;
-}
-
-double Seconds()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return double(now.QuadPart) / double(frequency.QuadPart);
 }
 
 // Returns false when a stream does not inflate or a file cannot be written.
@@ -326,7 +315,7 @@ int wmain(int argc, wchar_t** argv)
 
     std::printf("building the package...\n");
     std::fflush(stdout);
-    const double buildStart = Seconds();
+    const double buildStart = NowSeconds();
     Bytes package;
     std::uint64_t outputBytes = 0;
     if (!MakePackage(package, outputBytes)) return 1;
@@ -336,7 +325,7 @@ int wmain(int argc, wchar_t** argv)
                 MiB(std::max_element(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
                         return a.uncompressedSize < b.uncompressedSize;
                     })->uncompressedSize),
-                Seconds() - buildStart);
+                NowSeconds() - buildStart);
 
     // Each way runs several times, interleaved so that no way profits from a
     // warmer cache; the best run counts.
@@ -346,9 +335,9 @@ int wmain(int argc, wchar_t** argv)
     for (int run = 0; run < kRuns; ++run) {
         for (int way = 0; way < 3; ++way) {
             RemoveOutputs(entries);
-            const double start = Seconds();
+            const double start = NowSeconds();
             const bool ok = way == 2 ? Install(package) : Uncompress(entries, way == 1);
-            const double elapsed = Seconds() - start;
+            const double elapsed = NowSeconds() - start;
             if (!ok) {
                 std::fprintf(stderr, "%s failed\n", kNames[way]);
                 return 1;

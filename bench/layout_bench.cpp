@@ -22,10 +22,10 @@
 #include <functional>
 #include <vector>
 
+#include "tests/support/Canvas.h"
 #include "ui/controls/BoxLayout.h"
 #include "ui/controls/ScrollBar.h"
 #include "ui/manager/Manager.h"
-#include "ui/render/Dib.h"
 
 namespace
 {
@@ -127,18 +127,12 @@ void Run(int rows)
                root->PageDown();
                root->PageUp();
            }));
-    LPBYTE bits = NULL;
-    HBITMAP surface = CreateTopDownDib(1024, 768, &bits);
-    HDC dc = CreateCompatibleDC(NULL);
-    HGDIOBJ previous = SelectObject(dc, surface);
+    CCanvas surface(1024, 768);
     const RECT view = {0, 0, 1024, 768};
     Report("paint", controls, Measure([]() {}, [&]() {
-               root->Paint(dc, view, NULL);
+               root->Paint(surface.Dc(), view, NULL);
                GdiFlush();
            }));
-    SelectObject(dc, previous);
-    DeleteDC(dc);
-    DeleteObject(surface);
 
     if (!root->GetVerticalScrollBar()->IsVisible())
         std::printf("(the root's scroll bar is not shown: the tree fits)\n");

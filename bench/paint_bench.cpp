@@ -7,6 +7,7 @@
 
 #include <stdio.h>
 
+#include "tests/support/TestWindow.h"
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
 #include "ui/manager/Manager.h"
@@ -35,30 +36,6 @@ public:
         }
     }
 };
-
-LRESULT CALLBACK HostProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
-{
-    CManagerUI* manager = reinterpret_cast<CManagerUI*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-    LRESULT result = 0;
-    if (manager != NULL && manager->MessageHandler(uMsg, wParam, lParam, result))
-        return result;
-    return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
-}
-
-HWND CreateHost(CManagerUI& manager)
-{
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = HostProc;
-    wc.hInstance = ::GetModuleHandleW(NULL);
-    wc.lpszClassName = L"PaintBenchHost";
-    ::RegisterClassW(&wc);
-    HWND hWnd = ::CreateWindowExW(0, wc.lpszClassName, L"paint bench", WS_POPUP, 0, 0, kWidth, kHeight, NULL, NULL,
-                                  wc.hInstance, NULL);
-    ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&manager));
-    manager.Init(hWnd);
-    ::ShowWindow(hWnd, SW_SHOWNOACTIVATE);
-    return hWnd;
-}
 
 CGridPanel* BuildTree()
 {
@@ -173,7 +150,8 @@ void MeasureMouse(CManagerUI& manager)
 int wmain()
 {
     CManagerUI manager;
-    HWND hWnd = CreateHost(manager);
+    CHostWindow host(manager, kWidth, kHeight);
+    ::ShowWindow(host.Get(), SW_SHOWNOACTIVATE);
     CGridPanel* panel = BuildTree();
     manager.AttachRoot(panel);
     Paint(manager, false);  // the first layout and surfaces
@@ -181,14 +159,13 @@ int wmain()
     MeasureRepaints(manager, panel, false);
     // Moves come from a pointer over the window, where hover tracking arms
     // once; elsewhere the system refuses it and every move asks again.
-    ::SetCursorPos(kWidth / 2, kHeight / 2);
+    POINT centre = {kWidth / 2, kHeight / 2};
+    ::ClientToScreen(host.Get(), &centre);
+    ::SetCursorPos(centre.x, centre.y);
     MeasureMouse(manager);
 
     manager.SetLayered(true);
     Paint(manager, true);
     MeasureRepaints(manager, panel, true);
-
-    ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
-    ::DestroyWindow(hWnd);
     return 0;
 }

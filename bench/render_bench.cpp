@@ -27,6 +27,7 @@
 #pragma GCC diagnostic pop
 #include <stb_image.h>
 
+#include "tests/support/Canvas.h"
 #include "ui/render/MsImg32.h"
 #include "ui/render/Renderer.h"
 
@@ -54,28 +55,6 @@ void Append(void* context, void* data, int size)
     out->insert(out->end(), static_cast<BYTE*>(data), static_cast<BYTE*>(data) + size);
 }
 
-// A 32-bit top-down DIB section in a memory DC, as the painting pipeline uses.
-struct TSurface
-{
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ old;
-
-    TSurface(int width, int height)
-    {
-        dc = CreateCompatibleDC(NULL);
-        LPBYTE bits = NULL;
-        bitmap = CreateTopDownDib(width, height, &bits);
-        old = SelectObject(dc, bitmap);
-    }
-    ~TSurface()
-    {
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-};
-
 void BenchDecode()
 {
     std::vector<BYTE> rgba = Picture(512, 512, true);
@@ -91,7 +70,8 @@ void BenchDecode()
 
 void BenchDrawing()
 {
-    TSurface surface(800, 600);
+    // A 32-bit top-down DIB section in a memory DC, as the painting pipeline uses.
+    CCanvas surface(800, 600);
     const RECT screen = { 0, 0, 800, 600 };
     std::vector<BYTE> button = Picture(30, 30, true);
     TImageEntry* image = CImageLoader::FromRgba(button.data(), 30, 30, 0);
@@ -99,23 +79,23 @@ void BenchDrawing()
     const RECT corner = { 10, 10, 10, 10 };
     const RECT rc = { 100, 100, 300, 160 };
     MeasureBestMedian("nine-part 200x60, opaque", kRuns, 200,
-            [&] { CRenderer::DrawImage(surface.dc, image->bitmap, rc, screen, source, corner, false); });
+            [&] { CRenderer::DrawImage(surface.Dc(), image->bitmap, rc, screen, source, corner, false); });
     MeasureBestMedian("nine-part 200x60, alpha", kRuns, 200,
-            [&] { CRenderer::DrawImage(surface.dc, image->bitmap, rc, screen, source, corner, true); });
+            [&] { CRenderer::DrawImage(surface.Dc(), image->bitmap, rc, screen, source, corner, true); });
     {
         CMsImg32Missing missing(true, false);
         MeasureBestMedian("nine-part 200x60, alpha fallback", kRuns, 50,
-                [&] { CRenderer::DrawImage(surface.dc, image->bitmap, rc, screen, source, corner, true); });
+                [&] { CRenderer::DrawImage(surface.Dc(), image->bitmap, rc, screen, source, corner, true); });
     }
-    MeasureBestMedian("fill 800x600 at alpha 128", kRuns, 20, [&] { CRenderer::DrawColor(surface.dc, screen, 0x80336699); });
+    MeasureBestMedian("fill 800x600 at alpha 128", kRuns, 20, [&] { CRenderer::DrawColor(surface.Dc(), screen, 0x80336699); });
 
     const RECT tile = { 0, 0, 8, 8 };
     const RECT none = {};
     MeasureBestMedian("tiles 8x8 over 800x600, opaque", kRuns, 3, [&] {
-        CRenderer::DrawImage(surface.dc, image->bitmap, screen, screen, tile, none, false, 255, false, true, true);
+        CRenderer::DrawImage(surface.Dc(), image->bitmap, screen, screen, tile, none, false, 255, false, true, true);
     });
     MeasureBestMedian("tiles 8x8 over 800x600, alpha", kRuns, 3, [&] {
-        CRenderer::DrawImage(surface.dc, image->bitmap, screen, screen, tile, none, true, 255, false, true, true);
+        CRenderer::DrawImage(surface.Dc(), image->bitmap, screen, screen, tile, none, true, 255, false, true, true);
     });
     CImageLoader::Free(image, true);
 }

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/render/text_support.h"
+#include "tests/support/text_support.h"
 #include "ui/render/Renderer.h"
 #include "ui/render/TaggedText.h"
 

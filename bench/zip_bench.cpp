@@ -10,7 +10,8 @@
 //
 // Run by hand: $BUILD_DIR/wine-run bench/zip_bench.exe
 
-#include "tests/markup/zip_writer.h"
+#include "tests/support/SkinFolder.h"
+#include "tests/support/zip_writer.h"
 #include "ui/markup/ResourceLocations.h"
 #include "ui/markup/ZipArchive.h"
 
@@ -104,15 +105,9 @@ int wmain()
     }
     const ziptest::TArchive zip = ziptest::BuildZip(members);
 
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring dir = std::wstring(temp) + L"zipbench" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    CreateDirectoryW(dir.c_str(), nullptr);
-    const std::wstring archivePath = dir + L"Setup.dat";
-    HANDLE file = CreateFileW(archivePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, zip.bytes.data(), DWORD(zip.bytes.size()), &written, nullptr);
-    CloseHandle(file);
+    // The skin locations point at a folder of the benchmark's own while it runs.
+    const CSkinFolder skin(L"zipbench");
+    skin.Write(L"Setup.dat", zip.bytes);
 
     std::vector<BYTE> output;
     auto raw = [&](bool withCrc) {
@@ -156,7 +151,6 @@ int wmain()
         return true;
     };
 
-    CResourceLocations::SetResourcePath(dir.c_str());
     const double rawTime = Best([&] { return raw(false); });
     const double rawCrcTime = Best([&] { return raw(true); });
     const double memoryTime = Best(memory);
@@ -165,8 +159,6 @@ int wmain()
     CResourceLocations::SetResourceZip(L"Setup.dat", false);
     const double perItemTime = Best(fetch);
     CResourceLocations::SetResourceZip(L"", false);
-    DeleteFileW(archivePath.c_str());
-    RemoveDirectoryW(dir.c_str());
 
     if (rawTime <= 0 || rawCrcTime <= 0 || memoryTime <= 0 || keptTime <= 0 || perItemTime <= 0) {
         printf("zip_bench: a run failed\n");

@@ -1,27 +1,18 @@
 # One static library per source folder, built from every *.cpp in it, so that a
-# new file needs no edit here. A folder without sources yields an interface
-# library that only forwards its dependencies.
+# new file needs no edit here.
 function(add_area_library name dir)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
   list(FILTER sources EXCLUDE REGEX "/(main|WinMain)\\.cpp$")
-  if(sources)
-    add_library(${name} STATIC ${sources})
-    target_link_libraries(${name} PUBLIC ${ARGN})
-  else()
-    add_library(${name} INTERFACE)
-    target_link_libraries(${name} INTERFACE ${ARGN})
-  endif()
+  add_library(${name} STATIC ${sources})
+  target_link_libraries(${name} PUBLIC ${ARGN})
 endfunction()
 
 # One GoogleTest executable per test folder, run under Wine by CTest (one Wine
 # process per executable).
 function(add_area_tests name dir)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
-  if(NOT sources)
-    return()
-  endif()
   add_executable(${name} ${sources} ${CMAKE_SOURCE_DIR}/tests/support/FatalChecks.cpp)
-  target_link_libraries(${name} PRIVATE ${ARGN} gtest_main gtest)
+  target_link_libraries(${name} PRIVATE ${ARGN} test_support gtest_main gtest)
   target_link_options(${name} PRIVATE -mconsole)
   target_compile_definitions(${name} PRIVATE TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}/tests")
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)

@@ -57,7 +57,7 @@ const wchar_t kSkin[] =
     L"<Control float=\"true\" pos=\"90,60,110,80\" bkcolor=\"#FFFFFFFF\"/>"
     L"</VBox></Window>";
 
-void PaintTree(CManagerUI& manager, CControlUI* root, CPixelCanvas& canvas)
+void PaintTree(CManagerUI& manager, CControlUI* root, CCanvas& canvas)
 {
     ASSERT_TRUE(manager.AttachRoot(root));
     root->SetPos(Rect(0, 0, kWidth, kHeight));
@@ -71,11 +71,11 @@ TEST(BuilderPaint, SkinFromXmlPaintsLikeTheSameTreeBuiltInCode)
     CControlUI* built = builder.Create(kSkin, NULL, &skinManager);
     ASSERT_NE(built, nullptr);
     EXPECT_STREQ(builder.GetLastErrorMessage(), L"");
-    CPixelCanvas fromSkin(kWidth, kHeight, 0xFF000000);
+    CCanvas fromSkin(kWidth, kHeight, 0xFF000000);
     PaintTree(skinManager, built, fromSkin);
 
     CManagerUI codeManager;
-    CPixelCanvas fromCode(kWidth, kHeight, 0xFF000000);
+    CCanvas fromCode(kWidth, kHeight, 0xFF000000);
     PaintTree(codeManager, BuildInCode(codeManager), fromCode);
 
     // Spot checks that something was painted at all: the red control, the

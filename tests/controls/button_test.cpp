@@ -6,28 +6,12 @@
 
 #include "control_test_support.h"
 #include "tests/support/SkinFolder.h"
+#include "tests/support/TestWindow.h"
 #include "ui/controls/Button.h"
 #include "ui/markup/LayoutBuilder.h"
 
 namespace
 {
-TControlEvent MakeEvent(EventKind kind, int x = 0, int y = 0, WPARAM wParam = 0)
-{
-    TControlEvent event = {};
-    event.kind = kind;
-    event.point.x = x;
-    event.point.y = y;
-    event.wParam = wParam;
-    return event;
-}
-
-TControlEvent KeyDown(WORD key)
-{
-    TControlEvent event = MakeEvent(EventKeyDown);
-    event.keyChar = key;
-    return event;
-}
-
 // Notification types in the order they arrived.
 std::vector<std::wstring> Types(const CNotifyRecorder& notes)
 {
@@ -252,11 +236,11 @@ class ButtonImages : public ButtonTest
 {
 protected:
     // A canvas with the button painted on white.
-    void PaintOn(CPixelCanvas& canvas, CButtonUI& target) { target.Paint(canvas.Dc(), Rect(0, 0, 70, 40), NULL); }
+    void PaintOn(CCanvas& canvas, CButtonUI& target) { target.Paint(canvas.Dc(), Rect(0, 0, 70, 40), NULL); }
 
     DWORD PaintedColor()
     {
-        CPixelCanvas canvas(70, 40, 0xFFFFFFFF);
+        CCanvas canvas(70, 40, 0xFFFFFFFF);
         PaintOn(canvas, button);
         return canvas.Rgb(35, 20);
     }
@@ -270,7 +254,7 @@ protected:
         for (const auto& image : images)
             fresh.SetAttribute(image.first, image.second);
         EnterStates(fresh, states);
-        CPixelCanvas canvas(70, 40, 0xFFFFFFFF);
+        CCanvas canvas(70, 40, 0xFFFFFFFF);
         PaintOn(canvas, fresh);
         return canvas.Rgb(35, 20);
     }
@@ -390,19 +374,19 @@ TEST_F(ButtonImages, HotFillAndHotForegroundReplaceTheForegroundOnlyWhileHot)
     button.SetNormalImage(ColorImage(kRed));
     button.SetAttribute(L"foreimage", L"color='#FF00FFFF' dest='0,0,10,10'");
     button.SetAttribute(L"hotbkcolor", L"#FF00FF00");
-    CPixelCanvas normal(70, 40, 0xFFFFFFFF);
+    CCanvas normal(70, 40, 0xFFFFFFFF);
     PaintOn(normal, button);
     EXPECT_EQ(normal.Rgb(35, 20), kRed);
     EXPECT_EQ(normal.Rgb(12, 12), kCyan);
 
     EnterStates(button, Hot);
-    CPixelCanvas hot(70, 40, 0xFFFFFFFF);
+    CCanvas hot(70, 40, 0xFFFFFFFF);
     PaintOn(hot, button);
     EXPECT_EQ(hot.Rgb(35, 20), kGreen);
     EXPECT_EQ(hot.Rgb(12, 12), kGreen);  // no foreground over the hot fill
 
     button.SetHotForeImage(L"color='#FFFF00FF' dest='0,0,10,10'");
-    CPixelCanvas hotFore(70, 40, 0xFFFFFFFF);
+    CCanvas hotFore(70, 40, 0xFFFFFFFF);
     PaintOn(hotFore, button);
     EXPECT_EQ(hotFore.Rgb(12, 12), kMagenta);
     EXPECT_EQ(hotFore.Rgb(35, 20), kRed);  // the hot foreground wins over the fill
@@ -567,14 +551,14 @@ TEST_F(OptionTest, SelectedLookAndNoPushedImage)
 
     TControlEvent down = MakeEvent(EventButtonDown, 5, 5);
     option.DispatchEvent(down);
-    CPixelCanvas pushed(20, 20, 0xFFFFFFFF);
+    CCanvas pushed(20, 20, 0xFFFFFFFF);
     option.Paint(pushed.Dc(), Rect(0, 0, 20, 20), NULL);
     EXPECT_EQ(pushed.Rgb(10, 10), kRed);
     EXPECT_EQ(pushed.Rgb(1, 1), kYellow);
     EXPECT_NE(option.GetButtonState() & StatePushed, 0u);  // only hidden while painting
 
     option.SetSelected(true, false);
-    CPixelCanvas selected(20, 20, 0xFFFFFFFF);
+    CCanvas selected(20, 20, 0xFFFFFFFF);
     option.Paint(selected.Dc(), Rect(0, 0, 20, 20), NULL);
     EXPECT_EQ(selected.Rgb(10, 10), kGreen);
     EXPECT_EQ(selected.Rgb(1, 1), kYellow);
@@ -620,30 +604,10 @@ TEST(ButtonSkin, BuiltOptionsKeepTheLastSelectionOfTheirGroup)
 
 namespace
 {
-// A hidden pop-up window for a manager that needs real system timers.
-class CTimerWindow
-{
-public:
-    CTimerWindow()
-    {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = ::DefWindowProcW;
-        wc.hInstance = ::GetModuleHandleW(NULL);
-        wc.lpszClassName = L"ButtonTimerTestWindow";
-        ::RegisterClassW(&wc);
-        m_hWnd = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 100, 50, NULL, NULL, wc.hInstance,
-                                   NULL);
-    }
-    ~CTimerWindow() { ::DestroyWindow(m_hWnd); }
-    HWND Get() const { return m_hWnd; }
-
-private:
-    HWND m_hWnd;
-};
-
 TEST(ButtonFadeTimer, RunsFromAHoverChangeToTheEndOfTheFade)
 {
-    CTimerWindow window;
+    // A manager that needs real system timers needs a window.
+    CTestWindow window(WS_POPUP, 100, 50);
     ASSERT_NE(window.Get(), (HWND)NULL);
     CManagerUI manager;
     manager.Init(window.Get());
@@ -674,16 +638,6 @@ TEST(ButtonFadeTimer, RunsFromAHoverChangeToTheEndOfTheFade)
 
 namespace
 {
-// Whether any pixel of the canvas has exactly this colour.
-bool HasPixel(const CPixelCanvas& canvas, int width, int height, DWORD rgb)
-{
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            if (canvas.Rgb(x, y) == rgb)
-                return true;
-    return false;
-}
-
 TEST(ButtonCaption, StateColoursArePushedThenHotThenFocused)
 {
     const DWORD normal = 0x000080, hot = 0x00A000, pushed = 0xC00000, focused = 0x8000C0, disabled = 0x606060;
@@ -708,10 +662,10 @@ TEST(ButtonCaption, StateColoursArePushedThenHotThenFocused)
                                   L"disabledtextcolor=\"#FF606060\"");
         button.SetPos(Rect(10, 10, 60, 30));
         EnterStates(button, c.states);
-        CPixelCanvas canvas(70, 40, 0xFFFFFFFF);
+        CCanvas canvas(70, 40, 0xFFFFFFFF);
         button.Paint(canvas.Dc(), Rect(0, 0, 70, 40), NULL);
         for (DWORD colour : all)
-            EXPECT_EQ(HasPixel(canvas, 70, 40, colour), colour == c.expected) << std::hex << colour;
+            EXPECT_EQ(HasPixel(canvas, colour), colour == c.expected) << std::hex << colour;
     }
 }
 
@@ -726,9 +680,9 @@ TEST(ButtonCaption, SelectedOptionUsesItsOwnColourAndNoStateColours)
     option.SetPos(Rect(10, 10, 60, 30));
     option.SetSelected(true, false);
     EnterStates(option, Hot);
-    CPixelCanvas canvas(70, 40, 0xFFFFFFFF);
+    CCanvas canvas(70, 40, 0xFFFFFFFF);
     option.Paint(canvas.Dc(), Rect(0, 0, 70, 40), NULL);
-    EXPECT_TRUE(HasPixel(canvas, 70, 40, 0xC00000));
-    EXPECT_FALSE(HasPixel(canvas, 70, 40, 0x00A000));
+    EXPECT_TRUE(HasPixel(canvas, 0xC00000));
+    EXPECT_FALSE(HasPixel(canvas, 0x00A000));
 }
 }  // namespace

@@ -4,15 +4,6 @@
 
 namespace
 {
-TControlEvent MakeEvent(EventKind kind, WPARAM wParam = 0, LPARAM lParam = 0)
-{
-    TControlEvent event = {};
-    event.kind = kind;
-    event.wParam = wParam;
-    event.lParam = lParam;
-    return event;
-}
-
 // A control under a parent that records what is passed up to it, attached to
 // a window-less manager whose notifications are recorded.
 class ControlEvents : public testing::Test
@@ -33,7 +24,7 @@ protected:
 
 TEST_F(ControlEvents, TimerAndMenuBecomeNotifications)
 {
-    TControlEvent timer = MakeEvent(EventTimer, 7, 99);
+    TControlEvent timer = MakeEvent(EventTimer, 0, 0, 7, 99);
     control.DispatchEvent(timer);
     ASSERT_EQ(notes.records.size(), 1u);
     EXPECT_EQ(notes.records[0].type, L"timer");
@@ -42,7 +33,7 @@ TEST_F(ControlEvents, TimerAndMenuBecomeNotifications)
     EXPECT_EQ(notes.records[0].lParam, 99);
 
     // Without "menu" the context menu is the parent's business.
-    TControlEvent menu = MakeEvent(EventContextMenu, 3, 4);
+    TControlEvent menu = MakeEvent(EventContextMenu, 0, 0, 3, 4);
     control.DispatchEvent(menu);
     EXPECT_EQ(notes.records.size(), 1u);
     ASSERT_EQ(parent.kinds.size(), 1u);

@@ -34,7 +34,7 @@ protected:
 
     CManagerUI manager;
     CControlUI control;
-    CPixelCanvas canvas;
+    CCanvas canvas;
 };
 
 TEST_F(ControlPaint, OpaqueColourFillsThePaintAreaTranslucentTheWholeControl)
@@ -47,11 +47,11 @@ TEST_F(ControlPaint, OpaqueColourFillsThePaintAreaTranslucentTheWholeControl)
 
     control.SetAttribute(L"bkcolor", L"#800000FF");
     control.Paint(canvas.Dc(), Rect(0, 0, 20, 30), NULL);
-    EXPECT_TRUE(NearRgb(canvas.Rgb(30, 10), 0x7F7FFF, 2)) << std::hex << canvas.Rgb(30, 10);
+    EXPECT_TRUE(NearColor(canvas.Rgb(30, 10), 0x7F7FFF, 2)) << std::hex << canvas.Rgb(30, 10);
     EXPECT_EQ(canvas.Rgb(36, 10), kWhite);
 
     control.SetAttribute(L"bkcolor", L"FF0000");  // no alpha: nothing to see
-    CPixelCanvas fresh(40, 30, 0xFFFFFFFF);
+    CCanvas fresh(40, 30, 0xFFFFFFFF);
     control.Paint(fresh.Dc(), Rect(0, 0, 40, 30), NULL);
     EXPECT_EQ(fresh.Rgb(20, 15), kWhite);
 }
@@ -76,10 +76,10 @@ TEST_F(ControlPaint, ThirdColourMeetsTheSecondAtTheMiddle)
 {
     control.ApplyAttributeList(L"bkcolor=\"#FFFF0000\" bkcolor2=\"#FF00FF00\" bkcolor3=\"#FF0000FF\"");
     PaintAll();
-    EXPECT_TRUE(NearRgb(canvas.Rgb(20, 5), kRed, 0x20)) << std::hex << canvas.Rgb(20, 5);
-    EXPECT_TRUE(NearRgb(canvas.Rgb(20, 14), kGreen, 0x30)) << std::hex << canvas.Rgb(20, 14);
-    EXPECT_TRUE(NearRgb(canvas.Rgb(20, 15), kGreen, 0x20)) << std::hex << canvas.Rgb(20, 15);
-    EXPECT_TRUE(NearRgb(canvas.Rgb(20, 24), kBlue, 0x30)) << std::hex << canvas.Rgb(20, 24);
+    EXPECT_TRUE(NearColor(canvas.Rgb(20, 5), kRed, 0x20)) << std::hex << canvas.Rgb(20, 5);
+    EXPECT_TRUE(NearColor(canvas.Rgb(20, 14), kGreen, 0x30)) << std::hex << canvas.Rgb(20, 14);
+    EXPECT_TRUE(NearColor(canvas.Rgb(20, 15), kGreen, 0x20)) << std::hex << canvas.Rgb(20, 15);
+    EXPECT_TRUE(NearColor(canvas.Rgb(20, 24), kBlue, 0x30)) << std::hex << canvas.Rgb(20, 24);
 }
 
 TEST_F(ControlPaint, BackgroundImageLiesOverTheColourInsideTheControl)
@@ -136,7 +136,7 @@ TEST_F(ControlPaint, UnequalWidthsDrawOneLinePerSideInsideTheControl)
     for (const TSideCase& c : cases)
     {
         SCOPED_TRACE(testing::Message() << "bordersize=" << c.sizes);
-        CPixelCanvas fresh(40, 30, 0xFFFFFFFF);
+        CCanvas fresh(40, 30, 0xFFFFFFFF);
         control.SetAttribute(L"bordersize", c.sizes);
         control.SetAttribute(L"bordercolor", L"#FFFF0000");
         control.Paint(fresh.Dc(), Rect(0, 0, 40, 30), NULL);

@@ -1,17 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "control_test_support.h"
+#include "tests/support/TestWindow.h"
 
 namespace
 {
-void ExpectRect(const RECT& actual, const RECT& expected)
-{
-    EXPECT_EQ(actual.left, expected.left);
-    EXPECT_EQ(actual.top, expected.top);
-    EXPECT_EQ(actual.right, expected.right);
-    EXPECT_EQ(actual.bottom, expected.bottom);
-}
-
 struct TFloatCase
 {
     TPercentInfo percent;
@@ -238,13 +231,8 @@ TEST(ControlPlacement, SizeChangesUnderAHiddenParentStillAskForLayout)
 // asks for none when it moves.
 TEST(ControlPlacement, InvalidationIsClippedToTheAncestors)
 {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = ::DefWindowProcW;
-    wc.hInstance = ::GetModuleHandleW(NULL);
-    wc.lpszClassName = L"ControlPlacementTest";
-    ::RegisterClassW(&wc);
-    HWND window = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 300, 300, NULL, NULL,
-                                    wc.hInstance, NULL);
+    CTestWindow host(WS_POPUP, 300, 300);
+    HWND window = host.Get();
     ASSERT_NE(window, nullptr);
     ::ShowWindow(window, SW_SHOWNOACTIVATE);  // hidden windows collect no update region
     {
@@ -274,6 +262,5 @@ TEST(ControlPlacement, InvalidationIsClippedToTheAncestors)
         EXPECT_FALSE(::GetUpdateRect(window, &update, FALSE));
         ExpectRect(control.GetPos(), Rect(10, 10, 20, 20));
     }
-    ::DestroyWindow(window);
 }
 }  // namespace

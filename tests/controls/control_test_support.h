@@ -5,32 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Canvas.h"
+#include "tests/support/Rects.h"
+#include "tests/support/TestEvents.h"
 #include "ui/controls/Control.h"
 #include "ui/manager/Manager.h"
-
-// A 32-bit top-down DIB selected into a memory DC; pixels read as 0xAARRGGBB.
-class CPixelCanvas
-{
-public:
-    CPixelCanvas(int width, int height, DWORD fill);
-    ~CPixelCanvas();
-    CPixelCanvas(const CPixelCanvas&) = delete;
-    CPixelCanvas& operator=(const CPixelCanvas&) = delete;
-
-    HDC Dc() const { return m_dc; }
-    // Red, green and blue only: GDI leaves the alpha byte alone.
-    DWORD Rgb(int x, int y) const;
-
-private:
-    int m_width;
-    HDC m_dc;
-    HBITMAP m_bitmap;
-    HGDIOBJ m_old;
-    DWORD* m_pixels;
-};
-
-// Every channel of two 0xRRGGBB values within tolerance.
-bool NearRgb(DWORD actual, DWORD expected, int tolerance);
 
 // Keeps the type, sender and parameters of every notification it receives.
 class CNotifyRecorder : public INotifyUI
@@ -55,5 +34,3 @@ public:
     void HandleEvent(TControlEvent& event) override;
     std::vector<int> kinds;
 };
-
-CUIRect Rect(int left, int top, int right, int bottom);

@@ -97,7 +97,7 @@ TEST_F(GdiplusSession, FailedStartTakesNoReferenceAndIsTriedAgain)
 TEST_F(GdiplusSession, LabelsTakeTheSessionOnlyForEffectsAndKeepItWhileTheyLive)
 {
     CManagerUI manager;
-    CPixelCanvas canvas(80, 20, 0xFFFFFFFF);
+    CCanvas canvas(80, 20, 0xFFFFFFFF);
     CLabelUI* plain = new CLabelUI;
     CButtonUI* button = new CButtonUI;
     for (CLabelUI* label : {plain, static_cast<CLabelUI*>(button)})
@@ -168,7 +168,7 @@ TEST_F(GdiplusFont, ChineseFaceNameSurvives)
     CManagerUI manager;
     HFONT hFont = manager.AddFont(0, face, 16, false, false, false);
     ASSERT_NE(hFont, (HFONT)NULL);
-    CPixelCanvas canvas(10, 10, 0xFFFFFFFF);
+    CCanvas canvas(10, 10, 0xFFFFFFFF);
     Gdiplus::GpFont* font = CreateGdiplusFont(canvas.Dc(), hFont);
     ASSERT_NE(font, nullptr);
     EXPECT_STREQ(FamilyName(font), expectedName);
@@ -180,14 +180,14 @@ TEST_F(GdiplusFont, ChineseFaceNameSurvives)
 
 TEST_F(GdiplusFont, WithoutAFontTheDeviceContextsFontIsUsed)
 {
-    CPixelCanvas canvas(10, 10, 0xFFFFFFFF);
+    CCanvas canvas(10, 10, 0xFFFFFFFF);
     Gdiplus::GpFont* font = CreateGdiplusFont(canvas.Dc(), NULL);
     ASSERT_NE(font, nullptr);
     Gdiplus::DllExports::GdipDeleteFont(font);
 }
 
 // Bounds of the pixels that differ from white.
-RECT InkBounds(const CPixelCanvas& canvas, int width, int height)
+RECT InkBounds(const CCanvas& canvas, int width, int height)
 {
     RECT ink = {width, height, -1, -1};
     for (int y = 0; y < height; ++y)
@@ -216,7 +216,7 @@ protected:
 
     RECT PaintInk()
     {
-        CPixelCanvas canvas(140, 80, 0xFFFFFFFF);
+        CCanvas canvas(140, 80, 0xFFFFFFFF);
         label.Paint(canvas.Dc(), Rect(0, 0, 140, 80), NULL);
         return InkBounds(canvas, 140, 80);
     }

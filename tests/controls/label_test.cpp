@@ -267,16 +267,6 @@ TEST(LabelAttributes, EffectNumbersIgnoreWhatCannotBeUsed)
 
 // ---- Painting ----
 
-// Whether any pixel of the canvas has exactly this colour.
-bool HasPixel(const CPixelCanvas& canvas, int width, int height, DWORD rgb)
-{
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            if (canvas.Rgb(x, y) == rgb)
-                return true;
-    return false;
-}
-
 TEST(LabelPaint, ZeroColoursTakeTheWindowDefaultsForTheState)
 {
     CManagerUI manager;
@@ -288,16 +278,16 @@ TEST(LabelPaint, ZeroColoursTakeTheWindowDefaultsForTheState)
     label.ApplyAttributeList(L"font=\"0\" text=\"MWMWMW\"");
     label.SetPos(Rect(0, 0, 100, 30));
 
-    CPixelCanvas enabled(100, 30, 0xFFFFFFFF);
+    CCanvas enabled(100, 30, 0xFFFFFFFF);
     label.Paint(enabled.Dc(), Rect(0, 0, 100, 30), NULL);
-    EXPECT_TRUE(HasPixel(enabled, 100, 30, 0x0000FF));
+    EXPECT_TRUE(HasPixel(enabled, 0x0000FF));
     EXPECT_EQ(label.GetTextColor(), 0xFF0000FFu);  // filled in for good
 
     label.SetEnabled(false);
-    CPixelCanvas disabled(100, 30, 0xFFFFFFFF);
+    CCanvas disabled(100, 30, 0xFFFFFFFF);
     label.Paint(disabled.Dc(), Rect(0, 0, 100, 30), NULL);
-    EXPECT_TRUE(HasPixel(disabled, 100, 30, 0x00C000));
-    EXPECT_FALSE(HasPixel(disabled, 100, 30, 0x0000FF));
+    EXPECT_TRUE(HasPixel(disabled, 0x00C000));
+    EXPECT_FALSE(HasPixel(disabled, 0x0000FF));
 }
 
 TEST(LabelPaint, TextStaysInsideThePadding)
@@ -309,7 +299,7 @@ TEST(LabelPaint, TextStaysInsideThePadding)
     label.ApplyAttributeList(L"font=\"0\" text=\"MMMMMMMMMMMMMMMMMMMM\" textcolor=\"#FFFF0000\" "
                              L"textpadding=\"30,0,30,0\" align=\"left\"");
     label.SetPos(Rect(0, 0, 100, 30));
-    CPixelCanvas canvas(100, 30, 0xFFFFFFFF);
+    CCanvas canvas(100, 30, 0xFFFFFFFF);
     label.Paint(canvas.Dc(), Rect(0, 0, 100, 30), NULL);
     bool outside = false;
     bool inside = false;
@@ -324,14 +314,6 @@ TEST(LabelPaint, TextStaysInsideThePadding)
 }
 
 // ---- Text with links ----
-
-TControlEvent PointerEvent(EventKind kind, POINT pt)
-{
-    TControlEvent event = {};
-    event.kind = kind;
-    event.point = pt;
-    return event;
-}
 
 POINT CentreOf(const RECT& rc)
 {
@@ -353,7 +335,7 @@ protected:
 
     void Paint()
     {
-        CPixelCanvas canvas(200, 40, 0xFFFFFFFF);
+        CCanvas canvas(200, 40, 0xFFFFFFFF);
         text.Paint(canvas.Dc(), Rect(0, 0, 200, 40), NULL);
     }
 
@@ -437,7 +419,7 @@ TEST_F(TextLinks, AtMostEightLinksAreRemembered)
         many += L"{a " + std::to_wstring(i) + L"}L{/a} ";
     text.SetText(many.c_str());
     text.SetPos(Rect(0, 0, 200, 40));
-    CPixelCanvas canvas(200, 40, 0xFFFFFFFF);
+    CCanvas canvas(200, 40, 0xFFFFFFFF);
     text.Paint(canvas.Dc(), Rect(0, 0, 200, 40), NULL);
     EXPECT_EQ(text.GetLinkCount(), static_cast<int>(CTextUI::MaxLinks));
     EXPECT_STREQ(text.GetLinkText(7), L"7");

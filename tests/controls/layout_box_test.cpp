@@ -11,7 +11,7 @@ template <class TLayout>
 struct LayoutTree
 {
     LayoutTree() : root(new TLayout) { manager.AttachRoot(root); }
-    CLayoutManagerProbe manager;
+    CManagerProbe manager;
     TLayout* root;
 };
 

@@ -24,7 +24,7 @@ struct ScrolledLayout
     }
     CScrollBarUI* Bar() const { return root->GetVerticalScrollBar(); }
 
-    CLayoutManagerProbe manager;
+    CManagerProbe manager;
     CVerticalLayoutUI* root;
     CControlUI* rows[3];
     CControlUI* pinned;
@@ -136,7 +136,7 @@ TEST(ContainerPaint, ChildrenAreClippedToTheInnerArea)
     tree.pinned->SetFixedXY(0, 88);
     tree.root->SetPos(CUIRect(0, 0, 100, 100));
 
-    CPixelCanvas canvas(100, 100, 0x000000);
+    CCanvas canvas(100, 100, 0x000000);
     EXPECT_TRUE(tree.root->Paint(canvas.Dc(), CUIRect(0, 0, 100, 100), NULL));
     EXPECT_EQ(canvas.Rgb(10, 10), 0xFF0000u);   // a child inside
     EXPECT_EQ(canvas.Rgb(50, 95), 0x0000FFu);   // overflow into the inset: clipped
@@ -147,7 +147,7 @@ TEST(ContainerPaint, ChildrenAreClippedToTheInnerArea)
 TEST(ContainerPaint, StopControlEndsTheWalk)
 {
     ScrolledLayout tree;
-    CPixelCanvas canvas(100, 100, 0x000000);
+    CCanvas canvas(100, 100, 0x000000);
     EXPECT_FALSE(tree.root->Paint(canvas.Dc(), CUIRect(0, 0, 100, 100), tree.rows[1]));
     EXPECT_FALSE(tree.root->Paint(canvas.Dc(), CUIRect(0, 0, 100, 100), tree.Bar()));
 }
@@ -158,7 +158,7 @@ TEST(ContainerOwnership, DelayedDeleteAndDestruction)
 {
     CSizedControl::alive = 0;
     {
-        CLayoutManagerProbe manager;
+        CManagerProbe manager;
         CVerticalLayoutUI* root = new CVerticalLayoutUI;
         manager.AttachRoot(root);
         CControlUI* removed = AddSized(root, 0, 10);
@@ -256,7 +256,7 @@ TEST(BoxSeparator, DragIsClampedToTheMinimumAndMaximum)
     for (const TSeparatorCase& c : cases)
     {
         SCOPED_TRACE(c.what);
-        CLayoutManagerProbe manager;
+        CManagerProbe manager;
         CVerticalLayoutUI* root = new CVerticalLayoutUI;
         manager.AttachRoot(root);
         CBoxLayoutUI* box = c.horizontal ? static_cast<CBoxLayoutUI*>(new CHorizontalLayoutUI)
@@ -305,7 +305,7 @@ TEST(BoxSeparator, DragIsClampedToTheMinimumAndMaximum)
 // With immediate mode the layout takes each step at once.
 TEST(BoxSeparator, ImmediateModeResizesWhileDragging)
 {
-    CLayoutManagerProbe manager;
+    CManagerProbe manager;
     CVerticalLayoutUI* root = new CVerticalLayoutUI;
     manager.AttachRoot(root);
     CVerticalLayoutUI* box = new CVerticalLayoutUI;

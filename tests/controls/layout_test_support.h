@@ -4,19 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/ManagerProbe.h"
+#include "tests/support/Rects.h"
+#include "tests/support/TestEvents.h"
 #include "ui/controls/BoxLayout.h"
 #include "ui/controls/Container.h"
 #include "ui/controls/ScrollBar.h"
 #include "ui/manager/Manager.h"
-
-// Opens the manager's queues to the layout tests.
-class CLayoutManagerProbe : public CManagerUI
-{
-public:
-    CPtrList& DelayedCleanup() { return delayedCleanup; }
-    CPtrList& AsyncNotify() { return asyncNotify; }
-    CPtrList& PostPaintControls() { return postPaintControls; }
-};
 
 // A control whose measured size is whatever the test says, and that counts
 // how many of its kind are alive.
@@ -62,22 +56,4 @@ inline CSizedControl* AddSized(CContainerUI* box, int width, int height)
     child->SetFixedHeight(height);
     box->Add(child);
     return child;
-}
-
-inline void ExpectRect(const RECT& actual, int left, int top, int right, int bottom)
-{
-    EXPECT_EQ(actual.left, left);
-    EXPECT_EQ(actual.top, top);
-    EXPECT_EQ(actual.right, right);
-    EXPECT_EQ(actual.bottom, bottom);
-}
-
-inline TControlEvent MakeEvent(EventKind kind, int x = 0, int y = 0, WPARAM wParam = 0)
-{
-    TControlEvent event = {};
-    event.kind = kind;
-    event.point.x = x;
-    event.point.y = y;
-    event.wParam = wParam;
-    return event;
 }

@@ -141,7 +141,7 @@ struct FreeBar
     void Tick() { Send(EventTimer, 8, 0, CScrollBarUI::RepeatTimerId); }
     const TNotifyMsg* Queued(int index) { return static_cast<TNotifyMsg*>(manager.AsyncNotify()[index]); }
 
-    CLayoutManagerProbe manager;
+    CManagerProbe manager;
     CScrollBarUI* bar;
 };
 
@@ -245,9 +245,9 @@ TEST(ScrollBarPaint, PartsTakeTheImagesOfTheirStates)
         L"bknormalimage=\"color='#FF808080'\" button1color=\" #FF0000FF\" "
         L"thumbnormalimage=\"color='#FF00FF00' dest='0,0,1,1'\" thumbhotimage=\"color='#FFFF0000'\" "
         L"railnormalimage=\"color='#FFFFFFFF'\"");
-    auto paint = [&](CPixelCanvas& canvas) { free.bar->Paint(canvas.Dc(), CUIRect(0, 0, 16, 100), NULL); };
+    auto paint = [&](CCanvas& canvas) { free.bar->Paint(canvas.Dc(), CUIRect(0, 0, 16, 100), NULL); };
 
-    CPixelCanvas normal(16, 100, 0);
+    CCanvas normal(16, 100, 0);
     paint(normal);
     EXPECT_EQ(normal.Rgb(8, 8), 0x0000FFu);    // button 1: its colour
     EXPECT_EQ(normal.Rgb(8, 18), 0x00FF00u);   // thumb, 16 to 50
@@ -257,13 +257,13 @@ TEST(ScrollBarPaint, PartsTakeTheImagesOfTheirStates)
     EXPECT_EQ(normal.Rgb(8, 92), 0x808080u);   // button 2 has no looks
 
     free.Send(EventMouseEnter, 8, 20);
-    CPixelCanvas hot(16, 100, 0);
+    CCanvas hot(16, 100, 0);
     paint(hot);
     EXPECT_EQ(hot.Rgb(8, 18), 0xFF0000u);
     EXPECT_EQ(hot.Rgb(8, 33), 0xFFFFFFu);  // no hot grip: the normal one
 
     free.bar->SetEnabled(false);
-    CPixelCanvas disabled(16, 100, 0);
+    CCanvas disabled(16, 100, 0);
     paint(disabled);
     EXPECT_EQ(disabled.Rgb(8, 18), 0x00FF00u);
     EXPECT_NE(free.bar->GetThumbState() & StateDisabled, 0u);

@@ -89,8 +89,8 @@ TControlEvent EventAt(EventKind kind, int x, int y)
 DWORD PaintedCentre(CEditUI& edit)
 {
     const RECT rc = edit.GetPos();
-    CPixelDc dc(rc.right, rc.bottom, 0x123456);
-    edit.Paint(dc.Get(), rc, NULL);
+    CCanvas dc(rc.right, rc.bottom, 0xFF123456);
+    edit.Paint(dc.Dc(), rc, NULL);
     return dc.Rgb(rc.right / 2, rc.bottom / 2);
 }
 }  // namespace

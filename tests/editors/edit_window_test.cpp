@@ -178,8 +178,8 @@ TEST(EditWindow, APasswordEditPaintsOneBulletPerCharacterAndHidesTheEditorsText)
         edit.SetTextColor(0xFF000000);
         const RECT rc = {0, 0, 120, 30};
         edit.SetPos(rc);
-        CPixelDc dc(120, 30);
-        edit.Paint(dc.Get(), rc, NULL);
+        CCanvas dc(120, 30, 0);
+        edit.Paint(dc.Dc(), rc, NULL);
         std::vector<DWORD> pixels;
         for (int y = 0; y < 30; ++y)
             for (int x = 0; x < 120; ++x)
@@ -222,8 +222,8 @@ TEST(EditWindow, ALayeredWindowGetsTheCaretPaintedIntoTheEditorsPicture)
     {
         SCOPED_TRACE(line ? "caret on" : "caret off");
         ::SendMessageW(editor, WM_TIMER, CEditWnd::CaretTimerId, 0);
-        CPixelDc dc(client.right, client.bottom, 0xFFFFFF);
-        ::SendMessageW(editor, WM_PRINT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
+        CCanvas dc(client.right, client.bottom, 0xFFFFFFFF);
+        ::SendMessageW(editor, WM_PRINT, reinterpret_cast<WPARAM>(dc.Dc()), PRF_CLIENT);
         EXPECT_EQ(dc.Rgb(caret.x, 0), line ? 0u : 0xFFFFFFu);
         EXPECT_EQ(dc.Rgb(caret.x, client.bottom - 1), line ? 0u : 0xFFFFFFu);
         EXPECT_EQ(dc.Rgb(caret.x + 3, 0), 0xFFFFFFu);
@@ -254,8 +254,8 @@ TEST(EditWindow, ATranslucentNativeBackgroundShowsTheSkinBehindTintedAndKeepsOne
         ASSERT_TRUE(::IsWindow(editor));
         RECT client = {};
         ::GetClientRect(editor, &client);
-        CPixelDc dc(client.right, client.bottom, 0x123456);
-        ::SendMessageW(editor, WM_PRINT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT | PRF_ERASEBKGND);
+        CCanvas dc(client.right, client.bottom, 0xFF123456);
+        ::SendMessageW(editor, WM_PRINT, reinterpret_cast<WPARAM>(dc.Dc()), PRF_CLIENT | PRF_ERASEBKGND);
         const DWORD pixel = dc.Rgb(client.right - 2, client.bottom / 2);
         for (int shift = 0; shift < 24; shift += 8)
             EXPECT_NEAR(static_cast<int>((pixel >> shift) & 0xFF), static_cast<int>((c.background >> shift) & 0xFF), 2)

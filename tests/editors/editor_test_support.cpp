@@ -1,7 +1,6 @@
 #include "editor_test_support.h"
 
 #include "ui/markup/LayoutBuilder.h"
-#include "ui/render/Dib.h"
 
 CEditorHost::CEditorHost(int width, int height, const wchar_t* xml, bool layered) : m_hWnd(NULL)
 {
@@ -178,38 +177,6 @@ RECT ChildRect(HWND parent, HWND child)
     ::GetWindowRect(child, &rc);
     ::MapWindowPoints(NULL, parent, reinterpret_cast<LPPOINT>(&rc), 2);
     return rc;
-}
-
-std::string Narrow(LPCWSTR text)
-{
-    std::string out;
-    for (const wchar_t* p = text; p != NULL && *p != 0; ++p)
-        out += *p < 128 ? static_cast<char>(*p) : '?';
-    return out;
-}
-
-CPixelDc::CPixelDc(int width, int height, DWORD fill)
-    : m_width(width), m_dc(::CreateCompatibleDC(NULL)), m_bitmap(NULL), m_old(NULL), m_pixels(NULL)
-{
-    LPBYTE bits = NULL;
-    m_bitmap = CreateTopDownDib(width, height, &bits);
-    m_pixels = reinterpret_cast<DWORD*>(bits);
-    m_old = ::SelectObject(m_dc, m_bitmap);
-    for (int i = 0; i < width * height; ++i)
-        m_pixels[i] = fill;
-}
-
-CPixelDc::~CPixelDc()
-{
-    ::SelectObject(m_dc, m_old);
-    ::DeleteObject(m_bitmap);
-    ::DeleteDC(m_dc);
-}
-
-DWORD CPixelDc::Rgb(int x, int y) const
-{
-    ::GdiFlush();
-    return m_pixels[y * m_width + x] & 0xFFFFFF;
 }
 
 DWORD DibRgb(HBITMAP dib, int x, int y)

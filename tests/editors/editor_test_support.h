@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "ui/controls/Control.h"
+#include "tests/support/Canvas.h"
+#include "tests/support/Describe.h"
 #include "ui/manager/Manager.h"
 
 // A shown top-level window at a fixed place on the screen, built from skin
@@ -76,26 +78,6 @@ int CountThreadWindows();
 
 // The window's client rectangle of a native child.
 RECT ChildRect(HWND parent, HWND child);
-std::string Narrow(LPCWSTR text);
-
-// A 32-bit top-down DIB selected into a memory DC; pixels read as 0xRRGGBB.
-class CPixelDc
-{
-public:
-    CPixelDc(int width, int height, DWORD fill = 0);
-    ~CPixelDc();
-    CPixelDc(const CPixelDc&) = delete;
-    CPixelDc& operator=(const CPixelDc&) = delete;
-    HDC Get() const { return m_dc; }
-    DWORD Rgb(int x, int y) const;
-
-private:
-    int m_width;
-    HDC m_dc;
-    HBITMAP m_bitmap;
-    HGDIOBJ m_old;
-    DWORD* m_pixels;
-};
 
 // Red, green and blue of a bottom-up or top-down 32-bit DIB section at (x, y).
 DWORD DibRgb(HBITMAP dib, int x, int y);

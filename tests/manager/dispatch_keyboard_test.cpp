@@ -54,7 +54,7 @@ protected:
         ::SetKeyboardState(keys);
     }
 
-    CInputProbe manager;
+    CManagerProbe manager;
     CHostWindow host;
     TLog log;
     CNotifyLog receivers;
@@ -102,6 +102,15 @@ TEST_F(KeyboardDispatch, FocusMovesTellTheOldControlFirst)
     PressTab(false);
     const TLog expected = {"t1:killfocus-event", "t1:killfocus", "t2:setfocus-event", "t2:setfocus"};
     EXPECT_EQ(log, expected);
+}
+
+TEST_F(KeyboardDispatch, ReplacingTheRootTakesTheFocusAwayWithItsNotification)
+{
+    ASSERT_EQ(manager.GetFocus(), t1);
+    manager.AttachRoot(new CTestPanel);
+    const TLog expected = {"t1:killfocus-event", "t1:killfocus"};
+    EXPECT_EQ(log, expected);
+    EXPECT_EQ(manager.GetFocus(), (CControlUI*)NULL);
 }
 
 TEST_F(KeyboardDispatch, TabDuringAPendingLayoutWaitsForThePaint)
@@ -160,7 +169,7 @@ TEST(ShortcutKeys, AltLetterFindsTheControlOrTheOneBeforeItsLabel)
     };
     for (const Case& c : cases)
     {
-        CInputProbe manager;
+        CManagerProbe manager;
         CHostWindow host(manager, 200, 100);
         TLog log;
         CTestPanel* panel = new CTestPanel;
@@ -189,7 +198,7 @@ TEST(ShortcutKeys, AltLetterFindsTheControlOrTheOneBeforeItsLabel)
 
 TEST(ShortcutKeys, ControlsWithoutALetterNeverMatch)
 {
-    CInputProbe manager;
+    CManagerProbe manager;
     CHostWindow host(manager, 200, 100);
     CTestPanel* panel = new CTestPanel;
     panel->Add(new CProbeControl("none", NULL, {0, 0, 50, 20}));
@@ -240,7 +249,7 @@ TEST_F(KeyboardDispatch, PreTranslationAsksAcceleratorsFirstThenTheKeyHandling)
 
 TEST(WindowMessages, AnswersOfTheWindowLevelMessages)
 {
-    CInputProbe manager;
+    CManagerProbe manager;
     CHostWindow host(manager, 100, 100);
     CTestPanel* panel = new CTestPanel;
     CProbeControl* probe = new CProbeControl("p", NULL, {0, 0, 100, 100});

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "dispatch_test_support.h"
-#include "manager_test_support.h"
 
 namespace
 {
@@ -28,7 +27,7 @@ protected:
     }
     ~MouseDispatch() override { manager.RemoveNotifier(&receivers); }
 
-    CInputProbe manager;
+    CManagerProbe manager;
     CHostWindow host;
     TLog log;
     CNotifyLog receivers;

@@ -41,7 +41,7 @@ size_t Count(const TLog& log, const std::string& line)
 
 TEST(RealWindow, CaptureHoverLeaveAndTimersWithSystemInput)
 {
-    CInputProbe manager;
+    CManagerProbe manager;
     manager.SetHoverTime(50);
     CHostWindow host(manager, 200, 100, true);
     ::SetWindowPos(host.Get(), HWND_TOPMOST, kLeft, kTop, 200, 100, SWP_SHOWWINDOW);
@@ -102,4 +102,43 @@ TEST(RealWindow, CaptureHoverLeaveAndTimersWithSystemInput)
     MoveMouse(kLeft + 400, kTop + 300);
     host.Pump();
     manager.RemoveNotifier(&receivers);
+}
+
+TEST(RealWindow, RemovingThePressedControlDoesNotKeepTheCapture)
+{
+    CInputProbe manager;
+    CHostWindow host(manager, 200, 100, true);
+    ::SetWindowPos(host.Get(), HWND_TOPMOST, kLeft, kTop, 200, 100, SWP_SHOWWINDOW);
+    TLog log;
+    CTestPanel* panel = new CTestPanel;
+    panel->SetMouseEnabled(false);
+    CProbeControl* a = new CProbeControl("a", &log, {10, 10, 60, 60});
+    CProbeControl* b = new CProbeControl("b", &log, {120, 10, 170, 60});
+    panel->Add(a);
+    panel->Add(b);
+    manager.AttachRoot(panel);
+    host.Pump();
+
+    MoveMouse(kLeft + 30, kTop + 30);
+    ASSERT_TRUE(host.PumpUntil([&] { return manager.Hover() == a; }, 3000));
+    Button(MOUSEEVENTF_LEFTDOWN);
+    ASSERT_TRUE(host.PumpUntil([&] { return Count(log, "a:down") > 0; }, 3000));
+    ASSERT_EQ(::GetCapture(), host.Get());
+
+    // The pressed control goes away while the button is still down; the
+    // release over empty space must give the mouse back all the same.
+    ASSERT_TRUE(panel->Remove(a));
+    ASSERT_TRUE(host.PumpUntil([&] { return manager.EventClick() == NULL; }, 3000)) << "a is deleted and forgotten";
+    MoveMouse(kLeft + 90, kTop + 80);
+    Button(MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(host.PumpUntil([&] { return ::GetCapture() == NULL; }, 1000));
+    EXPECT_FALSE(manager.IsCaptured());
+
+    // Hover follows the pointer again.
+    MoveMouse(kLeft + 140, kTop + 30);
+    EXPECT_TRUE(host.PumpUntil([&] { return manager.Hover() == b; }, 3000));
+    EXPECT_EQ(Count(log, "b:enter"), 1u);
+
+    MoveMouse(kLeft + 400, kTop + 300);
+    host.Pump();
 }

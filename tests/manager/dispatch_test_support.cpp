@@ -32,17 +32,6 @@ const char* EventName(EventKind kind)
 }
 }  // namespace
 
-int CInputProbe::WinTimerId(CControlUI* control, UINT localId) const
-{
-    for (int i = 0; i < timers.GetSize(); ++i)
-    {
-        const TTimerEntry* timer = static_cast<const TTimerEntry*>(timers[i]);
-        if (timer->control == control && timer->localId == localId)
-            return static_cast<int>(timer->winTimerId);
-    }
-    return -1;
-}
-
 CProbeControl::CProbeControl(const char* name, TLog* target, RECT pos)
     : tag(name), className(L"Probe"), flags(0), log(target), wanted(pos), paints(0), placements(0),
       pressed(false), onPaint(NULL)
@@ -116,51 +105,6 @@ void CTestPanel::SetPos(RECT rc, bool bNeedInvalidate)
     }
 }
 
-CHostWindow::CHostWindow(CManagerUI& manager, int width, int height, bool visible, DWORD style)
-{
-    WNDCLASSW wc = {};
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = ::GetModuleHandleW(NULL);
-    wc.hCursor = ::LoadCursorW(NULL, IDC_ARROW);
-    wc.lpszClassName = L"DispatchTestHost";
-    ::RegisterClassW(&wc);
-    m_hWnd = ::CreateWindowExW(0, wc.lpszClassName, L"dispatch test", style, 100, 100, width, height, NULL, NULL,
-                               wc.hInstance, NULL);
-    ::SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&manager));
-    manager.Init(m_hWnd);
-    if (visible)
-    {
-        ::ShowWindow(m_hWnd, SW_SHOW);
-        ::SetForegroundWindow(m_hWnd);
-    }
-}
-
-CHostWindow::~CHostWindow()
-{
-    ::SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, 0);
-    ::DestroyWindow(m_hWnd);
-}
-
-void CHostWindow::Pump()
-{
-    MSG msg;
-    while (::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
-    {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
-LRESULT CALLBACK CHostWindow::Proc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
-{
-    CManagerUI* manager = reinterpret_cast<CManagerUI*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
-    LRESULT result = 0;
-    if (manager != NULL && manager->MessageHandler(uMsg, wParam, lParam, result))
-        return result;
-    return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
-}
-
 void CNotifyLog::Notify(TNotifyMsg& msg)
 {
     messages.push_back(msg);
@@ -177,17 +121,4 @@ LRESULT Deliver(CManagerUI& manager, UINT uMsg, WPARAM wParam, LPARAM lParam, bo
     if (handled != NULL)
         *handled = taken;
     return result;
-}
-
-LPARAM At(int x, int y)
-{
-    return MAKELPARAM(x, y);
-}
-
-std::string Narrow(LPCWSTR text)
-{
-    std::string out;
-    for (const wchar_t* p = text; p != NULL && *p != 0; ++p)
-        out += *p < 128 ? static_cast<char>(*p) : '?';
-    return out;
 }

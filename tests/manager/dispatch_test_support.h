@@ -5,29 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Describe.h"
+#include "tests/support/ManagerProbe.h"
+#include "tests/support/TestEvents.h"
+#include "tests/support/TestWindow.h"
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
 #include "ui/manager/Manager.h"
-
-// Opens the manager's input and painting state to the tests.
-class CInputProbe : public CManagerUI
-{
-public:
-    bool MouseTracking() const { return mouseTracking; }
-    HWND ToolTipWindow() const { return tooltipWindow; }
-    CControlUI* Hover() const { return hover; }
-    CControlUI* EventClick() const { return eventClick; }
-    bool FocusNeeded() const { return focusNeeded; }
-    void SetHoverTime(DWORD ms) { hoverTime = ms; }
-    const CPtrList& Timers() const { return timers; }
-    CPtrList& AsyncNotify() { return asyncNotify; }
-    LPDWORD OffscreenBits() const { return offscreenBits; }
-    RECT LayeredDirtyRect() const { return layeredDirtyRect; }
-    void SetLayeredDirtyRect(const RECT& rc) { layeredDirtyRect = rc; }
-    int NativeWindowCount() const { return nativeWindows.GetSize(); }
-    // The system timer id behind a control's timer, or -1.
-    int WinTimerId(CControlUI* control, UINT localId) const;
-};
 
 // One line per event or notification, in the order they happened:
 // "<name>:<what>".
@@ -68,24 +52,6 @@ public:
     int placements = 0;
 };
 
-// A top-level window whose procedure offers every message to its manager,
-// as the application's window does.
-class CHostWindow
-{
-public:
-    CHostWindow(CManagerUI& manager, int width, int height, bool visible = false, DWORD style = WS_POPUP);
-    ~CHostWindow();
-    HWND Get() const { return m_hWnd; }
-    // Runs the window's pending messages, for at most ms milliseconds, until done returns true.
-    template <class TDone>
-    bool PumpUntil(TDone done, DWORD ms);
-    void Pump();
-
-private:
-    static LRESULT CALLBACK Proc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
-    HWND m_hWnd;
-};
-
 // Records notifications into a log.
 class CNotifyLog : public INotifyUI
 {
@@ -98,19 +64,3 @@ public:
 
 // Sends a message straight to the manager's handler.
 LRESULT Deliver(CManagerUI& manager, UINT uMsg, WPARAM wParam = 0, LPARAM lParam = 0, bool* handled = NULL);
-LPARAM At(int x, int y);
-std::string Narrow(LPCWSTR text);
-
-template <class TDone>
-bool CHostWindow::PumpUntil(TDone done, DWORD ms)
-{
-    const DWORD start = ::GetTickCount();
-    while (!done())
-    {
-        if (::GetTickCount() - start > ms)
-            return false;
-        Pump();
-        ::Sleep(5);
-    }
-    return true;
-}

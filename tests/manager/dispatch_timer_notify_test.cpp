@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "dispatch_test_support.h"
-#include "manager_test_support.h"
+#include "tests/support/TestControls.h"
 
 namespace
 {
@@ -24,7 +24,7 @@ protected:
 
     void Fire(int winTimerId) { Deliver(manager, WM_TIMER, static_cast<WPARAM>(winTimerId), 0); }
 
-    CInputProbe manager;
+    CManagerProbe manager;
     CHostWindow host;
     TLog log;
     CNotifyLog receivers;

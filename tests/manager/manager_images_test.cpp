@@ -14,17 +14,14 @@
 #include <stb_image_write.h>
 #pragma GCC diagnostic pop
 
-#include "manager_test_support.h"
+#include "tests/support/Canvas.h"
+#include "tests/support/Describe.h"
 #include "tests/support/SkinFolder.h"
+#include "ui/manager/Manager.h"
 #include "ui/render/Renderer.h"
 
 namespace
 {
-std::string Narrow(const std::wstring& text)
-{
-    return std::string(text.begin(), text.end());
-}
-
 // A skin directory of its own, with images written by the test; the skin
 // locations and the current directory are restored afterwards.
 class ManagerImages : public ::testing::Test
@@ -66,11 +63,6 @@ protected:
     std::wstring m_dir;
     std::wstring m_oldCwd;
 };
-
-DWORD PixelAt(const TImageEntry* entry, int x, int y)
-{
-    return reinterpret_cast<const DWORD*>(entry->bits)[y * entry->width + x];
-}
 }  // namespace
 
 TEST_F(ManagerImages, ImagesAreLookedUpPerWindowThenShared)
@@ -119,7 +111,7 @@ TEST_F(ManagerImages, RedeclaringAnImageKeepsTheEntryThatDescriptorsPointAt)
     EXPECT_EQ(descriptor.image->width, 6);
     EXPECT_EQ(descriptor.image->height, 5);
     EXPECT_EQ(descriptor.image->mask, 0x12345678u);
-    EXPECT_EQ(PixelAt(descriptor.image, 0, 0), 0xFF00FF00u);
+    EXPECT_EQ(ImagePixel(*descriptor.image, 0, 0), 0xFF00FF00u);
     EXPECT_EQ(::GetObjectType(oldBitmap), 0u);
     EXPECT_EQ(static_cast<DWORD>(::GetObjectType(descriptor.image->bitmap)), static_cast<DWORD>(OBJ_BITMAP));
 
@@ -135,7 +127,7 @@ TEST_F(ManagerImages, ColourNamesStayTextEvenWhenTheyStartWithADigit)
     TImageEntry* colour = manager.AddImage(L"80FF0000", L"*COLOR*");
     ASSERT_NE(colour, nullptr);
     EXPECT_EQ(colour->width, 1);
-    EXPECT_EQ(PixelAt(colour, 0, 0), 0x80800000u);  // premultiplied red at half alpha
+    EXPECT_EQ(ImagePixel(*colour, 0, 0), 0x80800000u);  // premultiplied red at half alpha
     EXPECT_EQ(colour->resType, L"*COLOR*");
 }
 

@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "manager_test_support.h"
+#include "ui/controls/Container.h"
+#include "ui/manager/Manager.h"
 
 namespace
 {

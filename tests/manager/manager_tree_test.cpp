@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
-#include "manager_test_support.h"
+#include "tests/support/ManagerProbe.h"
+#include "tests/support/TestControls.h"
+#include "tests/support/TestWindow.h"
+#include "ui/controls/Container.h"
 
 namespace
 {

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
-#include "manager_test_support.h"
+#include "tests/support/TestWindow.h"
+#include "ui/controls/Control.h"
+#include "ui/manager/Manager.h"
 
 namespace
 {

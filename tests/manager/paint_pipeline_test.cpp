@@ -29,7 +29,7 @@ std::vector<DWORD> ReadBitmap(HBITMAP bitmap, int width, int height)
 }
 
 // The layered surface's pixel at client (x, y); its rows are bottom-up.
-DWORD LayeredPixel(const CInputProbe& manager, int x, int y)
+DWORD LayeredPixel(const CManagerProbe& manager, int x, int y)
 {
     return manager.OffscreenBits()[static_cast<size_t>(kHeight - 1 - y) * kWidth + x];
 }
@@ -73,7 +73,7 @@ protected:
 
     std::vector<DWORD> Offscreen() { return ReadBitmap(manager.GetOffscreenBitmap(), kWidth, kHeight); }
 
-    CInputProbe manager;
+    CManagerProbe manager;
     CHostWindow host;
     TLog log;
     CNotifyLog receivers;
@@ -334,7 +334,7 @@ TEST_F(LayeredPaint, NativeChildWindowsAreComposedAndDroppedOnceDestroyed)
 
 TEST(PaintSurfaces, AZeroSizeClientPaintsNothingAndCreatesNoSurface)
 {
-    CInputProbe manager;
+    CManagerProbe manager;
     CHostWindow host(manager, 0, 0, true);
     CTestPanel* panel = new CTestPanel;
     manager.AttachRoot(panel);

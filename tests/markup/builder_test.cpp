@@ -151,7 +151,7 @@ TEST(Builder, SkippedElementsAreReported)
 
 TEST(Builder, BuiltControlsHaveNeitherManagerNorParentUntilAttached)
 {
-    CBuilderTestWindow window;
+    CTestWindow window;
     CManagerUI manager;
     manager.Init(window.Get());
     CLayoutBuilder builder;
@@ -172,7 +172,7 @@ TEST(Builder, BuiltControlsHaveNeitherManagerNorParentUntilAttached)
 // window) keeps what is built into it attached and named.
 TEST(Builder, ControlsBuiltIntoAnAttachedParentStayAttached)
 {
-    CBuilderTestWindow window;
+    CTestWindow window;
     CManagerUI manager;
     manager.Init(window.Get());
     CContainerUI* host = new CContainerUI;
@@ -216,7 +216,7 @@ TEST(Builder, DefaultListsApplyByTheExactElementNameAndOwnAttributesWin)
 
 TEST(BuilderManager, WindowAttributesAndResourceElementsReachTheManager)
 {
-    CBuilderTestWindow window;
+    CTestWindow window;
     CManagerUI manager;
     manager.Init(window.Get());
     CLayoutBuilder builder;
@@ -269,7 +269,7 @@ TEST(BuilderManager, WindowAttributesNeedARootNamedWindowAndANativeWindow)
     };
     for (const auto& c : cases)
     {
-        CBuilderTestWindow window;
+        CTestWindow window;
         CManagerUI manager;
         if (c.withWindow)
             manager.Init(window.Get());

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "tests/support/TestWindow.h"
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
 #include "ui/manager/Manager.h"
@@ -49,26 +50,3 @@ inline int TreeDepth(CControlUI* control)
     }
     return deepest + 1;
 }
-
-// A hidden top-level window for a manager, destroyed at the end of the scope.
-class CBuilderTestWindow
-{
-public:
-    CBuilderTestWindow()
-    {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = ::DefWindowProcW;
-        wc.hInstance = ::GetModuleHandleW(NULL);
-        wc.lpszClassName = L"BuilderTestWindow";
-        ::RegisterClassW(&wc);
-        m_hWnd = ::CreateWindowExW(0, wc.lpszClassName, L"builder test", WS_OVERLAPPEDWINDOW, 10, 10, 200, 150,
-                                   NULL, NULL, wc.hInstance, NULL);
-    }
-    ~CBuilderTestWindow() { ::DestroyWindow(m_hWnd); }
-    HWND Get() const { return m_hWnd; }
-
-private:
-    CBuilderTestWindow(const CBuilderTestWindow&) = delete;
-    CBuilderTestWindow& operator=(const CBuilderTestWindow&) = delete;
-    HWND m_hWnd;
-};

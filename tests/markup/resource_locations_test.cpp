@@ -1,7 +1,7 @@
 #include "ui/markup/ResourceLocations.h"
 
-#include "tests/markup/zip_writer.h"
 #include "tests/support/SkinFolder.h"
+#include "tests/support/zip_writer.h"
 #include "ui/markup/XmlMarkup.h"
 #include "ui/markup/ZipArchive.h"
 
@@ -14,16 +14,6 @@
 using namespace ziptest;
 
 namespace {
-
-bool WriteBytes(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size();
-    CloseHandle(file);
-    return ok;
-}
 
 std::string Bytes(const CSkinData& data)
 {
@@ -58,10 +48,10 @@ protected:
         m_skin.reset();
     }
 
-    void WriteSkinFile(const wchar_t* name, const std::string& bytes) { ASSERT_TRUE(WriteBytes(m_dir + name, bytes)); }
+    void WriteSkinFile(const wchar_t* name, const std::string& bytes) { ASSERT_TRUE(WriteFileBytes(m_dir + name, bytes)); }
     void WriteArchive(const std::vector<TMember>& entries, const wchar_t* name = L"Setup.dat")
     {
-        ASSERT_TRUE(WriteBytes(m_dir + name, BuildZip(entries).bytes));
+        ASSERT_TRUE(WriteFileBytes(m_dir + name, BuildZip(entries).bytes));
     }
 
     std::unique_ptr<CSkinFolder> m_skin;
@@ -169,7 +159,7 @@ TEST_F(ResourceLocations, EveryXmlFailureHasItsMessage)
     // bad.xml: a CRC that the data does not match, so all bytes arrive but are wrong.
     Put32(zip.bytes, zip.localHeaders[2] + LocalCrc, 0xDEADBEEF);
     Put32(zip.bytes, zip.centralHeaders[2] + CentralCrc, 0xDEADBEEF);
-    ASSERT_TRUE(WriteBytes(m_dir + L"Setup.dat", zip.bytes));
+    ASSERT_TRUE(WriteFileBytes(m_dir + L"Setup.dat", zip.bytes));
     WriteSkinFile(L"empty.xml", "");
     WriteSkinFile(L"big.xml", std::string(kMaxSkinXmlSize + 1, ' '));
 
@@ -224,7 +214,7 @@ TEST_F(ResourceLocations, DamagedOrForgedEntriesGiveImagesNoBytes)
     Put32(zip.bytes, zip.centralHeaders[1] + CentralUncompressed, 0xFFFFFFF0u);
     Put32(zip.bytes, zip.localHeaders[2] + LocalUncompressed, 20);
     Put32(zip.bytes, zip.centralHeaders[2] + CentralUncompressed, 20);
-    ASSERT_TRUE(WriteBytes(m_dir + L"Setup.dat", zip.bytes));
+    ASSERT_TRUE(WriteFileBytes(m_dir + L"Setup.dat", zip.bytes));
     CResourceLocations::SetResourceZip(L"Setup.dat", true);
     for (const wchar_t* name : {L"crc.png", L"huge.png", L"short.png"}) {
         for (TSkinDataClient client : {SkinDataImage, SkinDataAnimation}) {

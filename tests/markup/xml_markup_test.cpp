@@ -4,6 +4,7 @@
 #include <string>
 
 #include "tests/markup/xml_test_support.h"
+#include "tests/support/SkinFolder.h"
 #include "ui/markup/ResourceLocations.h"
 #include "ui/markup/XmlMarkup.h"
 
@@ -62,7 +63,10 @@ const DocumentCase kDocuments[] = {
     { "text", false, L"Expected start tag", L"text", L"" },
     { "<a><b/>text</a>", false, L"Expected start tag", L"text</a>", L"" },
     { "<a>x</a>junk", false, L"Expected start tag", L"junk", L"" },
-    { "<a x='1'/>", false, L"Expected attribute value", L"'1'/>", L"" },
+    // A wrong character where a quote or ">" belongs is reported with the
+    // text just after it; at the end of the text there is nothing after it.
+    { "<a x='1'/>", false, L"Expected attribute value", L"1'/>", L"" },
+    { "<a x= 1 y=\"2\"/>", false, L"Expected attribute value", L" y=\"2\"/>", L"" },
     { "<a x=", false, L"Expected attribute value", L"", L"" },
     { "<a x= ", false, L"Expected attribute value", L"", L"" },
     { "<a data-x=\"1\"/>", false, L"Error while parsing attributes", L"-x=\"1\"/>", L"" },
@@ -78,9 +82,11 @@ const DocumentCase kDocuments[] = {
     { "<a></b>", false, L"Unmatched closing tag", L"b>", L"" },
     { "<a></A>", false, L"Unmatched closing tag", L"A>", L"" },
     { "<ab></a>", false, L"Unmatched closing tag", L"a>", L"" },
-    { "<a></ab>", false, L"Unmatched closing tag", L"b>", L"" },
+    { "<a></ab>", false, L"Unmatched closing tag", L">", L"" },
     { "<a></a", false, L"Unmatched closing tag", L"", L"" },
-    { "<a></a x>", false, L"Unmatched closing tag", L"x>", L"" },
+    { "<a></a x>", false, L"Unmatched closing tag", L">", L"" },
+    { "<a></a\t/>", false, L"Unmatched closing tag", L">", L"" },
+    { "<a></a ", false, L"Unmatched closing tag", L"", L"" },
     { "<a></", false, L"Unmatched closing tag", L"", L"" },
     { "<a>0123456789012345678901234567890123456789012345678901234567890<b/></a>junk"
       "0123456789012345678901234567890123456789012345678901234567890",
@@ -313,23 +319,9 @@ TEST(XmlMarkup, ByteOrderMarksAndEncodings)
 
 TEST(XmlMarkup, LoadFromFileReadsThroughTheSkinLocations)
 {
-    WCHAR temp[MAX_PATH] = {};
-    ASSERT_GT(::GetTempPathW(MAX_PATH, temp), 0u);
-    std::wstring dir = std::wstring(temp) + L"xml_markup_test\\";
-    ::CreateDirectoryW(dir.c_str(), NULL);
-    std::wstring file = dir + L"skin.xml";
+    const CSkinFolder skin(L"xml_markup_test");
     const std::string doc = "\xEF\xBB\xBF<Window><Button name=\"Install\"/></Window>";
-    HANDLE h = ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    ::WriteFile(h, doc.data(), static_cast<DWORD>(doc.size()), &written, NULL);
-    ::CloseHandle(h);
-
-    CUIString oldPath = CResourceLocations::GetResourcePath();
-    CUIString oldZip = CResourceLocations::GetResourceZip();
-    bool oldCached = CResourceLocations::IsResourceZipCached();
-    CResourceLocations::SetResourcePath(dir.c_str());
-    CResourceLocations::SetResourceZip(L"", false);
+    ASSERT_TRUE(WriteFileBytes(skin.Path() + L"skin.xml", doc));
 
     CXmlMarkup markup;
     EXPECT_TRUE(markup.LoadFromFile(L"skin.xml")) << markup.GetLastErrorMessage();
@@ -338,9 +330,4 @@ TEST(XmlMarkup, LoadFromFileReadsThroughTheSkinLocations)
     EXPECT_EQ(Str(markup.GetLastErrorMessage()), L"Error opening file");
     EXPECT_EQ(Str(markup.GetLastErrorLocation()), L"");
     EXPECT_FALSE(markup.IsValid());
-
-    CResourceLocations::SetResourcePath(oldPath);
-    CResourceLocations::SetResourceZip(oldZip, oldCached);
-    ::DeleteFileW(file.c_str());
-    ::RemoveDirectoryW(dir.c_str());
 }

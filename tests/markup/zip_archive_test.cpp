@@ -1,6 +1,7 @@
 #include "ui/markup/ZipArchive.h"
 
-#include "tests/markup/zip_writer.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/zip_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -50,26 +51,6 @@ std::vector<TMember> SkinEntries()
     return {xml, image, described};
 }
 
-std::wstring TempDirectory()
-{
-    wchar_t base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
-    std::wstring dir = std::wstring(base) + L"ziptest" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-                       std::to_wstring(GetTickCount());
-    CreateDirectoryW(dir.c_str(), nullptr);
-    return dir + L"\\";
-}
-
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size();
-    CloseHandle(file);
-    return ok;
-}
-
 std::string ReadFileBytes(const std::wstring& path)
 {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -96,7 +77,8 @@ uint64_t FileTimeValue(const FILETIME& time) { return uint64_t(time.dwHighDateTi
 TEST(ZipArchive, ReadsStoredDeflatedAndDescribedEntriesFromEverySource)
 {
     const std::vector<TMember> members = SkinEntries();
-    const std::wstring dir = TempDirectory();
+    const CTempFolder folder(L"ziptest");
+    const std::wstring dir = folder.Path();
     for (const std::string& prefix : {std::string(), std::string(300, 'x')}) {
         const TArchive zip = BuildZip(members, prefix, "skin archive");
         const std::wstring path = dir + L"skin.dat";
@@ -566,7 +548,8 @@ TEST(ZipArchive, AttributesFollowDosAndUnixBits)
 
 TEST(ZipArchive, ExtractionToFilesStaysBelowTheBaseDirectory)
 {
-    const std::wstring outer = TempDirectory();
+    const CTempFolder folder(L"ziptest");
+    const std::wstring outer = folder.Path();
     const std::wstring work = outer + L"work\\";
     ASSERT_TRUE(CreateDirectoryW(work.c_str(), nullptr));
     wchar_t saved[MAX_PATH];
@@ -618,7 +601,8 @@ TEST(ZipArchive, ExtractionToFilesStaysBelowTheBaseDirectory)
 
 TEST(ZipArchive, DamagedEntryFailsExtractionToAFile)
 {
-    const std::wstring dir = TempDirectory();
+    const CTempFolder folder(L"ziptest");
+    const std::wstring dir = folder.Path();
     std::vector<TMember> members = SkinEntries();
     TArchive zip = BuildZip(members);
     Put32(zip.bytes, zip.localHeaders[0] + LocalCrc, 0xDEADBEEF);

@@ -7,7 +7,8 @@
 #include "ui/markup/XmlMarkup.h"
 #include "ui/markup/ZipArchive.h"
 
-#include "tests/markup/zip_writer.h"
+#include "tests/support/SkinFolder.h"
+#include "tests/support/zip_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -193,11 +194,8 @@ TEST(ZipMutation, MutatedArchivesOpenOrFailWithAResult)
 
 TEST(ZipMutation, MutatedSkinArchivesLoadOrFailWithAMessage)
 {
-    wchar_t base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
-    const std::wstring dir = std::wstring(base) + L"zipmut" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    CreateDirectoryW(dir.c_str(), nullptr);
-    CResourceLocations::SetResourcePath(dir.c_str());
+    const CSkinFolder skin(L"zipmut");
+    const std::wstring dir = skin.Path();
     CResourceLocations::SetResourceZip(L"Setup.dat", false);
 
     const std::vector<TArchive> seeds = Seeds();
@@ -220,6 +218,4 @@ TEST(ZipMutation, MutatedSkinArchivesLoadOrFailWithAMessage)
         FetchSkinData(L"a.gif", SkinDataImage, data);
         FetchSkinData(L"images\\button.png", SkinDataAnimation, data);
     }
-    CResourceLocations::SetResourceZip(L"", false);
-    CResourceLocations::SetResourcePath(L"");
 }

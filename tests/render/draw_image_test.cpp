@@ -184,6 +184,39 @@ std::vector<DWORD> BlendOnto(bool fallback, const TImageEntry& source, RECT src,
     return out;
 }
 
+TEST(MixColor, TruncatesTowardZeroWithinOneByte)
+{
+    struct TCase
+    {
+        BYTE source, destination;
+        double sourceFactor, destinationFactor;
+        BYTE expected;
+    } cases[] = {
+        { 101, 0, 0.5, 0.0, 50 },      // 50.5 drops its fraction
+        { 1, 0, 200 / 255.0, 0.0, 0 },  // 0.78: below one step is nothing
+        { 255, 10, 1.0, 1.0, 255 },     // more than a byte holds stays white
+        { 10, 0, -1.0, 0.0, 0 },        // below zero stays black
+        { 0, 200, 0.0, 0.25, 50 },
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(int(CRenderer::MixColor(c.source, c.destination, c.sourceFactor, c.destinationFactor)),
+                  int(c.expected))
+            << int(c.source) << " x " << c.sourceFactor << " + " << int(c.destination) << " x " << c.destinationFactor;
+}
+
+TEST(MixColor, AChannelBlendedOverItselfKeepsItsValue)
+{
+    // The sum is a whole number; the error of binary fractions must not cost
+    // it a step when the fraction is dropped.
+    for (int constant = 0; constant < 256; ++constant)
+    {
+        const double factor = constant / 255.0;
+        for (int channel = 0; channel < 256; ++channel)
+            ASSERT_EQ(int(CRenderer::MixColor(BYTE(channel), BYTE(channel), factor, 1.0 - factor)), channel)
+                << "constant " << constant << " channel " << channel;
+    }
+}
+
 TEST(BlendFallback, ComposesAsAlphaBlendDoes)
 {
     ASSERT_NE(CMsImg32::GetAlphaBlend(), nullptr);  // the reference

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "tests/render/RenderTestSupport.h"
+#include "tests/support/Describe.h"
 #include "ui/render/MsImg32.h"
 #include "ui/render/Renderer.h"
 
@@ -12,12 +13,6 @@ namespace {
 bool SameRect(const RECT& a, const RECT& b)
 {
     return EqualRect(&a, &b) != FALSE;
-}
-
-std::string Show(const RECT& rc)
-{
-    return std::to_string(rc.left) + "," + std::to_string(rc.top) + "," + std::to_string(rc.right) + ","
-        + std::to_string(rc.bottom);
 }
 
 TEST(ImageDescriptorGrammar, Table)

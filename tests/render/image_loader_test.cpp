@@ -3,15 +3,11 @@
 #include <string>
 
 #include "tests/render/RenderTestSupport.h"
+#include "tests/support/SkinFolder.h"
 #include "ui/markup/ResourceLocations.h"
 #include "ui/render/Renderer.h"
 
 namespace {
-
-DWORD PixelOf(const TImageEntry& entry, int x, int y)
-{
-    return reinterpret_cast<const DWORD*>(entry.bits)[y * entry.width + x];
-}
 
 // Two rows, so that a bottom-up result or a channel swap shows: opaque red,
 // half-transparent white / fully transparent blue, an opaque odd colour.
@@ -40,10 +36,10 @@ TEST(ImageDecode, PngWithPartialAlphaIsPremultipliedTopDown)
     EXPECT_EQ(entry->height, 2);
     EXPECT_TRUE(entry->hasAlpha);
     EXPECT_TRUE(entry->resType.IsEmpty());
-    EXPECT_EQ(PixelOf(*entry, 0, 0), 0xFFFF0000u);
-    EXPECT_EQ(PixelOf(*entry, 1, 0), 0x80808080u);  // 128 × 255 ÷ 255
-    EXPECT_EQ(PixelOf(*entry, 0, 1), 0x00000000u);  // alpha 0 is all zero
-    EXPECT_EQ(PixelOf(*entry, 1, 1), 0xFF0A141Eu);
+    EXPECT_EQ(ImagePixel(*entry, 0, 0), 0xFFFF0000u);
+    EXPECT_EQ(ImagePixel(*entry, 1, 0), 0x80808080u);  // 128 × 255 ÷ 255
+    EXPECT_EQ(ImagePixel(*entry, 0, 1), 0x00000000u);  // alpha 0 is all zero
+    EXPECT_EQ(ImagePixel(*entry, 1, 1), 0xFF0A141Eu);
 
     // The bitmap really is a 32-bit DIB section over those bits (the pixel
     // order above shows that its rows run top-down).
@@ -87,7 +83,7 @@ TEST(ImageDecode, OpaqueFormatsHaveNoAlpha)
         for (int y = 0; y < 3; ++y)
             for (int x = 0; x < 4; ++x)
             {
-                DWORD actual = PixelOf(*entry, x, y);
+                DWORD actual = ImagePixel(*entry, x, y);
                 EXPECT_EQ(actual >> 24, 0xFFu);
                 EXPECT_TRUE(NearColor(actual, opaque(x, y), c.exact ? 0 : 24))
                     << std::hex << actual << " at " << x << "," << y;
@@ -106,10 +102,10 @@ TEST(ImageDecode, GifGivesItsFirstFrameWithTransparency)
     TEntryPtr entry(CImageLoader::Decode(gif, sizeof(gif), 0));
     ASSERT_TRUE(entry);
     EXPECT_TRUE(entry->hasAlpha);
-    EXPECT_EQ(PixelOf(*entry, 0, 0), 0xFFFF0000u);
-    EXPECT_EQ(PixelOf(*entry, 1, 0), 0xFF00FF00u);
-    EXPECT_EQ(PixelOf(*entry, 0, 1), 0xFF0000FFu);
-    EXPECT_EQ(PixelOf(*entry, 1, 1), 0u);
+    EXPECT_EQ(ImagePixel(*entry, 0, 0), 0xFFFF0000u);
+    EXPECT_EQ(ImagePixel(*entry, 1, 0), 0xFF00FF00u);
+    EXPECT_EQ(ImagePixel(*entry, 0, 1), 0xFF0000FFu);
+    EXPECT_EQ(ImagePixel(*entry, 1, 1), 0u);
 }
 
 TEST(ImageDecode, MaskMatchesTheFinishedPixelAlphaIncluded)
@@ -133,7 +129,7 @@ TEST(ImageDecode, MaskMatchesTheFinishedPixelAlphaIncluded)
         ASSERT_TRUE(entry);
         EXPECT_EQ(entry->hasAlpha, c.hasAlpha);
         for (int x = 0; x < 3; ++x)
-            EXPECT_EQ(PixelOf(*entry, x, 0), c.expected[x]) << x;
+            EXPECT_EQ(ImagePixel(*entry, x, 0), c.expected[x]) << x;
     }
 
     // On an opaque picture the mask alone decides whether there is alpha.
@@ -144,8 +140,8 @@ TEST(ImageDecode, MaskMatchesTheFinishedPixelAlphaIncluded)
     ASSERT_TRUE(unmasked && masked);
     EXPECT_FALSE(unmasked->hasAlpha);
     EXPECT_TRUE(masked->hasAlpha);
-    EXPECT_EQ(PixelOf(*masked, 0, 0), 0u);
-    EXPECT_EQ(PixelOf(*masked, 1, 0), 0xFF102030u);
+    EXPECT_EQ(ImagePixel(*masked, 0, 0), 0u);
+    EXPECT_EQ(ImagePixel(*masked, 1, 0), 0xFF102030u);
 }
 
 TEST(ImageDecode, ColorTextsGiveOnePixel)
@@ -172,13 +168,13 @@ TEST(ImageDecode, ColorTextsGiveOnePixel)
         ASSERT_TRUE(entry);
         EXPECT_EQ(entry->width, 1);
         EXPECT_EQ(entry->height, 1);
-        EXPECT_EQ(PixelOf(*entry, 0, 0), c.pixel);
+        EXPECT_EQ(ImagePixel(*entry, 0, 0), c.pixel);
         EXPECT_EQ(entry->hasAlpha, c.hasAlpha);
     }
     // Through the renderer, with the type that marks colour texts.
     TEntryPtr viaRenderer(CRenderer::LoadImage(L"#80FF0000", kColorImageType, 0));
     ASSERT_TRUE(viaRenderer);
-    EXPECT_EQ(PixelOf(*viaRenderer, 0, 0), 0x80800000u);
+    EXPECT_EQ(ImagePixel(*viaRenderer, 0, 0), 0x80800000u);
 }
 
 TEST(ImageDecode, BadBytesGiveNoImageAndSayWhy)
@@ -239,24 +235,7 @@ TEST(ImageDecode, FreeReleasesTheBitmap)
 class ImageLoadFromSkin : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_oldPath = CResourceLocations::GetResourcePath();
-        m_oldZip = CResourceLocations::GetResourceZip();
-        m_oldKeepOpen = CResourceLocations::IsResourceZipCached();
-        CResourceLocations::SetResourceZip(L"", false);
-        CResourceLocations::SetResourcePath(m_folder.Path().c_str());
-    }
-    void TearDown() override
-    {
-        CResourceLocations::SetResourcePath(m_oldPath);
-        CResourceLocations::SetResourceZip(m_oldZip, m_oldKeepOpen);
-    }
-
-    CTempFolder m_folder;
-    CUIString m_oldPath;
-    CUIString m_oldZip;
-    bool m_oldKeepOpen = false;
+    CSkinFolder m_folder{L"image_skin"};
 };
 
 TEST_F(ImageLoadFromSkin, FilesAreDecodedAndFailuresGiveNothing)
@@ -267,7 +246,7 @@ TEST_F(ImageLoadFromSkin, FilesAreDecodedAndFailuresGiveNothing)
 
     TEntryPtr fromSkin(CRenderer::LoadImage(L"a.png"));
     ASSERT_TRUE(fromSkin);
-    EXPECT_EQ(PixelOf(*fromSkin, 1, 0), 0x80808080u);
+    EXPECT_EQ(ImagePixel(*fromSkin, 1, 0), 0x80808080u);
 
     // A type the executable has no resource of: the name is read as a path.
     TEntryPtr asPath(CRenderer::LoadImage(path.c_str(), L"PNG"));
@@ -277,7 +256,7 @@ TEST_F(ImageLoadFromSkin, FilesAreDecodedAndFailuresGiveNothing)
     // The mask is passed through to the decoder.
     TEntryPtr masked(CRenderer::LoadImage(L"a.png", NULL, 0xFFFF0000));
     ASSERT_TRUE(masked);
-    EXPECT_EQ(PixelOf(*masked, 0, 0), 0u);
+    EXPECT_EQ(ImagePixel(*masked, 0, 0), 0u);
 
     for (const wchar_t* name : { L"missing.png", L"empty.png", L"junk.png" })
     {

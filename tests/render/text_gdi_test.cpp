@@ -6,19 +6,14 @@
 #include <string>
 
 #include "tests/render/RenderTestSupport.h"
-#include "tests/render/text_support.h"
+#include "tests/support/Rects.h"
+#include "tests/support/text_support.h"
 #include "ui/render/Renderer.h"
 #include "ui/render/TaggedText.h"
 
 namespace {
 
 const DWORD kRed = 0xFFFF0000;
-
-RECT Rect(int left, int top, int right, int bottom)
-{
-    RECT rc = { left, top, right, bottom };
-    return rc;
-}
 
 class TextOnDib : public ::testing::Test
 {

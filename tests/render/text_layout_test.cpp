@@ -5,30 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "tests/render/text_support.h"
+#include "tests/support/Describe.h"
+#include "tests/support/Rects.h"
+#include "tests/support/text_support.h"
 #include "ui/render/TaggedText.h"
 
 namespace {
 
 const DWORD kTextColor = 0xFF123456;
 const int kLine = 12;
-
-RECT Rect(int left, int top, int right, int bottom)
-{
-    RECT rc = { left, top, right, bottom };
-    return rc;
-}
-
-std::string Show(const RECT& rc)
-{
-    return std::to_string(rc.left) + "," + std::to_string(rc.top) + "," + std::to_string(rc.right) + ","
-        + std::to_string(rc.bottom);
-}
-
-std::string Narrow(const std::wstring& text)
-{
-    return std::string(text.begin(), text.end());
-}
 
 class TaggedText : public ::testing::Test
 {

@@ -194,24 +194,11 @@ void CManagerUI::Init(HWND hWnd, LPCWSTR pstrName)
         ManagerList().Add(this);
 }
 
-void CManagerUI::SetRootFocusNone()
-{
-    // Focus changes with their notifications belong to input routing; here
-    // the focused control is only told that it lost the focus.
-    CControlUI* old = focus;
-    focus = NULL;
-    if (old == NULL)
-        return;
-    TControlEvent event = {};
-    event.kind = EventKillFocus;
-    event.timestamp = ::GetTickCount();
-    old->DispatchEvent(event);
-}
-
 bool CManagerUI::AttachRoot(CControlUI* pControl)
 {
-    // 1. Nothing keeps pointing into the tree being replaced.
-    SetRootFocusNone();
+    // 1. Nothing keeps pointing into the tree being replaced. The focused
+    // control loses the focus as in any focus change, notification included.
+    SetFocus(NULL, false);
     eventKey = hover = eventClick = lastToolTip = NULL;
 
     // 2. The old tree and everything queued for it go.

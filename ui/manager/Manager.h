@@ -277,7 +277,6 @@ protected:
     void FreeQueuedNotifications();
     void DeleteScheduledControls();
     void ClearWindowTables();
-    void SetRootFocusNone();
     void MeasureFont(TFontEntry& entry) const;
 
     // ---- Data ----

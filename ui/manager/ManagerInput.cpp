@@ -609,12 +609,16 @@ bool CManagerUI::Input::OnLButtonDown(CManagerUI& m, WPARAM wParam, LPARAM lPara
 bool CManagerUI::Input::OnLButtonUp(CManagerUI& m, WPARAM wParam, LPARAM lParam, LRESULT&)
 {
     m.lastMousePos = PointOf(lParam);
-    if (m.eventClick == NULL)
+    // The capture is given back even when the pressed control went away
+    // during the press: a capture kept for nobody would freeze hover and
+    // take every later click, also those outside the window.
+    if (m.eventClick == NULL && !m.mouseCaptured)
         return false;
     m.ReleaseCapture();
     CControlUI* pressed = m.eventClick;
     m.eventClick = NULL;
-    Send(pressed, MakeEvent(EventButtonUp, NULL, m.lastMousePos, LOWORD(wParam), wParam, lParam));
+    if (pressed != NULL)
+        Send(pressed, MakeEvent(EventButtonUp, NULL, m.lastMousePos, LOWORD(wParam), wParam, lParam));
     // Hover stood still during the press, and the leave report of a pointer
     // that left the window meanwhile has been spent: without this, the
     // pressed control would stay hot after a release outside the window.

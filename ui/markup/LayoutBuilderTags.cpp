@@ -49,11 +49,6 @@ const TControlTag kControlTags[] = {
     {L"Button", AnyCase, Make<CButtonUI>},
     {L"Option", AnyCase, Make<COptionUI>},
     {L"CheckBox", AnyCase, Make<CCheckBoxUI>},
-    {L"Label", AnyCase, Make<CLabelUI>},
-    {L"Text", AnyCase, Make<CTextUI>},
-    {L"Button", AnyCase, Make<CButtonUI>},
-    {L"Option", AnyCase, Make<COptionUI>},
-    {L"CheckBox", AnyCase, Make<CCheckBoxUI>},
     {L"Edit", AnyCase, Make<CEditUI>},
     {L"DateTime", AnyCase, Make<CDateTimeUI>},
 };

@@ -29,6 +29,13 @@ void SkipWhitespace(LPCWSTR& p, LPCWSTR pEnd)
         ++p;
 }
 
+// Where an unexpected character is reported: the text just after it, or the
+// end of the text when the text ended instead.
+LPWSTR PastOffending(LPWSTR p)
+{
+    return *p != L'\0' ? p + 1 : p;
+}
+
 void SkipIdentifier(LPWSTR& p)
 {
     while (*p != L'\0' && (*p == L'_' || *p == L':' || ::IsCharAlphaNumericW(*p)))
@@ -479,7 +486,7 @@ bool CXmlMarkup::ParseElements(LPWSTR& pstrText, int iParent, int iDepth)
             pstrText += nNameLen;
             SkipWhitespace(pstrText);
             if (*pstrText != L'>')
-                return SetError(L"Unmatched closing tag", pstrText);
+                return SetError(L"Unmatched closing tag", PastOffending(pstrText));
             ++pstrText;
         }
         *pstrNameEnd = L'\0';
@@ -507,7 +514,7 @@ bool CXmlMarkup::ParseAttributes(LPWSTR& pstrText)
         *pstrIdentifierEnd = L'\0';
         SkipWhitespace(pstrText);
         if (*pstrText != L'"')
-            return SetError(L"Expected attribute value", pstrText);
+            return SetError(L"Expected attribute value", PastOffending(pstrText));
         ++pstrText;
         LPWSTR pstrDest = pstrText;
         if (!ParseData(pstrText, pstrDest, L'"'))

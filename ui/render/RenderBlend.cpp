@@ -56,7 +56,11 @@ DWORD BlendPixel(DWORD source, DWORD destination, double constant, bool perPixel
 
 BYTE CRenderer::MixColor(BYTE source, BYTE destination, double sourceFactor, double destinationFactor)
 {
-    double value = source * sourceFactor + destination * destinationFactor + 0.5;
+    // The fraction is dropped, not rounded. The tiny allowance keeps a sum
+    // that is a whole number (a colour blended over itself) from losing a
+    // step to the error of binary fractions; true fractions lie much further
+    // from the next whole number, as the factors are multiples of 1/65025.
+    double value = source * sourceFactor + destination * destinationFactor + 1e-9;
     if (value <= 0)
         return 0;
     if (value >= 255)

@@ -3,17 +3,12 @@
 
 #include <vector>
 
-#include "tests/render/RenderTestSupport.h"
+#include "tests/support/Canvas.h"
+#include "tests/support/Rects.h"
 #include "ui/manager/Manager.h"
 #include "ui/render/Renderer.h"
 
 namespace {
-
-RECT Rect(int left, int top, int right, int bottom)
-{
-    RECT rc = { left, top, right, bottom };
-    return rc;
-}
 
 TEST(ManagerText, FontVariantsRegisterBesideTheSkinFontsWithoutReplacingThem)
 {

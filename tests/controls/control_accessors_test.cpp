@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include "manager_test_support.h"
+#include "tests/support/TestControls.h"
+#include "ui/controls/Container.h"
 
 namespace
 {

@@ -1,4 +1,4 @@
-#include "tests/render/text_support.h"
+#include "tests/support/text_support.h"
 
 #include <vector>
 

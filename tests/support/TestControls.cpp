@@ -1,0 +1,3 @@
+#include "tests/support/TestControls.h"
+
+int CCountedControl::alive = 0;
