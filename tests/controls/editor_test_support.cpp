@@ -178,15 +178,3 @@ RECT ChildRect(HWND parent, HWND child)
     ::MapWindowPoints(NULL, parent, reinterpret_cast<LPPOINT>(&rc), 2);
     return rc;
 }
-
-DWORD DibRgb(HBITMAP dib, int x, int y)
-{
-    DIBSECTION section = {};
-    if (::GetObjectW(dib, sizeof(section), &section) != sizeof(section) || section.dsBm.bmBits == NULL)
-        return 0xFFFFFFFF;
-    ::GdiFlush();
-    const int height = section.dsBmih.biHeight;
-    const int row = height > 0 ? height - 1 - y : y;
-    const DWORD* pixels = static_cast<const DWORD*>(section.dsBm.bmBits);
-    return pixels[row * section.dsBm.bmWidth + x] & 0xFFFFFF;
-}

@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
-#include "editor_test_support.h"
-#include "ui/render/GdiScope.h"
+#include "tests/support/TestWindow.h"
+#include "ui/controls/Control.h"
+#include "ui/manager/Manager.h"
+#include "ui/markup/LayoutBuilder.h"
 #include "ui/render/Renderer.h"
 
 // What a window shows in a rectangle, as a bitmap of its own.
@@ -12,12 +14,42 @@ namespace
 {
 // A brown window with a blue control at (40,20)-(80,60).
 const wchar_t kWindow[] =
-    L"<VerticalLayout bkcolor=\"#FFC08040\">"
+    L"<Window><VerticalLayout bkcolor=\"#FFC08040\">"
     L"<Control name=\"cover\" float=\"true\" pos=\"40,20,80,60\" bkcolor=\"#FF0000FF\" />"
-    L"</VerticalLayout>";
+    L"</VerticalLayout></Window>";
 
 const DWORD kBrown = 0xC08040;
 const DWORD kBlue = 0x0000FF;
+
+// A shown window painted from kWindow.
+class CPaintedWindow
+{
+public:
+    CPaintedWindow() : m_host(m_manager, 200, 100, true)
+    {
+        CLayoutBuilder builder;
+        m_manager.AttachRoot(builder.Create(kWindow, NULL, &m_manager));
+        m_host.PumpUntil([this] { return m_manager.GetOffscreenBitmap() != NULL; }, 3000);
+    }
+    CManagerUI& Manager() { return m_manager; }
+
+private:
+    CManagerUI m_manager;
+    CHostWindow m_host;
+};
+
+// Red, green and blue at (x, y) of a 32-bit DIB section, whichever way its rows run.
+DWORD DibRgb(HBITMAP dib, int x, int y)
+{
+    DIBSECTION section = {};
+    if (::GetObjectW(dib, sizeof(section), &section) != sizeof(section) || section.dsBm.bmBits == NULL)
+        return 0xFFFFFFFF;
+    ::GdiFlush();
+    const int height = section.dsBmih.biHeight;
+    const int row = height > 0 ? height - 1 - y : y;
+    const DWORD* pixels = static_cast<const DWORD*>(section.dsBm.bmBits);
+    return pixels[row * section.dsBm.bmWidth + x] & 0xFFFFFF;
+}
 
 DWORD Halved(DWORD rgb)
 {
@@ -56,9 +88,10 @@ private:
 
 TEST(GenerateBitmap, ShowsTheWindowInTheRectangleAndAFilterDarkensItByHalf)
 {
-    CEditorHost host(200, 100, kWindow);
-    CManagerUI& manager = host.Manager();
-    ASSERT_TRUE(host.PumpUntil([&] { return manager.GetOffscreenBitmap() != NULL; }));
+    CPaintedWindow window;
+    CManagerUI& manager = window.Manager();
+    ASSERT_NE(manager.GetOffscreenBitmap(), (HBITMAP)NULL) << "the window has painted";
+
     const RECT rc = {30, 10, 90, 70};
 
     struct TCase
@@ -69,7 +102,7 @@ TEST(GenerateBitmap, ShowsTheWindowInTheRectangleAndAFilterDarkensItByHalf)
         DWORD outside;  // at (5,5) of the picture: the window's background
         DWORD inside;   // at (30,30): where the cover is
     };
-    CControlUI* cover = host.Find<CControlUI>(L"cover");
+    CControlUI* cover = manager.FindControlByName(L"cover");
     const TCase cases[] = {
         {"the window's own picture", NULL, 0, kBrown, kBlue},
         {"a filter without alpha tints nothing", NULL, 0x00FFFFFF, kBrown, kBlue},
@@ -92,11 +125,11 @@ TEST(GenerateBitmap, ShowsTheWindowInTheRectangleAndAFilterDarkensItByHalf)
 
 TEST(GenerateBitmap, NothingWithoutAManagerOrForAnEmptyRectangle)
 {
-    CEditorHost host(200, 100, kWindow);
+    CPaintedWindow window;
     const RECT some = {0, 0, 10, 10};
     const RECT empty = {20, 20, 20, 40};
     const RECT inverted = {30, 30, 10, 10};
     EXPECT_EQ(CRenderer::GenerateBitmap(NULL, some, NULL, 0), (HBITMAP)NULL);
-    EXPECT_EQ(CRenderer::GenerateBitmap(&host.Manager(), empty, NULL, 0), (HBITMAP)NULL);
-    EXPECT_EQ(CRenderer::GenerateBitmap(&host.Manager(), inverted, NULL, 0), (HBITMAP)NULL);
+    EXPECT_EQ(CRenderer::GenerateBitmap(&window.Manager(), empty, NULL, 0), (HBITMAP)NULL);
+    EXPECT_EQ(CRenderer::GenerateBitmap(&window.Manager(), inverted, NULL, 0), (HBITMAP)NULL);
 }

@@ -78,6 +78,3 @@ int CountThreadWindows();
 
 // The window's client rectangle of a native child.
 RECT ChildRect(HWND parent, HWND child);
-
-// Red, green and blue of a bottom-up or top-down 32-bit DIB section at (x, y).
-DWORD DibRgb(HBITMAP dib, int x, int y);
