@@ -150,6 +150,44 @@ TEST(DateTime, APickedDateIsWrittenBackWhenThePickerLosesTheFocus)
     EXPECT_STREQ(date->GetText(), expected);
 }
 
+TEST(DateTime, ThePickerOpensAtTheDateTheTextShows)
+{
+    CEditorHost host(300, 200, kDates);
+    CDateTimeUI* date = host.Find<CDateTimeUI>(L"date");
+    struct TCase
+    {
+        const wchar_t* text;
+        WORD year;
+        WORD month;
+        WORD day;
+    };
+    SYSTEMTIME now = {};
+    ::GetLocalTime(&now);
+    const TCase cases[] = {
+        {L"2031-07-15", 2031, 7, 15},
+        // Not a date the picker can hold: the last date the control had.
+        {L"2031-02-30", 2031, 7, 15},
+        {L" 999-12-31", 2031, 7, 15},
+        {L"soon", 2031, 7, 15},
+        {L"", now.wYear, now.wMonth, now.wDay},
+    };
+    for (const TCase& c : cases)
+    {
+        SCOPED_TRACE(Narrow(c.text));
+        host.Find<CControlUI>(L"first")->SetFocus();
+        host.Pump();
+        date->SetText(c.text);
+        date->SetFocus();
+        host.Pump();
+        ASSERT_TRUE(date->IsPicking());
+        const SYSTEMTIME shown = PickerDate(date->GetNativeWindow());
+        EXPECT_EQ(shown.wYear, c.year);
+        EXPECT_EQ(shown.wMonth, c.month);
+        EXPECT_EQ(shown.wDay, c.day);
+        EXPECT_STREQ(date->GetText(), c.text) << "opening changes no text";
+    }
+}
+
 TEST(DateTime, EscapeKeepsTheTextAndBackspaceOrDeleteClearIt)
 {
     CEditorHost host(300, 200, kDates);

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <olectl.h>
+#include <stdio.h>
 #include <wchar.h>
 
 #include "ui/manager/Manager.h"
@@ -12,6 +13,31 @@ RECT EmptyRect()
 {
     RECT none = {0, 0, 0, 0};
     return none;
+}
+
+// A year-month-day text as the control shows it ("2026-03-07", " 999-12-31")
+// into time; false, and time untouched, for anything else or a day that
+// does not exist.
+bool ReadDate(LPCWSTR text, SYSTEMTIME& time)
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    wchar_t rest = 0;
+    if (swscanf(text, L"%d-%d-%d%lc", &year, &month, &day, &rest) != 3)
+        return false;
+    if (year < 1601 || year > 30827 || month < 1 || month > 12 || day < 1 || day > 31)
+        return false;
+    SYSTEMTIME read = time;
+    read.wYear = static_cast<WORD>(year);
+    read.wMonth = static_cast<WORD>(month);
+    read.wDay = static_cast<WORD>(day);
+    FILETIME check = {};
+    if (!::SystemTimeToFileTime(&read, &check))
+        return false;
+    // Back again for the day of the week that goes with the date.
+    ::FileTimeToSystemTime(&check, &time);
+    return true;
 }
 
 bool IsPressEvent(int kind)
@@ -92,8 +118,12 @@ bool CDateTimeWnd::Init(CDateTimeUI* control)
         if (font != NULL)
             SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font->font), TRUE);
     }
+    // The picker opens at the date the control shows: a text given by the
+    // skin or the application is the date, even when no picker wrote it.
     if (owner->GetText().IsEmpty())
         ::GetLocalTime(&owner->dateTime);
+    else
+        ReadDate(owner->GetText(), owner->dateTime);
     SendMessage(DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&owner->dateTime));
     HWND window = hwnd;
     ::ShowWindow(window, SW_SHOWNOACTIVATE);
