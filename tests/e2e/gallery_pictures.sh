@@ -9,7 +9,7 @@
 set -uo pipefail
 WINE_RUN="$1" GALLERY="$2" SKIN="$3" ORIGIN="$4"; shift 4
 PAGES=("$@")
-[ ${#PAGES[@]} -gt 0 ] || PAGES=(0 1 2 3)
+[ ${#PAGES[@]} -gt 0 ] || PAGES=(0 1 2 3 4)
 HERE="$(cd "$(dirname "$0")" && pwd)"
 source "$HERE/drive.sh"
 eval "$("$WINE_RUN" --env)" || exit 1
@@ -21,9 +21,10 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 cp "$GALLERY" "$WORK/Gallery.exe"
 cp "$SKIN" "$WORK/Gallery.dat"
 
-# check_picture PAGE SHOT: compares a picture with the page's expected one (or renews it).
+# check_picture PAGE SHOT [NAME]: compares a picture with the page's expected one, or with
+# expected/NAME.png when a name is given (or renews it).
 check_picture() {
-  local page="$1" shot="$2" expected="$HERE/expected/gallery_page$1.png" differing total
+  local page="$1" shot="$2" expected="$HERE/expected/${3:-gallery_page$1}.png" differing total
   [ -n "${SHOTS_DIR:-}" ] && mkdir -p "$SHOTS_DIR" && cp "$shot" "$SHOTS_DIR/"
   if [ "${UPDATE_EXPECTED:-0}" = 1 ]; then
     mkdir -p "$(dirname "$expected")" && cp "$shot" "$expected"
@@ -79,6 +80,16 @@ if [ "${UPDATE_EXPECTED:-0}" != 1 ]; then
     check_picture 1 "$WORK/clicked_to_page1.png"
   else
     fail "no picture of the gallery after the click"
+  fi
+fi
+
+# A click on the first date of the input page opens its picker over it (the
+# date sits around client point (136, 313)); the editor open before closes.
+if [[ " ${PAGES[*]} " == *" 4 "* ]]; then
+  if show 4 gallery_page4_picker 136 313; then
+    check_picture 4 "$WORK/gallery_page4_picker.png" gallery_page4_picker
+  else
+    fail "no picture of the input page with the picker open"
   fi
 fi
 
