@@ -428,14 +428,8 @@ void CDateTimeUI::OpenPicker()
 
 void CDateTimeUI::HandleEvent(TControlEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.kind))
-    {
-        if (parent != NULL)
-            parent->HandleEvent(event);
-        else
-            CLabelUI::HandleEvent(event);
+    if (PassUnreachableMouseEvent(event))
         return;
-    }
     if (IsIgnoredPointerEvent(event.kind))
         return;
     switch (event.kind)

@@ -5,7 +5,6 @@
 
 #include <vector>
 
-#include "ui/core/AttributeValues.h"
 #include "ui/manager/Manager.h"
 #include "ui/render/Color.h"
 #include "ui/render/Renderer.h"
@@ -580,14 +579,8 @@ bool CEditUI::HandleHover(TControlEvent& event)
 
 void CEditUI::HandleEvent(TControlEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.kind))
-    {
-        if (parent != NULL)
-            parent->HandleEvent(event);
-        else
-            CLabelUI::HandleEvent(event);
+    if (PassUnreachableMouseEvent(event))
         return;
-    }
     switch (event.kind)
     {
     case EventSetCursor:
@@ -628,42 +621,25 @@ void CEditUI::HandleEvent(TControlEvent& event)
 
 // ---- Attributes ----
 
-namespace
-{
-struct TEditAttribute
-{
-    LPCWSTR name;
-    void (*apply)(CEditUI& edit, LPCWSTR value);
+const TAttributeRow<CEditUI> CEditUI::attributeTable[] = {
+    {L"readonly", [](CEditUI& c, LPCWSTR v) { c.SetReadOnly(ParseBool(v)); }},
+    {L"numberonly", [](CEditUI& c, LPCWSTR v) { c.SetNumberOnly(ParseBool(v)); }},
+    {L"password", [](CEditUI& c, LPCWSTR v) { c.SetPasswordMode(ParseBool(v)); }},
+    {L"autoselall", [](CEditUI& c, LPCWSTR v) { c.SetAutoSelectAll(ParseBool(v)); }},
+    {L"maxchar", [](CEditUI& c, LPCWSTR v) { c.SetMaxChar(ParseInt(v)); }},
+    {L"normalimage", [](CEditUI& c, LPCWSTR v) { c.SetNormalImage(v); }},
+    {L"hotimage", [](CEditUI& c, LPCWSTR v) { c.SetHotImage(v); }},
+    {L"focusedimage", [](CEditUI& c, LPCWSTR v) { c.SetFocusedImage(v); }},
+    {L"disabledimage", [](CEditUI& c, LPCWSTR v) { c.SetDisabledImage(v); }},
+    {L"nativebkcolor", [](CEditUI& c, LPCWSTR v) { c.SetNativeEditBkColor(ParseColorValue(v)); }},
 };
-
-const TEditAttribute kEditAttributes[] = {
-    {L"readonly", [](CEditUI& e, LPCWSTR v) { e.SetReadOnly(ParseBool(v)); }},
-    {L"numberonly", [](CEditUI& e, LPCWSTR v) { e.SetNumberOnly(ParseBool(v)); }},
-    {L"password", [](CEditUI& e, LPCWSTR v) { e.SetPasswordMode(ParseBool(v)); }},
-    {L"autoselall", [](CEditUI& e, LPCWSTR v) { e.SetAutoSelectAll(ParseBool(v)); }},
-    {L"maxchar", [](CEditUI& e, LPCWSTR v) { e.SetMaxChar(ParseInt(v)); }},
-    {L"normalimage", [](CEditUI& e, LPCWSTR v) { e.SetNormalImage(v); }},
-    {L"hotimage", [](CEditUI& e, LPCWSTR v) { e.SetHotImage(v); }},
-    {L"focusedimage", [](CEditUI& e, LPCWSTR v) { e.SetFocusedImage(v); }},
-    {L"disabledimage", [](CEditUI& e, LPCWSTR v) { e.SetDisabledImage(v); }},
-    {L"nativebkcolor", [](CEditUI& e, LPCWSTR v) { e.SetNativeEditBkColor(ParseColorValue(v)); }},
-};
-}  // namespace
 
 void CEditUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 {
-    if (pstrName == NULL)
+    if (pstrName == NULL || pstrValue == NULL)
         return;
-    LPCWSTR value = pstrValue != NULL ? pstrValue : L"";
-    for (const TEditAttribute& attribute : kEditAttributes)
-    {
-        if (AttributeIs(pstrName, attribute.name))
-        {
-            attribute.apply(*this, value);
-            return;
-        }
-    }
-    CLabelUI::SetAttribute(pstrName, value);
+    if (!ApplyAttributeRow(attributeTable, *this, pstrName, pstrValue))
+        CLabelUI::SetAttribute(pstrName, pstrValue);
 }
 
 void CEditUI::SetMaxChar(int max)

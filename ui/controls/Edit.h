@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "ui/controls/ControlAttributes.h"
 #include "ui/controls/Label.h"
 #include "ui/core/WindowWnd.h"
 
@@ -147,4 +148,6 @@ protected:
     TDrawSpec hotImage;
     TDrawSpec focusedImage;
     TDrawSpec disabledImage;
+
+    static const TAttributeRow<CEditUI> attributeTable[];
 };

@@ -1,50 +1,48 @@
 #include "ui/render/Renderer.h"
 
-#include "ui/controls/Control.h"
-#include "ui/manager/Manager.h"
 #include "ui/render/GdiScope.h"
+#include "ui/render/WindowPicture.h"
 
 // A snapshot of what a window shows in a rectangle, for native child windows
 // that want the skin behind them as their own background.
 
 namespace
 {
-// The window's picture in a DC: either its finished off-screen surface, or a
-// fresh paint of the tree up to (and without) the given control.
-class CWindowPicture
+// The window's picture in a DC: either its finished surface, borrowed, or a
+// fresh paint of its controls up to (and without) the given control.
+class CWindowPictureDC
 {
 public:
-    CWindowPicture(CManagerUI& manager, const RECT& rc, CControlUI* control)
-        : m_dc(manager.GetPaintDC()), m_old(NULL)
+    CWindowPictureDC(IWindowPicture& window, const RECT& rc, CControlUI* control)
+        : m_dc(window.GetPictureDC()), m_old(NULL)
     {
         if (m_dc.Get() == NULL)
             return;
         // The finished surface holds every control, the one asked about
-        // included, and nothing of a layered window's translucency: it only
-        // serves for a plain snapshot of an opaque window.
-        const bool fromSurface = control == NULL && !manager.IsLayered() && manager.GetOffscreenBitmap() != NULL;
-        if (fromSurface)
+        // included: it serves only for a plain snapshot.
+        HBITMAP finished = control == NULL ? window.GetFinishedPicture() : NULL;
+        if (finished != NULL)
         {
-            // The surface is selected into the manager's own DC while it paints;
-            // then it cannot be borrowed and the tree is painted afresh.
-            m_old = ::SelectObject(m_dc, manager.GetOffscreenBitmap());
+            // While the window paints, its surface is selected into its own
+            // DC and cannot be borrowed; then the controls are painted afresh.
+            m_old = ::SelectObject(m_dc, finished);
             if (m_old != NULL)
                 return;
         }
-        m_painted.Reset(::CreateCompatibleBitmap(manager.GetPaintDC(), rc.right, rc.bottom));
+        m_painted.Reset(::CreateCompatibleBitmap(window.GetPictureDC(), rc.right, rc.bottom));
         if (m_painted.Get() == NULL)
             return;
         m_old = ::SelectObject(m_dc, m_painted);
-        if (manager.GetRoot() != NULL)
-            manager.GetRoot()->Paint(m_dc, rc, control);
+        if (m_old != NULL)
+            window.PaintPicture(m_dc, rc, control);
     }
-    ~CWindowPicture()
+    ~CWindowPictureDC()
     {
         if (m_old != NULL)
             ::SelectObject(m_dc, m_old);
     }
-    CWindowPicture(const CWindowPicture&) = delete;
-    CWindowPicture& operator=(const CWindowPicture&) = delete;
+    CWindowPictureDC(const CWindowPictureDC&) = delete;
+    CWindowPictureDC& operator=(const CWindowPictureDC&) = delete;
 
     bool IsReady() const { return m_old != NULL; }
     HDC Dc() const { return m_dc; }
@@ -56,25 +54,25 @@ private:
 };
 }  // namespace
 
-HBITMAP CRenderer::GenerateBitmap(CManagerUI* manager, const RECT& rc, CControlUI* control, DWORD filterColor)
+HBITMAP CRenderer::GenerateBitmap(IWindowPicture* window, const RECT& rc, CControlUI* control, DWORD filterColor)
 {
-    if (manager == NULL)
+    if (window == NULL)
         return NULL;
     const int width = rc.right - rc.left;
     const int height = rc.bottom - rc.top;
     if (width <= 0 || height <= 0 || rc.left < 0 || rc.top < 0)
         return NULL;
 
-    CWindowPicture picture(*manager, rc, control);
+    CWindowPictureDC picture(*window, rc, control);
     if (!picture.IsReady())
         return NULL;
 
     LPBYTE bits = NULL;
-    HBITMAP snapshot = CreateDib32(manager->GetPaintDC(), width, height, &bits);
+    HBITMAP snapshot = CreateDib32(window->GetPictureDC(), width, height, &bits);
     if (snapshot == NULL)
         return NULL;
     {
-        CMemoryDC snapshotDC(manager->GetPaintDC());
+        CMemoryDC snapshotDC(window->GetPictureDC());
         CSelectScope selected(snapshotDC, snapshot);
         ::BitBlt(snapshotDC, 0, 0, width, height, picture.Dc(), rc.left, rc.top, SRCCOPY);
         // A filter without alpha would tint nothing.

@@ -2,13 +2,12 @@
 
 #include <windows.h>
 
-#include "ui/core/StringOrId.h"
 #include "ui/render/ImageDescriptor.h"
 #include "ui/render/ImageLoader.h"
 
-class CManagerUI;
 class CControlUI;
 class ITextResources;
+class IWindowPicture;
 
 // The framework's drawing operations. Stateless apart from the msimg32
 // lookups; every operation draws into the DC it is given.
@@ -19,11 +18,10 @@ class CRenderer
 {
 public:
     // --- Images ---------------------------------------------------------
-    // Fetches the bytes of name (a skin file without type; an executable
-    // resource of that type, else the name as a path, with one) and decodes
-    // them. With type "*COLOR*" the name is a colour text for a 1x1 image.
-    // Null on any failure. The caller owns the entry and fills resType and mask.
-    static TImageEntry* LoadImage(CUIStringOrId name, LPCWSTR type = NULL, DWORD mask = 0);
+    // Decodes an image's encoded bytes (see CImageLoader::Decode); where the
+    // bytes come from is the caller's business. Null on any failure. The
+    // caller owns the entry and fills resType and mask.
+    static TImageEntry* LoadImage(const void* data, size_t size, DWORD mask = 0);
     static void FreeImage(TImageEntry* entry, bool deleteEntry = true);
 
     // --- Image descriptors and image drawing --------------------------------
@@ -62,12 +60,6 @@ public:
     static void DrawMarkupText(HDC hDC, ITextResources* resources, RECT& rc, LPCWSTR pstrText,
                                DWORD dwTextColor, RECT* prcLinks, CUIString* sLinks,
                                int& nLinkRects, int iFont, UINT uStyle);
-    // The same with a window manager's fonts, images and colours.
-    static void DrawText(HDC hDC, CManagerUI* manager, RECT& rc, LPCWSTR pstrText,
-                         DWORD dwTextColor, int iFont, UINT uStyle);
-    static void DrawMarkupText(HDC hDC, CManagerUI* manager, RECT& rc, LPCWSTR pstrText,
-                               DWORD dwTextColor, RECT* prcLinks, CUIString* sLinks,
-                               int& nLinkRects, int iFont, UINT uStyle);
 
     // --- Colours and primitives -------------------------------------------------
     // Alpha 0 draws nothing, alpha 255 fills opaquely, anything between blends.
@@ -85,10 +77,10 @@ public:
     // A 32-bit DIB section with rows bottom-up (height as passed), or null.
     static HBITMAP CreateDib32(HDC hDC, int width, int height, LPBYTE* bits);
     // What the window shows in rc (client coordinates), as a new 32-bit DIB
-    // section of rc's size that the caller owns. With a control, the tree is
-    // painted up to that control, so the picture is what lies behind it. A
-    // filter colour with alpha is blended over the whole picture. Null without
-    // a manager, for an empty rectangle or when GDI refuses.
-    static HBITMAP GenerateBitmap(CManagerUI* manager, const RECT& rc, CControlUI* control = NULL,
+    // section of rc's size that the caller owns. With a control, the window
+    // paints up to that control, so the picture is what lies behind it. A
+    // filter colour with alpha is blended over the whole picture. Null
+    // without a window, for an empty rectangle or when GDI refuses.
+    static HBITMAP GenerateBitmap(IWindowPicture* window, const RECT& rc, CControlUI* control = NULL,
                                   DWORD filterColor = 0);
 };
