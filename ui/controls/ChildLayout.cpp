@@ -2,7 +2,7 @@
 
 #include <wchar.h>
 
-#include "ui/controls/AttributeRows.h"
+#include "ui/controls/ControlAttributes.h"
 #include "ui/markup/LayoutBuilder.h"
 
 namespace

@@ -3,19 +3,14 @@
 #include <limits.h>
 #include <wchar.h>
 
-#include "ui/controls/AttributeRows.h"
+#include <algorithm>
+
+#include "ui/controls/ControlAttributes.h"
+#include "ui/core/Numeric.h"
 #include "ui/manager/Manager.h"
 
 namespace
 {
-long long Min(long long a, long long b) { return a < b ? a : b; }
-long long Max(long long a, long long b) { return a > b ? a : b; }
-
-int ToInt(long long value)
-{
-    return value > INT_MAX ? INT_MAX : (value < INT_MIN ? INT_MIN : static_cast<int>(value));
-}
-
 const TAttributeRow<CProgressUI> kProgressAttributes[] = {
     {L"foreimage", [](CProgressUI& c, LPCWSTR v) { c.SetForeImage(v); }},
     {L"hor", [](CProgressUI& c, LPCWSTR v) { c.SetHorizontal(ParseBool(v)); }},
@@ -106,13 +101,13 @@ void CProgressUI::SetForeImage(LPCWSTR pStrImage)
 // one above its minimum, so it never divides by less than 1.
 long long CProgressUI::EffectiveMax() const
 {
-    return Max(maxValue, static_cast<long long>(minValue) + 1);
+    return std::max<long long>(maxValue, static_cast<long long>(minValue) + 1);
 }
 
 // Lowered to the maximum, then raised to the minimum, as SetValue does.
 long long CProgressUI::ClampedValue() const
 {
-    return Max(Min(value, EffectiveMax()), minValue);
+    return std::max<long long>(std::min<long long>(value, EffectiveMax()), minValue);
 }
 
 long long CProgressUI::RangeDivisor() const
@@ -125,14 +120,14 @@ long long CProgressUI::RangeDivisor() const
 // control.
 RECT CProgressUI::GetFillRect() const
 {
-    const long long width = Max(itemRect.GetWidth(), 0);
-    const long long height = Max(itemRect.GetHeight(), 0);
+    const long long width = std::max<long long>(itemRect.GetWidth(), 0);
+    const long long height = std::max<long long>(itemRect.GetHeight(), 0);
     const long long filled = ClampedValue() - minValue;
     const long long range = RangeDivisor();
     if (horizontal)
-        return CUIRect(0, 0, ToInt(Min(filled * width / range, width)), ToInt(height));
+        return CUIRect(0, 0, SaturateInt(std::min<long long>(filled * width / range, width)), SaturateInt(height));
     const long long empty = EffectiveMax() - ClampedValue();
-    return CUIRect(0, ToInt(empty * height / range), ToInt(width), ToInt(height));
+    return CUIRect(0, SaturateInt(empty * height / range), SaturateInt(width), SaturateInt(height));
 }
 
 bool CProgressUI::DrawInto(HDC hDC, TDrawSpec& descriptor, const RECT& rc)
@@ -147,7 +142,7 @@ void CProgressUI::PaintStatusImage(HDC hDC)
 {
     if (maxValue <= minValue)
         maxValue = minValue == INT_MAX ? INT_MAX : minValue + 1;
-    value = ToInt(ClampedValue());
+    value = SaturateInt(ClampedValue());
     DrawInto(hDC, progressForeImage, GetFillRect());
 }
 
@@ -226,22 +221,22 @@ RECT CSliderUI::GetThumbRect() const
     const long long range = RangeDivisor();
     if (horizontal)
     {
-        const long long travel = Max(static_cast<long long>(itemRect.GetWidth()) - thumbWidth, 0);
-        const long long x = itemRect.left + Min(offset * travel / range, travel);
+        const long long travel = std::max<long long>(static_cast<long long>(itemRect.GetWidth()) - thumbWidth, 0);
+        const long long x = itemRect.left + std::min<long long>(offset * travel / range, travel);
         const long long y = (static_cast<long long>(itemRect.top) + itemRect.bottom - thumbHeight) / 2;
-        return CUIRect(ToInt(x), ToInt(y), ToInt(x + thumbWidth), ToInt(y + thumbHeight));
+        return CUIRect(SaturateInt(x), SaturateInt(y), SaturateInt(x + thumbWidth), SaturateInt(y + thumbHeight));
     }
-    const long long travel = Max(static_cast<long long>(itemRect.GetHeight()) - thumbHeight, 0);
+    const long long travel = std::max<long long>(static_cast<long long>(itemRect.GetHeight()) - thumbHeight, 0);
     const long long x = (static_cast<long long>(itemRect.left) + itemRect.right - thumbWidth) / 2;
-    const long long bottom = itemRect.bottom - Min(travel * offset / range, travel);
-    return CUIRect(ToInt(x), ToInt(bottom - thumbHeight), ToInt(x + thumbWidth), ToInt(bottom));
+    const long long bottom = itemRect.bottom - std::min<long long>(travel * offset / range, travel);
+    return CUIRect(SaturateInt(x), SaturateInt(bottom - thumbHeight), SaturateInt(x + thumbWidth), SaturateInt(bottom));
 }
 
 // Within half a thumb of an end the pointer stands for that end; between,
 // the value follows the thumb's centre.
 int CSliderUI::ValueFromPoint(POINT pt) const
 {
-    const long long span = Max(static_cast<long long>(maxValue) - minValue, 0);
+    const long long span = std::max<long long>(static_cast<long long>(maxValue) - minValue, 0);
     if (horizontal)
     {
         const long long half = thumbWidth / 2;
@@ -249,16 +244,16 @@ int CSliderUI::ValueFromPoint(POINT pt) const
             return maxValue;
         if (pt.x <= itemRect.left + half)
             return minValue;
-        const long long travel = Max(static_cast<long long>(itemRect.GetWidth()) - thumbWidth, 1);
-        return ToInt(minValue + span * (pt.x - half - itemRect.left) / travel);
+        const long long travel = std::max<long long>(static_cast<long long>(itemRect.GetWidth()) - thumbWidth, 1);
+        return SaturateInt(minValue + span * (pt.x - half - itemRect.left) / travel);
     }
     const long long half = thumbHeight / 2;
     if (pt.y >= itemRect.bottom - half)
         return minValue;
     if (pt.y <= itemRect.top + half)
         return maxValue;
-    const long long travel = Max(static_cast<long long>(itemRect.GetHeight()) - thumbHeight, 1);
-    return ToInt(minValue + span * (itemRect.bottom - half - pt.y) / travel);
+    const long long travel = std::max<long long>(static_cast<long long>(itemRect.GetHeight()) - thumbHeight, 1);
+    return SaturateInt(minValue + span * (itemRect.bottom - half - pt.y) / travel);
 }
 
 void CSliderUI::NotifyValueChanged()
@@ -314,9 +309,9 @@ bool CSliderUI::HandlePointer(TControlEvent& event)
         return true;
     case EventScrollWheel:
         if (event.wParam == 0)
-            SetValue(ToInt(static_cast<long long>(value) + step));
+            SetValue(SaturateInt(static_cast<long long>(value) + step));
         else if (event.wParam == 1)
-            SetValue(ToInt(static_cast<long long>(value) - step));
+            SetValue(SaturateInt(static_cast<long long>(value) - step));
         else
             return true;
         NotifyValueChanged();

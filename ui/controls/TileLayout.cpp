@@ -3,19 +3,14 @@
 #include <limits.h>
 #include <wchar.h>
 
-#include "ui/controls/AttributeRows.h"
+#include <algorithm>
+
+#include "ui/controls/ControlAttributes.h"
+#include "ui/core/Numeric.h"
 #include "ui/controls/ScrollBar.h"
 
 namespace
 {
-long long Min(long long a, long long b) { return a < b ? a : b; }
-long long Max(long long a, long long b) { return a > b ? a : b; }
-
-int ToInt(long long value)
-{
-    return value > INT_MAX ? INT_MAX : (value < INT_MIN ? INT_MIN : static_cast<int>(value));
-}
-
 const TAttributeRow<CTileLayoutUI> kTileAttributes[] = {
     {L"itemsize", [](CTileLayoutUI& c, LPCWSTR v) { int s[2]; ParseIntList(v, s, 2); c.SetItemSize(CUISize(s[0], s[1])); }},
     {L"columns", [](CTileLayoutUI& c, LPCWSTR v) { c.SetColumns(ParseInt(v)); }},
@@ -151,16 +146,16 @@ void CTileLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
         {
             const bool fitsInView = hScrolls && cellWidth * grid.columns <= width;
             const long long space = fitsInView ? width : availWidth;
-            grid.gap = Max((space - cellWidth * grid.columns) / (grid.columns - 1), 0);
+            grid.gap = std::max<long long>((space - cellWidth * grid.columns) / (grid.columns - 1), 0);
         }
         grid.cxNeeded = count < grid.columns ? grid.gap * (count - 1) + count * cellWidth
                                              : grid.columns * cellWidth + grid.gap * (grid.columns - 1);
-        grid.cxNeeded = Max(grid.cxNeeded, 0);
+        grid.cxNeeded = std::max<long long>(grid.cxNeeded, 0);
     }
     else if (cellWidth <= 0 || width < cellWidth)
     {
         grid.gap = 0;
-        grid.cxNeeded = Max(cellWidth, 0);
+        grid.cxNeeded = std::max<long long>(cellWidth, 0);
     }
     else
     {
@@ -169,12 +164,12 @@ void CTileLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
         if (grid.columns == 1)
             grid.gap = 0;
         else if (childPadding < 1)
-            grid.gap = Max((width % cellWidth) / (grid.columns - 1), 0);
+            grid.gap = std::max<long long>((width % cellWidth) / (grid.columns - 1), 0);
     }
     grid.rows = (count - 1) / grid.columns + 1;
     grid.cyNeeded = ((count - 1) / grid.columns) * childVPadding + grid.rows * cellHeight;
-    columns = ToInt(grid.columns);
-    rows = ToInt(grid.rows);
+    columns = SaturateInt(grid.columns);
+    rows = SaturateInt(grid.rows);
 
     // Every child in the cell of its index, shrunk by its margins and its
     // maximum size, aligned inside the cell.
@@ -191,16 +186,16 @@ void CTileLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
             continue;
         }
         const RECT pad = child->GetPadding();
-        const long long w = Max(Min(cellWidth - pad.left - pad.right, child->GetMaxWidth()), 0);
-        const long long h = Max(Min(cellHeight - pad.top - pad.bottom, child->GetMaxHeight()), 0);
+        const long long w = std::max<long long>(std::min<long long>(cellWidth - pad.left - pad.right, child->GetMaxWidth()), 0);
+        const long long h = std::max<long long>(std::min<long long>(cellHeight - pad.top - pad.bottom, child->GetMaxHeight()), 0);
         const long long x = inner.left + (i % grid.columns) * (cellWidth + grid.gap) - scrollX;
         const long long y = inner.top + (i / grid.columns) * (childVPadding + cellHeight) - scrollY;
         const int vAlign = childVAlign == 4 ? 1 : (childVAlign == 8 ? 2 : 0);
         long long left, right, top, bottom;
         PlaceInCell(x, cellWidth, w, pad.left, pad.right, childAlign, left, right);
         PlaceInCell(y, cellHeight, h, pad.top, pad.bottom, vAlign, top, bottom);
-        child->SetPos(CUIRect(ToInt(left), ToInt(top), ToInt(right), ToInt(bottom)), false);
+        child->SetPos(CUIRect(SaturateInt(left), SaturateInt(top), SaturateInt(right), SaturateInt(bottom)), false);
     }
 
-    ProcessScrollBar(inner, ToInt(grid.cxNeeded), ToInt(grid.cyNeeded));
+    ProcessScrollBar(inner, SaturateInt(grid.cxNeeded), SaturateInt(grid.cyNeeded));
 }
