@@ -265,6 +265,25 @@ TEST(DateTime, TheDropDownCalendarKeepsThePickerOpenUntilItCloses)
     EXPECT_EQ(CountChildWindows(host.Get(), L"DateTimeWnd"), 0);
 }
 
+TEST(DateTime, APickerThatCannotBeCreatedIsForgottenSoTheNextFocusTriesAgain)
+{
+    CEditorHost host(300, 200, L"<VerticalLayout name=\"root\" />");
+    CManagerUI windowless;
+    CDateTimeUI* date = new CDateTimeUI;
+    date->SetManager(&windowless, NULL, false);
+    date->SetPos(CUIRect(0, 0, 200, 30));
+    TControlEvent focus = {};
+    focus.kind = EventSetFocus;
+    date->DispatchEvent(focus);
+    EXPECT_FALSE(date->IsPicking()) << "a child window needs a parent window";
+
+    host.Find<CContainerUI>(L"root")->Add(date);
+    host.Manager().InitControls(date, host.Find<CControlUI>(L"root"));
+    date->SetFocus();
+    host.Pump();
+    EXPECT_TRUE(date->IsPicking());
+}
+
 TEST(DateTime, DeletingTheControlWhilePickingLeavesNoWindowBehind)
 {
     const int before = CountThreadWindows();

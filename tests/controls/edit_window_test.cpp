@@ -310,3 +310,22 @@ TEST(EditWindow, TheEditorOpensWithTheCaretAfterTheTextOrEverythingSelected)
         EXPECT_EQ(end, c.end);
     }
 }
+
+TEST(EditWindow, TextChangedAndReturnAreQueuedNotSentFromInsideTheEditor)
+{
+    CEditorHost host(300, 200, L"<VerticalLayout><Edit name=\"typed\" height=\"30\" /><Control /></VerticalLayout>");
+    CEditUI* typed = host.Find<CEditUI>(L"typed");
+    OpenByFocus(host, typed);
+    HWND editor = typed->GetNativeWindow();
+    ASSERT_TRUE(::IsWindow(editor));
+    host.notes.clear();
+
+    ::SetWindowTextW(editor, L"new");
+    ::SendMessageW(editor, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_STREQ(typed->GetText(), L"new") << "the text is copied at once";
+    EXPECT_EQ(host.Count("typed:textchanged"), 0u);
+    EXPECT_EQ(host.Count("typed:return"), 0u);
+    host.Pump();
+    EXPECT_EQ(host.Count("typed:textchanged"), 1u);
+    EXPECT_EQ(host.Count("typed:return"), 1u);
+}
