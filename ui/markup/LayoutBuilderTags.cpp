@@ -4,6 +4,7 @@
 
 #include "ui/markup/LayoutBuilder.h"
 
+#include "ui/controls/ActiveX.h"
 #include "ui/controls/BoxLayout.h"
 #include "ui/controls/Button.h"
 #include "ui/controls/ChildLayout.h"
@@ -11,11 +12,13 @@
 #include "ui/controls/Control.h"
 #include "ui/controls/DateTime.h"
 #include "ui/controls/Edit.h"
+#include "ui/controls/GifAnim.h"
 #include "ui/controls/Label.h"
 #include "ui/controls/Progress.h"
 #include "ui/controls/ScrollBar.h"
 #include "ui/controls/TabLayout.h"
 #include "ui/controls/TileLayout.h"
+#include "ui/controls/WebBrowser.h"
 
 namespace
 {
@@ -60,6 +63,9 @@ const TControlTag kControlTags[] = {
     {L"CheckBox", AnyCase, Make<CCheckBoxUI>},
     {L"Edit", AnyCase, Make<CEditUI>},
     {L"DateTime", AnyCase, Make<CDateTimeUI>},
+    {L"GifAnim", ExactCase, Make<CGifAnimUI>},
+    {L"ActiveX", AnyCase, Make<CActiveXUI>},
+    {L"WebBrowser", AnyCase, Make<CWebBrowserUI>},
 };
 
 bool Matches(const TControlTag& tag, LPCWSTR name)
