@@ -11,6 +11,8 @@
 #include "ui/controls/Combo.h"
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
+#include "ui/controls/DateTime.h"
+#include "ui/controls/Edit.h"
 #include "ui/controls/GifAnim.h"
 #include "ui/controls/Label.h"
 #include "ui/controls/List.h"
@@ -72,6 +74,8 @@ const TControlTag kControlTags[] = {
     {L"ListHBoxElement", AnyCase, Make<CListHBoxElementUI>},
     {L"Combo", AnyCase, Make<CComboUI>},
     {L"ComboBox", AnyCase, Make<CComboUI>},
+    {L"Edit", AnyCase, Make<CEditUI>},
+    {L"DateTime", AnyCase, Make<CDateTimeUI>},
     {L"GifAnim", ExactCase, Make<CGifAnimUI>},
     {L"ActiveX", AnyCase, Make<CActiveXUI>},
     {L"WebBrowser", AnyCase, Make<CWebBrowserUI>},
