@@ -10,6 +10,7 @@
 #include "tests/support/TestWindow.h"
 #include "ui/controls/Button.h"
 #include "ui/controls/Container.h"
+#include "ui/controls/Edit.h"
 #include "ui/controls/Label.h"
 #include "ui/controls/Progress.h"
 #include "ui/manager/ManagerAccessible.h"
@@ -517,6 +518,38 @@ TEST(AccessibleText, TaggedTextIsReadWithoutItsTags)
         label.SetShowHtml(c.showHtml);
         label.SetText(c.text);
         EXPECT_STREQ(static_cast<LPCWSTR>(label.GetAccessibleText()), c.read);
+    }
+}
+}  // namespace
+
+namespace
+{
+TEST(AccessibleText, AnEditReadsItsContentAsTheValueButNeverAPassword)
+{
+    struct Case
+    {
+        bool password;
+        bool readOnly;
+        bool hasValue;
+        DWORD state;
+    } cases[] = {
+        {false, false, true, 0},
+        {false, true, true, STATE_SYSTEM_READONLY},
+        {true, false, false, STATE_SYSTEM_PROTECTED},
+    };
+    for (const Case& c : cases)
+    {
+        CEditUI edit;
+        edit.SetText(L"secret");
+        edit.SetToolTip(L"Password");
+        edit.SetPasswordMode(c.password);
+        edit.SetReadOnly(c.readOnly);
+        CUIString value;
+        EXPECT_EQ(edit.GetAccessibleValue(value), c.hasValue);
+        EXPECT_STREQ(static_cast<LPCWSTR>(value), c.hasValue ? L"secret" : L"");
+        EXPECT_EQ(edit.GetAccessibleRole(), static_cast<DWORD>(ROLE_SYSTEM_TEXT));
+        EXPECT_EQ(edit.GetAccessibleState(), c.state);
+        EXPECT_TRUE(edit.GetAccessibleText().IsEmpty()) << "the content is no name";
     }
 }
 }  // namespace

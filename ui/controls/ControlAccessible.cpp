@@ -11,6 +11,8 @@
 #include "ui/controls/Button.h"
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
+#include "ui/controls/DateTime.h"
+#include "ui/controls/Edit.h"
 #include "ui/controls/GifAnim.h"
 #include "ui/controls/Label.h"
 #include "ui/controls/Progress.h"
@@ -245,6 +247,48 @@ bool CRichEditUI::GetAccessibleValue(CUIString& value)
 // The name comes from the tooltip or the skin's name, as a label beside the
 // field cannot be known here.
 CUIString CRichEditUI::GetAccessibleText()
+{
+    return CUIString();
+}
+
+// ---- Edit and date picker ----
+
+DWORD CEditUI::GetAccessibleRole()
+{
+    return ROLE_SYSTEM_TEXT;
+}
+
+DWORD CEditUI::GetAccessibleState()
+{
+    return (IsReadOnly() ? STATE_SYSTEM_READONLY : 0) | (IsPasswordMode() ? STATE_SYSTEM_PROTECTED : 0);
+}
+
+// A password is never read out.
+bool CEditUI::GetAccessibleValue(CUIString& value)
+{
+    if (IsPasswordMode())
+        return false;
+    value = GetText();
+    return true;
+}
+
+CUIString CEditUI::GetAccessibleText()
+{
+    return CUIString();
+}
+
+DWORD CDateTimeUI::GetAccessibleRole()
+{
+    return ROLE_SYSTEM_DROPLIST;
+}
+
+bool CDateTimeUI::GetAccessibleValue(CUIString& value)
+{
+    value = GetText();
+    return true;
+}
+
+CUIString CDateTimeUI::GetAccessibleText()
 {
     return CUIString();
 }

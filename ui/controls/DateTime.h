@@ -76,6 +76,10 @@ public:
     LPVOID FindInterface(LPCWSTR pstrName) override;
     // A tab stop with the text cursor.
     UINT GetFlags() const override;
+    // The date shown is the value, not the name.
+    DWORD GetAccessibleRole() override;
+    bool GetAccessibleValue(CUIString& value) override;
+    CUIString GetAccessibleText() override;
     // The open picker's window, or null.
     HWND GetNativeWindow() const override;
     void SetPos(RECT rc, bool bNeedInvalidate = true) override;

@@ -75,6 +75,11 @@ public:
     LPVOID FindInterface(LPCWSTR pstrName) override;
     // A tab stop with the text cursor.
     UINT GetFlags() const override;
+    // Its content is the value, not the name.
+    DWORD GetAccessibleRole() override;
+    DWORD GetAccessibleState() override;
+    bool GetAccessibleValue(CUIString& value) override;
+    CUIString GetAccessibleText() override;
     // The open editor's window, or null.
     HWND GetNativeWindow() const override;
     // Also copied into an open editor.
