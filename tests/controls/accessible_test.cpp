@@ -257,6 +257,14 @@ TEST_F(AccessibleTest, ObjectsOfADeletedControlAreDisconnected)
     EXPECT_EQ(gone, nullptr);
     object->Release();
 
+    // A control taken out of the tree but kept alive is out of reach too.
+    CControlUI* kept = Find(L"tipped");
+    IAccessible* keptObject = CreateControlAccessible(kept);
+    static_cast<CContainerUI*>(manager.GetRoot())->Remove(kept, true);
+    EXPECT_EQ(keptObject->get_accName(self, &name), CO_E_OBJNOTCONNECTED);
+    keptObject->Release();
+    kept->Delete();
+
     // When the whole tree goes, the client object goes with it.
     manager.AttachRoot(new CControlUI);
     EXPECT_EQ(client->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);

@@ -57,6 +57,24 @@ CAccessibleRegistry& Registry()
 
 // ---- Tree helpers ----
 
+CControlUI* CALLBACK MatchControl(CControlUI* control, LPVOID wanted)
+{
+    return control == wanted ? control : NULL;
+}
+
+// Whether control still lies in the tree of a live manager. Only pointers
+// are compared until both are known to be alive: a control taken out of its
+// tree without being destroyed keeps pointers to its old manager and parent,
+// which may be gone.
+bool IsAttached(CManagerUI* manager, CControlUI* control)
+{
+    if (manager == NULL || control == NULL || CManagerUI::ManagerList().Find(manager) < 0)
+        return false;
+    CControlUI* root = manager->GetRoot();
+    return root != NULL && manager->GetPaintWindow() != NULL &&
+           root->FindControl(MatchControl, control, 0) == control;
+}
+
 // The visible children of control in their container's order.
 int VisibleChildCount(CControlUI* control)
 {
@@ -268,7 +286,7 @@ private:
     CControlUI* Self() const
     {
         CControlUI* control = Registry().ControlOf(id);
-        if (control == NULL || control->GetManager() == NULL || control->GetManager()->GetPaintWindow() == NULL)
+        if (control == NULL || !IsAttached(control->GetManager(), control))
             return NULL;
         // The client object follows the window's root; a replaced root leaves it behind.
         if (isClient && control->GetManager()->GetRoot() != control)
@@ -293,7 +311,7 @@ private:
         if (child.lVal > 0)
             return VisibleChild(me, child.lVal);
         CControlUI* control = Registry().ControlOf(child.lVal);
-        if (control == NULL || control->GetManager() != me->GetManager() || !IsInside(me, control))
+        if (control == NULL || !IsAttached(me->GetManager(), control) || !IsInside(me, control))
             return NULL;
         return control;
     }
