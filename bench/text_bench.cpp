@@ -52,9 +52,8 @@ void ExtentsPerLine(CTestTextResources& res, HDC hDC, const std::wstring& text, 
     TTextLinks none;
     RECT measured = rc;
     LayoutTaggedText(res, canvas, measured, text.c_str(), 0xFF000000, none, 0, style | DT_CALCRECT);
-    TTextFont font;
-    res.GetTextFont(0, font);
-    int lines = std::max(1, static_cast<int>((measured.bottom - measured.top) / font.LineHeight()));
+    const int lineHeight = res.GetFontInfo(0)->LineHeight();
+    int lines = std::max(1, static_cast<int>((measured.bottom - measured.top) / lineHeight));
     std::printf("%-34s %d extents for %d lines (%.1f per line)\n", name, canvas.extents, lines,
                 double(canvas.extents) / lines);
 }

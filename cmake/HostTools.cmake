@@ -8,6 +8,7 @@ set(MAKE_DEMO_PAYLOAD ${HOST_TOOLS_DIR}/make-demo-payload)
 set(MAKE_TUNE ${HOST_TOOLS_DIR}/make-tune)
 set(MAKE_ICON ${HOST_TOOLS_DIR}/make-icon)
 set(MAKE_SKIN_IMAGES ${HOST_TOOLS_DIR}/make-skin-images)
+set(MAKE_GALLERY_IMAGES ${HOST_TOOLS_DIR}/make-gallery-images)
 set(PACK_SKIN ${HOST_TOOLS_DIR}/pack-skin)
 
 ExternalProject_Add(host_tools
@@ -19,7 +20,7 @@ ExternalProject_Add(host_tools
   # The inner build decides what is out of date; the tools' time stamps only
   # change when they are relinked, so nothing downstream re-runs needlessly.
   BUILD_ALWAYS ON
-  BUILD_BYPRODUCTS ${PKGBUILD} ${MAKE_DEMO_PAYLOAD} ${MAKE_TUNE} ${MAKE_ICON} ${MAKE_SKIN_IMAGES} ${PACK_SKIN}
+  BUILD_BYPRODUCTS ${PKGBUILD} ${MAKE_DEMO_PAYLOAD} ${MAKE_TUNE} ${MAKE_ICON} ${MAKE_SKIN_IMAGES} ${MAKE_GALLERY_IMAGES} ${PACK_SKIN}
   USES_TERMINAL_BUILD OFF)
 
 # The package builder's command line runs on the host, so its test is a script, not a Wine program.

@@ -1,11 +1,15 @@
 #include "installer/FrameWindow.h"
 
 #include "installer/Install.h"
+#include "installer/SingleInstance.h"
 #include "installer/Win32InstallShell.h"
+#include "installer/WindowPlacement.h"
 #include "ui/controls/Control.h"
 #include "ui/markup/LayoutBuilder.h"
 
 #include <mmsystem.h>
+
+#include <string>
 
 namespace installer {
 
@@ -13,6 +17,8 @@ const wchar_t kFrameClassName[] = L"MarnetUI";
 const wchar_t kSkinArchive[] = L"Setup.dat";
 const wchar_t kSkinFile[] = L"Setup.xml";
 const wchar_t kInstallControlName[] = L"Install";
+const wchar_t kSkinMissingText[] = L"安装程序旁的界面文件“Setup.dat”缺失或已损坏，无法显示安装界面。\n"
+                                   L"请将 Setup.exe 与 Setup.dat 放在同一文件夹中，然后重新运行。";
 
 namespace {
 const wchar_t kHintText[] = L"请将安装程序放置于游戏目录下。";
@@ -62,6 +68,14 @@ void CFrameWindowWnd::ShowStartupHint()
     MessageBoxW(nullptr, kHintText, kHintCaption, MB_ICONINFORMATION);
 }
 
+void CFrameWindowWnd::ReportMissingSkin(LPCWSTR reason)
+{
+    std::wstring text = kSkinMissingText;
+    if (reason != nullptr && reason[0] != 0)
+        text.append(L"\n\n").append(reason);
+    MessageBoxW(nullptr, text.c_str(), kSetupCaption, MB_ICONERROR);
+}
+
 void CFrameWindowWnd::InstallPackage()
 {
     CWin32InstallShell shell(GetHWND());
@@ -72,7 +86,12 @@ LRESULT CFrameWindowWnd::OnCreate()
 {
     manager.Init(GetHWND());
     SetSmallIcon();
-    BuildSkin();
+    // A window without its skin would show nothing the user could act on: it is not created,
+    // and the entry point ends the program.
+    if (!BuildSkin())
+        return -1;
+    PlaceWindow(GetHWND(), manager.GetInitSize(), manager.GetMinInfo());
+    MarkAsRunningCopy(GetHWND());
     manager.AddNotifier(this);
     ShowStartupHint();
     PlayTune();
@@ -81,6 +100,7 @@ LRESULT CFrameWindowWnd::OnCreate()
 
 void CFrameWindowWnd::OnDestroy()
 {
+    RemovePropW(GetHWND(), kRunningCopyMark);
     StopTune();
     PostQuitMessage(0);
 }
@@ -91,12 +111,16 @@ void CFrameWindowWnd::SetSmallIcon()
     ::SendMessageW(GetHWND(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
-// A skin that cannot be built leaves the window without a root: painted black, but it can still be closed.
-void CFrameWindowWnd::BuildSkin()
+bool CFrameWindowWnd::BuildSkin()
 {
     CLayoutBuilder builder;
     CControlUI* root = builder.Create(kSkinFile, nullptr, &manager, nullptr);
+    if (root == nullptr) {
+        ReportMissingSkin(builder.GetLastErrorMessage());
+        return false;
+    }
     manager.AttachRoot(root);
+    return true;
 }
 
 void CFrameWindowWnd::PlayTune()

@@ -1,7 +1,8 @@
 #pragma once
 // The installer's one window: builds the skin "Setup.xml" from "Setup.dat",
-// greets the user, plays the tune, and runs the installation when the control
-// named "Install" is clicked.
+// sizes and centres itself, greets the user, plays the tune, and runs the
+// installation when the control named "Install" is clicked. Without a skin it
+// tells the user so and is not created at all.
 
 #include "ui/core/UIDefs.h"
 #include "ui/core/WindowWnd.h"
@@ -15,6 +16,7 @@ extern const wchar_t kFrameClassName[];
 extern const wchar_t kSkinArchive[];
 extern const wchar_t kSkinFile[];
 extern const wchar_t kInstallControlName[];
+extern const wchar_t kSkinMissingText[];
 constexpr DWORD kFrameStyle = 0x96C80000;  // popup, visible, clip siblings/children, caption, system menu
 constexpr DWORD kFrameExStyle = 0x100;     // WS_EX_WINDOWEDGE
 constexpr int kIconResourceId = 107;
@@ -41,13 +43,15 @@ protected:
 
     // Overridable so that tests can drive the window without modal boxes or unpacking.
     virtual void ShowStartupHint();
+    // Says that the skin could not be loaded or built; reason is the builder's, possibly empty.
+    virtual void ReportMissingSkin(LPCWSTR reason);
     virtual void InstallPackage();
 
 private:
     LRESULT OnCreate();
     void OnDestroy();
     void SetSmallIcon();
-    void BuildSkin();
+    bool BuildSkin();
     void PlayTune();
     void StopTune();
 

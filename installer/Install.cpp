@@ -1,6 +1,8 @@
 #include "installer/Install.h"
 
+#include "installer/ChunkWriter.h"
 #include "installer/PackageFormat.h"
+#include "installer/PendingFile.h"
 
 #include <windows.h>
 
@@ -8,7 +10,6 @@
 #include <cstdio>
 #include <cwchar>
 #include <direct.h>
-#include <memory>
 #include <string>
 #include <zlib.h>
 
@@ -17,16 +18,13 @@ namespace installer {
 const wchar_t kWindowTitle[] = L"【Lumora】Tessaly 简体中文化补丁v1.0 安装程序";
 const wchar_t kProbeFile[] = L"tessaly.exe";
 const wchar_t kNotesCommandLine[] = L"notepad.exe 汉化说明.txt";
+const wchar_t kSetupCaption[] = L"安装程序";
 
 namespace {
 
 const wchar_t kGameMissingText[] = L"请将安装程序放到游戏目录下运行。";
 const wchar_t kGameMissingCaption[] = L"安装检查";
-const wchar_t kSetupCaption[] = L"安装程序";
 const wchar_t kCompletedText[] = L"安装完成";
-
-// Output is inflated through a buffer of this size, so memory stays constant whatever the entry size.
-constexpr std::size_t kChunkSize = 1 << 20;
 
 enum ErrorCode : unsigned {
     kErrorNoResource = 1,
@@ -109,77 +107,9 @@ private:
     std::size_t length_;
 };
 
-// A temporary file in the installation folder that becomes the entry only once it is complete;
-// until then the original target stays as it was.
-class TempOutput {
-public:
-    TempOutput()
-    {
-        if (GetTempFileNameW(L".", L"stp", 0, path_) == 0) {
-            path_[0] = 0;
-            failed_ = true;
-            return;
-        }
-        file_ = CreateFileW(path_, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        failed_ = file_ == INVALID_HANDLE_VALUE;
-    }
-    ~TempOutput()
-    {
-        Close();
-        if (path_[0] != 0)
-            DeleteFileW(path_);
-    }
-    TempOutput(const TempOutput&) = delete;
-    TempOutput& operator=(const TempOutput&) = delete;
-
-    // After a failure further writes are dropped; the stream is still checked to the end.
-    void Write(const unsigned char* data, std::size_t size)
-    {
-        while (!failed_ && size > 0) {
-            DWORD written = 0;
-            if (!WriteFile(file_, data, static_cast<DWORD>(size), &written, nullptr) || written == 0) {
-                failed_ = true;
-                break;
-            }
-            data += written;
-            size -= written;
-        }
-    }
-
-    // Closes the file and moves it over the target; false when anything on the way failed.
-    bool PlaceAs(const std::wstring& target)
-    {
-        if (!Close() || failed_)
-            return false;
-        const DWORD attributes = GetFileAttributesW(target.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-            return false;
-        if (!MoveFileExW(path_, target.c_str(), MOVEFILE_REPLACE_EXISTING))
-            return false;
-        path_[0] = 0;
-        return true;
-    }
-
-private:
-    bool Close()
-    {
-        if (file_ == INVALID_HANDLE_VALUE)
-            return true;
-        const bool closed = CloseHandle(file_) != 0;
-        file_ = INVALID_HANDLE_VALUE;
-        if (!closed)
-            failed_ = true;
-        return closed;
-    }
-
-    wchar_t path_[MAX_PATH] = {};
-    HANDLE file_ = INVALID_HANDLE_VALUE;
-    bool failed_ = false;
-};
-
-// Inflates one zlib stream chunk by chunk into the output. The stream must end within its
+// Inflates one zlib stream chunk by chunk to the writer. The stream must end within its
 // compressed bytes and yield at most the stored size; anything else is a corrupt entry.
-bool InflateEntry(const EntryView& entry, unsigned char* chunk, TempOutput& output)
+bool InflateEntry(const EntryView& entry, ChunkWriter& writer)
 {
     z_stream zs{};
     if (inflateInit(&zs) != Z_OK)
@@ -189,16 +119,18 @@ bool InflateEntry(const EntryView& entry, unsigned char* chunk, TempOutput& outp
     std::uint64_t produced = 0;
     int status = Z_OK;
     while (status == Z_OK) {
+        unsigned char* chunk = writer.Acquire();
         zs.next_out = chunk;
-        zs.avail_out = static_cast<uInt>(kChunkSize);
+        zs.avail_out = static_cast<uInt>(ChunkWriter::kChunkSize);
         status = inflate(&zs, Z_NO_FLUSH);
-        const std::size_t got = kChunkSize - zs.avail_out;
+        const std::size_t got = ChunkWriter::kChunkSize - zs.avail_out;
         produced += got;
         if (produced > entry.uncompressedSize) {
+            writer.Submit(chunk, 0);
             status = Z_BUF_ERROR;
             break;
         }
-        output.Write(chunk, got);
+        writer.Submit(chunk, got);
         if (status == Z_OK && got == 0 && zs.avail_in == 0)
             status = Z_DATA_ERROR; // input ended before the stream did
     }
@@ -226,19 +158,26 @@ std::wstring ProgressTitle(std::uint32_t index, std::uint32_t count, const std::
 }
 
 // Unpacks entry i; returns 0 or the error code to report.
-unsigned InstallEntry(IInstallShell& shell, const PackageView& package, std::uint32_t index, unsigned char* chunk)
+// The entry is inflated into a pending file that replaces its target only once it is complete;
+// until then the original target stays as it was.
+unsigned InstallEntry(IInstallShell& shell, const PackageView& package, std::uint32_t index, ChunkWriter& writer)
 {
     EntryView entry;
     if (!package.ReadEntry(index, entry))
         return kErrorCorruptEntry;
     shell.SetTitle(ProgressTitle(index, package.EntryCount(), entry.name).c_str());
 
-    TempOutput output;
-    if (!InflateEntry(entry, chunk, output))
+    PendingFile output;
+    writer.Begin(output.Handle());
+    const bool inflated = InflateEntry(entry, writer);
+    // Every chunk is on disk (or failed) before the outcome is judged, in the same order as ever:
+    // a damaged stream, then a folder that cannot be made, then a file that cannot be written.
+    const bool written = writer.Finish();
+    if (!inflated)
         return kErrorCorruptEntry;
     if (!CreateEntryDirectories(entry.name))
         return kErrorCreateDirectory;
-    if (!output.PlaceAs(entry.name))
+    if (!written || !output.PlaceAs(entry.name))
         return kErrorWriteFile;
     return 0;
 }
@@ -276,11 +215,11 @@ void InstallPackage(IInstallShell& shell)
     if (!package.TableFits())
         return FailEntry(shell, kErrorCorruptEntry);
 
-    const std::unique_ptr<unsigned char[]> chunk(new (std::nothrow) unsigned char[kChunkSize]);
-    if (!chunk)
+    ChunkWriter writer;
+    if (!writer.IsReady())
         return FailEntry(shell, kErrorCorruptEntry);
     for (std::uint32_t i = 0; i < package.EntryCount(); ++i) {
-        if (const unsigned error = InstallEntry(shell, package, i, chunk.get()))
+        if (const unsigned error = InstallEntry(shell, package, i, writer))
             return FailEntry(shell, error);
     }
 

@@ -11,6 +11,7 @@ namespace installer {
 extern const wchar_t kWindowTitle[];
 extern const wchar_t kProbeFile[];
 extern const wchar_t kNotesCommandLine[];
+extern const wchar_t kSetupCaption[]; // of every box but the presence check and the start-up hint
 
 enum : unsigned {
     kIconError = 0x10,       // MB_ICONERROR

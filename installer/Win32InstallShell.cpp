@@ -32,7 +32,7 @@ void CWin32InstallShell::SetTitle(const wchar_t* title)
 
 void CWin32InstallShell::ShowMessage(const wchar_t* text, const wchar_t* caption, unsigned icon)
 {
-    MessageBoxW(nullptr, text, caption, icon | MB_OK | MB_TASKMODAL);
+    MessageBoxW(window_, text, caption, icon | MB_OK);
 }
 
 bool CWin32InstallShell::StartProcess(wchar_t* commandLine)

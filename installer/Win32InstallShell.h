@@ -18,7 +18,8 @@ public:
     PackageLookup LoadPackage(const unsigned char*& bytes, std::size_t& length) override;
     void ReleasePackage() override;
     void SetTitle(const wchar_t* title) override;
-    // Task-modal, so the main window takes no input while a box is open.
+    // Owned by the main window: the box stays above it, the window takes no input while the box is
+    // open, and the keyboard focus returns to the window when it closes.
     void ShowMessage(const wchar_t* text, const wchar_t* caption, unsigned icon) override;
     bool StartProcess(wchar_t* commandLine) override;
 

@@ -229,6 +229,29 @@ TEST(ContainerOrder, SetItemIndexChecksTheIndexFirst)
     EXPECT_EQ(root->GetItemAt(0), b);
 }
 
+// A child refused for a bad index stays the caller's: not attached to the
+// manager, its name not registered.
+TEST(ContainerOrder, AddAtChecksTheIndexFirst)
+{
+    CManagerUI manager;
+    CVerticalLayoutUI* root = new CVerticalLayoutUI;
+    manager.AttachRoot(root);
+    AddSized(root, 0, 10);
+
+    const int bad[] = {-1, 2, 100};
+    for (int index : bad)
+    {
+        SCOPED_TRACE(index);
+        CControlUI child;
+        child.SetName(L"late");
+        EXPECT_FALSE(root->AddAt(&child, index));
+        EXPECT_EQ(root->GetCount(), 1);
+        EXPECT_EQ(child.GetManager(), nullptr);
+        EXPECT_EQ(child.GetParent(), nullptr);
+        EXPECT_EQ(manager.FindControlByName(L"late"), nullptr);
+    }
+}
+
 struct TSeparatorCase
 {
     const char* what;

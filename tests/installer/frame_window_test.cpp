@@ -1,11 +1,18 @@
-// The main window's reaction to notifications, and its life without a skin.
+// The main window's reaction to notifications, its size and place, and what
+// happens when its skin is missing or damaged.
 
 #include "installer/FrameWindow.h"
+#include "tests/support/SkinFolder.h"
 #include "ui/controls/Control.h"
 #include "ui/manager/Manager.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <zlib.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -17,14 +24,19 @@ class QuietFrame : public CFrameWindowWnd
 public:
     static int installs;
     static int destroyed;
+    static int hints;
+    static std::vector<std::wstring> reports;
 
 protected:
     ~QuietFrame() override { ++destroyed; }
-    void ShowStartupHint() override {}
+    void ShowStartupHint() override { ++hints; }
+    void ReportMissingSkin(LPCWSTR reason) override { reports.push_back(reason != nullptr ? reason : L""); }
     void InstallPackage() override { ++installs; }
 };
 int QuietFrame::installs = 0;
 int QuietFrame::destroyed = 0;
+int QuietFrame::hints = 0;
+std::vector<std::wstring> QuietFrame::reports;
 
 TEST(FrameWindowNotify, OnlyAClickFromInstallRunsTheInstallation)
 {
@@ -56,30 +68,178 @@ TEST(FrameWindowNotify, OnlyAClickFromInstallRunsTheInstallation)
     frame->OnFinalMessage(nullptr); // the window object deletes itself
 }
 
-// Without Setup.dat the window has no root, yet it is created, shown and closed normally.
-TEST(FrameWindowLife, WithoutASkinTheWindowStillClosesAndCleansUp)
+// A folder holding the skin archive "Setup.dat" that the skin locations point at while it lives; the
+// previous locations come back and the folder goes when it ends.
+class SkinArchiveFolder {
+public:
+    SkinArchiveFolder() : folder_(L"frame_skin_") { CManagerUI::SetResourceZip(installer::kSkinArchive, false); }
+
+    std::wstring Archive() const { return folder_.Path() + installer::kSkinArchive; }
+
+    void Write(const std::string& bytes) const
+    {
+        std::ofstream(Archive().c_str(), std::ios::binary) << bytes;
+    }
+
+private:
+    CSkinFolder folder_;
+};
+
+void PutU16(std::string& out, unsigned v)
 {
-    wchar_t emptyFolder[MAX_PATH];
-    GetTempPathW(MAX_PATH, emptyFolder);
-    CManagerUI::SetResourcePath(emptyFolder);
-    CManagerUI::SetResourceZip(L"no-such-skin.dat", false);
+    out += static_cast<char>(v & 0xFF);
+    out += static_cast<char>((v >> 8) & 0xFF);
+}
 
-    QuietFrame::destroyed = 0;
-    QuietFrame* frame = new QuietFrame;
-    HWND window = frame->Create(nullptr, L"frame test", installer::kFrameStyle & ~WS_VISIBLE,
-                                installer::kFrameExStyle);
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(frame->GetManager().GetRoot(), nullptr);
-    frame->ShowWindow(true, false);
-    SendMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(QuietFrame::destroyed, 1);
+void PutU32(std::string& out, unsigned long v)
+{
+    PutU16(out, v & 0xFFFF);
+    PutU16(out, (v >> 16) & 0xFFFF);
+}
 
+// A zip archive of stored (uncompressed) files.
+std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& files)
+{
+    std::string local, central;
+    for (const auto& [name, content] : files) {
+        const unsigned long crc = crc32(0, reinterpret_cast<const Bytef*>(content.data()), content.size());
+        const unsigned long offset = local.size();
+        local += "PK\x03\x04";
+        PutU16(local, 20); PutU16(local, 0); PutU16(local, 0); PutU16(local, 0); PutU16(local, 0);
+        PutU32(local, crc); PutU32(local, content.size()); PutU32(local, content.size());
+        PutU16(local, name.size()); PutU16(local, 0);
+        local += name + content;
+        central += "PK\x01\x02";
+        PutU16(central, 20); PutU16(central, 20); PutU16(central, 0); PutU16(central, 0);
+        PutU16(central, 0); PutU16(central, 0);
+        PutU32(central, crc); PutU32(central, content.size()); PutU32(central, content.size());
+        PutU16(central, name.size()); PutU16(central, 0); PutU16(central, 0); PutU16(central, 0);
+        PutU16(central, 0); PutU32(central, 0); PutU32(central, offset);
+        central += name;
+    }
+    std::string end = "PK\x05\x06";
+    PutU16(end, 0); PutU16(end, 0); PutU16(end, files.size()); PutU16(end, files.size());
+    PutU32(end, central.size()); PutU32(end, local.size()); PutU16(end, 0);
+    return local + central + end;
+}
+
+std::string SkinArchive(const std::string& xml)
+{
+    return StoredZip({{"Setup.xml", xml}});
+}
+
+// Creates the frame the way the entry point does; the window, when there is one, is not shown.
+HWND CreateFrame(QuietFrame*& frame)
+{
+    frame = new QuietFrame;
+    return frame->Create(nullptr, L"frame test", installer::kFrameStyle & ~WS_VISIBLE, installer::kFrameExStyle);
+}
+
+void DrainQueue()
+{
     MSG msg;
-    bool sawQuit = false;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-        sawQuit = sawQuit || msg.message == WM_QUIT;
-    EXPECT_TRUE(sawQuit);
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+}
+
+// A skin that cannot be loaded or built is reported, and no window is left behind: no hint, no tune,
+// and the entry point ends with a failure.
+TEST(FrameWindowSkin, AMissingOrDamagedSkinIsReportedAndNoWindowIsLeft)
+{
+    const std::string good = SkinArchive("<Window size=\"400,300\"><VerticalLayout/></Window>");
+    struct {
+        const char* what;
+        bool write;
+        std::string bytes;
+    } cases[] = {
+        {"no Setup.dat", false, ""},
+        {"an empty Setup.dat", true, ""},
+        {"a truncated Setup.dat", true, good.substr(0, good.size() / 2)},
+        {"no Setup.xml inside", true, StoredZip({{"other.xml", "<Window><VerticalLayout/></Window>"}})},
+        {"a Setup.xml that does not parse", true, SkinArchive("<Window size=\"400,300\"><VerticalLayout></Window>")},
+        {"a Setup.xml without any control", true, SkinArchive("<Window size=\"400,300\"/>")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SkinArchiveFolder folder;
+        if (c.write)
+            folder.Write(c.bytes);
+        QuietFrame::destroyed = QuietFrame::hints = 0;
+        QuietFrame::reports.clear();
+        QuietFrame* frame = nullptr;
+        EXPECT_EQ(CreateFrame(frame), nullptr);
+        EXPECT_EQ(QuietFrame::reports.size(), 1u);
+        EXPECT_EQ(QuietFrame::hints, 0);
+        EXPECT_EQ(QuietFrame::destroyed, 1);
+        EXPECT_EQ(FindWindowW(installer::kFrameClassName, nullptr), nullptr);
+        DrainQueue();
+    }
+}
+
+TEST(FrameWindowSkin, TheReportNamesTheArchiveAndAddsTheReason)
+{
+    EXPECT_NE(std::wstring(installer::kSkinMissingText).find(L"“Setup.dat”"), std::wstring::npos);
+    SkinArchiveFolder folder;
+    folder.Write(SkinArchive("<Window><VerticalLayout></Window>"));
+    QuietFrame::reports.clear();
+    QuietFrame* frame = nullptr;
+    EXPECT_EQ(CreateFrame(frame), nullptr);
+    ASSERT_EQ(QuietFrame::reports.size(), 1u);
+    EXPECT_FALSE(QuietFrame::reports[0].empty()) << "the builder's reason";
+    DrainQueue();
+}
+
+RECT WorkArea()
+{
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
+
+// The window takes a usable size from the skin (or a sensible one) and sits in the middle of the
+// work area; it is closed like any window.
+TEST(FrameWindowSkin, TheWindowIsSizedAndCentredOnTheWorkArea)
+{
+    const RECT work = WorkArea();
+    const LONG workWidth = work.right - work.left, workHeight = work.bottom - work.top;
+    struct {
+        const char* window;
+        LONG width, height;
+    } cases[] = {
+        {"<Window size=\"400,300\">", 400, 300},
+        {"<Window>", 480, 320},
+        {"<Window size=\"400\">", 480, 320},
+        {"<Window size=\"0,0\">", 480, 320},
+        {"<Window size=\"-400,-300\">", 480, 320},
+        {"<Window mininfo=\"500,400\">", 500, 400},
+        {"<Window size=\"99999,99999\">", workWidth, workHeight},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.window);
+        SkinArchiveFolder folder;
+        folder.Write(SkinArchive(std::string(c.window) + "<VerticalLayout/></Window>"));
+        QuietFrame::destroyed = QuietFrame::hints = 0;
+        QuietFrame* frame = nullptr;
+        HWND window = CreateFrame(frame);
+        ASSERT_NE(window, nullptr);
+        EXPECT_NE(frame->GetManager().GetRoot(), nullptr);
+        EXPECT_EQ(QuietFrame::hints, 1);
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        EXPECT_EQ(rect.right - rect.left, c.width);
+        EXPECT_EQ(rect.bottom - rect.top, c.height);
+        EXPECT_EQ(rect.left, work.left + (workWidth - c.width) / 2);
+        EXPECT_EQ(rect.top, work.top + (workHeight - c.height) / 2);
+
+        SendMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_FALSE(IsWindow(window));
+        EXPECT_EQ(QuietFrame::destroyed, 1);
+        MSG msg;
+        bool sawQuit = false;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            sawQuit = sawQuit || msg.message == WM_QUIT;
+        EXPECT_TRUE(sawQuit);
+    }
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "installer/Install.h"
 #include "installer/PackageFormat.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -113,24 +114,18 @@ std::vector<unsigned char> MakePackage(const std::vector<TestEntry>& entries)
     return table;
 }
 
-// A fresh folder that becomes the current directory for one case.
+// A fresh folder that is the current directory for one case and is removed with what was written into it.
 class TempFolder {
 public:
-    TempFolder()
+    TempFolder() : folder_(L"install_test_")
     {
-        wchar_t base[MAX_PATH];
-        GetTempPathW(MAX_PATH, base);
-        static int counter = 0;
-        path_ = std::wstring(base) + L"install_test_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-                std::to_wstring(++counter);
-        CreateDirectoryW(path_.c_str(), nullptr);
         GetCurrentDirectoryW(MAX_PATH, previous_);
-        SetCurrentDirectoryW(path_.c_str());
+        SetCurrentDirectoryW(folder_.Path().c_str());
     }
     ~TempFolder() { SetCurrentDirectoryW(previous_); }
 
 private:
-    std::wstring path_;
+    CTempFolder folder_;
     wchar_t previous_[MAX_PATH];
 };
 

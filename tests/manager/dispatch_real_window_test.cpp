@@ -106,7 +106,7 @@ TEST(RealWindow, CaptureHoverLeaveAndTimersWithSystemInput)
 
 TEST(RealWindow, RemovingThePressedControlDoesNotKeepTheCapture)
 {
-    CInputProbe manager;
+    CManagerProbe manager;
     CHostWindow host(manager, 200, 100, true);
     ::SetWindowPos(host.Get(), HWND_TOPMOST, kLeft, kTop, 200, 100, SWP_SHOWWINDOW);
     TLog log;

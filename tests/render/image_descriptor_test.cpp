@@ -104,7 +104,7 @@ public:
         if (entry)
             return entry.get();
         if (CImageLoader::IsColorType(type))
-            entry.reset(CRenderer::LoadImage(name, type, mask));
+            entry.reset(CImageLoader::FromColorText(name, mask));
         else if (m_recipes.count(name) != 0)
         {
             const TRecipe& recipe = m_recipes[name];

@@ -4,6 +4,7 @@
 
 #include "tests/render/RenderTestSupport.h"
 #include "tests/support/SkinFolder.h"
+#include "ui/manager/Manager.h"
 #include "ui/markup/ResourceLocations.h"
 #include "ui/render/Renderer.h"
 
@@ -171,10 +172,10 @@ TEST(ImageDecode, ColorTextsGiveOnePixel)
         EXPECT_EQ(ImagePixel(*entry, 0, 0), c.pixel);
         EXPECT_EQ(entry->hasAlpha, c.hasAlpha);
     }
-    // Through the renderer, with the type that marks colour texts.
-    TEntryPtr viaRenderer(CRenderer::LoadImage(L"#80FF0000", kColorImageType, 0));
-    ASSERT_TRUE(viaRenderer);
-    EXPECT_EQ(ImagePixel(*viaRenderer, 0, 0), 0x80800000u);
+    // Through the skin loader, with the type that marks colour texts.
+    TEntryPtr viaSkin(CManagerUI::LoadSkinImage(L"#80FF0000", kColorImageType, 0));
+    ASSERT_TRUE(viaSkin);
+    EXPECT_EQ(ImagePixel(*viaSkin, 0, 0), 0x80800000u);
 }
 
 TEST(ImageDecode, BadBytesGiveNoImageAndSayWhy)
@@ -244,29 +245,29 @@ TEST_F(ImageLoadFromSkin, FilesAreDecodedAndFailuresGiveNothing)
     m_folder.Write(L"empty.png", std::vector<BYTE>());
     m_folder.Write(L"junk.png", std::vector<BYTE>(100, 0x5A));
 
-    TEntryPtr fromSkin(CRenderer::LoadImage(L"a.png"));
+    TEntryPtr fromSkin(CManagerUI::LoadSkinImage(L"a.png"));
     ASSERT_TRUE(fromSkin);
     EXPECT_EQ(ImagePixel(*fromSkin, 1, 0), 0x80808080u);
 
     // A type the executable has no resource of: the name is read as a path.
-    TEntryPtr asPath(CRenderer::LoadImage(path.c_str(), L"PNG"));
+    TEntryPtr asPath(CManagerUI::LoadSkinImage(path.c_str(), L"PNG"));
     ASSERT_TRUE(asPath);
     EXPECT_EQ(asPath->width, 2);
 
     // The mask is passed through to the decoder.
-    TEntryPtr masked(CRenderer::LoadImage(L"a.png", NULL, 0xFFFF0000));
+    TEntryPtr masked(CManagerUI::LoadSkinImage(L"a.png", NULL, 0xFFFF0000));
     ASSERT_TRUE(masked);
     EXPECT_EQ(ImagePixel(*masked, 0, 0), 0u);
 
     for (const wchar_t* name : { L"missing.png", L"empty.png", L"junk.png" })
     {
         SCOPED_TRACE(testing::Message() << name);
-        TImageEntry* entry = CRenderer::LoadImage(name);
+        TImageEntry* entry = CManagerUI::LoadSkinImage(name);
         EXPECT_EQ(entry, nullptr);
         CRenderer::FreeImage(entry);
     }
     // An integer identifier without such a resource gives nothing.
-    EXPECT_EQ(CRenderer::LoadImage(CUIStringOrId(static_cast<WORD>(130)), L"PNG"), nullptr);
+    EXPECT_EQ(CManagerUI::LoadSkinImage(CUIStringOrId(static_cast<WORD>(130)), L"PNG"), nullptr);
 }
 
 }  // namespace

@@ -34,9 +34,7 @@ protected:
 
     int LineHeight(int id = 0)
     {
-        TTextFont entry;
-        res.GetTextFont(id, entry);
-        return entry.LineHeight();
+        return res.GetFontInfo(id)->LineHeight();
     }
 
     // Pixels of exactly rgb: how many, and whether all lie inside rc.

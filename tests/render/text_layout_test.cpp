@@ -125,9 +125,7 @@ TEST_F(TaggedText, FontTagTakesAnIndexOrAFaceWithSizeAndStyles)
     EXPECT_EQ(L"Serif", Run(L"c").face);
     EXPECT_EQ(L"Base", Run(L"d").face);
     ASSERT_EQ(2u, res.addedIds.size());
-    TTextFont font;
-    res.GetTextFont(res.addedIds[1], font);
-    EXPECT_EQ(10, font.size) << "size 10 when none is given";
+    EXPECT_EQ(10, res.GetFontInfo(res.addedIds[1])->size) << "size 10 when none is given";
 }
 
 TEST_F(TaggedText, FontVariantsSkipIdsInUseAndAreFoundAgain)

@@ -27,7 +27,7 @@ public:
     // The system timer id behind a control's timer, or -1.
     int WinTimerId(CControlUI* control, UINT localId) const;
 
-    LPDWORD OffscreenBits() const { return offscreenBits; }
+    LPDWORD OffscreenBits() const { return offscreen.Bits(); }
     RECT LayeredDirtyRect() const { return layeredDirtyRect; }
     void SetLayeredDirtyRect(const RECT& rc) { layeredDirtyRect = rc; }
 };

@@ -21,9 +21,9 @@ CTestTextResources::~CTestTextResources()
         DeleteDC(m_measureDC);
 }
 
-bool CTestTextResources::MakeFont(LPCWSTR face, int size, bool bold, bool underline, bool italic, TTextFont& font)
+bool CTestTextResources::MakeFont(LPCWSTR face, int size, bool bold, bool underline, bool italic, TFontEntry& font)
 {
-    font = TTextFont();
+    font = TFontEntry();
     font.faceName = face;
     font.size = size;
     font.bold = bold;
@@ -49,7 +49,7 @@ bool CTestTextResources::MakeFont(LPCWSTR face, int size, bool bold, bool underl
     return true;
 }
 
-void CTestTextResources::FreeFont(TTextFont& font)
+void CTestTextResources::FreeFont(TFontEntry& font)
 {
     if (m_realFonts && font.font != NULL)
         DeleteObject(font.font);
@@ -58,7 +58,7 @@ void CTestTextResources::FreeFont(TTextFont& font)
 
 HFONT CTestTextResources::AddSkinFont(int id, LPCWSTR face, int size, bool bold, bool underline, bool italic)
 {
-    TTextFont font;
+    TFontEntry font;
     if (!MakeFont(face, size, bold, underline, italic, font))
         return NULL;
     auto found = m_fonts.find(id);
@@ -99,28 +99,23 @@ void CTestTextResources::ResolveTextTokens(CUIString& text)
 
 HFONT CTestTextResources::GetFont(int id)
 {
-    TTextFont font;
-    GetTextFont(id, font);
-    return font.font;
+    return GetFontInfo(id)->font;
 }
 
-void CTestTextResources::GetTextFont(int id, TTextFont& font)
+TFontEntry* CTestTextResources::GetFontInfo(int id)
 {
     auto found = m_fonts.find(id);
-    font = found == m_fonts.end() ? m_default : found->second;
+    return found == m_fonts.end() ? &m_default : &found->second;
 }
 
-void CTestTextResources::GetTextFontByHandle(HFONT hFont, TTextFont& font)
+TFontEntry* CTestTextResources::GetFontInfoByHandle(HFONT hFont)
 {
     for (auto& entry : m_fonts)
     {
         if (entry.second.font == hFont)
-        {
-            font = entry.second;
-            return;
-        }
+            return &entry.second;
     }
-    font = m_default;
+    return &m_default;
 }
 
 bool CTestTextResources::HasFontId(int id)
@@ -138,7 +133,7 @@ HFONT CTestTextResources::FindFont(LPCWSTR face, int size, bool bold, bool under
 {
     for (auto& entry : m_fonts)
     {
-        const TTextFont& f = entry.second;
+        const TFontEntry& f = entry.second;
         if (f.faceName == face && f.size == size && f.bold == bold && f.underline == underline && f.italic == italic)
             return f.font;
     }

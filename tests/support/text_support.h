@@ -38,8 +38,8 @@ public:
     TImageEntry* GetImageOrAdd(LPCWSTR name, LPCWSTR type, DWORD mask) override;
     void ResolveTextTokens(CUIString& text) override;
     HFONT GetFont(int id) override;
-    void GetTextFont(int id, TTextFont& font) override;
-    void GetTextFontByHandle(HFONT hFont, TTextFont& font) override;
+    TFontEntry* GetFontInfo(int id) override;
+    TFontEntry* GetFontInfoByHandle(HFONT hFont) override;
     bool HasFontId(int id) override;
     HFONT FindFont(LPCWSTR face, int size, bool bold, bool underline, bool italic) const override;
     HFONT AddFont(int id, LPCWSTR face, int size, bool bold, bool underline, bool italic,
@@ -49,18 +49,18 @@ public:
     DWORD GetDefaultSelectedBkColor() const override { return 0xFFBAE4FF; }
     POINT GetMousePos() const override { return m_mouse; }
 
-    const TTextFont& DefaultFont() const { return m_default; }
+    const TFontEntry& DefaultFont() const { return m_default; }
 
 private:
-    bool MakeFont(LPCWSTR face, int size, bool bold, bool underline, bool italic, TTextFont& font);
-    void FreeFont(TTextFont& font);
+    bool MakeFont(LPCWSTR face, int size, bool bold, bool underline, bool italic, TFontEntry& font);
+    void FreeFont(TFontEntry& font);
 
     bool m_realFonts;
     HDC m_measureDC;
     int m_nextFakeHandle;
     POINT m_mouse;
-    TTextFont m_default;
-    std::map<int, TTextFont> m_fonts;
+    TFontEntry m_default;
+    std::map<int, TFontEntry> m_fonts;
     std::map<std::wstring, TImageEntry*> m_images;
     std::map<std::wstring, std::wstring> m_tokens;
 };
@@ -85,9 +85,9 @@ public:
         RECT dest, source;
     };
 
-    static int CharWidth(const TTextFont& font) { return font.size + (font.bold ? 2 : 0); }
+    static int CharWidth(const TFontEntry& font) { return font.size + (font.bold ? 2 : 0); }
 
-    void SelectFont(const TTextFont& font) override { m_font = font; }
+    void SelectFont(const TFontEntry& font) override { m_font = font; }
     int MeasureText(LPCWSTR, int length) override { return length * CharWidth(m_font); }
     int SpaceTrailingWidth() override { return spaceTrailing; }
     void SetTextColor(DWORD argb) override { m_color = argb; }
@@ -105,7 +105,7 @@ public:
     int spaceTrailing = 0;
 
 private:
-    TTextFont m_font;
+    TFontEntry m_font;
     DWORD m_color = 0;
     bool m_opaque = false;
 };

@@ -1,5 +1,5 @@
 // Paints the demo skin's pictures: the background, a translucent panel for
-// nine-part stretching, and the install button in its four states.
+// nine-part stretching, and the install button in its five states.
 //   make-skin-images OUTDIR
 // Everything is drawn by code (no bitmaps in the repository) and is the same on every run.
 
@@ -184,6 +184,14 @@ Canvas Button(Rgba top, Rgba bottom, Rgba border, float shift, float highlight)
     return c;
 }
 
+// The normal face with a bright inner ring: what Return or Space would press.
+Canvas FocusedButton(Rgba top, Rgba bottom, Rgba border)
+{
+    Canvas c = Button(top, bottom, border, 0, 0.30f);
+    StrokeRoundRect(c, {5, 4, 195, 44, 10}, Hex(0xF0FFF4E0), 2);
+    return c;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -203,6 +211,7 @@ int main(int argc, char** argv)
         {"btn_hot.png", Button(Hex(0xFFFFB067), Hex(0xFFF5636B), Hex(0xFFFFE0C0), 0, 0.40f)},
         {"btn_pushed.png", Button(Hex(0xFFE0783A), Hex(0xFFC8404C), Hex(0xFFFFB080), 2, 0.12f)},
         {"btn_disabled.png", Button(Hex(0xFF8A8A96), Hex(0xFF6A6A78), Hex(0xFFA8A8B4), 0, 0.15f)},
+        {"btn_focused.png", FocusedButton(Hex(0xFFFF9A4D), Hex(0xFFE8505B), Hex(0xFFFFC79A))},
     };
     for (const Output& o : outputs) {
         if (!o.canvas.SavePng(dir + "/" + o.name)) {

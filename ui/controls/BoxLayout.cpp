@@ -1,75 +1,34 @@
 #include "ui/controls/BoxLayout.h"
 
-#include <limits.h>
 #include <wchar.h>
 
 #include "ui/controls/ScrollBar.h"
+#include "ui/core/AttributeValues.h"
+#include "ui/core/Axis.h"
 #include "ui/manager/Manager.h"
 #include "ui/render/Renderer.h"
 
 namespace
 {
-int ToInt(long long value)
-{
-    return value > INT_MAX ? INT_MAX : (value < INT_MIN ? INT_MIN : static_cast<int>(value));
-}
-
 long long Min(long long a, long long b) { return a < b ? a : b; }
 long long Max(long long a, long long b) { return a > b ? a : b; }
 
-long long Clamp(long long value, long long low, long long high)
-{
-    return Max(Min(value, high), low);
-}
-
-enum CrossAlign
-{
-    AlignStart,
-    AlignCenter,
-    AlignEnd
-};
-
-// The box algorithm sees every size along the flow ("main") and across it
-// ("cross"); only this class knows which of x and y that is.
-class BoxAxis
+// The layout's axis, which also reads a child's size limits along and across it.
+class BoxAxis : public CUIAxis
 {
 public:
-    explicit BoxAxis(bool horizontal) : h(horizontal) {}
+    explicit BoxAxis(bool horizontal) : CUIAxis(horizontal) {}
 
-    int Main(const SIZE& sz) const { return h ? sz.cx : sz.cy; }
-    int Cross(const SIZE& sz) const { return h ? sz.cy : sz.cx; }
-    SIZE MakeSize(long long main, long long cross) const
-    {
-        return h ? CUISize(ToInt(main), ToInt(cross)) : CUISize(ToInt(cross), ToInt(main));
-    }
-
-    int MainStart(const RECT& rc) const { return h ? rc.left : rc.top; }
-    int MainEnd(const RECT& rc) const { return h ? rc.right : rc.bottom; }
-    int CrossStart(const RECT& rc) const { return h ? rc.top : rc.left; }
-    int CrossEnd(const RECT& rc) const { return h ? rc.bottom : rc.right; }
-    long long MainLength(const RECT& rc) const { return static_cast<long long>(MainEnd(rc)) - MainStart(rc); }
-    long long CrossLength(const RECT& rc) const { return static_cast<long long>(CrossEnd(rc)) - CrossStart(rc); }
-    RECT MakeRect(long long mainStart, long long mainEnd, long long crossStart, long long crossEnd) const
-    {
-        if (h)
-            return CUIRect(ToInt(mainStart), ToInt(crossStart), ToInt(mainEnd), ToInt(crossEnd));
-        return CUIRect(ToInt(crossStart), ToInt(mainStart), ToInt(crossEnd), ToInt(mainEnd));
-    }
-    int Of(POINT pt) const { return h ? pt.x : pt.y; }
-
-    int FixedMain(const CControlUI* c) const { return h ? c->GetFixedWidth() : c->GetFixedHeight(); }
-    int FixedCross(const CControlUI* c) const { return h ? c->GetFixedHeight() : c->GetFixedWidth(); }
-    int MinMain(const CControlUI* c) const { return h ? c->GetMinWidth() : c->GetMinHeight(); }
-    int MaxMain(const CControlUI* c) const { return h ? c->GetMaxWidth() : c->GetMaxHeight(); }
-    int MinCross(const CControlUI* c) const { return h ? c->GetMinHeight() : c->GetMinWidth(); }
-    int MaxCross(const CControlUI* c) const { return h ? c->GetMaxHeight() : c->GetMaxWidth(); }
+    int FixedMain(const CControlUI* c) const { return IsHorizontal() ? c->GetFixedWidth() : c->GetFixedHeight(); }
+    int FixedCross(const CControlUI* c) const { return IsHorizontal() ? c->GetFixedHeight() : c->GetFixedWidth(); }
+    int MinMain(const CControlUI* c) const { return IsHorizontal() ? c->GetMinWidth() : c->GetMinHeight(); }
+    int MaxMain(const CControlUI* c) const { return IsHorizontal() ? c->GetMaxWidth() : c->GetMaxHeight(); }
+    int MinCross(const CControlUI* c) const { return IsHorizontal() ? c->GetMinHeight() : c->GetMinWidth(); }
+    int MaxCross(const CControlUI* c) const { return IsHorizontal() ? c->GetMaxHeight() : c->GetMaxWidth(); }
 
     // A horizontal flow does not trust a width measured from content: a
     // child without a fixed width always shares the free space.
-    bool StretchesWithoutFixedSize() const { return h; }
-
-private:
-    bool h;
+    bool StretchesWithoutFixedSize() const { return IsHorizontal(); }
 };
 
 // A child's margins seen along the axis.
@@ -102,6 +61,151 @@ long long CrossLimit(const BoxAxis& axis, const CControlUI* child)
 {
     return axis.FixedCross(child) > 0 ? axis.FixedCross(child) : axis.MaxCross(child);
 }
+
+// The room both passes lay the children out in, resolved once from the
+// layout's inner area and its scroll bars.
+struct FlowRoom
+{
+    RECT inner;
+    long long availMain;   // what can be seen along the flow
+    long long availCross;  // across it, plus what the cross bar can scroll
+    long long flowStart;   // where the first child starts, moved back by the main bar
+    long long crossPos;    // the cross bar's position and range; 0 without the bar
+    long long crossRange;
+    int childPadding;
+    AxisAlign align;  // across the flow
+};
+
+// What measuring found.
+struct FlowMeasure
+{
+    long long mainFixed;    // margins and sizes of the children with a size, and the gaps between children
+    long long crossNeeded;  // the widest child across the flow, margins included
+    int stretchCount;       // children that share the free space
+    int flowCount;          // children in the flow: visible and not float
+};
+
+// Measuring: the space taken by children with a size, how many share the
+// rest, and the widest child across the flow. Nothing is placed.
+FlowMeasure MeasureFlow(const CPtrList& items, const BoxAxis& axis, const FlowRoom& room)
+{
+    FlowMeasure measure = {0, 0, 0, 0};
+    for (int i = 0; i < items.GetSize(); ++i)
+    {
+        CControlUI* child = static_cast<CControlUI*>(items[i]);
+        if (!child->IsVisible() || child->IsFloat())
+            continue;
+        const AxisPadding pad(axis, child->GetPadding());
+        const long long crossRoom = room.availCross - pad.Cross();
+        long long main;
+        long long cross;
+        if (axis.StretchesWithoutFixedSize() && axis.FixedMain(child) == 0)
+        {
+            main = 0;
+            cross = axis.FixedCross(child);
+        }
+        else
+        {
+            const SIZE estimate = child->EstimateSize(axis.MakeSize(Min(room.availMain, MainLimit(axis, child)),
+                                                                    Min(crossRoom, CrossLimit(axis, child))));
+            main = axis.Main(estimate);
+            cross = axis.Cross(estimate);
+        }
+        if (main == 0)
+            ++measure.stretchCount;
+        else
+            main = Clamp(main, axis.MinMain(child), axis.MaxMain(child));
+        measure.mainFixed += pad.Main() + main;
+        cross = Clamp(Max(cross, 0), axis.MinCross(child), axis.MaxCross(child));
+        measure.crossNeeded = Max(measure.crossNeeded, pad.Cross() + cross);
+        ++measure.flowCount;
+    }
+    measure.mainFixed += static_cast<long long>(room.childPadding) * (measure.flowCount - 1);
+    return measure;
+}
+
+// Where a child of the given size starts across the flow: by the alignment,
+// following the cross bar. Centring uses the middle of the scrollable range.
+long long AlignedCrossStart(const BoxAxis& axis, const FlowRoom& room, const AxisPadding& pad, long long cross)
+{
+    switch (room.align)
+    {
+    case AlignMiddle:
+    {
+        const long long middle = (static_cast<long long>(axis.CrossStart(room.inner)) + axis.CrossEnd(room.inner)) / 2 +
+                                 room.crossRange / 2 - room.crossPos;
+        return middle - cross / 2;
+    }
+    case AlignEnd:
+        return axis.CrossEnd(room.inner) + (room.crossRange - room.crossPos) - cross - pad.crossAfter;
+    default:
+        return axis.CrossStart(room.inner) - room.crossPos + pad.crossBefore;
+    }
+}
+
+// Placing: children one after another along the flow, float children where
+// their own rule puts them. Every stretch child gets an equal share of the
+// free space, and the last one also what the division left over. Answers
+// the length the children need along the flow.
+long long PlaceFlow(CContainerUI& layout, const CPtrList& items, const BoxAxis& axis, const FlowRoom& room,
+                    FlowMeasure owed)
+{
+    const long long expand =
+        owed.stretchCount > 0 ? Max(0, (room.availMain - owed.mainFixed) / owed.stretchCount) : 0;
+    long long position = room.flowStart;
+    long long remaining = room.availMain;
+    long long mainNeeded = 0;
+    int stretchIndex = 0;
+    int placed = 0;
+    for (int i = 0; i < items.GetSize(); ++i)
+    {
+        CControlUI* child = static_cast<CControlUI*>(items[i]);
+        if (!child->IsVisible())
+            continue;
+        if (child->IsFloat())
+        {
+            layout.SetFloatPos(i);
+            continue;
+        }
+        // owed.mainFixed keeps the room still owed to the children after this one.
+        ++placed;
+        const AxisPadding pad(axis, child->GetPadding());
+        remaining -= pad.before;
+        const long long crossFit = Min(room.availCross - pad.Cross(), CrossLimit(axis, child));
+        owed.mainFixed -= pad.Main();
+        if (placed > 1)
+            owed.mainFixed -= room.childPadding;
+
+        // Along the flow: the estimate within the limits, or a share of the free space.
+        const SIZE estimate = child->EstimateSize(axis.MakeSize(Min(remaining, MainLimit(axis, child)), crossFit));
+        long long main = axis.Main(estimate);
+        if (main == 0 || (axis.StretchesWithoutFixedSize() && axis.FixedMain(child) == 0))
+        {
+            ++stretchIndex;
+            main = stretchIndex == owed.stretchCount ? Max(0, remaining - pad.after - owed.mainFixed) : expand;
+            main = Clamp(main, axis.MinMain(child), axis.MaxMain(child));
+        }
+        else
+        {
+            main = Clamp(main, axis.MinMain(child), axis.MaxMain(child));
+            owed.mainFixed -= main;
+        }
+
+        // Across the flow: from the child's limits, not from its estimate.
+        long long cross = axis.MaxCross(child);
+        if (cross == 0)
+            cross = room.availCross - pad.Cross();
+        cross = Clamp(Max(cross, 0), axis.MinCross(child), crossFit);
+        const long long crossStart = AlignedCrossStart(axis, room, pad, cross);
+
+        const long long mainStart = position + pad.before;
+        child->SetPos(axis.MakeRect(mainStart, mainStart + main, crossStart, crossStart + cross), false);
+        position += pad.Main() + main + room.childPadding;
+        mainNeeded += pad.Main() + main;
+        remaining -= main + pad.after + room.childPadding;
+    }
+    return mainNeeded + static_cast<long long>(room.childPadding) * (owed.flowCount - 1);
+}
 }  // namespace
 
 CBoxLayoutUI::CBoxLayoutUI(bool bHorizontal)
@@ -122,152 +226,36 @@ UINT CBoxLayoutUI::GetFlags() const
 void CBoxLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
 {
     const BoxAxis axis(horizontal);
-    CScrollBarUI* mainBar = horizontal ? horizontalScrollBar : verticalScrollBar;
-    CScrollBarUI* crossBar = horizontal ? verticalScrollBar : horizontalScrollBar;
-
-    // 1. and 2.
     CControlUI::SetPos(rc, bNeedInvalidate);
     const CUIRect inner = InnerRect();
-
-    // 3.
     if (items.IsEmpty())
     {
         ProcessScrollBar(inner, 0, 0);
         return;
     }
 
-    // 4. Across the flow children may be as wide as the cross bar scrolls.
-    //    Along it the free space is what can be seen: shared out over the
-    //    scrolled length, it would be handed to stretch children that then
-    //    need exactly that length, and a bar once shown would never hide.
+    // Across the flow children may be as wide as the cross bar scrolls.
+    // Along it the free space is what can be seen: shared out over the
+    // scrolled length, it would be handed to stretch children that then need
+    // exactly that length, and a bar once shown would never hide.
+    const CScrollBarUI* mainBar = BarAlong(axis);
+    const CScrollBarUI* crossBar = BarAlong(axis.Across());
     const bool mainScrolls = IsBarShown(mainBar);
     const bool crossScrolls = IsBarShown(crossBar);
-    const long long availMain = axis.MainLength(inner);
-    const long long availCross = axis.CrossLength(inner) + (crossScrolls ? crossBar->GetScrollRange() : 0);
+    FlowRoom room;
+    room.inner = inner;
+    room.availMain = axis.MainLength(inner);
+    room.availCross = axis.CrossLength(inner) + (crossScrolls ? crossBar->GetScrollRange() : 0);
+    room.flowStart = axis.MainStart(inner) - (mainScrolls ? mainBar->GetScrollPos() : 0);
+    room.crossPos = crossScrolls ? crossBar->GetScrollPos() : 0;
+    room.crossRange = crossScrolls ? crossBar->GetScrollRange() : 0;
+    room.childPadding = childPadding;
+    room.align = axis.Across().Align(childAlign, childVAlign);
 
-    // 5. Measure: the space taken by children with a size, how many share
-    //    the rest, and the widest child across the flow.
-    long long mainFixed = 0;
-    long long crossNeeded = 0;
-    int stretchCount = 0;
-    int estimateCount = 0;
-    for (int i = 0; i < items.GetSize(); ++i)
-    {
-        CControlUI* child = static_cast<CControlUI*>(items[i]);
-        if (!child->IsVisible() || child->IsFloat())
-            continue;
-        const AxisPadding pad(axis, child->GetPadding());
-        const long long crossRoom = availCross - pad.Cross();
-        long long main;
-        long long cross;
-        if (axis.StretchesWithoutFixedSize() && axis.FixedMain(child) == 0)
-        {
-            main = 0;
-            cross = axis.FixedCross(child);
-        }
-        else
-        {
-            const SIZE estimate = child->EstimateSize(
-                axis.MakeSize(Min(availMain, MainLimit(axis, child)), Min(crossRoom, CrossLimit(axis, child))));
-            main = axis.Main(estimate);
-            cross = axis.Cross(estimate);
-        }
-        if (main == 0)
-            ++stretchCount;
-        else
-            main = Clamp(main, axis.MinMain(child), axis.MaxMain(child));
-        mainFixed += pad.Main() + main;
-        cross = Clamp(Max(cross, 0), axis.MinCross(child), axis.MaxCross(child));
-        crossNeeded = Max(crossNeeded, pad.Cross() + cross);
-        ++estimateCount;
-    }
-
-    // 6. and 7.
-    mainFixed += static_cast<long long>(childPadding) * (estimateCount - 1);
-    const long long expand = stretchCount > 0 ? Max(0, (availMain - mainFixed) / stretchCount) : 0;
-
-    // 8. The flow starts where the main bar has scrolled it.
-    long long position = axis.MainStart(inner) - (mainScrolls ? mainBar->GetScrollPos() : 0);
-    long long remaining = availMain;
-    long long mainNeeded = 0;
-    int stretchIndex = 0;
-    int placed = 0;
-
-    // 9. Place.
-    for (int i = 0; i < items.GetSize(); ++i)
-    {
-        CControlUI* child = static_cast<CControlUI*>(items[i]);
-        if (!child->IsVisible())
-            continue;
-        if (child->IsFloat())
-        {
-            SetFloatPos(i);
-            continue;
-        }
-        // 9.1 to 9.3: mainFixed keeps the room still owed to the children after this one.
-        ++placed;
-        const AxisPadding pad(axis, child->GetPadding());
-        remaining -= pad.before;
-        const long long crossFit = Min(availCross - pad.Cross(), CrossLimit(axis, child));
-        mainFixed -= pad.Main();
-        if (placed > 1)
-            mainFixed -= childPadding;
-
-        // 9.4 and 9.5: size along the flow.
-        const SIZE estimate =
-            child->EstimateSize(axis.MakeSize(Min(remaining, MainLimit(axis, child)), crossFit));
-        long long main = axis.Main(estimate);
-        if (main == 0 || (axis.StretchesWithoutFixedSize() && axis.FixedMain(child) == 0))
-        {
-            ++stretchIndex;
-            main = stretchIndex == stretchCount ? Max(0, remaining - pad.after - mainFixed) : expand;
-            main = Clamp(main, axis.MinMain(child), axis.MaxMain(child));
-        }
-        else
-        {
-            main = Clamp(main, axis.MinMain(child), axis.MaxMain(child));
-            mainFixed -= main;
-        }
-
-        // 9.6: size across the flow, from the child's limits, not its estimate.
-        long long cross = axis.MaxCross(child);
-        if (cross == 0)
-            cross = availCross - pad.Cross();
-        cross = Max(Min(Max(cross, 0), crossFit), axis.MinCross(child));
-
-        // 9.7: across the flow by the alignment, following the cross bar.
-        const long long crossPos = crossScrolls ? crossBar->GetScrollPos() : 0;
-        const long long crossRange = crossScrolls ? crossBar->GetScrollRange() : 0;
-        const int alignValue = horizontal ? childVAlign : childAlign;
-        const CrossAlign align = alignValue == (horizontal ? 4 : 1)   ? AlignCenter
-                                 : alignValue == (horizontal ? 8 : 2) ? AlignEnd
-                                                                      : AlignStart;
-        long long crossStart;
-        if (align == AlignCenter)
-        {
-            const long long middle = (static_cast<long long>(axis.CrossStart(inner)) + axis.CrossEnd(inner)) / 2 +
-                                     (crossScrolls ? crossRange / 2 - crossPos : 0);
-            crossStart = middle - cross / 2;
-        }
-        else if (align == AlignEnd)
-            crossStart = axis.CrossEnd(inner) + (crossRange - crossPos) - cross - pad.crossAfter;
-        else
-            crossStart = axis.CrossStart(inner) - crossPos + pad.crossBefore;
-
-        // 9.8 and 9.9.
-        const long long mainStart = position + pad.before;
-        child->SetPos(axis.MakeRect(mainStart, mainStart + main, crossStart, crossStart + cross), false);
-        position += pad.Main() + main + childPadding;
-        mainNeeded += pad.Main() + main;
-        remaining -= main + pad.after + childPadding;
-    }
-
-    // 10.
-    mainNeeded += static_cast<long long>(childPadding) * (estimateCount - 1);
-    if (horizontal)
-        ProcessScrollBar(inner, ToInt(mainNeeded), ToInt(crossNeeded));
-    else
-        ProcessScrollBar(inner, ToInt(crossNeeded), ToInt(mainNeeded));
+    const FlowMeasure measure = MeasureFlow(items, axis, room);
+    const long long mainNeeded = PlaceFlow(*this, items, axis, room, measure);
+    const SIZE required = axis.MakeSize(mainNeeded, measure.crossNeeded);
+    ProcessScrollBar(inner, required.cx, required.cy);
 }
 
 // ---- Separator ----
@@ -353,14 +341,15 @@ void CBoxLayoutUI::DragSeparator(POINT pt)
     const bool farEdge = sepSize >= 0;
     const long long thickness = farEdge ? sepSize : -static_cast<long long>(sepSize);
 
-    // 1.
+    // A pointer left behind the strip by a clamp must come back first.
     const long long edge = farEdge ? axis.MainEnd(newPos) : axis.MainStart(newPos);
     const long long stripStart = farEdge ? edge - thickness : edge;
     const long long stripEnd = farEdge ? edge : edge + thickness;
     if ((delta > 0 && where < stripStart) || (delta < 0 && where > stripEnd))
         return;
 
-    // 2. and 3.
+    // The edge moves with the pointer; at a limit it stops, and a drag
+    // already at that limit changes nothing.
     long long start = axis.MainStart(newPos);
     long long end = axis.MainEnd(newPos);
     (farEdge ? end : start) += delta;
@@ -380,12 +369,13 @@ void CBoxLayoutUI::DragSeparator(POINT pt)
         (farEdge ? end : start) = farEdge ? start + maxLength : end - maxLength;
     }
 
-    // 4.
+    // The new length becomes the fixed size along the flow.
     CUIRect area = GetSeparatorRect(true);
     newPos = axis.MakeRect(start, end, axis.CrossStart(newPos), axis.CrossEnd(newPos));
-    (horizontal ? fixedWidth : fixedHeight) = ToInt(end - start);
+    (horizontal ? fixedWidth : fixedHeight) = SaturateInt(end - start);
 
-    // 5.
+    // In immediate mode the layout follows at once; otherwise only the
+    // strip's old and new places are repainted.
     if (sepImmediate)
     {
         itemRect = newPos;
@@ -405,15 +395,17 @@ void CBoxLayoutUI::PostPaint(HDC hDC, const RECT& rcPaint)
     CContainerUI::PostPaint(hDC, rcPaint);
 }
 
+// "sepimm" here; the separator's thickness is "sepheight" of a vertical
+// layout and "sepwidth" of a horizontal one.
+const TAttributeRow<CBoxLayoutUI> CBoxLayoutUI::attributeTable[] = {
+    {L"sepimm", [](CBoxLayoutUI& c, LPCWSTR v) { c.SetSepImmMode(ParseBool(v)); }},
+};
+
 void CBoxLayoutUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 {
     if (pstrName == NULL || pstrValue == NULL)
         return;
-    if (wcscmp(pstrName, horizontal ? L"sepwidth" : L"sepheight") == 0)
-        sepSize = ToInt(wcstoll(pstrValue, NULL, 10));
-    else if (wcscmp(pstrName, L"sepimm") == 0)
-        SetSepImmMode(wcscmp(pstrValue, L"true") == 0);
-    else
+    if (!ApplyAttributeRow(attributeTable, *this, pstrName, pstrValue))
         CContainerUI::SetAttribute(pstrName, pstrValue);
 }
 
@@ -433,6 +425,18 @@ LPVOID CVerticalLayoutUI::FindInterface(LPCWSTR pstrName)
     return CContainerUI::FindInterface(pstrName);
 }
 
+const TAttributeRow<CVerticalLayoutUI> CVerticalLayoutUI::attributeTable[] = {
+    {L"sepheight", [](CVerticalLayoutUI& c, LPCWSTR v) { c.sepSize = ParseInt(v); }},
+};
+
+void CVerticalLayoutUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
+{
+    if (pstrName == NULL || pstrValue == NULL)
+        return;
+    if (!ApplyAttributeRow(attributeTable, *this, pstrName, pstrValue))
+        CBoxLayoutUI::SetAttribute(pstrName, pstrValue);
+}
+
 CHorizontalLayoutUI::CHorizontalLayoutUI() : CBoxLayoutUI(true) {}
 
 LPCWSTR CHorizontalLayoutUI::GetClassName() const
@@ -445,4 +449,16 @@ LPVOID CHorizontalLayoutUI::FindInterface(LPCWSTR pstrName)
     if (pstrName != NULL && wcscmp(pstrName, L"HorizontalLayout") == 0)
         return static_cast<CHorizontalLayoutUI*>(this);
     return CContainerUI::FindInterface(pstrName);
+}
+
+const TAttributeRow<CHorizontalLayoutUI> CHorizontalLayoutUI::attributeTable[] = {
+    {L"sepwidth", [](CHorizontalLayoutUI& c, LPCWSTR v) { c.sepSize = ParseInt(v); }},
+};
+
+void CHorizontalLayoutUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
+{
+    if (pstrName == NULL || pstrValue == NULL)
+        return;
+    if (!ApplyAttributeRow(attributeTable, *this, pstrName, pstrValue))
+        CBoxLayoutUI::SetAttribute(pstrName, pstrValue);
 }

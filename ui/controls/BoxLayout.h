@@ -42,6 +42,8 @@ protected:
     CUIPoint lastMouse;
     CUIRect newPos;
     bool sepImmediate;
+
+    static const TAttributeRow<CBoxLayoutUI> attributeTable[];
 };
 
 // Children from top to bottom.
@@ -51,6 +53,10 @@ public:
     CVerticalLayoutUI();
     LPCWSTR GetClassName() const override;
     LPVOID FindInterface(LPCWSTR pstrName) override;
+    void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
+
+protected:
+    static const TAttributeRow<CVerticalLayoutUI> attributeTable[];
 };
 
 // Children from left to right.
@@ -60,4 +66,8 @@ public:
     CHorizontalLayoutUI();
     LPCWSTR GetClassName() const override;
     LPVOID FindInterface(LPCWSTR pstrName) override;
+    void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
+
+protected:
+    static const TAttributeRow<CHorizontalLayoutUI> attributeTable[];
 };

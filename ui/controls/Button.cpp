@@ -183,14 +183,8 @@ bool CButtonUI::HandleHover(TControlEvent& event)
 
 void CButtonUI::HandleEvent(TControlEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.kind))
-    {
-        if (parent != NULL)
-            parent->HandleEvent(event);
-        else
-            CLabelUI::HandleEvent(event);
+    if (PassUnreachableMouseEvent(event))
         return;
-    }
     if (event.kind == EventSetFocus || event.kind == EventKillFocus)
         Invalidate();
     else if (HandleKey(event) || HandlePointer(event) || HandleHover(event))
@@ -273,71 +267,35 @@ void CButtonUI::SetFiveStatusImage(LPCWSTR pStrImage)
     Invalidate();
 }
 
-void CButtonUI::SetHotBkColor(DWORD color)
-{
-    hotBkColor = color;
-    Invalidate();
-}
-
-void CButtonUI::SetHotTextColor(DWORD color)
-{
-    hotTextColor = color;
-    Invalidate();
-}
-
-void CButtonUI::SetPushedTextColor(DWORD color)
-{
-    pushedTextColor = color;
-    Invalidate();
-}
-
-void CButtonUI::SetFocusedTextColor(DWORD color)
-{
-    focusedTextColor = color;
-    Invalidate();
-}
+void CButtonUI::SetHotBkColor(DWORD color) { SetAndInvalidate(hotBkColor, color); }
+void CButtonUI::SetHotTextColor(DWORD color) { SetAndInvalidate(hotTextColor, color); }
+void CButtonUI::SetPushedTextColor(DWORD color) { SetAndInvalidate(pushedTextColor, color); }
+void CButtonUI::SetFocusedTextColor(DWORD color) { SetAndInvalidate(focusedTextColor, color); }
 
 // ---- Attributes ----
+
+const TAttributeRow<CButtonUI> CButtonUI::attributeTable[] = {
+    {L"normalimage", [](CButtonUI& c, LPCWSTR v) { c.SetNormalImage(v); }},
+    {L"hotimage", [](CButtonUI& c, LPCWSTR v) { c.SetHotImage(v); }},
+    {L"pushedimage", [](CButtonUI& c, LPCWSTR v) { c.SetPushedImage(v); }},
+    {L"focusedimage", [](CButtonUI& c, LPCWSTR v) { c.SetFocusedImage(v); }},
+    {L"disabledimage", [](CButtonUI& c, LPCWSTR v) { c.SetDisabledImage(v); }},
+    {L"foreimage", [](CButtonUI& c, LPCWSTR v) { c.SetForeImage(v); }},
+    {L"hotforeimage", [](CButtonUI& c, LPCWSTR v) { c.SetHotForeImage(v); }},
+    {L"fivestatusimage", [](CButtonUI& c, LPCWSTR v) { c.SetFiveStatusImage(v); }},
+    {L"fadedelta", [](CButtonUI& c, LPCWSTR v) { c.SetFadeDelta(static_cast<BYTE>(ParseInt(v))); }},
+    {L"hotbkcolor", [](CButtonUI& c, LPCWSTR v) { c.SetHotBkColor(ReadColor(v)); }},
+    {L"hottextcolor", [](CButtonUI& c, LPCWSTR v) { c.SetHotTextColor(ReadColor(v)); }},
+    {L"pushedtextcolor", [](CButtonUI& c, LPCWSTR v) { c.SetPushedTextColor(ReadColor(v)); }},
+    {L"focusedtextcolor", [](CButtonUI& c, LPCWSTR v) { c.SetFocusedTextColor(ReadColor(v)); }},
+};
 
 void CButtonUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 {
     if (pstrName == NULL || pstrValue == NULL)
         return;
-    if (!ApplyButtonAttribute(pstrName, pstrValue))
+    if (!ApplyAttributeRow(attributeTable, *this, pstrName, pstrValue))
         CLabelUI::SetAttribute(pstrName, pstrValue);
-}
-
-bool CButtonUI::ApplyButtonAttribute(LPCWSTR name, LPCWSTR value)
-{
-    if (AttributeIs(name, L"normalimage"))
-        SetNormalImage(value);
-    else if (AttributeIs(name, L"hotimage"))
-        SetHotImage(value);
-    else if (AttributeIs(name, L"pushedimage"))
-        SetPushedImage(value);
-    else if (AttributeIs(name, L"focusedimage"))
-        SetFocusedImage(value);
-    else if (AttributeIs(name, L"disabledimage"))
-        SetDisabledImage(value);
-    else if (AttributeIs(name, L"foreimage"))
-        SetForeImage(value);
-    else if (AttributeIs(name, L"hotforeimage"))
-        SetHotForeImage(value);
-    else if (AttributeIs(name, L"fivestatusimage"))
-        SetFiveStatusImage(value);
-    else if (AttributeIs(name, L"fadedelta"))
-        SetFadeDelta(static_cast<BYTE>(ParseInt(value)));
-    else if (AttributeIs(name, L"hotbkcolor"))
-        SetHotBkColor(ReadColor(value));
-    else if (AttributeIs(name, L"hottextcolor"))
-        SetHotTextColor(ReadColor(value));
-    else if (AttributeIs(name, L"pushedtextcolor"))
-        SetPushedTextColor(ReadColor(value));
-    else if (AttributeIs(name, L"focusedtextcolor"))
-        SetFocusedTextColor(ReadColor(value));
-    else
-        return false;
-    return true;
 }
 
 // ---- Painting ----
@@ -552,45 +510,26 @@ void COptionUI::SetSelectedImage(LPCWSTR pStrImage) { ReplaceImage(selectedImage
 void COptionUI::SetSelectedHotImage(LPCWSTR pStrImage) { ReplaceImage(selectedHotImage, pStrImage); }
 void COptionUI::SetOptionForeImage(LPCWSTR pStrImage) { ReplaceImage(optionForeImage, pStrImage); }
 
-void COptionUI::SetSelectedBkColor(DWORD color)
-{
-    selectedBkColor = color;
-    Invalidate();
-}
+void COptionUI::SetSelectedBkColor(DWORD color) { SetAndInvalidate(selectedBkColor, color); }
+void COptionUI::SetSelectedTextColor(DWORD color) { SetAndInvalidate(selectedTextColor, color); }
 
-void COptionUI::SetSelectedTextColor(DWORD color)
-{
-    selectedTextColor = color;
-    Invalidate();
-}
+// "foreimage" here is the option's own foreground, drawn over the selected look too.
+const TAttributeRow<COptionUI> COptionUI::attributeTable[] = {
+    {L"group", [](COptionUI& c, LPCWSTR v) { c.SetGroup(v); }},
+    {L"selected", [](COptionUI& c, LPCWSTR v) { c.SetSelected(ParseBool(v), true); }},
+    {L"selectedimage", [](COptionUI& c, LPCWSTR v) { c.SetSelectedImage(v); }},
+    {L"selectedhotimage", [](COptionUI& c, LPCWSTR v) { c.SetSelectedHotImage(v); }},
+    {L"foreimage", [](COptionUI& c, LPCWSTR v) { c.SetOptionForeImage(v); }},
+    {L"selectedbkcolor", [](COptionUI& c, LPCWSTR v) { c.SetSelectedBkColor(ReadColor(v)); }},
+    {L"selectedtextcolor", [](COptionUI& c, LPCWSTR v) { c.SetSelectedTextColor(ReadColor(v)); }},
+};
 
 void COptionUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 {
     if (pstrName == NULL || pstrValue == NULL)
         return;
-    if (!ApplyOptionAttribute(pstrName, pstrValue))
+    if (!ApplyAttributeRow(attributeTable, *this, pstrName, pstrValue))
         CButtonUI::SetAttribute(pstrName, pstrValue);
-}
-
-bool COptionUI::ApplyOptionAttribute(LPCWSTR name, LPCWSTR value)
-{
-    if (AttributeIs(name, L"group"))
-        SetGroup(value);
-    else if (AttributeIs(name, L"selected"))
-        SetSelected(ParseBool(value), true);
-    else if (AttributeIs(name, L"selectedimage"))
-        SetSelectedImage(value);
-    else if (AttributeIs(name, L"selectedhotimage"))
-        SetSelectedHotImage(value);
-    else if (AttributeIs(name, L"foreimage"))
-        SetOptionForeImage(value);
-    else if (AttributeIs(name, L"selectedbkcolor"))
-        SetSelectedBkColor(ReadColor(value));
-    else if (AttributeIs(name, L"selectedtextcolor"))
-        SetSelectedTextColor(ReadColor(value));
-    else
-        return false;
-    return true;
 }
 
 bool COptionUI::DrawSelectedState(HDC hDC)

@@ -73,7 +73,6 @@ public:
 
 protected:
     // ---- Implementation ----
-    bool ApplyButtonAttribute(LPCWSTR name, LPCWSTR value);
     bool IsPointInside(const TControlEvent& event) const;
     // The steps of the click rule; each answers whether it ended the handling.
     bool HandleKey(const TControlEvent& event);
@@ -110,6 +109,8 @@ protected:
     TDrawSpec pushedImage;
     TDrawSpec focusedImage;
     TDrawSpec disabledImage;
+
+    static const TAttributeRow<CButtonUI> attributeTable[];
 };
 
 // A button with a selected state. Options of one group in one window behave
@@ -154,7 +155,6 @@ public:
     DWORD GetSelectedTextColor() const { return selectedTextColor; }
 
 protected:
-    bool ApplyOptionAttribute(LPCWSTR name, LPCWSTR value);
     void JoinGroup();
     void LeaveGroup();
     bool DrawSelectedState(HDC hDC);
@@ -170,6 +170,8 @@ protected:
     // from the manager so that an option detached from its window still
     // leaves the right group when it changes group or is destroyed.
     CManagerUI* groupManager;
+
+    static const TAttributeRow<COptionUI> attributeTable[];
 };
 
 // An option under its own class name: a toggle when it has no group.

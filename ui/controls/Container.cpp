@@ -1,27 +1,18 @@
 #include "ui/controls/Container.h"
 
-#include <limits.h>
 #include <wchar.h>
 
 #include "ui/controls/ScrollBar.h"
+#include "ui/core/Axis.h"
 #include "ui/core/AttributeValues.h"
+#include "ui/core/Check.h"
 #include "ui/manager/Manager.h"
 #include "ui/render/ClipScope.h"
 
-namespace
-{
-int ClampSize(int value, int low, int high)
-{
-    if (value > high)
-        value = high;
-    return value < low ? low : value;
-}
-}  // namespace
-
 CContainerUI::CContainerUI()
     : childPadding(0),
-      childAlign(0),
-      childVAlign(0),
+      childAlign(ChildAlignLeft),
+      childVAlign(ChildAlignTop),
       autoDestroy(true),
       delayedDestroy(true),
       mouseChildEnabled(true),
@@ -106,32 +97,26 @@ int CContainerUI::BarThickness(const CScrollBarUI* bar) const
 
 void CContainerUI::SetPos(RECT rc, bool bNeedInvalidate)
 {
-    // 1.
     CControlUI::SetPos(rc, bNeedInvalidate);
     if (items.IsEmpty())
         return;
 
-    // 2. The inner area grows by what the bars can scroll, and moves back by
-    //    where they are.
-    CUIRect inner = itemRect;
-    inner.left += inset.left;
-    inner.top += inset.top;
-    inner.right -= inset.right;
-    inner.bottom -= inset.bottom;
+    // The children's area grows by what the bars can scroll, and moves back
+    // by where they are.
+    CUIRect inner = InnerRect();
     if (IsBarShown(verticalScrollBar))
     {
-        inner.right -= verticalScrollBar->GetFixedWidth();
         inner.top -= verticalScrollBar->GetScrollPos();
         inner.bottom += verticalScrollBar->GetScrollRange() - verticalScrollBar->GetScrollPos();
     }
     if (IsBarShown(horizontalScrollBar))
     {
-        inner.bottom -= horizontalScrollBar->GetFixedHeight();
         inner.left -= horizontalScrollBar->GetScrollPos();
         inner.right += horizontalScrollBar->GetScrollRange() - horizontalScrollBar->GetScrollPos();
     }
 
-    // 3.
+    // Every child fills that area within its own limits; float children go
+    // where their own rule puts them.
     for (int i = 0; i < items.GetSize(); ++i)
     {
         CControlUI* child = static_cast<CControlUI*>(items[i]);
@@ -142,10 +127,18 @@ void CContainerUI::SetPos(RECT rc, bool bNeedInvalidate)
             SetFloatPos(i);
             continue;
         }
-        const int width = ClampSize(inner.GetWidth(), child->GetMinWidth(), child->GetMaxWidth());
-        const int height = ClampSize(inner.GetHeight(), child->GetMinHeight(), child->GetMaxHeight());
+        const int width = Clamp(inner.GetWidth(), child->GetMinWidth(), child->GetMaxWidth());
+        const int height = Clamp(inner.GetHeight(), child->GetMinHeight(), child->GetMaxHeight());
         child->SetPos(CUIRect(inner.left, inner.top, inner.left + width, inner.top + height), false);
     }
+}
+
+void CContainerUI::SetFloatPos(int iIndex)
+{
+    CControlUI* child = GetItemAt(iIndex);
+    if (child == NULL || !child->IsVisible() || !child->IsFloat())
+        return;
+    child->SetPos(child->CalcFloatPos(itemRect.GetWidth(), itemRect.GetHeight()), false);
 }
 
 void CContainerUI::MoveBy(int dx, int dy, bool bNeedInvalidate)
@@ -295,7 +288,7 @@ bool CContainerUI::Add(CControlUI* pControl)
 
 bool CContainerUI::AddAt(CControlUI* pControl, int iIndex)
 {
-    if (pControl == NULL)
+    if (!UI_CHECK(pControl != NULL) || iIndex < 0 || iIndex > items.GetSize())
         return false;
     if (manager != NULL)
         manager->InitControls(pControl, this);
@@ -413,15 +406,8 @@ int CContainerUI::FindSelectable(int iIndex, bool bForward) const
 
 void CContainerUI::HandleEvent(TControlEvent& event)
 {
-    // 1. The mouse passes through a container it cannot reach.
-    if (!IsMouseEnabled() && IsMouseEvent(event.kind))
-    {
-        if (parent != NULL)
-            parent->HandleEvent(event);
-        else
-            CControlUI::HandleEvent(event);
+    if (PassUnreachableMouseEvent(event))
         return;
-    }
     switch (event.kind)
     {
     case EventSetFocus:
@@ -444,105 +430,55 @@ void CContainerUI::HandleEvent(TControlEvent& event)
     CControlUI::HandleEvent(event);
 }
 
-// The vertical bar takes the keys when it can scroll; the horizontal one maps
-// the same keys to its own direction.
-bool CContainerUI::HandleScrollKey(WORD key)
+// ---- Attributes ----
+
+namespace
 {
-    typedef void (CContainerUI::*Step)();
-    struct KeyStep
+// A word of the value chooses the alignment; other words leave it as it is.
+struct TAlignWord
+{
+    LPCWSTR word;
+    int value;
+};
+
+template <size_t N>
+void ReadAlignWord(int& field, LPCWSTR value, const TAlignWord (&words)[N])
+{
+    for (const TAlignWord& word : words)
     {
-        WORD key;
-        Step vertical;
-        Step horizontal;
-    };
-    static const KeyStep steps[] = {
-        {VK_PRIOR, &CContainerUI::PageUp, &CContainerUI::PageLeft},
-        {VK_NEXT, &CContainerUI::PageDown, &CContainerUI::PageRight},
-        {VK_END, &CContainerUI::EndDown, &CContainerUI::EndRight},
-        {VK_HOME, &CContainerUI::HomeUp, &CContainerUI::HomeLeft},
-        {VK_UP, &CContainerUI::LineUp, &CContainerUI::LineLeft},
-        {VK_DOWN, &CContainerUI::LineDown, &CContainerUI::LineRight},
-    };
-    const bool vertical = IsBarActive(verticalScrollBar);
-    if (!vertical && !IsBarActive(horizontalScrollBar))
-        return false;
-    for (const KeyStep& step : steps)
-    {
-        if (step.key == key)
+        if (AttributeIs(value, word.word))
         {
-            (this->*(vertical ? step.vertical : step.horizontal))();
-            return true;
+            field = word.value;
+            return;
         }
     }
-    return false;
 }
 
-bool CContainerUI::HandleScrollWheel(const TControlEvent& event)
-{
-    const bool towardsUser = event.wParam != 0;
-    const bool overHorizontal =
-        IsBarActive(horizontalScrollBar) && ::PtInRect(&horizontalScrollBar->GetPos(), event.point);
-    if (!overHorizontal && IsBarActive(verticalScrollBar))
-    {
-        towardsUser ? LineDown() : LineUp();
-        return true;
-    }
-    if (IsBarActive(horizontalScrollBar))
-    {
-        towardsUser ? LineRight() : LineLeft();
-        return true;
-    }
-    return false;
-}
+const TAlignWord kChildAlignWords[] = {
+    {L"left", ChildAlignLeft}, {L"center", ChildAlignCenter}, {L"right", ChildAlignRight}};
+const TAlignWord kChildVAlignWords[] = {
+    {L"top", ChildAlignTop}, {L"vcenter", ChildAlignVCenter}, {L"bottom", ChildAlignBottom}};
+}  // namespace
 
-// ---- Attributes ----
+// A bar's style list creates the bar when it is missing; the alignments take
+// effect at the next layout.
+const TAttributeRow<CContainerUI> CContainerUI::attributeTable[] = {
+    {L"inset", [](CContainerUI& c, LPCWSTR v) { const RECT rc = ParseIntRect(v); c.SetInset(rc.left, rc.top, rc.right, rc.bottom); }},
+    {L"mousechild", [](CContainerUI& c, LPCWSTR v) { c.SetMouseChildEnabled(ParseBool(v)); }},
+    {L"vscrollbar", [](CContainerUI& c, LPCWSTR v) { c.EnableScrollBar(ParseBool(v), c.horizontalScrollBar != NULL); }},
+    {L"vscrollbarstyle", [](CContainerUI& c, LPCWSTR v) { c.EnableScrollBar(true, c.horizontalScrollBar != NULL); c.verticalScrollBar->ApplyAttributeList(v); }},
+    {L"hscrollbar", [](CContainerUI& c, LPCWSTR v) { c.EnableScrollBar(c.verticalScrollBar != NULL, ParseBool(v)); }},
+    {L"hscrollbarstyle", [](CContainerUI& c, LPCWSTR v) { c.EnableScrollBar(c.verticalScrollBar != NULL, true); c.horizontalScrollBar->ApplyAttributeList(v); }},
+    {L"childpadding", [](CContainerUI& c, LPCWSTR v) { c.SetChildPadding(ParseInt(v)); }},
+    {L"childalign", [](CContainerUI& c, LPCWSTR v) { ReadAlignWord(c.childAlign, v, kChildAlignWords); }},
+    {L"childvalign", [](CContainerUI& c, LPCWSTR v) { ReadAlignWord(c.childVAlign, v, kChildVAlignWords); }},
+};
 
 void CContainerUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 {
     if (pstrName == NULL || pstrValue == NULL)
         return;
-    if (AttributeIs(pstrName, L"inset"))
-    {
-        const RECT rc = ParseIntRect(pstrValue);
-        SetInset(rc.left, rc.top, rc.right, rc.bottom);
-    }
-    else if (AttributeIs(pstrName, L"mousechild"))
-        SetMouseChildEnabled(ParseBool(pstrValue));
-    else if (AttributeIs(pstrName, L"vscrollbar"))
-        EnableScrollBar(ParseBool(pstrValue), horizontalScrollBar != NULL);
-    else if (AttributeIs(pstrName, L"vscrollbarstyle"))
-    {
-        EnableScrollBar(true, horizontalScrollBar != NULL);
-        verticalScrollBar->ApplyAttributeList(pstrValue);
-    }
-    else if (AttributeIs(pstrName, L"hscrollbar"))
-        EnableScrollBar(verticalScrollBar != NULL, ParseBool(pstrValue));
-    else if (AttributeIs(pstrName, L"hscrollbarstyle"))
-    {
-        EnableScrollBar(verticalScrollBar != NULL, true);
-        horizontalScrollBar->ApplyAttributeList(pstrValue);
-    }
-    else if (AttributeIs(pstrName, L"childpadding"))
-        SetChildPadding(ParseInt(pstrValue));
-    else if (AttributeIs(pstrName, L"childalign"))
-    {
-        if (AttributeIs(pstrValue, L"left"))
-            childAlign = 0;
-        else if (AttributeIs(pstrValue, L"center"))
-            childAlign = 1;
-        else if (AttributeIs(pstrValue, L"right"))
-            childAlign = 2;
-    }
-    else if (AttributeIs(pstrName, L"childvalign"))
-    {
-        if (AttributeIs(pstrValue, L"top"))
-            childVAlign = 0;
-        else if (AttributeIs(pstrValue, L"vcenter"))
-            childVAlign = 4;
-        else if (AttributeIs(pstrValue, L"bottom"))
-            childVAlign = 8;
-    }
-    else
+    if (!ApplyAttributeRow(attributeTable, *this, pstrName, pstrValue))
         CControlUI::SetAttribute(pstrName, pstrValue);
 }
 
@@ -550,21 +486,20 @@ void CContainerUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 
 bool CContainerUI::PaintContent(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl)
 {
-    // 1.
+    // Nothing to do outside the part being painted; inside, everything is
+    // clipped to the container: its own looks, then the children, then the
+    // bars over them.
     RECT rc;
     if (!::IntersectRect(&rc, &rcPaint, &itemRect))
         return true;
 
-    // 2. and 3.
     CClipScope clip;
     CClipScope::ClipRect(hDC, rc, clip);
     CControlUI::PaintContent(hDC, rcPaint, pStopControl);
 
-    // 4.
     if (!items.IsEmpty() && !PaintChildren(hDC, rcPaint, pStopControl))
         return false;
 
-    // 5.
     CScrollBarUI* bars[] = {verticalScrollBar, horizontalScrollBar};
     for (CScrollBarUI* bar : bars)
     {
@@ -618,416 +553,4 @@ bool CContainerUI::PaintChildren(HDC hDC, const RECT& rcPaint, CControlUI* pStop
         }
     }
     return true;
-}
-
-// ---- Scrolling ----
-
-SIZE CContainerUI::GetScrollPos() const
-{
-    return CUISize(IsBarShown(horizontalScrollBar) ? horizontalScrollBar->GetScrollPos() : 0,
-                   IsBarShown(verticalScrollBar) ? verticalScrollBar->GetScrollPos() : 0);
-}
-
-SIZE CContainerUI::GetScrollRange() const
-{
-    return CUISize(IsBarShown(horizontalScrollBar) ? horizontalScrollBar->GetScrollRange() : 0,
-                   IsBarShown(verticalScrollBar) ? verticalScrollBar->GetScrollRange() : 0);
-}
-
-void CContainerUI::SetScrollPos(SIZE szPos)
-{
-    // 1. and 2. The bars clamp and round; the content follows what they took.
-    int dx = 0;
-    int dy = 0;
-    if (IsBarShown(verticalScrollBar))
-    {
-        const int old = verticalScrollBar->GetScrollPos();
-        verticalScrollBar->SetScrollPos(szPos.cy);
-        dy = verticalScrollBar->GetScrollPos() - old;
-    }
-    if (IsBarShown(horizontalScrollBar))
-    {
-        const int old = horizontalScrollBar->GetScrollPos();
-        horizontalScrollBar->SetScrollPos(szPos.cx);
-        dx = horizontalScrollBar->GetScrollPos() - old;
-    }
-
-    // 3.
-    if (dx == 0 && dy == 0)
-        return;
-
-    // 4. Float children are pinned to the container, not to its content.
-    for (int i = 0; i < items.GetSize(); ++i)
-    {
-        CControlUI* child = static_cast<CControlUI*>(items[i]);
-        if (child->IsVisible() && !child->IsFloat())
-            child->MoveBy(-dx, -dy, false);
-    }
-
-    // 5.
-    Invalidate();
-}
-
-namespace
-{
-// Positions are ints; a step past either end is clamped by the bar anyway.
-int Shifted(int position, long long delta)
-{
-    const long long moved = position + delta;
-    return moved > INT_MAX ? INT_MAX : (moved < INT_MIN ? INT_MIN : static_cast<int>(moved));
-}
-}  // namespace
-
-void CContainerUI::LineUp()
-{
-    SIZE pos = GetScrollPos();
-    pos.cy = Shifted(pos.cy, -static_cast<long long>(VerticalLineStep()));
-    SetScrollPos(pos);
-}
-
-void CContainerUI::LineDown()
-{
-    SIZE pos = GetScrollPos();
-    pos.cy = Shifted(pos.cy, VerticalLineStep());
-    SetScrollPos(pos);
-}
-
-void CContainerUI::PageUp()
-{
-    SIZE pos = GetScrollPos();
-    pos.cy = Shifted(pos.cy, -static_cast<long long>(PageHeight()));
-    SetScrollPos(pos);
-}
-
-void CContainerUI::PageDown()
-{
-    SIZE pos = GetScrollPos();
-    pos.cy = Shifted(pos.cy, PageHeight());
-    SetScrollPos(pos);
-}
-
-void CContainerUI::HomeUp()
-{
-    SIZE pos = GetScrollPos();
-    pos.cy = 0;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::EndDown()
-{
-    SIZE pos = GetScrollPos();
-    pos.cy = GetScrollRange().cy;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::LineLeft()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx = Shifted(pos.cx, -static_cast<long long>(HorizontalLineStep()));
-    SetScrollPos(pos);
-}
-
-void CContainerUI::LineRight()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx = Shifted(pos.cx, HorizontalLineStep());
-    SetScrollPos(pos);
-}
-
-void CContainerUI::PageLeft()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx = Shifted(pos.cx, -static_cast<long long>(PageWidth()));
-    SetScrollPos(pos);
-}
-
-void CContainerUI::PageRight()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx = Shifted(pos.cx, PageWidth());
-    SetScrollPos(pos);
-}
-
-void CContainerUI::HomeLeft()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx = 0;
-    SetScrollPos(pos);
-}
-
-void CContainerUI::EndRight()
-{
-    SIZE pos = GetScrollPos();
-    pos.cx = GetScrollRange().cx;
-    SetScrollPos(pos);
-}
-
-int CContainerUI::VerticalLineStep() const
-{
-    if (verticalScrollBar != NULL && verticalScrollBar->GetLineSize() > 1)
-        return verticalScrollBar->GetLineSize();
-    if (manager == NULL)
-        return 8;
-    const TFontEntry* font = manager->GetDefaultFontInfo();
-    return (font != NULL ? font->metrics.tmHeight : 0) + 8;
-}
-
-int CContainerUI::HorizontalLineStep() const
-{
-    if (horizontalScrollBar != NULL && horizontalScrollBar->GetLineSize() > 1)
-        return horizontalScrollBar->GetLineSize();
-    return 8;
-}
-
-int CContainerUI::PageHeight() const
-{
-    return itemRect.GetHeight() - inset.top - inset.bottom - BarThickness(horizontalScrollBar);
-}
-
-int CContainerUI::PageWidth() const
-{
-    return itemRect.GetWidth() - inset.left - inset.right - BarThickness(verticalScrollBar);
-}
-
-CScrollBarUI* CContainerUI::CreateScrollBar(bool bHorizontal)
-{
-    CScrollBarUI* bar = new CScrollBarUI;
-    bar->SetScrollRange(0);
-    bar->SetOwner(this);
-    bar->SetHorizontal(bHorizontal);
-    // New bars stay hidden until a layout finds content that does not fit.
-    bar->SetVisible(false);
-    bar->SetManager(manager, this, false);
-    if (manager != NULL)
-    {
-        LPCWSTR defaults = manager->GetDefaultAttributeList(bHorizontal ? L"HScrollBar" : L"VScrollBar");
-        if (defaults != NULL)
-            bar->ApplyAttributeList(defaults);
-    }
-    return bar;
-}
-
-void CContainerUI::EnableScrollBar(bool bEnableVertical, bool bEnableHorizontal)
-{
-    // 1.
-    if (bEnableVertical && verticalScrollBar == NULL)
-        verticalScrollBar = CreateScrollBar(false);
-    else if (!bEnableVertical && verticalScrollBar != NULL)
-    {
-        verticalScrollBar->Delete();
-        verticalScrollBar = NULL;
-    }
-
-    // 2.
-    if (bEnableHorizontal && horizontalScrollBar == NULL)
-        horizontalScrollBar = CreateScrollBar(true);
-    else if (!bEnableHorizontal && horizontalScrollBar != NULL)
-    {
-        horizontalScrollBar->Delete();
-        horizontalScrollBar = NULL;
-    }
-
-    // 3.
-    NeedUpdate();
-}
-
-CScrollBarUI* CContainerUI::GetVerticalScrollBar() const { return verticalScrollBar; }
-CScrollBarUI* CContainerUI::GetHorizontalScrollBar() const { return horizontalScrollBar; }
-
-void CContainerUI::SetFloatPos(int iIndex)
-{
-    CControlUI* child = GetItemAt(iIndex);
-    if (child == NULL || !child->IsVisible() || !child->IsFloat())
-        return;
-    child->SetPos(child->CalcFloatPos(itemRect.GetWidth(), itemRect.GetHeight()), false);
-}
-
-// ---- Scroll bars after a layout ----
-
-void CContainerUI::Replace(bool bNeedInvalidate)
-{
-    // A layout re-run from here may lead back here; the bars never need more
-    // than a few rounds to settle for content that does not follow its room.
-    const int maxDepth = 4;
-    if (scrollRelayoutDepth >= maxDepth)
-        return;
-    ++scrollRelayoutDepth;
-    SetPos(IsFloat() ? GetRelativePos() : GetPos(), bNeedInvalidate);
-    --scrollRelayoutDepth;
-}
-
-void CContainerUI::ProcessScrollBar(RECT rc, int cxRequired, int cyRequired)
-{
-    if (verticalScrollBar == NULL && horizontalScrollBar == NULL)
-        return;
-    if (verticalScrollBar != NULL && horizontalScrollBar != NULL)
-        ProcessBothScrollBars(rc, cxRequired, cyRequired);
-    else if (horizontalScrollBar != NULL)
-        ProcessOneScrollBar(horizontalScrollBar, rc, cxRequired);
-    else
-        ProcessOneScrollBar(verticalScrollBar, rc, cyRequired);
-}
-
-namespace
-{
-long long Difference(int required, int available)
-{
-    return static_cast<long long>(required) - available;
-}
-
-int ToInt(long long value)
-{
-    return value > INT_MAX ? INT_MAX : (value < INT_MIN ? INT_MIN : static_cast<int>(value));
-}
-
-int Magnitude(long long value)
-{
-    return ToInt(value < 0 ? -value : value);
-}
-
-// Where a bar sits along the far edge of the inner area.
-RECT BarRect(const CScrollBarUI* bar, const RECT& inner)
-{
-    if (bar->IsHorizontal())
-        return CUIRect(inner.left, inner.bottom, inner.right, inner.bottom + bar->GetFixedHeight());
-    return CUIRect(inner.right, inner.top, inner.right + bar->GetFixedWidth(), inner.bottom);
-}
-}  // namespace
-
-// One bar: the same steps for either direction, along its own axis.
-void CContainerUI::ProcessOneScrollBar(CScrollBarUI* bar, const RECT& rc, int required)
-{
-    const bool horizontal = bar->IsHorizontal();
-    const int available = horizontal ? rc.right - rc.left : rc.bottom - rc.top;
-
-    // 1. Content that does not fit shows the bar and re-runs the layout in
-    //    the room that is left.
-    if (required > available && !bar->IsVisible())
-    {
-        bar->SetVisible(true);
-        bar->SetScrollRange(ToInt(Difference(required, available)));
-        bar->SetScrollPos(0);
-        scrollProcessing = true;
-        Replace(true);
-        scrollProcessing = false;
-        return;
-    }
-
-    // 2.
-    if (!bar->IsVisible())
-        return;
-
-    // 3. Content that fits again hides it, unless this layout is the one
-    //    that showed it.
-    const long long range = Difference(required, available);
-    if (range <= 0 && !scrollProcessing)
-    {
-        bar->SetVisible(false);
-        bar->SetScrollPos(0);
-        bar->SetScrollRange(0);
-        Replace(true);
-        return;
-    }
-
-    // 4.
-    bar->SetPos(BarRect(bar, rc), false);
-    if (bar->GetScrollRange() == range)
-        return;
-    const int oldPos = bar->GetScrollPos();
-    bar->SetScrollRange(Magnitude(range));
-    if (bar->GetScrollRange() == 0)
-    {
-        bar->SetVisible(false);
-        bar->SetScrollPos(0);
-    }
-    if (oldPos > bar->GetScrollPos())
-        Replace(false);
-}
-
-void CContainerUI::ProcessBothScrollBars(RECT rc, int cxRequired, int cyRequired)
-{
-    CScrollBarUI* hbar = horizontalScrollBar;
-    CScrollBarUI* vbar = verticalScrollBar;
-
-    // 1. The horizontal bar first: it decides the height left for the content.
-    bool changed = false;
-    if (cxRequired > rc.right - rc.left)
-    {
-        if (!hbar->IsVisible())
-        {
-            hbar->SetVisible(true);
-            hbar->SetScrollPos(0);
-            rc.bottom -= hbar->GetFixedHeight();
-        }
-        hbar->SetPos(BarRect(hbar, rc), false);
-        const long long range = Difference(cxRequired, rc.right - rc.left);
-        if (hbar->GetScrollRange() != range)
-        {
-            hbar->SetScrollRange(ToInt(range));
-            changed = true;
-        }
-    }
-    else if (hbar->IsVisible())
-    {
-        hbar->SetVisible(false);
-        rc.bottom += hbar->GetFixedHeight();
-    }
-
-    // 2. A vertical bar shown now narrows the room of the horizontal one.
-    const int height = rc.bottom - rc.top;
-    if (cyRequired > height && !vbar->IsVisible())
-    {
-        vbar->SetVisible(true);
-        vbar->SetScrollRange(ToInt(Difference(cyRequired, height)));
-        vbar->SetScrollPos(0);
-        rc.right -= vbar->GetFixedWidth();
-        if (hbar->IsVisible())
-        {
-            hbar->SetPos(BarRect(hbar, rc), false);
-            hbar->SetScrollRange(ToInt(Difference(cxRequired, rc.right - rc.left)));
-        }
-        scrollProcessing = true;
-        Replace(true);
-        scrollProcessing = false;
-        return;
-    }
-
-    // 3.
-    if (!vbar->IsVisible())
-    {
-        if (changed)
-            Replace(true);
-        return;
-    }
-
-    // 4.
-    const long long range = Difference(cyRequired, height);
-    if (range <= 0 && !scrollProcessing)
-    {
-        vbar->SetVisible(false);
-        vbar->SetScrollPos(0);
-        vbar->SetScrollRange(0);
-        rc.right += vbar->GetFixedWidth();
-        if (hbar->IsVisible())
-        {
-            hbar->SetPos(BarRect(hbar, rc), false);
-            hbar->SetScrollRange(ToInt(Difference(cxRequired, rc.right - rc.left)));
-        }
-        Replace(true);
-        return;
-    }
-
-    // 5.
-    vbar->SetPos(BarRect(vbar, rc), false);
-    if (vbar->GetScrollRange() == range)
-        return;
-    const int oldPos = vbar->GetScrollPos();
-    vbar->SetScrollRange(Magnitude(range));
-    if (vbar->GetScrollRange() == 0)
-    {
-        vbar->SetVisible(false);
-        vbar->SetScrollPos(0);
-    }
-    if (oldPos > vbar->GetScrollPos() || changed)
-        Replace(false);
 }

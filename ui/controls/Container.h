@@ -3,6 +3,7 @@
 #include "ui/controls/Control.h"
 
 class CScrollBarUI;
+class CUIAxis;
 
 // The child list of a container, as the layout builder, the scroll bar and the
 // list family see it. Every container implements it as a second base.
@@ -63,7 +64,7 @@ public:
     bool RemoveAt(int iIndex, bool bDoNotDestroy = false) override;
     void RemoveAll() override;
 
-    // ---- Container operations, in slot order after the control's ----
+    // ---- Container operations, after the control's, in a fixed order ----
     virtual RECT GetInset() const;
     virtual void SetInset(int left, int top, int right, int bottom);
     virtual int GetChildPadding() const;
@@ -112,14 +113,40 @@ protected:
     bool IsBarActive(const CScrollBarUI* bar) const;  // shown and enabled
     int BarThickness(const CScrollBarUI* bar) const;
     CScrollBarUI* CreateScrollBar(bool bHorizontal);
+    void EnableBar(CScrollBarUI*& bar, bool enable, bool bHorizontal);
+    int MoveBar(CScrollBarUI* bar, int position);
     // Lays the container out again with its present rectangle.
     void Replace(bool bNeedInvalidate);
     void ProcessOneScrollBar(CScrollBarUI* bar, const RECT& rc, int required);
+    void ShowBar(CScrollBarUI* bar, long long range);
+    void HideBar(CScrollBarUI* bar);
+    // Lays the container out again while bars it has just shown must stay.
+    void ReplaceShowingBars();
+    void FitShownBar(CScrollBarUI* bar, const RECT& rc, int required);
+    // What SettleBar did: nothing, took a new range, or took one that pulled
+    // the position back, so that the content must follow.
+    enum RangeChange
+    {
+        RangeSame,
+        RangeTaken,
+        RangePulledBack
+    };
+    RangeChange SettleBar(CScrollBarUI* bar, const RECT& rc, long long range);
     void ProcessBothScrollBars(RECT rc, int cxRequired, int cyRequired);
-    int VerticalLineStep() const;
-    int HorizontalLineStep() const;
-    int PageHeight() const;  // inner height without the horizontal bar
-    int PageWidth() const;
+    // The line, page, home and end moves of both directions.
+    enum ScrollMove
+    {
+        ScrollLineBack,
+        ScrollLineForward,
+        ScrollPageBack,
+        ScrollPageForward,
+        ScrollHome,
+        ScrollEnd
+    };
+    void ScrollAlong(const CUIAxis& axis, ScrollMove move);
+    CScrollBarUI* BarAlong(const CUIAxis& axis) const;
+    int LineStep(const CUIAxis& axis) const;
+    long long PageLength(const CUIAxis& axis) const;
     bool HandleScrollKey(WORD key);
     bool HandleScrollWheel(const TControlEvent& event);
     bool PaintChildren(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl);
@@ -139,4 +166,6 @@ protected:
     // whose size follows the room it is offered could otherwise keep showing
     // and hiding bars for ever.
     int scrollRelayoutDepth;
+
+    static const TAttributeRow<CContainerUI> attributeTable[];
 };

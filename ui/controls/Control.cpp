@@ -3,6 +3,7 @@
 #include <math.h>
 #include <limits.h>
 
+#include "ui/core/Numeric.h"
 #include "ui/manager/Manager.h"
 
 CControlUI::CControlUI()
@@ -182,15 +183,6 @@ RECT CControlUI::GetClientPos() const
 
 namespace
 {
-int SaturateInt(long long value)
-{
-    if (value > INT_MAX)
-        return INT_MAX;
-    if (value < INT_MIN)
-        return INT_MIN;
-    return static_cast<int>(value);
-}
-
 // The one rounding rule of float placement: the share of a parent's size,
 // truncated towards zero. Fractions that are not numbers count as 0.
 long long ScaledShare(int size, double fraction)
@@ -198,16 +190,7 @@ long long ScaledShare(int size, double fraction)
     if (!isfinite(fraction))
         return 0;
     const double share = trunc(static_cast<double>(size) * fraction);
-    if (share > INT_MAX)
-        return INT_MAX;
-    if (share < INT_MIN)
-        return INT_MIN;
-    return static_cast<long long>(share);
-}
-
-int Clamp(int value, int low, int high)
-{
-    return value < low ? low : (value > high ? high : value);
+    return static_cast<long long>(Clamp(share, INT_MIN, INT_MAX));
 }
 }  // namespace
 
@@ -280,32 +263,27 @@ void CControlUI::PlaceCover()
 
 void CControlUI::SetPos(RECT rc, bool bNeedInvalidate)
 {
-    // 1. Negative sizes become empty ones.
+    // Negative sizes become empty ones.
     rc.right = rc.right > rc.left ? rc.right : rc.left;
     rc.bottom = rc.bottom > rc.top ? rc.bottom : rc.top;
 
-    // 2. What was there must be repainted too.
+    // What was there must be repainted too.
     const CUIRect oldRect = itemRect;
 
-    // 3. A float control without a parent has nothing to be relative to.
+    // A float control without a parent has nothing to be relative to.
     if (!isFloat)
         itemRect = rc;
     else if (parent != NULL)
         PlaceFloat(rc);
 
-    // 4.
+    // A detached control only records where it is; an attached one tells its
+    // size handlers, counts as laid out, repaints and takes its cover along.
     if (manager == NULL)
         return;
-
-    // 5. and 6.
     RunSizeHandlers();
     needUpdate = false;
-
-    // 7.
     if (bNeedInvalidate && IsVisible())
         InvalidateMoved(::IsRectEmpty(&oldRect) ? itemRect : oldRect);
-
-    // 8.
     PlaceCover();
 }
 
@@ -589,6 +567,17 @@ void CControlUI::HandleEvent(TControlEvent& event)
     }
     if (parent != NULL)
         parent->HandleEvent(event);
+}
+
+bool CControlUI::PassUnreachableMouseEvent(TControlEvent& event)
+{
+    if (IsMouseEnabled() || !IsMouseEvent(event.kind))
+        return false;
+    if (parent != NULL)
+        parent->HandleEvent(event);
+    else
+        CControlUI::HandleEvent(event);
+    return true;
 }
 
 CUIString CControlUI::GetAttribute(LPCWSTR)

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "ui/controls/ControlAttributes.h"
 #include "ui/core/Collections.h"
 #include "ui/core/Delegate.h"
 #include "ui/core/Geometry.h"
@@ -24,9 +25,10 @@ struct TPercentInfo
     double bottom;
 };
 
-// The root of every control. The virtual operations below, in this order, are
-// the interface through which the window manager, the layout builder and the
-// containers reach a control; subclasses append their own after PostPaint.
+// The root of every control. The virtual operations below are the interface
+// through which the window manager, the layout builder and the containers
+// reach a control. Their order is fixed: subclasses add their own operations
+// after PostPaint and never insert any between these.
 // A control has no window of its own: it is a rectangle of its manager's
 // window that the manager lays out, paints, hit-tests and feeds with events.
 class CControlUI
@@ -34,7 +36,7 @@ class CControlUI
 public:
     CControlUI();
 
-    // ---- The control interface, in slot order ----
+    // ---- The control interface ----
     // Drops the control from its manager's mouse-leave list, then destroys it.
     virtual void Delete();
     virtual ~CControlUI();
@@ -206,11 +208,17 @@ protected:
     // Repaints the old area joined with the present rectangle, clipped by the
     // ancestors; nothing when a hidden ancestor or an empty clip hides it.
     void InvalidateMoved(CUIRect area);
-    // SetAttribute's three groups of names; false for a name of none of them.
-    bool ApplyPlacementAttribute(LPCWSTR name, LPCWSTR value);
-    bool ApplyLookAttribute(LPCWSTR name, LPCWSTR value);
-    bool ApplyBehaviourAttribute(LPCWSTR name, LPCWSTR value);
+    // The plain look setters: store the value and repaint.
+    template <typename T>
+    void SetAndInvalidate(T& field, const T& value)
+    {
+        field = value;
+        Invalidate();
+    }
     void RunSizeHandlers();
+    // The mouse passes through a control it cannot reach: its mouse events
+    // go to the parent. False for every other event.
+    bool PassUnreachableMouseEvent(TControlEvent& event);
     // A control that stops being visible cannot keep the keyboard focus.
     void DropManagerFocus();
     // Takes a float rectangle relative to the parent and keeps the float data
@@ -262,6 +270,8 @@ protected:
     CUIRect borderSize;
     bool inSizeHandlers;
     CStringMap customAttributes;  // values are owned CUIString*
+
+    static const TAttributeRow<CControlUI> attributeTable[];
 
 private:
     CControlUI(const CControlUI&) = delete;

@@ -1,10 +1,12 @@
 #include "ui/controls/Control.h"
+
+#include "ui/controls/ControlAttributes.h"
 #include "ui/core/AttributeValues.h"
 
-#include <limits.h>
 #include <math.h>
 #include <wchar.h>
 
+#include "ui/core/Numeric.h"
 #include "ui/render/Color.h"
 
 // Attribute values are never rejected: a malformed number reads as what can
@@ -33,10 +35,7 @@ void ReadFractionList(LPCWSTR value, double* fractions, int count)
 // right - left of "pos", kept inside int so that the setters see a size.
 int Span(int from, int to)
 {
-    const long long span = static_cast<long long>(to) - from;
-    if (span > INT_MAX)
-        return INT_MAX;
-    return span < INT_MIN ? INT_MIN : static_cast<int>(span);
+    return SaturateInt(static_cast<long long>(to) - from);
 }
 
 bool HasComma(LPCWSTR value)
@@ -44,138 +43,89 @@ bool HasComma(LPCWSTR value)
     return wcschr(value, L',') != NULL;
 }
 
+// The position and size rules: "pos" is left,top,right,bottom; negative
+// sizes are ignored by the size setters. "float" is a boolean, or with a
+// comma four fractions of the parent's size, which also make it float.
+void ApplyPos(CControlUI& c, LPCWSTR v)
+{
+    int rc[4];
+    ParseIntList(v, rc, 4);
+    c.SetFixedXY(rc[0], rc[1]);
+    c.SetFixedWidth(Span(rc[0], rc[2]));
+    c.SetFixedHeight(Span(rc[1], rc[3]));
+}
+
+void ApplyFloat(CControlUI& c, LPCWSTR v)
+{
+    if (!HasComma(v))
+    {
+        c.SetFloat(ParseBool(v));
+        return;
+    }
+    double fractions[4];
+    ReadFractionList(v, fractions, 4);
+    const TPercentInfo percent = {fractions[0], fractions[1], fractions[2], fractions[3]};
+    c.SetFloatPercent(percent);
+    c.SetFloat(true);
+}
+
+// One width for every side, or with a comma one per side.
+void ApplyBorderSize(CControlUI& c, LPCWSTR v)
+{
+    if (HasComma(v))
+        c.SetBorderSize(ParseIntRect(v));
+    else
+        c.SetBorderSize(ParseInt(v));
+}
+
 }  // namespace
+
+// Only the background colours tolerate blanks before the "#".
+const TAttributeRow<CControlUI> CControlUI::attributeTable[] = {
+    // Placement.
+    {L"pos", ApplyPos},
+    {L"padding", [](CControlUI& c, LPCWSTR v) { const RECT rc = ParseIntRect(v); c.SetPadding(rc.left, rc.top, rc.right, rc.bottom); }},
+    {L"width", [](CControlUI& c, LPCWSTR v) { c.SetFixedWidth(ParseInt(v)); }},
+    {L"height", [](CControlUI& c, LPCWSTR v) { c.SetFixedHeight(ParseInt(v)); }},
+    {L"minwidth", [](CControlUI& c, LPCWSTR v) { c.SetMinWidth(ParseInt(v)); }},
+    {L"minheight", [](CControlUI& c, LPCWSTR v) { c.SetMinHeight(ParseInt(v)); }},
+    {L"maxwidth", [](CControlUI& c, LPCWSTR v) { c.SetMaxWidth(ParseInt(v)); }},
+    {L"maxheight", [](CControlUI& c, LPCWSTR v) { c.SetMaxHeight(ParseInt(v)); }},
+    {L"float", ApplyFloat},
+    // Looks.
+    {L"bkcolor", [](CControlUI& c, LPCWSTR v) { c.SetBkColor(ParseColorValue(v, true)); }},
+    {L"bkcolor1", [](CControlUI& c, LPCWSTR v) { c.SetBkColor(ParseColorValue(v, true)); }},
+    {L"bkcolor2", [](CControlUI& c, LPCWSTR v) { c.SetBkColor2(ParseColorValue(v, true)); }},
+    {L"bkcolor3", [](CControlUI& c, LPCWSTR v) { c.SetBkColor3(ParseColorValue(v, true)); }},
+    {L"bordercolor", [](CControlUI& c, LPCWSTR v) { c.SetBorderColor(ParseColorValue(v)); }},
+    {L"focusbordercolor", [](CControlUI& c, LPCWSTR v) { c.SetFocusBorderColor(ParseColorValue(v)); }},
+    {L"colorhsl", [](CControlUI& c, LPCWSTR v) { c.SetColorHSL(ParseBool(v)); }},
+    {L"bordersize", ApplyBorderSize},
+    {L"borderstyle", [](CControlUI& c, LPCWSTR v) { c.SetBorderStyle(ParseInt(v)); }},
+    {L"borderround", [](CControlUI& c, LPCWSTR v) { int r[2]; ParseIntList(v, r, 2); c.SetBorderRound(CUISize(r[0], r[1])); }},
+    {L"bkimage", [](CControlUI& c, LPCWSTR v) { c.SetBkImage(v); }},
+    // Behaviour.
+    {L"name", [](CControlUI& c, LPCWSTR v) { c.SetName(v); }},
+    {L"text", [](CControlUI& c, LPCWSTR v) { c.SetText(v); }},
+    {L"tooltip", [](CControlUI& c, LPCWSTR v) { c.SetToolTip(v); }},
+    {L"userdata", [](CControlUI& c, LPCWSTR v) { c.SetUserData(v); }},
+    {L"tag", [](CControlUI& c, LPCWSTR v) { c.SetTag(static_cast<UINT_PTR>(ParseInt(v))); }},
+    {L"enabled", [](CControlUI& c, LPCWSTR v) { c.SetEnabled(ParseBool(v)); }},
+    {L"mouse", [](CControlUI& c, LPCWSTR v) { c.SetMouseEnabled(ParseBool(v)); }},
+    {L"keyboard", [](CControlUI& c, LPCWSTR v) { c.SetKeyboardEnabled(ParseBool(v)); }},
+    {L"visible", [](CControlUI& c, LPCWSTR v) { c.SetVisible(ParseBool(v)); }},
+    {L"shortcut", [](CControlUI& c, LPCWSTR v) { c.SetShortcut(v[0]); }},
+    {L"menu", [](CControlUI& c, LPCWSTR v) { c.SetContextMenu(ParseBool(v)); }},
+    {L"virtualwnd", [](CControlUI& c, LPCWSTR v) { c.SetVirtualWnd(v); }},
+};
 
 void CControlUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 {
     if (pstrName == NULL)
         return;
     LPCWSTR value = pstrValue != NULL ? pstrValue : L"";
-    if (!ApplyPlacementAttribute(pstrName, value) && !ApplyLookAttribute(pstrName, value) &&
-        !ApplyBehaviourAttribute(pstrName, value))
+    if (!ApplyAttributeRow(attributeTable, *this, pstrName, value))
         AddCustomAttribute(pstrName, value);
-}
-
-bool CControlUI::ApplyPlacementAttribute(LPCWSTR name, LPCWSTR value)
-{
-    if (AttributeIs(name, L"pos"))
-    {
-        int rc[4];
-        ParseIntList(value, rc, 4);
-        SetFixedXY(rc[0], rc[1]);
-        SetFixedWidth(Span(rc[0], rc[2]));  // negative sizes are ignored there
-        SetFixedHeight(Span(rc[1], rc[3]));
-    }
-    else if (AttributeIs(name, L"padding"))
-    {
-        int rc[4];
-        ParseIntList(value, rc, 4);
-        SetPadding(rc[0], rc[1], rc[2], rc[3]);
-    }
-    else if (AttributeIs(name, L"width"))
-        SetFixedWidth(ParseInt(value));
-    else if (AttributeIs(name, L"height"))
-        SetFixedHeight(ParseInt(value));
-    else if (AttributeIs(name, L"minwidth"))
-        SetMinWidth(ParseInt(value));
-    else if (AttributeIs(name, L"minheight"))
-        SetMinHeight(ParseInt(value));
-    else if (AttributeIs(name, L"maxwidth"))
-        SetMaxWidth(ParseInt(value));
-    else if (AttributeIs(name, L"maxheight"))
-        SetMaxHeight(ParseInt(value));
-    else if (AttributeIs(name, L"float"))
-    {
-        if (HasComma(value))
-        {
-            double fractions[4];
-            ReadFractionList(value, fractions, 4);
-            TPercentInfo percent = {fractions[0], fractions[1], fractions[2], fractions[3]};
-            SetFloatPercent(percent);
-            SetFloat(true);
-        }
-        else
-        {
-            SetFloat(ParseBool(value));
-        }
-    }
-    else
-        return false;
-    return true;
-}
-
-bool CControlUI::ApplyLookAttribute(LPCWSTR name, LPCWSTR value)
-{
-    // Only the background colours tolerate blanks before the "#".
-    if (AttributeIs(name, L"bkcolor") || AttributeIs(name, L"bkcolor1"))
-        SetBkColor(ParseColorValue(value, true));
-    else if (AttributeIs(name, L"bkcolor2"))
-        SetBkColor2(ParseColorValue(value, true));
-    else if (AttributeIs(name, L"bkcolor3"))
-        SetBkColor3(ParseColorValue(value, true));
-    else if (AttributeIs(name, L"bordercolor"))
-        SetBorderColor(ParseColorValue(value));
-    else if (AttributeIs(name, L"focusbordercolor"))
-        SetFocusBorderColor(ParseColorValue(value));
-    else if (AttributeIs(name, L"colorhsl"))
-        SetColorHSL(ParseBool(value));
-    else if (AttributeIs(name, L"bordersize"))
-    {
-        if (HasComma(value))
-        {
-            int rc[4];
-            ParseIntList(value, rc, 4);
-            SetBorderSize(CUIRect(rc[0], rc[1], rc[2], rc[3]));
-        }
-        else
-        {
-            SetBorderSize(ParseInt(value));
-        }
-    }
-    else if (AttributeIs(name, L"borderstyle"))
-        SetBorderStyle(ParseInt(value));
-    else if (AttributeIs(name, L"borderround"))
-    {
-        int radii[2];
-        ParseIntList(value, radii, 2);
-        SetBorderRound(CUISize(radii[0], radii[1]));
-    }
-    else if (AttributeIs(name, L"bkimage"))
-        SetBkImage(value);
-    else
-        return false;
-    return true;
-}
-
-bool CControlUI::ApplyBehaviourAttribute(LPCWSTR name, LPCWSTR value)
-{
-    if (AttributeIs(name, L"name"))
-        SetName(value);
-    else if (AttributeIs(name, L"text"))
-        SetText(value);
-    else if (AttributeIs(name, L"tooltip"))
-        SetToolTip(value);
-    else if (AttributeIs(name, L"userdata"))
-        SetUserData(value);
-    else if (AttributeIs(name, L"tag"))
-        SetTag(static_cast<UINT_PTR>(ParseInt(value)));
-    else if (AttributeIs(name, L"enabled"))
-        SetEnabled(ParseBool(value));
-    else if (AttributeIs(name, L"mouse"))
-        SetMouseEnabled(ParseBool(value));
-    else if (AttributeIs(name, L"keyboard"))
-        SetKeyboardEnabled(ParseBool(value));
-    else if (AttributeIs(name, L"visible"))
-        SetVisible(ParseBool(value));
-    else if (AttributeIs(name, L"shortcut"))
-        SetShortcut(value[0]);
-    else if (AttributeIs(name, L"menu"))
-        SetContextMenu(ParseBool(value));
-    else if (AttributeIs(name, L"virtualwnd"))
-        SetVirtualWnd(value);
-    else
-        return false;
-    return true;
 }
 
 // name="value" pairs, one blank between pairs. The first malformed pair ends

@@ -33,50 +33,38 @@ RECT HorizontalLine(int y, int left, int right)
 
 void CControlUI::SetBkColor(DWORD dwColor)
 {
-    if (bkColor == dwColor)
-        return;
-    bkColor = dwColor;
-    Invalidate();
+    if (bkColor != dwColor)
+        SetAndInvalidate(bkColor, dwColor);
 }
 
 void CControlUI::SetBkColor2(DWORD dwColor)
 {
-    if (bkColor2 == dwColor)
-        return;
-    bkColor2 = dwColor;
-    Invalidate();
+    if (bkColor2 != dwColor)
+        SetAndInvalidate(bkColor2, dwColor);
 }
 
 void CControlUI::SetBkColor3(DWORD dwColor)
 {
-    if (bkColor3 == dwColor)
-        return;
-    bkColor3 = dwColor;
-    Invalidate();
+    if (bkColor3 != dwColor)
+        SetAndInvalidate(bkColor3, dwColor);
 }
 
 void CControlUI::SetBorderColor(DWORD dwColor)
 {
-    if (borderColor == dwColor)
-        return;
-    borderColor = dwColor;
-    Invalidate();
+    if (borderColor != dwColor)
+        SetAndInvalidate(borderColor, dwColor);
 }
 
 void CControlUI::SetFocusBorderColor(DWORD dwColor)
 {
-    if (focusBorderColor == dwColor)
-        return;
-    focusBorderColor = dwColor;
-    Invalidate();
+    if (focusBorderColor != dwColor)
+        SetAndInvalidate(focusBorderColor, dwColor);
 }
 
 void CControlUI::SetColorHSL(bool bColorHSL)
 {
-    if (colorHsl == bColorHSL)
-        return;
-    colorHsl = bColorHSL;
-    Invalidate();
+    if (colorHsl != bColorHSL)
+        SetAndInvalidate(colorHsl, bColorHSL);
 }
 
 void CControlUI::SetBorderSize(int nSize)
@@ -86,14 +74,12 @@ void CControlUI::SetBorderSize(int nSize)
 
 void CControlUI::SetBorderSize(RECT rc)
 {
-    borderSize = rc;
-    Invalidate();
+    SetAndInvalidate<RECT>(borderSize, rc);
 }
 
 void CControlUI::SetBorderStyle(int nStyle)
 {
-    borderStyle = nStyle;
-    Invalidate();
+    SetAndInvalidate(borderStyle, nStyle);
 }
 
 void CControlUI::SetBorderRound(SIZE cxyRound)

@@ -8,10 +8,6 @@
 #include "ui/render/Color.h"
 #include "ui/render/Renderer.h"
 
-// Lean Windows headers leave out the COM types the GDI+ headers use.
-#include <objidl.h>
-#include <gdiplus.h>
-
 namespace
 {
 
@@ -135,17 +131,8 @@ void CLabelUI::SetFont(int index)
     Invalidate();
 }
 
-void CLabelUI::SetTextColor(DWORD dwTextColor)
-{
-    textColor = dwTextColor;
-    Invalidate();
-}
-
-void CLabelUI::SetDisabledTextColor(DWORD dwTextColor)
-{
-    disabledTextColor = dwTextColor;
-    Invalidate();
-}
+void CLabelUI::SetTextColor(DWORD dwTextColor) { SetAndInvalidate(textColor, dwTextColor); }
+void CLabelUI::SetDisabledTextColor(DWORD dwTextColor) { SetAndInvalidate(disabledTextColor, dwTextColor); }
 
 void CLabelUI::SetTextStyle(UINT uStyle)
 {
@@ -210,147 +197,77 @@ void CLabelUI::SetLuminousFuzzy(float fuzzy)
     Invalidate();
 }
 
-void CLabelUI::SetGradientLength(int length)
-{
-    gradientLength = length;
-    Invalidate();
-}
-
-void CLabelUI::SetGradientAngle(int angle)
-{
-    gradientAngle = angle;
-    Invalidate();
-}
-
-void CLabelUI::SetEnabledEffect(bool enable)
-{
-    enableEffect = enable;
-    Invalidate();
-}
-
-void CLabelUI::SetEnabledLuminous(bool enable)
-{
-    enableLuminous = enable;
-    Invalidate();
-}
-
-void CLabelUI::SetEnabledStroke(bool enable)
-{
-    enableStroke = enable;
-    Invalidate();
-}
-
-void CLabelUI::SetEnabledShadow(bool enable)
-{
-    enableShadow = enable;
-    Invalidate();
-}
-
-void CLabelUI::SetTextColor1(DWORD color)
-{
-    textColor1 = color;
-    Invalidate();
-}
-
-void CLabelUI::SetTextShadowColorA(DWORD color)
-{
-    textShadowColorA = color;
-    Invalidate();
-}
-
-void CLabelUI::SetTextShadowColorB(DWORD color)
-{
-    textShadowColorB = color;
-    Invalidate();
-}
-
-void CLabelUI::SetStrokeColor(DWORD color)
-{
-    strokeColor = color;
-    Invalidate();
-}
+void CLabelUI::SetGradientLength(int length) { SetAndInvalidate(gradientLength, length); }
+void CLabelUI::SetGradientAngle(int angle) { SetAndInvalidate(gradientAngle, angle); }
+void CLabelUI::SetEnabledEffect(bool enable) { SetAndInvalidate(enableEffect, enable); }
+void CLabelUI::SetEnabledLuminous(bool enable) { SetAndInvalidate(enableLuminous, enable); }
+void CLabelUI::SetEnabledStroke(bool enable) { SetAndInvalidate(enableStroke, enable); }
+void CLabelUI::SetEnabledShadow(bool enable) { SetAndInvalidate(enableShadow, enable); }
+void CLabelUI::SetTextColor1(DWORD color) { SetAndInvalidate(textColor1, color); }
+void CLabelUI::SetTextShadowColorA(DWORD color) { SetAndInvalidate(textShadowColorA, color); }
+void CLabelUI::SetTextShadowColorB(DWORD color) { SetAndInvalidate(textShadowColorB, color); }
+void CLabelUI::SetStrokeColor(DWORD color) { SetAndInvalidate(strokeColor, color); }
 
 // ---- Attributes ----
+
+namespace
+{
+// Alignment words are looked for anywhere in the value and applied in table
+// order, so "left right" ends right-aligned.
+struct TStyleWord
+{
+    LPCWSTR word;
+    UINT on;
+    UINT off;
+};
+
+const TStyleWord kAlignWords[] = {
+    {L"left", 0, DT_CENTER | DT_RIGHT}, {L"center", DT_CENTER, DT_RIGHT}, {L"right", DT_RIGHT, DT_CENTER}};
+const TStyleWord kVAlignWords[] = {
+    {L"top", 0, DT_VCENTER | DT_BOTTOM}, {L"vcenter", DT_VCENTER, DT_BOTTOM}, {L"bottom", DT_BOTTOM, DT_VCENTER}};
+
+template <size_t N>
+void ReadStyleWords(UINT& style, LPCWSTR value, const TStyleWord (&words)[N])
+{
+    for (const TStyleWord& word : words)
+    {
+        if (Contains(value, word.word))
+            ChangeBits(style, word.on, word.off);
+    }
+}
+}  // namespace
+
+// The alignment words and "endellipsis" change the text style without a repaint.
+const TAttributeRow<CLabelUI> CLabelUI::attributeTable[] = {
+    {L"align", [](CLabelUI& c, LPCWSTR v) { ReadStyleWords(c.textStyle, v, kAlignWords); }},
+    {L"valign", [](CLabelUI& c, LPCWSTR v) { ReadStyleWords(c.textStyle, v, kVAlignWords); }},
+    {L"endellipsis", [](CLabelUI& c, LPCWSTR v) { ChangeBits(c.textStyle, ParseBool(v) ? DT_END_ELLIPSIS : 0, DT_END_ELLIPSIS); }},
+    {L"font", [](CLabelUI& c, LPCWSTR v) { c.SetFont(ParseInt(v)); }},
+    {L"textcolor", [](CLabelUI& c, LPCWSTR v) { c.SetTextColor(ReadColor(v)); }},
+    {L"disabledtextcolor", [](CLabelUI& c, LPCWSTR v) { c.SetDisabledTextColor(ReadColor(v)); }},
+    {L"textpadding", [](CLabelUI& c, LPCWSTR v) { c.SetTextPadding(ParseIntRect(v)); }},
+    {L"multiline", [](CLabelUI& c, LPCWSTR v) { c.SetMultiLine(ParseBool(v)); }},
+    {L"showhtml", [](CLabelUI& c, LPCWSTR v) { c.SetShowHtml(ParseBool(v)); }},
+    {L"enabledeffect", [](CLabelUI& c, LPCWSTR v) { c.SetEnabledEffect(ParseBool(v)); }},
+    {L"enabledluminous", [](CLabelUI& c, LPCWSTR v) { c.SetEnabledLuminous(ParseBool(v)); }},
+    {L"luminousfuzzy", [](CLabelUI& c, LPCWSTR v) { c.SetLuminousFuzzy(static_cast<float>(wcstod(v, NULL))); }},
+    {L"gradientangle", [](CLabelUI& c, LPCWSTR v) { c.SetGradientAngle(ParseInt(v)); }},
+    {L"enabledstroke", [](CLabelUI& c, LPCWSTR v) { c.SetEnabledStroke(ParseBool(v)); }},
+    {L"enabledshadow", [](CLabelUI& c, LPCWSTR v) { c.SetEnabledShadow(ParseBool(v)); }},
+    {L"gradientlength", [](CLabelUI& c, LPCWSTR v) { c.SetGradientLength(ParseInt(v)); }},
+    {L"shadowoffset", [](CLabelUI& c, LPCWSTR v) { int o[2]; ParseIntList(v, o, 2); c.SetShadowOffset(o[0], o[1]); }},
+    {L"textcolor1", [](CLabelUI& c, LPCWSTR v) { c.SetTextColor1(ReadColor(v)); }},
+    {L"textshadowcolora", [](CLabelUI& c, LPCWSTR v) { c.SetTextShadowColorA(ReadColor(v)); }},
+    {L"textshadowcolorb", [](CLabelUI& c, LPCWSTR v) { c.SetTextShadowColorB(ReadColor(v)); }},
+    {L"strokecolor", [](CLabelUI& c, LPCWSTR v) { c.SetStrokeColor(ReadColor(v)); }},
+};
 
 void CLabelUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 {
     if (pstrName == NULL || pstrValue == NULL)
         return;
-    if (!ApplyLabelAttribute(pstrName, pstrValue))
+    if (!ApplyAttributeRow(attributeTable, *this, pstrName, pstrValue))
         CControlUI::SetAttribute(pstrName, pstrValue);
-}
-
-bool CLabelUI::ApplyLabelAttribute(LPCWSTR name, LPCWSTR value)
-{
-    // Alignment words are looked for anywhere in the value and applied in a
-    // fixed order, so "left right" ends right-aligned.
-    if (AttributeIs(name, L"align"))
-    {
-        if (Contains(value, L"left"))
-            ChangeBits(textStyle, 0, DT_CENTER | DT_RIGHT);
-        if (Contains(value, L"center"))
-            ChangeBits(textStyle, DT_CENTER, DT_RIGHT);
-        if (Contains(value, L"right"))
-            ChangeBits(textStyle, DT_RIGHT, DT_CENTER);
-    }
-    else if (AttributeIs(name, L"valign"))
-    {
-        if (Contains(value, L"top"))
-            ChangeBits(textStyle, 0, DT_VCENTER | DT_BOTTOM);
-        if (Contains(value, L"vcenter"))
-            ChangeBits(textStyle, DT_VCENTER, DT_BOTTOM);
-        if (Contains(value, L"bottom"))
-            ChangeBits(textStyle, DT_BOTTOM, DT_VCENTER);
-    }
-    else if (AttributeIs(name, L"endellipsis"))
-        ChangeBits(textStyle, ParseBool(value) ? DT_END_ELLIPSIS : 0, DT_END_ELLIPSIS);
-    else if (AttributeIs(name, L"font"))
-        SetFont(ParseInt(value));
-    else if (AttributeIs(name, L"textcolor"))
-        SetTextColor(ReadColor(value));
-    else if (AttributeIs(name, L"disabledtextcolor"))
-        SetDisabledTextColor(ReadColor(value));
-    else if (AttributeIs(name, L"textpadding"))
-    {
-        int sides[4];
-        ParseIntList(value, sides, 4);
-        SetTextPadding(CUIRect(sides[0], sides[1], sides[2], sides[3]));
-    }
-    else if (AttributeIs(name, L"multiline"))
-        SetMultiLine(ParseBool(value));
-    else if (AttributeIs(name, L"showhtml"))
-        SetShowHtml(ParseBool(value));
-    else if (AttributeIs(name, L"enabledeffect"))
-        SetEnabledEffect(ParseBool(value));
-    else if (AttributeIs(name, L"enabledluminous"))
-        SetEnabledLuminous(ParseBool(value));
-    else if (AttributeIs(name, L"luminousfuzzy"))
-        SetLuminousFuzzy(static_cast<float>(wcstod(value, NULL)));
-    else if (AttributeIs(name, L"gradientangle"))
-        SetGradientAngle(ParseInt(value));
-    else if (AttributeIs(name, L"enabledstroke"))
-        SetEnabledStroke(ParseBool(value));
-    else if (AttributeIs(name, L"enabledshadow"))
-        SetEnabledShadow(ParseBool(value));
-    else if (AttributeIs(name, L"gradientlength"))
-        SetGradientLength(ParseInt(value));
-    else if (AttributeIs(name, L"shadowoffset"))
-    {
-        int offsetAndAngle[2];
-        ParseIntList(value, offsetAndAngle, 2);
-        SetShadowOffset(offsetAndAngle[0], offsetAndAngle[1]);
-    }
-    else if (AttributeIs(name, L"textcolor1"))
-        SetTextColor1(ReadColor(value));
-    else if (AttributeIs(name, L"textshadowcolora"))
-        SetTextShadowColorA(ReadColor(value));
-    else if (AttributeIs(name, L"textshadowcolorb"))
-        SetTextShadowColorB(ReadColor(value));
-    else if (AttributeIs(name, L"strokecolor"))
-        SetStrokeColor(ReadColor(value));
-    else
-        return false;
-    return true;
 }
 
 // ---- Measuring ----
@@ -379,14 +296,14 @@ SIZE CLabelUI::EstimateSize(SIZE szAvailable)
     if (manager == NULL)
         return CUISize(fixedWidth, fixedHeight);
 
-    // 1. Wrapped text depends on the width it is given; one line does not.
+    // Wrapped text depends on the width it is given; one line does not.
     const bool singleLine = !IsMultiLine();
     if (!singleLine && (szAvailable.cx != lastAvailable.cx || szAvailable.cy != lastAvailable.cy))
         needEstimate = true;
     if (!needEstimate)
         return estimatedSize;
 
-    // 2. Only the dimensions without a fixed value follow the text.
+    // Only the dimensions without a fixed value follow the text.
     needEstimate = false;
     lastAvailable = szAvailable;
     estimatedSize = CUISize(fixedWidth, fixedHeight);
@@ -409,7 +326,7 @@ SIZE CLabelUI::EstimateSize(SIZE szAvailable)
         return estimatedSize;
     }
 
-    // 3. Wrapped text takes the height its lines need, fixed height or not.
+    // Wrapped text takes the height its lines need, fixed height or not.
     if (estimatedSize.cx == 0)
         estimatedSize.cx = szAvailable.cx;
     RECT rc = {textPadding.left, 0, estimatedSize.cx - textPadding.right, MeasureExtent};
@@ -468,354 +385,4 @@ void CLabelUI::PaintText(HDC hDC)
         return;
     RECT rc = TextRect();
     DrawCaption(hDC, rc, StateTextColor(), textStyle);
-}
-
-// ---- Text effects ----
-
-namespace
-{
-using namespace Gdiplus;
-using namespace Gdiplus::DllExports;
-
-// Owns one GDI+ object and deletes it with its own deleter.
-template <typename T, GpStatus(WINGDIPAPI* Delete)(T*)>
-class CGpObject
-{
-public:
-    CGpObject() : m_object(NULL) {}
-    explicit CGpObject(T* object) : m_object(object) {}
-    ~CGpObject()
-    {
-        if (m_object != NULL)
-            Delete(m_object);
-    }
-    T* Get() const { return m_object; }
-    T** Out() { return &m_object; }
-    void Reset(T* object)
-    {
-        if (m_object != NULL)
-            Delete(m_object);
-        m_object = object;
-    }
-
-private:
-    CGpObject(const CGpObject&) = delete;
-    CGpObject& operator=(const CGpObject&) = delete;
-
-    T* m_object;
-};
-
-GpStatus WINGDIPAPI DeleteImage(GpBitmap* bitmap)
-{
-    return GdipDisposeImage(bitmap);
-}
-
-typedef CGpObject<GpGraphics, GdipDeleteGraphics> CGpGraphics;
-typedef CGpObject<GpBrush, GdipDeleteBrush> CGpBrush;
-typedef CGpObject<GpStringFormat, GdipDeleteStringFormat> CGpStringFormat;
-typedef CGpObject<GpFont, GdipDeleteFont> CGpFont;
-typedef CGpObject<GpBitmap, DeleteImage> CGpBitmap;
-
-// A gradient from (startX, 0) to (0, length), repeated beyond its ends. When
-// the two points coincide GDI+ has no direction to run along, so the start
-// colour fills everything instead of nothing being drawn.
-GpBrush* CreateGradientBrush(int startX, int length, DWORD from, DWORD to)
-{
-    const GpPoint start = {startX, 0};
-    const GpPoint end = {0, length};
-    GpLineGradient* gradient = NULL;
-    if ((startX != 0 || length != 0) &&
-        GdipCreateLineBrushI(&start, &end, from, to, WrapModeTile, &gradient) == Ok)
-        return gradient;
-    GpSolidFill* solid = NULL;
-    if (GdipCreateSolidFill(from, &solid) == Ok)
-        return solid;
-    return NULL;
-}
-
-StringAlignment LineAlignmentOf(UINT style)
-{
-    if (style & DT_VCENTER)
-        return StringAlignmentCenter;
-    return (style & DT_BOTTOM) ? StringAlignmentFar : StringAlignmentNear;
-}
-
-StringAlignment AlignmentOf(UINT style)
-{
-    if (style & DT_CENTER)
-        return StringAlignmentCenter;
-    return (style & DT_RIGHT) ? StringAlignmentFar : StringAlignmentNear;
-}
-
-RectF Moved(const RectF& rc, REAL dx, REAL dy)
-{
-    RectF moved = rc;
-    moved.X += dx;
-    moved.Y += dy;
-    return moved;
-}
-
-// What every layer draws: the same text, font and format.
-struct TEffectText
-{
-    LPCWSTR text;
-    GpFont* font;
-    GpStringFormat* format;
-};
-
-void DrawEffectText(GpGraphics* graphics, const TEffectText& t, const RectF& rc, GpBrush* brush)
-{
-    if (graphics != NULL && brush != NULL)
-        GdipDrawString(graphics, t.text, -1, t.font, &rc, t.format, brush);
-}
-
-// The glow: the text drawn alone into a bitmap, shrunk by the fuzz factor
-// and stretched back, which blurs it, then laid under the other layers.
-void DrawGlow(GpGraphics* target, const TEffectText& t, const RECT& rcText, GpBrush* brush, float fuzzy,
-              const TShadowOffset& offset)
-{
-    const int width = rcText.right - rcText.left;
-    const int height = rcText.bottom - rcText.top;
-    if (width <= 0 || height <= 0)
-        return;
-    const SIZE reducedSize = CLabelUI::GlowReducedSize(CUISize(width, height), fuzzy);
-
-    CGpBitmap full;
-    CGpGraphics fullGraphics;
-    if (GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, NULL, full.Out()) != Ok ||
-        GdipGetImageGraphicsContext(full.Get(), fullGraphics.Out()) != Ok)
-        return;
-    GdipSetSmoothingMode(fullGraphics.Get(), SmoothingModeAntiAlias);
-    GdipSetTextRenderingHint(fullGraphics.Get(), TextRenderingHintAntiAlias);
-    GdipSetCompositingQuality(fullGraphics.Get(), CompositingQualityAssumeLinear);
-    const RectF origin(0.0f, 0.0f, static_cast<REAL>(width), static_cast<REAL>(height));
-    DrawEffectText(fullGraphics.Get(), t, origin, brush);
-
-    CGpBitmap reduced;
-    CGpGraphics reducedGraphics;
-    if (GdipCreateBitmapFromScan0(reducedSize.cx, reducedSize.cy, 0, PixelFormat32bppARGB, NULL,
-                                  reduced.Out()) != Ok ||
-        GdipGetImageGraphicsContext(reduced.Get(), reducedGraphics.Out()) != Ok)
-        return;
-    GdipSetInterpolationMode(reducedGraphics.Get(), InterpolationModeHighQualityBicubic);
-    GdipSetPixelOffsetMode(reducedGraphics.Get(), PixelOffsetModeNone);
-    GdipDrawImageRectI(reducedGraphics.Get(), full.Get(), 0, 0, reducedSize.cx, reducedSize.cy);
-
-    GdipGraphicsClear(fullGraphics.Get(), 0);
-    GdipDrawImageRectI(fullGraphics.Get(), reduced.Get(), static_cast<int>(offset.dx), static_cast<int>(offset.dy),
-                       width, height);
-    GdipDrawImageRectI(target, full.Get(), rcText.left, rcText.top, width, height);
-}
-}  // namespace
-
-SIZE CLabelUI::GlowReducedSize(SIZE text, float fuzzy)
-{
-    // A factor below 1 would enlarge the "reduced" copy instead of blurring
-    // it, and the bitmap could grow without bound.
-    const float factor = fuzzy < 1.0f ? 1.0f : fuzzy;
-    const int cx = static_cast<int>(text.cx / factor);
-    const int cy = static_cast<int>(text.cy / factor);
-    return CUISize(cx > 0 ? cx : 1, cy > 0 ? cy : 1);
-}
-
-void CLabelUI::PaintTextWithEffects(HDC hDC)
-{
-    // 1. Font, surface and format.
-    const RECT rcText = TextRect();
-    const HFONT hFont = manager != NULL ? manager->GetFont(font) : NULL;
-    CGpFont gpFont(CreateGdiplusFont(hDC, hFont));
-    CGpGraphics graphics;
-    if (gpFont.Get() == NULL || GdipCreateFromHDC(hDC, graphics.Out()) != Ok)
-        return;
-    GdipSetTextRenderingHint(graphics.Get(), TextRenderingHintAntiAlias);
-    CGpStringFormat format;
-    if (GdipCreateStringFormat(0, LANG_NEUTRAL, format.Out()) != Ok)
-        return;
-    GdipSetStringFormatLineAlign(format.Get(), LineAlignmentOf(textStyle));
-    GdipSetStringFormatAlign(format.Get(), AlignmentOf(textStyle));
-    const RectF layout(static_cast<REAL>(rcText.left), static_cast<REAL>(rcText.top),
-                       static_cast<REAL>(rcText.right - rcText.left), static_cast<REAL>(rcText.bottom - rcText.top));
-    const TEffectText effectText = {text.GetData(), gpFont.Get(), format.Get()};
-
-    // 2. Gradient brushes; 0xFFFFFFFF as an end colour means "no gradient".
-    const int length = gradientLength != 0 ? gradientLength : rcText.bottom - rcText.top;
-    CGpBrush textBrush(CreateGradientBrush(gradientAngle, length, textColor,
-                                           textColor1 == 0xFFFFFFFF ? textColor : textColor1));
-    CGpBrush shadowBrush(CreateGradientBrush(gradientAngle, length, textShadowColorA,
-                                             textShadowColorB == 0xFFFFFFFF ? textShadowColorA : textShadowColorB));
-
-    // 3. Glow under everything.
-    if (enableLuminous)
-        DrawGlow(graphics.Get(), effectText, rcText, textBrush.Get(), luminousFuzzy, shadowOffset);
-
-    // 4. Outline: the text one pixel off in each of the four directions.
-    if (enableStroke && strokeColor != 0)
-    {
-        CGpBrush strokeBrush(CreateGradientBrush(gradientAngle, rcText.bottom - rcText.top + 2, strokeColor,
-                                                 strokeColor));
-        DrawEffectText(graphics.Get(), effectText, Moved(layout, -1.0f, 0.0f), strokeBrush.Get());
-        DrawEffectText(graphics.Get(), effectText, Moved(layout, 1.0f, 0.0f), strokeBrush.Get());
-        DrawEffectText(graphics.Get(), effectText, Moved(layout, 0.0f, -1.0f), strokeBrush.Get());
-        DrawEffectText(graphics.Get(), effectText, Moved(layout, 0.0f, 1.0f), strokeBrush.Get());
-    }
-
-    // 5. Shadow, unless both its colours are transparent black.
-    if (enableShadow && (textShadowColorA != 0 || textShadowColorB != 0))
-        DrawEffectText(graphics.Get(), effectText, Moved(layout, shadowOffset.dx, shadowOffset.dy),
-                       shadowBrush.Get());
-
-    // 6. The text itself on top.
-    DrawEffectText(graphics.Get(), effectText, layout, textBrush.Get());
-}
-
-// ---- CTextUI ----
-
-CTextUI::CTextUI() : linkCount(0), linkRects(), hotLink(-1)
-{
-    textStyle = DT_WORDBREAK;
-    textPadding.left = 2;
-    textPadding.right = 2;
-}
-
-CTextUI::~CTextUI()
-{
-}
-
-LPCWSTR CTextUI::GetClassName() const
-{
-    return L"Text";
-}
-
-LPVOID CTextUI::FindInterface(LPCWSTR pstrName)
-{
-    if (pstrName != NULL && wcscmp(pstrName, L"Text") == 0)
-        return this;
-    return CLabelUI::FindInterface(pstrName);
-}
-
-UINT CTextUI::GetFlags() const
-{
-    return IsEnabled() && linkCount > 0 ? FlagSetCursor : 0;
-}
-
-RECT CTextUI::GetLinkRect(int index) const
-{
-    if (index < 0 || index >= linkCount)
-        return CUIRect();
-    return linkRects[index];
-}
-
-CUIString CTextUI::GetLinkText(int index) const
-{
-    if (index < 0 || index >= linkCount)
-        return CUIString();
-    return linkTexts[index];
-}
-
-int CTextUI::LinkAt(POINT pt) const
-{
-    for (int i = 0; i < linkCount; ++i)
-    {
-        if (::PtInRect(&linkRects[i], pt))
-            return i;
-    }
-    return -1;
-}
-
-bool CTextUI::HandleLinkEvent(TControlEvent& event)
-{
-    switch (event.kind)
-    {
-    case EventSetCursor:
-        if (LinkAt(event.point) < 0)
-            return false;
-        ::SetCursor(::LoadCursorW(NULL, IDC_HAND));
-        return true;
-    case EventButtonDown:
-    case EventDoubleClick:
-        if (!IsEnabled() || LinkAt(event.point) < 0)
-            return false;
-        Invalidate();
-        return true;
-    case EventButtonUp:
-    {
-        const int link = IsEnabled() ? LinkAt(event.point) : -1;
-        if (link < 0)
-            return false;
-        if (manager != NULL)
-            manager->SendNotify(this, NotifyType::Link, static_cast<WPARAM>(link), 0, false);
-        return true;
-    }
-    case EventContextMenu:
-        return true;
-    case EventMouseMove:
-    {
-        if (!IsEnabled() || linkCount == 0)
-            return false;
-        const int link = LinkAt(event.point);
-        if (link != hotLink)
-        {
-            hotLink = link;
-            Invalidate();
-        }
-        return true;
-    }
-    case EventMouseLeave:
-        if (!IsEnabled() || linkCount == 0 || hotLink == -1)
-            return false;
-        // The manager reports leaving when the pointer moves onto another
-        // control drawn over the link; the link stays hot until it is left.
-        if (::PtInRect(&linkRects[hotLink], event.point))
-        {
-            if (manager != NULL)
-                manager->AddMouseLeaveNeeded(this);
-            return true;
-        }
-        hotLink = -1;
-        Invalidate();
-        if (manager != NULL)
-            manager->RemoveMouseLeaveNeeded(this);
-        return true;
-    default:
-        return false;
-    }
-}
-
-void CTextUI::HandleEvent(TControlEvent& event)
-{
-    if (!IsMouseEnabled() && IsMouseEvent(event.kind))
-    {
-        if (parent != NULL)
-            parent->HandleEvent(event);
-        else
-            CLabelUI::HandleEvent(event);
-        return;
-    }
-    if (!HandleLinkEvent(event))
-        CLabelUI::HandleEvent(event);
-}
-
-void CTextUI::PaintText(HDC hDC)
-{
-    if (text.IsEmpty())
-    {
-        linkCount = 0;
-        hotLink = -1;
-        return;
-    }
-    FillDefaultColors();
-    RECT rc = TextRect();
-    if (showHtml)
-    {
-        linkCount = MaxLinks;
-        CRenderer::DrawMarkupText(hDC, manager, rc, text, StateTextColor(), linkRects, linkTexts,
-                                  linkCount, font, textStyle);
-    }
-    else
-    {
-        CRenderer::DrawText(hDC, manager, rc, text, StateTextColor(), font, textStyle);
-        linkCount = 0;
-    }
-    if (hotLink >= linkCount)
-        hotLink = -1;
 }

@@ -95,8 +95,6 @@ public:
 
 protected:
     // ---- Implementation ----
-    // The label's attributes; false for a name that is not one of them.
-    bool ApplyLabelAttribute(LPCWSTR name, LPCWSTR value);
     // Zero colours take the window's defaults, once and for good.
     void FillDefaultColors();
     // Enabled or disabled colour, as the state asks.
@@ -133,6 +131,8 @@ protected:
     DWORD strokeColor;
     TShadowOffset shadowOffset;
     CGdiplusUse gdiplus;  // taken at the first effect paint
+
+    static const TAttributeRow<CLabelUI> attributeTable[];
 };
 
 // Running text: wraps by default and, with tagged text, remembers where its

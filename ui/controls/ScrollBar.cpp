@@ -1,7 +1,6 @@
 #include "ui/controls/ScrollBar.h"
 #include "ui/core/AttributeValues.h"
 
-#include <limits.h>
 #include <wchar.h>
 
 #include "ui/controls/Container.h"
@@ -12,11 +11,6 @@
 namespace
 {
 const int DefaultThickness = 16;
-
-int ClampToInt(long long value)
-{
-    return value > INT_MAX ? INT_MAX : (value < INT_MIN ? INT_MIN : static_cast<int>(value));
-}
 
 // The one rounding rule of positions: to the nearest multiple of unit, a
 // remainder of half the unit (integer half) or more rounding up.
@@ -201,70 +195,53 @@ void CScrollBarUI::SetPartImage(Part part, ImageState state, LPCWSTR pStrImage)
 
 namespace
 {
-struct ImageAttribute
+template <CScrollBarUI::Part part, CScrollBarUI::ImageState state>
+void SetImage(CScrollBarUI& bar, LPCWSTR value)
 {
-    LPCWSTR name;
-    CScrollBarUI::Part part;
-    CScrollBarUI::ImageState state;
-};
-
-const ImageAttribute imageAttributes[] = {
-    {L"button1normalimage", CScrollBarUI::PartButton1, CScrollBarUI::ImageNormal},
-    {L"button1hotimage", CScrollBarUI::PartButton1, CScrollBarUI::ImageHot},
-    {L"button1pushedimage", CScrollBarUI::PartButton1, CScrollBarUI::ImagePushed},
-    {L"button1disabledimage", CScrollBarUI::PartButton1, CScrollBarUI::ImageDisabled},
-    {L"button2normalimage", CScrollBarUI::PartButton2, CScrollBarUI::ImageNormal},
-    {L"button2hotimage", CScrollBarUI::PartButton2, CScrollBarUI::ImageHot},
-    {L"button2pushedimage", CScrollBarUI::PartButton2, CScrollBarUI::ImagePushed},
-    {L"button2disabledimage", CScrollBarUI::PartButton2, CScrollBarUI::ImageDisabled},
-    {L"thumbnormalimage", CScrollBarUI::PartThumb, CScrollBarUI::ImageNormal},
-    {L"thumbhotimage", CScrollBarUI::PartThumb, CScrollBarUI::ImageHot},
-    {L"thumbpushedimage", CScrollBarUI::PartThumb, CScrollBarUI::ImagePushed},
-    {L"thumbdisabledimage", CScrollBarUI::PartThumb, CScrollBarUI::ImageDisabled},
-    {L"railnormalimage", CScrollBarUI::PartRail, CScrollBarUI::ImageNormal},
-    {L"railhotimage", CScrollBarUI::PartRail, CScrollBarUI::ImageHot},
-    {L"railpushedimage", CScrollBarUI::PartRail, CScrollBarUI::ImagePushed},
-    {L"raildisabledimage", CScrollBarUI::PartRail, CScrollBarUI::ImageDisabled},
-    {L"bknormalimage", CScrollBarUI::PartBk, CScrollBarUI::ImageNormal},
-    {L"bkhotimage", CScrollBarUI::PartBk, CScrollBarUI::ImageHot},
-    {L"bkpushedimage", CScrollBarUI::PartBk, CScrollBarUI::ImagePushed},
-    {L"bkdisabledimage", CScrollBarUI::PartBk, CScrollBarUI::ImageDisabled},
-};
+    bar.SetPartImage(part, state, value);
+}
 }  // namespace
+
+// An image per part and state, "<part><state>image"; fill colours for the
+// buttons and the thumb.
+const TAttributeRow<CScrollBarUI> CScrollBarUI::attributeTable[] = {
+    {L"button1normalimage", SetImage<CScrollBarUI::PartButton1, CScrollBarUI::ImageNormal>},
+    {L"button1hotimage", SetImage<CScrollBarUI::PartButton1, CScrollBarUI::ImageHot>},
+    {L"button1pushedimage", SetImage<CScrollBarUI::PartButton1, CScrollBarUI::ImagePushed>},
+    {L"button1disabledimage", SetImage<CScrollBarUI::PartButton1, CScrollBarUI::ImageDisabled>},
+    {L"button2normalimage", SetImage<CScrollBarUI::PartButton2, CScrollBarUI::ImageNormal>},
+    {L"button2hotimage", SetImage<CScrollBarUI::PartButton2, CScrollBarUI::ImageHot>},
+    {L"button2pushedimage", SetImage<CScrollBarUI::PartButton2, CScrollBarUI::ImagePushed>},
+    {L"button2disabledimage", SetImage<CScrollBarUI::PartButton2, CScrollBarUI::ImageDisabled>},
+    {L"thumbnormalimage", SetImage<CScrollBarUI::PartThumb, CScrollBarUI::ImageNormal>},
+    {L"thumbhotimage", SetImage<CScrollBarUI::PartThumb, CScrollBarUI::ImageHot>},
+    {L"thumbpushedimage", SetImage<CScrollBarUI::PartThumb, CScrollBarUI::ImagePushed>},
+    {L"thumbdisabledimage", SetImage<CScrollBarUI::PartThumb, CScrollBarUI::ImageDisabled>},
+    {L"railnormalimage", SetImage<CScrollBarUI::PartRail, CScrollBarUI::ImageNormal>},
+    {L"railhotimage", SetImage<CScrollBarUI::PartRail, CScrollBarUI::ImageHot>},
+    {L"railpushedimage", SetImage<CScrollBarUI::PartRail, CScrollBarUI::ImagePushed>},
+    {L"raildisabledimage", SetImage<CScrollBarUI::PartRail, CScrollBarUI::ImageDisabled>},
+    {L"bknormalimage", SetImage<CScrollBarUI::PartBk, CScrollBarUI::ImageNormal>},
+    {L"bkhotimage", SetImage<CScrollBarUI::PartBk, CScrollBarUI::ImageHot>},
+    {L"bkpushedimage", SetImage<CScrollBarUI::PartBk, CScrollBarUI::ImagePushed>},
+    {L"bkdisabledimage", SetImage<CScrollBarUI::PartBk, CScrollBarUI::ImageDisabled>},
+    {L"button1color", [](CScrollBarUI& c, LPCWSTR v) { c.SetPartColor(PartButton1, ParseColorValue(v, true)); }},
+    {L"button2color", [](CScrollBarUI& c, LPCWSTR v) { c.SetPartColor(PartButton2, ParseColorValue(v, true)); }},
+    {L"thumbcolor", [](CScrollBarUI& c, LPCWSTR v) { c.SetPartColor(PartThumb, ParseColorValue(v, true)); }},
+    {L"hor", [](CScrollBarUI& c, LPCWSTR v) { c.SetHorizontal(ParseBool(v)); }},
+    {L"linesize", [](CScrollBarUI& c, LPCWSTR v) { c.SetLineSize(ParseInt(v)); }},
+    {L"range", [](CScrollBarUI& c, LPCWSTR v) { c.SetScrollRange(ParseInt(v)); }},
+    {L"value", [](CScrollBarUI& c, LPCWSTR v) { c.SetScrollPos(ParseInt(v), true); }},
+    {L"scrollunit", [](CScrollBarUI& c, LPCWSTR v) { c.SetScrollUnit(ParseInt(v)); }},
+    {L"showbutton1", [](CScrollBarUI& c, LPCWSTR v) { c.SetShowButton1(ParseBool(v)); }},
+    {L"showbutton2", [](CScrollBarUI& c, LPCWSTR v) { c.SetShowButton2(ParseBool(v)); }},
+};
 
 void CScrollBarUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 {
     if (pstrName == NULL || pstrValue == NULL)
         return;
-    for (const ImageAttribute& attribute : imageAttributes)
-    {
-        if (AttributeIs(pstrName, attribute.name))
-        {
-            SetPartImage(attribute.part, attribute.state, pstrValue);
-            return;
-        }
-    }
-    if (AttributeIs(pstrName, L"button1color"))
-        SetPartColor(PartButton1, ParseColorValue(pstrValue, true));
-    else if (AttributeIs(pstrName, L"button2color"))
-        SetPartColor(PartButton2, ParseColorValue(pstrValue, true));
-    else if (AttributeIs(pstrName, L"thumbcolor"))
-        SetPartColor(PartThumb, ParseColorValue(pstrValue, true));
-    else if (AttributeIs(pstrName, L"hor"))
-        SetHorizontal(ParseBool(pstrValue));
-    else if (AttributeIs(pstrName, L"linesize"))
-        SetLineSize(ParseInt(pstrValue));
-    else if (AttributeIs(pstrName, L"range"))
-        SetScrollRange(ParseInt(pstrValue));
-    else if (AttributeIs(pstrName, L"value"))
-        SetScrollPos(ParseInt(pstrValue), true);
-    else if (AttributeIs(pstrName, L"scrollunit"))
-        SetScrollUnit(ParseInt(pstrValue));
-    else if (AttributeIs(pstrName, L"showbutton1"))
-        SetShowButton1(ParseBool(pstrValue));
-    else if (AttributeIs(pstrName, L"showbutton2"))
-        SetShowButton2(ParseBool(pstrValue));
-    else
+    if (!ApplyAttributeRow(attributeTable, *this, pstrName, pstrValue))
         CControlUI::SetAttribute(pstrName, pstrValue);
 }
 
@@ -273,13 +250,6 @@ void CScrollBarUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 int CScrollBarUI::Thickness() const
 {
     return horizontal ? fixedHeight : fixedWidth;
-}
-
-RECT CScrollBarUI::MakeRect(int mainStart, int mainEnd, int crossStart, int crossEnd) const
-{
-    if (horizontal)
-        return CUIRect(mainStart, crossStart, mainEnd, crossEnd);
-    return CUIRect(crossStart, mainStart, crossEnd, mainEnd);
 }
 
 void CScrollBarUI::SetPos(RECT rc, bool bNeedInvalidate)
@@ -293,38 +263,39 @@ void CScrollBarUI::SetPos(RECT rc, bool bNeedInvalidate)
 // offset the share of the travel that the position has covered.
 void CScrollBarUI::LayOut()
 {
+    const CUIAxis axis = Axis();
     const int thickness = Thickness();
-    const int start = MainStart(itemRect);
-    const int end = MainEnd(itemRect);
-    const int cross = horizontal ? itemRect.top : itemRect.left;
-    const long long length = static_cast<long long>(end) - start;
+    const int start = axis.MainStart(itemRect);
+    const int end = axis.MainEnd(itemRect);
+    const int cross = axis.CrossStart(itemRect);
+    const long long length = axis.MainLength(itemRect);
     const int shownButtons = (showButton1 ? 1 : 0) + (showButton2 ? 1 : 0);
 
-    // 1.
+    // The track is what the shown buttons leave of the length.
     const long long track = length - static_cast<long long>(thickness) * shownButtons;
 
-    // 3. No room for a thumb: the buttons share the length.
+    // No room for a thumb: the buttons share the length.
     if (thickness >= track)
     {
         const int buttonLength = static_cast<int>(thickness < length / 2 ? thickness : length / 2);
-        button1Rect = showButton1 ? MakeRect(start, start + buttonLength, cross, cross + thickness)
-                                  : MakeRect(start, start, cross, cross);
-        button2Rect = showButton2 ? MakeRect(end - buttonLength, end, cross, cross + thickness)
-                                  : MakeRect(end, end, cross, cross);
+        button1Rect = showButton1 ? axis.MakeRect(start, start + buttonLength, cross, cross + thickness)
+                                  : axis.MakeRect(start, start, cross, cross);
+        button2Rect = showButton2 ? axis.MakeRect(end - buttonLength, end, cross, cross + thickness)
+                                  : axis.MakeRect(end, end, cross, cross);
         thumbRect.Empty();
         return;
     }
 
-    // 2.
-    button1Rect = showButton1 ? MakeRect(start, start + thickness, cross, cross + thickness)
-                              : MakeRect(start, start, cross, cross);
-    button2Rect = showButton2 ? MakeRect(end - thickness, end, cross, cross + thickness)
-                              : MakeRect(end, end, cross, cross);
+    // Square buttons at both ends and the thumb between them.
+    button1Rect = showButton1 ? axis.MakeRect(start, start + thickness, cross, cross + thickness)
+                              : axis.MakeRect(start, start, cross, cross);
+    button2Rect = showButton2 ? axis.MakeRect(end - thickness, end, cross, cross + thickness)
+                              : axis.MakeRect(end, end, cross, cross);
     const int trackStart = showButton1 ? start + thickness : start;
     const int trackEnd = showButton2 ? end - thickness : end;
     if (range <= 0)
     {
-        thumbRect = MakeRect(trackStart, trackEnd, cross, cross + thickness);
+        thumbRect = axis.MakeRect(trackStart, trackEnd, cross, cross + thickness);
         return;
     }
     long long thumbLength = length * track / (length + range);
@@ -333,18 +304,17 @@ void CScrollBarUI::LayOut()
     long long thumbStart = trackStart + (track - thumbLength) * scrollPos / range;
     if (thumbStart + thumbLength > trackEnd)
         thumbStart = trackEnd - thumbLength;
-    thumbRect = MakeRect(static_cast<int>(thumbStart), static_cast<int>(thumbStart + thumbLength), cross,
-                         cross + thickness);
+    thumbRect = axis.MakeRect(thumbStart, thumbStart + thumbLength, cross, cross + thickness);
 }
 
 // How far the thumb's leading edge can move.
 int CScrollBarUI::ThumbTravel() const
 {
+    const CUIAxis axis = Axis();
     const int shownButtons = (showButton1 ? 1 : 0) + (showButton2 ? 1 : 0);
-    const long long travel = static_cast<long long>(MainEnd(itemRect)) - MainStart(itemRect) -
-                             (static_cast<long long>(MainEnd(thumbRect)) - MainStart(thumbRect)) -
+    const long long travel = axis.MainLength(itemRect) - axis.MainLength(thumbRect) -
                              static_cast<long long>(Thickness()) * shownButtons;
-    return ClampToInt(travel);
+    return SaturateInt(travel);
 }
 
 // ---- Other overrides ----
@@ -380,7 +350,7 @@ void CScrollBarUI::SetFocus()
 
 void CScrollBarUI::HandleEvent(TControlEvent& event)
 {
-    // 1.
+    // A bar the mouse cannot reach hands mouse events on untouched.
     if (!IsMouseEnabled() && IsMouseEvent(event.kind))
     {
         PassOn(event);
@@ -388,37 +358,32 @@ void CScrollBarUI::HandleEvent(TControlEvent& event)
     }
     switch (event.kind)
     {
-    // 2.
+    // A bar takes no focus and shows no menu.
     case EventSetFocus:
     case EventKillFocus:
     case EventContextMenu:
         return;
-    // 3.
     case EventButtonDown:
     case EventDoubleClick:
         if (!IsEnabled())
             break;
         OnButtonDown(event);
         return;
-    // 4.
     case EventButtonUp:
         OnButtonUp();
         return;
-    // 5.
     case EventMouseMove:
         OnMouseMove(event);
         return;
-    // 6.
     case EventTimer:
         if (event.wParam != RepeatTimerId)
             break;
         OnTimer();
         return;
-    // 7.
+    // Entering and leaving go on to the owner too, unless the leave was not real.
     case EventMouseEnter:
         OnMouseEnter(event);
         break;
-    // 8.
     case EventMouseLeave:
         if (!OnMouseLeave(event))
             return;
@@ -426,7 +391,6 @@ void CScrollBarUI::HandleEvent(TControlEvent& event)
     default:
         break;
     }
-    // 9.
     PassOn(event);
 }
 
@@ -493,8 +457,8 @@ void CScrollBarUI::OnMouseMove(const TControlEvent& event)
         const int travel = ThumbTravel();
         if (travel == 0)
             return;
-        const long long moved = static_cast<long long>(MainOf(event.point)) - MainOf(lastMouse);
-        lastScrollOffset = ClampToInt(moved * range / travel);
+        const long long moved = static_cast<long long>(Axis().Of(event.point)) - Axis().Of(lastMouse);
+        lastScrollOffset = SaturateInt(moved * range / travel);
         return;
     }
     const bool onThumb = ::PtInRect(&thumbRect, event.point) != FALSE;
@@ -515,11 +479,11 @@ void CScrollBarUI::OnTimer()
     ++repeatDelay;
     if ((thumbState & StateCaptured) != 0)
     {
-        const int target = ClampToInt(static_cast<long long>(lastScrollPos) + lastScrollOffset);
+        const int target = SaturateInt(static_cast<long long>(lastScrollPos) + lastScrollOffset);
         if (owner != NULL)
         {
             SIZE pos = owner->GetScrollPos();
-            (horizontal ? pos.cx : pos.cy) = target;
+            Axis().Main(pos) = target;
             owner->SetScrollPos(pos);
         }
         else
@@ -575,7 +539,7 @@ bool CScrollBarUI::OnMouseLeave(const TControlEvent& event)
 void CScrollBarUI::LineBack()
 {
     if (owner == NULL)
-        SetScrollPos(ClampToInt(static_cast<long long>(scrollPos) - GetLineStep()), true);
+        SetScrollPos(SaturateInt(static_cast<long long>(scrollPos) - GetLineStep()), true);
     else if (horizontal)
         owner->LineLeft();
     else
@@ -585,7 +549,7 @@ void CScrollBarUI::LineBack()
 void CScrollBarUI::LineForward()
 {
     if (owner == NULL)
-        SetScrollPos(ClampToInt(static_cast<long long>(scrollPos) + GetLineStep()), true);
+        SetScrollPos(SaturateInt(static_cast<long long>(scrollPos) + GetLineStep()), true);
     else if (horizontal)
         owner->LineRight();
     else
@@ -597,9 +561,10 @@ void CScrollBarUI::PageTowards(POINT pt)
     // Without a thumb there is no rail to click.
     if (thumbRect.IsNull())
         return;
-    const int where = MainOf(pt);
-    const bool back = where < MainStart(thumbRect);
-    const bool forward = where >= MainEnd(thumbRect);
+    const CUIAxis axis = Axis();
+    const int where = axis.Of(pt);
+    const bool back = where < axis.MainStart(thumbRect);
+    const bool forward = where >= axis.MainEnd(thumbRect);
     if (!back && !forward)
         return;
     if (owner != NULL)
@@ -610,8 +575,8 @@ void CScrollBarUI::PageTowards(POINT pt)
             back ? owner->PageUp() : owner->PageDown();
         return;
     }
-    const long long page = static_cast<long long>(MainEnd(itemRect)) - MainStart(itemRect);
-    SetScrollPos(ClampToInt(scrollPos + (back ? -page : page)), true);
+    const long long page = axis.MainLength(itemRect);
+    SetScrollPos(SaturateInt(scrollPos + (back ? -page : page)), true);
 }
 
 POINT CScrollBarUI::CursorPos() const
@@ -652,35 +617,28 @@ bool CScrollBarUI::PaintContent(HDC hDC, const RECT&, CControlUI*)
     PaintBkColor(hDC);
     PaintBkImage(hDC);
 
-    // 1. The background follows the thumb's state.
+    // The background follows the thumb's state.
     FollowEnabled(thumbState, IsEnabled());
-    const ImageState bkState = StateImage(thumbState);
-    if (bkState == ImageNormal || !DrawPartImage(hDC, PartBk, bkState, itemRect))
-        DrawPartImage(hDC, PartBk, ImageNormal, itemRect);
+    DrawStateImage(hDC, PartBk, StateImage(thumbState), itemRect);
 
-    // 2. and 3.
     if (showButton1)
         PaintPart(hDC, PartButton1, button1State, button1Rect, button1Color);
     if (showButton2)
         PaintPart(hDC, PartButton2, button2State, button2Rect, button2Color);
 
-    // 4. and 5.
+    // The grip, a square of the bar's thickness, sits in the middle of the thumb.
     if (!thumbRect.IsNull())
     {
         PaintPart(hDC, PartThumb, thumbState, thumbRect, thumbColor);
+        const CUIAxis axis = Axis();
         const int thickness = Thickness();
-        const int middle = horizontal ? (thumbRect.left + thumbRect.right) / 2
-                                      : (thumbRect.top + thumbRect.bottom) / 2;
+        const int middle = (axis.MainStart(thumbRect) + axis.MainEnd(thumbRect)) / 2;
         const int gripStart = middle - thickness / 2;
-        const RECT grip = horizontal
-                              ? CUIRect(gripStart, thumbRect.top, gripStart + thickness, thumbRect.bottom)
-                              : CUIRect(thumbRect.left, gripStart, thumbRect.right, gripStart + thickness);
-        const ImageState railState = StateImage(thumbState);
-        if (railState == ImageNormal || !DrawPartImage(hDC, PartRail, railState, grip))
-            DrawPartImage(hDC, PartRail, ImageNormal, grip);
+        const RECT grip = axis.MakeRect(gripStart, gripStart + thickness, axis.CrossStart(thumbRect),
+                                        axis.CrossEnd(thumbRect));
+        DrawStateImage(hDC, PartRail, StateImage(thumbState), grip);
     }
 
-    // 6.
     PaintBorder(hDC);
     return true;
 }
@@ -690,8 +648,13 @@ void CScrollBarUI::PaintPart(HDC hDC, Part part, UINT& state, const RECT& rc, DW
     FollowEnabled(state, IsEnabled());
     if (color != 0)
         CRenderer::DrawColor(hDC, rc, color);
-    const ImageState chosen = StateImage(state);
-    if (chosen == ImageNormal || !DrawPartImage(hDC, part, chosen, rc))
+    DrawStateImage(hDC, part, StateImage(state), rc);
+}
+
+// The state's image, or the normal one when the state has none.
+void CScrollBarUI::DrawStateImage(HDC hDC, Part part, ImageState state, const RECT& rc)
+{
+    if (state == ImageNormal || !DrawPartImage(hDC, part, state, rc))
         DrawPartImage(hDC, part, ImageNormal, rc);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/controls/Control.h"
+#include "ui/core/Axis.h"
 
 class CContainerUI;
 
@@ -97,10 +98,7 @@ protected:
     // Along the bar: top and bottom of a vertical bar, left and right of a
     // horizontal one; across it the other two.
     int Thickness() const;
-    int MainStart(const RECT& rc) const { return horizontal ? rc.left : rc.top; }
-    int MainEnd(const RECT& rc) const { return horizontal ? rc.right : rc.bottom; }
-    int MainOf(POINT pt) const { return horizontal ? pt.x : pt.y; }
-    RECT MakeRect(int mainStart, int mainEnd, int crossStart, int crossEnd) const;
+    CUIAxis Axis() const { return CUIAxis(horizontal); }
     void LayOut();
     int ThumbTravel() const;
 
@@ -120,6 +118,7 @@ protected:
     POINT CursorPos() const;
 
     void PaintPart(HDC hDC, Part part, UINT& state, const RECT& rc, DWORD color);
+    void DrawStateImage(HDC hDC, Part part, ImageState state, const RECT& rc);
     bool DrawPartImage(HDC hDC, Part part, ImageState state, const RECT& rc);
 
     // ---- Data ----
@@ -145,4 +144,6 @@ protected:
     UINT thumbState;
     DWORD thumbColor;
     TDrawSpec images[PartCount][ImageStateCount];
+
+    static const TAttributeRow<CScrollBarUI> attributeTable[];
 };

@@ -1,7 +1,8 @@
 #include "ui/core/AttributeValues.h"
 
-#include <climits>
 #include <cwchar>
+
+#include "ui/core/Numeric.h"
 
 bool AttributeIs(LPCWSTR name, LPCWSTR known)
 {
@@ -15,8 +16,7 @@ bool ParseBool(LPCWSTR value)
 
 int ParseInt(LPCWSTR value)
 {
-    const long long read = std::wcstoll(value, NULL, 10);
-    return read > INT_MAX ? INT_MAX : (read < INT_MIN ? INT_MIN : static_cast<int>(read));
+    return SaturateInt(std::wcstoll(value, NULL, 10));
 }
 
 void ParseIntList(LPCWSTR text, int* values, int count)

@@ -4,6 +4,8 @@
 #include <new>
 #include <string.h>
 
+#include "ui/core/Check.h"
+
 namespace {
 
 const int kFirstCapacity = 11;
@@ -171,6 +173,8 @@ LPVOID CPtrList::GetAt(int iIndex) const
 
 LPVOID CPtrList::operator[](int iIndex) const
 {
+    if (!UI_CHECK(iIndex >= 0 && iIndex < m_nCount))
+        return NULL;
     return m_ppVoid[iIndex];
 }
 

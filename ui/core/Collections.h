@@ -30,7 +30,7 @@ public:
     LPVOID* GetData();
     // null when iIndex is outside 0..size-1.
     LPVOID GetAt(int iIndex) const;
-    LPVOID operator[](int nIndex) const;  // no range check
+    LPVOID operator[](int nIndex) const;  // an index out of range is a programmer error
 
 private:
     bool Grow();

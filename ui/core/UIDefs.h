@@ -11,8 +11,9 @@
 
 class CControlUI;
 
-// The numbers are a contract: controls filter keyboard kinds as 3..6 and mouse
-// kinds as 9..18. 1, 2, 7, 8 and 19 are never produced.
+// The values are fixed: IsKeyboardEvent and IsMouseEvent test the ranges
+// 3..6 and 9..18, so a new kind goes outside them. 1, 2, 7, 8 and 19 are
+// never produced.
 enum EventKind
 {
     EventKeyDown = 3,

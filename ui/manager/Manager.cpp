@@ -1,6 +1,7 @@
 #include "ui/manager/Manager.h"
 
 #include "ui/controls/Control.h"
+#include "ui/core/Check.h"
 
 namespace
 {
@@ -92,12 +93,6 @@ CPtrList& CManagerUI::ManagerList()
 CManagerUI::CManagerUI()
     : paintWindow(NULL),
       paintDC(NULL),
-      offscreenDC(NULL),
-      backgroundDC(NULL),
-      offscreenBitmap(NULL),
-      offscreenBits(NULL),
-      backgroundBitmap(NULL),
-      backgroundBits(NULL),
       lastToolTipWidth(-1),
       tooltipWindow(NULL),
       toolInfo(),
@@ -155,14 +150,6 @@ CManagerUI::~CManagerUI()
     if (tooltipWindow != NULL)
         ::DestroyWindow(tooltipWindow);
     lastToolTip = NULL;
-    if (offscreenDC != NULL)
-        ::DeleteDC(offscreenDC);
-    if (backgroundDC != NULL)
-        ::DeleteDC(backgroundDC);
-    if (offscreenBitmap != NULL)
-        ::DeleteObject(offscreenBitmap);
-    if (backgroundBitmap != NULL)
-        ::DeleteObject(backgroundBitmap);
     if (paintDC != NULL)
         ::ReleaseDC(paintWindow, paintDC);
     RemoveFirst(ManagerList(), this);
@@ -196,12 +183,12 @@ void CManagerUI::Init(HWND hWnd, LPCWSTR pstrName)
 
 bool CManagerUI::AttachRoot(CControlUI* pControl)
 {
-    // 1. Nothing keeps pointing into the tree being replaced. The focused
+    // Nothing keeps pointing into the tree being replaced. The focused
     // control loses the focus as in any focus change, notification included.
     SetFocus(NULL, false);
     eventKey = hover = eventClick = lastToolTip = NULL;
 
-    // 2. The old tree and everything queued for it go.
+    // The old tree and everything queued for it go.
     if (root != NULL)
     {
         DeleteScheduledControls();
@@ -213,11 +200,10 @@ bool CManagerUI::AttachRoot(CControlUI* pControl)
         ScheduleDelete(root);
     }
 
-    // 3. The new root is laid out, announced and given the focus at the next paint.
+    // The new root is laid out, announced and given the focus at the next paint.
     root = pControl;
     firstLayout = updateNeeded = focusNeeded = true;
 
-    // 4.
     return InitControls(root, NULL);
 }
 
@@ -232,7 +218,7 @@ bool CManagerUI::InitControls(CControlUI* pControl, CControlUI* pParent)
 
 void CManagerUI::ScheduleDelete(CControlUI* pControl)
 {
-    if (pControl == NULL)
+    if (!UI_CHECK(pControl != NULL))
         return;
     pControl->SetManager(this, NULL, false);
     delayedCleanup.Add(pControl);
@@ -261,7 +247,7 @@ void CManagerUI::FreeQueuedNotifications()
 
 void CManagerUI::ForgetControl(CControlUI* pControl)
 {
-    if (pControl == NULL)
+    if (!UI_CHECK(pControl != NULL))
         return;
     CControlUI** const references[] = {&eventKey, &hover, &eventClick, &focus, &lastToolTip};
     for (CControlUI** reference : references)
@@ -373,7 +359,7 @@ void CManagerUI::RemoveTranslateAccelerator(ITranslateAccelerator* pTranslateAcc
 
 void CManagerUI::AddMouseLeaveNeeded(CControlUI* pControl)
 {
-    if (pControl != NULL && mouseLeaveNeeded.Find(pControl) < 0)
+    if (UI_CHECK(pControl != NULL) && mouseLeaveNeeded.Find(pControl) < 0)
         mouseLeaveNeeded.Add(pControl);
 }
 
@@ -384,7 +370,7 @@ void CManagerUI::RemoveMouseLeaveNeeded(CControlUI* pControl)
 
 bool CManagerUI::AddNativeWindow(CControlUI* pControl, HWND hChildWnd)
 {
-    if (pControl == NULL || hChildWnd == NULL)
+    if (!UI_CHECK(pControl != NULL) || hChildWnd == NULL)
         return false;
     Invalidate(GetNativeWindowRect(hChildWnd));
     if (nativeWindows.Find(hChildWnd) >= 0)

@@ -5,24 +5,16 @@
 
 #include "ui/core/Collections.h"
 #include "ui/core/Geometry.h"
+#include "ui/core/StringOrId.h"
 #include "ui/core/UIDefs.h"
 #include "ui/core/UIString.h"
+#include "ui/render/FontEntry.h"
+#include "ui/render/GdiScope.h"
 #include "ui/render/ImageDescriptor.h"
 #include "ui/render/ImageLoader.h"
+#include "ui/render/TaggedText.h"
 
 class CControlUI;
-
-// A font of the manager's tables. The entry owns the handle.
-struct TFontEntry
-{
-    HFONT font;
-    CUIString faceName;  // as requested
-    int size;            // pixels; the font is created with height -size
-    bool bold;
-    bool underline;
-    bool italic;
-    TEXTMETRICW metrics;  // tmHeight 0: not measured yet
-};
 
 // One level of resources: the process-wide shared set, or a window's own.
 // Look-ups try the window's set first, then the shared one.
@@ -53,8 +45,9 @@ struct TTimerEntry
 // One per skinned window: owns the control tree and what its controls share
 // (fonts, images, default attribute lists, option groups, the skin's window
 // settings, receivers, timers and painting surfaces). Controls are reached
-// only through the control interface.
-class CManagerUI : public IImageLookup
+// only through the control interface; text drawing and image descriptors
+// reach the manager's fonts, images and colours through ITextResources.
+class CManagerUI : public ITextResources
 {
 public:
     CManagerUI();
@@ -81,10 +74,10 @@ public:
 
     HWND GetPaintWindow() const { return paintWindow; }
     HDC GetPaintDC() const { return paintDC; }
-    HBITMAP GetOffscreenBitmap() const { return offscreenBitmap; }
+    HBITMAP GetOffscreenBitmap() const { return offscreen.Bitmap(); }
     CControlUI* GetRoot() const { return root; }
     CControlUI* GetFocus() const { return focus; }
-    POINT GetMousePos() const { return lastMousePos; }
+    POINT GetMousePos() const override { return lastMousePos; }
     LPCWSTR GetName() const { return name; }
     bool IsLayered() const { return layered; }
     bool IsNoActivate() const { return noActivate; }
@@ -137,12 +130,15 @@ public:
     // ---- Fonts ----
     // Files a new font under id (replacing and deleting an earlier one); null on failure.
     HFONT AddFont(int id, LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic,
-                  bool bShared = false);
-    HFONT FindFont(LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic) const;
+                  bool bShared = false) override;
+    HFONT FindFont(LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic) const override;
     // Unknown or negative ids give the default font.
-    HFONT GetFont(int id);
-    TFontEntry* GetFontInfo(int id);
-    TFontEntry* GetFontInfoByHandle(HFONT hFont);
+    HFONT GetFont(int id) override;
+    // Entries are measured when first asked for; never null.
+    TFontEntry* GetFontInfo(int id) override;
+    TFontEntry* GetFontInfoByHandle(HFONT hFont) override;
+    // True when a font is filed under id in the window's or the shared table.
+    bool HasFontId(int id) override;
     // Keeps the old default when the font cannot be created.
     void SetDefaultFont(LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic,
                         bool bShared = false);
@@ -168,6 +164,7 @@ public:
     static LPCWSTR GetMultiLanguageString(int id);
     // Replaces every known %{n} token by language string n.
     static void ResolveLanguageTokens(CUIString& text);
+    void ResolveTextTokens(CUIString& text) override { ResolveLanguageTokens(text); }
 
     // ---- Option groups ----
     bool AddOptionGroup(LPCWSTR pStrGroupName, CControlUI* pControl);
@@ -189,11 +186,11 @@ public:
     void SetDefaultFontColor(DWORD dwColor, bool bShared = false);
     DWORD GetDefaultFontColor() const { return resources.defaultFontColor; }
     void SetDefaultLinkFontColor(DWORD dwColor, bool bShared = false);
-    DWORD GetDefaultLinkFontColor() const { return resources.linkFontColor; }
+    DWORD GetDefaultLinkFontColor() const override { return resources.linkFontColor; }
     void SetDefaultLinkHoverFontColor(DWORD dwColor, bool bShared = false);
-    DWORD GetDefaultLinkHoverFontColor() const { return resources.linkHoverFontColor; }
+    DWORD GetDefaultLinkHoverFontColor() const override { return resources.linkHoverFontColor; }
     void SetDefaultSelectedBkColor(DWORD dwColor, bool bShared = false);
-    DWORD GetDefaultSelectedBkColor() const { return resources.selectedBkColor; }
+    DWORD GetDefaultSelectedBkColor() const override { return resources.selectedBkColor; }
 
     // ---- Window settings ----
     // Applies one attribute of the skin's "Window" element.
@@ -261,6 +258,11 @@ public:
     static const CUIString& GetResourceZip();
     static bool IsResourceZipCached();
     static HINSTANCE GetResourceModule();
+    // Reads an image by the skin's rules (a skin file without type; an
+    // executable resource of that type, else the name as a path, with one)
+    // and decodes it. With type "*COLOR*" the name is a colour text for a
+    // 1x1 image. Null on any failure. The caller owns the entry.
+    static TImageEntry* LoadSkinImage(CUIStringOrId name, LPCWSTR type = NULL, DWORD mask = 0);
 
     // The process-wide resource set and every manager bound to a window.
     static TResourceSet& SharedResources();
@@ -283,12 +285,8 @@ protected:
     CUIString name;
     HWND paintWindow;
     HDC paintDC;
-    HDC offscreenDC;
-    HDC backgroundDC;
-    HBITMAP offscreenBitmap;
-    LPDWORD offscreenBits;
-    HBITMAP backgroundBitmap;
-    LPDWORD backgroundBits;
+    CSurface offscreen;   // what a paint pass draws into; a DIB section when layered
+    CSurface background;  // the layered image, drawn once per change of it
     int lastToolTipWidth;
     HWND tooltipWindow;
     TOOLINFOW toolInfo;
@@ -348,3 +346,7 @@ private:
 // Posted to the paint window to deliver queued notifications and delete
 // scheduled controls.
 const UINT FlushMessage = WM_APP + 1;
+
+// The paint window's system timer that pushes a layered window's pending
+// changes to the screen; control timers use ids below it.
+const UINT_PTR kLayeredTimerId = 0x2000;

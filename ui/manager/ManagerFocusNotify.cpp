@@ -1,19 +1,53 @@
 #include "ui/manager/Manager.h"
 
 #include "ui/controls/Control.h"
+#include "ui/manager/ManagerEvents.h"
 
-// Focus changes and notifications as controls ask for them. The window
-// messages that lead here (clicks, Tab, focus messages) are routed elsewhere.
+// Focus changes, tab order and notifications as controls ask for them. The
+// window messages that lead here (clicks, Tab, focus messages) are routed
+// elsewhere.
 
 namespace
 {
 TControlEvent FocusEvent(EventKind kind, CControlUI* sender)
 {
-    TControlEvent event = {};
-    event.kind = kind;
-    event.sender = sender;
-    event.timestamp = ::GetTickCount();
-    return event;
+    return MakeEvent(kind, sender, POINT(), 0, 0, 0);
+}
+
+struct TTabSearch
+{
+    CControlUI* current;
+    CControlUI* last;
+    bool forward;
+    bool nextIsIt;
+};
+
+CControlUI* CALLBACK FindTabStop(CControlUI* pControl, LPVOID pData)
+{
+    TTabSearch* search = static_cast<TTabSearch*>(pData);
+    if (pControl == search->current)
+    {
+        if (search->forward)
+            search->nextIsIt = true;
+        return search->forward ? NULL : search->last;
+    }
+    if ((pControl->GetFlags() & FlagTabStop) == 0)
+        return NULL;
+    search->last = pControl;
+    return search->nextIsIt || search->current == NULL ? pControl : NULL;
+}
+
+const UINT kTabSearchFlags = FindMeFirst | FindEnabled | FindVisible;
+
+// The tab stop after current (before it when going back), or the first one
+// when current is null; last receives the last tab stop met before current.
+CControlUI* TabSearch(CControlUI* root, CControlUI* current, bool forward, CControlUI** last)
+{
+    TTabSearch search = {current, NULL, forward, false};
+    CControlUI* found = root->FindControl(FindTabStop, &search, kTabSearchFlags);
+    if (last != NULL)
+        *last = search.last;
+    return found;
 }
 
 bool CanTakeFocus(const CManagerUI* manager, CControlUI* control)
@@ -90,4 +124,54 @@ void CManagerUI::SendNotify(CControlUI* pControl, LPCWSTR pstrMessage, WPARAM wP
         ::PostMessageW(paintWindow, FlushMessage, 0, 0);
         asyncNotifyPosted = true;
     }
+}
+
+bool CManagerUI::SetNextTabControl(bool bForward)
+{
+    // While the tree is about to move, the move waits for the next paint.
+    if (updateNeeded && bForward)
+    {
+        focusNeeded = true;
+        Invalidate();
+        return true;
+    }
+    if (root == NULL)
+    {
+        focusNeeded = false;
+        return true;
+    }
+
+    // The next (or previous) tab stop, wrapping around at the ends.
+    CControlUI* last = NULL;
+    CControlUI* found = TabSearch(root, focus, bForward, &last);
+    if (found == NULL)
+        found = bForward ? TabSearch(root, NULL, true, NULL) : last;
+
+    if (found != NULL)
+        SetFocus(found, true);
+    focusNeeded = false;
+    return true;
+}
+
+void CManagerUI::SetFocusNeeded(CControlUI* pControl)
+{
+    if (!noActivate)
+        ::SetFocus(paintWindow);
+    if (pControl == NULL)
+        return;
+    if (focus != NULL)
+    {
+        CControlUI* old = focus;
+        focus = NULL;
+        TControlEvent event = FocusEvent(EventKillFocus, pControl);
+        old->DispatchEvent(event);
+        SendNotify(old, NotifyType::KillFocus);
+    }
+    // The focus is parked on the tab stop before the control, without
+    // events; the forward move at the next paint lands on the control.
+    if (root != NULL)
+        focus = TabSearch(root, pControl, false, NULL);
+    focusNeeded = true;
+    if (root != NULL)
+        root->NeedUpdate();
 }

@@ -159,6 +159,12 @@ TFontEntry* CManagerUI::GetFontInfoByHandle(HFONT hFont)
     return entry;
 }
 
+// Unknown ids fall back to the default font, which no id is filed under.
+bool CManagerUI::HasFontId(int id)
+{
+    return id >= 0 && GetFontInfo(id) != GetDefaultFontInfo();
+}
+
 void CManagerUI::SetDefaultFont(LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic,
                                 bool bShared)
 {

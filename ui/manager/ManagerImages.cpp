@@ -4,6 +4,7 @@
 #include <wctype.h>
 
 #include "ui/core/StringOrId.h"
+#include "ui/markup/ResourceLocations.h"
 #include "ui/render/Renderer.h"
 
 namespace
@@ -29,11 +30,22 @@ void FreeImageTable(CStringMap& images)
 }
 }  // namespace
 
+TImageEntry* CManagerUI::LoadSkinImage(CUIStringOrId name, LPCWSTR type, DWORD mask)
+{
+    if (CImageLoader::IsColorType(type))
+        return name.IsId() ? NULL : CImageLoader::FromColorText(name.GetString(), mask);
+    CSkinData data;
+    if (!FetchSkinData(name.m_lpstr, SkinDataImage, data, type) || data.IsEmpty())
+        return NULL;
+    // The decoder takes a view of the bytes; data frees them when it goes.
+    return CRenderer::LoadImage(data.GetData(), data.GetSize(), mask);
+}
+
 TImageEntry* CManagerUI::AddImage(LPCWSTR bitmap, LPCWSTR type, DWORD mask, bool bShared)
 {
     if (bitmap == NULL || bitmap[0] == L'\0')
         return NULL;
-    TImageEntry* loaded = CRenderer::LoadImage(ImageReference(bitmap, type), type, mask);
+    TImageEntry* loaded = LoadSkinImage(ImageReference(bitmap, type), type, mask);
     if (loaded == NULL)
         return NULL;
     if (type != NULL)

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "ui/controls/Control.h"
+#include "ui/manager/ManagerEvents.h"
 
 // Window messages become control events here: mouse routing with hover,
 // capture and the tooltip, keyboard routing to the focus, control timers and
@@ -14,7 +15,6 @@ namespace
 // The system's tooltip record before its reserved trailing member; the
 // tooltip window accepts this size on every system version.
 const UINT kToolInfoSize = TTTOOLINFOW_V2_SIZE;
-const UINT_PTR kLayeredTimerId = 0x2000;
 // Reflected messages reach child windows at their own message number plus this.
 const UINT kReflectOffset = 0x2000;
 
@@ -30,94 +30,6 @@ POINT ClientPointOf(HWND hWnd, LPARAM screenPoint)
     ::ScreenToClient(hWnd, &pt);
     return pt;
 }
-
-TControlEvent MakeEvent(EventKind kind, CControlUI* sender, POINT pt, WORD keyState, WPARAM wParam, LPARAM lParam)
-{
-    TControlEvent event = {};
-    event.kind = kind;
-    event.sender = sender;
-    event.timestamp = ::GetTickCount();
-    event.point = pt;
-    event.keyState = keyState;
-    event.wParam = wParam;
-    event.lParam = lParam;
-    return event;
-}
-
-void Send(CControlUI* target, TControlEvent event)
-{
-    if (event.sender == NULL)
-        event.sender = target;
-    target->DispatchEvent(event);
-}
-
-TControlEvent KeyEvent(EventKind kind, POINT pt, WPARAM wParam, LPARAM lParam)
-{
-    TControlEvent event = MakeEvent(kind, NULL, pt, MapKeyState(), wParam, lParam);
-    event.keyChar = LOWORD(wParam);
-    return event;
-}
-
-bool ClassNameContains(CControlUI* control, LPCWSTR part)
-{
-    LPCWSTR className = control->GetClassName();
-    return className != NULL && wcsstr(className, part) != NULL;
-}
-
-// Upper-cases one UTF-16 unit the way the system does for every script, not
-// only for the Latin-1 range.
-WCHAR UpperCaseUnit(WCHAR ch)
-{
-    WCHAR unit = ch;
-    ::CharUpperBuffW(&unit, 1);
-    return unit;
-}
-
-struct TTabSearch
-{
-    CControlUI* current;
-    CControlUI* last;
-    bool forward;
-    bool nextIsIt;
-};
-
-CControlUI* CALLBACK FindTabStop(CControlUI* pControl, LPVOID pData)
-{
-    TTabSearch* search = static_cast<TTabSearch*>(pData);
-    if (pControl == search->current)
-    {
-        if (search->forward)
-            search->nextIsIt = true;
-        return search->forward ? NULL : search->last;
-    }
-    if ((pControl->GetFlags() & FlagTabStop) == 0)
-        return NULL;
-    search->last = pControl;
-    return search->nextIsIt || search->current == NULL ? pControl : NULL;
-}
-
-struct TShortcutSearch
-{
-    WCHAR character;
-    bool pickNext;
-};
-
-CControlUI* CALLBACK FindShortcut(CControlUI* pControl, LPVOID pData)
-{
-    TShortcutSearch* search = static_cast<TShortcutSearch*>(pData);
-    if (!pControl->IsVisible())
-        return NULL;
-    const WCHAR shortcut = pControl->GetShortcut();
-    if (shortcut != 0 && UpperCaseUnit(shortcut) == search->character)
-        search->pickNext = true;
-    // A label only names the control next to it.
-    if (ClassNameContains(pControl, L"Label"))
-        return NULL;
-    return search->pickNext ? pControl : NULL;
-}
-
-const UINT kTabSearchFlags = FindMeFirst | FindEnabled | FindVisible;
-const UINT kShortcutSearchFlags = FindMeFirst | FindTopFirst | FindEnabled;
 }  // namespace
 
 struct CManagerUI::Input
@@ -171,7 +83,6 @@ struct CManagerUI::Input
     static void ShowToolTip(CManagerUI& m, CControlUI* control, POINT pt);
     static void EndPress(CManagerUI& m, POINT pt);
     static void Deliver(TNotifyMsg& msg, const CPtrList& receivers);
-    static CControlUI* TabSearch(CManagerUI& m, CControlUI* current, bool forward, CControlUI** last);
 };
 
 CManagerUI::Input::THandler CManagerUI::Input::Find(UINT uMsg)
@@ -780,7 +691,7 @@ bool CManagerUI::Input::OnCaptureChanged(CManagerUI& m, WPARAM, LPARAM lParam, L
     return false;
 }
 
-// ---- Capture and focus ----
+// ---- Capture ----
 
 void CManagerUI::SetCapture()
 {
@@ -794,155 +705,4 @@ void CManagerUI::ReleaseCapture()
     // this release for a lost capture.
     mouseCaptured = false;
     ::ReleaseCapture();
-}
-
-CControlUI* CManagerUI::Input::TabSearch(CManagerUI& m, CControlUI* current, bool forward, CControlUI** last)
-{
-    TTabSearch search = {current, NULL, forward, false};
-    CControlUI* found = m.root->FindControl(FindTabStop, &search, kTabSearchFlags);
-    if (last != NULL)
-        *last = search.last;
-    return found;
-}
-
-bool CManagerUI::SetNextTabControl(bool bForward)
-{
-    // 1. The tree is about to move: the move waits for the next paint.
-    if (updateNeeded && bForward)
-    {
-        focusNeeded = true;
-        Invalidate();
-        return true;
-    }
-    if (root == NULL)
-    {
-        focusNeeded = false;
-        return true;
-    }
-
-    // 2. and 3. The next (or previous) tab stop, wrapping around at the ends.
-    CControlUI* last = NULL;
-    CControlUI* found = Input::TabSearch(*this, focus, bForward, &last);
-    if (found == NULL)
-        found = bForward ? Input::TabSearch(*this, NULL, true, NULL) : last;
-
-    // 4.
-    if (found != NULL)
-        SetFocus(found, true);
-    focusNeeded = false;
-    return true;
-}
-
-void CManagerUI::SetFocusNeeded(CControlUI* pControl)
-{
-    Input::FocusPaintWindow(*this);
-    if (pControl == NULL)
-        return;
-    if (focus != NULL)
-    {
-        CControlUI* old = focus;
-        focus = NULL;
-        TControlEvent event = MakeEvent(EventKillFocus, pControl, POINT(), 0, 0, 0);
-        old->DispatchEvent(event);
-        SendNotify(old, NotifyType::KillFocus);
-    }
-    // The focus is parked on the tab stop before the control, without
-    // events; the forward move at the next paint lands on the control.
-    if (root != NULL)
-        focus = Input::TabSearch(*this, pControl, false, NULL);
-    focusNeeded = true;
-    if (root != NULL)
-        root->NeedUpdate();
-}
-
-// ---- Pre-translation and the message loop ----
-
-bool CManagerUI::TranslateAccelerator(LPMSG pMsg)
-{
-    for (int i = 0; i < translateAccelerators.GetSize(); ++i)
-    {
-        if (static_cast<ITranslateAccelerator*>(translateAccelerators[i])->TranslateAccelerator(pMsg) == S_OK)
-            return true;
-    }
-    return false;
-}
-
-bool CManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM)
-{
-    switch (uMsg)
-    {
-    case WM_KEYDOWN:
-        if (wParam != VK_TAB)
-            return false;
-        SetNextTabControl(::GetKeyState(VK_SHIFT) >= 0);
-        return true;
-    case WM_SYSCHAR:
-    {
-        if (root == NULL)
-            return false;
-        TShortcutSearch search = {UpperCaseUnit(static_cast<WCHAR>(wParam)), false};
-        CControlUI* found = root->FindControl(FindShortcut, &search, kShortcutSearchFlags);
-        if (found == NULL)
-            return false;
-        found->SetFocus();
-        found->Activate();
-        return true;
-    }
-    case WM_SYSKEYDOWN:
-        if (focus != NULL)
-        {
-            TControlEvent event = KeyEvent(EventSysKey, lastMousePos, 0, 0);
-            event.keyChar = LOWORD(wParam);
-            Send(focus, event);
-        }
-        return false;
-    default:
-        return false;
-    }
-}
-
-bool CManagerUI::PreTranslateMessage(const LPMSG pMsg)
-{
-    CPtrList& managers = ManagerList();
-    const bool child = (::GetWindowLongW(pMsg->hwnd, GWL_STYLE) & WS_CHILD) != 0;
-    if (child)
-    {
-        // A child window's keys reach every manager whose window contains it.
-        for (int i = managers.GetSize() - 1; i >= 0; --i)
-        {
-            CManagerUI* manager = static_cast<CManagerUI*>(managers[i]);
-            for (HWND ancestor = ::GetParent(pMsg->hwnd); ancestor != NULL; ancestor = ::GetParent(ancestor))
-            {
-                if (manager->paintWindow != ancestor && manager->paintWindow != pMsg->hwnd)
-                    continue;
-                if (manager->TranslateAccelerator(pMsg))
-                    return true;
-                manager->PreMessageHandler(pMsg->message, pMsg->wParam, pMsg->lParam);
-            }
-        }
-        return false;
-    }
-    for (int i = 0; i < managers.GetSize(); ++i)
-    {
-        CManagerUI* manager = static_cast<CManagerUI*>(managers[i]);
-        if (manager->paintWindow != pMsg->hwnd)
-            continue;
-        return manager->TranslateAccelerator(pMsg) ||
-               manager->PreMessageHandler(pMsg->message, pMsg->wParam, pMsg->lParam);
-    }
-    return false;
-}
-
-void CManagerUI::MessageLoop()
-{
-    MSG msg = {};
-    // -1 is an error of the call itself (a bad argument); it ends the loop
-    // rather than spinning on it.
-    while (::GetMessageW(&msg, NULL, 0, 0) > 0)
-    {
-        if (CManagerUI::PreTranslateMessage(&msg))
-            continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
 }

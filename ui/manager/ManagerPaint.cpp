@@ -104,23 +104,6 @@ private:
     HWND m_hWnd;
     PAINTSTRUCT m_ps;
 };
-
-class CSaveDCScope
-{
-public:
-    explicit CSaveDCScope(HDC hDC) : m_hDC(hDC), m_saved(::SaveDC(hDC)) {}
-    ~CSaveDCScope()
-    {
-        if (m_saved != 0)
-            ::RestoreDC(m_hDC, m_saved);
-    }
-    CSaveDCScope(const CSaveDCScope&) = delete;
-    CSaveDCScope& operator=(const CSaveDCScope&) = delete;
-
-private:
-    HDC m_hDC;
-    int m_saved;
-};
 }  // namespace
 
 struct CManagerUI::Painter
@@ -189,14 +172,14 @@ void CManagerUI::HandlePrintClient(HDC hDC, LPARAM flags) { Painter::OnPrintClie
 
 bool CManagerUI::Painter::OnPaint(CManagerUI& m)
 {
-    // 1. A window without a tree is black.
+    // A window without a tree is black.
     if (m.root == NULL)
     {
         PaintBlack(m);
         return true;
     }
 
-    // 2. The paint rectangle: what is dirty, inside the client area.
+    // The paint rectangle: what is dirty, inside the client area.
     RECT client = {};
     ::GetClientRect(m.paintWindow, &client);
     RECT paint = {};
@@ -220,7 +203,7 @@ bool CManagerUI::Painter::OnPaint(CManagerUI& m)
         }
     }
 
-    // 3. to 5. The layout, then a focus move that waited for it. Moving the
+    // The layout, then a focus move that waited for it. Moving the
     // focus first would only postpone it again while the layout is pending,
     // and the invalidation that postpones it is swallowed by this very paint.
     m.painting = true;
@@ -233,7 +216,7 @@ bool CManagerUI::Painter::OnPaint(CManagerUI& m)
     if (m.focusNeeded)
         m.SetNextTabControl(true);
 
-    // 6. Surfaces that cannot be had (no memory, a zero-size client) mean
+    // Surfaces that cannot be had (no memory, a zero-size client) mean
     // no pass: the window is validated and the next invalidation retries.
     if (m.offscreenPaint && !EnsureSurfaces(m, client))
     {
@@ -242,7 +225,8 @@ bool CManagerUI::Painter::OnPaint(CManagerUI& m)
         return true;
     }
 
-    // 7. to 9.
+    // The tree paints into the off-screen surface, which is then copied or
+    // pushed to the window, or straight into the window's DC without one.
     {
         CPaintScope scope(m.paintWindow);
         // Placing controls may have invalidated more than the update rectangle
@@ -261,13 +245,12 @@ bool CManagerUI::Painter::OnPaint(CManagerUI& m)
             }
             else
             {
-                CSaveDCScope saved(m.paintDC);
+                CSavedDC saved(m.paintDC);
                 m.root->Paint(m.paintDC, paint, NULL);
             }
         }
     }
 
-    // 10.
     EndPass(m);
     return true;
 }
@@ -291,8 +274,8 @@ bool CManagerUI::Painter::Layout(CManagerUI& m, const RECT& client)
     {
         if (m.layered && m.layeredChanged)
         {
-            if (m.offscreenBits != NULL)
-                ClearPixels(m.offscreenBits, CUISize(client.right, client.bottom), client);
+            if (m.offscreen.Bits() != NULL)
+                ClearPixels(m.offscreen.Bits(), CUISize(client.right, client.bottom), client);
             m.root->SetPos(client, true);
         }
         return true;
@@ -338,74 +321,50 @@ void CManagerUI::Painter::PlaceOutOfDate(CManagerUI& m)
 
 bool CManagerUI::Painter::EnsureSurfaces(CManagerUI& m, const RECT& client)
 {
-    if (m.offscreenBitmap != NULL && m.offscreenDC != NULL)
+    if (!m.offscreen.IsEmpty())
         return true;
     ReleaseSurfaces(m);
     const int width = client.right - client.left;
     const int height = client.bottom - client.top;
     if (width <= 0 || height <= 0)
         return false;
-    m.offscreenDC = ::CreateCompatibleDC(m.paintDC);
-    if (m.layered)
-    {
-        LPBYTE bits = NULL;
-        m.offscreenBitmap = CRenderer::CreateDib32(m.paintDC, width, height, &bits);
-        m.offscreenBits = reinterpret_cast<LPDWORD>(bits);
-    }
-    else
-    {
-        m.offscreenBitmap = ::CreateCompatibleBitmap(m.paintDC, width, height);
-    }
-    const bool ready = m.offscreenDC != NULL && m.offscreenBitmap != NULL &&
-                       (!m.layered || m.offscreenBits != NULL);
-    if (!ready)
-        ReleaseSurfaces(m);
-    return ready;
+    return m.offscreen.Create(m.paintDC, width, height, m.layered);
 }
 
 void CManagerUI::Painter::ReleaseSurfaces(CManagerUI& m)
 {
-    if (m.offscreenDC != NULL)
-        ::DeleteDC(m.offscreenDC);
-    if (m.backgroundDC != NULL)
-        ::DeleteDC(m.backgroundDC);
-    if (m.offscreenBitmap != NULL)
-        ::DeleteObject(m.offscreenBitmap);
-    if (m.backgroundBitmap != NULL)
-        ::DeleteObject(m.backgroundBitmap);
-    m.offscreenDC = m.backgroundDC = NULL;
-    m.offscreenBitmap = m.backgroundBitmap = NULL;
-    m.offscreenBits = m.backgroundBits = NULL;
+    m.offscreen.Release();
+    m.background.Release();
 }
 
 void CManagerUI::Painter::PaintOffscreen(CManagerUI& m, const RECT& client, const RECT& paint)
 {
-    CSelectScope selected(m.offscreenDC, m.offscreenBitmap);
+    CSelectScope selected(m.offscreen.Dc(), m.offscreen.Bitmap());
     {
-        CSaveDCScope saved(m.offscreenDC);
+        CSavedDC saved(m.offscreen.Dc());
         // The surface is reused between passes: what was painted there before
         // must not show through translucent layers or compound under the mask.
         if (m.layered)
-            ClearPixels(m.offscreenBits, CUISize(client.right, client.bottom), paint);
+            ClearPixels(m.offscreen.Bits(), CUISize(client.right, client.bottom), paint);
         else
-            ::PatBlt(m.offscreenDC, paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top,
+            ::PatBlt(m.offscreen.Dc(), paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top,
                      BLACKNESS);
         // Controls may draw beyond the paint rectangle (a translucent fill of
         // their whole rectangle); outside it the surface keeps what it had.
-        ::IntersectClipRect(m.offscreenDC, paint.left, paint.top, paint.right, paint.bottom);
+        ::IntersectClipRect(m.offscreen.Dc(), paint.left, paint.top, paint.right, paint.bottom);
 
-        m.root->Paint(m.offscreenDC, paint, NULL);
+        m.root->Paint(m.offscreen.Dc(), paint, NULL);
         if (m.layered)
             ComposeNativeWindows(m, paint);
         for (int i = 0; i < m.postPaintControls.GetSize(); ++i)
-            static_cast<CControlUI*>(m.postPaintControls[i])->PostPaint(m.offscreenDC, paint);
+            static_cast<CControlUI*>(m.postPaintControls[i])->PostPaint(m.offscreen.Dc(), paint);
     }
     if (m.layered)
     {
         PushLayered(m, client, paint);
         return;
     }
-    ::BitBlt(m.paintDC, paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top, m.offscreenDC,
+    ::BitBlt(m.paintDC, paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top, m.offscreen.Dc(),
              paint.left, paint.top, SRCCOPY);
     if (m.showUpdateRect)
         FrameUpdateRect(m, paint);
@@ -430,9 +389,9 @@ void CManagerUI::Painter::ComposeNativeWindows(CManagerUI& m, const RECT& paint)
             continue;
         const int width = rc.right - rc.left;
         const int height = rc.bottom - rc.top;
-        CMemoryDC childDC(m.offscreenDC);
+        CMemoryDC childDC(m.offscreen.Dc());
         LPBYTE bits = NULL;
-        CGdiObject<HBITMAP> bitmap(CRenderer::CreateDib32(m.offscreenDC, width, height, &bits));
+        CGdiObject<HBITMAP> bitmap(CRenderer::CreateDib32(m.offscreen.Dc(), width, height, &bits));
         if (childDC.Get() == NULL || bitmap.Get() == NULL || bits == NULL)
             continue;
         CSelectScope selected(childDC, bitmap);
@@ -449,40 +408,26 @@ void CManagerUI::Painter::ComposeNativeWindows(CManagerUI& m, const RECT& paint)
             if (pixels[p] != 0)
                 pixels[p] |= 0xFF000000;
         }
-        ::BitBlt(m.offscreenDC, rc.left, rc.top, width, height, childDC, 0, 0, SRCCOPY);
+        ::BitBlt(m.offscreen.Dc(), rc.left, rc.top, width, height, childDC, 0, 0, SRCCOPY);
     }
 }
 
 bool CManagerUI::Painter::PrepareBackground(CManagerUI& m, const RECT& client)
 {
     const SIZE size = CUISize(client.right, client.bottom);
-    const bool fresh = m.backgroundBitmap == NULL;
+    const bool fresh = m.background.IsEmpty();
     if (fresh)
     {
-        m.backgroundDC = ::CreateCompatibleDC(m.paintDC);
-        LPBYTE bits = NULL;
-        m.backgroundBitmap = CRenderer::CreateDib32(m.paintDC, size.cx, size.cy, &bits);
-        m.backgroundBits = reinterpret_cast<LPDWORD>(bits);
-        if (m.backgroundDC == NULL || m.backgroundBitmap == NULL || m.backgroundBits == NULL)
-        {
-            if (m.backgroundDC != NULL)
-                ::DeleteDC(m.backgroundDC);
-            if (m.backgroundBitmap != NULL)
-                ::DeleteObject(m.backgroundBitmap);
-            m.backgroundDC = NULL;
-            m.backgroundBitmap = NULL;
-            m.backgroundBits = NULL;
+        if (!m.background.Create(m.paintDC, size.cx, size.cy, true))
             return false;
-        }
-        // Selected for the life of the surface.
-        ::SelectObject(m.backgroundDC, m.backgroundBitmap);
+        m.background.SelectForLife();
     }
     if (!fresh && !m.layeredChanged)
         return true;
-    ClearPixels(m.backgroundBits, size, client);
+    ClearPixels(m.background.Bits(), size, client);
     CClipScope clip;
-    CClipScope::ClipRect(m.backgroundDC, client, clip);
-    CRenderer::DrawImageSpec(m.backgroundDC, static_cast<IImageLookup*>(&m), client, client, m.layeredImage);
+    CClipScope::ClipRect(m.background.Dc(), client, clip);
+    CRenderer::DrawImageSpec(m.background.Dc(), static_cast<IImageLookup*>(&m), client, client, m.layeredImage);
     return true;
 }
 
@@ -492,7 +437,7 @@ void CManagerUI::Painter::PushLayered(CManagerUI& m, const RECT& client, const R
     ::GetWindowRect(m.paintWindow, &window);
     const SIZE size = CUISize(client.right, client.bottom);
     if (m.layeredImage.image != NULL && PrepareBackground(m, client) && m.layeredImage.image->hasAlpha)
-        MaskPixels(m.offscreenBits, m.backgroundBits, size, paint);
+        MaskPixels(m.offscreen.Bits(), m.background.Bits(), size, paint);
 
     TUpdateLayeredWindow update = UpdateLayeredWindowFunction();
     if (update == NULL)
@@ -501,7 +446,7 @@ void CManagerUI::Painter::PushLayered(CManagerUI& m, const RECT& client, const R
     SIZE extent = size;
     POINT source = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, m.opacity, AC_SRC_ALPHA};
-    update(m.paintWindow, m.paintDC, &destination, &extent, m.offscreenDC, &source, 0, &blend, ULW_ALPHA);
+    update(m.paintWindow, m.paintDC, &destination, &extent, m.offscreen.Dc(), &source, 0, &blend, ULW_ALPHA);
 }
 
 void CManagerUI::Painter::FrameUpdateRect(CManagerUI& m, const RECT& paint)
@@ -528,7 +473,7 @@ void CManagerUI::Painter::OnPrintClient(CManagerUI& m, HDC hDC, LPARAM flags)
         return;
     RECT client = {};
     ::GetClientRect(m.paintWindow, &client);
-    CSaveDCScope saved(hDC);
+    CSavedDC saved(hDC);
     m.root->Paint(hDC, client, NULL);
     if ((flags & PRF_CHILDREN) == 0)
         return;

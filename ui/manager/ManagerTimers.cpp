@@ -1,6 +1,7 @@
 #include "ui/manager/Manager.h"
 
 #include "ui/controls/Control.h"
+#include "ui/core/Check.h"
 
 // Control timers are system timers of the paint window. Each record maps a
 // control's own timer id to a window timer id from a small rotating range;
@@ -8,9 +9,9 @@
 
 namespace
 {
-// The window ids rotate through 0..254; the layered push timer (0x2000)
-// lies outside that range.
+// The window ids rotate through 0..254, clear of the layered push timer.
 const UINT kTimerIdRange = 255;
+static_assert(kTimerIdRange <= kLayeredTimerId, "control timer ids must not reach the layered push timer");
 
 TTimerEntry* TimerAt(const CPtrList& timers, int index)
 {
@@ -27,7 +28,7 @@ void StopTimer(TTimerEntry& timer)
 
 bool CManagerUI::SetTimer(CControlUI* pControl, UINT nTimerID, UINT uElapse)
 {
-    if (pControl == NULL || paintWindow == NULL)
+    if (!UI_CHECK(pControl != NULL) || paintWindow == NULL)
         return false;
     for (int i = 0; i < timers.GetSize(); ++i)
     {

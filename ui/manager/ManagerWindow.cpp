@@ -4,12 +4,12 @@
 
 #include "ui/controls/Control.h"
 #include "ui/core/AttributeValues.h"
+#include "ui/core/Numeric.h"
 #include "ui/render/Color.h"
 #include "ui/render/Renderer.h"
 
 namespace
 {
-const UINT_PTR kLayeredTimerId = 0x2000;
 const UINT kLayeredTimerPeriod = 10;
 
 typedef BOOL(WINAPI* TSetLayeredWindowAttributes)(HWND, COLORREF, BYTE, DWORD);
@@ -43,7 +43,7 @@ bool ParseBool(LPCWSTR text)
 BYTE ParseByte(LPCWSTR text)
 {
     const long value = text != NULL ? wcstol(text, NULL, 10) : 0;
-    return static_cast<BYTE>(value < 0 ? 0 : (value > 255 ? 255 : value));
+    return static_cast<BYTE>(Clamp(value, 0L, 255L));
 }
 
 struct TWindowAttribute

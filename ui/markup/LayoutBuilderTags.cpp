@@ -6,13 +6,17 @@
 
 #include "ui/controls/BoxLayout.h"
 #include "ui/controls/Button.h"
+#include "ui/controls/ChildLayout.h"
 #include "ui/controls/Combo.h"
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
 #include "ui/controls/Label.h"
 #include "ui/controls/List.h"
 #include "ui/controls/ListItems.h"
+#include "ui/controls/Progress.h"
 #include "ui/controls/ScrollBar.h"
+#include "ui/controls/TabLayout.h"
+#include "ui/controls/TileLayout.h"
 
 namespace
 {
@@ -44,6 +48,11 @@ const TControlTag kControlTags[] = {
     {L"VBox", AnyCase, Make<CVerticalLayoutUI>},
     {L"HorizontalLayout", AnyCase, Make<CHorizontalLayoutUI>},
     {L"HBox", AnyCase, Make<CHorizontalLayoutUI>},
+    {L"TileLayout", AnyCase, Make<CTileLayoutUI>},
+    {L"TabLayout", AnyCase, Make<CTabLayoutUI>},
+    {L"ChildLayout", AnyCase, Make<CChildLayoutUI>},
+    {L"Progress", AnyCase, Make<CProgressUI>},
+    {L"Slider", AnyCase, Make<CSliderUI>},
     {L"ScrollBar", AnyCase, Make<CScrollBarUI>},
     {L"Label", AnyCase, Make<CLabelUI>},
     {L"Text", AnyCase, Make<CTextUI>},

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 // Scope objects for GDI state, so that no early return leaks a handle or
-// leaves an object selected.
+// leaves an object selected; each says whether it owns its handle.
 
 // Selects an object into a DC and selects the previous one back at the end.
 // Does not own the object.
@@ -66,4 +66,54 @@ public:
 
 private:
     HDC m_hDC;
+};
+
+// Saves a DC's state (selected objects, colours, modes, clip region,
+// transformation) and restores it at the end. Does not own the DC.
+class CSavedDC
+{
+public:
+    explicit CSavedDC(HDC hDC) : m_hDC(hDC), m_saved(hDC != NULL ? SaveDC(hDC) : 0) {}
+    ~CSavedDC()
+    {
+        if (m_saved != 0)
+            RestoreDC(m_hDC, m_saved);
+    }
+    CSavedDC(const CSavedDC&) = delete;
+    CSavedDC& operator=(const CSavedDC&) = delete;
+
+private:
+    HDC m_hDC;
+    int m_saved;
+};
+
+// An off-screen drawing surface: a memory DC and a bitmap of its own, with
+// the bitmap's pixels when it is a DIB section. Owns both; the bitmap is
+// selected into the DC only by whoever draws (or by SelectForLife).
+class CSurface
+{
+public:
+    CSurface() : m_hDC(NULL), m_bitmap(NULL), m_bits(NULL) {}
+    ~CSurface() { Release(); }
+    CSurface(const CSurface&) = delete;
+    CSurface& operator=(const CSurface&) = delete;
+
+    // A 32-bit DIB section (rows bottom-up, pixels reachable through Bits)
+    // or, without dib, a bitmap compatible with reference. False, holding
+    // nothing, when the DC, the bitmap or its pixels cannot be had.
+    bool Create(HDC reference, int width, int height, bool dib);
+    // Keeps the bitmap selected into the DC until the surface is released.
+    void SelectForLife();
+    void Release();
+
+    bool IsEmpty() const { return m_bitmap == NULL; }
+    HDC Dc() const { return m_hDC; }
+    HBITMAP Bitmap() const { return m_bitmap; }
+    // Null unless the bitmap is a DIB section.
+    LPDWORD Bits() const { return m_bits; }
+
+private:
+    HDC m_hDC;
+    HBITMAP m_bitmap;
+    LPDWORD m_bits;
 };

@@ -8,28 +8,9 @@ COLORREF ToColorRef(DWORD argb)
 {
     return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
 }
-
-// Gives the DC back its font, colours, background mode and clip region.
-class CSavedDC
-{
-public:
-    explicit CSavedDC(HDC hDC) : m_hDC(hDC), m_saved(hDC != NULL ? SaveDC(hDC) : 0) {}
-    ~CSavedDC()
-    {
-        if (m_saved != 0)
-            RestoreDC(m_hDC, m_saved);
-    }
-    CSavedDC(const CSavedDC&) = delete;
-    CSavedDC& operator=(const CSavedDC&) = delete;
-
-private:
-    HDC m_hDC;
-    int m_saved;
-};
-
 }  // namespace
 
-void CGdiTextCanvas::SelectFont(const TTextFont& font)
+void CGdiTextCanvas::SelectFont(const TFontEntry& font)
 {
     if (font.font != NULL)
         SelectObject(m_hDC, font.font);

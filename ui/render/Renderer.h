@@ -2,11 +2,9 @@
 
 #include <windows.h>
 
-#include "ui/core/StringOrId.h"
 #include "ui/render/ImageDescriptor.h"
 #include "ui/render/ImageLoader.h"
 
-class CManagerUI;
 class ITextResources;
 
 // The framework's drawing operations. Stateless apart from the msimg32
@@ -18,11 +16,10 @@ class CRenderer
 {
 public:
     // --- Images ---------------------------------------------------------
-    // Fetches the bytes of name (a skin file without type; an executable
-    // resource of that type, else the name as a path, with one) and decodes
-    // them. With type "*COLOR*" the name is a colour text for a 1x1 image.
-    // Null on any failure. The caller owns the entry and fills resType and mask.
-    static TImageEntry* LoadImage(CUIStringOrId name, LPCWSTR type = NULL, DWORD mask = 0);
+    // Decodes an image's encoded bytes (see CImageLoader::Decode); where the
+    // bytes come from is the caller's business. Null on any failure. The
+    // caller owns the entry and fills resType and mask.
+    static TImageEntry* LoadImage(const void* data, size_t size, DWORD mask = 0);
     static void FreeImage(TImageEntry* entry, bool deleteEntry = true);
 
     // --- Image descriptors and image drawing --------------------------------
@@ -59,12 +56,6 @@ public:
     // link arrays on entry (whose rectangles of the last paint decide the
     // hover colour) and the number of entries filled on return.
     static void DrawMarkupText(HDC hDC, ITextResources* resources, RECT& rc, LPCWSTR pstrText,
-                               DWORD dwTextColor, RECT* prcLinks, CUIString* sLinks,
-                               int& nLinkRects, int iFont, UINT uStyle);
-    // The same with a window manager's fonts, images and colours.
-    static void DrawText(HDC hDC, CManagerUI* manager, RECT& rc, LPCWSTR pstrText,
-                         DWORD dwTextColor, int iFont, UINT uStyle);
-    static void DrawMarkupText(HDC hDC, CManagerUI* manager, RECT& rc, LPCWSTR pstrText,
                                DWORD dwTextColor, RECT* prcLinks, CUIString* sLinks,
                                int& nLinkRects, int iFont, UINT uStyle);
 

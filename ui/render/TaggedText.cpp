@@ -5,11 +5,6 @@
 #include <algorithm>
 #include <vector>
 
-TTextFont::TTextFont() : font(NULL), size(0), bold(false), underline(false), italic(false)
-{
-    ZeroMemory(&metrics, sizeof(metrics));
-}
-
 namespace {
 
 const int kFontVariantFirstId = 30000;
@@ -50,7 +45,7 @@ int HexValue(WCHAR c)
 // that the drawing pass of a line replays what its measuring pass saw.
 struct TStacks
 {
-    std::vector<TTextFont> fonts;
+    std::vector<TFontEntry> fonts;
     std::vector<DWORD> colors;
     std::vector<int> spacings;
     std::vector<int> aligns;
@@ -82,7 +77,7 @@ public:
           m_hasHover(false), m_pos(0), m_linkIndex(0), m_cyLine(0), m_maxX(rc.left), m_minBottom(rc.top),
           m_measuredHeight(0), m_offset(0), m_extentFont(NULL), m_extentStart(-1), m_extentCount(0), m_extent(0)
     {
-        m_res.GetTextFont(font, m_baseFont);
+        m_baseFont = *m_res.GetFontInfo(font);
         m_pt.x = rc.left;
         m_pt.y = rc.top;
         m_linkStart = m_pt;
@@ -135,7 +130,7 @@ private:
     void Finish();
 
     // ---- Stacks ----
-    const TTextFont& CurrentFont() const
+    const TFontEntry& CurrentFont() const
     {
         return m_stacks.fonts.empty() ? m_baseFont : m_stacks.fonts.back();
     }
@@ -143,7 +138,7 @@ private:
     int AlignTop() const { return m_stacks.aligns.empty() ? kAlignBottom : m_stacks.aligns.back(); }
     int FreshLineHeight() const { return SpacingTop() + CurrentFont().LineHeight(); }
     void RaiseLineHeight(int height) { m_cyLine = std::max(m_cyLine, height); }
-    void PushFont(const TTextFont& font);
+    void PushFont(const TFontEntry& font);
     void PushFontVariant(EFontFlag flag);
     void PushNamedFont(int argBegin, int argEnd);
     void PopFont();
@@ -164,7 +159,7 @@ private:
     TTextLinks& m_links;
     int m_fontIndex;
     UINT m_style;
-    TTextFont m_baseFont;
+    TFontEntry m_baseFont;
 
     bool m_drawing;    // the call draws (else it only measures)
     bool m_drawPass;   // the present pass of the line draws
@@ -274,7 +269,7 @@ void CTaggedLayout::RestoreLine(const TLineStart& start)
     m_canvas.SetOpaqueBackground(m_selected);
 }
 
-void CTaggedLayout::PushFont(const TTextFont& font)
+void CTaggedLayout::PushFont(const TFontEntry& font)
 {
     m_stacks.fonts.push_back(font);
     m_canvas.SelectFont(font);
@@ -285,7 +280,7 @@ void CTaggedLayout::PushFont(const TTextFont& font)
 // tag pops what its opening tag pushed and outer styles survive it.
 void CTaggedLayout::PushFontVariant(EFontFlag flag)
 {
-    TTextFont current = CurrentFont();
+    TFontEntry current = CurrentFont();
     bool* wanted = flag == FontBold ? &current.bold : flag == FontUnderline ? &current.underline : &current.italic;
     if (*wanted)
     {
@@ -300,9 +295,7 @@ void CTaggedLayout::PushFontVariant(EFontFlag flag)
         PushFont(CurrentFont());
         return;
     }
-    TTextFont entry;
-    m_res.GetTextFontByHandle(variant, entry);
-    PushFont(entry);
+    PushFont(*m_res.GetFontInfoByHandle(variant));
 }
 
 // "f" with a font index, or with a face name, an optional size and style words.
@@ -312,9 +305,7 @@ void CTaggedLayout::PushNamedFont(int argBegin, int argEnd)
     int id = 0;
     if (IsDigit(At(p)) && ReadNumber(p, argEnd, id))
     {
-        TTextFont entry;
-        m_res.GetTextFont(id, entry);
-        PushFont(entry);
+        PushFont(*m_res.GetFontInfo(id));
         return;
     }
     int faceEnd = p;
@@ -329,10 +320,7 @@ void CTaggedLayout::PushNamedFont(int argBegin, int argEnd)
     styles.MakeLower();
     HFONT font = FindOrRegisterFont(face, size, styles.Find(L"bold") >= 0, styles.Find(L"underline") >= 0,
                                     styles.Find(L"italic") >= 0);
-    TTextFont entry = CurrentFont();
-    if (font != NULL)
-        m_res.GetTextFontByHandle(font, entry);
-    PushFont(entry);
+    PushFont(font != NULL ? *m_res.GetFontInfoByHandle(font) : CurrentFont());
 }
 
 HFONT CTaggedLayout::FindOrRegisterFont(LPCWSTR face, int size, bool bold, bool underline, bool italic)

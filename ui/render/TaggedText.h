@@ -3,29 +3,13 @@
 #include <windows.h>
 
 #include "ui/core/UIString.h"
+#include "ui/render/FontEntry.h"
 #include "ui/render/ImageDescriptor.h"
 #include "ui/render/ImageLoader.h"
 
-// A font as tagged text sees it: what identifies it (face, size, flags) and
-// the few metrics the layout needs.
-struct TTextFont
-{
-    HFONT font;
-    CUIString faceName;
-    int size;
-    bool bold;
-    bool underline;
-    bool italic;
-    TEXTMETRICW metrics;
-
-    TTextFont();
-    // Height plus external leading: the height of one line of this font.
-    int LineHeight() const { return metrics.tmHeight + metrics.tmExternalLeading; }
-};
-
 // What text drawing asks of the window that owns fonts, images and colours.
-// The signatures that the window manager already has are repeated exactly,
-// so that it can implement this interface by adding only the rest.
+// The window manager implements it with operations of its own; tests stand
+// in for a window with fixed-width fonts.
 class ITextResources : public IImageLookup
 {
 public:
@@ -33,9 +17,10 @@ public:
     virtual void ResolveTextTokens(CUIString& text) = 0;
     // The font of an index; unknown and negative indexes give the default font.
     virtual HFONT GetFont(int id) = 0;
-    virtual void GetTextFont(int id, TTextFont& font) = 0;
-    // The font with this handle; the default font when none has it.
-    virtual void GetTextFontByHandle(HFONT hFont, TTextFont& font) = 0;
+    // The entry of a font index, by the same rule; never null.
+    virtual TFontEntry* GetFontInfo(int id) = 0;
+    // The entry of the font with this handle; the default font's when none has it.
+    virtual TFontEntry* GetFontInfoByHandle(HFONT hFont) = 0;
     // True when a font is filed under id (in the window's or the shared table).
     virtual bool HasFontId(int id) = 0;
     virtual HFONT FindFont(LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
@@ -58,7 +43,7 @@ protected:
 class ITextCanvas
 {
 public:
-    virtual void SelectFont(const TTextFont& font) = 0;
+    virtual void SelectFont(const TFontEntry& font) = 0;
     // Extent of length characters in the selected font.
     virtual int MeasureText(LPCWSTR text, int length) = 0;
     // The abcC width of a space in the selected font; 0 when it cannot be had.
@@ -79,7 +64,7 @@ class CGdiTextCanvas : public ITextCanvas
 public:
     explicit CGdiTextCanvas(HDC hDC) : m_hDC(hDC) {}
 
-    void SelectFont(const TTextFont& font) override;
+    void SelectFont(const TFontEntry& font) override;
     int MeasureText(LPCWSTR text, int length) override;
     int SpaceTrailingWidth() override;
     void SetTextColor(DWORD argb) override;

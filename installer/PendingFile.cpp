@@ -1,0 +1,109 @@
+#include "installer/PendingFile.h"
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace installer {
+
+namespace {
+
+// Names taken by other files (another copy's leftovers, say) are skipped; this many are tried.
+constexpr unsigned kNameAttempts = 1000;
+
+std::wstring PendingName(unsigned attempt)
+{
+    return L"~setup-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(attempt) + L".tmp";
+}
+
+// The target as an absolute NT path: renaming through a handle takes no name relative to the
+// current directory.
+bool FullNtPath(const std::wstring& relative, std::wstring& full)
+{
+    const DWORD needed = GetFullPathNameW(relative.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return false;
+    std::vector<wchar_t> buffer(needed);
+    const DWORD length = GetFullPathNameW(relative.c_str(), needed, buffer.data(), nullptr);
+    if (length == 0 || length >= needed)
+        return false;
+    full = L"\\??\\" + std::wstring(buffer.data(), length);
+    return true;
+}
+
+bool RenameByHandle(HANDLE file, const std::wstring& target)
+{
+    std::wstring path;
+    if (!FullNtPath(target, path))
+        return false;
+    const std::size_t nameBytes = path.size() * sizeof(wchar_t);
+    const std::size_t size = sizeof(FILE_RENAME_INFO) + nameBytes;
+    std::vector<unsigned char> storage(size, 0);
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(storage.data());
+    rename->ReplaceIfExists = TRUE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(nameBytes);
+    std::memcpy(rename->FileName, path.c_str(), nameBytes);
+    return SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(size)) != 0;
+}
+
+} // namespace
+
+PendingFile::PendingFile()
+{
+    for (unsigned attempt = 1; attempt <= kNameAttempts; ++attempt) {
+        name_ = PendingName(attempt);
+        file_ = CreateFileW(name_.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                            nullptr);
+        if (file_ != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
+            break;
+    }
+    if (file_ == INVALID_HANDLE_VALUE) {
+        name_.clear();
+        return;
+    }
+    // Without the mark (a file system that refuses it) the file is still removed on every
+    // orderly path, by the destructor.
+    marked_ = MarkForDeletion(true);
+}
+
+PendingFile::~PendingFile()
+{
+    if (file_ == INVALID_HANDLE_VALUE)
+        return;
+    CloseHandle(file_);
+    if (!marked_)
+        DeleteFileW(name_.c_str());
+}
+
+bool PendingFile::MarkForDeletion(bool remove)
+{
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = remove ? TRUE : FALSE;
+    return SetFileInformationByHandle(file_, FileDispositionInfo, &disposition, sizeof disposition) != 0;
+}
+
+bool PendingFile::PlaceAs(const std::wstring& target)
+{
+    if (file_ == INVALID_HANDLE_VALUE)
+        return false;
+    // A read-only target stays as it is, even where the rename would be allowed to replace it.
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return false;
+    // A file marked for deletion cannot be renamed, so the mark goes first.
+    if (marked_) {
+        if (!MarkForDeletion(false))
+            return false;
+        marked_ = false;
+    }
+    if (!RenameByHandle(file_, target)) {
+        marked_ = MarkForDeletion(true);
+        return false;
+    }
+    const bool closed = CloseHandle(file_) != 0;
+    file_ = INVALID_HANDLE_VALUE;
+    return closed;
+}
+
+} // namespace installer

@@ -1,0 +1,87 @@
+#include "installer/SingleInstance.h"
+
+#include "installer/FrameWindow.h"
+
+namespace installer {
+
+// Named after the product, so that installers of other patches run beside this one.
+const wchar_t kRunningCopyMutex[] = L"Local\\Lumora.Tessaly.PatchSetup";
+const wchar_t kRunningCopyMark[] = L"Lumora.Tessaly.PatchSetup";
+
+namespace {
+
+constexpr DWORD kPollMs = 100;
+
+BOOL CALLBACK FindMarked(HWND window, LPARAM found)
+{
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    if (lstrcmpW(className, kFrameClassName) != 0 || GetPropW(window, kRunningCopyMark) == nullptr)
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+BOOL CALLBACK FindVisible(HWND window, LPARAM found)
+{
+    if (!IsWindowVisible(window) || !IsWindowEnabled(window))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+} // namespace
+
+SingleInstance::SingleInstance()
+{
+    mutex_ = CreateMutexW(nullptr, FALSE, kRunningCopyMutex);
+    first_ = !(mutex_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS);
+}
+
+SingleInstance::~SingleInstance()
+{
+    if (mutex_ != nullptr)
+        CloseHandle(mutex_);
+}
+
+void MarkAsRunningCopy(HWND window)
+{
+    SetPropW(window, kRunningCopyMark, reinterpret_cast<HANDLE>(1));
+}
+
+HWND FindRunningCopy()
+{
+    HWND found = nullptr;
+    EnumWindows(FindMarked, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+HWND FrontWindowOf(HWND mainWindow)
+{
+    // Shown, the window keeps its boxes as owned pop-ups; before it is shown, the start-up hint
+    // is a window of the same thread without an owner.
+    if (IsWindowVisible(mainWindow))
+        return GetLastActivePopup(mainWindow);
+    HWND found = nullptr;
+    EnumThreadWindows(GetWindowThreadProcessId(mainWindow, nullptr), FindVisible, reinterpret_cast<LPARAM>(&found));
+    return found != nullptr ? found : mainWindow;
+}
+
+bool BringRunningCopyForward(DWORD waitMs)
+{
+    HWND running = FindRunningCopy();
+    for (DWORD waited = 0; running == nullptr && waited < waitMs; waited += kPollMs) {
+        Sleep(kPollMs);
+        running = FindRunningCopy();
+    }
+    if (running == nullptr)
+        return false;
+    // The running copy may be busy installing: nothing here waits for its thread to answer.
+    HWND front = FrontWindowOf(running);
+    if (IsIconic(front))
+        ShowWindowAsync(front, SW_RESTORE);
+    SetForegroundWindow(front);
+    return true;
+}
+
+} // namespace installer

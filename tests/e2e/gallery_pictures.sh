@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Every page of the control gallery, as the real Gallery.exe shows it on an X
+# display, against the committed picture of that page.
+#   gallery_pictures.sh WINE_RUN GALLERY_EXE GALLERY_DAT CLIENT_ORIGIN_EXE [PAGE...]
+# Each page is opened with "--page N"; then a click on the second page's option
+# must switch the first page to the second one. With UPDATE_EXPECTED=1 the
+# pictures become the new expected pictures; with SHOTS_DIR set they are also
+# kept there.
+set -uo pipefail
+WINE_RUN="$1" GALLERY="$2" SKIN="$3" ORIGIN="$4"; shift 4
+PAGES=("$@")
+[ ${#PAGES[@]} -gt 0 ] || PAGES=(0 1 2 3)
+HERE="$(cd "$(dirname "$0")" && pwd)"
+source "$HERE/drive.sh"
+eval "$("$WINE_RUN" --env)" || exit 1
+
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+cp "$GALLERY" "$WORK/Gallery.exe"
+cp "$SKIN" "$WORK/Gallery.dat"
+
+# check_picture PAGE SHOT: compares a picture with the page's expected one (or renews it).
+check_picture() {
+  local page="$1" shot="$2" expected="$HERE/expected/gallery_page$1.png" differing total
+  [ -n "${SHOTS_DIR:-}" ] && mkdir -p "$SHOTS_DIR" && cp "$shot" "$SHOTS_DIR/"
+  if [ "${UPDATE_EXPECTED:-0}" = 1 ]; then
+    mkdir -p "$(dirname "$expected")" && cp "$shot" "$expected"
+    return
+  fi
+  if [ ! -f "$expected" ]; then
+    fail "page $page: no expected picture $expected (make one with UPDATE_EXPECTED=1)"
+    return
+  fi
+  differing=$(compare -metric AE -fuzz 8% "$shot" "$expected" null: 2>&1 | cut -d' ' -f1)
+  total=$(identify -format '%[fx:w*h]' "$expected")
+  # Anti-aliased text may move a few pixels between font builds; a moved or missing control changes thousands.
+  if ! [[ "$differing" =~ ^[0-9]+$ ]] || [ "$differing" -gt $((total / 4000)) ]; then
+    fail "$(basename "$shot" .png) differs from page $page's expected picture in '$differing' of $total pixels (kept in ${TMPDIR:-/tmp})"
+    cp "$shot" "${TMPDIR:-/tmp}/"
+  fi
+}
+
+# show PAGE NAME [CLICK_X CLICK_Y]: opens the gallery on PAGE, clicks the client point when
+# given, and leaves a picture of the client area in $WORK/NAME.png; 1 when the window failed.
+show() {
+  local page="$1" name="$2" pid window status=0
+  xdotool mousemove 1270 790 # the window must not open under the pointer
+  ( cd "$WORK" && exec wine Gallery.exe --page "$page" </dev/null >"$WORK/stdout.txt" 2>"$WORK/stderr.txt" ) &
+  pid=$!
+  if window=$(wait_window '^Control gallery$' 60); then
+    sleep 1 # the first paint
+    if [ $# -ge 4 ]; then
+      click_window_client "$ORIGIN" GalleryUI "$3" "$4" || status=1
+    fi
+    xdotool mousemove 1270 790 # keep the pointer off the window
+    sleep 0.5
+    shoot_window_client "$ORIGIN" GalleryUI "$WORK/$name.png" || status=1
+    close_window "$window" || fail "$name: the window did not close"
+  else
+    status=1
+  fi
+  wait_pid "$pid" 20 || { fail "$name: the gallery did not end"; kill "$pid" 2>/dev/null; }
+  return $status
+}
+
+for page in "${PAGES[@]}"; do
+  if show "$page" "gallery_page$page"; then
+    check_picture "$page" "$WORK/gallery_page$page.png"
+  else
+    fail "page $page: no picture of the gallery"
+  fi
+done
+
+# The options switch pages: the "Text" option sits around client point (386, 28).
+if [ "${UPDATE_EXPECTED:-0}" != 1 ]; then
+  if show 0 clicked_to_page1 386 28; then
+    check_picture 1 "$WORK/clicked_to_page1.png"
+  else
+    fail "no picture of the gallery after the click"
+  fi
+fi
+
+[ $failures -eq 0 ] && echo "gallery: ${#PAGES[@]} pages as expected"
+exit $((failures > 0))

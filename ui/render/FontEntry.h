@@ -1,0 +1,23 @@
+#pragma once
+
+#include <windows.h>
+
+#include "ui/core/UIString.h"
+
+// A font of a window's font tables: what identifies it (face, size, flags)
+// and its metrics. The table that files the entry owns the handle; copies
+// only borrow it.
+struct TFontEntry
+{
+    HFONT font;
+    CUIString faceName;  // as requested
+    int size;            // pixels; the font is created with height -size
+    bool bold;
+    bool underline;
+    bool italic;
+    TEXTMETRICW metrics;  // tmHeight 0: not measured yet
+
+    TFontEntry() : font(NULL), size(0), bold(false), underline(false), italic(false), metrics() {}
+    // Height plus external leading: the height of one line of this font.
+    int LineHeight() const { return metrics.tmHeight + metrics.tmExternalLeading; }
+};
