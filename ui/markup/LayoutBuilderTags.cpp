@@ -17,6 +17,7 @@
 #include "ui/controls/ScrollBar.h"
 #include "ui/controls/TabLayout.h"
 #include "ui/controls/TileLayout.h"
+#include "ui/controls/TreeView.h"
 
 namespace
 {
@@ -39,8 +40,8 @@ struct TControlTag
     CControlUI* (*create)();
 };
 
-// "TreeNode" is not a plain row: its element needs the tree-node handling of
-// the builder, which arrives with the tree view.
+// "TreeNode" is not in the table: its elements attach to the node or tree
+// view around them (see CLayoutBuilder::BuildTreeNode).
 const TControlTag kControlTags[] = {
     {L"Control", AnyCase, Make<CControlUI>},
     {L"Container", AnyCase, Make<CContainerUI>},
@@ -68,6 +69,8 @@ const TControlTag kControlTags[] = {
     {L"ListHBoxElement", AnyCase, Make<CListHBoxElementUI>},
     {L"Combo", AnyCase, Make<CComboUI>},
     {L"ComboBox", AnyCase, Make<CComboUI>},
+    {L"TreeView", AnyCase, Make<CTreeViewUI>},
+    {L"Tree", AnyCase, Make<CTreeViewUI>},
 };
 
 bool Matches(const TControlTag& tag, LPCWSTR name)
