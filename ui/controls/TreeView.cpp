@@ -428,6 +428,7 @@ bool CTreeViewUI::Remove(CControlUI* pControl, bool bDoNotDestroy)
     {
         parent->childNodes.Remove(parent->childNodes.Find(node));
         node->parentNode = NULL;
+        node->dottedLine->SetFixedWidth(RootIndentWidth);
     }
     if (!bDoNotDestroy)
     {
