@@ -9,29 +9,6 @@
 
 namespace
 {
-struct TComboAttribute
-{
-    LPCWSTR name;
-    void (*apply)(CComboUI& combo, LPCWSTR value);
-};
-
-const TComboAttribute kComboAttributes[] = {
-    {L"textpadding", [](CComboUI& c, LPCWSTR v) { c.SetTextPadding(ParseIntRect(v)); }},
-    {L"showtext", [](CComboUI& c, LPCWSTR v) { c.SetShowText(ParseBool(v)); }},
-    {L"normalimage", [](CComboUI& c, LPCWSTR v) { c.SetNormalImage(v); }},
-    {L"hotimage", [](CComboUI& c, LPCWSTR v) { c.SetHotImage(v); }},
-    {L"pushedimage", [](CComboUI& c, LPCWSTR v) { c.SetPushedImage(v); }},
-    {L"focusedimage", [](CComboUI& c, LPCWSTR v) { c.SetFocusedImage(v); }},
-    {L"disabledimage", [](CComboUI& c, LPCWSTR v) { c.SetDisabledImage(v); }},
-    {L"dropbox", [](CComboUI& c, LPCWSTR v) { c.SetDropBoxAttributeList(v); }},
-    {L"dropboxsize",
-     [](CComboUI& c, LPCWSTR v) {
-         int size[2];
-         ParseIntList(v, size, 2);
-         c.SetDropBoxSize(CUISize(size[0], size[1]));
-     }},
-};
-
 int DefaultLineHeight(CManagerUI* manager)
 {
     const TFontEntry* font = manager != NULL ? manager->GetDefaultFontInfo() : NULL;
@@ -123,47 +100,24 @@ SIZE CComboUI::EstimateSize(SIZE szAvailable)
     return CUISize(fixedWidth, DefaultLineHeight(manager));
 }
 
-void CComboUI::SetShowText(bool bShow)
-{
-    showText = bShow;
-    Invalidate();
-}
+void CComboUI::SetShowText(bool bShow) { SetAndInvalidate(showText, bShow); }
+void CComboUI::SetTextPadding(RECT rc) { SetAndInvalidate(textPadding, CUIRect(rc)); }
 
-void CComboUI::SetTextPadding(RECT rc)
+void CComboUI::ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage)
 {
-    textPadding = rc;
-    Invalidate();
-}
-
-void CComboUI::SetNormalImage(LPCWSTR pStrImage)
-{
-    if (normalImage.Assign(pStrImage))
+    if (descriptor.Assign(pStrImage))
         Invalidate();
 }
 
-void CComboUI::SetHotImage(LPCWSTR pStrImage)
-{
-    if (hotImage.Assign(pStrImage))
-        Invalidate();
-}
+void CComboUI::SetNormalImage(LPCWSTR pStrImage) { ReplaceImage(normalImage, pStrImage); }
 
-void CComboUI::SetPushedImage(LPCWSTR pStrImage)
-{
-    if (pushedImage.Assign(pStrImage))
-        Invalidate();
-}
+void CComboUI::SetHotImage(LPCWSTR pStrImage) { ReplaceImage(hotImage, pStrImage); }
 
-void CComboUI::SetFocusedImage(LPCWSTR pStrImage)
-{
-    if (focusedImage.Assign(pStrImage))
-        Invalidate();
-}
+void CComboUI::SetPushedImage(LPCWSTR pStrImage) { ReplaceImage(pushedImage, pStrImage); }
 
-void CComboUI::SetDisabledImage(LPCWSTR pStrImage)
-{
-    if (disabledImage.Assign(pStrImage))
-        Invalidate();
-}
+void CComboUI::SetFocusedImage(LPCWSTR pStrImage) { ReplaceImage(focusedImage, pStrImage); }
+
+void CComboUI::SetDisabledImage(LPCWSTR pStrImage) { ReplaceImage(disabledImage, pStrImage); }
 
 // ---- Children ----
 
@@ -408,24 +362,29 @@ void CComboUI::HandleEvent(TControlEvent& event)
 
 // ---- Attributes ----
 
-bool CComboUI::ApplyComboAttribute(LPCWSTR name, LPCWSTR value)
-{
-    for (const TComboAttribute& row : kComboAttributes)
-    {
-        if (AttributeIs(name, row.name))
-        {
-            row.apply(*this, value);
-            return true;
-        }
-    }
-    return ApplyListInfoAttribute(info, *this, name, value, false);
-}
+const TAttributeRow<CComboUI> CComboUI::attributeTable[] = {
+    {L"textpadding", [](CComboUI& c, LPCWSTR v) { c.SetTextPadding(ParseIntRect(v)); }},
+    {L"showtext", [](CComboUI& c, LPCWSTR v) { c.SetShowText(ParseBool(v)); }},
+    {L"normalimage", [](CComboUI& c, LPCWSTR v) { c.SetNormalImage(v); }},
+    {L"hotimage", [](CComboUI& c, LPCWSTR v) { c.SetHotImage(v); }},
+    {L"pushedimage", [](CComboUI& c, LPCWSTR v) { c.SetPushedImage(v); }},
+    {L"focusedimage", [](CComboUI& c, LPCWSTR v) { c.SetFocusedImage(v); }},
+    {L"disabledimage", [](CComboUI& c, LPCWSTR v) { c.SetDisabledImage(v); }},
+    {L"dropbox", [](CComboUI& c, LPCWSTR v) { c.SetDropBoxAttributeList(v); }},
+    {L"dropboxsize",
+     [](CComboUI& c, LPCWSTR v) {
+         int size[2];
+         ParseIntList(v, size, 2);
+         c.SetDropBoxSize(CUISize(size[0], size[1]));
+     }},
+};
 
 void CComboUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 {
     if (pstrName == NULL || pstrValue == NULL)
         return;
-    if (!ApplyComboAttribute(pstrName, pstrValue))
+    if (!ApplyAttributeRow(attributeTable, *this, pstrName, pstrValue) &&
+        !ApplyListInfoAttribute(info, *this, pstrName, pstrValue, false))
         CContainerUI::SetAttribute(pstrName, pstrValue);
 }
 

@@ -83,8 +83,10 @@ protected:
     // Selects the next selectable row from index on without closing the drop-down.
     void SelectFrom(int index, bool bForward);
     bool HandleKey(WORD key);
-    bool ApplyComboAttribute(LPCWSTR name, LPCWSTR value);
     void DrawStateOrNormal(HDC hDC, TDrawSpec& image);
+    void ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage);
+
+    static const TAttributeRow<CComboUI> attributeTable[];
 
     CComboWnd* dropDown;  // the open drop-down; it deletes itself
     int curSel;

@@ -88,9 +88,30 @@ RECT CComboWnd::PlaceBelowOrAbove() const
     return rc;
 }
 
+// The drop-down shows the rows as the combo's window would: in its default
+// font and colours, and in the rows' own font.
+void CComboWnd::ShareLook()
+{
+    CManagerUI* ownerManager = owner->GetManager();
+    if (const TFontEntry* font = ownerManager->GetDefaultFontInfo())
+        manager.SetDefaultFont(font->faceName, font->size, font->bold, font->underline, font->italic);
+    const int rowFont = owner->GetListInfo()->font;
+    if (rowFont >= 0)
+    {
+        if (const TFontEntry* font = ownerManager->GetFontInfo(rowFont))
+            manager.AddFont(rowFont, font->faceName, font->size, font->bold, font->underline, font->italic);
+    }
+    manager.SetDefaultFontColor(ownerManager->GetDefaultFontColor());
+    manager.SetDefaultDisabledColor(ownerManager->GetDefaultDisabledColor());
+    manager.SetDefaultLinkFontColor(ownerManager->GetDefaultLinkFontColor());
+    manager.SetDefaultLinkHoverFontColor(ownerManager->GetDefaultLinkHoverFontColor());
+    manager.SetDefaultSelectedBkColor(ownerManager->GetDefaultSelectedBkColor());
+}
+
 void CComboWnd::OnCreate()
 {
     manager.Init(hwnd);
+    ShareLook();
     body = new CComboBodyUI(owner);
     body->SetManager(&manager, NULL, false);
     if (LPCWSTR defaults = owner->GetManager()->GetDefaultAttributeList(L"VerticalLayout"))

@@ -32,6 +32,7 @@ private:
     explicit CComboWnd(CComboUI* pOwner);
     // Where the drop-down goes, in screen coordinates.
     RECT PlaceBelowOrAbove() const;
+    void ShareLook();
     void OnCreate();
     // Gives the rows back to the combo; after a close the combo also lays
     // itself out again and takes the focus.

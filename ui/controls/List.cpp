@@ -10,49 +10,6 @@ namespace
 {
 int MinInt(int a, int b) { return a < b ? a : b; }
 int MaxInt(int a, int b) { return a > b ? a : b; }
-
-// One attribute of the list itself; the shared "item..." attributes and the
-// vertical layout's come after these.
-struct TListAttribute
-{
-    LPCWSTR name;
-    void (*apply)(CListUI& list, LPCWSTR value);
-};
-
-// The scroll bars belong to the body: the list's own would never be laid out.
-void EnableBodyBars(CListUI& list, bool vertical, bool horizontal)
-{
-    list.EnableScrollBar(vertical, horizontal);
-}
-
-const TListAttribute kListAttributes[] = {
-    {L"header",
-     [](CListUI& l, LPCWSTR v) {
-         if (l.GetHeader() != NULL)
-             l.GetHeader()->SetVisible(wcscmp(v, L"hidden") != 0);
-     }},
-    {L"headerbkimage",
-     [](CListUI& l, LPCWSTR v) {
-         if (l.GetHeader() != NULL)
-             l.GetHeader()->SetBkImage(v);
-     }},
-    {L"scrollselect", [](CListUI& l, LPCWSTR v) { l.SetScrollSelect(ParseBool(v)); }},
-    {L"multiexpanding", [](CListUI& l, LPCWSTR v) { l.GetListInfo()->multiExpandable = ParseBool(v); }},
-    {L"vscrollbar",
-     [](CListUI& l, LPCWSTR v) { EnableBodyBars(l, ParseBool(v), l.GetHorizontalScrollBar() != NULL); }},
-    {L"hscrollbar",
-     [](CListUI& l, LPCWSTR v) { EnableBodyBars(l, l.GetVerticalScrollBar() != NULL, ParseBool(v)); }},
-    {L"vscrollbarstyle",
-     [](CListUI& l, LPCWSTR v) {
-         EnableBodyBars(l, true, l.GetHorizontalScrollBar() != NULL);
-         l.GetVerticalScrollBar()->ApplyAttributeList(v);
-     }},
-    {L"hscrollbarstyle",
-     [](CListUI& l, LPCWSTR v) {
-         EnableBodyBars(l, l.GetVerticalScrollBar() != NULL, true);
-         l.GetHorizontalScrollBar()->ApplyAttributeList(v);
-     }},
-};
 }  // namespace
 
 // ---- CListUI ----
@@ -610,23 +567,43 @@ void CListUI::HandleEvent(TControlEvent& event)
 
 // ---- Attributes ----
 
-bool CListUI::ApplyListAttribute(LPCWSTR name, LPCWSTR value)
-{
-    for (const TListAttribute& row : kListAttributes)
-    {
-        if (AttributeIs(name, row.name))
-        {
-            row.apply(*this, value);
-            return true;
-        }
-    }
-    return ApplyListInfoAttribute(info, *this, name, value, true);
-}
+// The list's own attributes; the shared "item..." attributes and the
+// vertical layout's come after these.
+const TAttributeRow<CListUI> CListUI::attributeTable[] = {
+    {L"header",
+     [](CListUI& l, LPCWSTR v) {
+         if (l.GetHeader() != NULL)
+             l.GetHeader()->SetVisible(wcscmp(v, L"hidden") != 0);
+     }},
+    {L"headerbkimage",
+     [](CListUI& l, LPCWSTR v) {
+         if (l.GetHeader() != NULL)
+             l.GetHeader()->SetBkImage(v);
+     }},
+    {L"scrollselect", [](CListUI& l, LPCWSTR v) { l.SetScrollSelect(ParseBool(v)); }},
+    {L"multiexpanding", [](CListUI& l, LPCWSTR v) { l.GetListInfo()->multiExpandable = ParseBool(v); }},
+    // The scroll bars are the body's: the list's own would never be laid out.
+    {L"vscrollbar",
+     [](CListUI& l, LPCWSTR v) { l.EnableScrollBar(ParseBool(v), l.GetHorizontalScrollBar() != NULL); }},
+    {L"hscrollbar",
+     [](CListUI& l, LPCWSTR v) { l.EnableScrollBar(l.GetVerticalScrollBar() != NULL, ParseBool(v)); }},
+    {L"vscrollbarstyle",
+     [](CListUI& l, LPCWSTR v) {
+         l.EnableScrollBar(true, l.GetHorizontalScrollBar() != NULL);
+         l.GetVerticalScrollBar()->ApplyAttributeList(v);
+     }},
+    {L"hscrollbarstyle",
+     [](CListUI& l, LPCWSTR v) {
+         l.EnableScrollBar(l.GetVerticalScrollBar() != NULL, true);
+         l.GetHorizontalScrollBar()->ApplyAttributeList(v);
+     }},
+};
 
 void CListUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 {
     if (pstrName == NULL || pstrValue == NULL)
         return;
-    if (!ApplyListAttribute(pstrName, pstrValue))
+    if (!ApplyAttributeRow(attributeTable, *this, pstrName, pstrValue) &&
+        !ApplyListInfoAttribute(info, *this, pstrName, pstrValue, true))
         CVerticalLayoutUI::SetAttribute(pstrName, pstrValue);
 }

@@ -170,11 +170,12 @@ protected:
     // Selects the next selectable row from index on, in one direction.
     void SelectFrom(int index, bool bForward);
     bool HandleKey(WORD key);
-    bool ApplyListAttribute(LPCWSTR name, LPCWSTR value);
     // Places a hidden header so that its columns still follow its items.
     void LayOutHiddenHeader();
     // From the first column's left to the last one's right; -1 without columns.
     int ColumnSpan() const;
+
+    static const TAttributeRow<CListUI> attributeTable[];
 
     bool scrollSelect;
     int curSel;

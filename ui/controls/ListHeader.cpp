@@ -111,77 +111,29 @@ void CListHeaderItemUI::SetDragable(bool bDragable)
         buttonState &= ~StateDragging;
 }
 
-void CListHeaderItemUI::SetSepWidth(int iWidth)
-{
-    sepWidth = iWidth;
-    Invalidate();
-}
+void CListHeaderItemUI::SetSepWidth(int iWidth) { SetAndInvalidate(sepWidth, iWidth); }
+void CListHeaderItemUI::SetTextStyle(UINT uStyle) { SetAndInvalidate(textStyle, uStyle); }
+void CListHeaderItemUI::SetTextColor(DWORD dwColor) { SetAndInvalidate(textColor, dwColor); }
+void CListHeaderItemUI::SetSepColor(DWORD dwColor) { SetAndInvalidate(sepColor, dwColor); }
+void CListHeaderItemUI::SetTextPadding(RECT rc) { SetAndInvalidate(textPadding, CUIRect(rc)); }
+void CListHeaderItemUI::SetFont(int index) { SetAndInvalidate(font, index); }
+void CListHeaderItemUI::SetShowHtml(bool bShowHtml) { SetAndInvalidate(showHtml, bShowHtml); }
 
-void CListHeaderItemUI::SetTextStyle(UINT uStyle)
+void CListHeaderItemUI::ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage)
 {
-    textStyle = uStyle;
-    Invalidate();
-}
-
-void CListHeaderItemUI::SetTextColor(DWORD dwColor)
-{
-    textColor = dwColor;
-    Invalidate();
-}
-
-void CListHeaderItemUI::SetSepColor(DWORD dwColor)
-{
-    sepColor = dwColor;
-    Invalidate();
-}
-
-void CListHeaderItemUI::SetTextPadding(RECT rc)
-{
-    textPadding = rc;
-    Invalidate();
-}
-
-void CListHeaderItemUI::SetFont(int index)
-{
-    font = index;
-    Invalidate();
-}
-
-void CListHeaderItemUI::SetShowHtml(bool bShowHtml)
-{
-    showHtml = bShowHtml;
-    Invalidate();
-}
-
-void CListHeaderItemUI::SetNormalImage(LPCWSTR pStrImage)
-{
-    if (normalImage.Assign(pStrImage))
+    if (descriptor.Assign(pStrImage))
         Invalidate();
 }
 
-void CListHeaderItemUI::SetHotImage(LPCWSTR pStrImage)
-{
-    if (hotImage.Assign(pStrImage))
-        Invalidate();
-}
+void CListHeaderItemUI::SetNormalImage(LPCWSTR pStrImage) { ReplaceImage(normalImage, pStrImage); }
 
-void CListHeaderItemUI::SetPushedImage(LPCWSTR pStrImage)
-{
-    if (pushedImage.Assign(pStrImage))
-        Invalidate();
-}
+void CListHeaderItemUI::SetHotImage(LPCWSTR pStrImage) { ReplaceImage(hotImage, pStrImage); }
 
-void CListHeaderItemUI::SetFocusedImage(LPCWSTR pStrImage)
-{
-    if (focusedImage.Assign(pStrImage))
-        Invalidate();
-}
+void CListHeaderItemUI::SetPushedImage(LPCWSTR pStrImage) { ReplaceImage(pushedImage, pStrImage); }
 
-void CListHeaderItemUI::SetSepImage(LPCWSTR pStrImage)
-{
-    if (sepImage.Assign(pStrImage))
-        Invalidate();
-}
+void CListHeaderItemUI::SetFocusedImage(LPCWSTR pStrImage) { ReplaceImage(focusedImage, pStrImage); }
+
+void CListHeaderItemUI::SetSepImage(LPCWSTR pStrImage) { ReplaceImage(sepImage, pStrImage); }
 
 RECT CListHeaderItemUI::GetThumbRect() const
 {
@@ -224,14 +176,8 @@ void CListHeaderItemUI::EndDrag()
 
 void CListHeaderItemUI::HandleEvent(TControlEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.kind))
-    {
-        if (parent != NULL)
-            parent->HandleEvent(event);
-        else
-            CControlUI::HandleEvent(event);
+    if (PassUnreachableMouseEvent(event))
         return;
-    }
     switch (event.kind)
     {
     case EventSetFocus:
@@ -308,12 +254,6 @@ void CListHeaderItemUI::HandleEvent(TControlEvent& event)
 
 namespace
 {
-struct THeaderItemAttribute
-{
-    LPCWSTR name;
-    void (*apply)(CListHeaderItemUI& item, LPCWSTR value);
-};
-
 UINT Aligned(UINT style, LPCWSTR v)
 {
     if (Contains(v, L"left"))
@@ -352,7 +292,9 @@ UINT MultiLine(UINT style, LPCWSTR v)
     return style;
 }
 
-const THeaderItemAttribute kHeaderItemAttributes[] = {
+}  // namespace
+
+const TAttributeRow<CListHeaderItemUI> CListHeaderItemUI::attributeTable[] = {
     {L"dragable", [](CListHeaderItemUI& h, LPCWSTR v) { h.SetDragable(ParseBool(v)); }},
     {L"align", [](CListHeaderItemUI& h, LPCWSTR v) { h.SetTextStyle(Aligned(h.GetTextStyle(), v)); }},
     {L"valign", [](CListHeaderItemUI& h, LPCWSTR v) { h.SetTextStyle(VAligned(h.GetTextStyle(), v)); }},
@@ -370,21 +312,13 @@ const THeaderItemAttribute kHeaderItemAttributes[] = {
     {L"sepcolor", [](CListHeaderItemUI& h, LPCWSTR v) { h.SetSepColor(ParseColorValue(v)); }},
     {L"sepimage", [](CListHeaderItemUI& h, LPCWSTR v) { h.SetSepImage(v); }},
 };
-}  // namespace
 
 void CListHeaderItemUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 {
     if (pstrName == NULL || pstrValue == NULL)
         return;
-    for (const THeaderItemAttribute& row : kHeaderItemAttributes)
-    {
-        if (AttributeIs(pstrName, row.name))
-        {
-            row.apply(*this, pstrValue);
-            return;
-        }
-    }
-    CControlUI::SetAttribute(pstrName, pstrValue);
+    if (!ApplyAttributeRow(attributeTable, *this, pstrName, pstrValue))
+        CControlUI::SetAttribute(pstrName, pstrValue);
 }
 
 // ---- Painting ----

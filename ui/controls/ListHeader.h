@@ -63,6 +63,9 @@ protected:
     void DragTo(POINT pt);
     void EndDrag();
     void DrawOrNormal(HDC hDC, TDrawSpec& image);
+    void ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage);
+
+    static const TAttributeRow<CListHeaderItemUI> attributeTable[];
 
     bool dragable;
     UINT buttonState;
