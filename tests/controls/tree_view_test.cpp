@@ -411,6 +411,13 @@ TEST(TreeView, ItemTextColourFollowsSelectionAndHover)
     t.view->SelectItem(4);
     t.a->DispatchEvent(leave);
     EXPECT_EQ(item->GetTextColor(), 0xFF000001u);
+
+    // B has only a selected colour, set while it is selected.
+    t.b->SetAttribute(L"itemattr", L"textcolor=\"#FF0000AA\"");
+    t.b->SetSelItemTextColor(0xFF0000BB);
+    EXPECT_EQ(t.b->GetItemButton()->GetTextColor(), 0xFF0000BBu) << "the state's colour shows at once";
+    t.view->SelectItem(0);
+    EXPECT_EQ(t.b->GetItemButton()->GetTextColor(), 0xFF0000AAu) << "the item's own colour comes back";
 }
 
 TEST(TreeView, Markup)
@@ -423,7 +430,7 @@ TEST(TreeView, Markup)
         L"  <TreeNode text=\"one\"><TreeNode text=\"one.a\"/><Label name=\"tag\" width=\"30\"/></TreeNode>"
         L"  <TreeNode text=\"two\" folderattr=\"selected=&quot;true&quot;\"><TreeNode text=\"two.a\"/></TreeNode>"
         L"</TreeNode>"
-        L"<TreeNode text=\"next\"/>"
+        L"<TreeNode text=\"next\" selected=\"true\"/>"
         L"</Tree></Window>",
         NULL, &manager);
     ASSERT_NE(built, nullptr);
@@ -434,6 +441,7 @@ TEST(TreeView, Markup)
     ExpectConsistent(tree);
     EXPECT_FALSE(tree->GetHeader()->IsVisible());
     EXPECT_TRUE(Node(tree, 2)->GetCheckBox()->IsVisible());
+    EXPECT_EQ(tree->GetCurSel(), 5) << "a node selected in the skin is the tree's selection";
 
     CTreeNodeUI* one = Node(tree, 1);
     EXPECT_EQ(one->GetRowLayout()->GetCount(), 5) << "the label follows the node's own parts";

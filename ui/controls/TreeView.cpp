@@ -32,7 +32,9 @@ CTreeNodeUI::CTreeNodeUI()
       itemTextColor(0),
       itemHotTextColor(0),
       selItemTextColor(0),
-      selItemHotTextColor(0)
+      selItemHotTextColor(0),
+      textColorApplied(false),
+      plainTextColor(0)
 {
     SetFixedHeight(DefaultHeight);
     SetFixedWidth(DefaultWidth);
@@ -271,7 +273,7 @@ bool CTreeNodeUI::Select(bool bSelect, bool bTakeFocus)
 }
 
 // The hot selected colour, the hot colour, the selected colour, the normal
-// colour: the first that is set and fits the state.
+// colour: the first that is set and fits the state. A colour of 0 is not set.
 void CTreeNodeUI::RefreshItemTextColor()
 {
     DWORD color = 0;
@@ -283,8 +285,15 @@ void CTreeNodeUI::RefreshItemTextColor()
         color = selItemTextColor;
     if (color == 0)
         color = itemTextColor;
-    if (color != 0)
-        itemButton->SetTextColor(color);
+    if (color == 0 && !textColorApplied)
+        return;
+    // With no colour for the state, the item's own colour comes back.
+    if (!textColorApplied)
+    {
+        plainTextColor = itemButton->GetTextColor();
+        textColorApplied = true;
+    }
+    itemButton->SetTextColor(color != 0 ? color : plainTextColor);
 }
 
 void CTreeNodeUI::SetItemTextColor(DWORD color)
@@ -293,19 +302,23 @@ void CTreeNodeUI::SetItemTextColor(DWORD color)
     RefreshItemTextColor();
 }
 
+// A colour of the state the node is in shows at once.
 void CTreeNodeUI::SetItemHotTextColor(DWORD color)
 {
-    SetAndInvalidate(itemHotTextColor, color);
+    itemHotTextColor = color;
+    RefreshItemTextColor();
 }
 
 void CTreeNodeUI::SetSelItemTextColor(DWORD color)
 {
-    SetAndInvalidate(selItemTextColor, color);
+    selItemTextColor = color;
+    RefreshItemTextColor();
 }
 
 void CTreeNodeUI::SetSelItemHotTextColor(DWORD color)
 {
-    SetAndInvalidate(selItemHotTextColor, color);
+    selItemHotTextColor = color;
+    RefreshItemTextColor();
 }
 
 const TAttributeRow<CTreeNodeUI> CTreeNodeUI::attributeTable[] = {
@@ -385,6 +398,9 @@ int CTreeViewUI::InsertSubtree(CTreeNodeUI* node, int index)
         return -1;
     }
     node->treeView = this;
+    // A node selected before it joined (a skin's "selected") is the tree's selection.
+    if (node->IsSelected() && GetCurSel() != index)
+        SelectItem(index, false, false);
     int next = index + 1;
     for (int i = 0; i < node->GetChildNodeCount() && next >= 0; ++i)
         next = InsertSubtree(node->GetChildNode(i), next);

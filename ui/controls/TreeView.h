@@ -101,7 +101,7 @@ protected:
     bool IsSelfOrAncestor(const CTreeNodeUI* node) const;
     // Appends this node and its descendants, depth first.
     void CollectSubtree(CPtrList& nodes);
-    // The item's text colour for the row's state; unchanged when none is set.
+    // The item's text colour for the row's state.
     void RefreshItemTextColor();
 
     CHorizontalLayoutUI* rowLayout;  // the node's only container child
@@ -117,6 +117,8 @@ protected:
     DWORD itemHotTextColor;
     DWORD selItemTextColor;
     DWORD selItemHotTextColor;
+    bool textColorApplied;  // the item's text colour was replaced by a state colour
+    DWORD plainTextColor;   // the item's colour before that
 
     static const TAttributeRow<CTreeNodeUI> attributeTable[];
 };
