@@ -285,6 +285,18 @@ void Collapse(CTreeNodeUI* node, bool collapse = true)
 }
 }  // namespace
 
+TEST(TreeView, RowsRemovedFromAWindowAreFreedLaterWithoutTheirLinks)
+{
+    {
+        TAttachedTree t;
+        ASSERT_TRUE(t.view->Remove(t.a1));
+        EXPECT_EQ(Rows(t.view), "A:0 A2:1 B:0 C:0");
+        EXPECT_TRUE(t.a->AddChildNode(new CCountedNode(L"X")));
+        ExpectConsistent(t.view);
+    }
+    EXPECT_EQ(g_destroyed, 7) << "the seven nodes, each once";
+}
+
 TEST(TreeView, FoldersShowDescendantsOnlyBelowExpandedAncestors)
 {
     struct
