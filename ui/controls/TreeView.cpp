@@ -129,10 +129,8 @@ bool CTreeNodeUI::AddChildNodeAt(CTreeNodeUI* child, int iIndex)
     if (treeView != NULL && treeView->InsertSubtree(child, row) < 0)
     {
         childNodes.Remove(childNodes.Find(child));
-        child->parentNode = NULL;
         child->SetTreeView(NULL);
-        child->Reindent();
-        child->RefreshVisibility();
+        child->BecomeTopLevel();
         return false;
     }
     return true;
@@ -144,6 +142,14 @@ void CTreeNodeUI::AdoptChild(CTreeNodeUI* child)
     child->itemButton->SetGroup(itemButton->GetGroup());
     child->Reindent();
     child->RefreshVisibility();
+}
+
+void CTreeNodeUI::BecomeTopLevel()
+{
+    parentNode = NULL;
+    dottedLine->SetFixedWidth(RootIndentWidth);
+    Reindent();
+    RefreshVisibility();
 }
 
 void CTreeNodeUI::Reindent()
@@ -440,11 +446,11 @@ bool CTreeViewUI::Remove(CControlUI* pControl, bool bDoNotDestroy)
 
     CPtrList subtree;
     node->CollectSubtree(subtree);
-    if (CTreeNodeUI* parent = node->parentNode)
+    CTreeNodeUI* parent = node->parentNode;
+    if (parent != NULL)
     {
         parent->childNodes.Remove(parent->childNodes.Find(node));
         node->parentNode = NULL;
-        node->dottedLine->SetFixedWidth(RootIndentWidth);
     }
     if (!bDoNotDestroy)
     {
@@ -461,11 +467,8 @@ bool CTreeViewUI::Remove(CControlUI* pControl, bool bDoNotDestroy)
         Release(n);
         CListUI::Remove(n, bDoNotDestroy);
     }
-    if (bDoNotDestroy)
-    {
-        node->Reindent();
-        node->RefreshVisibility();
-    }
+    if (bDoNotDestroy && parent != NULL)
+        node->BecomeTopLevel();
     return true;
 }
 

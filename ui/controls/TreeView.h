@@ -92,6 +92,8 @@ protected:
     // follow the new depth, its item joins this node's item group, it takes
     // this node's tree view and shows only when every ancestor is expanded.
     void AdoptChild(CTreeNodeUI* child);
+    // Leaves the parent: the node is indented and shown as a top-level node.
+    void BecomeTopLevel();
     // The indentation of this node and of every descendant from the parent's.
     void Reindent();
     // Shows this node and its descendants as far as their ancestors are expanded.
