@@ -2,6 +2,7 @@
 
 #include "ui/controls/Button.h"
 #include "ui/controls/Control.h"
+#include "ui/controls/GifAnim.h"
 #include "ui/controls/List.h"
 #include "ui/controls/Progress.h"
 #include "ui/controls/TabLayout.h"
@@ -29,6 +30,9 @@ const wchar_t kListName[] = L"gallery_list";
 // focus, which would close a drop-down opened before them.
 const UINT_PTR kOpenTimer = 0x6A11;
 const UINT kOpenDelay = 300;
+// A button's attributes naming the animated picture it starts or stops.
+const wchar_t kPlayAttribute[] = L"playgif";
+const wchar_t kStopAttribute[] = L"stopgif";
 
 CControlUI* CALLBACK CollectPinned(CControlUI* control, LPVOID data)
 {
@@ -53,6 +57,12 @@ POINT PinPoint(CControlUI* control)
     if (auto* slider = static_cast<CSliderUI*>(control->FindInterface(L"Slider")))
         rc = slider->GetThumbRect();
     return {rc.left + (rc.right - rc.left) / 2, rc.top + (rc.bottom - rc.top) / 2};
+}
+
+CGifAnimUI* FindAnimation(CManagerUI& manager, LPCWSTR name)
+{
+    CControlUI* control = name != nullptr ? manager.FindControlByName(name) : nullptr;
+    return control != nullptr ? static_cast<CGifAnimUI*>(control->FindInterface(L"GifAnim")) : nullptr;
 }
 
 void SendPointerEvent(CControlUI* control, EventKind kind)
@@ -165,7 +175,17 @@ void CGalleryWnd::Notify(TNotifyMsg& msg)
         ApplyPinnedStates();
         return;
     }
-    if (msg.type != NotifyType::SelectChanged || msg.sender == nullptr)
+    if (msg.sender == nullptr)
+        return;
+    if (msg.type == NotifyType::Click)
+    {
+        if (CGifAnimUI* gif = FindAnimation(manager, msg.sender->GetCustomAttribute(kPlayAttribute)))
+            gif->PlayGif();
+        if (CGifAnimUI* gif = FindAnimation(manager, msg.sender->GetCustomAttribute(kStopAttribute)))
+            gif->StopGif();
+        return;
+    }
+    if (msg.type != NotifyType::SelectChanged)
         return;
     auto* option = static_cast<COptionUI*>(msg.sender->FindInterface(L"Option"));
     LPCWSTR page = msg.sender->GetCustomAttribute(kPageAttribute);

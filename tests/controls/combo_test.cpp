@@ -331,6 +331,23 @@ TEST_F(ComboWindow, ClickElsewhereCloses)
     ExpectRowsReturned();
 }
 
+// A row removed while the drop-down is open leaves the drop-down too.
+TEST_F(ComboWindow, RemovingARowWhileOpen)
+{
+    OpenWithClick();
+    if (HasFatalFailure())
+        return;
+    CControlUI* removed = rows[1];
+    ASSERT_TRUE(combo->Remove(removed, true));
+    EXPECT_EQ(combo->GetDropDown()->GetBody()->GetCount(), 2);
+    rows.erase(rows.begin() + 1);
+    Click(kLeft + 250, kTop + 200);
+    ASSERT_TRUE(PumpUntil([this] { return Closed(); }));
+    ExpectRowsReturned();
+    EXPECT_EQ(AsListItem(rows[1])->GetIndex(), 1);
+    removed->Delete();
+}
+
 // The window goes while the drop-down is open: the drop-down goes first and
 // gives the rows back; nothing is left behind.
 TEST_F(ComboWindow, DestroyingTheWindowWhileOpen)

@@ -4,12 +4,14 @@
 
 #include "ui/markup/LayoutBuilder.h"
 
+#include "ui/controls/ActiveX.h"
 #include "ui/controls/BoxLayout.h"
 #include "ui/controls/Button.h"
 #include "ui/controls/ChildLayout.h"
 #include "ui/controls/Combo.h"
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
+#include "ui/controls/GifAnim.h"
 #include "ui/controls/Label.h"
 #include "ui/controls/List.h"
 #include "ui/controls/ListItems.h"
@@ -18,6 +20,7 @@
 #include "ui/controls/TabLayout.h"
 #include "ui/controls/TileLayout.h"
 #include "ui/controls/TreeView.h"
+#include "ui/controls/WebBrowser.h"
 
 namespace
 {
@@ -71,6 +74,9 @@ const TControlTag kControlTags[] = {
     {L"ComboBox", AnyCase, Make<CComboUI>},
     {L"TreeView", AnyCase, Make<CTreeViewUI>},
     {L"Tree", AnyCase, Make<CTreeViewUI>},
+    {L"GifAnim", ExactCase, Make<CGifAnimUI>},
+    {L"ActiveX", AnyCase, Make<CActiveXUI>},
+    {L"WebBrowser", AnyCase, Make<CWebBrowserUI>},
 };
 
 bool Matches(const TControlTag& tag, LPCWSTR name)
