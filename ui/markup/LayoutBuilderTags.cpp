@@ -22,6 +22,7 @@
 #include "ui/controls/ScrollBar.h"
 #include "ui/controls/TabLayout.h"
 #include "ui/controls/TileLayout.h"
+#include "ui/controls/TreeView.h"
 #include "ui/controls/WebBrowser.h"
 
 namespace
@@ -45,8 +46,8 @@ struct TControlTag
     CControlUI* (*create)();
 };
 
-// "TreeNode" is not a plain row: its element needs the tree-node handling of
-// the builder, which arrives with the tree view.
+// "TreeNode" is not in the table: its elements attach to the node or tree
+// view around them (see CLayoutBuilder::BuildTreeNode).
 const TControlTag kControlTags[] = {
     {L"Control", AnyCase, Make<CControlUI>},
     {L"Container", AnyCase, Make<CContainerUI>},
@@ -76,6 +77,8 @@ const TControlTag kControlTags[] = {
     {L"ComboBox", AnyCase, Make<CComboUI>},
     {L"Edit", AnyCase, Make<CEditUI>},
     {L"DateTime", AnyCase, Make<CDateTimeUI>},
+    {L"TreeView", AnyCase, Make<CTreeViewUI>},
+    {L"Tree", AnyCase, Make<CTreeViewUI>},
     {L"GifAnim", ExactCase, Make<CGifAnimUI>},
     {L"ActiveX", AnyCase, Make<CActiveXUI>},
     {L"WebBrowser", AnyCase, Make<CWebBrowserUI>},
