@@ -20,6 +20,11 @@ public:
     // ---- Control interface overrides ----
     LPCWSTR GetClassName() const override;
     LPVOID FindInterface(LPCWSTR pstrName) override;
+    // The chosen row's text is the value, not the name; the action opens the list.
+    DWORD GetAccessibleRole() override;
+    bool GetAccessibleValue(CUIString& value) override;
+    CUIString GetAccessibleText() override;
+    LPCWSTR GetAccessibleAction() override;
     UINT GetFlags() const override;
     // Opens the drop-down and sends "dropdown".
     bool Activate() override;

@@ -9,15 +9,19 @@
 #include <wctype.h>
 
 #include "ui/controls/Button.h"
+#include "ui/controls/Combo.h"
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
 #include "ui/controls/DateTime.h"
 #include "ui/controls/Edit.h"
 #include "ui/controls/GifAnim.h"
 #include "ui/controls/Label.h"
+#include "ui/controls/List.h"
+#include "ui/controls/ListItems.h"
 #include "ui/controls/Progress.h"
 #include "ui/controls/RichEdit.h"
 #include "ui/controls/ScrollBar.h"
+#include "ui/controls/TreeView.h"
 
 // ---- Every control ----
 
@@ -291,4 +295,103 @@ bool CDateTimeUI::GetAccessibleValue(CUIString& value)
 CUIString CDateTimeUI::GetAccessibleText()
 {
     return CUIString();
+}
+
+// ---- Lists, their rows, combos and trees ----
+
+DWORD CListUI::GetAccessibleRole()
+{
+    return ROLE_SYSTEM_LIST;
+}
+
+namespace
+{
+DWORD RowState(const IListItemUI& row)
+{
+    return STATE_SYSTEM_SELECTABLE | (row.IsSelected() ? STATE_SYSTEM_SELECTED : 0);
+}
+}  // namespace
+
+DWORD CListElementUI::GetAccessibleRole()
+{
+    return ROLE_SYSTEM_LISTITEM;
+}
+
+DWORD CListElementUI::GetAccessibleState()
+{
+    return RowState(*this);
+}
+
+LPCWSTR CListElementUI::GetAccessibleAction()
+{
+    return L"Select";
+}
+
+DWORD CListContainerElementUI::GetAccessibleRole()
+{
+    return ROLE_SYSTEM_LISTITEM;
+}
+
+DWORD CListContainerElementUI::GetAccessibleState()
+{
+    return RowState(*this);
+}
+
+LPCWSTR CListContainerElementUI::GetAccessibleAction()
+{
+    return L"Select";
+}
+
+DWORD CComboUI::GetAccessibleRole()
+{
+    return ROLE_SYSTEM_COMBOBOX;
+}
+
+bool CComboUI::GetAccessibleValue(CUIString& value)
+{
+    value = GetText();
+    return true;
+}
+
+CUIString CComboUI::GetAccessibleText()
+{
+    return CUIString();
+}
+
+LPCWSTR CComboUI::GetAccessibleAction()
+{
+    return L"Open";
+}
+
+DWORD CTreeViewUI::GetAccessibleRole()
+{
+    return ROLE_SYSTEM_OUTLINE;
+}
+
+DWORD CTreeNodeUI::GetAccessibleRole()
+{
+    return ROLE_SYSTEM_OUTLINEITEM;
+}
+
+DWORD CTreeNodeUI::GetAccessibleState()
+{
+    DWORD state = CListContainerElementUI::GetAccessibleState();
+    if (GetChildNodeCount() > 0)
+        state |= IsFolderExpanded() ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
+    return state;
+}
+
+CUIString CListTextElementUI::GetAccessibleText()
+{
+    CUIString joined;
+    for (int i = 0; i < columnTexts.GetSize(); ++i)
+    {
+        LPCWSTR column = GetText(i);
+        if (column == NULL || *column == L'\0')
+            continue;
+        if (!joined.IsEmpty())
+            joined.Append(L' ');
+        joined.Append(column);
+    }
+    return joined.IsEmpty() ? CListLabelElementUI::GetAccessibleText() : joined;
 }

@@ -85,6 +85,7 @@ public:
     // ---- Control interface overrides ----
     LPCWSTR GetClassName() const override;
     LPVOID FindInterface(LPCWSTR pstrName) override;
+    DWORD GetAccessibleRole() override;
     UINT GetFlags() const override;
     void SetPos(RECT rc, bool bNeedInvalidate = true) override;
     // A hidden header moves too, though it is not laid out.

@@ -69,6 +69,10 @@ class CListElementUI : public CListItemBase<CControlUI>
 public:
     LPCWSTR GetClassName() const override;
     LPVOID FindInterface(LPCWSTR pstrName) override;
+    // A row that can be selected.
+    DWORD GetAccessibleRole() override;
+    DWORD GetAccessibleState() override;
+    LPCWSTR GetAccessibleAction() override;
     void HandleEvent(TControlEvent& event) override;
 };
 
@@ -131,6 +135,8 @@ public:
     void SetOwner(CControlUI* pOwner) override;
     void HandleEvent(TControlEvent& event) override;
     void DrawItemText(HDC hDC, const RECT& rc) override;
+    // The columns' texts, separated by blanks.
+    CUIString GetAccessibleText() override;
 
     // The text of a column; an empty one when none was set.
     LPCWSTR GetText(int iColumn) const;
@@ -166,6 +172,10 @@ public:
 
     LPCWSTR GetClassName() const override;
     LPVOID FindInterface(LPCWSTR pstrName) override;
+    // A row that can be selected.
+    DWORD GetAccessibleRole() override;
+    DWORD GetAccessibleState() override;
+    LPCWSTR GetAccessibleAction() override;
     void HandleEvent(TControlEvent& event) override;
     // "expandable" besides the row's attributes.
     void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;

@@ -28,6 +28,9 @@ public:
     // ---- Control interface overrides ----
     LPCWSTR GetClassName() const override;
     LPVOID FindInterface(LPCWSTR pstrName) override;
+    // An outline item, expanded or collapsed when it has children.
+    DWORD GetAccessibleRole() override;
+    DWORD GetAccessibleState() override;
     // Double clicks send "itemdbclick"; hover changes the text colour.
     void HandleEvent(TControlEvent& event) override;
     void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
@@ -139,6 +142,7 @@ public:
     // ---- Control interface overrides ----
     LPCWSTR GetClassName() const override;
     LPVOID FindInterface(LPCWSTR pstrName) override;
+    DWORD GetAccessibleRole() override;
     void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
 
     // ---- Rows: only tree nodes, each with its whole subtree ----
