@@ -5,6 +5,7 @@
 #include "ui/controls/GifAnim.h"
 #include "ui/controls/List.h"
 #include "ui/controls/Progress.h"
+#include "ui/controls/RichEdit.h"
 #include "ui/controls/TabLayout.h"
 #include "ui/markup/LayoutBuilder.h"
 
@@ -26,6 +27,9 @@ const wchar_t kPagesName[] = L"pages";
 const wchar_t kPageAttribute[] = L"page";
 const wchar_t kStateAttribute[] = L"gallerystate";
 const wchar_t kListName[] = L"gallery_list";
+// The rich edit whose words below get a format of their own.
+const wchar_t kRichName[] = L"rich_paragraphs";
+const wchar_t kRichRun[] = L"coloured and bold run";
 // Pinned "open" waits for this timer: the first paints still move the
 // focus, which would close a drop-down opened before them.
 const UINT_PTR kOpenTimer = 0x6A11;
@@ -63,6 +67,28 @@ CGifAnimUI* FindAnimation(CManagerUI& manager, LPCWSTR name)
 {
     CControlUI* control = name != nullptr ? manager.FindControlByName(name) : nullptr;
     return control != nullptr ? static_cast<CGifAnimUI*>(control->FindInterface(L"GifAnim")) : nullptr;
+}
+
+// Colours and embolds the first run of the rich edit's text that reads as
+// given, then leaves the caret at the start; nothing when the text lacks it.
+void FormatRichRun(CManagerUI& manager, LPCWSTR name, LPCWSTR run)
+{
+    CControlUI* control = manager.FindControlByName(name);
+    auto* edit = control != nullptr ? static_cast<CRichEditUI*>(control->FindInterface(L"RichEdit")) : nullptr;
+    if (edit == nullptr)
+        return;
+    const CUIString text = edit->GetText();
+    LPCWSTR found = wcsstr(text, run);
+    if (found == nullptr)
+        return;
+    const long start = static_cast<long>(found - static_cast<LPCWSTR>(text));
+    edit->SetSel(start, start + static_cast<long>(wcslen(run)));
+    CHARFORMAT2W format = {};
+    format.dwMask = CFM_COLOR | CFM_BOLD;
+    format.dwEffects = CFE_BOLD;
+    format.crTextColor = RGB(0xD0, 0x40, 0x2F);
+    edit->SetSelectionCharFormat(format);
+    edit->SetSel(0, 0);
 }
 
 void SendPointerEvent(CControlUI* control, EventKind kind)
@@ -160,6 +186,7 @@ LRESULT CGalleryWnd::OnCreate()
         if (auto* texts = static_cast<CListUI*>(list->FindInterface(L"List")))
             texts->SetTextCallback(&listTexts);
     }
+    FormatRichRun(manager, kRichName, kRichRun);
     pages = static_cast<CTabLayoutUI*>(manager.FindControlByName(kPagesName));
     if (pages != nullptr && pages->FindInterface(L"TabLayout") == nullptr)
         pages = nullptr;

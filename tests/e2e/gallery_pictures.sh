@@ -9,7 +9,7 @@
 set -uo pipefail
 WINE_RUN="$1" GALLERY="$2" SKIN="$3" ORIGIN="$4"; shift 4
 PAGES=("$@")
-[ ${#PAGES[@]} -gt 0 ] || PAGES=(0 1 2 3 4 5 6)
+[ ${#PAGES[@]} -gt 0 ] || PAGES=(0 1 2 3 4 5 6 7)
 HERE="$(cd "$(dirname "$0")" && pwd)"
 source "$HERE/drive.sh"
 eval "$("$WINE_RUN" --env)" || exit 1

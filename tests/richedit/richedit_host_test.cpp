@@ -287,6 +287,26 @@ TEST(RichEditPaint, ColouredRunsShowInTheirColours)
     }
 }
 
+// A line the text area cuts through is drawn only as far as the text area:
+// the padding below it and the border stay clear. Several heights, so that
+// some of them cut a line in the middle.
+TEST(RichEditPaint, APartlyShownLineStaysInTheTextArea)
+{
+    for (int height = 44; height <= 54; height += 2)
+    {
+        const std::wstring attributes = L"height=\"" + std::to_wstring(height) +
+                                        L"\" textpadding=\"0,0,0,16\" textcolor=\"#FF0000FF\" "
+                                        L"text=\"MMMM MMMM\nMMMM MMMM\nMMMM MMMM\nMMMM MMMM\nMMMM MMMM\"";
+        CEditWindow w(Skin(attributes.c_str()).c_str());
+        const RECT text = w.Edit()->GetTextRect();
+        const RECT item = w.Edit()->GetPos();
+        CPicture picture(w);
+        EXPECT_GT(picture.Count(text, IsBluish), 20) << "height " << height << ": the text was drawn";
+        const RECT below = {item.left, text.bottom, item.right, item.bottom};
+        EXPECT_EQ(picture.Count(below, IsBluish), 0) << "height " << height << ": text below the text area";
+    }
+}
+
 // GDI leaves text pixels transparent in a 32-bit surface; a layered window
 // would show holes where the letters are.
 TEST(RichEditPaint, TextIsOpaqueInALayeredWindow)

@@ -832,6 +832,10 @@ bool CRichEditUI::PaintContent(HDC hDC, const RECT& rcPaint, CControlUI* pStopCo
         RECT drawn;
         if (::IntersectRect(&drawn, &client, &rc))
         {
+            // The text services draw a partly visible last line whole; the
+            // text area's clip keeps it out of the inset and the border.
+            CClipScope textClip;
+            CClipScope::ClipRect(hDC, drawn, textClip);
             CGdiAlphaScope alpha(hDC, drawn, manager != NULL && manager->IsLayered());
             RECT update = rcPaint;
             services->TxDraw(DVASPECT_CONTENT, 0, NULL, NULL, hDC, NULL, reinterpret_cast<LPCRECTL>(&client), NULL,
