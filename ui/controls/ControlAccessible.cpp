@@ -255,6 +255,11 @@ CUIString CRichEditUI::GetAccessibleText()
     return CUIString();
 }
 
+bool CRichEditUI::HasFocusedLook() const
+{
+    return true;
+}
+
 // ---- Edit and date picker ----
 
 DWORD CEditUI::GetAccessibleRole()

@@ -37,6 +37,8 @@ public:
     DWORD GetAccessibleState() override;
     bool GetAccessibleValue(CUIString& value) override;
     CUIString GetAccessibleText() override;
+    // The caret shows where the focus is.
+    bool HasFocusedLook() const override;
     // The text services' text; without them the stored text.
     CUIString GetText() const override;
     void SetText(LPCWSTR pstrText) override;
