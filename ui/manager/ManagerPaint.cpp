@@ -2,6 +2,7 @@
 
 #include "ui/controls/Control.h"
 #include "ui/render/ClipScope.h"
+#include "ui/render/DirectDraw.h"
 #include "ui/render/GdiScope.h"
 #include "ui/render/Renderer.h"
 
@@ -328,7 +329,9 @@ bool CManagerUI::Painter::EnsureSurfaces(CManagerUI& m, const RECT& client)
     const int height = client.bottom - client.top;
     if (width <= 0 || height <= 0)
         return false;
-    return m.offscreen.Create(m.paintDC, width, height, m.layered);
+    // A DIB section in both modes: the renderer writes fills, blends and
+    // frames straight into its pixels instead of making a GDI call for each.
+    return m.offscreen.Create(m.paintDC, width, height, true);
 }
 
 void CManagerUI::Painter::ReleaseSurfaces(CManagerUI& m)
@@ -341,14 +344,12 @@ void CManagerUI::Painter::PaintOffscreen(CManagerUI& m, const RECT& client, cons
 {
     CSelectScope selected(m.offscreen.Dc(), m.offscreen.Bitmap());
     {
+        CDirectDrawScope direct(m.offscreen);
         CSavedDC saved(m.offscreen.Dc());
         // The surface is reused between passes: what was painted there before
         // must not show through translucent layers or compound under the mask.
-        if (m.layered)
-            ClearPixels(m.offscreen.Bits(), CUISize(client.right, client.bottom), paint);
-        else
-            ::PatBlt(m.offscreen.Dc(), paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top,
-                     BLACKNESS);
+        // Cleared to zero: transparent in a layered window, black in a normal one.
+        ClearPixels(m.offscreen.Bits(), CUISize(client.right, client.bottom), paint);
         // Controls may draw beyond the paint rectangle (a translucent fill of
         // their whole rectangle); outside it the surface keeps what it had.
         ::IntersectClipRect(m.offscreen.Dc(), paint.left, paint.top, paint.right, paint.bottom);
