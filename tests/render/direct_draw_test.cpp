@@ -279,3 +279,51 @@ TEST(DirectDraw, EveryFastPrimitiveWritesDirectly)
 }
 
 }  // namespace
+
+namespace {
+
+// The direct path remembers the clip between primitives; every way the clip
+// changes in painting (scopes ending, switching, a saved state restored)
+// must show in what it draws next.
+TEST(DirectDraw, FollowsClipChangesBetweenPrimitives)
+{
+    const RECT all = {0, 0, kWidth, kHeight};
+    const TDraw steps[] = {
+        [&](HDC hDC) {
+            {
+                CClipScope inner;
+                CClipScope::ClipRect(hDC, {5, 4, 20, 15}, inner);
+                CRenderer::DrawColor(hDC, all, 0xFF3366CC);
+            }
+            CRenderer::DrawColor(hDC, all, 0x80FF0000);
+        },
+        [&](HDC hDC) {
+            CClipScope outer;
+            CClipScope::ClipRect(hDC, {2, 2, 30, 25}, outer);
+            CClipScope inner;
+            CClipScope::ClipRect(hDC, {5, 4, 20, 15}, inner);
+            CRenderer::DrawColor(hDC, all, 0xFF3366CC);
+            CClipScope::UseOldClip(hDC, inner);
+            CRenderer::DrawRect(hDC, all, 1, 0xFF102030);
+            CRenderer::DrawColor(hDC, all, 0x40FFFFFF);
+            CClipScope::UseNewClip(hDC, inner);
+            CRenderer::DrawColor(hDC, all, 0xFF00FF00);
+        },
+        [&](HDC hDC) {
+            {
+                CSavedDC saved(hDC);
+                ::IntersectClipRect(hDC, 3, 3, 9, 9);
+                ForgetDirectClip(hDC);
+                CRenderer::DrawColor(hDC, all, 0xFF3366CC);
+            }
+            CRenderer::DrawColor(hDC, all, 0x80FF0000);
+        },
+    };
+    for (size_t i = 0; i < sizeof(steps) / sizeof(steps[0]); ++i)
+    {
+        SCOPED_TRACE(i);
+        ExpectSamePixels(steps[i]);
+    }
+}
+
+}  // namespace

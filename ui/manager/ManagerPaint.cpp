@@ -23,6 +23,30 @@ TUpdateLayeredWindow UpdateLayeredWindowFunction()
     return function;
 }
 
+// The arguments of UpdateLayeredWindowIndirect, laid out as the system reads
+// them; the function (and the record's name in older headers) may be missing.
+struct TLayeredUpdate
+{
+    DWORD cbSize;
+    HDC hdcDst;
+    const POINT* pptDst;
+    const SIZE* psize;
+    HDC hdcSrc;
+    const POINT* pptSrc;
+    COLORREF crKey;
+    const BLENDFUNCTION* pblend;
+    DWORD dwFlags;
+    const RECT* prcDirty;
+};
+typedef BOOL(WINAPI* TUpdateLayeredWindowIndirect)(HWND, const TLayeredUpdate*);
+
+TUpdateLayeredWindowIndirect UpdateLayeredWindowIndirectFunction()
+{
+    static TUpdateLayeredWindowIndirect function = reinterpret_cast<TUpdateLayeredWindowIndirect>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindowIndirect")));
+    return function;
+}
+
 CControlUI* CALLBACK CollectOutOfDate(CControlUI* pControl, LPVOID pData)
 {
     // Only out-of-date controls are collected; answering one makes the
@@ -331,6 +355,7 @@ bool CManagerUI::Painter::EnsureSurfaces(CManagerUI& m, const RECT& client)
         return false;
     // A DIB section in both modes: the renderer writes fills, blends and
     // frames straight into its pixels instead of making a GDI call for each.
+    m.layeredPushWhole = true;
     return m.offscreen.Create(m.paintDC, width, height, true);
 }
 
@@ -353,6 +378,7 @@ void CManagerUI::Painter::PaintOffscreen(CManagerUI& m, const RECT& client, cons
         // Controls may draw beyond the paint rectangle (a translucent fill of
         // their whole rectangle); outside it the surface keeps what it had.
         ::IntersectClipRect(m.offscreen.Dc(), paint.left, paint.top, paint.right, paint.bottom);
+        ForgetDirectClip(m.offscreen.Dc());
 
         m.root->Paint(m.offscreen.Dc(), paint, NULL);
         if (m.layered)
@@ -440,14 +466,26 @@ void CManagerUI::Painter::PushLayered(CManagerUI& m, const RECT& client, const R
     if (m.layeredImage.image != NULL && PrepareBackground(m, client) && m.layeredImage.image->hasAlpha)
         MaskPixels(m.offscreen.Bits(), m.background.Bits(), size, paint);
 
-    TUpdateLayeredWindow update = UpdateLayeredWindowFunction();
-    if (update == NULL)
-        return;
     POINT destination = {window.left, window.top};
     SIZE extent = size;
     POINT source = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, m.opacity, AC_SRC_ALPHA};
-    update(m.paintWindow, m.paintDC, &destination, &extent, m.offscreen.Dc(), &source, 0, &blend, ULW_ALPHA);
+    // Only the repainted part travels to the screen where the system takes a
+    // dirty rectangle; the whole image otherwise (and whenever that is refused).
+    // A new surface (a first push, a new size) goes whole.
+    TUpdateLayeredWindowIndirect updateIndirect = UpdateLayeredWindowIndirectFunction();
+    if (updateIndirect != NULL && !m.layeredPushWhole)
+    {
+        const TLayeredUpdate info = {sizeof(TLayeredUpdate), m.paintDC, &destination, &extent, m.offscreen.Dc(),
+                                     &source, 0, &blend, ULW_ALPHA, &paint};
+        if (updateIndirect(m.paintWindow, &info))
+            return;
+    }
+    TUpdateLayeredWindow update = UpdateLayeredWindowFunction();
+    if (update == NULL)
+        return;
+    if (update(m.paintWindow, m.paintDC, &destination, &extent, m.offscreen.Dc(), &source, 0, &blend, ULW_ALPHA))
+        m.layeredPushWhole = false;
 }
 
 void CManagerUI::Painter::FrameUpdateRect(CManagerUI& m, const RECT& paint)

@@ -17,6 +17,11 @@ struct TRegistration
     int width;
     int height;
     bool bottomUp;
+    // The DC's clip box as GDI last reported it, kept until something that
+    // may change the clip says so: asking GDI costs more than a fill.
+    bool clipKnown;
+    bool clipSimple;
+    RECT clipBox;
 };
 
 // Painting nests only as deep as windows paint other windows synchronously;
@@ -25,7 +30,7 @@ const int kMaxRegistrations = 8;
 TRegistration g_registrations[kMaxRegistrations];
 int g_registrationCount = 0;
 
-const TRegistration* FindRegistration(HDC hDC)
+TRegistration* FindRegistration(HDC hDC)
 {
     for (int i = g_registrationCount - 1; i >= 0; --i)
         if (g_registrations[i].dc == hDC)
@@ -116,7 +121,7 @@ void CDirectDrawScope::Register(HDC hDC, LPDWORD bits, int width, int height, bo
         return;
     if (g_registrationCount == kMaxRegistrations)
         return;
-    g_registrations[g_registrationCount++] = {hDC, bits, width, height, bottomUp};
+    g_registrations[g_registrationCount++] = {hDC, bits, width, height, bottomUp, false, false, {0, 0, 0, 0}};
     m_hDC = hDC;
 }
 
@@ -129,22 +134,36 @@ CDirectDrawScope::~CDirectDrawScope()
         --g_registrationCount;
 }
 
+void ForgetDirectClip(HDC hDC)
+{
+    if (g_registrationCount == 0)
+        return;
+    if (TRegistration* registration = FindRegistration(hDC))
+        registration->clipKnown = false;
+}
+
 bool FindDirectTarget(HDC hDC, TDirectTarget& target)
 {
     if (hDC == NULL || g_registrationCount == 0)
         return false;
-    const TRegistration* registration = FindRegistration(hDC);
+    TRegistration* registration = FindRegistration(hDC);
     if (registration == NULL || !IsUnmapped(hDC))
         return false;
-    RECT box;
-    const int kind = ::GetClipBox(hDC, &box);
-    if (kind == NULLREGION)
-        ::SetRectEmpty(&box);
-    else if (kind != SIMPLEREGION)
+    if (!registration->clipKnown)
+    {
+        RECT box;
+        const int kind = ::GetClipBox(hDC, &box);
+        if (kind == NULLREGION)
+            ::SetRectEmpty(&box);
+        const RECT bounds = {0, 0, registration->width, registration->height};
+        if (!::IntersectRect(&registration->clipBox, &box, &bounds))
+            ::SetRectEmpty(&registration->clipBox);
+        registration->clipSimple = kind == SIMPLEREGION || kind == NULLREGION;
+        registration->clipKnown = true;
+    }
+    if (!registration->clipSimple)
         return false;
-    const RECT bounds = {0, 0, registration->width, registration->height};
-    if (!::IntersectRect(&target.clip, &box, &bounds))
-        ::SetRectEmpty(&target.clip);
+    target.clip = registration->clipBox;
     target.bits = registration->bits;
     target.width = registration->width;
     target.height = registration->height;

@@ -50,6 +50,10 @@ struct TDirectTarget
     bool Clip(const RECT& rc, RECT& visible) const { return ::IntersectRect(&visible, &rc, &clip) != FALSE; }
 };
 
+// Code that changes a registered DC's clip region must say so (the clip
+// scopes and CSavedDC do): the clip is otherwise read from GDI only once.
+void ForgetDirectClip(HDC hDC);
+
 // True when hDC is registered and draws unmapped with a rectangular clip (or
 // none); target is then ready for writing: whatever GDI still had queued for
 // the DC has landed.

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "ui/render/DirectDraw.h"
+
 // Scope objects for GDI state, so that no early return leaks a handle or
 // leaves an object selected; each says whether it owns its handle.
 
@@ -77,7 +79,10 @@ public:
     ~CSavedDC()
     {
         if (m_saved != 0)
+        {
             RestoreDC(m_hDC, m_saved);
+            ForgetDirectClip(m_hDC);
+        }
     }
     CSavedDC(const CSavedDC&) = delete;
     CSavedDC& operator=(const CSavedDC&) = delete;
