@@ -18,16 +18,10 @@
 #include <functional>
 #include <vector>
 
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STBI_WRITE_NO_STDIO
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#include <stb_image_write.h>
-#pragma GCC diagnostic pop
 #include <stb_image.h>
 
 #include "tests/support/Canvas.h"
+#include "tests/support/Images.h"
 #include "ui/render/MsImg32.h"
 #include "ui/render/Renderer.h"
 
@@ -49,17 +43,10 @@ std::vector<BYTE> Picture(int width, int height, bool translucent)
     return rgba;
 }
 
-void Append(void* context, void* data, int size)
-{
-    std::vector<BYTE>* out = static_cast<std::vector<BYTE>*>(context);
-    out->insert(out->end(), static_cast<BYTE*>(data), static_cast<BYTE*>(data) + size);
-}
-
 void BenchDecode()
 {
     std::vector<BYTE> rgba = Picture(512, 512, true);
-    std::vector<BYTE> png;
-    stbi_write_png_to_func(Append, &png, 512, 512, 4, rgba.data(), 512 * 4);
+    const std::vector<BYTE> png = EncodePng(512, 512, rgba);
     MeasureBestMedian("decode 512x512 png, decoder only", kRuns, 5, [&] {
         int w, h, n;
         stbi_image_free(stbi_load_from_memory(png.data(), static_cast<int>(png.size()), &w, &h, &n, 4));

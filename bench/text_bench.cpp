@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "tests/support/text_support.h"
+#include "ui/render/GdiScope.h"
 #include "ui/render/Renderer.h"
 #include "ui/render/TaggedText.h"
 
@@ -65,9 +66,16 @@ int wmain()
     CTestTextResources res(true);
     res.AddSkinFont(0, L"Tahoma", 13);
     HDC screen = GetDC(NULL);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 300, 4000);
-    HGDIOBJ old = SelectObject(dc, bitmap);
+    CSurface surface;
+    const bool ready = surface.Create(screen, 300, 4000, false);
+    ReleaseDC(NULL, screen);
+    if (!ready)
+    {
+        std::fprintf(stderr, "no off-screen surface to draw into\n");
+        return 1;
+    }
+    surface.SelectForLife();
+    const HDC dc = surface.Dc();
 
     const std::wstring paragraph = Paragraph();
     const std::wstring line(200, L'x');
@@ -100,10 +108,5 @@ int wmain()
     });
     ExtentsPerLine(res, dc, paragraph, wide, DT_WORDBREAK, "paragraph extents");
     ExtentsPerLine(res, dc, line, narrow, DT_SINGLELINE | DT_END_ELLIPSIS, "label extents");
-
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(NULL, screen);
     return 0;
 }

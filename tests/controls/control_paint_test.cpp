@@ -165,8 +165,7 @@ TEST_F(ControlPaint, FocusedControlUsesTheFocusBorderColour)
     PaintAll();
     EXPECT_EQ(canvas.Rgb(5, 15), kRed);
 
-    TControlEvent event = {};
-    event.kind = EventSetFocus;
+    TControlEvent event = MakeEvent(EventSetFocus);
     control.DispatchEvent(event);
     PaintAll();
     EXPECT_EQ(canvas.Rgb(5, 15), kGreen);

@@ -222,13 +222,10 @@ TEST(Slider, ThumbImageIsDrawnAtTheThumbInTheLookOfItsState)
         return canvas.Rgb(55, 10);
     };
     EXPECT_EQ(thumbColour(), kRed);
-    TControlEvent enter = {};
-    enter.kind = EventMouseEnter;
-    enter.point = CUIPoint(55, 10);
+    TControlEvent enter = MakeEvent(EventMouseEnter, 55, 10);
     slider.DispatchEvent(enter);
     EXPECT_EQ(thumbColour(), kGreen);
-    TControlEvent press = enter;
-    press.kind = EventButtonDown;
+    TControlEvent press = MakeEvent(EventButtonDown, 55, 10);
     slider.DispatchEvent(press);
     EXPECT_EQ(thumbColour(), kBlue);
 }
@@ -249,9 +246,7 @@ TEST(Slider, AttributesFlagsAndDisabling)
     EXPECT_NE(slider.FindInterface(L"Progress"), nullptr);
 
     slider.SetPos(Rect(0, 0, 110, 20));
-    TControlEvent press = {};
-    press.kind = EventButtonDown;
-    press.point = CUIPoint(55, 10);
+    TControlEvent press = MakeEvent(EventButtonDown, 55, 10);
     slider.DispatchEvent(press);
     EXPECT_NE(slider.GetSliderState() & StateCaptured, 0u);
     slider.SetEnabled(false);

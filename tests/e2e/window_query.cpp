@@ -8,6 +8,7 @@
 // size of the running window's client area.
 #include "installer/FrameWindow.h"
 #include "installer/SingleInstance.h"
+#include "tests/e2e/client_area.h"
 #include "ui/controls/Control.h"
 #include "ui/manager/Manager.h"
 #include "ui/markup/LayoutBuilder.h"
@@ -82,11 +83,7 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     const std::wstring what = argv[1];
     if (what == L"client") {
-        POINT origin = {0, 0};
-        RECT client = {};
-        ClientToScreen(window, &origin);
-        GetClientRect(window, &client);
-        std::printf("%ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
+        PrintClientArea(window);
         return 0;
     }
     if (what == L"placement") {

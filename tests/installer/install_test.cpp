@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -152,18 +153,8 @@ bool IsDirectory(const std::wstring& name)
 // Every file in the folder but the probe, so that stray temporary files show up too.
 std::vector<std::wstring> ListFiles()
 {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(L"*", &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::wstring name = found.cFileName;
-        if (name != L"." && name != L".." && name != L"tessaly.exe")
-            names.push_back(name);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
+    std::vector<std::wstring> names = ListFolder(L".", true);
+    names.erase(std::remove(names.begin(), names.end(), L"tessaly.exe"), names.end());
     return names;
 }
 

@@ -3,11 +3,11 @@
 
 #include "installer/ChunkWriter.h"
 #include "installer/PendingFile.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -38,21 +38,7 @@ public:
         RemoveDirectoryW(path_.c_str());
     }
 
-    static std::vector<std::wstring> Files()
-    {
-        std::vector<std::wstring> names;
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW(L"*", &found);
-        if (search == INVALID_HANDLE_VALUE)
-            return names;
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                names.push_back(found.cFileName);
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    static std::vector<std::wstring> Files() { return ListFolder(L".", false); }
 
 private:
     std::wstring path_;

@@ -9,12 +9,11 @@
 namespace
 {
 // A row of four controls; t1, t2 and t3 are tab stops, "plain" is not.
-class KeyboardDispatch : public ::testing::Test
+class KeyboardDispatch : public CDispatchFixture
 {
 protected:
-    KeyboardDispatch() : host(manager, 300, 100, true), receivers(&log)
+    KeyboardDispatch() : CDispatchFixture(300, 100, true)
     {
-        panel = new CTestPanel;
         t1 = AddProbe("t1", FlagTabStop, 0);
         plain = AddProbe("plain", 0, 1);
         t2 = AddProbe("t2", FlagTabStop, 2);
@@ -33,7 +32,6 @@ protected:
         for (int i = 0; i < 5 && ::GetUpdateRect(host.Get(), &dirty, FALSE); ++i)
             Deliver(manager, WM_PAINT);
     }
-    ~KeyboardDispatch() override { manager.RemoveNotifier(&receivers); }
 
     CProbeControl* AddProbe(const char* name, UINT flags, int slot)
     {
@@ -54,11 +52,6 @@ protected:
         ::SetKeyboardState(keys);
     }
 
-    CManagerProbe manager;
-    CHostWindow host;
-    TLog log;
-    CNotifyLog receivers;
-    CTestPanel* panel;
     CProbeControl* t1;
     CProbeControl* plain;
     CProbeControl* t2;

@@ -10,12 +10,11 @@ namespace
 {
 // Two controls side by side in a 200x100 window:
 // a at (10,10)-(90,90), b at (110,10)-(190,90).
-class MouseDispatch : public ::testing::Test
+class MouseDispatch : public CDispatchFixture
 {
 protected:
-    MouseDispatch() : host(manager, 200, 100), receivers(&log)
+    MouseDispatch() : CDispatchFixture(200, 100)
     {
-        panel = new CTestPanel;
         panel->SetMouseEnabled(false);  // only a and b are hit
         a = new CProbeControl("a", &log, {10, 10, 90, 90});
         b = new CProbeControl("b", &log, {110, 10, 190, 90});
@@ -25,13 +24,7 @@ protected:
         manager.AddNotifier(&receivers);
         panel->SetPos({0, 0, 200, 100}, false);
     }
-    ~MouseDispatch() override { manager.RemoveNotifier(&receivers); }
 
-    CManagerProbe manager;
-    CHostWindow host;
-    TLog log;
-    CNotifyLog receivers;
-    CTestPanel* panel;
     CProbeControl* a;
     CProbeControl* b;
 };

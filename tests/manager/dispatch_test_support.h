@@ -1,5 +1,6 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
@@ -60,6 +61,25 @@ public:
     void Notify(TNotifyMsg& msg) override;
     TLog* log;
     std::vector<TNotifyMsg> messages;
+};
+
+// What the dispatch fixtures share: a manager on a host window of the given
+// size, an empty test panel for the fixture to fill and attach, and a log of
+// notifications that the fixture registers where its order of events wants it.
+class CDispatchFixture : public ::testing::Test
+{
+protected:
+    CDispatchFixture(int width, int height, bool visible = false)
+        : host(manager, width, height, visible), receivers(&log), panel(new CTestPanel)
+    {
+    }
+    ~CDispatchFixture() override { manager.RemoveNotifier(&receivers); }
+
+    CManagerProbe manager;
+    CHostWindow host;
+    TLog log;
+    CNotifyLog receivers;
+    CTestPanel* panel;
 };
 
 // Sends a message straight to the manager's handler.

@@ -7,12 +7,11 @@
 
 namespace
 {
-class TimerDispatch : public ::testing::Test
+class TimerDispatch : public CDispatchFixture
 {
 protected:
-    TimerDispatch() : host(manager, 100, 100), receivers(&log)
+    TimerDispatch() : CDispatchFixture(100, 100)
     {
-        panel = new CTestPanel;
         a = new CProbeControl("a", &log);
         b = new CProbeControl("b", &log);
         panel->Add(a);
@@ -20,15 +19,9 @@ protected:
         manager.AttachRoot(panel);
         manager.AddNotifier(&receivers);
     }
-    ~TimerDispatch() override { manager.RemoveNotifier(&receivers); }
 
     void Fire(int winTimerId) { Deliver(manager, WM_TIMER, static_cast<WPARAM>(winTimerId), 0); }
 
-    CManagerProbe manager;
-    CHostWindow host;
-    TLog log;
-    CNotifyLog receivers;
-    CTestPanel* panel;
     CProbeControl* a;
     CProbeControl* b;
 };

@@ -6,16 +6,8 @@
 #include <string>
 #include <vector>
 
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#include <stb_image_write.h>
-#pragma GCC diagnostic pop
-
 #include "tests/support/Canvas.h"
-#include "tests/support/Describe.h"
+#include "tests/support/Images.h"
 #include "tests/support/SkinFolder.h"
 #include "ui/manager/Manager.h"
 #include "ui/render/Renderer.h"
@@ -47,16 +39,9 @@ protected:
     // A width x height PNG of one straight colour given as 0xRRGGBBAA.
     void WritePng(const wchar_t* name, int width, int height, DWORD rgba)
     {
-        std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 4);
-        for (size_t i = 0; i < pixels.size(); i += 4)
-        {
-            pixels[i] = static_cast<unsigned char>(rgba >> 24);
-            pixels[i + 1] = static_cast<unsigned char>(rgba >> 16);
-            pixels[i + 2] = static_cast<unsigned char>(rgba >> 8);
-            pixels[i + 3] = static_cast<unsigned char>(rgba);
-        }
-        const std::wstring path = m_dir + name;
-        ASSERT_NE(stbi_write_png(Narrow(path).c_str(), width, height, 4, pixels.data(), width * 4), 0);
+        const DWORD argb = (rgba & 0xFF) << 24 | rgba >> 8;
+        const std::vector<BYTE> png = EncodePng(width, height, MakeRgba(width, height, [argb](int, int) { return argb; }));
+        ASSERT_TRUE(WriteFileBytes(m_dir + name, png.data(), png.size()));
     }
 
     std::unique_ptr<CSkinFolder> m_skin;

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "dispatch_test_support.h"
+#include "ui/render/Dib.h"
+#include "ui/render/GdiScope.h"
 #include "ui/render/Renderer.h"
 
 namespace
@@ -16,12 +18,7 @@ const int kHeight = 80;
 std::vector<DWORD> ReadBitmap(HBITMAP bitmap, int width, int height)
 {
     std::vector<DWORD> pixels(static_cast<size_t>(width) * height, 0xDEADBEEF);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = TopDownDibInfo(width, height);
     HDC screen = ::GetDC(NULL);
     ::GetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
     ::ReleaseDC(NULL, screen);
@@ -42,12 +39,11 @@ DWORD Rgb(DWORD pixel)
 // A root without a background of its own and two children:
 // "solid" (opaque blue) at (10,10)-(50,50), "glass" (half-transparent red)
 // at (60,10)-(110,50).
-class PaintPipeline : public ::testing::Test
+class PaintPipeline : public CDispatchFixture
 {
 protected:
-    PaintPipeline() : host(manager, kWidth, kHeight, true), receivers(&log)
+    PaintPipeline() : CDispatchFixture(kWidth, kHeight, true)
     {
-        panel = new CTestPanel;
         panel->SetName(L"root");
         solid = new CProbeControl("solid", NULL, {10, 10, 50, 50});
         glass = new CProbeControl("glass", NULL, {60, 10, 110, 50});
@@ -57,7 +53,6 @@ protected:
         panel->Add(glass);
         manager.AddNotifier(&receivers);
     }
-    ~PaintPipeline() override { manager.RemoveNotifier(&receivers); }
 
     void Attach() { manager.AttachRoot(panel); }
 
@@ -73,11 +68,6 @@ protected:
 
     std::vector<DWORD> Offscreen() { return ReadBitmap(manager.GetOffscreenBitmap(), kWidth, kHeight); }
 
-    CManagerProbe manager;
-    CHostWindow host;
-    TLog log;
-    CNotifyLog receivers;
-    CTestPanel* panel;
     CProbeControl* solid;
     CProbeControl* glass;
 };
@@ -212,22 +202,15 @@ TEST_F(PaintPipeline, PrintClientPaintsTheTreeIntoTheCallersContextAndIsNotHandl
 {
     Attach();
     PaintPending();
-    HDC screen = ::GetDC(NULL);
-    HDC dc = ::CreateCompatibleDC(screen);
-    ::ReleaseDC(NULL, screen);
-    LPBYTE bits = NULL;
-    HBITMAP dib = CRenderer::CreateDib32(dc, kWidth, kHeight, &bits);
-    ASSERT_NE(dib, (HBITMAP)NULL);
-    HGDIOBJ old = ::SelectObject(dc, dib);
+    CSurface target;
+    ASSERT_TRUE(target.Create(NULL, kWidth, kHeight, true));
+    CSelectScope selected(target.Dc(), target.Bitmap());
     bool handled = true;
-    Deliver(manager, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT, &handled);
+    Deliver(manager, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(target.Dc()), PRF_CLIENT, &handled);
     EXPECT_FALSE(handled);
-    const DWORD* pixels = reinterpret_cast<const DWORD*>(bits);  // bottom-up rows
+    const DWORD* pixels = target.Bits();  // bottom-up rows
     EXPECT_EQ(Rgb(pixels[(kHeight - 1 - 20) * kWidth + 20]), 0x0000FFu);
     EXPECT_EQ(Rgb(pixels[(kHeight - 1 - 5) * kWidth + 5]), 0u) << "nothing paints there";
-    ::SelectObject(dc, old);
-    ::DeleteObject(dib);
-    ::DeleteDC(dc);
 }
 
 TEST_F(PaintPipeline, InvalidatingWithoutAWindowTouchesNoWindow)

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tests/render/RenderTestSupport.h"
+#include "tests/support/Canvas.h"
 #include "ui/render/ClipScope.h"
 
 namespace {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "tests/render/RenderTestSupport.h"
+#include "tests/support/Canvas.h"
+#include "tests/support/Images.h"
 #include "ui/render/GdiScope.h"
 #include "ui/render/MsImg32.h"
 #include "ui/render/Renderer.h"

@@ -3,8 +3,9 @@
 #include <map>
 #include <string>
 
-#include "tests/render/RenderTestSupport.h"
+#include "tests/support/Canvas.h"
 #include "tests/support/Describe.h"
+#include "tests/support/Images.h"
 #include "ui/render/MsImg32.h"
 #include "ui/render/Renderer.h"
 

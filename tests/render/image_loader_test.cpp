@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "tests/render/RenderTestSupport.h"
+#include "tests/support/Canvas.h"
+#include "tests/support/Images.h"
 #include "tests/support/SkinFolder.h"
 #include "ui/manager/Manager.h"
 #include "ui/markup/ResourceLocations.h"

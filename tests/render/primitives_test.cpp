@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "tests/render/RenderTestSupport.h"
+#include "tests/support/Canvas.h"
 #include "ui/render/Color.h"
 #include "ui/render/MsImg32.h"
 #include "ui/render/Renderer.h"

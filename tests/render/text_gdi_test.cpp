@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "tests/render/RenderTestSupport.h"
+#include "tests/support/Canvas.h"
 #include "tests/support/Rects.h"
 #include "tests/support/text_support.h"
 #include "ui/render/Renderer.h"

@@ -1,5 +1,7 @@
 #include "tests/support/TempFolder.h"
 
+#include <algorithm>
+
 CTempFolder::CTempFolder(const wchar_t* prefix)
 {
     static int counter = 0;
@@ -88,4 +90,27 @@ void RemoveTree(const std::wstring& folder)
         ::FindClose(search);
     }
     ::RemoveDirectoryW(base.c_str());
+}
+
+std::vector<std::wstring> ListFolder(const std::wstring& folder, bool withFolders)
+{
+    std::vector<std::wstring> names;
+    std::wstring pattern = folder;
+    if (!pattern.empty() && pattern.back() != L'\\')
+        pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (withFolders || !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(name);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
 }

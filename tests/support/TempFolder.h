@@ -29,3 +29,6 @@ bool WriteFileBytes(const std::wstring& path, const void* data, size_t size);
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 // Deletes a folder and everything below it.
 void RemoveTree(const std::wstring& folder);
+// The names in a folder, sorted, without "." and ".."; subfolders only when
+// withFolders.
+std::vector<std::wstring> ListFolder(const std::wstring& folder, bool withFolders);

@@ -23,12 +23,7 @@ CTestTextResources::~CTestTextResources()
 
 bool CTestTextResources::MakeFont(LPCWSTR face, int size, bool bold, bool underline, bool italic, TFontEntry& font)
 {
-    font = TFontEntry();
-    font.faceName = face;
-    font.size = size;
-    font.bold = bold;
-    font.underline = underline;
-    font.italic = italic;
+    font = TFontEntry(NULL, face, size, bold, underline, italic);
     if (!m_realFonts)
     {
         font.font = reinterpret_cast<HFONT>(static_cast<INT_PTR>(m_nextFakeHandle++));

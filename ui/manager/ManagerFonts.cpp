@@ -90,13 +90,7 @@ HFONT CManagerUI::AddFont(int id, LPCWSTR pStrFontName, int nSize, bool bBold, b
     HFONT hFont = CreateSkinFont(pStrFontName, nSize, bBold, bUnderline, bItalic);
     if (hFont == NULL)
         return NULL;
-    TFontEntry* entry = new TFontEntry();
-    entry->font = hFont;
-    entry->faceName = pStrFontName;
-    entry->size = nSize;
-    entry->bold = bBold;
-    entry->underline = bUnderline;
-    entry->italic = bItalic;
+    TFontEntry* entry = new TFontEntry(hFont, pStrFontName, nSize, bBold, bUnderline, bItalic);
     if (paintDC != NULL)
         MeasureFont(*entry);
 
@@ -174,13 +168,7 @@ void CManagerUI::SetDefaultFont(LPCWSTR pStrFontName, int nSize, bool bBold, boo
     TFontEntry& entry = ChosenSet(bShared).defaultFont;
     if (entry.font != NULL)
         ::DeleteObject(entry.font);
-    entry.font = hFont;
-    entry.faceName = pStrFontName;
-    entry.size = nSize;
-    entry.bold = bBold;
-    entry.underline = bUnderline;
-    entry.italic = bItalic;
-    entry.metrics = TEXTMETRICW();
+    entry = TFontEntry(hFont, pStrFontName, nSize, bBold, bUnderline, bItalic);
     if (paintDC != NULL)
         MeasureFont(entry);
 }

@@ -4,16 +4,19 @@
 
 #include "ui/markup/LayoutBuilder.h"
 
+#include "ui/controls/ActiveX.h"
 #include "ui/controls/BoxLayout.h"
 #include "ui/controls/Button.h"
 #include "ui/controls/ChildLayout.h"
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
+#include "ui/controls/GifAnim.h"
 #include "ui/controls/Label.h"
 #include "ui/controls/Progress.h"
 #include "ui/controls/ScrollBar.h"
 #include "ui/controls/TabLayout.h"
 #include "ui/controls/TileLayout.h"
+#include "ui/controls/WebBrowser.h"
 
 namespace
 {
@@ -56,6 +59,9 @@ const TControlTag kControlTags[] = {
     {L"Button", AnyCase, Make<CButtonUI>},
     {L"Option", AnyCase, Make<COptionUI>},
     {L"CheckBox", AnyCase, Make<CCheckBoxUI>},
+    {L"GifAnim", ExactCase, Make<CGifAnimUI>},
+    {L"ActiveX", AnyCase, Make<CActiveXUI>},
+    {L"WebBrowser", AnyCase, Make<CWebBrowserUI>},
 };
 
 bool Matches(const TControlTag& tag, LPCWSTR name)

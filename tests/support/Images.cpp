@@ -1,4 +1,4 @@
-#include "tests/render/RenderTestSupport.h"
+#include "tests/support/Images.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STBI_WRITE_NO_STDIO

@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/Canvas.h"
-#include "tests/support/TempFolder.h"
 #include "ui/render/ImageLoader.h"
 
 // Straight RGBA bytes of a picture whose pixel (x, y) is pixel(x, y) as 0xAARRGGBB.
