@@ -2,6 +2,8 @@
 
 #include "ui/controls/Button.h"
 #include "ui/controls/Control.h"
+#include "ui/controls/GifAnim.h"
+#include "ui/controls/List.h"
 #include "ui/controls/Progress.h"
 #include "ui/controls/TabLayout.h"
 #include "ui/markup/LayoutBuilder.h"
@@ -23,6 +25,14 @@ namespace {
 const wchar_t kPagesName[] = L"pages";
 const wchar_t kPageAttribute[] = L"page";
 const wchar_t kStateAttribute[] = L"gallerystate";
+const wchar_t kListName[] = L"gallery_list";
+// Pinned "open" waits for this timer: the first paints still move the
+// focus, which would close a drop-down opened before them.
+const UINT_PTR kOpenTimer = 0x6A11;
+const UINT kOpenDelay = 300;
+// A button's attributes naming the animated picture it starts or stops.
+const wchar_t kPlayAttribute[] = L"playgif";
+const wchar_t kStopAttribute[] = L"stopgif";
 
 CControlUI* CALLBACK CollectPinned(CControlUI* control, LPVOID data)
 {
@@ -49,6 +59,12 @@ POINT PinPoint(CControlUI* control)
     return {rc.left + (rc.right - rc.left) / 2, rc.top + (rc.bottom - rc.top) / 2};
 }
 
+CGifAnimUI* FindAnimation(CManagerUI& manager, LPCWSTR name)
+{
+    CControlUI* control = name != nullptr ? manager.FindControlByName(name) : nullptr;
+    return control != nullptr ? static_cast<CGifAnimUI*>(control->FindInterface(L"GifAnim")) : nullptr;
+}
+
 void SendPointerEvent(CControlUI* control, EventKind kind)
 {
     TControlEvent event = {};
@@ -59,6 +75,31 @@ void SendPointerEvent(CControlUI* control, EventKind kind)
     control->DispatchEvent(event);
 }
 } // namespace
+
+LPCWSTR CListTexts::GetItemText(CControlUI*, int iIndex, int iSubItem)
+{
+    const int row = iIndex + 1;
+    switch (iSubItem)
+    {
+    case 0:
+        swprintf(text, 160, L"%d", row);
+        break;
+    case 1:
+        swprintf(text, 160, L"report_%03d.txt", row);
+        break;
+    case 2:
+        swprintf(text, 160, L"%d KB", (iIndex * 37) % 900 + 12);
+        break;
+    default:
+        if (iIndex % 4 == 1)
+            swprintf(text, 160, L"{a https://example.org/%d}open{/a} or {a https://example.org/%d/log}log{/a}", row,
+                     row);
+        else
+            swprintf(text, 160, L"checked on day %d", iIndex % 28 + 1);
+        break;
+    }
+    return text;
+}
 
 int PageFromCommandLine(LPCWSTR commandLine)
 {
@@ -89,6 +130,12 @@ LRESULT CGalleryWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
         return OnCreate();
     if (uMsg == WM_DESTROY)
         ::PostQuitMessage(0);
+    if (uMsg == WM_TIMER && wParam == kOpenTimer)
+    {
+        ::KillTimer(GetHWND(), kOpenTimer);
+        OpenPinned();
+        return 0;
+    }
     LRESULT result = 0;
     if (manager.MessageHandler(uMsg, wParam, lParam, result))
         return result;
@@ -108,6 +155,11 @@ LRESULT CGalleryWnd::OnCreate()
     CLayoutBuilder builder;
     manager.AttachRoot(builder.Create(kSkinFile, nullptr, &manager, nullptr));
     manager.AddNotifier(this);
+    if (CControlUI* list = manager.FindControlByName(kListName))
+    {
+        if (auto* texts = static_cast<CListUI*>(list->FindInterface(L"List")))
+            texts->SetTextCallback(&listTexts);
+    }
     pages = static_cast<CTabLayoutUI*>(manager.FindControlByName(kPagesName));
     if (pages != nullptr && pages->FindInterface(L"TabLayout") == nullptr)
         pages = nullptr;
@@ -123,7 +175,17 @@ void CGalleryWnd::Notify(TNotifyMsg& msg)
         ApplyPinnedStates();
         return;
     }
-    if (msg.type != NotifyType::SelectChanged || msg.sender == nullptr)
+    if (msg.sender == nullptr)
+        return;
+    if (msg.type == NotifyType::Click)
+    {
+        if (CGifAnimUI* gif = FindAnimation(manager, msg.sender->GetCustomAttribute(kPlayAttribute)))
+            gif->PlayGif();
+        if (CGifAnimUI* gif = FindAnimation(manager, msg.sender->GetCustomAttribute(kStopAttribute)))
+            gif->StopGif();
+        return;
+    }
+    if (msg.type != NotifyType::SelectChanged)
         return;
     auto* option = static_cast<COptionUI*>(msg.sender->FindInterface(L"Option"));
     LPCWSTR page = msg.sender->GetCustomAttribute(kPageAttribute);
@@ -173,7 +235,23 @@ void CGalleryWnd::ApplyPinnedStates()
             SendPointerEvent(control, EventButtonDown);
         if (state == L"focused")
             manager.SetFocusNeeded(control);
+        if (state == L"open")
+            ::SetTimer(GetHWND(), kOpenTimer, kOpenDelay, nullptr);
         control->Invalidate();
+    }
+}
+
+void CGalleryWnd::OpenPinned()
+{
+    CControlUI* root = manager.GetRoot();
+    if (root == nullptr)
+        return;
+    std::vector<CControlUI*> pinned;
+    root->FindControl(CollectPinned, &pinned, FindVisible);
+    for (CControlUI* control : pinned)
+    {
+        if (CUIString(control->GetCustomAttribute(kStateAttribute)) == L"open")
+            control->Activate();
     }
 }
 

@@ -3,13 +3,13 @@
 # display, against the committed picture of that page.
 #   gallery_pictures.sh WINE_RUN GALLERY_EXE GALLERY_DAT CLIENT_ORIGIN_EXE [PAGE...]
 # Each page is opened with "--page N"; then a click on the second page's option
-# must switch the first page to the second one. With UPDATE_EXPECTED=1 the
-# pictures become the new expected pictures; with SHOTS_DIR set they are also
-# kept there.
+# must switch the first page to the second one, and the media page's buttons
+# must start and stop its GIF. With UPDATE_EXPECTED=1 the pictures become the
+# new expected pictures; with SHOTS_DIR set they are also kept there.
 set -uo pipefail
 WINE_RUN="$1" GALLERY="$2" SKIN="$3" ORIGIN="$4"; shift 4
 PAGES=("$@")
-[ ${#PAGES[@]} -gt 0 ] || PAGES=(0 1 2 3)
+[ ${#PAGES[@]} -gt 0 ] || PAGES=(0 1 2 3 4 5)
 HERE="$(cd "$(dirname "$0")" && pwd)"
 source "$HERE/drive.sh"
 eval "$("$WINE_RUN" --env)" || exit 1
@@ -20,6 +20,8 @@ failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 cp "$GALLERY" "$WORK/Gallery.exe"
 cp "$SKIN" "$WORK/Gallery.dat"
+# The media page's ActiveX control, which the build puts beside Gallery.exe.
+cp "$(dirname "$GALLERY")/test_activex.dll" "$WORK/" || fail "no test_activex.dll beside $GALLERY"
 
 # check_picture PAGE SHOT: compares a picture with the page's expected one (or renews it).
 check_picture() {
@@ -80,6 +82,43 @@ if [ "${UPDATE_EXPECTED:-0}" != 1 ]; then
   else
     fail "no picture of the gallery after the click"
   fi
+fi
+
+# The media page's Play button (client point 196, 119) animates the GIF at (20, 100), 120 x 40,
+# which the page opens on its first frame; Stop (298, 119) brings that frame back.
+gif_differs() { # SHOT: the number of the GIF's pixels that differ from its first frame
+  convert "$1" -crop 120x40+20+100 +repage "$WORK/gif.png"
+  convert "$HERE/expected/gallery_page4.png" -crop 120x40+20+100 +repage "$WORK/gif_first.png"
+  compare -metric AE -fuzz 8% "$WORK/gif.png" "$WORK/gif_first.png" null: 2>&1 | cut -d' ' -f1
+}
+if [ "${UPDATE_EXPECTED:-0}" != 1 ] && [[ " ${PAGES[*]} " == *" 4 "* ]]; then
+  xdotool mousemove 1270 790
+  ( cd "$WORK" && exec wine Gallery.exe --page 4 </dev/null >"$WORK/stdout.txt" 2>"$WORK/stderr.txt" ) &
+  pid=$!
+  if window=$(wait_window '^Control gallery$' 60); then
+    sleep 1
+    click_window_client "$ORIGIN" GalleryUI 196 119 || fail "the Play button could not be clicked"
+    xdotool mousemove 1270 790
+    moved=false
+    for try in 1 2 3 4 5 6 7 8 9 10; do
+      shoot_window_client "$ORIGIN" GalleryUI "$WORK/playing.png" || break
+      [ "$(gif_differs "$WORK/playing.png")" -gt 100 ] 2>/dev/null && { moved=true; break; }
+      sleep 0.1
+    done
+    $moved || fail "the GIF stayed on its first frame after Play"
+    click_window_client "$ORIGIN" GalleryUI 298 119 || fail "the Stop button could not be clicked"
+    xdotool mousemove 1270 790
+    sleep 0.5
+    if shoot_window_client "$ORIGIN" GalleryUI "$WORK/stopped.png"; then
+      [ "$(gif_differs "$WORK/stopped.png")" = 0 ] || fail "Stop did not bring the GIF back to its first frame"
+    else
+      fail "no picture of the media page after Stop"
+    fi
+    close_window "$window" || fail "media page: the window did not close"
+  else
+    fail "media page: no window"
+  fi
+  wait_pid "$pid" 20 || { fail "media page: the gallery did not end"; kill "$pid" 2>/dev/null; }
 fi
 
 [ $failures -eq 0 ] && echo "gallery: ${#PAGES[@]} pages as expected"

@@ -72,6 +72,7 @@ TEST(BuilderTags, ElementNamesMatchTheTableIgnoringCase)
         {L"scrollbar", L"ScrollBar"},
         {L"label", L"Label"},         {L"TEXT", L"Text"},         {L"Button", L"Button"},
         {L"option", L"Option"},       {L"checkbox", L"CheckBox"}, {L"Check", NULL},
+        {L"RichEdit", L"RichEdit"},   {L"richedit", L"RichEdit"},
         {L"Frobnicate", NULL},        {L"Contro", NULL},          {L"ControlX", NULL},
         {L"", NULL},                  {L"Window", NULL},          {L"Include", NULL},
     };

@@ -3,6 +3,7 @@
 #include <wchar.h>
 
 #include "ui/controls/Control.h"
+#include "ui/controls/RichEdit.h"
 #include "ui/manager/ManagerEvents.h"
 
 // The message loop, and what the managers see of a queued message before it
@@ -46,6 +47,15 @@ CControlUI* CALLBACK FindShortcut(CControlUI* pControl, LPVOID pData)
     return search->pickNext ? pControl : NULL;
 }
 
+// A focused rich edit that wants Tab keeps the key for its text.
+bool FocusWantsTab(CControlUI* focus)
+{
+    if (focus == NULL || !focus->IsVisible() || !focus->IsEnabled() || !ClassNameContains(focus, L"RichEdit"))
+        return false;
+    const CRichEditUI* edit = static_cast<const CRichEditUI*>(focus->FindInterface(L"RichEdit"));
+    return edit != NULL && edit->IsWantTab();
+}
+
 const UINT kShortcutSearchFlags = FindMeFirst | FindTopFirst | FindEnabled;
 }  // namespace
 
@@ -64,7 +74,7 @@ bool CManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM)
     switch (uMsg)
     {
     case WM_KEYDOWN:
-        if (wParam != VK_TAB)
+        if (wParam != VK_TAB || FocusWantsTab(focus))
             return false;
         SetNextTabControl(::GetKeyState(VK_SHIFT) >= 0);
         return true;

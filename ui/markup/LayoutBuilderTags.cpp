@@ -8,11 +8,15 @@
 #include "ui/controls/BoxLayout.h"
 #include "ui/controls/Button.h"
 #include "ui/controls/ChildLayout.h"
+#include "ui/controls/Combo.h"
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
 #include "ui/controls/GifAnim.h"
 #include "ui/controls/Label.h"
+#include "ui/controls/List.h"
+#include "ui/controls/ListItems.h"
 #include "ui/controls/Progress.h"
+#include "ui/controls/RichEdit.h"
 #include "ui/controls/ScrollBar.h"
 #include "ui/controls/TabLayout.h"
 #include "ui/controls/TileLayout.h"
@@ -59,9 +63,19 @@ const TControlTag kControlTags[] = {
     {L"Button", AnyCase, Make<CButtonUI>},
     {L"Option", AnyCase, Make<COptionUI>},
     {L"CheckBox", AnyCase, Make<CCheckBoxUI>},
+    {L"List", AnyCase, Make<CListUI>},
+    {L"ListHeader", AnyCase, Make<CListHeaderUI>},
+    {L"ListHeaderItem", AnyCase, Make<CListHeaderItemUI>},
+    {L"ListLabelElement", AnyCase, Make<CListLabelElementUI>},
+    {L"ListTextElement", AnyCase, Make<CListTextElementUI>},
+    {L"ListContainerElement", AnyCase, Make<CListContainerElementUI>},
+    {L"ListHBoxElement", AnyCase, Make<CListHBoxElementUI>},
+    {L"Combo", AnyCase, Make<CComboUI>},
+    {L"ComboBox", AnyCase, Make<CComboUI>},
     {L"GifAnim", ExactCase, Make<CGifAnimUI>},
     {L"ActiveX", AnyCase, Make<CActiveXUI>},
     {L"WebBrowser", AnyCase, Make<CWebBrowserUI>},
+    {L"RichEdit", AnyCase, Make<CRichEditUI>},
 };
 
 bool Matches(const TControlTag& tag, LPCWSTR name)

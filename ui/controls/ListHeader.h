@@ -1,0 +1,85 @@
+#pragma once
+
+#include "ui/controls/BoxLayout.h"
+
+// The row of column headers above a list's rows.
+class CListHeaderUI : public CHorizontalLayoutUI
+{
+public:
+    LPCWSTR GetClassName() const override;
+    LPVOID FindInterface(LPCWSTR pstrName) override;
+    // The columns side by side, as high as the tallest (at least one line of
+    // the default font).
+    SIZE EstimateSize(SIZE szAvailable) override;
+};
+
+// One column header: a caption with state images and a separator along one
+// edge that the user drags to resize the column.
+class CListHeaderItemUI : public CControlUI
+{
+public:
+    CListHeaderItemUI();
+
+    // ---- Overridables ----
+    LPCWSTR GetClassName() const override;
+    LPVOID FindInterface(LPCWSTR pstrName) override;
+    UINT GetFlags() const override;
+    // A disabled header forgets its hot, pushed and dragging states.
+    void SetEnabled(bool bEnable = true) override;
+    void HandleEvent(TControlEvent& event) override;
+    void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
+    SIZE EstimateSize(SIZE szAvailable) override;
+    void PaintStatusImage(HDC hDC) override;
+    void PaintText(HDC hDC) override;
+
+    // ---- Operations ----
+    bool IsDragable() const { return dragable; }
+    // Switching dragging off ends a drag in progress.
+    void SetDragable(bool bDragable);
+    // Thickness of the separator; negative puts it along the left edge.
+    int GetSepWidth() const { return sepWidth; }
+    void SetSepWidth(int iWidth);
+    UINT GetButtonState() const { return buttonState; }
+    // The separator strip in window coordinates.
+    RECT GetThumbRect() const;
+
+    void SetTextStyle(UINT uStyle);
+    UINT GetTextStyle() const { return textStyle; }
+    void SetTextColor(DWORD dwColor);
+    void SetSepColor(DWORD dwColor);
+    void SetTextPadding(RECT rc);
+    void SetFont(int index);
+    void SetShowHtml(bool bShowHtml);
+    void SetNormalImage(LPCWSTR pStrImage);
+    void SetHotImage(LPCWSTR pStrImage);
+    void SetPushedImage(LPCWSTR pStrImage);
+    void SetFocusedImage(LPCWSTR pStrImage);
+    void SetSepImage(LPCWSTR pStrImage);
+
+protected:
+    enum { StateDragging = StateCaptured };
+
+    bool IsOnSeparator(POINT pt) const { const RECT rc = GetThumbRect(); return ::PtInRect(&rc, pt) != FALSE; }
+    void DragTo(POINT pt);
+    void EndDrag();
+    void DrawOrNormal(HDC hDC, TDrawSpec& image);
+    void ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage);
+
+    static const TAttributeRow<CListHeaderItemUI> attributeTable[];
+
+    bool dragable;
+    UINT buttonState;
+    int sepWidth;
+    DWORD textColor;
+    DWORD sepColor;
+    int font;
+    UINT textStyle;
+    bool showHtml;
+    CUIRect textPadding;
+    CUIPoint lastMouse;
+    TDrawSpec normalImage;
+    TDrawSpec hotImage;
+    TDrawSpec pushedImage;
+    TDrawSpec focusedImage;
+    TDrawSpec sepImage;
+};

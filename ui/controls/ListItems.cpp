@@ -1,0 +1,786 @@
+#include "ui/controls/ListItems.h"
+
+#include <wchar.h>
+
+#include "ui/core/AttributeValues.h"
+#include "ui/manager/Manager.h"
+#include "ui/render/Renderer.h"
+
+namespace
+{
+// The open side of a measuring rectangle: far enough that the text never
+// reaches it.
+const int MeasureExtent = 9999;
+
+// A DC to measure on when the window has none yet.
+class CScratchDC
+{
+public:
+    CScratchDC() : m_hDC(::CreateCompatibleDC(NULL)) {}
+    ~CScratchDC()
+    {
+        if (m_hDC != NULL)
+            ::DeleteDC(m_hDC);
+    }
+    HDC Get() const { return m_hDC; }
+
+private:
+    HDC m_hDC;
+};
+
+RECT Deflated(const RECT& rc, const RECT& padding)
+{
+    return CUIRect(rc.left + padding.left, rc.top + padding.top, rc.right - padding.right, rc.bottom - padding.bottom);
+}
+
+bool IsOdd(int drawIndex)
+{
+    return (drawIndex & 1) != 0;
+}
+
+void DrawRowText(HDC hDC, CManagerUI* manager, RECT& rc, const CUIString& text, DWORD color, const TListInfo& info,
+                 UINT style)
+{
+    if (info.showHtml)
+    {
+        int links = 0;
+        CRenderer::DrawMarkupText(hDC, manager, rc, text, color, NULL, NULL, links, info.font, style);
+    }
+    else
+        CRenderer::DrawText(hDC, manager, rc, text, color, info.font, style);
+}
+}  // namespace
+
+// ---- CListItemBase ----
+
+template <class TBase>
+CListItemBase<TBase>::CListItemBase() : index(-1), drawIndex(0), selected(false), buttonState(0), owner(NULL)
+{
+}
+
+template <class TBase>
+LPVOID CListItemBase<TBase>::FindInterface(LPCWSTR pstrName)
+{
+    if (pstrName != NULL && wcscmp(pstrName, L"IListItem") == 0)
+        return static_cast<IListItemUI*>(this);
+    return TBase::FindInterface(pstrName);
+}
+
+template <class TBase>
+bool CListItemBase<TBase>::Activate()
+{
+    if (!TBase::Activate())
+        return false;
+    if (this->manager != NULL)
+        this->manager->SendNotify(this, NotifyType::ItemActivate);
+    return true;
+}
+
+template <class TBase>
+void CListItemBase<TBase>::SetVisible(bool bVisible)
+{
+    TBase::SetVisible(bVisible);
+    if (!this->IsVisible() && selected)
+    {
+        selected = false;
+        if (owner != NULL)
+            owner->SelectItem(-1, false, true);
+    }
+}
+
+template <class TBase>
+void CListItemBase<TBase>::SetEnabled(bool bEnable)
+{
+    TBase::SetEnabled(bEnable);
+    if (!this->IsEnabled())
+        buttonState = 0;
+}
+
+template <class TBase>
+void CListItemBase<TBase>::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
+{
+    if (pstrName != NULL && AttributeIs(pstrName, L"selected"))
+        Select(true, true);
+    else
+        TBase::SetAttribute(pstrName, pstrValue);
+}
+
+template <class TBase>
+bool CListItemBase<TBase>::Select(bool bSelect, bool bTakeFocus)
+{
+    // Refusing to deselect a disabled row would leave two rows selected
+    // once the owner moves its selection on.
+    if (bSelect && !this->IsEnabled())
+        return false;
+    if (bSelect == selected)
+        return true;
+    selected = bSelect;
+    if (bSelect && owner != NULL)
+        owner->SelectItem(index, bTakeFocus, true);
+    InvalidateItem();
+    return true;
+}
+
+template <class TBase>
+void CListItemBase<TBase>::InvalidateItem()
+{
+    if (!this->IsVisible() || this->manager == NULL)
+        return;
+    CControlUI* parent = this->GetParent();
+    CContainerUI* container =
+        parent != NULL ? static_cast<CContainerUI*>(parent->FindInterface(L"Container")) : NULL;
+    if (container == NULL)
+    {
+        this->Invalidate();
+        return;
+    }
+    RECT area;
+    const RECT client = container->GetClientPos();
+    if (!::IntersectRect(&area, &this->GetPos(), &client))
+        return;
+    for (CControlUI* ancestor = parent->GetParent(); ancestor != NULL; ancestor = ancestor->GetParent())
+    {
+        RECT clipped;
+        if (!::IntersectRect(&clipped, &area, &ancestor->GetPos()))
+            return;
+        area = clipped;
+    }
+    this->manager->InvalidateRect(area);
+}
+
+template <class TBase>
+void CListItemBase<TBase>::DrawItemBk(HDC hDC)
+{
+    TListInfo* info = Info();
+    if (info == NULL)
+        return;
+    const bool enabled = this->IsEnabled();
+
+    // Colour: later states win.
+    DWORD color = info->alternateBk && IsOdd(drawIndex) ? 0 : info->bkColor;
+    if (IsHot())
+        color = info->hotBkColor;
+    if (selected)
+        color = info->selectedBkColor;
+    if (!enabled)
+        color = info->disabledBkColor;
+    if (color != 0)
+        CRenderer::DrawColor(hDC, this->GetPos(), color);
+
+    // Image: the first state image that draws, else the row's own, else the list's.
+    if (!enabled && this->DrawImage(hDC, info->disabledImage))
+        return;
+    if (selected && this->DrawImage(hDC, info->selectedImage))
+        return;
+    if (IsHot() && this->DrawImage(hDC, info->hotImage))
+        return;
+    if (this->DrawImage(hDC, this->bkImage))
+        return;
+    if (!info->alternateBk || !IsOdd(drawIndex))
+        this->DrawImage(hDC, info->bkImage);
+}
+
+template <class TBase>
+DWORD CListItemBase<TBase>::ItemTextColor(const TListInfo& info) const
+{
+    DWORD color = info.textColor;
+    if (IsHot())
+        color = info.hotTextColor;
+    if (selected)
+        color = info.selectedTextColor;
+    if (!this->IsEnabled())
+        color = info.disabledTextColor;
+    return color;
+}
+
+template <class TBase>
+void CListItemBase<TBase>::PassToOwner(TControlEvent& event)
+{
+    if (owner != NULL)
+        owner->HandleItemEvent(event);
+    else
+        TBase::HandleEvent(event);
+}
+
+template <class TBase>
+void CListItemBase<TBase>::HandleRowEvent(TControlEvent& event)
+{
+    if (!this->IsMouseEnabled() && IsMouseEvent(event.kind))
+    {
+        PassToOwner(event);
+        return;
+    }
+    const bool enabled = this->IsEnabled();
+    switch (event.kind)
+    {
+    case EventButtonDown:
+    case EventRightButtonDown:
+        if (enabled)
+        {
+            if (this->manager != NULL)
+                this->manager->SendNotify(this, NotifyType::ItemClick);
+            Select(true, true);
+            InvalidateItem();
+        }
+        return;
+    case EventButtonUp:
+    case EventMouseMove:
+        return;
+    case EventMouseEnter:
+        if (enabled && ::PtInRect(&this->GetPos(), event.point) && !IsHot())
+        {
+            buttonState |= StateHot;
+            InvalidateItem();
+        }
+        return;
+    case EventMouseLeave:
+        // The pointer moved onto a control drawn over the row: the row stays
+        // hot until the pointer really leaves it.
+        if (::PtInRect(&this->GetPos(), event.point))
+        {
+            if (this->manager != NULL)
+                this->manager->AddMouseLeaveNeeded(this);
+            return;
+        }
+        if (enabled && IsHot())
+        {
+            buttonState &= ~StateHot;
+            InvalidateItem();
+        }
+        if (this->manager != NULL)
+            this->manager->RemoveMouseLeaveNeeded(this);
+        return;
+    case EventDoubleClick:
+        if (enabled)
+        {
+            Activate();
+            InvalidateItem();
+        }
+        return;
+    case EventKeyDown:
+        if (event.keyChar == VK_RETURN && this->IsKeyboardEnabled() && enabled)
+        {
+            Activate();
+            InvalidateItem();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    PassToOwner(event);
+}
+
+template class CListItemBase<CControlUI>;
+template class CListItemBase<CContainerUI>;
+
+// ---- CListElementUI ----
+
+LPCWSTR CListElementUI::GetClassName() const
+{
+    return L"ListElement";
+}
+
+LPVOID CListElementUI::FindInterface(LPCWSTR pstrName)
+{
+    if (pstrName != NULL && wcscmp(pstrName, L"ListElement") == 0)
+        return static_cast<CListElementUI*>(this);
+    return CListItemBase<CControlUI>::FindInterface(pstrName);
+}
+
+void CListElementUI::HandleEvent(TControlEvent& event)
+{
+    HandleRowEvent(event);
+}
+
+// ---- CListLabelElementUI ----
+
+CListLabelElementUI::CListLabelElementUI()
+    : estimateDirty(true), lastItemHeight(0), lastFont(-1), lastTextStyle(0), measureCount(0)
+{
+}
+
+LPCWSTR CListLabelElementUI::GetClassName() const
+{
+    return L"ListLabelElement";
+}
+
+LPVOID CListLabelElementUI::FindInterface(LPCWSTR pstrName)
+{
+    if (pstrName != NULL && wcscmp(pstrName, L"ListLabelElement") == 0)
+        return static_cast<CListLabelElementUI*>(this);
+    return CListElementUI::FindInterface(pstrName);
+}
+
+void CListLabelElementUI::SetText(LPCWSTR pstrText)
+{
+    estimateDirty = true;
+    CListElementUI::SetText(pstrText);
+}
+
+void CListLabelElementUI::SetFixedWidth(int cx)
+{
+    estimateDirty = true;
+    CListElementUI::SetFixedWidth(cx);
+}
+
+void CListLabelElementUI::SetFixedHeight(int cy)
+{
+    estimateDirty = true;
+    CListElementUI::SetFixedHeight(cy);
+}
+
+void CListLabelElementUI::SetOwner(CControlUI* pOwner)
+{
+    estimateDirty = true;
+    CListElementUI::SetOwner(pOwner);
+}
+
+CUIString CListLabelElementUI::MeasuredText()
+{
+    return text;
+}
+
+bool CListLabelElementUI::WidthFromColumns(const TListInfo&, int&) const
+{
+    return false;
+}
+
+bool CListLabelElementUI::IsEstimateStale(const TListInfo& info, SIZE szAvailable, const CUIString& measured) const
+{
+    if (estimateDirty)
+        return true;
+    const bool singleLine = (info.textStyle & DT_SINGLELINE) != 0;
+    if (!singleLine && (szAvailable.cx != lastAvailable.cx || szAvailable.cy != lastAvailable.cy))
+        return true;
+    return info.itemHeight != lastItemHeight || info.font != lastFont || info.textStyle != lastTextStyle ||
+           !::EqualRect(&info.textPadding, &lastTextPadding) || measured != lastMeasured;
+}
+
+void CListLabelElementUI::MeasureInto(const TListInfo& info, const CUIString& measured, RECT& rc, UINT style)
+{
+    ++measureCount;
+    HDC hDC = manager->GetPaintDC();
+    CScratchDC scratch;
+    if (hDC == NULL)
+        hDC = scratch.Get();
+    if (hDC != NULL)
+        DrawRowText(hDC, manager, rc, measured, 0, info, style);
+}
+
+SIZE CListLabelElementUI::EstimateSize(SIZE szAvailable)
+{
+    const TListInfo* info = Info();
+    if (info == NULL)
+        return CUISize();
+    if (fixedWidth > 0)
+    {
+        if (fixedHeight > 0)
+            return CUISize(fixedWidth, fixedHeight);
+        if (info->itemHeight != 0)
+            return CUISize(fixedWidth, info->itemHeight);
+    }
+    // Without a window there is no font to measure with yet.
+    if (manager == NULL)
+        return CUISize(fixedWidth, fixedHeight != 0 ? fixedHeight : info->itemHeight);
+
+    const CUIString measured = MeasuredText();
+    if (!IsEstimateStale(*info, szAvailable, measured))
+        return estimated;
+    estimateDirty = false;
+    lastAvailable = szAvailable;
+    lastItemHeight = info->itemHeight;
+    lastFont = info->font;
+    lastTextStyle = info->textStyle;
+    lastTextPadding = info->textPadding;
+    lastMeasured = measured;
+
+    const RECT& padding = info->textPadding;
+    int width = fixedWidth;
+    int height = fixedHeight != 0 ? fixedHeight : info->itemHeight;
+    // Rows in columns are as wide as the columns, whatever their text.
+    const bool columnWidth = width == 0 && WidthFromColumns(*info, width);
+    // Alignment would move the measured rectangle instead of sizing it.
+    const UINT measureStyle = (info->textStyle & ~(DT_CENTER | DT_RIGHT)) | DT_CALCRECT;
+    if ((info->textStyle & DT_SINGLELINE) != 0)
+    {
+        if (height == 0)
+        {
+            const TFontEntry* font = manager->GetFontInfo(info->font);
+            height = (font != NULL ? font->metrics.tmHeight : 0) + 8 + padding.top + padding.bottom;
+        }
+        if (width == 0 && !columnWidth)
+        {
+            RECT rc = {0, 0, MeasureExtent, height};
+            MeasureInto(*info, measured, rc, measureStyle);
+            width = rc.right - rc.left + padding.left + padding.right;
+        }
+    }
+    else
+    {
+        if (width == 0)
+            width = szAvailable.cx;
+        RECT rc = {padding.left, 0, width - padding.right, MeasureExtent};
+        MeasureInto(*info, measured, rc, measureStyle);
+        height = rc.bottom - rc.top + padding.top + padding.bottom;
+    }
+    estimated = CUISize(width, height);
+    return estimated;
+}
+
+bool CListLabelElementUI::PaintContent(HDC hDC, const RECT&, CControlUI*)
+{
+    DrawItemBk(hDC);
+    DrawItemText(hDC, itemRect);
+    return true;
+}
+
+void CListLabelElementUI::DrawItemText(HDC hDC, const RECT& rc)
+{
+    const TListInfo* info = Info();
+    if (text.IsEmpty() || info == NULL)
+        return;
+    RECT textRect = Deflated(rc, info->textPadding);
+    DrawRowText(hDC, manager, textRect, text, ItemTextColor(*info), *info, info->textStyle);
+}
+
+// ---- CListTextElementUI ----
+
+CListTextElementUI::CListTextElementUI() : linkCount(0), linkRects(), hotLink(-1), listOwner(NULL)
+{
+}
+
+CListTextElementUI::~CListTextElementUI()
+{
+    for (int i = 0; i < columnTexts.GetSize(); ++i)
+        delete static_cast<CUIString*>(columnTexts[i]);
+}
+
+LPCWSTR CListTextElementUI::GetClassName() const
+{
+    return L"ListTextElement";
+}
+
+LPVOID CListTextElementUI::FindInterface(LPCWSTR pstrName)
+{
+    if (pstrName != NULL && wcscmp(pstrName, L"ListTextElement") == 0)
+        return static_cast<CListTextElementUI*>(this);
+    return CListLabelElementUI::FindInterface(pstrName);
+}
+
+UINT CListTextElementUI::GetFlags() const
+{
+    return IsEnabled() && linkCount > 0 ? (RowFlag | FlagSetCursor) : RowFlag;
+}
+
+void CListTextElementUI::SetOwner(CControlUI* pOwner)
+{
+    CListLabelElementUI::SetOwner(pOwner);
+    listOwner = pOwner != NULL ? static_cast<IListUI*>(pOwner->FindInterface(L"IList")) : NULL;
+}
+
+LPCWSTR CListTextElementUI::GetText(int iColumn) const
+{
+    const CUIString* stored = static_cast<const CUIString*>(columnTexts.GetAt(iColumn));
+    return stored != NULL ? static_cast<LPCWSTR>(*stored) : L"";
+}
+
+void CListTextElementUI::SetText(int iColumn, LPCWSTR pstrText)
+{
+    if (iColumn < 0 || iColumn >= TListInfo::MaxColumns)
+        return;
+    while (columnTexts.GetSize() <= iColumn)
+        columnTexts.Add(new CUIString);
+    CUIString* stored = static_cast<CUIString*>(columnTexts[iColumn]);
+    if (*stored == (pstrText != NULL ? pstrText : L""))
+        return;
+    *stored = pstrText != NULL ? pstrText : L"";
+    estimateDirty = true;
+    InvalidateItem();
+}
+
+CUIString CListTextElementUI::ColumnText(int iColumn)
+{
+    IListTextCallback* callback = listOwner != NULL ? listOwner->GetTextCallback() : NULL;
+    if (callback != NULL)
+    {
+        LPCWSTR supplied = callback->GetItemText(this, index, iColumn);
+        return CUIString(supplied != NULL ? supplied : L"");
+    }
+    return CUIString(GetText(iColumn));
+}
+
+CUIString CListTextElementUI::MeasuredText()
+{
+    IListTextCallback* callback = listOwner != NULL ? listOwner->GetTextCallback() : NULL;
+    if (callback != NULL)
+    {
+        LPCWSTR supplied = callback->GetItemText(this, index, 0);
+        return CUIString(supplied != NULL ? supplied : L"");
+    }
+    if (columnTexts.GetSize() > 0)
+        return CUIString(GetText(0));
+    return text;
+}
+
+bool CListTextElementUI::WidthFromColumns(const TListInfo& info, int& width) const
+{
+    if (info.columnCount <= 0)
+        return false;
+    width = info.columns[info.columnCount - 1].right - info.columns[0].left;
+    return true;
+}
+
+RECT CListTextElementUI::GetLinkRect(int iLink) const
+{
+    if (iLink < 0 || iLink >= linkCount)
+        return CUIRect();
+    return linkRects[iLink];
+}
+
+int CListTextElementUI::LinkAt(POINT pt) const
+{
+    for (int i = 0; i < linkCount; ++i)
+    {
+        if (::PtInRect(&linkRects[i], pt))
+            return i;
+    }
+    return -1;
+}
+
+void CListTextElementUI::DrawItemText(HDC hDC, const RECT& rc)
+{
+    const TListInfo* info = Info();
+    linkCount = 0;
+    if (listOwner == NULL || info == NULL)
+        return;
+    const DWORD color = ItemTextColor(*info);
+    auto draw = [&](RECT& textRect, const CUIString& columnText) {
+        if (!info->showHtml)
+        {
+            CRenderer::DrawText(hDC, manager, textRect, columnText, color, info->font, info->textStyle);
+            return;
+        }
+        int slots = MaxLinks - linkCount;
+        CRenderer::DrawMarkupText(hDC, manager, textRect, columnText, color, linkRects + linkCount,
+                                  linkTexts + linkCount, slots, info->font, info->textStyle);
+        linkCount += slots;
+    };
+
+    if (info->columnCount <= 0)
+    {
+        RECT textRect = Deflated(rc, info->textPadding);
+        draw(textRect, MeasuredText());
+    }
+    for (int i = 0; i < info->columnCount; ++i)
+    {
+        RECT cell = {info->columns[i].left, rc.top, info->columns[i].right, rc.bottom};
+        if (info->vLineSize > 0 && i < info->columnCount - 1)
+        {
+            const int x = cell.right - info->vLineSize / 2;
+            const RECT line = {x, rc.top, x, rc.bottom};
+            CRenderer::DrawLine(hDC, line, info->vLineSize, info->vLineColor);
+            cell.right -= info->vLineSize;
+        }
+        RECT textRect = Deflated(cell, info->textPadding);
+        draw(textRect, ColumnText(i));
+    }
+    for (int i = linkCount; i < MaxLinks; ++i)
+    {
+        ::SetRectEmpty(&linkRects[i]);
+        linkTexts[i].Empty();
+    }
+    if (hotLink >= linkCount)
+        hotLink = -1;
+}
+
+void CListTextElementUI::HandleLinkEvent(TControlEvent& event)
+{
+    switch (event.kind)
+    {
+    case EventMouseMove:
+    {
+        const int link = LinkAt(event.point);
+        if (link != hotLink)
+        {
+            hotLink = link;
+            InvalidateItem();
+        }
+        break;
+    }
+    case EventMouseLeave:
+        if (hotLink < 0)
+            break;
+        if (::PtInRect(&linkRects[hotLink], event.point))
+        {
+            if (manager != NULL)
+                manager->AddMouseLeaveNeeded(this);
+            break;
+        }
+        hotLink = -1;
+        InvalidateItem();
+        if (manager != NULL)
+            manager->RemoveMouseLeaveNeeded(this);
+        break;
+    default:
+        break;
+    }
+}
+
+void CListTextElementUI::HandleEvent(TControlEvent& event)
+{
+    if (IsMouseEnabled())
+    {
+        if (event.kind == EventSetCursor && LinkAt(event.point) >= 0)
+        {
+            ::SetCursor(::LoadCursorW(NULL, IDC_HAND));
+            return;
+        }
+        if (event.kind == EventButtonUp && IsEnabled())
+        {
+            const int link = LinkAt(event.point);
+            if (link >= 0 && manager != NULL)
+            {
+                manager->SendNotify(this, NotifyType::Link, static_cast<WPARAM>(link));
+                return;
+            }
+        }
+        HandleLinkEvent(event);
+    }
+    CListLabelElementUI::HandleEvent(event);
+}
+
+// ---- CListContainerElementUI ----
+
+CListContainerElementUI::CListContainerElementUI() : expandable(false), expanded(false)
+{
+}
+
+LPCWSTR CListContainerElementUI::GetClassName() const
+{
+    return L"ListContainerElement";
+}
+
+LPVOID CListContainerElementUI::FindInterface(LPCWSTR pstrName)
+{
+    if (pstrName != NULL && wcscmp(pstrName, L"ListContainerElement") == 0)
+        return static_cast<CListContainerElementUI*>(this);
+    return CListItemBase<CContainerUI>::FindInterface(pstrName);
+}
+
+void CListContainerElementUI::HandleEvent(TControlEvent& event)
+{
+    HandleRowEvent(event);
+}
+
+void CListContainerElementUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
+{
+    if (pstrName != NULL && pstrValue != NULL && AttributeIs(pstrName, L"expandable"))
+        SetExpandable(ParseBool(pstrValue));
+    else
+        CListItemBase<CContainerUI>::SetAttribute(pstrName, pstrValue);
+}
+
+SIZE CListContainerElementUI::EstimateSize(SIZE)
+{
+    const TListInfo* info = Info();
+    const int height = fixedHeight != 0 ? fixedHeight : (info != NULL ? info->itemHeight : 0);
+    return CUISize(fixedWidth, height);
+}
+
+bool CListContainerElementUI::PaintContent(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl)
+{
+    DrawItemBk(hDC);
+    return CContainerUI::PaintContent(hDC, rcPaint, pStopControl);
+}
+
+bool CListContainerElementUI::Expand(bool bExpand)
+{
+    if (owner == NULL)
+        return false;
+    if (bExpand == expanded)
+        return true;
+    expanded = bExpand;
+    if (!expandable)
+        return true;
+    if (!owner->ExpandItem(index, bExpand))
+    {
+        expanded = !bExpand;
+        return false;
+    }
+    if (manager != NULL)
+        manager->SendNotify(this, bExpand ? NotifyType::ItemExpand : NotifyType::ItemCollapse);
+    return true;
+}
+
+// ---- CListHBoxElementUI ----
+
+LPCWSTR CListHBoxElementUI::GetClassName() const
+{
+    return L"ListHBoxElement";
+}
+
+LPVOID CListHBoxElementUI::FindInterface(LPCWSTR pstrName)
+{
+    if (pstrName != NULL && wcscmp(pstrName, L"ListHBoxElement") == 0)
+        return static_cast<CListHBoxElementUI*>(this);
+    return CListContainerElementUI::FindInterface(pstrName);
+}
+
+void CListHBoxElementUI::SetPos(RECT rc, bool bNeedInvalidate)
+{
+    if (owner == NULL)
+    {
+        CListContainerElementUI::SetPos(rc, bNeedInvalidate);
+        return;
+    }
+    CControlUI::SetPos(rc, bNeedInvalidate);
+    const TListInfo* info = Info();
+    if (info == NULL)
+        return;
+    int column = 0;
+    for (int i = 0; i < items.GetSize(); ++i)
+    {
+        CControlUI* child = static_cast<CControlUI*>(items[i]);
+        if (!child->IsVisible())
+            continue;
+        if (child->IsFloat())
+        {
+            SetFloatPos(i);
+            continue;
+        }
+        const RECT pad = child->GetPadding();
+        if (info->columnCount <= 0)
+        {
+            // Without columns every child takes the whole row.
+            child->SetPos(Deflated(itemRect, pad), false);
+            continue;
+        }
+        if (column >= info->columnCount)
+            continue;  // more children than columns: the rest are not placed
+        RECT cell = {info->columns[column].left + pad.left, itemRect.top + pad.top,
+                     info->columns[column].right - pad.right, itemRect.bottom - pad.bottom};
+        if (info->vLineSize > 0 && column < info->columnCount - 1)
+            cell.right -= info->vLineSize;
+        child->SetPos(cell, false);
+        ++column;
+    }
+}
+
+bool CListHBoxElementUI::PaintContent(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl)
+{
+    const TListInfo* info = Info();
+    if (info == NULL)
+        return true;
+    DrawItemBk(hDC);
+    if (info->vLineSize > 0)
+    {
+        for (int i = 0; i < info->columnCount - 1; ++i)
+        {
+            const int x = info->columns[i].right - info->vLineSize / 2;
+            const RECT line = {x, itemRect.top, x, itemRect.bottom};
+            CRenderer::DrawLine(hDC, line, info->vLineSize, info->vLineColor);
+        }
+    }
+    return CContainerUI::PaintContent(hDC, rcPaint, pStopControl);
+}
