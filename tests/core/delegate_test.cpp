@@ -73,6 +73,30 @@ TEST(Delegate, ListOwnsItsCopies)
     EXPECT_EQ(g_liveCounters, 0);
 }
 
+TEST(Delegate, RemoveTakesOutOnlyTheEqualDelegate)
+{
+    std::string log;
+    Recorder a(&log), b(&log);
+    char arg[] = "!";
+    CDelegateList list;
+    list += MakeDelegate(&a, &Recorder::Yes);
+    list += MakeDelegate(&b, &Recorder::Yes);
+    EXPECT_TRUE(list.Remove(MakeDelegate(&a, &Recorder::Yes)));
+    EXPECT_FALSE(list.Remove(MakeDelegate(&a, &Recorder::Yes))) << "already gone";
+    EXPECT_FALSE(list.Remove(MakeDelegate(&b, &Recorder::No))) << "same object, other handler";
+    list.Invoke(arg);
+    EXPECT_EQ(log, "Y!");
+
+    int object;
+    {
+        CDelegateList counted;
+        counted.Add(CountingDelegate(&object));
+        EXPECT_EQ(g_liveCounters, 1);
+        EXPECT_TRUE(counted.Remove(CountingDelegate(&object)));
+        EXPECT_EQ(g_liveCounters, 0) << "the removed copy is freed";
+    }
+}
+
 TEST(Geometry, RectOperations)
 {
     CUIRect r(10, 20, 30, 60);

@@ -9,7 +9,7 @@
 set -uo pipefail
 WINE_RUN="$1" GALLERY="$2" SKIN="$3" ORIGIN="$4"; shift 4
 PAGES=("$@")
-[ ${#PAGES[@]} -gt 0 ] || PAGES=(0 1 2 3 4 5)
+[ ${#PAGES[@]} -gt 0 ] || PAGES=(0 1 2 3 4 5 6)
 HERE="$(cd "$(dirname "$0")" && pwd)"
 source "$HERE/drive.sh"
 eval "$("$WINE_RUN" --env)" || exit 1
@@ -23,9 +23,10 @@ cp "$SKIN" "$WORK/Gallery.dat"
 # The media page's ActiveX control, which the build puts beside Gallery.exe.
 cp "$(dirname "$GALLERY")/test_activex.dll" "$WORK/" || fail "no test_activex.dll beside $GALLERY"
 
-# check_picture PAGE SHOT: compares a picture with the page's expected one (or renews it).
+# check_picture PAGE SHOT [NAME]: compares a picture with the page's expected one, or with
+# expected/NAME.png when a name is given (or renews it).
 check_picture() {
-  local page="$1" shot="$2" expected="$HERE/expected/gallery_page$1.png" differing total
+  local page="$1" shot="$2" expected="$HERE/expected/${3:-gallery_page$1}.png" differing total
   [ -n "${SHOTS_DIR:-}" ] && mkdir -p "$SHOTS_DIR" && cp "$shot" "$SHOTS_DIR/"
   if [ "${UPDATE_EXPECTED:-0}" = 1 ]; then
     mkdir -p "$(dirname "$expected")" && cp "$shot" "$expected"
@@ -77,7 +78,7 @@ done
 
 # The options switch pages: the "Text" option sits around client point (386, 28).
 if [ "${UPDATE_EXPECTED:-0}" != 1 ]; then
-  if show 0 clicked_to_page1 386 28; then
+  if show 0 clicked_to_page1 312 28; then
     check_picture 1 "$WORK/clicked_to_page1.png"
   else
     fail "no picture of the gallery after the click"
@@ -119,6 +120,16 @@ if [ "${UPDATE_EXPECTED:-0}" != 1 ] && [[ " ${PAGES[*]} " == *" 4 "* ]]; then
     fail "media page: no window"
   fi
   wait_pid "$pid" 20 || { fail "media page: the gallery did not end"; kill "$pid" 2>/dev/null; }
+fi
+
+# A click on the first date of the input page opens its picker over it (the
+# date sits around client point (136, 313)); the editor open before closes.
+if [[ " ${PAGES[*]} " == *" 6 "* ]]; then
+  if show 6 gallery_page6_picker 136 313; then
+    check_picture 6 "$WORK/gallery_page6_picker.png" gallery_page6_picker
+  else
+    fail "no picture of the input page with the picker open"
+  fi
 fi
 
 [ $failures -eq 0 ] && echo "gallery: ${#PAGES[@]} pages as expected"

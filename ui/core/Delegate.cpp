@@ -39,6 +39,19 @@ void CDelegateList::Add(const CDelegateBase& d)
         delete pCopy;
 }
 
+bool CDelegateList::Remove(const CDelegateBase& d)
+{
+    for (int i = 0; i < m_aDelegates.GetSize(); ++i) {
+        CDelegateBase* pDelegate = static_cast<CDelegateBase*>(m_aDelegates[i]);
+        if (pDelegate && pDelegate->Equals(d)) {
+            m_aDelegates.Remove(i);
+            delete pDelegate;
+            return true;
+        }
+    }
+    return false;
+}
+
 bool CDelegateList::Invoke(void* param)
 {
     // The size is read afresh each step: a handler may add delegates.

@@ -78,6 +78,8 @@ public:
     // Adds a copy of d unless an equal delegate is already present.
     void Add(const CDelegateBase& d);
     void operator+=(const CDelegateBase& d) { Add(d); }
+    // Removes and frees the delegate equal to d; false when there is none.
+    bool Remove(const CDelegateBase& d);
     // true when no delegate returned false (also for an empty list).
     bool Invoke(void* param);
     bool operator()(void* param) { return Invoke(param); }

@@ -82,7 +82,8 @@ struct TNotifyMsg
     LPARAM lParam;
 };
 
-// The complete notification vocabulary. "scroll" is the only queued one.
+// The complete notification vocabulary. "scroll", "textchanged" and "return"
+// are queued; every other one reaches the receivers at once.
 namespace NotifyType
 {
 const wchar_t WindowInit[] = L"windowinit";

@@ -13,6 +13,7 @@
 #include "ui/render/ImageDescriptor.h"
 #include "ui/render/ImageLoader.h"
 #include "ui/render/TaggedText.h"
+#include "ui/render/WindowPicture.h"
 
 class CControlUI;
 
@@ -46,8 +47,9 @@ struct TTimerEntry
 // (fonts, images, default attribute lists, option groups, the skin's window
 // settings, receivers, timers and painting surfaces). Controls are reached
 // only through the control interface; text drawing and image descriptors
-// reach the manager's fonts, images and colours through ITextResources.
-class CManagerUI : public ITextResources
+// reach the manager's fonts, images and colours through ITextResources, and
+// snapshots of the window its picture through IWindowPicture.
+class CManagerUI : public ITextResources, public IWindowPicture
 {
 public:
     CManagerUI();
@@ -97,6 +99,13 @@ public:
     void NeedUpdate();
     // Set for the duration of a paint pass.
     void SetPainting(bool bIsPainting) { painting = bIsPainting; }
+
+    // ---- The window's picture, for snapshots ----
+    HDC GetPictureDC() override { return paintDC; }
+    // The off-screen surface of an opaque window; a layered window's holds
+    // per-pixel alpha, which is no picture of what the window shows.
+    HBITMAP GetFinishedPicture() override;
+    void PaintPicture(HDC hDC, const RECT& rc, CControlUI* stop) override;
 
     // ---- Messages and input ----
     // The manager's reaction to one window message; false leaves the message

@@ -190,6 +190,19 @@ void CManagerUI::InvalidateRect(const RECT& rc)
     ::InvalidateRect(paintWindow, &clamped, FALSE);
 }
 
+// ---- Snapshots ----
+
+HBITMAP CManagerUI::GetFinishedPicture()
+{
+    return layered ? NULL : offscreen.Bitmap();
+}
+
+void CManagerUI::PaintPicture(HDC hDC, const RECT& rc, CControlUI* stop)
+{
+    if (root != NULL && hDC != NULL)
+        root->Paint(hDC, rc, stop);
+}
+
 // ---- WM_PAINT ----
 
 bool CManagerUI::HandlePaint() { return Painter::OnPaint(*this); }

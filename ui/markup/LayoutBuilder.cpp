@@ -5,6 +5,7 @@
 
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
+#include "ui/controls/TreeView.h"
 #include "ui/manager/Manager.h"
 #include "ui/markup/ResourceLocations.h"
 
@@ -344,6 +345,12 @@ CControlUI* CLayoutBuilder::ParseChildren(CXmlNode node, CControlUI* parent, TBu
             Include(child, parent, context, level);
             continue;
         }
+        if (NameIs(name, L"TreeNode"))
+        {
+            if (!BuildTreeNode(child, parent, context, level))
+                return NULL;
+            continue;
+        }
         // Without a parent only the first control of the level has an owner
         // (the caller); the others would be built for nothing.
         if (parent == NULL && result != NULL)
@@ -403,8 +410,8 @@ CControlUI* CLayoutBuilder::BuildElement(CXmlNode node, TBuildContext& context, 
     return control;
 }
 
-// A tree node parent, which keeps its other children in its row layout,
-// joins here together with the tree view and its "TreeNode" elements.
+// A tree node keeps the controls inside its element in its row layout, after
+// its own parts.
 CLayoutBuilder::TAttachResult CLayoutBuilder::AttachToParent(CXmlNode node, CControlUI* control,
                                                               CControlUI* parent, void*& container)
 {
@@ -414,11 +421,59 @@ CLayoutBuilder::TAttachResult CLayoutBuilder::AttachToParent(CXmlNode node, CCon
         parent->SetCover(control);
         return Attached;
     }
+    if (CTreeNodeUI* treeNode = static_cast<CTreeNodeUI*>(parent->FindInterface(L"TreeNode")))
+        return treeNode->GetRowLayout()->Add(control) ? Attached : Refused;
     if (container == NULL)
         container = parent->FindInterface(L"IContainer");
     if (container == NULL)
         return NoContainer;
     return static_cast<IContainerUI*>(container)->Add(control) ? Attached : Refused;
+}
+
+// A "TreeNode" element: a child node of the node around it, or a top-level
+// node of the tree view around it. The node is configured before the
+// elements inside it are built, so that its children take its indentation
+// and item group; a top-level node joins the tree view last, bringing its
+// whole subtree. False when the parent is neither a node nor a tree view:
+// the level ends there. Without any parent the element is skipped.
+bool CLayoutBuilder::BuildTreeNode(CXmlNode node, CControlUI* parent, TBuildContext& context, int level)
+{
+    if (parent == NULL)
+    {
+        Report(*context.error, L"A \"TreeNode\" needs a tree view around it; it is skipped");
+        return true;
+    }
+    CTreeNodeUI* parentNode = static_cast<CTreeNodeUI*>(parent->FindInterface(L"TreeNode"));
+    CTreeViewUI* treeView =
+        parentNode == NULL ? static_cast<CTreeViewUI*>(parent->FindInterface(L"TreeView")) : NULL;
+    if (parentNode == NULL && treeView == NULL)
+    {
+        Report(*context.error, L"A \"TreeNode\" belongs inside a tree view or another tree node; "
+                               L"it is skipped with what follows it");
+        return false;
+    }
+    if (level > MAX_TREE_DEPTH)
+    {
+        CUIString message;
+        message.Format(L"Controls are nested deeper than %d levels; the deeper ones are not built",
+                       static_cast<int>(MAX_TREE_DEPTH));
+        Report(*context.error, message);
+        return true;
+    }
+    if (!TakeStep(*context.error, *context.steps))
+        return true;
+    CTreeNodeUI* treeNode = new CTreeNodeUI;
+    if (parentNode != NULL && !parentNode->AddChildNode(treeNode))
+    {
+        treeNode->Delete();
+        return true;
+    }
+    Configure(node, treeNode, context.manager);
+    if (node.HasChildren())
+        ParseChildren(node, treeNode, context, level + 1);
+    if (treeView != NULL && !treeView->Add(treeNode))
+        treeNode->Delete();
+    return true;
 }
 
 // Builds another document into parent count times. Its resource elements and

@@ -76,6 +76,7 @@ private:
     CControlUI* BuildIn(TBuildContext& context, CControlUI* parent, int level);
     CControlUI* ParseChildren(CXmlNode node, CControlUI* parent, TBuildContext& context, int level);
     CControlUI* BuildElement(CXmlNode node, TBuildContext& context, int level);
+    bool BuildTreeNode(CXmlNode node, CControlUI* parent, TBuildContext& context, int level);
     TAttachResult AttachToParent(CXmlNode node, CControlUI* control, CControlUI* parent, void*& container);
     void Include(CXmlNode node, CControlUI* parent, TBuildContext& context, int level);
     bool LoadInclude(CLayoutBuilder& nested, LPCWSTR includeSource, const TBuildContext& context);

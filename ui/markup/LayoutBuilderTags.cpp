@@ -11,6 +11,8 @@
 #include "ui/controls/Combo.h"
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
+#include "ui/controls/DateTime.h"
+#include "ui/controls/Edit.h"
 #include "ui/controls/GifAnim.h"
 #include "ui/controls/Label.h"
 #include "ui/controls/List.h"
@@ -20,6 +22,7 @@
 #include "ui/controls/ScrollBar.h"
 #include "ui/controls/TabLayout.h"
 #include "ui/controls/TileLayout.h"
+#include "ui/controls/TreeView.h"
 #include "ui/controls/WebBrowser.h"
 
 namespace
@@ -43,8 +46,8 @@ struct TControlTag
     CControlUI* (*create)();
 };
 
-// "TreeNode" is not a plain row: its element needs the tree-node handling of
-// the builder, which arrives with the tree view.
+// "TreeNode" is not in the table: its elements attach to the node or tree
+// view around them (see CLayoutBuilder::BuildTreeNode).
 const TControlTag kControlTags[] = {
     {L"Control", AnyCase, Make<CControlUI>},
     {L"Container", AnyCase, Make<CContainerUI>},
@@ -72,6 +75,10 @@ const TControlTag kControlTags[] = {
     {L"ListHBoxElement", AnyCase, Make<CListHBoxElementUI>},
     {L"Combo", AnyCase, Make<CComboUI>},
     {L"ComboBox", AnyCase, Make<CComboUI>},
+    {L"Edit", AnyCase, Make<CEditUI>},
+    {L"DateTime", AnyCase, Make<CDateTimeUI>},
+    {L"TreeView", AnyCase, Make<CTreeViewUI>},
+    {L"Tree", AnyCase, Make<CTreeViewUI>},
     {L"GifAnim", ExactCase, Make<CGifAnimUI>},
     {L"ActiveX", AnyCase, Make<CActiveXUI>},
     {L"WebBrowser", AnyCase, Make<CWebBrowserUI>},

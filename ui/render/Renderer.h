@@ -5,7 +5,9 @@
 #include "ui/render/ImageDescriptor.h"
 #include "ui/render/ImageLoader.h"
 
+class CControlUI;
 class ITextResources;
+class IWindowPicture;
 
 // The framework's drawing operations. Stateless apart from the msimg32
 // lookups; every operation draws into the DC it is given.
@@ -74,4 +76,11 @@ public:
                               DWORD color, int style = PS_SOLID);
     // A 32-bit DIB section with rows bottom-up (height as passed), or null.
     static HBITMAP CreateDib32(HDC hDC, int width, int height, LPBYTE* bits);
+    // What the window shows in rc (client coordinates), as a new 32-bit DIB
+    // section of rc's size that the caller owns. With a control, the window
+    // paints up to that control, so the picture is what lies behind it. A
+    // filter colour with alpha is blended over the whole picture. Null
+    // without a window, for an empty rectangle or when GDI refuses.
+    static HBITMAP GenerateBitmap(IWindowPicture* window, const RECT& rc, CControlUI* control = NULL,
+                                  DWORD filterColor = 0);
 };

@@ -1,0 +1,473 @@
+#include "ui/controls/DateTime.h"
+
+#include <commctrl.h>
+#include <olectl.h>
+#include <stdio.h>
+#include <wchar.h>
+
+#include "ui/manager/Manager.h"
+
+namespace
+{
+RECT EmptyRect()
+{
+    RECT none = {0, 0, 0, 0};
+    return none;
+}
+
+// A year-month-day text as the control shows it ("2026-03-07", " 999-12-31")
+// into time; false, and time untouched, for anything else or a day that
+// does not exist.
+bool ReadDate(LPCWSTR text, SYSTEMTIME& time)
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    wchar_t rest = 0;
+    if (swscanf(text, L"%d-%d-%d%lc", &year, &month, &day, &rest) != 3)
+        return false;
+    if (year < 1601 || year > 30827 || month < 1 || month > 12 || day < 1 || day > 31)
+        return false;
+    SYSTEMTIME read = time;
+    read.wYear = static_cast<WORD>(year);
+    read.wMonth = static_cast<WORD>(month);
+    read.wDay = static_cast<WORD>(day);
+    FILETIME check = {};
+    if (!::SystemTimeToFileTime(&read, &check))
+        return false;
+    // Back again for the day of the week that goes with the date.
+    ::FileTimeToSystemTime(&check, &time);
+    return true;
+}
+
+bool IsPressEvent(int kind)
+{
+    return kind == EventButtonDown || kind == EventDoubleClick || kind == EventRightButtonDown;
+}
+
+bool IsIgnoredPointerEvent(int kind)
+{
+    return kind == EventMouseMove || kind == EventButtonUp || kind == EventContextMenu;
+}
+}  // namespace
+
+// ---- CDateTimeWnd ----
+
+CDateTimeWnd::CDateTimeWnd() : owner(NULL), bkBrush(NULL), initialised(false), destroying(false)
+{
+}
+
+CDateTimeWnd::~CDateTimeWnd()
+{
+    if (bkBrush != NULL)
+        ::DeleteObject(bkBrush);
+}
+
+LPCWSTR CDateTimeWnd::GetWindowClassName() const
+{
+    return L"DateTimeWnd";
+}
+
+LPCWSTR CDateTimeWnd::GetSuperClassName() const
+{
+    return DATETIMEPICK_CLASSW;
+}
+
+CManagerUI* CDateTimeWnd::Manager() const
+{
+    return owner != NULL ? owner->GetManager() : NULL;
+}
+
+void CDateTimeWnd::RegisterForRepaint()
+{
+    if (CManagerUI* manager = Manager())
+        manager->AddNativeWindow(owner, hwnd);
+}
+
+RECT CDateTimeWnd::CalcPos() const
+{
+    if (owner == NULL)
+        return EmptyRect();
+    RECT rc = owner->GetPos();
+    for (const CControlUI* ancestor = owner->GetParent(); ancestor != NULL; ancestor = ancestor->GetParent())
+    {
+        if (!ancestor->IsVisible())
+            return EmptyRect();
+        const RECT client = ancestor->GetClientPos();
+        RECT clipped;
+        if (!::IntersectRect(&clipped, &rc, &client))
+            return EmptyRect();
+        rc = clipped;
+    }
+    return rc;
+}
+
+bool CDateTimeWnd::Init(CDateTimeUI* control)
+{
+    owner = control;
+    owner->updateMode = CDateTimeUI::UpdateNone;
+    CManagerUI* manager = Manager();
+    if (manager == NULL)
+        return false;
+    if (hwnd == NULL)
+    {
+        // A failed creation may already have ended this wrapper: leave it alone.
+        if (Create(manager->GetPaintWindow(), NULL, WS_CHILD, 0, CalcPos()) == NULL)
+            return false;
+        const TFontEntry* font = manager->GetFontInfo(owner->GetFont());
+        if (font != NULL)
+            SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font->font), TRUE);
+    }
+    // The picker opens at the date the control shows: a text given by the
+    // skin or the application is the date, even when no picker wrote it.
+    if (owner->GetText().IsEmpty())
+        ::GetLocalTime(&owner->dateTime);
+    else
+        ReadDate(owner->GetText(), owner->dateTime);
+    SendMessage(DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&owner->dateTime));
+    HWND window = hwnd;
+    ::ShowWindow(window, SW_SHOWNOACTIVATE);
+    ::SetFocus(window);
+    // Taking the focus runs other windows' handlers; they may have closed us.
+    if (!::IsWindow(window))
+        return false;
+    initialised = true;
+    return true;
+}
+
+bool CDateTimeWnd::IsOwnCalendar(HWND hWnd) const
+{
+    HWND calendar = reinterpret_cast<HWND>(::SendMessageW(hwnd, DTM_GETMONTHCAL, 0, 0));
+    if (calendar == NULL || hWnd == NULL)
+        return false;
+    return hWnd == calendar || ::IsChild(calendar, hWnd);
+}
+
+void CDateTimeWnd::WriteBack()
+{
+    if (owner == NULL || owner->updateMode != CDateTimeUI::UpdateNone)
+        return;
+    SYSTEMTIME picked = {};
+    if (SendMessage(DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&picked)) == GDT_VALID)
+        owner->dateTime = picked;
+    owner->updateMode = CDateTimeUI::UpdateFromValue;
+    owner->UpdateText();
+}
+
+// Each message this window handles itself, with the rule it follows. The
+// rest goes to the system's date picker.
+struct CDateTimeWnd::Handlers
+{
+    typedef LRESULT (*THandler)(CDateTimeWnd& w, WPARAM wParam, LPARAM lParam, bool& handled);
+    struct TEntry
+    {
+        UINT message;
+        THandler handler;
+    };
+
+    static THandler Find(UINT uMsg)
+    {
+        static const TEntry table[] = {
+            {WM_CREATE, OnCreate},
+            {WM_DESTROY, OnDestroy},
+            {WM_PAINT, OnPaint},
+            {WM_KILLFOCUS, OnKillFocus},
+            {WM_KEYUP, OnKeyUp},
+            {OCM_NOTIFY, OnNotify},
+        };
+        for (const TEntry& entry : table)
+        {
+            if (entry.message == uMsg)
+                return entry.handler;
+        }
+        return NULL;
+    }
+
+    static LRESULT Default(CDateTimeWnd& w, UINT uMsg, WPARAM wParam, LPARAM lParam)
+    {
+        return w.CWindowWnd::HandleMessage(uMsg, wParam, lParam);
+    }
+
+    static LRESULT OnCreate(CDateTimeWnd& w, WPARAM, LPARAM, bool& handled)
+    {
+        handled = false;
+        w.RegisterForRepaint();
+        return 0;
+    }
+
+    static LRESULT OnDestroy(CDateTimeWnd& w, WPARAM, LPARAM, bool& handled)
+    {
+        handled = false;
+        w.destroying = true;
+        return 0;
+    }
+
+    static LRESULT OnPaint(CDateTimeWnd& w, WPARAM, LPARAM, bool& handled)
+    {
+        handled = false;
+        CManagerUI* manager = w.Manager();
+        if (manager != NULL && manager->IsLayered())
+            w.RegisterForRepaint();
+        return 0;
+    }
+
+    // Losing the focus ends the picking with the chosen date. The drop-down
+    // calendar takes the focus from the picker while it is open (the system
+    // does so on some platforms): that is still picking, and its closing
+    // ends it instead.
+    static LRESULT OnKillFocus(CDateTimeWnd& w, WPARAM wParam, LPARAM lParam, bool& handled)
+    {
+        handled = true;
+        HWND self = w.hwnd;
+        HWND next = reinterpret_cast<HWND>(wParam);
+        const LRESULT result = Default(w, WM_KILLFOCUS, wParam, lParam);
+        CManagerUI* manager = w.Manager();
+        if (w.destroying || manager == NULL || w.IsOwnCalendar(next))
+            return result;
+        w.WriteBack();
+        HWND paintWindow = manager->GetPaintWindow();
+        if (next != paintWindow && paintWindow != NULL)
+            ::SendMessageW(paintWindow, WM_KILLFOCUS, wParam, lParam);
+        // The manager may have deleted the control, and with it this window.
+        if (::IsWindow(self))
+            ::SendMessageW(self, WM_CLOSE, 0, 0);
+        return result;
+    }
+
+    static LRESULT OnKeyUp(CDateTimeWnd& w, WPARAM wParam, LPARAM lParam, bool& handled)
+    {
+        const bool clears = wParam == VK_BACK || wParam == VK_DELETE;
+        handled = clears || wParam == VK_ESCAPE;
+        if (!handled)
+            return 0;
+        const LRESULT result = Default(w, WM_KEYUP, wParam, lParam);
+        if (w.owner != NULL)
+        {
+            w.owner->updateMode = clears ? CDateTimeUI::UpdateClear : CDateTimeUI::UpdateCancelled;
+            w.owner->UpdateText();
+        }
+        w.PostMessage(WM_CLOSE);
+        return result;
+    }
+
+    // The calendar closed: when it kept the focus from the picker, nothing
+    // else will end the picking, so it ends here. The picker is still inside
+    // its own notification: it closes once that has returned.
+    static LRESULT OnNotify(CDateTimeWnd& w, WPARAM, LPARAM lParam, bool& handled)
+    {
+        handled = false;
+        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header == NULL || header->code != DTN_CLOSEUP || w.owner == NULL)
+            return 0;
+        handled = true;
+        HWND focus = ::GetFocus();
+        if (focus == w.hwnd || ::IsChild(w.hwnd, focus))
+            return 0;
+        w.WriteBack();
+        w.PostMessage(WM_CLOSE);
+        return 0;
+    }
+};
+
+LRESULT CDateTimeWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (Handlers::THandler handler = Handlers::Find(uMsg))
+    {
+        bool handled = false;
+        const LRESULT result = handler(*this, wParam, lParam, handled);
+        if (handled)
+            return result;
+    }
+    return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
+}
+
+void CDateTimeWnd::OnFinalMessage(HWND hWnd)
+{
+    if (owner != NULL)
+    {
+        owner->Invalidate();
+        if (CManagerUI* manager = Manager())
+            manager->RemoveNativeWindow(hWnd);
+        if (owner->pickerWindow == this)
+            owner->pickerWindow = NULL;
+    }
+    delete this;
+}
+
+// ---- CDateTimeUI ----
+
+CDateTimeUI::CDateTimeUI() : dateTime(), updateMode(UpdateNone), pickerWindow(NULL)
+{
+    ::GetLocalTime(&dateTime);
+    updateMode = UpdateFromValue;
+    UpdateText();
+    updateMode = UpdateNone;
+}
+
+// The picker's window may outlive the control: it is told first, then
+// destroyed, so that none of its handlers reaches the control.
+CDateTimeUI::~CDateTimeUI()
+{
+    if (pickerWindow == NULL)
+        return;
+    CDateTimeWnd* window = pickerWindow;
+    pickerWindow = NULL;
+    window->DetachOwner();
+    HWND hWnd = window->GetHWND();
+    if (::IsWindow(hWnd))
+        ::DestroyWindow(hWnd);  // its final message deletes the wrapper
+    else
+        delete window;
+}
+
+LPCWSTR CDateTimeUI::GetClassName() const
+{
+    return L"DateTime";
+}
+
+LPVOID CDateTimeUI::FindInterface(LPCWSTR pstrName)
+{
+    if (pstrName != NULL && wcscmp(pstrName, L"DateTime") == 0)
+        return this;
+    return CLabelUI::FindInterface(pstrName);
+}
+
+UINT CDateTimeUI::GetFlags() const
+{
+    return (IsEnabled() ? FlagSetCursor : 0) | (IsKeyboardEnabled() ? FlagTabStop : 0);
+}
+
+HWND CDateTimeUI::GetNativeWindow() const
+{
+    return pickerWindow != NULL ? pickerWindow->GetHWND() : NULL;
+}
+
+void CDateTimeUI::SetTime(const SYSTEMTIME& time)
+{
+    dateTime = time;
+    updateMode = UpdateFromValue;
+    UpdateText();
+    updateMode = UpdateNone;
+    // An open picker shows the new date, or it would write its old one back.
+    if (pickerWindow != NULL)
+        pickerWindow->SendMessage(DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&dateTime));
+}
+
+void CDateTimeUI::UpdateText()
+{
+    if (updateMode == UpdateClear)
+    {
+        SetText(L"");
+    }
+    else if (updateMode == UpdateFromValue)
+    {
+        CUIString shown;
+        shown.Format(L"%4d-%02d-%02d", dateTime.wYear, dateTime.wMonth, dateTime.wDay);
+        SetText(shown);
+    }
+}
+
+void CDateTimeUI::SetPos(RECT rc, bool bNeedInvalidate)
+{
+    CLabelUI::SetPos(rc, bNeedInvalidate);
+    PlacePicker();
+}
+
+void CDateTimeUI::MoveBy(int dx, int dy, bool bNeedInvalidate)
+{
+    CLabelUI::MoveBy(dx, dy, bNeedInvalidate);
+    PlacePicker();
+}
+
+void CDateTimeUI::PlacePicker()
+{
+    if (pickerWindow == NULL)
+        return;
+    const RECT rc = pickerWindow->CalcPos();
+    HWND hWnd = pickerWindow->GetHWND();
+    if (::IsRectEmpty(&rc))
+        ::ShowWindow(hWnd, SW_HIDE);
+    else
+        ::SetWindowPos(hWnd, NULL, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+// Another control took the window's focus without the native focus moving
+// (a focus set from code): the picker must not stay open under it. Handing
+// the native focus back to the window closes it with the picked date.
+void CDateTimeUI::ClosePickerOnFocusLoss()
+{
+    if (pickerWindow == NULL)
+        return;
+    HWND paintWindow = manager != NULL ? manager->GetPaintWindow() : NULL;
+    if (paintWindow != NULL && ::GetFocus() == pickerWindow->GetHWND())
+        ::SetFocus(paintWindow);
+    if (pickerWindow != NULL)
+        pickerWindow->SendMessage(WM_CLOSE);
+}
+
+// A new picker, or the open one refreshed, shown with the focus.
+void CDateTimeUI::OpenPicker()
+{
+    CDateTimeWnd* window = pickerWindow != NULL ? pickerWindow : new CDateTimeWnd;
+    pickerWindow = window;
+    // A window that died during creation has already cleared pickerWindow
+    // and deleted its wrapper; one that was never made leaves both to us,
+    // so that the next focus can try again.
+    if (!window->Init(this))
+    {
+        if (pickerWindow == window && !::IsWindow(window->GetHWND()))
+        {
+            pickerWindow = NULL;
+            delete window;
+        }
+        return;
+    }
+    window->ShowWindow(true, true);
+}
+
+void CDateTimeUI::HandleEvent(TControlEvent& event)
+{
+    if (PassUnreachableMouseEvent(event))
+        return;
+    if (IsIgnoredPointerEvent(event.kind))
+        return;
+    switch (event.kind)
+    {
+    case EventSetCursor:
+        if (!IsEnabled())
+            break;
+        ::SetCursor(::LoadCursorW(NULL, IDC_IBEAM));
+        return;
+    case EventWindowSize:
+        if (pickerWindow != NULL && manager != NULL)
+            manager->SetFocusNeeded(this);
+        break;
+    case EventScrollWheel:
+        if (pickerWindow != NULL)
+            return;
+        break;
+    case EventSetFocus:
+        if (IsEnabled() && pickerWindow == NULL)
+            OpenPicker();
+        break;
+    case EventKillFocus:
+        ClosePickerOnFocusLoss();
+        if (IsEnabled())
+            Invalidate();
+        break;
+    default:
+        if (IsPressEvent(event.kind))
+        {
+            if (!IsEnabled())
+                return;
+            if (manager != NULL)
+                manager->ReleaseCapture();
+            if (pickerWindow != NULL || IsFocused())
+                OpenPicker();
+            return;
+        }
+        break;
+    }
+    CLabelUI::HandleEvent(event);
+}
