@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "dispatch_test_support.h"
 
@@ -188,4 +189,66 @@ TEST_F(MouseDispatch, MessageFiltersComeFirstAndKeepTheMousePosition)
     EXPECT_TRUE(log.empty());
     EXPECT_EQ(manager.GetMousePos().x, 20);
     manager.RemoveMessageFilter(&filter);
+}
+
+namespace
+{
+// Records the keyState of every move and enter event it gets.
+class CKeyStateProbe : public CProbeControl
+{
+public:
+    CKeyStateProbe(TLog* log, RECT pos) : CProbeControl("k", log, pos) {}
+    void HandleEvent(TControlEvent& event) override
+    {
+        if (event.kind == EventMouseMove || event.kind == EventMouseEnter)
+            states.push_back(event.keyState);
+        CProbeControl::HandleEvent(event);
+    }
+    std::vector<WORD> states;
+};
+
+class KeyStateDispatch : public CDispatchFixture
+{
+protected:
+    KeyStateDispatch() : CDispatchFixture(200, 100)
+    {
+        panel->SetMouseEnabled(false);
+        probe = new CKeyStateProbe(&log, {10, 10, 90, 90});
+        panel->Add(probe);
+        panel->Add(new CProbeControl("o", &log, {110, 10, 190, 90}));
+        manager.AttachRoot(panel);
+        panel->SetPos({0, 0, 200, 100}, false);
+    }
+
+    CKeyStateProbe* probe;
+};
+}  // namespace
+
+// No key is held while the test runs, so every bit seen comes from the
+// message's own flags; the middle and extra buttons have no keyState bit (the
+// extra button's flag shares its value with the Alt bit).
+TEST_F(KeyStateDispatch, MoveEventsTakeButtonsShiftAndControlFromTheMessageFlags)
+{
+    struct Case
+    {
+        WPARAM flags;
+        WORD expected;
+    };
+    const Case cases[] = {
+        {0, 0},
+        {MK_LBUTTON, KeyStateLeftButton},
+        {MK_RBUTTON | MK_SHIFT, KeyStateRightButton | KeyStateShift},
+        {MK_CONTROL | MK_MBUTTON | MK_XBUTTON1 | MK_XBUTTON2, KeyStateControl},
+        {MK_LBUTTON | MK_RBUTTON | MK_SHIFT | MK_CONTROL, 0x0F},
+    };
+    ASSERT_GE(::GetKeyState(VK_MENU), 0) << "Alt must not be held";
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.flags);
+        probe->states.clear();
+        Deliver(manager, WM_MOUSEMOVE, 0, At(150, 50));  // over b: a is left
+        Deliver(manager, WM_MOUSEMOVE, c.flags, At(50, 50));
+        const std::vector<WORD> expected = {c.expected, c.expected};  // enter, then move
+        EXPECT_EQ(probe->states, expected);
+    }
 }

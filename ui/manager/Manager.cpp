@@ -114,6 +114,7 @@ CManagerUI::CManagerUI()
       opacity(255),
       layered(false),
       layeredChanged(false),
+      layeredPushWhole(true),
       mouseTracking(false),
       mouseCaptured(false),
       painting(false),

@@ -323,6 +323,7 @@ protected:
     BYTE opacity;
     bool layered;
     bool layeredChanged;
+    bool layeredPushWhole;  // the screen has not seen the present surface yet: push all of it
     CUIRect layeredDirtyRect;
     TDrawSpec layeredImage;
     bool mouseTracking;

@@ -19,6 +19,22 @@ const UINT kToolInfoSize = TTTOOLINFOW_V2_SIZE;
 // Reflected messages reach child windows at their own message number plus this.
 const UINT kReflectOffset = 0x2000;
 
+// The keyState bits of a mouse message: its wParam already carries the
+// buttons, Shift and Control in the same bits (MK_ flags), so only Alt is
+// read from the system, which is a round trip to the server on some
+// platforms. The middle and extra buttons have no keyState bit.
+WORD MouseKeyState(WPARAM wParam)
+{
+    const WORD carried = KeyStateLeftButton | KeyStateRightButton | KeyStateShift | KeyStateControl;
+    static_assert(MK_LBUTTON == KeyStateLeftButton && MK_RBUTTON == KeyStateRightButton &&
+                      MK_SHIFT == KeyStateShift && MK_CONTROL == KeyStateControl,
+                  "mouse message flags and keyState bits share their values");
+    WORD state = static_cast<WORD>(LOWORD(wParam) & carried);
+    if (::GetKeyState(VK_MENU) < 0)
+        state |= KeyStateAlt;
+    return state;
+}
+
 POINT PointOf(LPARAM lParam)
 {
     POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -500,9 +516,8 @@ bool CManagerUI::Input::OnMouseMove(CManagerUI& m, WPARAM wParam, LPARAM lParam,
     CControlUI* control = m.FindControlAt(m.lastMousePos);
     if (control != NULL && control->GetManager() != &m)
         return false;
-    // One reading of the keys serves every event of this move; reading them
-    // is a round trip to the system on some platforms.
-    const WORD keyState = MapKeyState();
+    // One reading of the keys serves every event of this move.
+    const WORD keyState = MouseKeyState(wParam);
     if (!m.mouseCaptured)
         SetHover(m, control, keyState, wParam, lParam);
     CControlUI* target = m.eventClick != NULL ? m.eventClick : control;
@@ -544,7 +559,7 @@ bool CManagerUI::Input::OnLButtonUp(CManagerUI& m, WPARAM wParam, LPARAM lParam,
     // that left the window meanwhile has been spent: without this, the
     // pressed control would stay hot after a release outside the window.
     if (m.root != NULL && !m.mouseCaptured)
-        SetHover(m, HitControl(m, m.lastMousePos), MapKeyState(), wParam, lParam);
+        SetHover(m, HitControl(m, m.lastMousePos), MouseKeyState(wParam), wParam, lParam);
     return false;
 }
 
@@ -599,7 +614,8 @@ bool CManagerUI::Input::OnMouseWheel(CManagerUI& m, WPARAM wParam, LPARAM lParam
     if (CControlUI* control = HitControl(m, m.lastMousePos))
     {
         Send(control,
-             MakeEvent(EventScrollWheel, NULL, m.lastMousePos, MapKeyState(), ScrollWheelEventCode(wParam), lParam));
+             MakeEvent(EventScrollWheel, NULL, m.lastMousePos, MouseKeyState(wParam), ScrollWheelEventCode(wParam),
+                       lParam));
     }
     // The content under the pointer moved: hover follows it.
     ::SendMessageW(m.paintWindow, WM_MOUSEMOVE, 0, MAKELPARAM(m.lastMousePos.x, m.lastMousePos.y));
@@ -647,7 +663,7 @@ bool CManagerUI::Input::OnMouseHover(CManagerUI& m, WPARAM wParam, LPARAM lParam
     if (control == NULL)
         return false;
     if (m.hover != NULL)
-        Send(m.hover, MakeEvent(EventMouseHover, NULL, pt, MapKeyState(), wParam, lParam));
+        Send(m.hover, MakeEvent(EventMouseHover, NULL, pt, MouseKeyState(wParam), wParam, lParam));
     ShowToolTip(m, control, pt);
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "ui/controls/Control.h"
 #include "ui/render/ClipScope.h"
+#include "ui/render/DirectDraw.h"
 #include "ui/render/GdiScope.h"
 #include "ui/render/Renderer.h"
 
@@ -19,6 +20,30 @@ TUpdateLayeredWindow UpdateLayeredWindowFunction()
 {
     static TUpdateLayeredWindow function = reinterpret_cast<TUpdateLayeredWindow>(
         reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindow")));
+    return function;
+}
+
+// The arguments of UpdateLayeredWindowIndirect, laid out as the system reads
+// them; the function (and the record's name in older headers) may be missing.
+struct TLayeredUpdate
+{
+    DWORD cbSize;
+    HDC hdcDst;
+    const POINT* pptDst;
+    const SIZE* psize;
+    HDC hdcSrc;
+    const POINT* pptSrc;
+    COLORREF crKey;
+    const BLENDFUNCTION* pblend;
+    DWORD dwFlags;
+    const RECT* prcDirty;
+};
+typedef BOOL(WINAPI* TUpdateLayeredWindowIndirect)(HWND, const TLayeredUpdate*);
+
+TUpdateLayeredWindowIndirect UpdateLayeredWindowIndirectFunction()
+{
+    static TUpdateLayeredWindowIndirect function = reinterpret_cast<TUpdateLayeredWindowIndirect>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindowIndirect")));
     return function;
 }
 
@@ -341,7 +366,10 @@ bool CManagerUI::Painter::EnsureSurfaces(CManagerUI& m, const RECT& client)
     const int height = client.bottom - client.top;
     if (width <= 0 || height <= 0)
         return false;
-    return m.offscreen.Create(m.paintDC, width, height, m.layered);
+    // A DIB section in both modes: the renderer writes fills, blends and
+    // frames straight into its pixels instead of making a GDI call for each.
+    m.layeredPushWhole = true;
+    return m.offscreen.Create(m.paintDC, width, height, true);
 }
 
 void CManagerUI::Painter::ReleaseSurfaces(CManagerUI& m)
@@ -354,17 +382,16 @@ void CManagerUI::Painter::PaintOffscreen(CManagerUI& m, const RECT& client, cons
 {
     CSelectScope selected(m.offscreen.Dc(), m.offscreen.Bitmap());
     {
+        CDirectDrawScope direct(m.offscreen);
         CSavedDC saved(m.offscreen.Dc());
         // The surface is reused between passes: what was painted there before
         // must not show through translucent layers or compound under the mask.
-        if (m.layered)
-            ClearPixels(m.offscreen.Bits(), CUISize(client.right, client.bottom), paint);
-        else
-            ::PatBlt(m.offscreen.Dc(), paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top,
-                     BLACKNESS);
+        // Cleared to zero: transparent in a layered window, black in a normal one.
+        ClearPixels(m.offscreen.Bits(), CUISize(client.right, client.bottom), paint);
         // Controls may draw beyond the paint rectangle (a translucent fill of
         // their whole rectangle); outside it the surface keeps what it had.
         ::IntersectClipRect(m.offscreen.Dc(), paint.left, paint.top, paint.right, paint.bottom);
+        ForgetDirectClip(m.offscreen.Dc());
 
         m.root->Paint(m.offscreen.Dc(), paint, NULL);
         if (m.layered)
@@ -452,14 +479,26 @@ void CManagerUI::Painter::PushLayered(CManagerUI& m, const RECT& client, const R
     if (m.layeredImage.image != NULL && PrepareBackground(m, client) && m.layeredImage.image->hasAlpha)
         MaskPixels(m.offscreen.Bits(), m.background.Bits(), size, paint);
 
-    TUpdateLayeredWindow update = UpdateLayeredWindowFunction();
-    if (update == NULL)
-        return;
     POINT destination = {window.left, window.top};
     SIZE extent = size;
     POINT source = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, m.opacity, AC_SRC_ALPHA};
-    update(m.paintWindow, m.paintDC, &destination, &extent, m.offscreen.Dc(), &source, 0, &blend, ULW_ALPHA);
+    // Only the repainted part travels to the screen where the system takes a
+    // dirty rectangle; the whole image otherwise (and whenever that is refused).
+    // A new surface (a first push, a new size) goes whole.
+    TUpdateLayeredWindowIndirect updateIndirect = UpdateLayeredWindowIndirectFunction();
+    if (updateIndirect != NULL && !m.layeredPushWhole)
+    {
+        const TLayeredUpdate info = {sizeof(TLayeredUpdate), m.paintDC, &destination, &extent, m.offscreen.Dc(),
+                                     &source, 0, &blend, ULW_ALPHA, &paint};
+        if (updateIndirect(m.paintWindow, &info))
+            return;
+    }
+    TUpdateLayeredWindow update = UpdateLayeredWindowFunction();
+    if (update == NULL)
+        return;
+    if (update(m.paintWindow, m.paintDC, &destination, &extent, m.offscreen.Dc(), &source, 0, &blend, ULW_ALPHA))
+        m.layeredPushWhole = false;
 }
 
 void CManagerUI::Painter::FrameUpdateRect(CManagerUI& m, const RECT& paint)

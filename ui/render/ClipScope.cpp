@@ -1,5 +1,7 @@
 #include "ui/render/ClipScope.h"
 
+#include "ui/render/DirectDraw.h"
+
 CClipScope::CClipScope() : dc(NULL), newRgn(NULL), oldRgn(NULL)
 {
 }
@@ -40,6 +42,7 @@ void CClipScope::SelectOld() const
 {
     // A null region removes the clip region altogether.
     SelectClipRgn(dc, oldRgn);
+    ForgetDirectClip(dc);
 }
 
 void CClipScope::End()
@@ -62,6 +65,7 @@ void CClipScope::ClipRect(HDC hDC, const RECT& rc, CClipScope& scope)
     if (scope.oldRgn != NULL)
         CombineRgn(scope.newRgn, scope.newRgn, scope.oldRgn, RGN_AND);
     SelectClipRgn(hDC, scope.newRgn);
+    ForgetDirectClip(hDC);
 }
 
 void CClipScope::ClipRoundRect(HDC hDC, const RECT& rc, const RECT& rcItem, int width, int height,
@@ -79,6 +83,7 @@ void CClipScope::ClipRoundRect(HDC hDC, const RECT& rc, const RECT& rcItem, int 
     if (scope.oldRgn != NULL)
         CombineRgn(scope.newRgn, scope.newRgn, scope.oldRgn, RGN_AND);
     SelectClipRgn(hDC, scope.newRgn);
+    ForgetDirectClip(hDC);
 }
 
 void CClipScope::UseOldClip(HDC hDC, CClipScope& scope)
@@ -93,4 +98,5 @@ void CClipScope::UseNewClip(HDC hDC, CClipScope& scope)
     if (hDC == NULL || hDC != scope.dc)
         return;
     SelectClipRgn(hDC, scope.newRgn);
+    ForgetDirectClip(hDC);
 }

@@ -18,8 +18,13 @@ bool CSurface::Create(HDC reference, int width, int height, bool dib)
     }
     const bool ready = m_hDC != NULL && m_bitmap != NULL && (!dib || m_bits != NULL);
     if (!ready)
+    {
         Release();
-    return ready;
+        return false;
+    }
+    m_width = width;
+    m_height = height;
+    return true;
 }
 
 void CSurface::SelectForLife()
@@ -38,4 +43,6 @@ void CSurface::Release()
     m_hDC = NULL;
     m_bitmap = NULL;
     m_bits = NULL;
+    m_width = 0;
+    m_height = 0;
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "ui/render/DirectDraw.h"
+
 // Scope objects for GDI state, so that no early return leaks a handle or
 // leaves an object selected; each says whether it owns its handle.
 
@@ -77,7 +79,10 @@ public:
     ~CSavedDC()
     {
         if (m_saved != 0)
+        {
             RestoreDC(m_hDC, m_saved);
+            ForgetDirectClip(m_hDC);
+        }
     }
     CSavedDC(const CSavedDC&) = delete;
     CSavedDC& operator=(const CSavedDC&) = delete;
@@ -93,7 +98,7 @@ private:
 class CSurface
 {
 public:
-    CSurface() : m_hDC(NULL), m_bitmap(NULL), m_bits(NULL) {}
+    CSurface() : m_hDC(NULL), m_bitmap(NULL), m_bits(NULL), m_width(0), m_height(0) {}
     ~CSurface() { Release(); }
     CSurface(const CSurface&) = delete;
     CSurface& operator=(const CSurface&) = delete;
@@ -111,9 +116,13 @@ public:
     HBITMAP Bitmap() const { return m_bitmap; }
     // Null unless the bitmap is a DIB section.
     LPDWORD Bits() const { return m_bits; }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
 
 private:
     HDC m_hDC;
     HBITMAP m_bitmap;
     LPDWORD m_bits;
+    int m_width;
+    int m_height;
 };

@@ -1,6 +1,9 @@
 #include <stdint.h>
 
+#include <utility>
+
 #include "ui/render/Color.h"
+#include "ui/render/DirectDraw.h"
 #include "ui/render/GdiScope.h"
 #include "ui/render/MsImg32.h"
 #include "ui/render/Renderer.h"
@@ -116,6 +119,27 @@ int OutlineStyle(int style)
     return style == PS_SOLID ? PS_INSIDEFRAME : style;
 }
 
+// A solid outline drawn with the plain pen mix, narrow enough that GDI draws
+// it as four straight bands (wider inside-frame pens get round joins), around
+// a rectangle big enough to have an inside: what the direct path draws
+// exactly as Rectangle does.
+bool IsPlainFrame(HDC hDC, const RECT& rc, int size, int style)
+{
+    return hDC != NULL && style == PS_SOLID && size >= 1 && size <= 2 && Width(rc) >= 2 && Height(rc) >= 2 &&
+           GetROP2(hDC) == R2_COPYPEN;
+}
+
+// ExtTextOutW orders an inverted rectangle's edges before it fills.
+RECT Ordered(const RECT& rc)
+{
+    RECT ordered = rc;
+    if (ordered.left > ordered.right)
+        std::swap(ordered.left, ordered.right);
+    if (ordered.top > ordered.bottom)
+        std::swap(ordered.top, ordered.bottom);
+    return ordered;
+}
+
 }  // namespace
 
 void CRenderer::DrawColor(HDC hDC, const RECT& rc, DWORD color)
@@ -123,6 +147,17 @@ void CRenderer::DrawColor(HDC hDC, const RECT& rc, DWORD color)
     const BYTE alpha = ColorAlpha(color);
     if (hDC == NULL || alpha == 0)
         return;
+    const DWORD premultiplied =
+        CImageLoader::PremultiplyPixel(ColorRed(color), ColorGreen(color), ColorBlue(color), alpha);
+    TDirectTarget target;
+    if (FindDirectTarget(hDC, target))
+    {
+        if (alpha == 255)
+            DirectDraw::FillOpaque(target, Ordered(rc), color);
+        else
+            DirectDraw::BlendPremultiplied(target, rc, premultiplied);
+        return;
+    }
     if (alpha == 255)
     {
         FillOpaque(hDC, rc, color);
@@ -134,8 +169,7 @@ void CRenderer::DrawColor(HDC hDC, const RECT& rc, DWORD color)
     CGdiObject<HBITMAP> pixel(CreateDib(hDC, 1, 1, &bits));
     if (pixel.Get() == NULL || bits == NULL)
         return;
-    *reinterpret_cast<DWORD*>(bits) =
-        CImageLoader::PremultiplyPixel(ColorRed(color), ColorGreen(color), ColorBlue(color), alpha);
+    *reinterpret_cast<DWORD*>(bits) = premultiplied;
     RECT source = { 0, 0, 1, 1 };
     RECT noCorner = { 0, 0, 0, 0 };
     DrawImage(hDC, pixel, rc, rc, source, noCorner, true);
@@ -148,6 +182,15 @@ void CRenderer::DrawGradient(HDC hDC, const RECT& rc, DWORD first, DWORD second,
     const int height = Height(rc);
     if (hDC == NULL || opacity == 0 || width <= 0 || height <= 0)
         return;
+    // Written directly only where GDI would use GradientFill and AlphaBlend,
+    // whose arithmetic the direct path repeats.
+    TDirectTarget target;
+    if (CMsImg32::GetGradientFill() != NULL && (opacity == 255 || CMsImg32::GetAlphaBlend() != NULL) &&
+        FindDirectTarget(hDC, target))
+    {
+        DirectDraw::Gradient(target, rc, first, second, vertical, static_cast<BYTE>(opacity));
+        return;
+    }
     if (opacity == 255)
     {
         FillGradient(hDC, rc, first, second, vertical, steps);
@@ -182,6 +225,12 @@ void CRenderer::DrawLine(HDC hDC, const RECT& rc, int size, DWORD color, int sty
 
 void CRenderer::DrawRect(HDC hDC, const RECT& rc, int size, DWORD color, int style)
 {
+    TDirectTarget target;
+    if (IsPlainFrame(hDC, rc, size, style) && FindDirectTarget(hDC, target))
+    {
+        DirectDraw::Frame(target, rc, size, color);
+        return;
+    }
     CGdiObject<HPEN> pen(CreatePen(OutlineStyle(style), size, ArgbToColorRef(color)));
     if (hDC == NULL || pen.Get() == NULL)
         return;
