@@ -29,11 +29,12 @@ inline double NowMs()
 inline void MeasureBestMedian(const char* name, int runs, int repeat, const std::function<void()>& op)
 {
     std::vector<double> perOp;
-    for (int run = 0; run < runs; ++run) {
+    for (int run = 0; run < runs; ++run)
+    {
         const double start = NowMs();
         for (int i = 0; i < repeat; ++i)
             op();
-        GdiFlush(); // queued GDI work belongs to the operation that queued it
+        GdiFlush();  // queued GDI work belongs to the operation that queued it
         perOp.push_back((NowMs() - start) / repeat);
     }
     std::sort(perOp.begin(), perOp.end());

@@ -24,7 +24,8 @@
 #include "ui/markup/LayoutBuilder.h"
 #include "ui/markup/ResourceLocations.h"
 
-namespace {
+namespace
+{
 
 const int kRuns = 7;
 
@@ -47,8 +48,8 @@ std::wstring Group(int first)
     return xml + L"</Container>";
 }
 
-const wchar_t kHead[] =
-    L"<Window size=\"800,600\"><Default name=\"Control\" value=\"text=&quot;x&quot; tooltip=&quot;y&quot;\"/>";
+const wchar_t kHead[] = L"<Window size=\"800,600\"><Default name=\"Control\" value=\"text=&quot;x&quot; "
+                        L"tooltip=&quot;y&quot;\"/>";
 
 std::wstring Skin(int controls)
 {
@@ -98,7 +99,8 @@ int wmain()
             root->Delete();
             return NowMs() - start;
         });
-        const std::wstring included = std::wstring(kHead) + L"<Container><Include source=\"bench_group.xml\" count=\"" +
+        const std::wstring included = std::wstring(kHead) +
+                                      L"<Container><Include source=\"bench_group.xml\" count=\"" +
                                       std::to_wstring(controls / 10) + L"\"/></Container></Window>";
         Measure("include", controls, [&] {
             CLayoutBuilder builder;

@@ -22,13 +22,15 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using Bytes = std::vector<unsigned char>;
 
 // ---- The package -----------------------------------------------------------
 
-class Random {
+class Random
+{
 public:
     explicit Random(std::uint32_t seed) : state_(seed | 1) {}
     std::uint32_t Next()
@@ -45,14 +47,18 @@ private:
 
 Bytes Text(std::size_t size, std::uint32_t seed)
 {
-    static const char* const kLines[] = {
-        "【艾琳】今天的风有点冷，我们必须在天黑之前赶到村子。\r\n", "@bg name=forest_0012 fade=300\r\n",
-        "【凯尔】你听见那个声音了吗？\r\n", "【旁白】钟声响了三次，远方的森林里亮起了灯火。\r\n",
-        "@se file=step03\r\n", "【莉莎】……原来如此，那本书上写着古老的文字。\r\n", "@wait time=120\r\n"};
+    static const char* const kLines[] = {"【艾琳】今天的风有点冷，我们必须在天黑之前赶到村子。\r\n",
+                                         "@bg name=forest_0012 fade=300\r\n",
+                                         "【凯尔】你听见那个声音了吗？\r\n",
+                                         "【旁白】钟声响了三次，远方的森林里亮起了灯火。\r\n",
+                                         "@se file=step03\r\n",
+                                         "【莉莎】……原来如此，那本书上写着古老的文字。\r\n",
+                                         "@wait time=120\r\n"};
     Random random(seed);
     Bytes out;
     out.reserve(size + 128);
-    while (out.size() < size) {
+    while (out.size() < size)
+    {
         const std::string line = kLines[random.Next() % 7];
         out.insert(out.end(), line.begin(), line.end());
     }
@@ -64,10 +70,12 @@ Bytes Records(std::size_t size, std::uint32_t seed)
 {
     Random random(seed);
     Bytes out(size, 0);
-    for (std::size_t i = 0; i + 32 <= size; i += 32) {
+    for (std::size_t i = 0; i + 32 <= size; i += 32)
+    {
         package::WriteU32(&out[i], static_cast<std::uint32_t>(i / 32));
         package::WriteU32(&out[i + 4], 1000 + random.Next() % 64 * 10);
-        if (random.Next() % 8 == 0) package::WriteU32(&out[i + 8], random.Next() & 0xFFFF);
+        if (random.Next() % 8 == 0)
+            package::WriteU32(&out[i + 8], random.Next() & 0xFFFF);
         out[i + 12 + random.Next() % 20] = static_cast<unsigned char>(random.Next() % 3);
     }
     return out;
@@ -77,7 +85,8 @@ Bytes Compressed(std::size_t size, std::uint32_t seed)
 {
     Random random(seed);
     Bytes out(size);
-    for (std::size_t i = 0; i + 4 <= size; i += 4) package::WriteU32(&out[i], random.Next());
+    for (std::size_t i = 0; i + 4 <= size; i += 4)
+        package::WriteU32(&out[i], random.Next());
     return out;
 }
 
@@ -86,10 +95,12 @@ Bytes Archive(std::size_t size, std::uint32_t seed)
 {
     Bytes out;
     out.reserve(size);
-    for (std::uint32_t block = 0; out.size() < size; ++block) {
+    for (std::uint32_t block = 0; out.size() < size; ++block)
+    {
         const std::size_t n = std::min<std::size_t>(1 << 20, size - out.size());
-        const Bytes part = block % 3 == 0 ? Text(n, seed + block) : block % 3 == 1 ? Records(n, seed + block)
-                                                                                   : Compressed(n, seed + block);
+        const Bytes part = block % 3 == 0   ? Text(n, seed + block)
+                           : block % 3 == 1 ? Records(n, seed + block)
+                                            : Compressed(n, seed + block);
         out.insert(out.end(), part.begin(), part.end());
     }
     return out;
@@ -104,9 +115,11 @@ bool MakePackage(Bytes& package, std::uint64_t& outputBytes)
     entries.push_back({u"voice.pak", Compressed(20 << 20, 4)});
     entries.push_back({u"data.pak", Archive(99 << 20, 5)});
     outputBytes = 0;
-    for (const auto& entry : entries) outputBytes += entry.bytes.size();
+    for (const auto& entry : entries)
+        outputBytes += entry.bytes.size();
     std::string error;
-    if (!package::BuildPackage(entries, package, error)) {
+    if (!package::BuildPackage(entries, package, error))
+    {
         std::fprintf(stderr, "building the package failed: %s\n", error.c_str());
         return false;
     }
@@ -115,7 +128,8 @@ bool MakePackage(Bytes& package, std::uint64_t& outputBytes)
 
 // ---- The three ways ------------------------------------------------------
 
-struct Entry {
+struct Entry
+{
     std::wstring name;
     const unsigned char* stream;
     std::uint32_t compressedSize, uncompressedSize;
@@ -126,7 +140,8 @@ std::vector<Entry> Entries(const Bytes& package)
     std::vector<Entry> entries;
     const std::uint32_t count = package::ReadU32(&package[package::kEntryCountOffset]);
     const std::size_t dataStart = static_cast<std::size_t>(package::DataAreaOffset(count));
-    for (std::uint32_t i = 0; i < count; ++i) {
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
         const unsigned char* record = &package[static_cast<std::size_t>(package::EntryOffset(i))];
         Entry entry;
         for (std::size_t k = 0; k < package::kNameUnits && (record[2 * k] || record[2 * k + 1]); ++k)
@@ -142,22 +157,28 @@ std::vector<Entry> Entries(const Bytes& package)
 // Returns false when a stream does not inflate or a file cannot be written.
 bool Uncompress(const std::vector<Entry>& entries, bool write)
 {
-    for (const Entry& entry : entries) {
+    for (const Entry& entry : entries)
+    {
         // Not zero-filled: the limit should not pay for clearing memory it overwrites.
         std::unique_ptr<unsigned char[]> buffer(new unsigned char[entry.uncompressedSize + 1]);
         uLongf produced = entry.uncompressedSize;
-        if (uncompress(buffer.get(), &produced, entry.stream, entry.compressedSize) != Z_OK) return false;
-        if (write) {
+        if (uncompress(buffer.get(), &produced, entry.stream, entry.compressedSize) != Z_OK)
+            return false;
+        if (write)
+        {
             FILE* f = _wfopen(entry.name.c_str(), L"wb");
-            if (!f) return false;
+            if (!f)
+                return false;
             const bool written = std::fwrite(buffer.get(), produced, 1, f) == 1 || produced == 0;
-            if (std::fclose(f) != 0 || !written) return false;
+            if (std::fclose(f) != 0 || !written)
+                return false;
         }
     }
     return true;
 }
 
-class BenchShell : public installer::IInstallShell {
+class BenchShell : public installer::IInstallShell
+{
 public:
     explicit BenchShell(const Bytes& package) : package_(package) {}
     bool completed = false;
@@ -174,7 +195,7 @@ public:
     {
         completed = std::wstring(text) == L"安装完成";
     }
-    bool StartProcess(wchar_t*) override { return false; } // never open the notes
+    bool StartProcess(wchar_t*) override { return false; }  // never open the notes
 
 private:
     const Bytes& package_;
@@ -189,7 +210,8 @@ bool Install(const Bytes& package)
 
 void RemoveOutputs(const std::vector<Entry>& entries)
 {
-    for (const Entry& entry : entries) DeleteFileW(entry.name.c_str());
+    for (const Entry& entry : entries)
+        DeleteFileW(entry.name.c_str());
 }
 
 // ---- Memory --------------------------------------------------------------
@@ -201,17 +223,21 @@ std::uint64_t CommittedPrivateBytes()
 {
     std::uint64_t total = 0;
     MEMORY_BASIC_INFORMATION info;
-    for (const char* address = nullptr; VirtualQuery(address, &info, sizeof info) == sizeof info;) {
-        if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += info.RegionSize;
+    for (const char* address = nullptr; VirtualQuery(address, &info, sizeof info) == sizeof info;)
+    {
+        if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE)
+            total += info.RegionSize;
         const char* next = static_cast<const char*>(info.BaseAddress) + info.RegionSize;
-        if (next <= address) break;
+        if (next <= address)
+            break;
         address = next;
     }
     return total;
 }
 
 // Samples committed private memory every millisecond while the routine runs.
-class PeakSampler {
+class PeakSampler
+{
 public:
     PeakSampler() : peak_(CommittedPrivateBytes())
     {
@@ -221,7 +247,8 @@ public:
     ~PeakSampler() { Stop(); }
     std::uint64_t Stop()
     {
-        if (thread_) {
+        if (thread_)
+        {
             SetEvent(stop_);
             WaitForSingleObject(thread_, INFINITE);
             CloseHandle(thread_);
@@ -235,7 +262,8 @@ private:
     static DWORD WINAPI Run(void* self)
     {
         auto* sampler = static_cast<PeakSampler*>(self);
-        do {
+        do
+        {
             sampler->peak_ = std::max(sampler->peak_, CommittedPrivateBytes());
         } while (WaitForSingleObject(sampler->stop_, 1) == WAIT_TIMEOUT);
         return 0;
@@ -251,14 +279,18 @@ private:
 int MeasureRoutine(const wchar_t* packagePath, const wchar_t* resultPath)
 {
     Bytes package;
-    if (FILE* f = _wfopen(packagePath, L"rb")) {
+    if (FILE* f = _wfopen(packagePath, L"rb"))
+    {
         std::fseek(f, 0, SEEK_END);
         package.resize(static_cast<std::size_t>(std::ftell(f)));
         std::fseek(f, 0, SEEK_SET);
         const bool read = std::fread(package.data(), 1, package.size(), f) == package.size();
         std::fclose(f);
-        if (!read) return 2;
-    } else {
+        if (!read)
+            return 2;
+    }
+    else
+    {
         return 2;
     }
     const auto rise = [](auto&& way, std::uint64_t& bytes) {
@@ -270,12 +302,16 @@ int MeasureRoutine(const wchar_t* packagePath, const wchar_t* resultPath)
         return ok;
     };
     std::uint64_t routine = 0, fullBuffers = 0;
-    if (!rise([&] { return Install(package); }, routine)) return 3;
+    if (!rise([&] { return Install(package); }, routine))
+        return 3;
     // The same measurement of one full-size buffer per entry shows what it catches.
-    if (!rise([&] { return Uncompress(Entries(package), false); }, fullBuffers)) return 3;
+    if (!rise([&] { return Uncompress(Entries(package), false); }, fullBuffers))
+        return 3;
     FILE* out = _wfopen(resultPath, L"w");
-    if (!out) return 4;
-    std::fprintf(out, "%llu %llu\n", static_cast<unsigned long long>(routine), static_cast<unsigned long long>(fullBuffers));
+    if (!out)
+        return 4;
+    std::fprintf(out, "%llu %llu\n", static_cast<unsigned long long>(routine),
+                 static_cast<unsigned long long>(fullBuffers));
     std::fclose(out);
     return 0;
 }
@@ -288,7 +324,8 @@ bool RunChild(const std::wstring& arguments, DWORD& exitCode)
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
         return false;
     WaitForSingleObject(process.hProcess, INFINITE);
     GetExitCodeProcess(process.hProcess, &exitCode);
@@ -297,34 +334,43 @@ bool RunChild(const std::wstring& arguments, DWORD& exitCode)
     return true;
 }
 
-double MiB(double bytes) { return bytes / (1024.0 * 1024.0); }
+double MiB(double bytes)
+{
+    return bytes / (1024.0 * 1024.0);
+}
 
-} // namespace
+}  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc == 4 && std::wstring(argv[1]) == L"--measure-routine") return MeasureRoutine(argv[2], argv[3]);
+    if (argc == 4 && std::wstring(argv[1]) == L"--measure-routine")
+        return MeasureRoutine(argv[2], argv[3]);
 
     // A scratch game folder: the routine insists on the game's executable.
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + L"installer_bench." + std::to_wstring(GetCurrentProcessId());
+    const std::wstring folder =
+        std::wstring(temp) + L"installer_bench." + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(folder.c_str(), nullptr);
     SetCurrentDirectoryW(folder.c_str());
-    if (FILE* probe = _wfopen(installer::kProbeFile, L"wb")) std::fclose(probe);
+    if (FILE* probe = _wfopen(installer::kProbeFile, L"wb"))
+        std::fclose(probe);
 
     std::printf("building the package...\n");
     std::fflush(stdout);
     const double buildStart = NowSeconds();
     Bytes package;
     std::uint64_t outputBytes = 0;
-    if (!MakePackage(package, outputBytes)) return 1;
+    if (!MakePackage(package, outputBytes))
+        return 1;
     const std::vector<Entry> entries = Entries(package);
     std::printf("package: %.1f MB holding %zu files, %.1f MB of output (largest %.1f MB), built in %.1f s\n",
                 MiB(package.size()), entries.size(), MiB(double(outputBytes)),
-                MiB(std::max_element(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-                        return a.uncompressedSize < b.uncompressedSize;
-                    })->uncompressedSize),
+                MiB(std::max_element(entries.begin(), entries.end(),
+                                     [](const Entry& a, const Entry& b) {
+                                         return a.uncompressedSize < b.uncompressedSize;
+                                     })
+                        ->uncompressedSize),
                 NowSeconds() - buildStart);
 
     // Each way runs several times, interleaved so that no way profits from a
@@ -332,13 +378,16 @@ int wmain(int argc, wchar_t** argv)
     constexpr int kRuns = 5;
     const char* const kNames[3] = {"limit (uncompress, discard)", "uncompress + fwrite", "InstallPackage"};
     double best[3] = {1e30, 1e30, 1e30};
-    for (int run = 0; run < kRuns; ++run) {
-        for (int way = 0; way < 3; ++way) {
+    for (int run = 0; run < kRuns; ++run)
+    {
+        for (int way = 0; way < 3; ++way)
+        {
             RemoveOutputs(entries);
             const double start = NowSeconds();
             const bool ok = way == 2 ? Install(package) : Uncompress(entries, way == 1);
             const double elapsed = NowSeconds() - start;
-            if (!ok) {
+            if (!ok)
+            {
                 std::fprintf(stderr, "%s failed\n", kNames[way]);
                 return 1;
             }
@@ -346,15 +395,17 @@ int wmain(int argc, wchar_t** argv)
         }
     }
     std::printf("\n%-30s %10s %10s %8s\n", "way", "seconds", "MB/s", "ratio");
-    for (int way = 0; way < 3; ++way) {
-        std::printf("%-30s %10.3f %10.1f %8.2f\n", kNames[way], best[way], MiB(double(outputBytes)) / best[way],
-                    best[0] / best[way]);
+    for (int way = 0; way < 3; ++way)
+    {
+        std::printf("%-30s %10.3f %10.1f %8.2f\n", kNames[way], best[way],
+                    MiB(double(outputBytes)) / best[way], best[0] / best[way]);
     }
 
     // Peak memory in a fresh process that holds only the package.
     RemoveOutputs(entries);
     const std::wstring packagePath = folder + L"\\bench.package", resultPath = folder + L"\\memory.txt";
-    if (FILE* f = _wfopen(packagePath.c_str(), L"wb")) {
+    if (FILE* f = _wfopen(packagePath.c_str(), L"wb"))
+    {
         std::fwrite(package.data(), 1, package.size(), f);
         std::fclose(f);
     }
@@ -363,16 +414,22 @@ int wmain(int argc, wchar_t** argv)
     DWORD exitCode = 1;
     unsigned long long routine = 0, fullBuffers = 0;
     FILE* result = nullptr;
-    if (RunChild(L"--measure-routine \"" + packagePath + L"\" \"" + resultPath + L"\"", exitCode) && exitCode == 0 &&
-        (result = _wfopen(resultPath.c_str(), L"r")) != nullptr && std::fscanf(result, "%llu %llu", &routine, &fullBuffers) == 2) {
+    if (RunChild(L"--measure-routine \"" + packagePath + L"\" \"" + resultPath + L"\"", exitCode) &&
+        exitCode == 0 && (result = _wfopen(resultPath.c_str(), L"r")) != nullptr &&
+        std::fscanf(result, "%llu %llu", &routine, &fullBuffers) == 2)
+    {
         std::printf("\npeak private memory beyond the package:\n"
                     "  InstallPackage                 %6.1f MB\n"
                     "  limit (full-size buffers)      %6.1f MB\n",
                     MiB(double(routine)), MiB(double(fullBuffers)));
-    } else {
-        std::printf("\nmeasuring the routine's memory failed (child exit code %lu)\n", static_cast<unsigned long>(exitCode));
     }
-    if (result) std::fclose(result);
+    else
+    {
+        std::printf("\nmeasuring the routine's memory failed (child exit code %lu)\n",
+                    static_cast<unsigned long>(exitCode));
+    }
+    if (result)
+        std::fclose(result);
 
     RemoveOutputs(entries);
     DeleteFileW(packagePath.c_str());

@@ -102,8 +102,8 @@ int ControlCount(int rows)
 
 void Report(const char* what, int controls, const Figures& f)
 {
-    std::printf("%-14s %6d controls  best %8.3f ms  median %8.3f ms  %6.3f us/control\n", what, controls, f.best,
-                f.median, f.best * 1000.0 / controls);
+    std::printf("%-14s %6d controls  best %8.3f ms  median %8.3f ms  %6.3f us/control\n", what, controls,
+                f.best, f.median, f.best * 1000.0 / controls);
 }
 
 void Run(int rows)
@@ -118,21 +118,27 @@ void Run(int rows)
     Report("first layout", controls, Measure(fresh, [&]() { root->SetPos(CUIRect(0, 0, 1024, 768)); }));
 
     int width = 1024;
-    Report("relayout", controls, Measure([]() {}, [&]() {
-               width = width == 1024 ? 1000 : 1024;
-               root->SetPos(CUIRect(0, 0, width, 768));
-           }));
+    Report("relayout", controls,
+           Measure([]() {},
+                   [&]() {
+                       width = width == 1024 ? 1000 : 1024;
+                       root->SetPos(CUIRect(0, 0, width, 768));
+                   }));
 
-    Report("scroll", controls, Measure([]() {}, [&]() {
-               root->PageDown();
-               root->PageUp();
-           }));
+    Report("scroll", controls,
+           Measure([]() {},
+                   [&]() {
+                       root->PageDown();
+                       root->PageUp();
+                   }));
     CCanvas surface(1024, 768);
     const RECT view = {0, 0, 1024, 768};
-    Report("paint", controls, Measure([]() {}, [&]() {
-               root->Paint(surface.Dc(), view, NULL);
-               GdiFlush();
-           }));
+    Report("paint", controls,
+           Measure([]() {},
+                   [&]() {
+                       root->Paint(surface.Dc(), view, NULL);
+                       GdiFlush();
+                   }));
 
     if (!root->GetVerticalScrollBar()->IsVisible())
         std::printf("(the root's scroll bar is not shown: the tree fits)\n");

@@ -51,8 +51,8 @@ HWND CreateHost(CManagerUI& manager)
     wc.hInstance = ::GetModuleHandleW(NULL);
     wc.lpszClassName = L"ListBenchHost";
     ::RegisterClassW(&wc);
-    HWND hWnd = ::CreateWindowExW(0, wc.lpszClassName, L"list bench", WS_POPUP, 0, 0, kWidth, kHeight, NULL, NULL,
-                                  wc.hInstance, NULL);
+    HWND hWnd = ::CreateWindowExW(0, wc.lpszClassName, L"list bench", WS_POPUP, 0, 0, kWidth, kHeight, NULL,
+                                  NULL, wc.hInstance, NULL);
     ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&manager));
     manager.Init(hWnd);
     ::ShowWindow(hWnd, SW_SHOWNOACTIVATE);
@@ -83,8 +83,7 @@ void Paint(CManagerUI& manager)
     ::GdiFlush();
 }
 
-template <class TRound>
-double Best(int rounds, TRound round)
+template <class TRound> double Best(int rounds, TRound round)
 {
     double best = 1e300;
     for (int i = 0; i < rounds; ++i)

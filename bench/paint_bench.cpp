@@ -69,8 +69,7 @@ const int kRounds = 7;
 
 // The best of kRounds runs of a measurement: the machine is shared, and the
 // slower rounds measure the neighbours.
-template <class TRound>
-double Best(TRound round)
+template <class TRound> double Best(TRound round)
 {
     double best = 1e300;
     for (int i = 0; i < kRounds; ++i)
@@ -133,8 +132,7 @@ void MeasureRepaints(CManagerUI& manager, CContainerUI* panel, bool layered)
 }
 
 // Nanoseconds per WM_MOUSEMOVE at the points pointAt(i) gives.
-template <class TPoint>
-double TimeMoves(CManagerUI& manager, TPoint pointAt)
+template <class TPoint> double TimeMoves(CManagerUI& manager, TPoint pointAt)
 {
     const int moves = 20000;
     return Best([&] {
@@ -164,7 +162,9 @@ void MeasureMouse(CManagerUI& manager)
         return (NowSeconds() - start) * 1e9 / points;
     });
     // Scattered points: nearly every move enters a new control.
-    const double scattered = TimeMoves(manager, [](int i) { return POINT{(i * 37) % kWidth, (i * 53) % kHeight}; });
+    const double scattered = TimeMoves(manager, [](int i) {
+        return POINT{(i * 37) % kWidth, (i * 53) % kHeight};
+    });
     // Small steps inside one control: no hover change, only the move event.
     const double within = TimeMoves(manager, [](int i) { return POINT{402 + i % 8, 302 + i % 8}; });
 

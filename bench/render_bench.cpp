@@ -25,7 +25,8 @@
 #include "ui/render/MsImg32.h"
 #include "ui/render/Renderer.h"
 
-namespace {
+namespace
+{
 
 const int kRuns = 9;
 
@@ -52,37 +53,43 @@ void BenchDecode()
         stbi_image_free(stbi_load_from_memory(png.data(), static_cast<int>(png.size()), &w, &h, &n, 4));
     });
     MeasureBestMedian("decode 512x512 png, image loader", kRuns, 5,
-            [&] { CImageLoader::Free(CImageLoader::Decode(png.data(), png.size(), 0), true); });
+                      [&] { CImageLoader::Free(CImageLoader::Decode(png.data(), png.size(), 0), true); });
 }
 
 void BenchDrawing()
 {
     // A 32-bit top-down DIB section in a memory DC, as the painting pipeline uses.
     CCanvas surface(800, 600);
-    const RECT screen = { 0, 0, 800, 600 };
+    const RECT screen = {0, 0, 800, 600};
     std::vector<BYTE> button = Picture(30, 30, true);
     TImageEntry* image = CImageLoader::FromRgba(button.data(), 30, 30, 0);
-    const RECT source = { 0, 0, 30, 30 };
-    const RECT corner = { 10, 10, 10, 10 };
-    const RECT rc = { 100, 100, 300, 160 };
-    MeasureBestMedian("nine-part 200x60, opaque", kRuns, 200,
-            [&] { CRenderer::DrawImage(surface.Dc(), image->bitmap, rc, screen, source, corner, false); });
-    MeasureBestMedian("nine-part 200x60, alpha", kRuns, 200,
-            [&] { CRenderer::DrawImage(surface.Dc(), image->bitmap, rc, screen, source, corner, true); });
+    const RECT source = {0, 0, 30, 30};
+    const RECT corner = {10, 10, 10, 10};
+    const RECT rc = {100, 100, 300, 160};
+    MeasureBestMedian("nine-part 200x60, opaque", kRuns, 200, [&] {
+        CRenderer::DrawImage(surface.Dc(), image->bitmap, rc, screen, source, corner, false);
+    });
+    MeasureBestMedian("nine-part 200x60, alpha", kRuns, 200, [&] {
+        CRenderer::DrawImage(surface.Dc(), image->bitmap, rc, screen, source, corner, true);
+    });
     {
         CMsImg32Missing missing(true, false);
-        MeasureBestMedian("nine-part 200x60, alpha fallback", kRuns, 50,
-                [&] { CRenderer::DrawImage(surface.Dc(), image->bitmap, rc, screen, source, corner, true); });
+        MeasureBestMedian("nine-part 200x60, alpha fallback", kRuns, 50, [&] {
+            CRenderer::DrawImage(surface.Dc(), image->bitmap, rc, screen, source, corner, true);
+        });
     }
-    MeasureBestMedian("fill 800x600 at alpha 128", kRuns, 20, [&] { CRenderer::DrawColor(surface.Dc(), screen, 0x80336699); });
+    MeasureBestMedian("fill 800x600 at alpha 128", kRuns, 20,
+                      [&] { CRenderer::DrawColor(surface.Dc(), screen, 0x80336699); });
 
-    const RECT tile = { 0, 0, 8, 8 };
+    const RECT tile = {0, 0, 8, 8};
     const RECT none = {};
     MeasureBestMedian("tiles 8x8 over 800x600, opaque", kRuns, 3, [&] {
-        CRenderer::DrawImage(surface.Dc(), image->bitmap, screen, screen, tile, none, false, 255, false, true, true);
+        CRenderer::DrawImage(surface.Dc(), image->bitmap, screen, screen, tile, none, false, 255, false, true,
+                             true);
     });
     MeasureBestMedian("tiles 8x8 over 800x600, alpha", kRuns, 3, [&] {
-        CRenderer::DrawImage(surface.Dc(), image->bitmap, screen, screen, tile, none, true, 255, false, true, true);
+        CRenderer::DrawImage(surface.Dc(), image->bitmap, screen, screen, tile, none, true, 255, false, true,
+                             true);
     });
     CImageLoader::Free(image, true);
 }

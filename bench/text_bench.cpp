@@ -22,7 +22,8 @@
 #include "ui/render/Renderer.h"
 #include "ui/render/TaggedText.h"
 
-namespace {
+namespace
+{
 
 const int kRuns = 9;
 
@@ -47,7 +48,8 @@ std::wstring Paragraph()
     return text;
 }
 
-void ExtentsPerLine(CTestTextResources& res, HDC hDC, const std::wstring& text, RECT rc, UINT style, const char* name)
+void ExtentsPerLine(CTestTextResources& res, HDC hDC, const std::wstring& text, RECT rc, UINT style,
+                    const char* name)
 {
     CCountingCanvas canvas(hDC);
     TTextLinks none;
@@ -79,8 +81,8 @@ int wmain()
 
     const std::wstring paragraph = Paragraph();
     const std::wstring line(200, L'x');
-    const RECT wide = { 0, 0, 300, 4000 };
-    const RECT narrow = { 0, 0, 150, 20 };
+    const RECT wide = {0, 0, 300, 4000};
+    const RECT narrow = {0, 0, 150, 20};
 
     MeasureBestMedian("paragraph, measured", kRuns, 20, [&] {
         RECT rc = wide;

@@ -16,7 +16,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 const size_t kTargetBytes = 4000000;
 const int kRuns = 15;
@@ -31,18 +32,29 @@ std::string SkinLikeDocument()
         "  <Default name=\"Button\" value=\"normalimage=&quot;file='btn.png' source='0,0,80,24'&quot;\"/>\n"
         "  <VerticalLayout bkimage=\"bg.png\">\n";
     int n = 0;
-    while (doc.size() < kTargetBytes) {
+    while (doc.size() < kTargetBytes)
+    {
         std::string id = std::to_string(n++);
-        doc +=
-            "    <!-- page " + id + " -->\n"
-            "    <HorizontalLayout name=\"row" + id + "\" height=\"32\" padding=\"4,2,4,2\" bkcolor=\"#FFEEEEEE\">\n"
-            "      <Label name=\"label" + id + "\" text=\"\xE5\xAE\x89\xE8\xA3\x85 &amp; setup " + id +
-            "\" textcolor=\"#FF000000\" align=\"left\" endellipsis=\"true\"/>\n"
-            "      <Edit name=\"edit" + id + "\" width=\"120\" text=\"C:\\Games\\Tessaly\" maxchar=\"260\"/>\n"
-            "      <Button name=\"btn" + id + "\" text=\"&lt;Browse&gt;\" width=\"80\" "
-            "hotimage=\"file='btn.png' source='0,24,80,48'\" pushedimage=\"file='btn.png' source='0,48,80,72'\"/>\n"
-            "      <Option name=\"opt" + id + "\" group=\"g\" selected=\"false\">Text content " + id + "</Option>\n"
-            "    </HorizontalLayout>\n";
+        doc += "    <!-- page " + id +
+               " -->\n"
+               "    <HorizontalLayout name=\"row" +
+               id +
+               "\" height=\"32\" padding=\"4,2,4,2\" bkcolor=\"#FFEEEEEE\">\n"
+               "      <Label name=\"label" +
+               id + "\" text=\"\xE5\xAE\x89\xE8\xA3\x85 &amp; setup " + id +
+               "\" textcolor=\"#FF000000\" align=\"left\" endellipsis=\"true\"/>\n"
+               "      <Edit name=\"edit" +
+               id +
+               "\" width=\"120\" text=\"C:\\Games\\Tessaly\" maxchar=\"260\"/>\n"
+               "      <Button name=\"btn" +
+               id +
+               "\" text=\"&lt;Browse&gt;\" width=\"80\" "
+               "hotimage=\"file='btn.png' source='0,24,80,48'\" pushedimage=\"file='btn.png' "
+               "source='0,48,80,72'\"/>\n"
+               "      <Option name=\"opt" +
+               id + "\" group=\"g\" selected=\"false\">Text content " + id +
+               "</Option>\n"
+               "    </HorizontalLayout>\n";
     }
     doc += "  </VerticalLayout>\n</Window>\n";
     return doc;
@@ -53,18 +65,19 @@ double Seconds(LARGE_INTEGER a, LARGE_INTEGER b, LARGE_INTEGER freq)
     return double(b.QuadPart - a.QuadPart) / double(freq.QuadPart);
 }
 
-struct Figures {
+struct Figures
+{
     double best;
     double median;
 };
 
-template <class F>
-Figures Measure(size_t bytes, F&& body)
+template <class F> Figures Measure(size_t bytes, F&& body)
 {
     LARGE_INTEGER freq;
     ::QueryPerformanceFrequency(&freq);
     std::vector<double> rates;
-    for (int i = 0; i < kRuns; ++i) {
+    for (int i = 0; i < kRuns; ++i)
+    {
         LARGE_INTEGER t0, t1;
         ::QueryPerformanceCounter(&t0);
         body();
@@ -72,13 +85,14 @@ Figures Measure(size_t bytes, F&& body)
         rates.push_back(double(bytes) / 1e6 / Seconds(t0, t1, freq));
     }
     std::sort(rates.begin(), rates.end());
-    return { rates.back(), rates[rates.size() / 2] };
+    return {rates.back(), rates[rates.size() / 2]};
 }
 
 int CountAttributes(const CXmlNode& first)
 {
     int count = 0;
-    for (CXmlNode node = first; node.IsValid(); node = node.GetSibling()) {
+    for (CXmlNode node = first; node.IsValid(); node = node.GetSibling())
+    {
         count += node.GetAttributeCount();
         if (node.HasChildren())
             count += CountAttributes(node.GetChild());
@@ -86,7 +100,7 @@ int CountAttributes(const CXmlNode& first)
     return count;
 }
 
-} // namespace
+}  // namespace
 
 int wmain()
 {
@@ -99,7 +113,8 @@ int wmain()
                                       static_cast<int>(wide.size())));
 
     CXmlMarkup markup;
-    if (!markup.LoadFromMemory(bytes, size)) {
+    if (!markup.LoadFromMemory(bytes, size))
+    {
         std::fwprintf(stderr, L"document does not load: %ls\n", markup.GetLastErrorMessage());
         return 1;
     }

@@ -24,12 +24,14 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr int kImages = 400;
 constexpr int kRounds = 7;
 
-class Random {
+class Random
+{
 public:
     explicit Random(uint32_t seed) : m_state(seed | 1) {}
     uint32_t Next()
@@ -54,9 +56,11 @@ std::string ImageBytes(int index)
     std::string out;
     out.reserve(size_t(width) * height * 4 + 64);
     out += "\x89PNG-like header ";
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < height; ++y)
+    {
         const bool flat = (y / 8) % 3 == 0;
-        for (int x = 0; x < width; ++x) {
+        for (int x = 0; x < width; ++x)
+        {
             const uint32_t noise = flat ? 0 : random.Next() & 0x0F;
             out.push_back(char((x * 255 / width) ^ noise));
             out.push_back(char((y * 255 / height) ^ (noise >> 1)));
@@ -67,15 +71,17 @@ std::string ImageBytes(int index)
     return out;
 }
 
-template <typename Work>
-double Best(Work work)
+template <typename Work> double Best(Work work)
 {
     double best = 1e30;
-    for (int round = 0; round < kRounds; ++round) {
+    for (int round = 0; round < kRounds; ++round)
+    {
         const double start = NowSeconds();
-        if (!work()) return -1;
+        if (!work())
+            return -1;
         const double elapsed = NowSeconds() - start;
-        if (elapsed < best) best = elapsed;
+        if (elapsed < best)
+            best = elapsed;
     }
     return best;
 }
@@ -93,7 +99,8 @@ int wmain()
     xml.name = "Setup.xml";
     xml.data = "<Window/>";
     members.push_back(xml);
-    for (int i = 0; i < kImages; ++i) {
+    for (int i = 0; i < kImages; ++i)
+    {
         ziptest::TMember e;
         e.name = "images/item" + std::to_string(i) + ".png";
         e.data = ImageBytes(i);
@@ -111,7 +118,8 @@ int wmain()
 
     std::vector<BYTE> output;
     auto raw = [&](bool withCrc) {
-        for (int i = 0; i < kImages; ++i) {
+        for (int i = 0; i < kImages; ++i)
+        {
             const std::string& in = compressed[size_t(i)];
             output.resize(members[size_t(i) + 1].data.size());
             z_stream stream = {};
@@ -122,31 +130,37 @@ int wmain()
             stream.avail_out = uInt(output.size());
             const int status = inflate(&stream, Z_SYNC_FLUSH);
             inflateEnd(&stream);
-            if (status != Z_STREAM_END) return false;
-            if (withCrc && crc32(0, output.data(), uInt(output.size())) != ziptest::Crc(members[size_t(i) + 1].data))
+            if (status != Z_STREAM_END)
+                return false;
+            if (withCrc &&
+                crc32(0, output.data(), uInt(output.size())) != ziptest::Crc(members[size_t(i) + 1].data))
                 return false;
         }
         return true;
     };
     auto memory = [&] {
         CZipArchive* archive = CZipArchive::Open(zip.bytes.data(), DWORD(zip.bytes.size()), ZipSourceMemory);
-        if (!archive) return false;
+        if (!archive)
+            return false;
         bool ok = true;
-        for (int i = 0; i < kImages && ok; ++i) {
+        for (int i = 0; i < kImages && ok; ++i)
+        {
             int index = -1;
             TZipEntry entry;
             ok = CZipArchive::FindEntry(archive, names[size_t(i)].c_str(), true, &index, &entry) == ZipOk;
             output.resize(entry.uncompressedSize);
-            ok = ok && CZipArchive::Extract(archive, index, output.data(), entry.uncompressedSize, ZipSourceMemory) ==
-                           ZipMore;
+            ok = ok && CZipArchive::Extract(archive, index, output.data(), entry.uncompressedSize,
+                                            ZipSourceMemory) == ZipMore;
         }
         CZipArchive::Close(archive);
         return ok;
     };
     auto fetch = [&] {
-        for (int i = 0; i < kImages; ++i) {
+        for (int i = 0; i < kImages; ++i)
+        {
             CSkinData data;
-            if (!FetchSkinData(names[size_t(i)].c_str(), SkinDataImage, data)) return false;
+            if (!FetchSkinData(names[size_t(i)].c_str(), SkinDataImage, data))
+                return false;
         }
         return true;
     };
@@ -160,13 +174,15 @@ int wmain()
     const double perItemTime = Best(fetch);
     CResourceLocations::SetResourceZip(L"", false);
 
-    if (rawTime <= 0 || rawCrcTime <= 0 || memoryTime <= 0 || keptTime <= 0 || perItemTime <= 0) {
+    if (rawTime <= 0 || rawCrcTime <= 0 || memoryTime <= 0 || keptTime <= 0 || perItemTime <= 0)
+    {
         printf("zip_bench: a run failed\n");
         return 1;
     }
     const double megabytes = double(totalBytes) / (1024.0 * 1024.0);
-    printf("skin archive: %d images, %.1f MiB unpacked, %.1f MiB packed (%.0f%%), archive %.1f MiB\n", kImages,
-           megabytes, double(totalCompressed) / (1024.0 * 1024.0), 100.0 * double(totalCompressed) / double(totalBytes),
+    printf("skin archive: %d images, %.1f MiB unpacked, %.1f MiB packed (%.0f%%), archive %.1f MiB\n",
+           kImages, megabytes, double(totalCompressed) / (1024.0 * 1024.0),
+           100.0 * double(totalCompressed) / double(totalBytes),
            double(zip.bytes.size()) / (1024.0 * 1024.0));
     auto line = [&](const char* what, double seconds) {
         printf("%-9s %8.2f ms  %7.1f MiB/s  ratio %.2f\n", what, seconds * 1000.0, megabytes / seconds,

@@ -13,14 +13,16 @@
 
 #include <vector>
 
-namespace gallery {
+namespace gallery
+{
 
 const wchar_t kGalleryClassName[] = L"GalleryUI";
 const wchar_t kGalleryTitle[] = L"Control gallery";
 const wchar_t kSkinArchive[] = L"Gallery.dat";
 const wchar_t kSkinFile[] = L"Gallery.xml";
 
-namespace {
+namespace
+{
 // The skin's names for the page stack, the option attribute naming a page and
 // the attribute pinning a state.
 const wchar_t kPagesName[] = L"pages";
@@ -74,7 +76,8 @@ CGifAnimUI* FindAnimation(CManagerUI& manager, LPCWSTR name)
 void FormatRichRun(CManagerUI& manager, LPCWSTR name, LPCWSTR run)
 {
     CControlUI* control = manager.FindControlByName(name);
-    auto* edit = control != nullptr ? static_cast<CRichEditUI*>(control->FindInterface(L"RichEdit")) : nullptr;
+    auto* edit =
+        control != nullptr ? static_cast<CRichEditUI*>(control->FindInterface(L"RichEdit")) : nullptr;
     if (edit == nullptr)
         return;
     const CUIString text = edit->GetText();
@@ -100,7 +103,7 @@ void SendPointerEvent(CControlUI* control, EventKind kind)
     event.timestamp = ::GetTickCount();
     control->DispatchEvent(event);
 }
-} // namespace
+}  // namespace
 
 LPCWSTR CListTexts::GetItemText(CControlUI*, int iIndex, int iSubItem)
 {
@@ -118,7 +121,8 @@ LPCWSTR CListTexts::GetItemText(CControlUI*, int iIndex, int iSubItem)
         break;
     default:
         if (iIndex % 4 == 1)
-            swprintf(text, 160, L"{a https://example.org/%d}open{/a} or {a https://example.org/%d/log}log{/a}", row,
+            swprintf(text, 160,
+                     L"{a https://example.org/%d}open{/a} or {a https://example.org/%d/log}log{/a}", row,
                      row);
         else
             swprintf(text, 160, L"checked on day %d", iIndex % 28 + 1);
@@ -138,7 +142,9 @@ int PageFromCommandLine(LPCWSTR commandLine)
     return page > 0 && page < 1000 ? static_cast<int>(page) : 0;
 }
 
-CGalleryWnd::CGalleryWnd(int page) : firstPage(page) {}
+CGalleryWnd::CGalleryWnd(int page) : firstPage(page)
+{
+}
 
 LPCWSTR CGalleryWnd::GetWindowClassName() const
 {
@@ -282,4 +288,4 @@ void CGalleryWnd::OpenPinned()
     }
 }
 
-} // namespace gallery
+}  // namespace gallery

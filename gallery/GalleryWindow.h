@@ -15,7 +15,8 @@
 
 class CTabLayoutUI;
 
-namespace gallery {
+namespace gallery
+{
 
 extern const wchar_t kGalleryClassName[];
 extern const wchar_t kGalleryTitle[];
@@ -69,4 +70,4 @@ private:
 // The page a command line asks for with "--page N"; 0 without one.
 int PageFromCommandLine(LPCWSTR commandLine);
 
-} // namespace gallery
+}  // namespace gallery

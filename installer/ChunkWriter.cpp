@@ -2,14 +2,17 @@
 
 #include <new>
 
-namespace installer {
+namespace installer
+{
 
-namespace {
+namespace
+{
 
 constexpr SIZE_T kWriterStackSize = 64 * 1024;
 
 // Holds the lock for one scope.
-class ExclusiveLock {
+class ExclusiveLock
+{
 public:
     explicit ExclusiveLock(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
     ~ExclusiveLock() { ReleaseSRWLockExclusive(&lock_); }
@@ -21,7 +24,8 @@ private:
 };
 
 // Lets go of a held lock for one scope, and takes it back at the end.
-class ExclusiveUnlock {
+class ExclusiveUnlock
+{
 public:
     explicit ExclusiveUnlock(SRWLOCK& lock) : lock_(lock) { ReleaseSRWLockExclusive(&lock_); }
     ~ExclusiveUnlock() { AcquireSRWLockExclusive(&lock_); }
@@ -32,11 +36,12 @@ private:
     SRWLOCK& lock_;
 };
 
-} // namespace
+}  // namespace
 
 ChunkWriter::ChunkWriter()
 {
-    for (std::size_t i = 0; i < kChunksInFlight; ++i) {
+    for (std::size_t i = 0; i < kChunksInFlight; ++i)
+    {
         std::unique_ptr<unsigned char[]> chunk(new (std::nothrow) unsigned char[kChunkSize]);
         if (!chunk)
             return;
@@ -83,7 +88,8 @@ void ChunkWriter::Submit(unsigned char* chunk, std::size_t size)
 {
     if (size == 0)
         return Release(chunk);
-    if (thread_ == nullptr) {
+    if (thread_ == nullptr)
+    {
         // Without a thread nothing else touches the state.
         failed_ = failed_ || !WriteChunk(chunk, size);
         free_.push_back(chunk);
@@ -114,18 +120,20 @@ DWORD WINAPI ChunkWriter::ThreadMain(void* self)
 void ChunkWriter::Run()
 {
     ExclusiveLock hold(lock_);
-    for (;;) {
+    for (;;)
+    {
         while (queue_.empty() && !stopping_)
             SleepConditionVariableSRW(&work_, &lock_, INFINITE, 0);
         if (queue_.empty())
-            return; // stopping, and nothing left to write
+            return;  // stopping, and nothing left to write
         const Job job = queue_.front();
         queue_.pop_front();
         ++writing_;
         // After a failure the entry's remaining chunks are only given back: the stream is still
         // inflated to its end to tell a damaged entry from a failed write.
         bool written = true;
-        if (!failed_) {
+        if (!failed_)
+        {
             ExclusiveUnlock writeUnlocked(lock_);
             written = WriteChunk(job.chunk, job.size);
         }
@@ -141,7 +149,8 @@ bool ChunkWriter::WriteChunk(const unsigned char* data, std::size_t size)
 {
     if (file_ == INVALID_HANDLE_VALUE)
         return false;
-    while (size > 0) {
+    while (size > 0)
+    {
         DWORD written = 0;
         if (!WriteFile(file_, data, static_cast<DWORD>(size), &written, nullptr) || written == 0)
             return false;
@@ -160,4 +169,4 @@ void ChunkWriter::Release(unsigned char* chunk)
     WakeAllConditionVariable(&done_);
 }
 
-} // namespace installer
+}  // namespace installer

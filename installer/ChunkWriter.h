@@ -12,9 +12,11 @@
 #include <memory>
 #include <vector>
 
-namespace installer {
+namespace installer
+{
 
-class ChunkWriter {
+class ChunkWriter
+{
 public:
     static constexpr std::size_t kChunkSize = 1 << 20;
     static constexpr std::size_t kChunksInFlight = 3;
@@ -39,7 +41,8 @@ public:
     bool Finish();
 
 private:
-    struct Job {
+    struct Job
+    {
         unsigned char* chunk;
         std::size_t size;
     };
@@ -52,15 +55,15 @@ private:
     std::vector<std::unique_ptr<unsigned char[]>> storage_;
     std::vector<unsigned char*> free_;
     std::deque<Job> queue_;
-    std::size_t writing_ = 0; // chunks taken off the queue and not yet written
+    std::size_t writing_ = 0;  // chunks taken off the queue and not yet written
     HANDLE file_ = INVALID_HANDLE_VALUE;
     bool failed_ = false;
     bool stopping_ = false;
     bool ready_ = false;
     HANDLE thread_ = nullptr;
     SRWLOCK lock_ = SRWLOCK_INIT;
-    CONDITION_VARIABLE work_ = CONDITION_VARIABLE_INIT; // a job arrived, or the writer is to stop
-    CONDITION_VARIABLE done_ = CONDITION_VARIABLE_INIT; // a chunk was written and its buffer freed
+    CONDITION_VARIABLE work_ = CONDITION_VARIABLE_INIT;  // a job arrived, or the writer is to stop
+    CONDITION_VARIABLE done_ = CONDITION_VARIABLE_INIT;  // a chunk was written and its buffer freed
 };
 
-} // namespace installer
+}  // namespace installer

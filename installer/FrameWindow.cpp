@@ -11,7 +11,8 @@
 
 #include <string>
 
-namespace installer {
+namespace installer
+{
 
 const wchar_t kFrameClassName[] = L"MarnetUI";
 const wchar_t kSkinArchive[] = L"Setup.dat";
@@ -20,10 +21,11 @@ const wchar_t kInstallControlName[] = L"Install";
 const wchar_t kSkinMissingText[] = L"安装程序旁的界面文件“Setup.dat”缺失或已损坏，无法显示安装界面。\n"
                                    L"请将 Setup.exe 与 Setup.dat 放在同一文件夹中，然后重新运行。";
 
-namespace {
+namespace
+{
 const wchar_t kHintText[] = L"请将安装程序放置于游戏目录下。";
 const wchar_t kHintCaption[] = L"安装运行提示";
-}
+}  // namespace
 
 CFrameWindowWnd::CFrameWindowWnd() = default;
 
@@ -115,7 +117,8 @@ bool CFrameWindowWnd::BuildSkin()
 {
     CLayoutBuilder builder;
     CControlUI* root = builder.Create(kSkinFile, nullptr, &manager, nullptr);
-    if (root == nullptr) {
+    if (root == nullptr)
+    {
         ReportMissingSkin(builder.GetLastErrorMessage());
         return false;
     }
@@ -143,4 +146,4 @@ void CFrameWindowWnd::StopTune()
     waveData = nullptr;
 }
 
-} // namespace installer
+}  // namespace installer

@@ -10,7 +10,8 @@
 
 #include <windows.h>
 
-namespace installer {
+namespace installer
+{
 
 extern const wchar_t kFrameClassName[];
 extern const wchar_t kSkinArchive[];
@@ -60,4 +61,4 @@ private:
     CManagerUI manager;
 };
 
-} // namespace installer
+}  // namespace installer

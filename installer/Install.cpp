@@ -13,20 +13,23 @@
 #include <string>
 #include <zlib.h>
 
-namespace installer {
+namespace installer
+{
 
 const wchar_t kWindowTitle[] = L"【Lumora】Tessaly 简体中文化补丁v1.0 安装程序";
 const wchar_t kProbeFile[] = L"tessaly.exe";
 const wchar_t kNotesCommandLine[] = L"notepad.exe 汉化说明.txt";
 const wchar_t kSetupCaption[] = L"安装程序";
 
-namespace {
+namespace
+{
 
 const wchar_t kGameMissingText[] = L"请将安装程序放到游戏目录下运行。";
 const wchar_t kGameMissingCaption[] = L"安装检查";
 const wchar_t kCompletedText[] = L"安装完成";
 
-enum ErrorCode : unsigned {
+enum ErrorCode : unsigned
+{
     kErrorNoResource = 1,
     kErrorLoadResource = 2,
     kErrorSignature = 3,
@@ -59,14 +62,16 @@ bool GameIsPresent()
 }
 
 // One entry of the table, checked against the resource's length.
-struct EntryView {
+struct EntryView
+{
     std::wstring name;
     const unsigned char* stream = nullptr;
     std::uint32_t compressedSize = 0;
     std::uint32_t uncompressedSize = 0;
 };
 
-class PackageView {
+class PackageView
+{
 public:
     PackageView(const unsigned char* bytes, std::size_t length) : bytes_(bytes), length_(length) {}
 
@@ -94,7 +99,8 @@ private:
     static bool ReadName(const unsigned char* record, std::wstring& name)
     {
         name.clear();
-        for (std::size_t i = 0; i < package::kNameUnits; ++i) {
+        for (std::size_t i = 0; i < package::kNameUnits; ++i)
+        {
             const wchar_t unit = static_cast<wchar_t>(record[2 * i] | (record[2 * i + 1] << 8));
             if (unit == 0)
                 return true;
@@ -118,21 +124,23 @@ bool InflateEntry(const EntryView& entry, ChunkWriter& writer)
     zs.avail_in = entry.compressedSize;
     std::uint64_t produced = 0;
     int status = Z_OK;
-    while (status == Z_OK) {
+    while (status == Z_OK)
+    {
         unsigned char* chunk = writer.Acquire();
         zs.next_out = chunk;
         zs.avail_out = static_cast<uInt>(ChunkWriter::kChunkSize);
         status = inflate(&zs, Z_NO_FLUSH);
         const std::size_t got = ChunkWriter::kChunkSize - zs.avail_out;
         produced += got;
-        if (produced > entry.uncompressedSize) {
+        if (produced > entry.uncompressedSize)
+        {
             writer.Submit(chunk, 0);
             status = Z_BUF_ERROR;
             break;
         }
         writer.Submit(chunk, got);
         if (status == Z_OK && got == 0 && zs.avail_in == 0)
-            status = Z_DATA_ERROR; // input ended before the stream did
+            status = Z_DATA_ERROR;  // input ended before the stream did
     }
     inflateEnd(&zs);
     return status == Z_STREAM_END;
@@ -142,7 +150,9 @@ bool InflateEntry(const EntryView& entry, ChunkWriter& writer)
 bool CreateEntryDirectories(const std::wstring& name)
 {
     wchar_t directory[MAX_PATH];
-    for (std::size_t slash = name.find(L'\\'); slash != std::wstring::npos; slash = name.find(L'\\', slash + 1)) {
+    for (std::size_t slash = name.find(L'\\'); slash != std::wstring::npos;
+         slash = name.find(L'\\', slash + 1))
+    {
         const std::size_t length = slash < MAX_PATH - 1 ? slash : MAX_PATH - 1;
         name.copy(directory, length);
         directory[length] = 0;
@@ -160,7 +170,8 @@ std::wstring ProgressTitle(std::uint32_t index, std::uint32_t count, const std::
 // Unpacks entry i; returns 0 or the error code to report.
 // The entry is inflated into a pending file that replaces its target only once it is complete;
 // until then the original target stays as it was.
-unsigned InstallEntry(IInstallShell& shell, const PackageView& package, std::uint32_t index, ChunkWriter& writer)
+unsigned InstallEntry(IInstallShell& shell, const PackageView& package, std::uint32_t index,
+                      ChunkWriter& writer)
 {
     EntryView entry;
     if (!package.ReadEntry(index, entry))
@@ -189,18 +200,20 @@ void OpenNotes(IInstallShell& shell)
     shell.StartProcess(commandLine);
 }
 
-} // namespace
+}  // namespace
 
 void InstallPackage(IInstallShell& shell)
 {
-    if (!GameIsPresent()) {
+    if (!GameIsPresent())
+    {
         shell.ShowMessage(kGameMissingText, kGameMissingCaption, kIconError);
         return;
     }
 
     const unsigned char* bytes = nullptr;
     std::size_t length = 0;
-    switch (shell.LoadPackage(bytes, length)) {
+    switch (shell.LoadPackage(bytes, length))
+    {
     case PackageLookup::NotFound:
         return FailEntry(shell, kErrorNoResource);
     case PackageLookup::LoadFailed:
@@ -218,7 +231,8 @@ void InstallPackage(IInstallShell& shell)
     ChunkWriter writer;
     if (!writer.IsReady())
         return FailEntry(shell, kErrorCorruptEntry);
-    for (std::uint32_t i = 0; i < package.EntryCount(); ++i) {
+    for (std::uint32_t i = 0; i < package.EntryCount(); ++i)
+    {
         if (const unsigned error = InstallEntry(shell, package, i, writer))
             return FailEntry(shell, error);
     }
@@ -229,4 +243,4 @@ void InstallPackage(IInstallShell& shell)
     shell.SetTitle(kWindowTitle);
 }
 
-} // namespace installer
+}  // namespace installer

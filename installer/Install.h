@@ -6,21 +6,29 @@
 
 #include <cstddef>
 
-namespace installer {
+namespace installer
+{
 
 extern const wchar_t kWindowTitle[];
 extern const wchar_t kProbeFile[];
 extern const wchar_t kNotesCommandLine[];
-extern const wchar_t kSetupCaption[]; // of every box but the presence check and the start-up hint
+extern const wchar_t kSetupCaption[];  // of every box but the presence check and the start-up hint
 
-enum : unsigned {
-    kIconError = 0x10,       // MB_ICONERROR
-    kIconInformation = 0x40, // MB_ICONINFORMATION
+enum : unsigned
+{
+    kIconError = 0x10,        // MB_ICONERROR
+    kIconInformation = 0x40,  // MB_ICONINFORMATION
 };
 
-enum class PackageLookup { Loaded, NotFound, LoadFailed };
+enum class PackageLookup
+{
+    Loaded,
+    NotFound,
+    LoadFailed
+};
 
-class IInstallShell {
+class IInstallShell
+{
 public:
     virtual ~IInstallShell() = default;
     // Finds and loads the package; on Loaded, bytes/length describe it until ReleasePackage.
@@ -37,4 +45,4 @@ public:
 // Runs one complete installation in the current directory.
 void InstallPackage(IInstallShell& shell);
 
-} // namespace installer
+}  // namespace installer

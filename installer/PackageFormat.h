@@ -14,18 +14,19 @@
 #include <cstdint>
 #include <cstring>
 
-namespace package {
+namespace package
+{
 
 constexpr std::size_t kSignatureSize = 16;
-constexpr unsigned char kSignature[kSignatureSize] = {
-    'S', 'e', 't', 'u', 'p', 'P', 'a', 'c', 'k', 'a', 'g', 'e', 0x00, 0x00, 0x01, 0x00};
+constexpr unsigned char kSignature[kSignatureSize] = {'S', 'e', 't', 'u', 'p',  'P',  'a',  'c',
+                                                      'k', 'a', 'g', 'e', 0x00, 0x00, 0x01, 0x00};
 
 constexpr std::size_t kHeaderSize = 20;
 constexpr std::size_t kEntryCountOffset = 16;
 constexpr std::size_t kEntrySize = 92;
 constexpr std::size_t kNameBytes = 80;
-constexpr std::size_t kNameUnits = kNameBytes / 2;    // including the terminating NUL
-constexpr std::size_t kMaxNameUnits = kNameUnits - 1; // 39 code units of text
+constexpr std::size_t kNameUnits = kNameBytes / 2;     // including the terminating NUL
+constexpr std::size_t kMaxNameUnits = kNameUnits - 1;  // 39 code units of text
 constexpr std::size_t kDataOffsetField = 80;
 constexpr std::size_t kUncompressedSizeField = 84;
 constexpr std::size_t kCompressedSizeField = 88;
@@ -60,4 +61,4 @@ inline std::uint64_t EntryOffset(std::uint32_t index)
     return kHeaderSize + std::uint64_t(index) * kEntrySize;
 }
 
-} // namespace package
+}  // namespace package

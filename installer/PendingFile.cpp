@@ -4,9 +4,11 @@
 #include <memory>
 #include <vector>
 
-namespace installer {
+namespace installer
+{
 
-namespace {
+namespace
+{
 
 // Names taken by other files (another copy's leftovers, say) are skipped; this many are tried.
 constexpr unsigned kNameAttempts = 1000;
@@ -47,18 +49,20 @@ bool RenameByHandle(HANDLE file, const std::wstring& target)
     return SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(size)) != 0;
 }
 
-} // namespace
+}  // namespace
 
 PendingFile::PendingFile()
 {
-    for (unsigned attempt = 1; attempt <= kNameAttempts; ++attempt) {
+    for (unsigned attempt = 1; attempt <= kNameAttempts; ++attempt)
+    {
         name_ = PendingName(attempt);
-        file_ = CreateFileW(name_.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
+        file_ = CreateFileW(name_.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file_ != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
             break;
     }
-    if (file_ == INVALID_HANDLE_VALUE) {
+    if (file_ == INVALID_HANDLE_VALUE)
+    {
         name_.clear();
         return;
     }
@@ -92,12 +96,14 @@ bool PendingFile::PlaceAs(const std::wstring& target)
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         return false;
     // A file marked for deletion cannot be renamed, so the mark goes first.
-    if (marked_) {
+    if (marked_)
+    {
         if (!MarkForDeletion(false))
             return false;
         marked_ = false;
     }
-    if (!RenameByHandle(file_, target)) {
+    if (!RenameByHandle(file_, target))
+    {
         marked_ = MarkForDeletion(true);
         return false;
     }
@@ -106,4 +112,4 @@ bool PendingFile::PlaceAs(const std::wstring& target)
     return closed;
 }
 
-} // namespace installer
+}  // namespace installer

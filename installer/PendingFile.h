@@ -10,9 +10,11 @@
 
 #include <string>
 
-namespace installer {
+namespace installer
+{
 
-class PendingFile {
+class PendingFile
+{
 public:
     PendingFile();
     // Closes the file; one that was not placed is gone afterwards.
@@ -38,4 +40,4 @@ private:
     bool marked_ = false;
 };
 
-} // namespace installer
+}  // namespace installer

@@ -2,13 +2,15 @@
 
 #include "installer/FrameWindow.h"
 
-namespace installer {
+namespace installer
+{
 
 // Named after the product, so that installers of other patches run beside this one.
 const wchar_t kRunningCopyMutex[] = L"Local\\Lumora.Tessaly.PatchSetup";
 const wchar_t kRunningCopyMark[] = L"Lumora.Tessaly.PatchSetup";
 
-namespace {
+namespace
+{
 
 constexpr DWORD kPollMs = 100;
 
@@ -30,7 +32,7 @@ BOOL CALLBACK FindVisible(HWND window, LPARAM found)
     return FALSE;
 }
 
-} // namespace
+}  // namespace
 
 SingleInstance::SingleInstance()
 {
@@ -63,14 +65,16 @@ HWND FrontWindowOf(HWND mainWindow)
     if (IsWindowVisible(mainWindow))
         return GetLastActivePopup(mainWindow);
     HWND found = nullptr;
-    EnumThreadWindows(GetWindowThreadProcessId(mainWindow, nullptr), FindVisible, reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetWindowThreadProcessId(mainWindow, nullptr), FindVisible,
+                      reinterpret_cast<LPARAM>(&found));
     return found != nullptr ? found : mainWindow;
 }
 
 bool BringRunningCopyForward(DWORD waitMs)
 {
     HWND running = FindRunningCopy();
-    for (DWORD waited = 0; running == nullptr && waited < waitMs; waited += kPollMs) {
+    for (DWORD waited = 0; running == nullptr && waited < waitMs; waited += kPollMs)
+    {
         Sleep(kPollMs);
         running = FindRunningCopy();
     }
@@ -84,4 +88,4 @@ bool BringRunningCopyForward(DWORD waitMs)
     return true;
 }
 
-} // namespace installer
+}  // namespace installer

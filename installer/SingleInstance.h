@@ -6,13 +6,15 @@
 
 #include <windows.h>
 
-namespace installer {
+namespace installer
+{
 
 extern const wchar_t kRunningCopyMutex[];
 extern const wchar_t kRunningCopyMark[];
 
 // Holds the mutex for the life of the process.
-class SingleInstance {
+class SingleInstance
+{
 public:
     SingleInstance();
     ~SingleInstance();
@@ -40,4 +42,4 @@ HWND FrontWindowOf(HWND mainWindow);
 // be starting); false when none was found.
 bool BringRunningCopyForward(DWORD waitMs);
 
-} // namespace installer
+}  // namespace installer

@@ -1,6 +1,7 @@
 #include "installer/Win32InstallShell.h"
 
-namespace installer {
+namespace installer
+{
 
 const wchar_t kPackageResourceType[] = L"INSTALL";
 
@@ -40,11 +41,12 @@ bool CWin32InstallShell::StartProcess(wchar_t* commandLine)
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
         return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return true;
 }
 
-} // namespace installer
+}  // namespace installer

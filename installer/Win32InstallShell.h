@@ -6,12 +6,14 @@
 
 #include <windows.h>
 
-namespace installer {
+namespace installer
+{
 
 constexpr int kPackageResourceId = 130;
 extern const wchar_t kPackageResourceType[];
 
-class CWin32InstallShell : public IInstallShell {
+class CWin32InstallShell : public IInstallShell
+{
 public:
     explicit CWin32InstallShell(HWND window) : window_(window) {}
 
@@ -28,4 +30,4 @@ private:
     HGLOBAL loaded_ = nullptr;
 };
 
-} // namespace installer
+}  // namespace installer

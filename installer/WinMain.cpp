@@ -15,7 +15,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
     // Long enough for a copy started a moment earlier to create its window.
     constexpr DWORD kWaitForRunningCopyMs = 5000;
     installer::SingleInstance single;
-    if (!single.IsFirst()) {
+    if (!single.IsFirst())
+    {
         installer::BringRunningCopyForward(kWaitForRunningCopyMs);
         return 0;
     }
@@ -26,7 +27,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 
     // The window object deletes itself after its window's last message.
     auto* frame = new installer::CFrameWindowWnd;
-    if (frame->Create(nullptr, installer::kWindowTitle, installer::kFrameStyle, installer::kFrameExStyle) == nullptr)
+    if (frame->Create(nullptr, installer::kWindowTitle, installer::kFrameStyle, installer::kFrameExStyle) ==
+        nullptr)
         return 1;
     frame->ShowWindow(true, true);
     CManagerUI::MessageLoop();

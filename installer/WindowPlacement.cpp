@@ -2,16 +2,18 @@
 
 #include <algorithm>
 
-namespace installer {
+namespace installer
+{
 
-namespace {
+namespace
+{
 
 bool IsUsable(SIZE size)
 {
     return size.cx >= kSmallestWindowSide && size.cy >= kSmallestWindowSide;
 }
 
-} // namespace
+}  // namespace
 
 SIZE ChooseWindowSize(SIZE requested, SIZE minimum, SIZE workArea)
 {
@@ -45,4 +47,4 @@ void PlaceWindow(HWND window, SIZE requested, SIZE minimum)
     SetWindowPos(window, nullptr, placed.left, placed.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-} // namespace installer
+}  // namespace installer

@@ -5,7 +5,8 @@
 
 #include <windows.h>
 
-namespace installer {
+namespace installer
+{
 
 // Used when the skin gives no usable size and no minimum size.
 constexpr SIZE kDefaultWindowSize = {480, 320};
@@ -22,4 +23,4 @@ RECT CentreOn(SIZE size, const RECT& workArea);
 // Sizes the window as ChooseWindowSize says and centres it on the work area of its monitor.
 void PlaceWindow(HWND window, SIZE requested, SIZE minimum);
 
-} // namespace installer
+}  // namespace installer

@@ -373,7 +373,8 @@ TEST_F(ActiveXTest, AMissingModuleOrClassGivesNoObject)
 TEST_F(ActiveXTest, MalformedClassNamesAreIgnored)
 {
     CActiveXUI loose;
-    const wchar_t* names[] = {L"", L"{not a class}", L"No.Such.ProgId", L"{00000000-0000-0000-0000-000000000000}"};
+    const wchar_t* names[] = {L"", L"{not a class}", L"No.Such.ProgId",
+                              L"{00000000-0000-0000-0000-000000000000}"};
     for (const wchar_t* name : names)
     {
         SCOPED_TRACE(testing::Message() << static_cast<int>(wcslen(name)));

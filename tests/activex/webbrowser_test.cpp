@@ -17,8 +17,10 @@
 
 namespace
 {
-const GUID kCgidDocHostCommandHandler = {0xf38bc242, 0xb950, 0x11d1, {0x89, 0x18, 0x00, 0xc0, 0x4f, 0xc2, 0xc8, 0x36}};
-const IID kIidServiceProvider = {0x6d5140c1, 0x7436, 0x11ce, {0x80, 0x34, 0x00, 0xaa, 0x00, 0x60, 0x09, 0xfa}};
+const GUID kCgidDocHostCommandHandler = {
+    0xf38bc242, 0xb950, 0x11d1, {0x89, 0x18, 0x00, 0xc0, 0x4f, 0xc2, 0xc8, 0x36}};
+const IID kIidServiceProvider = {
+    0x6d5140c1, 0x7436, 0x11ce, {0x80, 0x34, 0x00, 0xaa, 0x00, 0x60, 0x09, 0xfa}};
 
 class CRecordingHandler : public CWebBrowserEventHandler
 {
@@ -203,7 +205,9 @@ TEST(WebBrowserTest, EventsReachTheHandlerOnlyWithWellFormedArguments)
     {
         const char* label;
         DISPPARAMS* params;
-    } malformed[] = {{"no parameters", NULL}, {"too few", &tooFew.params}, {"wrong type", &wrongType.params},
+    } malformed[] = {{"no parameters", NULL},
+                     {"too few", &tooFew.params},
+                     {"wrong type", &wrongType.params},
                      {"no argument array", &noArgs.params}};
     for (const auto& m : malformed)
     {
@@ -281,7 +285,8 @@ TEST(WebBrowserTest, ScriptErrorsAreSuppressed)
         {"other command", &kCgidDocHostCommandHandler, OLECMDID_PRINT, &in, &out, OLECMDERR_E_NOTSUPPORTED},
         {"no output", &kCgidDocHostCommandHandler, OLECMDID_SHOWSCRIPTERROR, &in, NULL, E_INVALIDARG},
         {"no input", &kCgidDocHostCommandHandler, OLECMDID_SHOWSCRIPTERROR, NULL, &out, E_INVALIDARG},
-        {"input not a document", &kCgidDocHostCommandHandler, OLECMDID_SHOWSCRIPTERROR, &number, &out, E_INVALIDARG},
+        {"input not a document", &kCgidDocHostCommandHandler, OLECMDID_SHOWSCRIPTERROR, &number, &out,
+         E_INVALIDARG},
     };
     for (const auto& c : cases)
     {

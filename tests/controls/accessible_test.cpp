@@ -23,23 +23,22 @@ const int kHeight = 300;
 
 // Every family once, with the three ways of getting a name, a hidden and a
 // disabled control, and a nested box.
-const wchar_t kSkin[] =
-    L"<Window size=\"400,300\">"
-    L"<VBox name=\"root\">"
-    L"<Label text=\"Title\" height=\"20\"/>"
-    L"<Button name=\"ok\" text=\"OK\" height=\"20\"/>"
-    L"<Button name=\"tipped\" tooltip=\"Close\" height=\"20\"/>"
-    L"<Button name=\"bare\" height=\"20\"/>"
-    L"<Button name=\"hidden\" text=\"Hidden\" visible=\"false\" height=\"20\"/>"
-    L"<Button name=\"off\" text=\"Off\" enabled=\"false\" height=\"20\"/>"
-    L"<HBox height=\"20\">"
-    L"<Option name=\"a\" text=\"A\" group=\"g\" selected=\"true\"/>"
-    L"<Option name=\"b\" text=\"B\" group=\"g\"/>"
-    L"<CheckBox name=\"c\" text=\"C\"/>"
-    L"</HBox>"
-    L"<Slider name=\"s\" min=\"0\" max=\"100\" value=\"30\" height=\"20\"/>"
-    L"<Progress name=\"p\" min=\"0\" max=\"200\" value=\"50\" height=\"20\"/>"
-    L"</VBox></Window>";
+const wchar_t kSkin[] = L"<Window size=\"400,300\">"
+                        L"<VBox name=\"root\">"
+                        L"<Label text=\"Title\" height=\"20\"/>"
+                        L"<Button name=\"ok\" text=\"OK\" height=\"20\"/>"
+                        L"<Button name=\"tipped\" tooltip=\"Close\" height=\"20\"/>"
+                        L"<Button name=\"bare\" height=\"20\"/>"
+                        L"<Button name=\"hidden\" text=\"Hidden\" visible=\"false\" height=\"20\"/>"
+                        L"<Button name=\"off\" text=\"Off\" enabled=\"false\" height=\"20\"/>"
+                        L"<HBox height=\"20\">"
+                        L"<Option name=\"a\" text=\"A\" group=\"g\" selected=\"true\"/>"
+                        L"<Option name=\"b\" text=\"B\" group=\"g\"/>"
+                        L"<CheckBox name=\"c\" text=\"C\"/>"
+                        L"</HBox>"
+                        L"<Slider name=\"s\" min=\"0\" max=\"100\" value=\"30\" height=\"20\"/>"
+                        L"<Progress name=\"p\" min=\"0\" max=\"200\" value=\"50\" height=\"20\"/>"
+                        L"</VBox></Window>";
 
 VARIANT Self()
 {
@@ -62,15 +61,24 @@ std::string RoleName(LONG role)
 {
     switch (role)
     {
-    case ROLE_SYSTEM_CLIENT: return "client";
-    case ROLE_SYSTEM_PANE: return "pane";
-    case ROLE_SYSTEM_STATICTEXT: return "text";
-    case ROLE_SYSTEM_PUSHBUTTON: return "button";
-    case ROLE_SYSTEM_RADIOBUTTON: return "radio";
-    case ROLE_SYSTEM_CHECKBUTTON: return "check";
-    case ROLE_SYSTEM_SLIDER: return "slider";
-    case ROLE_SYSTEM_PROGRESSBAR: return "progress";
-    default: return std::to_string(role);
+    case ROLE_SYSTEM_CLIENT:
+        return "client";
+    case ROLE_SYSTEM_PANE:
+        return "pane";
+    case ROLE_SYSTEM_STATICTEXT:
+        return "text";
+    case ROLE_SYSTEM_PUSHBUTTON:
+        return "button";
+    case ROLE_SYSTEM_RADIOBUTTON:
+        return "radio";
+    case ROLE_SYSTEM_CHECKBUTTON:
+        return "check";
+    case ROLE_SYSTEM_SLIDER:
+        return "slider";
+    case ROLE_SYSTEM_PROGRESSBAR:
+        return "progress";
+    default:
+        return std::to_string(role);
     }
 }
 
@@ -80,8 +88,10 @@ std::string StateNames(LONG state)
     {
         LONG bit;
         const char* name;
-    } names[] = {{STATE_SYSTEM_FOCUSED, "focused"},   {STATE_SYSTEM_FOCUSABLE, "focusable"},
-                 {STATE_SYSTEM_CHECKED, "checked"},   {STATE_SYSTEM_UNAVAILABLE, "unavailable"},
+    } names[] = {{STATE_SYSTEM_FOCUSED, "focused"},
+                 {STATE_SYSTEM_FOCUSABLE, "focusable"},
+                 {STATE_SYSTEM_CHECKED, "checked"},
+                 {STATE_SYSTEM_UNAVAILABLE, "unavailable"},
                  {STATE_SYSTEM_INVISIBLE, "invisible"}};
     std::string out;
     for (const auto& n : names)
@@ -187,18 +197,17 @@ TEST_F(AccessibleTest, TheWindowAnswersWithTheTreeOfVisibleControls)
     // hidden button is not listed.
     const size_t firstLine = tree.find('\n') + 1;
     EXPECT_EQ(tree.substr(0, tree.find('|', tree.find('|') + 1)), "client|host test");
-    EXPECT_EQ(tree.substr(firstLine),
-              "  text|Title|||\n"
-              "  button|OK|focused,focusable||Press\n"
-              "  button|Close|focusable||Press\n"
-              "  button|bare|focusable||Press\n"
-              "  button|Off|unavailable||Press\n"
-              "  pane||||\n"
-              "    radio|A|focusable,checked||Select\n"
-              "    radio|B|focusable||Select\n"
-              "    check|C|focusable||Check\n"
-              "  slider|s|focusable|30|\n"
-              "  progress|p||25%|\n");
+    EXPECT_EQ(tree.substr(firstLine), "  text|Title|||\n"
+                                      "  button|OK|focused,focusable||Press\n"
+                                      "  button|Close|focusable||Press\n"
+                                      "  button|bare|focusable||Press\n"
+                                      "  button|Off|unavailable||Press\n"
+                                      "  pane||||\n"
+                                      "    radio|A|focusable,checked||Select\n"
+                                      "    radio|B|focusable||Select\n"
+                                      "    check|C|focusable||Check\n"
+                                      "  slider|s|focusable|30|\n"
+                                      "  progress|p||25%|\n");
 }
 
 TEST_F(AccessibleTest, DefaultActionsPressSelectAndToggle)
@@ -209,11 +218,8 @@ TEST_F(AccessibleTest, DefaultActionsPressSelectAndToggle)
         HRESULT result;
         const wchar_t* notification;  // expected once, or null for none
     } cases[] = {
-        {L"ok", S_OK, L"click"},
-        {L"b", S_OK, L"selectchanged"},
-        {L"c", S_OK, L"selectchanged"},
-        {L"off", E_FAIL, NULL},
-        {L"s", DISP_E_MEMBERNOTFOUND, NULL},
+        {L"ok", S_OK, L"click"}, {L"b", S_OK, L"selectchanged"},      {L"c", S_OK, L"selectchanged"},
+        {L"off", E_FAIL, NULL},  {L"s", DISP_E_MEMBERNOTFOUND, NULL},
     };
     for (const Case& c : cases)
     {
@@ -437,9 +443,9 @@ TEST(SliderKeys, KeysMoveTheValueAndAnnounceIt)
         int expected;
         int notes;
     } cases[] = {
-        {VK_RIGHT, 50, 55, 1}, {VK_UP, 50, 55, 1},   {VK_LEFT, 50, 45, 1},   {VK_DOWN, 50, 45, 1},
-        {VK_PRIOR, 50, 70, 1}, {VK_NEXT, 50, 30, 1}, {VK_HOME, 50, 0, 1},    {VK_END, 50, 200, 1},
-        {VK_RIGHT, 198, 200, 1}, {VK_NEXT, 10, 0, 1}, {L'A', 50, 50, 0},    {VK_SPACE, 50, 50, 0},
+        {VK_RIGHT, 50, 55, 1},   {VK_UP, 50, 55, 1},   {VK_LEFT, 50, 45, 1}, {VK_DOWN, 50, 45, 1},
+        {VK_PRIOR, 50, 70, 1},   {VK_NEXT, 50, 30, 1}, {VK_HOME, 50, 0, 1},  {VK_END, 50, 200, 1},
+        {VK_RIGHT, 198, 200, 1}, {VK_NEXT, 10, 0, 1},  {L'A', 50, 50, 0},    {VK_SPACE, 50, 50, 0},
     };
     for (const Case& c : cases)
     {
@@ -500,7 +506,8 @@ TEST(FocusFrame, DrawnOnlyWhenTheSkinShowsNoFocusOfItsOwn)
     EXPECT_LT(FramePixels(L"", true), 56) << "dotted, not solid";
     EXPECT_EQ(FramePixels(L"", false), 0) << "not focused";
     EXPECT_EQ(FramePixels(L"focusedtextcolor=\"#FFFF0000\"", true), 0) << "a focused colour wins";
-    EXPECT_EQ(FramePixels(L"bordersize=\"1\" focusbordercolor=\"#FFFF0000\"", true), 0) << "a focus border wins";
+    EXPECT_EQ(FramePixels(L"bordersize=\"1\" focusbordercolor=\"#FFFF0000\"", true), 0)
+        << "a focus border wins";
     EXPECT_EQ(FramePixels(L"keyboard=\"false\"", true), 0) << "no tab stop";
 }
 }  // namespace

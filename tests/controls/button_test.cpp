@@ -77,12 +77,20 @@ TEST_F(ButtonTest, ClickNeedsPressAndReleaseInsideWhileEnabled)
           {EventMouseMove, in, in, true},
           {EventButtonUp, in, in, false}},
          1},
-        {"in/out", true, {{EventButtonDown, in, in, true}, {EventMouseMove, out, in, false},
-                          {EventButtonUp, out, in, false}}, 0},
-        {"out/in", true, {{EventButtonDown, out, out, false}, {EventMouseMove, in, in, false},
-                          {EventButtonUp, in, in, false}}, 0},
-        {"double click counts as a press", true,
-         {{EventDoubleClick, in, in, true}, {EventButtonUp, in, in, false}}, 1},
+        {"in/out",
+         true,
+         {{EventButtonDown, in, in, true}, {EventMouseMove, out, in, false}, {EventButtonUp, out, in, false}},
+         0},
+        {"out/in",
+         true,
+         {{EventButtonDown, out, out, false},
+          {EventMouseMove, in, in, false},
+          {EventButtonUp, in, in, false}},
+         0},
+        {"double click counts as a press",
+         true,
+         {{EventDoubleClick, in, in, true}, {EventButtonUp, in, in, false}},
+         1},
         {"disabled", false, {{EventButtonDown, in, in, false}, {EventButtonUp, in, in, false}}, 0},
     };
     for (const TClickCase& c : cases)
@@ -109,12 +117,13 @@ TEST_F(ButtonTest, SpaceAndReturnActivateOnlyAnEnabledKeyboardButton)
         bool keyboard;
         int clicks;
     } const cases[] = {
-        {VK_SPACE, true, true, 1}, {VK_RETURN, true, true, 1}, {L'A', true, true, 0},
+        {VK_SPACE, true, true, 1},  {VK_RETURN, true, true, 1}, {L'A', true, true, 0},
         {VK_SPACE, false, true, 0}, {VK_SPACE, true, false, 0},
     };
     for (const auto& c : cases)
     {
-        SCOPED_TRACE(testing::Message() << "key " << c.key << " enabled " << c.enabled << " keyboard " << c.keyboard);
+        SCOPED_TRACE(testing::Message()
+                     << "key " << c.key << " enabled " << c.enabled << " keyboard " << c.keyboard);
         notes.records.clear();
         button.SetEnabled(c.enabled);
         button.SetKeyboardEnabled(c.keyboard);
@@ -275,8 +284,8 @@ TEST_F(ButtonImages, EachStateFallsBackToTheNormalImage)
 TEST_F(ButtonImages, StatesAreTriedDisabledPushedHotFocusedNormal)
 {
     const std::vector<std::pair<LPCWSTR, CUIString>> images = {
-        {L"normalimage", ColorImage(kRed)},       {L"hotimage", ColorImage(kGreen)},
-        {L"pushedimage", ColorImage(kBlue)},      {L"focusedimage", ColorImage(kYellow)},
+        {L"normalimage", ColorImage(kRed)},    {L"hotimage", ColorImage(kGreen)},
+        {L"pushedimage", ColorImage(kBlue)},   {L"focusedimage", ColorImage(kYellow)},
         {L"disabledimage", ColorImage(kGrey)},
     };
     struct
@@ -573,14 +582,13 @@ TEST(ButtonSkin, BuiltOptionsKeepTheLastSelectionOfTheirGroup)
     CNotifyRecorder notes;
     manager.AddNotifier(&notes);
     CLayoutBuilder builder;
-    CControlUI* root = builder.Create(
-        L"<Window><Container>"
-        L"<option name=\"a\" group=\"g\" selected=\"true\"/>"
-        L"<OPTION name=\"b\" group=\"g\" selected=\"true\"/>"
-        L"<CheckBox name=\"c\" selected=\"true\"/>"
-        L"<Button name=\"ok\"/><Label name=\"l\"/><text name=\"t\"/>"
-        L"</Container></Window>",
-        NULL, &manager);
+    CControlUI* root = builder.Create(L"<Window><Container>"
+                                      L"<option name=\"a\" group=\"g\" selected=\"true\"/>"
+                                      L"<OPTION name=\"b\" group=\"g\" selected=\"true\"/>"
+                                      L"<CheckBox name=\"c\" selected=\"true\"/>"
+                                      L"<Button name=\"ok\"/><Label name=\"l\"/><text name=\"t\"/>"
+                                      L"</Container></Window>",
+                                      NULL, &manager);
     ASSERT_NE(root, nullptr);
     ASSERT_TRUE(manager.AttachRoot(root));
 
@@ -598,7 +606,8 @@ TEST(ButtonSkin, BuiltOptionsKeepTheLastSelectionOfTheirGroup)
     for (const auto& entry : classes)
         EXPECT_STREQ(manager.FindControlByName(entry.first)->GetClassName(), entry.second);
     // Every selection announced itself while the skin was built, and no deselection did.
-    EXPECT_EQ(Types(notes), (std::vector<std::wstring>{L"selectchanged", L"selectchanged", L"selectchanged"}));
+    EXPECT_EQ(Types(notes),
+              (std::vector<std::wstring>{L"selectchanged", L"selectchanged", L"selectchanged"}));
 }
 }  // namespace
 
@@ -647,8 +656,13 @@ TEST(ButtonCaption, StateColoursArePushedThenHotThenFocused)
         int states;
         DWORD expected;
     } const cases[] = {
-        {0, normal},           {Hot, hot},           {Pushed, pushed},   {Focused, focused},
-        {Hot | Pushed, pushed}, {Hot | Focused, hot}, {Disabled, disabled},
+        {0, normal},
+        {Hot, hot},
+        {Pushed, pushed},
+        {Focused, focused},
+        {Hot | Pushed, pushed},
+        {Hot | Focused, hot},
+        {Disabled, disabled},
     };
     CManagerUI manager;
     manager.AddFont(0, L"Tahoma", 22, true, false, false);
@@ -657,9 +671,10 @@ TEST(ButtonCaption, StateColoursArePushedThenHotThenFocused)
         SCOPED_TRACE(c.states);
         CButtonUI button;
         button.SetManager(&manager, NULL, false);
-        button.ApplyAttributeList(L"font=\"0\" text=\"MWM\" textcolor=\"#FF000080\" hottextcolor=\"#FF00A000\" "
-                                  L"pushedtextcolor=\"#FFC00000\" focusedtextcolor=\"#FF8000C0\" "
-                                  L"disabledtextcolor=\"#FF606060\"");
+        button.ApplyAttributeList(
+            L"font=\"0\" text=\"MWM\" textcolor=\"#FF000080\" hottextcolor=\"#FF00A000\" "
+            L"pushedtextcolor=\"#FFC00000\" focusedtextcolor=\"#FF8000C0\" "
+            L"disabledtextcolor=\"#FF606060\"");
         button.SetPos(Rect(10, 10, 60, 30));
         EnterStates(button, c.states);
         CCanvas canvas(70, 40, 0xFFFFFFFF);

@@ -125,8 +125,10 @@ TEST(Combo, Markup)
     CManagerUI manager;
     CLayoutBuilder builder;
     CControlUI* built = builder.Create(
-        L"<Window><ComboBox dropboxsize=\"200,90\" dropbox=\"bkcolor=&quot;#FF00FF00&quot;\" itemheight=\"18\""
-        L" itemalign=\"center\" itemvalign=\"bottom\" itemselectedbkcolor=\"#FF112233\" textpadding=\"1,2,3,4\">"
+        L"<Window><ComboBox dropboxsize=\"200,90\" dropbox=\"bkcolor=&quot;#FF00FF00&quot;\" "
+        L"itemheight=\"18\""
+        L" itemalign=\"center\" itemvalign=\"bottom\" itemselectedbkcolor=\"#FF112233\" "
+        L"textpadding=\"1,2,3,4\">"
         L"<ListLabelElement text=\"a\"/><ListLabelElement text=\"b\" selected=\"true\"/></ComboBox></Window>",
         NULL, &manager);
     ASSERT_NE(built, nullptr);
@@ -179,8 +181,7 @@ void Key(HWND target, WORD key)
     ::PostMessageW(target, WM_KEYUP, key, 0xC0000001);
 }
 
-template <class TDone>
-bool PumpUntil(TDone done, DWORD ms = 3000)
+template <class TDone> bool PumpUntil(TDone done, DWORD ms = 3000)
 {
     const DWORD start = ::GetTickCount();
     while (!done())
@@ -233,7 +234,10 @@ protected:
         Pump();
     }
 
-    HWND DropDownWindow() const { return combo->GetDropDown() != NULL ? combo->GetDropDown()->GetHWND() : NULL; }
+    HWND DropDownWindow() const
+    {
+        return combo->GetDropDown() != NULL ? combo->GetDropDown()->GetHWND() : NULL;
+    }
     bool Open() const { return DropDownWindow() != NULL && ::IsWindowVisible(DropDownWindow()); }
     bool Closed() const { return combo->GetDropDown() == NULL; }
     int Count(const wchar_t* type) const

@@ -143,11 +143,11 @@ bool ReadBack(const CControlUI& control, const wchar_t* name)
 TEST(ControlAttributes, BooleansAreTrueOnlyForExactlyTrue)
 {
     const TBoolCase cases[] = {
-        {L"visible", L"true", true},   {L"visible", L"false", false}, {L"visible", L"True", false},
-        {L"visible", L"1", false},     {L"enabled", L"false", false}, {L"enabled", L"true", true},
-        {L"mouse", L"true", true},     {L"mouse", L"no", false},      {L"keyboard", L"TRUE", false},
-        {L"keyboard", L"true", true},  {L"menu", L"true", true},      {L"menu", L" true", false},
-        {L"colorhsl", L"true", true},  {L"float", L"true", true},     {L"float", L"0.25", false},
+        {L"visible", L"true", true},  {L"visible", L"false", false}, {L"visible", L"True", false},
+        {L"visible", L"1", false},    {L"enabled", L"false", false}, {L"enabled", L"true", true},
+        {L"mouse", L"true", true},    {L"mouse", L"no", false},      {L"keyboard", L"TRUE", false},
+        {L"keyboard", L"true", true}, {L"menu", L"true", true},      {L"menu", L" true", false},
+        {L"colorhsl", L"true", true}, {L"float", L"true", true},     {L"float", L"0.25", false},
     };
     for (const TBoolCase& c : cases)
     {
@@ -167,10 +167,8 @@ TEST(ControlAttributes, FloatFractionsMakeTheControlFloat)
         const wchar_t* value;
         double left, top, right, bottom;
     } const cases[] = {
-        {L"0.5,0,0.5,0", 0.5, 0, 0.5, 0},
-        {L"0.5, 0.25, 1, 1", 0.5, 0.25, 1, 1},
-        {L"0.5,0.25", 0.5, 0.25, 0, 0},
-        {L"1,", 1, 0, 0, 0},
+        {L"0.5,0,0.5,0", 0.5, 0, 0.5, 0},     {L"0.5, 0.25, 1, 1", 0.5, 0.25, 1, 1},
+        {L"0.5,0.25", 0.5, 0.25, 0, 0},       {L"1,", 1, 0, 0, 0},
         {L"nan,inf,1e400,0.5", 0, 0, 0, 0.5},  // what is not a finite number reads as 0
     };
     for (const TCase& c : cases)
@@ -241,12 +239,12 @@ TEST(ControlAttributeList, PairsStopAtTheFirstMalformedOne)
     const TListSyntaxCase cases[] = {
         {L"a=\"1\" b=\"2\"", L"1", L"2"},
         {L"a=\"1\" b=\"2\" ", L"1", L"2"},
-        {L"a=\"1\",b=\"2\"", L"1", nullptr},   // a comma is not the separator
+        {L"a=\"1\",b=\"2\"", L"1", nullptr},  // a comma is not the separator
         {L"a=\"1\"b=\"2\"", L"1", nullptr},
         {L"a = \"1\" b=\"2\"", nullptr, nullptr},  // blanks around "="
         {L"a='1' b=\"2\"", nullptr, nullptr},
-        {L"a=\"1\" b=\"2", L"1", nullptr},     // unterminated value
-        {L"a=\"1\" b", L"1", nullptr},          // a name without "=" at the end
+        {L"a=\"1\" b=\"2", L"1", nullptr},  // unterminated value
+        {L"a=\"1\" b", L"1", nullptr},      // a name without "=" at the end
         {L"a=\"1\" b=", L"1", nullptr},
         {L"a", nullptr, nullptr},
         {L"", nullptr, nullptr},

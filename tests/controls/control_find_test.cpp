@@ -37,8 +37,8 @@ struct TFindCase
     Answer expected;
 };
 
-const POINT kOverBoth = {10, 10};      // the cover spans (0,0)-(20,20)
-const POINT kOverControl = {40, 40};   // the control spans (0,0)-(50,50)
+const POINT kOverBoth = {10, 10};     // the cover spans (0,0)-(20,20)
+const POINT kOverControl = {40, 40};  // the control spans (0,0)-(50,50)
 const POINT kOutside = {70, 70};
 
 // The control and its cover answer whatever the callback is asked about, so

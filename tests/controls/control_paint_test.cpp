@@ -176,10 +176,10 @@ TEST_F(ControlPaint, RoundedCornersClipEveryLayer)
     control.ApplyAttributeList(
         L"bkcolor=\"#FF0000FF\" bordersize=\"1\" bordercolor=\"#FFFF0000\" borderround=\"12,12\"");
     PaintAll();
-    EXPECT_EQ(canvas.Rgb(5, 5), kWhite);    // outside the rounded outline
+    EXPECT_EQ(canvas.Rgb(5, 5), kWhite);  // outside the rounded outline
     EXPECT_EQ(canvas.Rgb(34, 24), kWhite);
     EXPECT_EQ(canvas.Rgb(20, 15), kBlue);
-    EXPECT_EQ(canvas.Rgb(5, 15), kRed);     // the straight part of the outline
+    EXPECT_EQ(canvas.Rgb(5, 15), kRed);  // the straight part of the outline
     EXPECT_EQ(canvas.Rgb(20, 5), kRed);
 }
 

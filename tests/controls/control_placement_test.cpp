@@ -25,8 +25,8 @@ TEST(ControlFloat, PlacementAndFormulaRoundTrip)
     };
     for (const TFloatCase& c : cases)
     {
-        SCOPED_TRACE(testing::Message() << "parent width " << c.parent.right - c.parent.left << ", fraction "
-                                        << c.percent.left);
+        SCOPED_TRACE(testing::Message()
+                     << "parent width " << c.parent.right - c.parent.left << ", fraction " << c.percent.left);
         CControlUI parent;
         parent.SetPos(c.parent);
         CControlUI child;

@@ -11,13 +11,12 @@
 
 namespace
 {
-const wchar_t kDates[] =
-    L"<VerticalLayout>"
-    L"<Control name=\"first\" height=\"30\" />"
-    L"<DateTime name=\"date\" height=\"30\" />"
-    L"<DateTime name=\"other\" height=\"30\" />"
-    L"<Control name=\"rest\" />"
-    L"</VerticalLayout>";
+const wchar_t kDates[] = L"<VerticalLayout>"
+                         L"<Control name=\"first\" height=\"30\" />"
+                         L"<DateTime name=\"date\" height=\"30\" />"
+                         L"<DateTime name=\"other\" height=\"30\" />"
+                         L"<Control name=\"rest\" />"
+                         L"</VerticalLayout>";
 
 SYSTEMTIME Date(WORD year, WORD month, WORD day)
 {
@@ -78,7 +77,8 @@ bool FindDay(HWND calendar, WORD year, WORD month, WORD day, POINT* where)
             hit.pt.x = x;
             hit.pt.y = y;
             ::SendMessageW(calendar, MCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-            if (hit.uHit == MCHT_CALENDARDATE && hit.st.wYear == year && hit.st.wMonth == month && hit.st.wDay == day)
+            if (hit.uHit == MCHT_CALENDARDATE && hit.st.wYear == year && hit.st.wMonth == month &&
+                hit.st.wDay == day)
             {
                 where->x = x + 2;
                 where->y = y + 2;
@@ -139,7 +139,8 @@ TEST(DateTime, APickedDateIsWrittenBackWhenThePickerLosesTheFocus)
     PressKey(VK_UP);
     host.PumpUntil([] { return false; }, 100);
     const SYSTEMTIME changed = PickerDate(picker);
-    EXPECT_NE(changed.wYear * 10000 + changed.wMonth * 100 + changed.wDay, 20240210) << "the up key changed the date";
+    EXPECT_NE(changed.wYear * 10000 + changed.wMonth * 100 + changed.wDay, 20240210)
+        << "the up key changed the date";
     EXPECT_STREQ(date->GetText(), L"2024-02-10") << "nothing is written while picking";
 
     ClickControl(host, host.Find<CControlUI>(L"rest"));

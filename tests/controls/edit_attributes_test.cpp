@@ -63,7 +63,8 @@ TEST(EditAttributes, TheBuilderKnowsBothEditorTags)
         const wchar_t* tag;
         const wchar_t* className;
     };
-    const TTag tags[] = {{L"Edit", L"Edit"}, {L"edit", L"Edit"}, {L"DateTime", L"DateTime"}, {L"DATETIME", L"DateTime"}};
+    const TTag tags[] = {
+        {L"Edit", L"Edit"}, {L"edit", L"Edit"}, {L"DateTime", L"DateTime"}, {L"DATETIME", L"DateTime"}};
     for (const TTag& t : tags)
     {
         CControlUI* control = CLayoutBuilder::CreateControl(t.tag);

@@ -11,12 +11,11 @@
 
 namespace
 {
-const wchar_t kTwoEdits[] =
-    L"<VerticalLayout bkcolor=\"#FFE0E0E0\">"
-    L"<Edit name=\"first\" height=\"30\" />"
-    L"<Edit name=\"second\" height=\"30\" />"
-    L"<Control name=\"rest\" />"
-    L"</VerticalLayout>";
+const wchar_t kTwoEdits[] = L"<VerticalLayout bkcolor=\"#FFE0E0E0\">"
+                            L"<Edit name=\"first\" height=\"30\" />"
+                            L"<Edit name=\"second\" height=\"30\" />"
+                            L"<Control name=\"rest\" />"
+                            L"</VerticalLayout>";
 
 std::wstring EditorText(HWND editor)
 {
@@ -37,7 +36,8 @@ TEST(EditInput, AClickOpensTheEditorAndEveryKeyStrokeIsCopiedAndAnnounced)
     ASSERT_FALSE(first->IsEditing());
 
     ClickControl(host, first);
-    ASSERT_TRUE(host.PumpUntil([&] { return first->IsEditing(); })) << "a click gives the focus, which opens the editor";
+    ASSERT_TRUE(host.PumpUntil([&] { return first->IsEditing(); }))
+        << "a click gives the focus, which opens the editor";
     HWND editor = first->GetNativeWindow();
     ASSERT_TRUE(::IsWindow(editor));
     EXPECT_EQ(::GetParent(editor), host.Get());

@@ -57,9 +57,9 @@ TEST(EditWindow, TheEditorIsOneLineCentredInTheTextAreaAndClippedByTheScrolledPa
         bool shown;
     };
     const TCase cases[] = {
-        {0, 40, true},    // whole
-        {30, 10, true},   // moved with the list
-        {60, -20, true},  // top part scrolled away
+        {0, 40, true},      // whole
+        {30, 10, true},     // moved with the list
+        {60, -20, true},    // top part scrolled away
         {100, -60, false},  // gone above the list: hidden, and so without the focus
     };
     for (const TCase& c : cases)
@@ -199,10 +199,11 @@ TEST(EditWindow, APasswordEditPaintsOneBulletPerCharacterAndHidesTheEditorsText)
 
 TEST(EditWindow, ALayeredWindowGetsTheCaretPaintedIntoTheEditorsPicture)
 {
-    CEditorHost host(300, 120,
-                     L"<VerticalLayout bkcolor=\"#FFFFFFFF\"><Edit name=\"typed\" height=\"30\" text=\"abc\" />"
-                     L"<Control /></VerticalLayout>",
-                     true);
+    CEditorHost host(
+        300, 120,
+        L"<VerticalLayout bkcolor=\"#FFFFFFFF\"><Edit name=\"typed\" height=\"30\" text=\"abc\" />"
+        L"<Control /></VerticalLayout>",
+        true);
     ASSERT_TRUE(host.Manager().IsLayered());
     CEditUI* typed = host.Find<CEditUI>(L"typed");
     ASSERT_TRUE(host.PumpUntil([&] { return typed->GetWidth() > 0; })) << "laid out on the layered timer";
@@ -232,12 +233,13 @@ TEST(EditWindow, ALayeredWindowGetsTheCaretPaintedIntoTheEditorsPicture)
 
 TEST(EditWindow, ATranslucentNativeBackgroundShowsTheSkinBehindTintedAndKeepsOneBrush)
 {
-    CEditorHost host(300, 120,
-                     L"<VerticalLayout bkcolor=\"#FFFF0000\">"
-                     L"<Edit name=\"tinted\" height=\"30\" bkcolor=\"#FF0000FF\" nativebkcolor=\"#80000000\" />"
-                     L"<Edit name=\"green\" height=\"30\" nativebkcolor=\"#FF00FF00\" />"
-                     L"<Edit name=\"plain\" height=\"30\" />"
-                     L"</VerticalLayout>");
+    CEditorHost host(
+        300, 120,
+        L"<VerticalLayout bkcolor=\"#FFFF0000\">"
+        L"<Edit name=\"tinted\" height=\"30\" bkcolor=\"#FF0000FF\" nativebkcolor=\"#80000000\" />"
+        L"<Edit name=\"green\" height=\"30\" nativebkcolor=\"#FF00FF00\" />"
+        L"<Edit name=\"plain\" height=\"30\" />"
+        L"</VerticalLayout>");
     struct TCase
     {
         const wchar_t* name;
@@ -258,7 +260,8 @@ TEST(EditWindow, ATranslucentNativeBackgroundShowsTheSkinBehindTintedAndKeepsOne
         ::SendMessageW(editor, WM_PRINT, reinterpret_cast<WPARAM>(dc.Dc()), PRF_CLIENT | PRF_ERASEBKGND);
         const DWORD pixel = dc.Rgb(client.right - 2, client.bottom / 2);
         for (int shift = 0; shift < 24; shift += 8)
-            EXPECT_NEAR(static_cast<int>((pixel >> shift) & 0xFF), static_cast<int>((c.background >> shift) & 0xFF), 2)
+            EXPECT_NEAR(static_cast<int>((pixel >> shift) & 0xFF),
+                        static_cast<int>((c.background >> shift) & 0xFF), 2)
                 << std::hex << pixel;
     }
 
@@ -267,10 +270,10 @@ TEST(EditWindow, ATranslucentNativeBackgroundShowsTheSkinBehindTintedAndKeepsOne
     OpenByFocus(host, tinted);
     HWND editor = tinted->GetNativeWindow();
     HDC dc = ::GetDC(editor);
-    HGDIOBJ first = reinterpret_cast<HGDIOBJ>(
-        ::SendMessageW(host.Get(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(editor)));
-    HGDIOBJ second = reinterpret_cast<HGDIOBJ>(
-        ::SendMessageW(host.Get(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(editor)));
+    HGDIOBJ first = reinterpret_cast<HGDIOBJ>(::SendMessageW(
+        host.Get(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(editor)));
+    HGDIOBJ second = reinterpret_cast<HGDIOBJ>(::SendMessageW(
+        host.Get(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(editor)));
     ::ReleaseDC(editor, dc);
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
@@ -313,7 +316,8 @@ TEST(EditWindow, TheEditorOpensWithTheCaretAfterTheTextOrEverythingSelected)
 
 TEST(EditWindow, TextChangedAndReturnAreQueuedNotSentFromInsideTheEditor)
 {
-    CEditorHost host(300, 200, L"<VerticalLayout><Edit name=\"typed\" height=\"30\" /><Control /></VerticalLayout>");
+    CEditorHost host(300, 200,
+                     L"<VerticalLayout><Edit name=\"typed\" height=\"30\" /><Control /></VerticalLayout>");
     CEditUI* typed = host.Find<CEditUI>(L"typed");
     OpenByFocus(host, typed);
     HWND editor = typed->GetNativeWindow();

@@ -17,7 +17,11 @@
 class CEditorHost : public INotifyUI
 {
 public:
-    enum { Left = 100, Top = 100 };
+    enum
+    {
+        Left = 100,
+        Top = 100
+    };
 
     // xml is the body of a "Window" element: controls, fonts, defaults.
     CEditorHost(int width, int height, const wchar_t* xml, bool layered = false);
@@ -25,8 +29,7 @@ public:
 
     HWND Get() const { return m_hWnd; }
     CManagerUI& Manager() { return m_manager; }
-    template <class T>
-    T* Find(const wchar_t* name) const
+    template <class T> T* Find(const wchar_t* name) const
     {
         return static_cast<T*>(m_manager.FindControlByName(name));
     }
@@ -37,8 +40,7 @@ public:
     // message loop does.
     void Pump();
     // Pumps until done() or until ms have passed; false on timeout.
-    template <class TDone>
-    bool PumpUntil(TDone done, DWORD ms = 3000)
+    template <class TDone> bool PumpUntil(TDone done, DWORD ms = 3000)
     {
         const DWORD start = ::GetTickCount();
         while (!done())

@@ -300,7 +300,9 @@ bool FakeStartup(ULONG_PTR* token)
     *token = 1;
     return g_startupWorks;
 }
-void FakeShutdown(ULONG_PTR) {}
+void FakeShutdown(ULONG_PTR)
+{
+}
 
 TEST_F(GifAnimTest, HoldsTheGdiplusSessionWhileItHasAnImage)
 {

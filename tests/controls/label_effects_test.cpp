@@ -209,8 +209,9 @@ protected:
     {
         manager.AddFont(0, L"Tahoma", 24, true, false, false);
         label.SetManager(&manager, NULL, false);
-        label.ApplyAttributeList(L"font=\"0\" text=\"HH\" enabledeffect=\"true\" align=\"left\" valign=\"top\" "
-                                 L"textcolor=\"#FF0000FF\"");
+        label.ApplyAttributeList(
+            L"font=\"0\" text=\"HH\" enabledeffect=\"true\" align=\"left\" valign=\"top\" "
+            L"textcolor=\"#FF0000FF\"");
         label.SetPos(Rect(20, 20, 120, 60));
     }
 
@@ -256,7 +257,7 @@ TEST(LabelGlow, ReducedCopyShrinksByTheFuzzButNeverGrows)
         float fuzzy;
         int expectedCx, expectedCy;
     } const cases[] = {
-        {100, 40, 3.0f, 33, 13}, {100, 40, 1.0f, 100, 40}, {100, 40, 0.5f, 100, 40},
+        {100, 40, 3.0f, 33, 13},     {100, 40, 1.0f, 100, 40}, {100, 40, 0.5f, 100, 40},
         {100, 40, 0.0001f, 100, 40}, {100, 40, 1000.0f, 1, 1}, {2, 2, 3.0f, 1, 1},
     };
     for (const auto& c : cases)

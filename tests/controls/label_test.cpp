@@ -33,8 +33,8 @@ SIZE Size(int cx, int cy)
 {
     if (actual.cx == expected.cx && actual.cy == expected.cy)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "(" << actual.cx << ", " << actual.cy << ") instead of (" << expected.cx
-                                         << ", " << expected.cy << ")";
+    return ::testing::AssertionFailure() << "(" << actual.cx << ", " << actual.cy << ") instead of ("
+                                         << expected.cx << ", " << expected.cy << ")";
 }
 
 const wchar_t kFace[] = L"Tahoma";
@@ -210,8 +210,8 @@ TEST(LabelAttributes, ShadowOffsetFollowsTheAngleOfTheLight)
         float dx;
         float dy;
     } const cases[] = {
-        {0, -2, -2},   {45, -2, -2},  {90, -2, -2},   {91, -2, 2},    {180, -2, 2}, {-1, 2, -2},
-        {-89, 2, -2},  {-90, 2, 0},   {-91, 2, 2},    {-179, 2, 2},   {-180, 0, 2},
+        {0, -2, -2},  {45, -2, -2}, {90, -2, -2}, {91, -2, 2},  {180, -2, 2}, {-1, 2, -2},
+        {-89, 2, -2}, {-90, 2, 0},  {-91, 2, 2},  {-179, 2, 2}, {-180, 0, 2},
     };
     for (const auto& c : cases)
     {

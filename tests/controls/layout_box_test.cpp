@@ -7,8 +7,7 @@ int CSizedControl::alive = 0;
 namespace
 {
 // A tree attached to a window-less manager, so that children know their parent.
-template <class TLayout>
-struct LayoutTree
+template <class TLayout> struct LayoutTree
 {
     LayoutTree() : root(new TLayout) { manager.AttachRoot(root); }
     CManagerProbe manager;
@@ -37,7 +36,8 @@ TEST(BoxLayout, StretchChildrenShareTheFreeSpace)
         SCOPED_TRACE(testing::Message() << "height " << c.height << ", padding " << c.childPadding);
         LayoutTree<CVerticalLayoutUI> tree;
         tree.root->SetChildPadding(c.childPadding);
-        CControlUI* children[] = {AddSized(tree.root, 0, 50), AddSized(tree.root, 0, 0), AddSized(tree.root, 0, 0)};
+        CControlUI* children[] = {AddSized(tree.root, 0, 50), AddSized(tree.root, 0, 0),
+                                  AddSized(tree.root, 0, 0)};
         tree.root->SetPos(CUIRect(0, 0, 80, c.height));
         for (int i = 0; i < 3; ++i)
             ExpectRect(children[i]->GetPos(), 0, c.tops[i], 80, c.tops[i] + c.heights[i]);
@@ -129,11 +129,14 @@ struct TAlignCase
 // margins 5 before and 7 after it across the flow.
 TEST(BoxLayout, ChildrenAlignAcrossTheFlow)
 {
-    const TAlignCase cases[] = {
-        {false, L"left", 15},  {false, L"center", 100}, {false, L"right", 183},
-        {true, L"top", 15},    {true, L"vcenter", 100}, {true, L"bottom", 183},
-        {false, L"middle", 183},  // unknown: the previous value stays
-    };
+    const TAlignCase
+        cases
+            [] =
+                {
+                    {false, L"left", 15},    {false, L"center", 100}, {false, L"right", 183},
+                    {true, L"top", 15},      {true, L"vcenter", 100}, {true, L"bottom", 183},
+                    {false, L"middle", 183},  // unknown: the previous value stays
+                };
     for (const TAlignCase& c : cases)
     {
         SCOPED_TRACE(testing::Message() << (c.horizontal ? "horizontal " : "vertical ") << c.value);

@@ -138,10 +138,10 @@ TEST(ContainerPaint, ChildrenAreClippedToTheInnerArea)
 
     CCanvas canvas(100, 100, 0x000000);
     EXPECT_TRUE(tree.root->Paint(canvas.Dc(), CUIRect(0, 0, 100, 100), NULL));
-    EXPECT_EQ(canvas.Rgb(10, 10), 0xFF0000u);   // a child inside
-    EXPECT_EQ(canvas.Rgb(50, 95), 0x0000FFu);   // overflow into the inset: clipped
-    EXPECT_EQ(canvas.Rgb(90, 50), 0x0000FFu);   // the bar, which has no looks of its own
-    EXPECT_EQ(canvas.Rgb(5, 95), 0x00FF00u);    // a float child in the inset
+    EXPECT_EQ(canvas.Rgb(10, 10), 0xFF0000u);  // a child inside
+    EXPECT_EQ(canvas.Rgb(50, 95), 0x0000FFu);  // overflow into the inset: clipped
+    EXPECT_EQ(canvas.Rgb(90, 50), 0x0000FFu);  // the bar, which has no looks of its own
+    EXPECT_EQ(canvas.Rgb(5, 95), 0x00FF00u);   // a float child in the inset
 }
 
 TEST(ContainerPaint, StopControlEndsTheWalk)
@@ -257,9 +257,9 @@ struct TSeparatorCase
     const char* what;
     bool horizontal;
     int sepSize;
-    int grab;         // where the button goes down along the flow
-    int moves[4];     // pointer positions along the flow, 0 ends the list
-    int start;        // expected edges along the flow after the drag
+    int grab;      // where the button goes down along the flow
+    int moves[4];  // pointer positions along the flow, 0 ends the list
+    int start;     // expected edges along the flow after the drag
     int end;
 };
 

@@ -11,13 +11,13 @@ TEST(LayoutMarkup, SkinTreeIsLaidOut)
 {
     CManagerUI manager;
     CLayoutBuilder builder;
-    CControlUI* built = builder.Create(
-        L"<Window><VBox inset=\"5,5,5,5\" childpadding=\"10\" vscrollbar=\"true\">"
-        L"<horizontallayout height=\"40\"><Control width=\"30\"/><Control/></horizontallayout>"
-        L"<scrollbar hor=\"true\" range=\"50\" value=\"20\"/>"
-        L"<Control height=\"30\"/>"
-        L"</VBox></Window>",
-        NULL, &manager);
+    CControlUI* built =
+        builder.Create(L"<Window><VBox inset=\"5,5,5,5\" childpadding=\"10\" vscrollbar=\"true\">"
+                       L"<horizontallayout height=\"40\"><Control width=\"30\"/><Control/></horizontallayout>"
+                       L"<scrollbar hor=\"true\" range=\"50\" value=\"20\"/>"
+                       L"<Control height=\"30\"/>"
+                       L"</VBox></Window>",
+                       NULL, &manager);
     ASSERT_NE(built, nullptr);
     ASSERT_TRUE(manager.AttachRoot(built));
     CVerticalLayoutUI* root = static_cast<CVerticalLayoutUI*>(built->FindInterface(L"VerticalLayout"));

@@ -19,10 +19,10 @@ namespace
 struct TTileCase
 {
     const char* name;
-    LPCWSTR attributes;          // for the layout
-    int width;                   // of the layout, 200 high, at (10,20)
-    int children;                // 20 x 20 controls
-    int hiddenChild;             // -1 for none
+    LPCWSTR attributes;  // for the layout
+    int width;           // of the layout, 200 high, at (10,20)
+    int children;        // 20 x 20 controls
+    int hiddenChild;     // -1 for none
     int columns;
     std::vector<RECT> expected;  // every visible child, in order
 };
@@ -30,18 +30,53 @@ struct TTileCase
 TEST(TileLayout, CellsForFittingAndFixedColumns)
 {
     const TTileCase cases[] = {
-        {"three columns fit, spare width shared as the gap", L"", 300, 5, -1, 3,
-         {{10, 20, 90, 100}, {120, 20, 200, 100}, {230, 20, 310, 100}, {10, 100, 90, 180}, {120, 100, 200, 180}}},
-        {"fixed columns with a gap", L"columns=\"2\" childpadding=\"10\"", 300, 3, -1, 2,
+        {"three columns fit, spare width shared as the gap",
+         L"",
+         300,
+         5,
+         -1,
+         3,
+         {{10, 20, 90, 100},
+          {120, 20, 200, 100},
+          {230, 20, 310, 100},
+          {10, 100, 90, 180},
+          {120, 100, 200, 180}}},
+        {"fixed columns with a gap",
+         L"columns=\"2\" childpadding=\"10\"",
+         300,
+         3,
+         -1,
+         2,
          {{10, 20, 90, 100}, {100, 20, 180, 100}, {10, 100, 90, 180}}},
-        {"fixed columns share the width", L"columns=\"2\"", 300, 2, -1, 2,
+        {"fixed columns share the width",
+         L"columns=\"2\"",
+         300,
+         2,
+         -1,
+         2,
          {{10, 20, 90, 100}, {230, 20, 310, 100}}},
-        {"a hidden child leaves its cell empty", L"childvpadding=\"5\"", 300, 5, 2, 3,
+        {"a hidden child leaves its cell empty",
+         L"childvpadding=\"5\"",
+         300,
+         5,
+         2,
+         3,
          {{10, 20, 90, 100}, {120, 20, 200, 100}, {10, 105, 90, 185}, {120, 105, 200, 185}}},
         {"narrower than one cell: one column", L"", 50, 2, -1, 1, {{10, 20, 90, 100}, {10, 100, 90, 180}}},
-        {"cell width 0: one column, no gap", L"itemsize=\"0,30\" childpadding=\"7\"", 300, 3, -1, 1,
+        {"cell width 0: one column, no gap",
+         L"itemsize=\"0,30\" childpadding=\"7\"",
+         300,
+         3,
+         -1,
+         1,
          {{10, 20, 10, 50}, {10, 50, 10, 80}, {10, 80, 10, 110}}},
-        {"smaller cells: two fit, the rest of the width is the gap", L"itemsize=\"40,40\"", 90, 3, -1, 2, {{10, 20, 50, 60}, {60, 20, 100, 60}, {10, 60, 50, 100}}},
+        {"smaller cells: two fit, the rest of the width is the gap",
+         L"itemsize=\"40,40\"",
+         90,
+         3,
+         -1,
+         2,
+         {{10, 20, 50, 60}, {60, 20, 100, 60}, {10, 60, 50, 100}}},
     };
     for (const TTileCase& c : cases)
     {
@@ -235,7 +270,8 @@ TEST(TabLayout, SelectedIdFromMarkupFindsThePagesInPlace)
     CManagerUI manager;
     CLayoutBuilder builder;
     CControlUI* root = builder.Create(
-        L"<Window><TabLayout selectedid=\"1\"><Control/><Control/><Control/></TabLayout></Window>", NULL, &manager);
+        L"<Window><TabLayout selectedid=\"1\"><Control/><Control/><Control/></TabLayout></Window>", NULL,
+        &manager);
     ASSERT_NE(root, nullptr);
     CTabLayoutUI* tab = static_cast<CTabLayoutUI*>(root->FindInterface(L"TabLayout"));
     ASSERT_NE(tab, nullptr);
@@ -281,12 +317,14 @@ protected:
 
 TEST_F(ChildLayoutTest, BuildsItsFileWhenAttached)
 {
-    Write(L"part.xml", "<Window><HorizontalLayout><Button name=\"inside\"/><Label/></HorizontalLayout></Window>");
+    Write(L"part.xml",
+          "<Window><HorizontalLayout><Button name=\"inside\"/><Label/></HorizontalLayout></Window>");
     CChildLayoutUI* layout = AttachLayoutOf(L"part.xml");
     ASSERT_NE(layout, nullptr);
     ASSERT_EQ(layout->GetCount(), 1);
     EXPECT_STREQ(layout->GetItemAt(0)->GetClassName(), L"HorizontalLayout");
-    EXPECT_NE(manager.FindControlByName(L"inside"), nullptr) << "built controls are registered with the window";
+    EXPECT_NE(manager.FindControlByName(L"inside"), nullptr)
+        << "built controls are registered with the window";
     EXPECT_STREQ(layout->GetBuildMessage(), L"");
 
     layout->Init();
@@ -308,9 +346,12 @@ TEST_F(ChildLayoutTest, MissingFileLeavesItEmpty)
 // says why.
 TEST_F(ChildLayoutTest, FileContainingItselfIsBuiltOnce)
 {
-    Write(L"self.xml", "<Window><VerticalLayout><ChildLayout name=\"again\" xmlfile=\"SELF.xml\"/></VerticalLayout></Window>");
-    Write(L"a.xml", "<Window><VerticalLayout><ChildLayout name=\"b\" xmlfile=\"b.xml\"/></VerticalLayout></Window>");
-    Write(L"b.xml", "<Window><VerticalLayout><ChildLayout name=\"a\" xmlfile=\"a.xml\"/></VerticalLayout></Window>");
+    Write(L"self.xml", "<Window><VerticalLayout><ChildLayout name=\"again\" "
+                       "xmlfile=\"SELF.xml\"/></VerticalLayout></Window>");
+    Write(L"a.xml",
+          "<Window><VerticalLayout><ChildLayout name=\"b\" xmlfile=\"b.xml\"/></VerticalLayout></Window>");
+    Write(L"b.xml",
+          "<Window><VerticalLayout><ChildLayout name=\"a\" xmlfile=\"a.xml\"/></VerticalLayout></Window>");
     struct
     {
         const wchar_t* file;

@@ -24,7 +24,8 @@ TEST(ListChildren, RoutedToHeaderHeaderItemsOrBody)
     };
     const TCase cases[] = {
         {"a header replaces the empty one", skinHeader, [&] { return static_cast<CControlUI*>(f.list); }, 0},
-        {"a header item joins the header", first, [&] { return static_cast<CControlUI*>(f.list->GetHeader()); }, 0},
+        {"a header item joins the header", first,
+         [&] { return static_cast<CControlUI*>(f.list->GetHeader()); }, 0},
         {"the next one follows it", second, [&] { return static_cast<CControlUI*>(f.list->GetHeader()); }, 1},
         {"a row goes to the body", row, [&] { return static_cast<CControlUI*>(f.list->GetList()); }, 0},
         {"so does any other control", plain, [&] { return static_cast<CControlUI*>(f.list->GetList()); }, 1},
@@ -59,10 +60,11 @@ TEST(ListChildren, SecondHeaderIsRefused)
 
     CLayoutBuilder builder;
     CManagerUI manager;
-    CControlUI* built = builder.Create(
-        L"<Window><List><ListHeader><ListHeaderItem text=\"a\"/></ListHeader>"
-        L"<ListHeader><ListHeaderItem text=\"b\"/></ListHeader><ListLabelElement text=\"r\"/></List></Window>",
-        NULL, &manager);
+    CControlUI* built =
+        builder.Create(L"<Window><List><ListHeader><ListHeaderItem text=\"a\"/></ListHeader>"
+                       L"<ListHeader><ListHeaderItem text=\"b\"/></ListHeader><ListLabelElement "
+                       L"text=\"r\"/></List></Window>",
+                       NULL, &manager);
     ASSERT_NE(built, nullptr);
     CListUI* list = static_cast<CListUI*>(built->FindInterface(L"List"));
     ASSERT_NE(list, nullptr);
@@ -81,8 +83,8 @@ TEST(ListChildren, SelectionAndExpansionFollowTheirRows)
     {
         const char* what;
         std::function<void(CListUI&)> change;
-        int selected;   // row (by original number) expected selected, -1 none
-        int expanded;   // row expected expanded, -1 none
+        int selected;  // row (by original number) expected selected, -1 none
+        int expanded;  // row expected expanded, -1 none
     };
     const TCase cases[] = {
         {"insert at the front", [](CListUI& l) { l.AddAt(new CListContainerElementUI, 0); }, 2, 3},
@@ -207,10 +209,13 @@ TEST(ListMarkup, AttributesReachTheLook)
     CManagerUI manager;
     CLayoutBuilder builder;
     CControlUI* built = builder.Create(
-        L"<Window><List header=\"hidden\" itemheight=\"24\" itemfont=\"2\" itemalign=\"right\" itemvalign=\"bottom\""
-        L" itemendellipsis=\"true\" itemtextpadding=\"1,2,3,4\" itemtextcolor=\"#FF112233\" itembkcolor=\"#FF445566\""
+        L"<Window><List header=\"hidden\" itemheight=\"24\" itemfont=\"2\" itemalign=\"right\" "
+        L"itemvalign=\"bottom\""
+        L" itemendellipsis=\"true\" itemtextpadding=\"1,2,3,4\" itemtextcolor=\"#FF112233\" "
+        L"itembkcolor=\"#FF445566\""
         L" itemaltbk=\"true\" itemselectedbkcolor=\"#FF010203\" itemhotbkcolor=\"#FF040506\""
-        L" itemdisabledtextcolor=\"#FF070809\" itemhlinesize=\"1\" itemhlinecolor=\"#FFABCDEF\" itemvlinesize=\"2\""
+        L" itemdisabledtextcolor=\"#FF070809\" itemhlinesize=\"1\" itemhlinecolor=\"#FFABCDEF\" "
+        L"itemvlinesize=\"2\""
         L" itemshowhtml=\"true\" multiexpanding=\"true\" scrollselect=\"true\" vscrollbar=\"true\">"
         L"<ListHeader height=\"30\"><ListHeaderItem text=\"A\" width=\"80\" sepwidth=\"-3\"/></ListHeader>"
         L"<ListTextElement/><ListLabelElement selected=\"false\"/><ListContainerElement expandable=\"true\"/>"
@@ -243,7 +248,8 @@ TEST(ListMarkup, AttributesReachTheLook)
     EXPECT_EQ(list->GetList()->GetVerticalScrollBar(), list->GetVerticalScrollBar());
 
     ASSERT_EQ(list->GetCount(), 4);
-    const wchar_t* classes[] = {L"ListTextElement", L"ListLabelElement", L"ListContainerElement", L"ListHBoxElement"};
+    const wchar_t* classes[] = {L"ListTextElement", L"ListLabelElement", L"ListContainerElement",
+                                L"ListHBoxElement"};
     for (int i = 0; i < 4; ++i)
         EXPECT_STREQ(list->GetItemAt(i)->GetClassName(), classes[i]);
     EXPECT_EQ(list->GetCurSel(), 1) << "\"selected\" selects whatever its value";
@@ -267,7 +273,8 @@ TEST(ListMarkup, MultiLineAttribute)
 {
     CListUI list;
     list.SetAttribute(L"itemmultiline", L"true");
-    EXPECT_EQ(list.GetListInfo()->textStyle & (DT_SINGLELINE | DT_WORDBREAK), static_cast<UINT>(DT_WORDBREAK));
+    EXPECT_EQ(list.GetListInfo()->textStyle & (DT_SINGLELINE | DT_WORDBREAK),
+              static_cast<UINT>(DT_WORDBREAK));
     list.SetAttribute(L"itemmultiline", L"false");
     EXPECT_EQ(list.GetListInfo()->textStyle & (DT_SINGLELINE | DT_WORDBREAK),
               static_cast<UINT>(DT_SINGLELINE | DT_WORDBREAK));

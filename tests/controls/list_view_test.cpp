@@ -179,7 +179,8 @@ protected:
         std::vector<std::pair<int, int>> spans;
         const TListInfo& info = *list->GetListInfo();
         for (int i = 0; i < info.columnCount; ++i)
-            spans.push_back(std::make_pair(static_cast<int>(info.columns[i].left), static_cast<int>(info.columns[i].right)));
+            spans.push_back(std::make_pair(static_cast<int>(info.columns[i].left),
+                                           static_cast<int>(info.columns[i].right)));
         return spans;
     }
 
@@ -273,7 +274,8 @@ TEST_F(ListColumns, TextCallbackSuppliesTheColumnsOfPaintedRows)
 
     // Without a callback the rows fall back to their own column texts.
     list->SetTextCallback(NULL);
-    CListTextElementUI* row = static_cast<CListTextElementUI*>(list->GetItemAt(0)->FindInterface(L"ListTextElement"));
+    CListTextElementUI* row =
+        static_cast<CListTextElementUI*>(list->GetItemAt(0)->FindInterface(L"ListTextElement"));
     row->SetText(1, L"own");
     EXPECT_STREQ(row->GetText(1), L"own");
     EXPECT_STREQ(row->GetText(7), L"");
@@ -284,7 +286,8 @@ TEST_F(ListColumns, TextCallbackSuppliesTheColumnsOfPaintedRows)
 TEST_F(ListColumns, LinksAcrossColumns)
 {
     list->GetListInfo()->showHtml = true;
-    CListTextElementUI* row = static_cast<CListTextElementUI*>(list->GetItemAt(0)->FindInterface(L"ListTextElement"));
+    CListTextElementUI* row =
+        static_cast<CListTextElementUI*>(list->GetItemAt(0)->FindInterface(L"ListTextElement"));
     row->SetText(0, L"{a one}x{/a} {a two}y{/a}");
     row->SetText(1, L"{a three}z{/a}");
     list->SetPos(list->GetPos());
@@ -425,7 +428,8 @@ TEST(ListRows, LabelSizeIsMeasuredOnce)
     EXPECT_EQ(row->GetMeasureCount(), 3);
 
     CListLabelElementUI orphan;
-    EXPECT_EQ(orphan.EstimateSize(CUISize(200, 100)).cx, 0) << "without an owner there is no look to measure in";
+    EXPECT_EQ(orphan.EstimateSize(CUISize(200, 100)).cx, 0)
+        << "without an owner there is no look to measure in";
 }
 
 // A box row puts its n-th child in the n-th column and leaves children

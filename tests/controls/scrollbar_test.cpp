@@ -24,19 +24,106 @@ struct TGeometryCase
 TEST(ScrollBarGeometry, ButtonsAndThumb)
 {
     const TGeometryCase cases[] = {
-        {"at the top", false, {0, 0, 16, 100}, 100, 0, true, true, {0, 0, 16, 16}, {0, 84, 16, 100}, {0, 16, 16, 50}},
-        {"at the end", false, {0, 0, 16, 100}, 100, 100, true, true, {0, 0, 16, 16}, {0, 84, 16, 100}, {0, 50, 16, 84}},
-        {"no range", false, {0, 0, 16, 100}, 0, 0, true, true, {0, 0, 16, 16}, {0, 84, 16, 100}, {0, 16, 16, 84}},
-        {"no room for a thumb", false, {0, 0, 16, 20}, 100, 0, true, true, {0, 0, 16, 10}, {0, 10, 16, 20}, {0, 0, 0, 0}},
-        {"moved and wider", false, {50, 10, 90, 110}, 100, 50, true, true, {50, 10, 66, 26}, {50, 94, 66, 110},
+        {"at the top",
+         false,
+         {0, 0, 16, 100},
+         100,
+         0,
+         true,
+         true,
+         {0, 0, 16, 16},
+         {0, 84, 16, 100},
+         {0, 16, 16, 50}},
+        {"at the end",
+         false,
+         {0, 0, 16, 100},
+         100,
+         100,
+         true,
+         true,
+         {0, 0, 16, 16},
+         {0, 84, 16, 100},
+         {0, 50, 16, 84}},
+        {"no range",
+         false,
+         {0, 0, 16, 100},
+         0,
+         0,
+         true,
+         true,
+         {0, 0, 16, 16},
+         {0, 84, 16, 100},
+         {0, 16, 16, 84}},
+        {"no room for a thumb",
+         false,
+         {0, 0, 16, 20},
+         100,
+         0,
+         true,
+         true,
+         {0, 0, 16, 10},
+         {0, 10, 16, 20},
+         {0, 0, 0, 0}},
+        {"moved and wider",
+         false,
+         {50, 10, 90, 110},
+         100,
+         50,
+         true,
+         true,
+         {50, 10, 66, 26},
+         {50, 94, 66, 110},
          {50, 43, 66, 77}},
-        {"horizontal", true, {0, 0, 100, 16}, 100, 0, true, true, {0, 0, 16, 16}, {84, 0, 100, 16}, {16, 0, 50, 16}},
-        {"horizontal at the end", true, {10, 5, 110, 21}, 100, 100, true, true, {10, 5, 26, 21}, {94, 5, 110, 21},
+        {"horizontal",
+         true,
+         {0, 0, 100, 16},
+         100,
+         0,
+         true,
+         true,
+         {0, 0, 16, 16},
+         {84, 0, 100, 16},
+         {16, 0, 50, 16}},
+        {"horizontal at the end",
+         true,
+         {10, 5, 110, 21},
+         100,
+         100,
+         true,
+         true,
+         {10, 5, 26, 21},
+         {94, 5, 110, 21},
          {60, 5, 94, 21}},
-        {"no first button", false, {0, 0, 16, 100}, 100, 100, false, true, {0, 0, 0, 0}, {0, 84, 16, 100}, {0, 42, 16, 84}},
-        {"no buttons", false, {0, 0, 16, 100}, 100, 0, false, false, {0, 0, 0, 0}, {0, 100, 0, 100}, {0, 0, 16, 50}},
-        {"thumb never thinner than the bar", false, {0, 0, 16, 100}, 10000, 5000, true, true, {0, 0, 16, 16},
-         {0, 84, 16, 100}, {0, 42, 16, 58}},
+        {"no first button",
+         false,
+         {0, 0, 16, 100},
+         100,
+         100,
+         false,
+         true,
+         {0, 0, 0, 0},
+         {0, 84, 16, 100},
+         {0, 42, 16, 84}},
+        {"no buttons",
+         false,
+         {0, 0, 16, 100},
+         100,
+         0,
+         false,
+         false,
+         {0, 0, 0, 0},
+         {0, 100, 0, 100},
+         {0, 0, 16, 50}},
+        {"thumb never thinner than the bar",
+         false,
+         {0, 0, 16, 100},
+         10000,
+         5000,
+         true,
+         true,
+         {0, 0, 16, 16},
+         {0, 84, 16, 100},
+         {0, 42, 16, 58}},
     };
     for (const TGeometryCase& c : cases)
     {
@@ -82,9 +169,16 @@ struct TPositionCase
 TEST(ScrollBarPosition, ClampedAndRoundedToTheUnit)
 {
     const TPositionCase cases[] = {
-        {10, 100, 23, 20},  {10, 100, 25, 30},          {10, 100, -5, 0},         {10, 100, 150, 100},
-        {7, 100, 10, 14},   {7, 100, 9, 7},             {1, 100, 37, 37},         {0, 100, 37, 37},
-        {10, INT_MAX, INT_MAX, INT_MAX},                {10, INT_MAX, INT_MAX - 2, INT_MAX},
+        {10, 100, 23, 20},
+        {10, 100, 25, 30},
+        {10, 100, -5, 0},
+        {10, 100, 150, 100},
+        {7, 100, 10, 14},
+        {7, 100, 9, 7},
+        {1, 100, 37, 37},
+        {0, 100, 37, 37},
+        {10, INT_MAX, INT_MAX, INT_MAX},
+        {10, INT_MAX, INT_MAX - 2, INT_MAX},
         {1, -20, 5, 0},
     };
     for (const TPositionCase& c : cases)
@@ -249,12 +343,12 @@ TEST(ScrollBarPaint, PartsTakeTheImagesOfTheirStates)
 
     CCanvas normal(16, 100, 0);
     paint(normal);
-    EXPECT_EQ(normal.Rgb(8, 8), 0x0000FFu);    // button 1: its colour
-    EXPECT_EQ(normal.Rgb(8, 18), 0x00FF00u);   // thumb, 16 to 50
-    EXPECT_EQ(normal.Rgb(8, 33), 0xFFFFFFu);   // grip, 25 to 41
+    EXPECT_EQ(normal.Rgb(8, 8), 0x0000FFu);   // button 1: its colour
+    EXPECT_EQ(normal.Rgb(8, 18), 0x00FF00u);  // thumb, 16 to 50
+    EXPECT_EQ(normal.Rgb(8, 33), 0xFFFFFFu);  // grip, 25 to 41
     EXPECT_EQ(normal.Rgb(8, 45), 0x00FF00u);
-    EXPECT_EQ(normal.Rgb(8, 70), 0x808080u);   // background
-    EXPECT_EQ(normal.Rgb(8, 92), 0x808080u);   // button 2 has no looks
+    EXPECT_EQ(normal.Rgb(8, 70), 0x808080u);  // background
+    EXPECT_EQ(normal.Rgb(8, 92), 0x808080u);  // button 2 has no looks
 
     free.Send(EventMouseEnter, 8, 20);
     CCanvas hot(16, 100, 0);

@@ -47,7 +47,8 @@ protected:
     {
         POINT pt = {x, y};
         ::ClientToScreen(host.Get(), &pt);
-        ::SendMessageW(host.Get(), WM_MOUSEWHEEL, MAKEWPARAM(0, notches * WHEEL_DELTA), MAKELPARAM(pt.x, pt.y));
+        ::SendMessageW(host.Get(), WM_MOUSEWHEEL, MAKEWPARAM(0, notches * WHEEL_DELTA),
+                       MAKELPARAM(pt.x, pt.y));
     }
 
     CManagerProbe manager;

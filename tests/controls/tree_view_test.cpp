@@ -148,7 +148,8 @@ TEST(TreeView, AddingKeepsTheRowsDepthFirst)
          "A:0 A1:1 A1a:2 A2:1 B:0 X:1 C:0"},
         {"a child under the last node", [](TTree& t) { return t.c->AddChildNode(new CCountedNode(L"X")); },
          "A:0 A1:1 A1a:2 A2:1 B:0 C:0 X:1"},
-        {"a child under the deepest node", [](TTree& t) { return t.a1a->AddChildNode(new CCountedNode(L"X")); },
+        {"a child under the deepest node",
+         [](TTree& t) { return t.a1a->AddChildNode(new CCountedNode(L"X")); },
          "A:0 A1:1 A1a:2 X:3 A2:1 B:0 C:0"},
         {"a subtree under the last node", [](TTree& t) { return t.c->AddChildNode(Chain()); },
          "A:0 A1:1 A1a:2 A2:1 B:0 C:0 X:1 Y:2 Z:3"},
@@ -156,10 +157,12 @@ TEST(TreeView, AddingKeepsTheRowsDepthFirst)
          "A:0 X:1 A1:1 A1a:2 A2:1 B:0 C:0"},
         {"inserted as middle child", [](TTree& t) { return t.a->AddChildNodeAt(new CCountedNode(L"X"), 1); },
          "A:0 A1:1 A1a:2 X:1 A2:1 B:0 C:0"},
-        {"inserted past the last child", [](TTree& t) { return t.a->AddChildNodeAt(new CCountedNode(L"X"), 9); },
+        {"inserted past the last child",
+         [](TTree& t) { return t.a->AddChildNodeAt(new CCountedNode(L"X"), 9); },
          "A:0 A1:1 A1a:2 A2:1 X:1 B:0 C:0"},
         {"inserted past a last child with children",
-         [](TTree& t) { return t.a1->AddChildNodeAt(new CCountedNode(L"X"), 1); }, "A:0 A1:1 A1a:2 X:2 A2:1 B:0 C:0"},
+         [](TTree& t) { return t.a1->AddChildNodeAt(new CCountedNode(L"X"), 1); },
+         "A:0 A1:1 A1a:2 X:2 A2:1 B:0 C:0"},
         {"a node at the top", [](TTree& t) { return t.tree->AddAt(new CCountedNode(L"X"), 0); },
          "X:0 A:0 A1:1 A1a:2 A2:1 B:0 C:0"},
         {"a subtree between nodes", [](TTree& t) { return t.tree->AddAt(Chain(), 4); },
@@ -440,7 +443,8 @@ TEST(TreeView, Markup)
         L"<Window><Tree visiblecheckbtn=\"true\" itemhottextcolor=\"#FF0000FF\">"
         L"<TreeNode text=\"root\" itemattr=\"group=&quot;g&quot;\">"
         L"  <TreeNode text=\"one\"><TreeNode text=\"one.a\"/><Label name=\"tag\" width=\"30\"/></TreeNode>"
-        L"  <TreeNode text=\"two\" folderattr=\"selected=&quot;true&quot;\"><TreeNode text=\"two.a\"/></TreeNode>"
+        L"  <TreeNode text=\"two\" folderattr=\"selected=&quot;true&quot;\"><TreeNode "
+        L"text=\"two.a\"/></TreeNode>"
         L"</TreeNode>"
         L"<TreeNode text=\"next\" selected=\"true\"/>"
         L"</Tree></Window>",

@@ -64,7 +64,8 @@ TEST(Axis, MainAndCrossSwapWithTheDirection)
 
 TEST(Axis, MakeRectSaturatesInsteadOfWrapping)
 {
-    const RECT rc = CUIAxis::Horizontal().MakeRect(0, static_cast<long long>(INT_MAX) + 10, -1, -2LL * INT_MAX);
+    const RECT rc =
+        CUIAxis::Horizontal().MakeRect(0, static_cast<long long>(INT_MAX) + 10, -1, -2LL * INT_MAX);
     EXPECT_EQ(INT_MAX, rc.right);
     EXPECT_EQ(INT_MIN, rc.bottom);
 }

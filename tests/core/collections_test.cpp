@@ -7,7 +7,8 @@
 
 #include "ui/core/Collections.h"
 
-namespace {
+namespace
+{
 
 LPVOID P(int n)
 {
@@ -41,7 +42,8 @@ std::vector<std::wstring> Keys(const CStringMap& map)
 std::vector<std::wstring> CollidingKeys()
 {
     std::vector<std::wstring> byBucket[83];
-    for (int i = 0;; ++i) {
+    for (int i = 0;; ++i)
+    {
         std::wstring key = L"k" + std::to_wstring(i);
         std::vector<std::wstring>& bucket = byBucket[CStringMap::HashKey(key.c_str()) % 83];
         bucket.push_back(key);
@@ -50,14 +52,15 @@ std::vector<std::wstring> CollidingKeys()
     }
 }
 
-} // namespace
+}  // namespace
 
 TEST(PtrList, GrowsToElevenThenDoubles)
 {
     CPtrList list;
     EXPECT_EQ(Capacity(list), 0u);
     std::vector<size_t> capacityAfter;
-    for (int i = 1; i <= 45; ++i) {
+    for (int i = 1; i <= 45; ++i)
+    {
         ASSERT_TRUE(list.Add(P(i)));
         capacityAfter.push_back(Capacity(list));
     }
@@ -72,7 +75,7 @@ TEST(PtrList, GrowsToElevenThenDoubles)
 
     list.Remove(0, 40);
     EXPECT_EQ(Capacity(list), 88u);  // never shrinks
-    EXPECT_EQ(Items(list), (std::vector<INT_PTR>{ 41, 42, 43, 44, 45 }));
+    EXPECT_EQ(Items(list), (std::vector<INT_PTR>{41, 42, 43, 44, 45}));
 
     list.Empty();
     EXPECT_EQ(list.GetSize(), 0);
@@ -81,24 +84,26 @@ TEST(PtrList, GrowsToElevenThenDoubles)
 
 TEST(PtrList, InsertAtAndRemoveBounds)
 {
-    struct RemoveCase {
+    struct RemoveCase
+    {
         int index;
         int count;
         bool ok;
         std::vector<INT_PTR> after;
     } removes[] = {
-        { 0, 0, false, { 1, 2, 3, 4 } },
-        { 2, 3, false, { 1, 2, 3, 4 } },
-        { -1, 1, false, { 1, 2, 3, 4 } },
-        { 4, 1, false, { 1, 2, 3, 4 } },
-        { 1, INT_MAX, false, { 1, 2, 3, 4 } },  // index + count wraps
-        { INT_MAX, 2, false, { 1, 2, 3, 4 } },
-        { 2, -1, false, { 1, 2, 3, 4 } },
-        { 3, 1, true, { 1, 2, 3 } },
-        { 1, 2, true, { 1, 4 } },
-        { 0, 4, true, {} },
+        {0, 0, false, {1, 2, 3, 4}},
+        {2, 3, false, {1, 2, 3, 4}},
+        {-1, 1, false, {1, 2, 3, 4}},
+        {4, 1, false, {1, 2, 3, 4}},
+        {1, INT_MAX, false, {1, 2, 3, 4}},  // index + count wraps
+        {INT_MAX, 2, false, {1, 2, 3, 4}},
+        {2, -1, false, {1, 2, 3, 4}},
+        {3, 1, true, {1, 2, 3}},
+        {1, 2, true, {1, 4}},
+        {0, 4, true, {}},
     };
-    for (const RemoveCase& c : removes) {
+    for (const RemoveCase& c : removes)
+    {
         CPtrList list;
         for (int i = 1; i <= 4; ++i)
             list.Add(P(i));
@@ -109,12 +114,12 @@ TEST(PtrList, InsertAtAndRemoveBounds)
     CPtrList list;
     EXPECT_FALSE(list.InsertAt(1, P(9)));
     EXPECT_TRUE(list.InsertAt(0, P(2)));
-    EXPECT_TRUE(list.InsertAt(1, P(4)));   // index == size appends
+    EXPECT_TRUE(list.InsertAt(1, P(4)));  // index == size appends
     EXPECT_TRUE(list.InsertAt(0, P(1)));
     EXPECT_TRUE(list.InsertAt(2, P(3)));
     EXPECT_FALSE(list.InsertAt(5, P(9)));  // size + 1
     EXPECT_FALSE(list.InsertAt(-1, P(9)));
-    EXPECT_EQ(Items(list), (std::vector<INT_PTR>{ 1, 2, 3, 4 }));
+    EXPECT_EQ(Items(list), (std::vector<INT_PTR>{1, 2, 3, 4}));
     EXPECT_EQ(list.Find(P(3)), 2);
     EXPECT_EQ(list.Find(P(7)), -1);
     EXPECT_EQ(list.GetAt(3), P(4));
@@ -140,7 +145,7 @@ TEST(PtrList, ResizeGivesNullSlots)
     EXPECT_EQ(list.GetSize(), 0);
     list.Add(P(1));
     list.Resize(3);
-    EXPECT_EQ(Items(list), (std::vector<INT_PTR>{ 0, 0, 0 }));
+    EXPECT_EQ(Items(list), (std::vector<INT_PTR>{0, 0, 0}));
     EXPECT_TRUE(list.Add(P(7)));
     EXPECT_EQ(Capacity(list), 6u);
     EXPECT_EQ(list[3], P(7));
@@ -171,20 +176,20 @@ TEST(StringMap, FindMovesToFrontOfItsBucket)
     for (const std::wstring& key : k)
         map.Insert(key.c_str(), P(1));
     // Chain is newest first.
-    EXPECT_EQ(Keys(map), (std::vector<std::wstring>{ k[2], k[1], k[0] }));
+    EXPECT_EQ(Keys(map), (std::vector<std::wstring>{k[2], k[1], k[0]}));
 
     map.Find(k[1].c_str(), false);
-    EXPECT_EQ(Keys(map), (std::vector<std::wstring>{ k[2], k[1], k[0] }));
+    EXPECT_EQ(Keys(map), (std::vector<std::wstring>{k[2], k[1], k[0]}));
     map.Find(k[1].c_str());
-    EXPECT_EQ(Keys(map), (std::vector<std::wstring>{ k[1], k[2], k[0] }));
+    EXPECT_EQ(Keys(map), (std::vector<std::wstring>{k[1], k[2], k[0]}));
     map.Find(k[0].c_str());  // from the tail
-    EXPECT_EQ(Keys(map), (std::vector<std::wstring>{ k[0], k[1], k[2] }));
+    EXPECT_EQ(Keys(map), (std::vector<std::wstring>{k[0], k[1], k[2]}));
 
     // Buckets are visited from the last down.
     CStringMap two;
     two.Insert(L"a", P(1));  // bucket 97 % 83 = 14
     two.Insert(L"b", P(2));  // bucket 15
-    EXPECT_EQ(Keys(two), (std::vector<std::wstring>{ L"b", L"a" }));
+    EXPECT_EQ(Keys(two), (std::vector<std::wstring>{L"b", L"a"}));
     EXPECT_EQ(two.GetAt(2), nullptr);
     EXPECT_EQ(two.GetAt(-1), nullptr);
 }
@@ -192,7 +197,8 @@ TEST(StringMap, FindMovesToFrontOfItsBucket)
 TEST(StringMap, RemoveFirstMiddleAndLastOfAChain)
 {
     std::vector<std::wstring> k = CollidingKeys();
-    for (int victim = 0; victim < 3; ++victim) {
+    for (int victim = 0; victim < 3; ++victim)
+    {
         CStringMap map;
         for (int i = 0; i < 3; ++i)
             map.Insert(k[i].c_str(), P(i + 1));
@@ -201,13 +207,17 @@ TEST(StringMap, RemoveFirstMiddleAndLastOfAChain)
         EXPECT_EQ(map.GetSize(), 2);
         EXPECT_EQ(map.Find(k[victim].c_str()), nullptr);
         // Moving the survivors around exercises the links left behind.
-        for (int i = 0; i < 3; ++i) {
-            if (i != victim) {
+        for (int i = 0; i < 3; ++i)
+        {
+            if (i != victim)
+            {
                 EXPECT_EQ(map.Find(k[i].c_str()), P(i + 1));
             }
         }
-        for (int i = 2; i >= 0; --i) {
-            if (i != victim) {
+        for (int i = 2; i >= 0; --i)
+        {
+            if (i != victim)
+            {
                 EXPECT_EQ(map.Find(k[i].c_str()), P(i + 1));
             }
         }

@@ -7,14 +7,23 @@
 #include "ui/core/Geometry.h"
 #include "ui/core/StringOrId.h"
 
-namespace {
+namespace
+{
 
 class Recorder
 {
 public:
     explicit Recorder(std::string* log) : m_log(log) {}
-    bool Yes(void* p) { m_log->append("Y").append(static_cast<const char*>(p)); return true; }
-    bool No(void* p) { m_log->append("N").append(static_cast<const char*>(p)); return false; }
+    bool Yes(void* p)
+    {
+        m_log->append("Y").append(static_cast<const char*>(p));
+        return true;
+    }
+    bool No(void* p)
+    {
+        m_log->append("N").append(static_cast<const char*>(p));
+        return false;
+    }
 
 private:
     std::string* m_log;
@@ -33,7 +42,7 @@ public:
     bool Invoke(void*) override { return true; }
 };
 
-} // namespace
+}  // namespace
 
 TEST(Delegate, ListRunsInOrderAndStopsAtFirstFalse)
 {
@@ -50,7 +59,7 @@ TEST(Delegate, ListRunsInOrderAndStopsAtFirstFalse)
     list += MakeDelegate(&a, &Recorder::Yes);  // equal: ignored
     list += MakeDelegate(&b, &Recorder::Yes);  // other object: kept
     list += MakeDelegate(&a, &Recorder::No);
-    list += MakeDelegate(&b, &Recorder::No);   // never reached
+    list += MakeDelegate(&b, &Recorder::No);  // never reached
     EXPECT_TRUE(list.HasDelegates());
     EXPECT_FALSE(list.Invoke(arg));
     EXPECT_EQ(log, "Y!Y!N!");
@@ -121,7 +130,7 @@ TEST(Geometry, RectOperations)
     EXPECT_EQ(e.left, 0);
     EXPECT_EQ(e.right, 6);
 
-    RECT raw = { 1, 2, 3, 4 };
+    RECT raw = {1, 2, 3, 4};
     CUIRect fromRaw(raw);
     EXPECT_EQ(fromRaw.bottom, 4);
     EXPECT_EQ(sizeof(CUIRect), sizeof(RECT));

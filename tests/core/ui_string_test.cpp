@@ -5,7 +5,8 @@
 
 #include "ui/core/UIString.h"
 
-namespace {
+namespace
+{
 
 std::wstring Repeat(wchar_t ch, int n)
 {
@@ -27,18 +28,20 @@ size_t HeapChars(const CUIString& s)
     return ::HeapSize(::GetProcessHeap(), 0, s.GetData()) / sizeof(WCHAR);
 }
 
-} // namespace
+}  // namespace
 
 TEST(UIString, AssignMovesBetweenInlineAndHeapAtSixtyThree)
 {
-    struct Case {
+    struct Case
+    {
         int length;
         bool inlineExpected;
         size_t heapChars;
     } cases[] = {
-        { 0, true, 0 }, { 1, true, 0 }, { 62, true, 0 }, { 63, false, 64 }, { 64, false, 65 }, { 500, false, 501 },
+        {0, true, 0}, {1, true, 0}, {62, true, 0}, {63, false, 64}, {64, false, 65}, {500, false, 501},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         std::wstring text = Repeat(L'x', c.length);
         CUIString s(text.c_str());
         EXPECT_EQ(s.GetLength(), c.length) << c.length;
@@ -75,19 +78,22 @@ TEST(UIString, AssignWithLengthStopsAtTheSourceTerminator)
 
 TEST(UIString, AppendAcrossTheThreshold)
 {
-    struct Case {
+    struct Case
+    {
         int before;
         int added;
         bool inlineAfter;
     } cases[] = {
-        { 60, 2, true }, { 60, 3, false }, { 0, 62, true }, { 0, 63, false }, { 62, 1, false }, { 70, 5, false },
+        {60, 2, true}, {60, 3, false}, {0, 62, true}, {0, 63, false}, {62, 1, false}, {70, 5, false},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         CUIString s(Repeat(L'a', c.before).c_str());
         s.Append(Repeat(L'b', c.added).c_str());
         EXPECT_EQ(IsInline(s), c.inlineAfter) << c.before << "+" << c.added;
         EXPECT_EQ(std::wstring(s.GetData()), Repeat(L'a', c.before) + Repeat(L'b', c.added));
-        if (!c.inlineAfter) {
+        if (!c.inlineAfter)
+        {
             EXPECT_EQ(HeapChars(s), static_cast<size_t>(c.before + c.added + 1));
         }
     }
@@ -163,34 +169,38 @@ TEST(UIString, LeftMidAndFindBounds)
     EXPECT_EQ(std::wstring(abcde.Left(1000).GetData()), L"abcde");
 
     CUIString abcdef(L"abcdef");
-    struct MidCase {
+    struct MidCase
+    {
         int start;
         int count;
         const wchar_t* expected;
     } mids[] = {
-        { 2, -1, L"cdef" }, { 4, 10, L"ef" }, { 6, -1, L"" }, { 0, 0, L"" }, { 1, 2, L"bc" }, { 0, -1, L"abcdef" },
+        {2, -1, L"cdef"}, {4, 10, L"ef"}, {6, -1, L""}, {0, 0, L""}, {1, 2, L"bc"}, {0, -1, L"abcdef"},
     };
     for (const MidCase& c : mids)
-        EXPECT_EQ(std::wstring(abcdef.Mid(c.start, c.count).GetData()), c.expected) << c.start << "," << c.count;
+        EXPECT_EQ(std::wstring(abcdef.Mid(c.start, c.count).GetData()), c.expected)
+            << c.start << "," << c.count;
 
     CUIString abc(L"abc");
-    struct FindCase {
+    struct FindCase
+    {
         const wchar_t* text;
         int start;
         int expected;
     } finds[] = {
-        { L"b", 0, 1 }, { L"b", 2, -1 }, { L"b", 4, -1 }, { L"b", -1, -1 }, { L"", 3, 3 }, { L"bc", 1, 1 },
-        { L"abcd", 0, -1 }, { L"c", 3, -1 },
+        {L"b", 0, 1}, {L"b", 2, -1}, {L"b", 4, -1},    {L"b", -1, -1},
+        {L"", 3, 3},  {L"bc", 1, 1}, {L"abcd", 0, -1}, {L"c", 3, -1},
     };
     for (const FindCase& c : finds)
         EXPECT_EQ(abc.Find(c.text, c.start), c.expected) << c.text << "@" << c.start;
 
-    struct CharCase {
+    struct CharCase
+    {
         wchar_t ch;
         int start;
         int expected;
     } chars[] = {
-        { L'c', 0, 2 }, { L'c', 2, 2 }, { L'c', 3, -1 }, { L'a', 1, -1 }, { L'a', -2, -1 }, { L'z', 0, -1 },
+        {L'c', 0, 2}, {L'c', 2, 2}, {L'c', 3, -1}, {L'a', 1, -1}, {L'a', -2, -1}, {L'z', 0, -1},
     };
     for (const CharCase& c : chars)
         EXPECT_EQ(abc.Find(c.ch, c.start), c.expected) << char(c.ch) << "@" << c.start;
@@ -202,22 +212,24 @@ TEST(UIString, LeftMidAndFindBounds)
 
 TEST(UIString, Replace)
 {
-    struct Case {
+    struct Case
+    {
         const wchar_t* text;
         const wchar_t* from;
         const wchar_t* to;
         const wchar_t* expected;
         int count;
     } cases[] = {
-        { L"aaa", L"a", L"aa", L"aaaaaa", 3 },
-        { L"abcabc", L"bc", L"", L"aa", 2 },
-        { L"abc", L"x", L"y", L"abc", 0 },
-        { L"abc", L"", L"y", L"abc", 0 },  // empty search text: nothing to do, and it ends
-        { L"abc", nullptr, L"y", L"abc", 0 },
-        { L"a,b", L",", nullptr, L"ab", 1 },
-        { L"x", L"x", L"yx", L"yx", 1 },
+        {L"aaa", L"a", L"aa", L"aaaaaa", 3},
+        {L"abcabc", L"bc", L"", L"aa", 2},
+        {L"abc", L"x", L"y", L"abc", 0},
+        {L"abc", L"", L"y", L"abc", 0},  // empty search text: nothing to do, and it ends
+        {L"abc", nullptr, L"y", L"abc", 0},
+        {L"a,b", L",", nullptr, L"ab", 1},
+        {L"x", L"x", L"yx", L"yx", 1},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         CUIString s(c.text);
         EXPECT_EQ(s.Replace(c.from, c.to), c.count) << c.text;
         EXPECT_EQ(std::wstring(s.GetData()), c.expected) << c.text;

@@ -100,8 +100,7 @@ std::string StateNames(const VARIANT& state)
 }
 
 // A string property: its text, empty when the object has none.
-template <class F>
-std::string Text(F get, bool& ok)
+template <class F> std::string Text(F get, bool& ok)
 {
     BSTR text = NULL;
     const HRESULT hr = get(&text);
@@ -143,7 +142,8 @@ void Walk(IAccessible* object, int depth, TWalk& walk)
         walk.ok = false;
     const std::string name = Utf8(rawName);
     const std::string value = Text([&](BSTR* out) { return object->get_accValue(self, out); }, walk.ok);
-    const std::string action = Text([&](BSTR* out) { return object->get_accDefaultAction(self, out); }, walk.ok);
+    const std::string action =
+        Text([&](BSTR* out) { return object->get_accDefaultAction(self, out); }, walk.ok);
     printf("%*s%s|%s|%s|%s|%s\n", depth * 2, "", RoleName(role).c_str(), name.c_str(),
            StateNames(state).c_str(), value.c_str(), action.c_str());
     if (walk.found == NULL && rawName != NULL && (walk.press == rawName || walk.focus == rawName))
@@ -239,8 +239,8 @@ int wmain(int argc, wchar_t** argv)
 
     ::CoInitialize(NULL);
     IAccessible* client = NULL;
-    const HRESULT hr =
-        ::AccessibleObjectFromWindow(find.found, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&client));
+    const HRESULT hr = ::AccessibleObjectFromWindow(find.found, OBJID_CLIENT, IID_IAccessible,
+                                                    reinterpret_cast<void**>(&client));
     if (FAILED(hr) || client == NULL)
     {
         fprintf(stderr, "AccessibleObjectFromWindow failed: 0x%08lx\n", static_cast<unsigned long>(hr));

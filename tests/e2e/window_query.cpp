@@ -19,7 +19,8 @@
 #include <cwchar>
 #include <string>
 
-namespace {
+namespace
+{
 
 // The folder of the executable that owns the window, with a trailing backslash.
 std::wstring ProgramFolder(HWND window)
@@ -50,18 +51,20 @@ int PrintControl(HWND window, const wchar_t* name)
 
     RECT client = {};
     GetClientRect(window, &client);
-    HWND host = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, client.right, client.bottom, nullptr, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
+    HWND host = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, client.right, client.bottom, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
     int result = 4;
     {
         CManagerUI manager;
         manager.Init(host);
         CLayoutBuilder builder;
         CControlUI* root = builder.Create(installer::kSkinFile, nullptr, &manager, nullptr);
-        if (root != nullptr) {
+        if (root != nullptr)
+        {
             manager.AttachRoot(root);
             root->SetPos(client, false);
-            if (CControlUI* control = manager.FindControlByName(name)) {
+            if (CControlUI* control = manager.FindControlByName(name))
+            {
                 const RECT& pos = control->GetPos();
                 POINT middle = {(pos.left + pos.right) / 2, (pos.top + pos.bottom) / 2};
                 ClientToScreen(window, &middle);
@@ -74,7 +77,7 @@ int PrintControl(HWND window, const wchar_t* name)
     return result;
 }
 
-} // namespace
+}  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
@@ -82,19 +85,21 @@ int wmain(int argc, wchar_t** argv)
     if (window == nullptr || argc < 2)
         return 1;
     const std::wstring what = argv[1];
-    if (what == L"client") {
+    if (what == L"client")
+    {
         PrintClientArea(window);
         return 0;
     }
-    if (what == L"placement") {
+    if (what == L"placement")
+    {
         RECT rect = {};
         GetWindowRect(window, &rect);
         MONITORINFO monitor = {};
         monitor.cbSize = sizeof monitor;
         GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
         const RECT& work = monitor.rcWork;
-        std::printf("%ld %ld %ld %ld %ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom, work.left,
-                    work.top, work.right, work.bottom);
+        std::printf("%ld %ld %ld %ld %ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom,
+                    work.left, work.top, work.right, work.bottom);
         return 0;
     }
     if (what == L"control" && argc == 3)

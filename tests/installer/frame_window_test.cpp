@@ -14,7 +14,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using installer::CFrameWindowWnd;
 
@@ -44,20 +45,19 @@ TEST(FrameWindowNotify, OnlyAClickFromInstallRunsTheInstallation)
     install.SetName(L"Install");
     lowerCase.SetName(L"install");
     other.SetName(L"Cancel");
-    struct {
+    struct
+    {
         const wchar_t* type;
         CControlUI* sender;
         int installs;
     } cases[] = {
-        {L"click", &install, 1},
-        {L"click", &lowerCase, 0},
-        {L"click", &other, 0},
-        {L"selectchanged", &install, 0},
-        {L"Click", &install, 0},
-        {L"click", nullptr, 0}, // a queued notification whose sender is gone
+        {L"click", &install, 1}, {L"click", &lowerCase, 0},
+        {L"click", &other, 0},   {L"selectchanged", &install, 0},
+        {L"Click", &install, 0}, {L"click", nullptr, 0},  // a queued notification whose sender is gone
     };
     QuietFrame* frame = new QuietFrame;
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         QuietFrame::installs = 0;
         TNotifyMsg msg{};
         msg.type = c.type;
@@ -65,14 +65,18 @@ TEST(FrameWindowNotify, OnlyAClickFromInstallRunsTheInstallation)
         frame->Notify(msg);
         EXPECT_EQ(QuietFrame::installs, c.installs) << static_cast<const wchar_t*>(c.type);
     }
-    frame->OnFinalMessage(nullptr); // the window object deletes itself
+    frame->OnFinalMessage(nullptr);  // the window object deletes itself
 }
 
 // A folder holding the skin archive "Setup.dat" that the skin locations point at while it lives; the
 // previous locations come back and the folder goes when it ends.
-class SkinArchiveFolder {
+class SkinArchiveFolder
+{
 public:
-    SkinArchiveFolder() : folder_(L"frame_skin_") { CManagerUI::SetResourceZip(installer::kSkinArchive, false); }
+    SkinArchiveFolder() : folder_(L"frame_skin_")
+    {
+        CManagerUI::SetResourceZip(installer::kSkinArchive, false);
+    }
 
     std::wstring Archive() const { return folder_.Path() + installer::kSkinArchive; }
 
@@ -101,25 +105,49 @@ void PutU32(std::string& out, unsigned long v)
 std::string StoredZip(const std::vector<std::pair<std::string, std::string>>& files)
 {
     std::string local, central;
-    for (const auto& [name, content] : files) {
+    for (const auto& [name, content] : files)
+    {
         const unsigned long crc = crc32(0, reinterpret_cast<const Bytef*>(content.data()), content.size());
         const unsigned long offset = local.size();
         local += "PK\x03\x04";
-        PutU16(local, 20); PutU16(local, 0); PutU16(local, 0); PutU16(local, 0); PutU16(local, 0);
-        PutU32(local, crc); PutU32(local, content.size()); PutU32(local, content.size());
-        PutU16(local, name.size()); PutU16(local, 0);
+        PutU16(local, 20);
+        PutU16(local, 0);
+        PutU16(local, 0);
+        PutU16(local, 0);
+        PutU16(local, 0);
+        PutU32(local, crc);
+        PutU32(local, content.size());
+        PutU32(local, content.size());
+        PutU16(local, name.size());
+        PutU16(local, 0);
         local += name + content;
         central += "PK\x01\x02";
-        PutU16(central, 20); PutU16(central, 20); PutU16(central, 0); PutU16(central, 0);
-        PutU16(central, 0); PutU16(central, 0);
-        PutU32(central, crc); PutU32(central, content.size()); PutU32(central, content.size());
-        PutU16(central, name.size()); PutU16(central, 0); PutU16(central, 0); PutU16(central, 0);
-        PutU16(central, 0); PutU32(central, 0); PutU32(central, offset);
+        PutU16(central, 20);
+        PutU16(central, 20);
+        PutU16(central, 0);
+        PutU16(central, 0);
+        PutU16(central, 0);
+        PutU16(central, 0);
+        PutU32(central, crc);
+        PutU32(central, content.size());
+        PutU32(central, content.size());
+        PutU16(central, name.size());
+        PutU16(central, 0);
+        PutU16(central, 0);
+        PutU16(central, 0);
+        PutU16(central, 0);
+        PutU32(central, 0);
+        PutU32(central, offset);
         central += name;
     }
     std::string end = "PK\x05\x06";
-    PutU16(end, 0); PutU16(end, 0); PutU16(end, files.size()); PutU16(end, files.size());
-    PutU32(end, central.size()); PutU32(end, local.size()); PutU16(end, 0);
+    PutU16(end, 0);
+    PutU16(end, 0);
+    PutU16(end, files.size());
+    PutU16(end, files.size());
+    PutU32(end, central.size());
+    PutU32(end, local.size());
+    PutU16(end, 0);
     return local + central + end;
 }
 
@@ -132,13 +160,15 @@ std::string SkinArchive(const std::string& xml)
 HWND CreateFrame(QuietFrame*& frame)
 {
     frame = new QuietFrame;
-    return frame->Create(nullptr, L"frame test", installer::kFrameStyle & ~WS_VISIBLE, installer::kFrameExStyle);
+    return frame->Create(nullptr, L"frame test", installer::kFrameStyle & ~WS_VISIBLE,
+                         installer::kFrameExStyle);
 }
 
 void DrainQueue()
 {
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+    {
     }
 }
 
@@ -147,7 +177,8 @@ void DrainQueue()
 TEST(FrameWindowSkin, AMissingOrDamagedSkinIsReportedAndNoWindowIsLeft)
 {
     const std::string good = SkinArchive("<Window size=\"400,300\"><VerticalLayout/></Window>");
-    struct {
+    struct
+    {
         const char* what;
         bool write;
         std::string bytes;
@@ -156,10 +187,12 @@ TEST(FrameWindowSkin, AMissingOrDamagedSkinIsReportedAndNoWindowIsLeft)
         {"an empty Setup.dat", true, ""},
         {"a truncated Setup.dat", true, good.substr(0, good.size() / 2)},
         {"no Setup.xml inside", true, StoredZip({{"other.xml", "<Window><VerticalLayout/></Window>"}})},
-        {"a Setup.xml that does not parse", true, SkinArchive("<Window size=\"400,300\"><VerticalLayout></Window>")},
+        {"a Setup.xml that does not parse", true,
+         SkinArchive("<Window size=\"400,300\"><VerticalLayout></Window>")},
         {"a Setup.xml without any control", true, SkinArchive("<Window size=\"400,300\"/>")},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.what);
         SkinArchiveFolder folder;
         if (c.write)
@@ -202,7 +235,8 @@ TEST(FrameWindowSkin, TheWindowIsSizedAndCentredOnTheWorkArea)
 {
     const RECT work = WorkArea();
     const LONG workWidth = work.right - work.left, workHeight = work.bottom - work.top;
-    struct {
+    struct
+    {
         const char* window;
         LONG width, height;
     } cases[] = {
@@ -214,7 +248,8 @@ TEST(FrameWindowSkin, TheWindowIsSizedAndCentredOnTheWorkArea)
         {"<Window mininfo=\"500,400\">", 500, 400},
         {"<Window size=\"99999,99999\">", workWidth, workHeight},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.window);
         SkinArchiveFolder folder;
         folder.Write(SkinArchive(std::string(c.window) + "<VerticalLayout/></Window>"));
@@ -242,4 +277,4 @@ TEST(FrameWindowSkin, TheWindowIsSizedAndCentredOnTheWorkArea)
     }
 }
 
-} // namespace
+}  // namespace

@@ -16,7 +16,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using installer::PackageLookup;
 
@@ -29,7 +30,8 @@ std::string Narrow(const std::wstring& text)
 }
 
 // Records every call in order as one readable line.
-class RecordingShell : public installer::IInstallShell {
+class RecordingShell : public installer::IInstallShell
+{
 public:
     std::vector<unsigned char> package;
     PackageLookup lookup = PackageLookup::Loaded;
@@ -67,13 +69,14 @@ std::string Error(int code)
 }
 
 // A package entry as the test wants it laid out, including deliberately broken ones.
-struct TestEntry {
+struct TestEntry
+{
     std::wstring name;
     std::string content;
-    long storedSizeDelta = 0;        // added to the real uncompressed size
-    bool garbageStream = false;      // bytes that are not a zlib stream
-    bool unterminatedName = false;   // 40 units of name, no NUL
-    std::uint32_t offsetOverride = 0; // non-zero: dataOffset to store instead
+    long storedSizeDelta = 0;          // added to the real uncompressed size
+    bool garbageStream = false;        // bytes that are not a zlib stream
+    bool unterminatedName = false;     // 40 units of name, no NUL
+    std::uint32_t offsetOverride = 0;  // non-zero: dataOffset to store instead
 };
 
 std::vector<unsigned char> Compress(const std::string& content)
@@ -91,19 +94,21 @@ std::vector<unsigned char> MakePackage(const std::vector<TestEntry>& entries)
     std::vector<unsigned char> data;
     std::copy(package::kSignature, package::kSignature + package::kSignatureSize, table.begin());
     package::WriteU32(&table[package::kEntryCountOffset], static_cast<std::uint32_t>(entries.size()));
-    for (std::size_t i = 0; i < entries.size(); ++i) {
+    for (std::size_t i = 0; i < entries.size(); ++i)
+    {
         const TestEntry& e = entries[i];
         unsigned char* record = &table[package::EntryOffset(static_cast<std::uint32_t>(i))];
-        for (std::size_t u = 0; u < e.name.size() && u < package::kNameUnits; ++u) {
+        for (std::size_t u = 0; u < e.name.size() && u < package::kNameUnits; ++u)
+        {
             record[2 * u] = static_cast<unsigned char>(e.name[u]);
             record[2 * u + 1] = static_cast<unsigned char>(e.name[u] >> 8);
         }
         if (e.unterminatedName)
             for (std::size_t u = 0; u < package::kNameBytes; u += 2)
                 record[u] = record[u] ? record[u] : 'x';
-        std::vector<unsigned char> stream = e.garbageStream
-                                                ? std::vector<unsigned char>(e.content.begin(), e.content.end())
-                                                : Compress(e.content);
+        std::vector<unsigned char> stream =
+            e.garbageStream ? std::vector<unsigned char>(e.content.begin(), e.content.end())
+                            : Compress(e.content);
         package::WriteU32(record + package::kDataOffsetField,
                           e.offsetOverride ? e.offsetOverride : static_cast<std::uint32_t>(data.size()));
         package::WriteU32(record + package::kUncompressedSizeField,
@@ -116,7 +121,8 @@ std::vector<unsigned char> MakePackage(const std::vector<TestEntry>& entries)
 }
 
 // A fresh folder that is the current directory for one case and is removed with what was written into it.
-class TempFolder {
+class TempFolder
+{
 public:
     TempFolder() : folder_(L"install_test_")
     {
@@ -166,23 +172,27 @@ std::string Repeat(const std::string& unit, int times)
     return out;
 }
 
-struct InstallCase {
+struct InstallCase
+{
     const char* what;
     std::vector<TestEntry> entries;
-    std::function<void(RecordingShell&)> prepare; // game probe and folder contents are made here
+    std::function<void(RecordingShell&)> prepare;  // game probe and folder contents are made here
     std::vector<std::string> expectedLog;
-    std::vector<std::pair<std::wstring, std::string>> expectedFiles; // name -> content
-    std::vector<std::wstring> expectedListing;                      // top-level names after the run
+    std::vector<std::pair<std::wstring, std::string>> expectedFiles;  // name -> content
+    std::vector<std::wstring> expectedListing;                        // top-level names after the run
 };
 
-void WithGame(RecordingShell&) { WriteFile(L"tessaly.exe", "MZ"); }
+void WithGame(RecordingShell&)
+{
+    WriteFile(L"tessaly.exe", "MZ");
+}
 
-const std::wstring kName39 = L"abcdefghijklmnopqrstuvwxyz0123456789.db"; // 39 units
+const std::wstring kName39 = L"abcdefghijklmnopqrstuvwxyz0123456789.db";  // 39 units
 
 std::vector<InstallCase> Cases()
 {
     const std::string notes = "\xFF\xFE" + std::string("n\0o\0t\0e\0s\0", 10);
-    const std::string big = Repeat("record;", 300000); // more than one 1 MB chunk of output
+    const std::string big = Repeat("record;", 300000);  // more than one 1 MB chunk of output
     return {
         {"no game executable: only the presence box, the package is not even looked up",
          {{L"a.txt", "a"}},
@@ -197,11 +207,19 @@ std::vector<InstallCase> Cases()
          {},
          {}},
         {"five entries: titles in order, Chinese names, an empty file, a 39-unit name, a folder",
-         {{L"汉化说明.txt", notes}, {L"empty.dat", ""}, {kName39, big}, {L"data\\中文.pak", "pak"}, {L"z.bin", "z"}},
+         {{L"汉化说明.txt", notes},
+          {L"empty.dat", ""},
+          {kName39, big},
+          {L"data\\中文.pak", "pak"},
+          {L"z.bin", "z"}},
          WithGame,
          {"load", "title [1/5] 汉化说明.txt", "title [2/5] empty.dat", "title [3/5] " + Narrow(kName39),
           "title [4/5] data\\中文.pak", "title [5/5] z.bin", "release", kDone, kNotes, kFixedTitle},
-         {{L"汉化说明.txt", notes}, {L"empty.dat", ""}, {kName39, big}, {L"data\\中文.pak", "pak"}, {L"z.bin", "z"}},
+         {{L"汉化说明.txt", notes},
+          {L"empty.dat", ""},
+          {kName39, big},
+          {L"data\\中文.pak", "pak"},
+          {L"z.bin", "z"}},
          {kName39, L"data", L"empty.dat", L"z.bin", L"汉化说明.txt"}},
         {"stored size larger than the stream: the real, shorter content is written",
          {{L"short.txt", "abc", 10}},
@@ -282,7 +300,9 @@ std::vector<InstallCase> Cases()
     };
 }
 
-class InstallTable : public ::testing::TestWithParam<int> {};
+class InstallTable : public ::testing::TestWithParam<int>
+{
+};
 
 TEST_P(InstallTable, ReportsAndWritesAsExpected)
 {
@@ -297,7 +317,8 @@ TEST_P(InstallTable, ReportsAndWritesAsExpected)
     installer::InstallPackage(shell);
 
     EXPECT_EQ(shell.log, c.expectedLog);
-    for (const auto& [name, content] : c.expectedFiles) {
+    for (const auto& [name, content] : c.expectedFiles)
+    {
         std::string actual;
         ASSERT_TRUE(ReadFile(name, actual)) << Narrow(name);
         EXPECT_EQ(actual, content) << Narrow(name);
@@ -312,20 +333,25 @@ TEST(InstallPackageBytes, RejectsDamagedHeadersAndTables)
 {
     TempFolder folder;
     const std::vector<unsigned char> good = MakePackage({{L"a.txt", "a"}});
-    struct {
+    struct
+    {
         const char* what;
         std::vector<unsigned char> bytes;
         std::vector<std::string> log;
     } cases[] = {
         {"signature bytes 12-15 altered", good, {"load", Error(3)}},
-        {"shorter than a header", std::vector<unsigned char>(good.begin(), good.begin() + 19), {"load", Error(3)}},
-        {"table reaches past the end", std::vector<unsigned char>(good.begin(), good.begin() + 100),
+        {"shorter than a header",
+         std::vector<unsigned char>(good.begin(), good.begin() + 19),
+         {"load", Error(3)}},
+        {"table reaches past the end",
+         std::vector<unsigned char>(good.begin(), good.begin() + 100),
          {"load", Error(4), kFixedTitle}},
         {"entry count that wraps 32-bit arithmetic", good, {"load", Error(4), kFixedTitle}},
     };
     cases[0].bytes[14] = 2;
-    package::WriteU32(&cases[3].bytes[package::kEntryCountOffset], 0x2C8590B3u); // 20 + N*92 wraps to ~0
-    for (auto& c : cases) {
+    package::WriteU32(&cases[3].bytes[package::kEntryCountOffset], 0x2C8590B3u);  // 20 + N*92 wraps to ~0
+    for (auto& c : cases)
+    {
         SCOPED_TRACE(c.what);
         RecordingShell shell;
         WithGame(shell);
@@ -339,7 +365,9 @@ TEST(InstallPackageBytes, RejectsDamagedHeadersAndTables)
 TEST(InstallPackageBytes, ReportsMissingAndUnloadableResource)
 {
     TempFolder folder;
-    for (auto [lookup, code] : {std::pair{PackageLookup::NotFound, 1}, std::pair{PackageLookup::LoadFailed, 2}}) {
+    for (auto [lookup, code] :
+         {std::pair{PackageLookup::NotFound, 1}, std::pair{PackageLookup::LoadFailed, 2}})
+    {
         RecordingShell shell;
         WithGame(shell);
         shell.lookup = lookup;
@@ -358,12 +386,12 @@ TEST(InstallPackageBytes, SecondRunOverwritesAndReusesFolders)
     shell.package = MakePackage({{L"dir\\file.txt", "v2"}});
     shell.log.clear();
     installer::InstallPackage(shell);
-    EXPECT_EQ(shell.log, (std::vector<std::string>{"load", "title [1/1] dir\\file.txt", "release", kDone, kNotes,
-                                                   kFixedTitle}));
+    EXPECT_EQ(shell.log, (std::vector<std::string>{"load", "title [1/1] dir\\file.txt", "release", kDone,
+                                                   kNotes, kFixedTitle}));
     std::string content;
     ASSERT_TRUE(ReadFile(L"dir\\file.txt", content));
     EXPECT_EQ(content, "v2");
     EXPECT_TRUE(IsDirectory(L"dir"));
 }
 
-} // namespace
+}  // namespace

@@ -12,11 +12,13 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using Bytes = std::vector<unsigned char>;
 
-struct ReadEntry {
+struct ReadEntry
+{
     std::u16string name;
     std::uint32_t dataOffset, uncompressedSize, compressedSize;
     Bytes stream;
@@ -29,29 +31,38 @@ struct ReadEntry {
 {
     using namespace package;
     entries.clear();
-    if (package.size() < kHeaderSize) return ::testing::AssertionFailure() << "shorter than the header";
-    if (!HasSignature(package.data())) return ::testing::AssertionFailure() << "wrong signature";
+    if (package.size() < kHeaderSize)
+        return ::testing::AssertionFailure() << "shorter than the header";
+    if (!HasSignature(package.data()))
+        return ::testing::AssertionFailure() << "wrong signature";
     const std::uint32_t count = ReadU32(&package[kEntryCountOffset]);
     const std::uint64_t dataStart = DataAreaOffset(count);
-    if (dataStart > package.size()) return ::testing::AssertionFailure() << "table beyond the end";
+    if (dataStart > package.size())
+        return ::testing::AssertionFailure() << "table beyond the end";
     std::uint64_t expectedOffset = 0;
-    for (std::uint32_t i = 0; i < count; ++i) {
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
         const unsigned char* record = &package[static_cast<std::size_t>(EntryOffset(i))];
         ReadEntry entry;
         std::size_t unit = 0;
-        for (; unit < kNameUnits && (record[2 * unit] || record[2 * unit + 1]); ++unit) {
+        for (; unit < kNameUnits && (record[2 * unit] || record[2 * unit + 1]); ++unit)
+        {
             entry.name += static_cast<char16_t>(record[2 * unit] | (record[2 * unit + 1] << 8));
         }
-        if (unit == kNameUnits) return ::testing::AssertionFailure() << "entry " << i << ": name without NUL";
-        for (std::size_t rest = 2 * unit; rest < kNameBytes; ++rest) {
-            if (record[rest]) return ::testing::AssertionFailure() << "entry " << i << ": name not zero-filled";
+        if (unit == kNameUnits)
+            return ::testing::AssertionFailure() << "entry " << i << ": name without NUL";
+        for (std::size_t rest = 2 * unit; rest < kNameBytes; ++rest)
+        {
+            if (record[rest])
+                return ::testing::AssertionFailure() << "entry " << i << ": name not zero-filled";
         }
         entry.dataOffset = ReadU32(record + kDataOffsetField);
         entry.uncompressedSize = ReadU32(record + kUncompressedSizeField);
         entry.compressedSize = ReadU32(record + kCompressedSizeField);
-        if (entry.dataOffset != expectedOffset) {
-            return ::testing::AssertionFailure() << "entry " << i << ": offset " << entry.dataOffset << ", expected "
-                                                 << expectedOffset;
+        if (entry.dataOffset != expectedOffset)
+        {
+            return ::testing::AssertionFailure()
+                   << "entry " << i << ": offset " << entry.dataOffset << ", expected " << expectedOffset;
         }
         expectedOffset += entry.compressedSize;
         if (dataStart + expectedOffset > package.size())
@@ -64,7 +75,9 @@ struct ReadEntry {
         uLongf produced = entry.uncompressedSize;
         Bytef dummy = 0;
         if (uncompress(entry.content.empty() ? &dummy : entry.content.data(), &produced, entry.stream.data(),
-                       entry.compressedSize) != Z_OK || produced != entry.uncompressedSize) {
+                       entry.compressedSize) != Z_OK ||
+            produced != entry.uncompressedSize)
+        {
             return ::testing::AssertionFailure() << "entry " << i << ": stream does not inflate to its size";
         }
         entries.push_back(std::move(entry));
@@ -77,7 +90,8 @@ struct ReadEntry {
 Bytes Noise(std::size_t size, std::uint32_t seed)
 {
     Bytes out(size);
-    for (unsigned char& b : out) {
+    for (unsigned char& b : out)
+    {
         seed = seed * 1664525u + 1013904223u;
         b = static_cast<unsigned char>(seed >> 24);
     }
@@ -88,7 +102,8 @@ Bytes Text(std::size_t size)
 {
     const std::string line = "第一章 旅途的开始 The journey begins.\r\n";
     Bytes out;
-    while (out.size() < size) out.insert(out.end(), line.begin(), line.end());
+    while (out.size() < size)
+        out.insert(out.end(), line.begin(), line.end());
     out.resize(size);
     return out;
 }
@@ -128,7 +143,8 @@ TEST(PackageWriter, RoundTripKeepsNamesContentAndLayout)
     ASSERT_TRUE(ReadPackage(package, entries));
     ASSERT_EQ(entries.size(), sources.size());
     EXPECT_EQ(package::ReadU32(&package[package::kEntryCountOffset]), sources.size());
-    for (std::size_t i = 0; i < sources.size(); ++i) {
+    for (std::size_t i = 0; i < sources.size(); ++i)
+    {
         SCOPED_TRACE(package::ToUtf8(sources[i].name));
         EXPECT_EQ(entries[i].name, sources[i].name);
         EXPECT_EQ(entries[i].content, sources[i].bytes);
@@ -160,17 +176,19 @@ TEST(PackageWriter, EmptyListGivesHeaderOnly)
 TEST(PackageWriter, AcceptsPlainRelativePaths)
 {
     for (const std::u16string& name :
-         {std::u16string(u"汉化说明.txt"), k39Units, std::u16string(u"dir\\sub\\file.bin"), std::u16string(u"..a"),
-          std::u16string(u"CONSOLE.txt"), std::u16string(u"COM10"), std::u16string(u"nul_file"),
-          std::u16string(u"a b.c d"), std::u16string(u"\U0001F600.txt")}) {
+         {std::u16string(u"汉化说明.txt"), k39Units, std::u16string(u"dir\\sub\\file.bin"),
+          std::u16string(u"..a"), std::u16string(u"CONSOLE.txt"), std::u16string(u"COM10"),
+          std::u16string(u"nul_file"), std::u16string(u"a b.c d"), std::u16string(u"\U0001F600.txt")})
+    {
         std::string error;
         EXPECT_TRUE(package::ValidateEntryName(name, error)) << error;
     }
 }
 
-struct RefusedName {
+struct RefusedName
+{
     std::u16string name;
-    const char* reason; // a word the message must contain
+    const char* reason;  // a word the message must contain
 };
 
 TEST(PackageWriter, RefusesNamesThatAreNotPlainRelativePaths)
@@ -204,7 +222,8 @@ TEST(PackageWriter, RefusesNamesThatAreNotPlainRelativePaths)
         {u"data \\x", "blank"},
         {std::u16string(u"bad") + char16_t(0xD800) + u".txt", "surrogate"},
     };
-    for (const RefusedName& c : cases) {
+    for (const RefusedName& c : cases)
+    {
         const std::string shown = "entry \"" + package::ToUtf8(c.name) + "\"";
         SCOPED_TRACE(shown);
         std::string error;
@@ -227,10 +246,11 @@ TEST(PackageWriter, RefusesEntriesThatMeetOnDisk)
         {u"Data\\File.txt", u"data\\FILE.TXT"},
         {u"Überblick.txt", u"überblick.txt"},
         {u"ДАННЫЕ.dat", u"данные.dat"},
-        {u"data", u"DATA\\x.dat"}, // a file where the other needs a directory
+        {u"data", u"DATA\\x.dat"},  // a file where the other needs a directory
         {u"data\\x\\y", u"Data\\X"},
     };
-    for (const auto& [first, second] : cases) {
+    for (const auto& [first, second] : cases)
+    {
         SCOPED_TRACE(package::ToUtf8(first) + " / " + package::ToUtf8(second));
         std::vector<package::SourceEntry> entries = {{first, {'1'}}, {u"other.txt", {}}, {second, {'2'}}};
         Bytes package;
@@ -240,8 +260,8 @@ TEST(PackageWriter, RefusesEntriesThatMeetOnDisk)
         EXPECT_NE(error.find(package::ToUtf8(second)), std::string::npos) << error;
     }
     // Different names that only look alike stay apart.
-    std::vector<package::SourceEntry> distinct = {{u"data.txt", {}}, {u"data.txt2", {}}, {u"data2\\a", {}},
-                                                  {u"data\\a", {}}};
+    std::vector<package::SourceEntry> distinct = {
+        {u"data.txt", {}}, {u"data.txt2", {}}, {u"data2\\a", {}}, {u"data\\a", {}}};
     Bytes package;
     std::string error;
     EXPECT_TRUE(package::BuildPackage(distinct, package, error)) << error;
@@ -253,9 +273,10 @@ TEST(PackageWriter, Utf8ConversionRefusesMalformedInput)
     ASSERT_TRUE(package::FromUtf8("汉化说明.txt \xF0\x9F\x98\x80", text));
     EXPECT_EQ(text, u"汉化说明.txt \U0001F600");
     EXPECT_EQ(package::ToUtf8(text), "汉化说明.txt \xF0\x9F\x98\x80");
-    for (const char* bad : {"\xC0\xAF", "\xE6\xB1", "\xED\xA0\x80", "\xFF", "a\x80"}) {
+    for (const char* bad : {"\xC0\xAF", "\xE6\xB1", "\xED\xA0\x80", "\xFF", "a\x80"})
+    {
         EXPECT_FALSE(package::FromUtf8(bad, text)) << bad;
     }
 }
 
-} // namespace
+}  // namespace

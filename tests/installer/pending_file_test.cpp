@@ -12,14 +12,16 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using installer::ChunkWriter;
 using installer::PendingFile;
 
 // A folder that is the current directory while it lives. The name is fixed by the caller, so that
 // a death test's child process, which runs the test again, works in the same folder.
-class WorkFolder {
+class WorkFolder
+{
 public:
     explicit WorkFolder(const std::wstring& name)
     {
@@ -126,7 +128,8 @@ TEST(ChunkWriter, WritesEveryChunkInOrder)
     {
         PendingFile pending;
         writer.Begin(pending.Handle());
-        for (int i = 0; i < 10; ++i) {
+        for (int i = 0; i < 10; ++i)
+        {
             unsigned char* chunk = writer.Acquire();
             const std::size_t size = i == 4 ? 0 : (i % 3 == 0 ? ChunkWriter::kChunkSize : 1000 + i);
             std::fill(chunk, chunk + size, static_cast<unsigned char>('a' + i));
@@ -149,7 +152,8 @@ TEST(ChunkWriter, AFailedWriteFailsTheEntryWithoutBlocking)
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(readOnly, INVALID_HANDLE_VALUE);
     ChunkWriter writer;
-    for (HANDLE file : {readOnly, INVALID_HANDLE_VALUE}) {
+    for (HANDLE file : {readOnly, INVALID_HANDLE_VALUE})
+    {
         writer.Begin(file);
         for (std::size_t i = 0; i < 3 * ChunkWriter::kChunksInFlight; ++i)
             writer.Submit(writer.Acquire(), 100);
@@ -165,4 +169,4 @@ TEST(ChunkWriter, AFailedWriteFailsTheEntryWithoutBlocking)
     EXPECT_TRUE(writer.Finish());
 }
 
-} // namespace
+}  // namespace

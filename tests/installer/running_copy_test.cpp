@@ -9,11 +9,13 @@
 
 #include <string>
 
-namespace {
+namespace
+{
 
 // A plain top-level window of the given class, destroyed with the object. A class it registered
 // goes with it, so that the real frame window of other tests registers its own.
-class TestWindow {
+class TestWindow
+{
 public:
     explicit TestWindow(const wchar_t* className, DWORD style = WS_POPUP, HWND owner = nullptr)
         : className_(className)
@@ -22,7 +24,7 @@ public:
         wc.lpfnWndProc = DefWindowProcW;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = className;
-        registered_ = RegisterClassW(&wc) != 0; // fails when another window registered it already
+        registered_ = RegisterClassW(&wc) != 0;  // fails when another window registered it already
         window_ = CreateWindowExW(0, className, L"test", style, 10, 10, 200, 100, owner, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
     }
@@ -41,7 +43,8 @@ private:
 };
 
 // What a message box looked like while it was open; it is answered at once.
-struct BoxSeen {
+struct BoxSeen
+{
     int count = 0;
     HWND owner = nullptr;
     bool ownerEnabled = true;
@@ -52,11 +55,13 @@ HHOOK g_hook = nullptr;
 
 LRESULT CALLBACK AnswerBox(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HCBT_ACTIVATE) {
+    if (code == HCBT_ACTIVATE)
+    {
         HWND box = reinterpret_cast<HWND>(wParam);
         wchar_t className[16] = {};
         GetClassNameW(box, className, 16);
-        if (std::wstring(className) == L"#32770") {
+        if (std::wstring(className) == L"#32770")
+        {
             ++g_box.count;
             g_box.owner = GetWindow(box, GW_OWNER);
             g_box.ownerEnabled = g_box.owner != nullptr && IsWindowEnabled(g_box.owner);
@@ -128,4 +133,4 @@ TEST(SingleInstance, TheFrontWindowIsTheBoxWhenThereIsOne)
     EXPECT_EQ(installer::FrontWindowOf(hidden.Get()), hint.Get());
 }
 
-} // namespace
+}  // namespace

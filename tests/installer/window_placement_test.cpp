@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 using installer::CentreOn;
 using installer::ChooseWindowSize;
@@ -12,7 +13,8 @@ using installer::ChooseWindowSize;
 TEST(WindowPlacement, ChoosesAUsableSizeWithinTheWorkArea)
 {
     const SIZE work = {1000, 700};
-    struct {
+    struct
+    {
         const char* what;
         SIZE requested, minimum, expected;
     } cases[] = {
@@ -27,7 +29,8 @@ TEST(WindowPlacement, ChoosesAUsableSizeWithinTheWorkArea)
         {"larger than the work area: the work area", {99999, 99999}, {0, 0}, {1000, 700}},
         {"a minimum larger than the work area: the work area", {0, 0}, {5000, 5000}, {1000, 700}},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.what);
         const SIZE size = ChooseWindowSize(c.requested, c.minimum, work);
         EXPECT_EQ(size.cx, c.expected.cx);
@@ -37,7 +40,8 @@ TEST(WindowPlacement, ChoosesAUsableSizeWithinTheWorkArea)
 
 TEST(WindowPlacement, CentresOnTheWorkAreaWhereverItIs)
 {
-    struct {
+    struct
+    {
         const char* what;
         SIZE size;
         RECT work, expected;
@@ -48,7 +52,8 @@ TEST(WindowPlacement, CentresOnTheWorkAreaWhereverItIs)
         {"a monitor left of the primary one", {600, 400}, {-1920, 0, 0, 1080}, {-1260, 340, -660, 740}},
         {"as large as the area", {1280, 800}, {0, 0, 1280, 800}, {0, 0, 1280, 800}},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
+    {
         SCOPED_TRACE(c.what);
         const RECT r = CentreOn(c.size, c.work);
         EXPECT_EQ(r.left, c.expected.left);
@@ -58,4 +63,4 @@ TEST(WindowPlacement, CentresOnTheWorkAreaWhereverItIs)
     }
 }
 
-} // namespace
+}  // namespace

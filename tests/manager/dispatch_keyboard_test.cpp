@@ -133,8 +133,9 @@ TEST_F(KeyboardDispatch, KeysGoToTheFocusAndKeyUpToTheControlThatSawTheKeyDown)
     Deliver(manager, WM_CHAR, 'a', 0);
     PressTab(false);
     Deliver(manager, WM_KEYUP, 'A', 0);
-    const TLog expected = {"t1:keydown", "t1:char", "t1:killfocus-event", "t1:killfocus",
-                           "t2:setfocus-event", "t2:setfocus", "t1:keyup"};
+    const TLog expected = {"t1:keydown",   "t1:char",           "t1:killfocus-event",
+                           "t1:killfocus", "t2:setfocus-event", "t2:setfocus",
+                           "t1:keyup"};
     EXPECT_EQ(log, expected);
 }
 
@@ -185,7 +186,8 @@ TEST(ShortcutKeys, AltLetterFindsTheControlOrTheOneBeforeItsLabel)
         EXPECT_TRUE(consumed) << c.what;
         ASSERT_NE(manager.GetFocus(), (CControlUI*)NULL) << c.what;
         EXPECT_EQ(Narrow(manager.GetFocus()->GetName()), c.expected) << c.what;
-        EXPECT_NE(std::find(log.begin(), log.end(), std::string(c.expected) + ":activate"), log.end()) << c.what;
+        EXPECT_NE(std::find(log.begin(), log.end(), std::string(c.expected) + ":activate"), log.end())
+            << c.what;
     }
 }
 

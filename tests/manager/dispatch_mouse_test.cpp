@@ -57,9 +57,10 @@ TEST_F(MouseDispatch, PressThenReleaseClicksOnlyWhenReleasedOverThePressedContro
         EXPECT_FALSE(manager.IsCaptured()) << c.what;
         EXPECT_EQ(::GetCapture(), (HWND)NULL) << c.what;
         // Releasing our own capture is not a lost capture: exactly one "up".
-        log.erase(std::remove_if(log.begin(), log.end(),
-                                 [](const std::string& line) { return line.find("focus") != std::string::npos; }),
-                  log.end());
+        log.erase(
+            std::remove_if(log.begin(), log.end(),
+                           [](const std::string& line) { return line.find("focus") != std::string::npos; }),
+            log.end());
         EXPECT_EQ(log, c.expected) << c.what;
     }
 }

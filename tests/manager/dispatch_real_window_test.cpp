@@ -128,7 +128,8 @@ TEST(RealWindow, RemovingThePressedControlDoesNotKeepTheCapture)
     // The pressed control goes away while the button is still down; the
     // release over empty space must give the mouse back all the same.
     ASSERT_TRUE(panel->Remove(a));
-    ASSERT_TRUE(host.PumpUntil([&] { return manager.EventClick() == NULL; }, 3000)) << "a is deleted and forgotten";
+    ASSERT_TRUE(host.PumpUntil([&] { return manager.EventClick() == NULL; }, 3000))
+        << "a is deleted and forgotten";
     MoveMouse(kLeft + 90, kTop + 80);
     Button(MOUSEEVENTF_LEFTUP);
     EXPECT_TRUE(host.PumpUntil([&] { return ::GetCapture() == NULL; }, 1000));

@@ -8,33 +8,59 @@ const char* EventName(EventKind kind)
 {
     switch (kind)
     {
-    case EventKeyDown: return "keydown";
-    case EventKeyUp: return "keyup";
-    case EventChar: return "char";
-    case EventSysKey: return "syskey";
-    case EventMouseMove: return "move";
-    case EventMouseLeave: return "leave";
-    case EventMouseEnter: return "enter";
-    case EventMouseHover: return "hover";
-    case EventButtonDown: return "down";
-    case EventButtonUp: return "up";
-    case EventRightButtonDown: return "rdown";
-    case EventDoubleClick: return "dblclick";
-    case EventContextMenu: return "menu";
-    case EventScrollWheel: return "wheel";
-    case EventKillFocus: return "killfocus-event";
-    case EventSetFocus: return "setfocus-event";
-    case EventWindowSize: return "size";
-    case EventSetCursor: return "setcursor";
-    case EventTimer: return "timer-event";
+    case EventKeyDown:
+        return "keydown";
+    case EventKeyUp:
+        return "keyup";
+    case EventChar:
+        return "char";
+    case EventSysKey:
+        return "syskey";
+    case EventMouseMove:
+        return "move";
+    case EventMouseLeave:
+        return "leave";
+    case EventMouseEnter:
+        return "enter";
+    case EventMouseHover:
+        return "hover";
+    case EventButtonDown:
+        return "down";
+    case EventButtonUp:
+        return "up";
+    case EventRightButtonDown:
+        return "rdown";
+    case EventDoubleClick:
+        return "dblclick";
+    case EventContextMenu:
+        return "menu";
+    case EventScrollWheel:
+        return "wheel";
+    case EventKillFocus:
+        return "killfocus-event";
+    case EventSetFocus:
+        return "setfocus-event";
+    case EventWindowSize:
+        return "size";
+    case EventSetCursor:
+        return "setcursor";
+    case EventTimer:
+        return "timer-event";
     }
     return "?";
 }
 }  // namespace
 
 CProbeControl::CProbeControl(const char* name, TLog* target, RECT pos)
-    : tag(name), className(L"Probe"), flags(0), log(target), wanted(pos), paints(0), placements(0),
-      pressed(false), onPaint(NULL)
+    : tag(name),
+      className(L"Probe"),
+      flags(0),
+      log(target),
+      wanted(pos),
+      paints(0),
+      placements(0),
+      pressed(false),
+      onPaint(NULL)
 {
     SetName(std::wstring(name, name + strlen(name)).c_str());
 }

@@ -70,7 +70,9 @@ class CDispatchFixture : public ::testing::Test
 {
 protected:
     CDispatchFixture(int width, int height, bool visible = false)
-        : host(manager, width, height, visible), receivers(&log), panel(new CTestPanel)
+        : host(manager, width, height, visible),
+          receivers(&log),
+          panel(new CTestPanel)
     {
     }
     ~CDispatchFixture() override { manager.RemoveNotifier(&receivers); }

@@ -135,7 +135,7 @@ TEST_F(TimerDispatch, QueuedNotificationsCoalesceAndWaitForTheFlush)
     const Expected expected[] = {
         {a, L"scroll", 2, 20},  // the second scroll of a updated the first
         {b, L"scroll", 5, 50},
-        {a, L"click", 3, 30},   // repeats allowed: both arrive
+        {a, L"click", 3, 30},  // repeats allowed: both arrive
         {a, L"click", 4, 40},
     };
     for (size_t i = 0; i < 4; ++i)

@@ -40,7 +40,8 @@ protected:
     void WritePng(const wchar_t* name, int width, int height, DWORD rgba)
     {
         const DWORD argb = (rgba & 0xFF) << 24 | rgba >> 8;
-        const std::vector<BYTE> png = EncodePng(width, height, MakeRgba(width, height, [argb](int, int) { return argb; }));
+        const std::vector<BYTE> png =
+            EncodePng(width, height, MakeRgba(width, height, [argb](int, int) { return argb; }));
         ASSERT_TRUE(WriteFileBytes(m_dir + name, png.data(), png.size()));
     }
 

@@ -126,7 +126,8 @@ TEST(ManagerTree, ADestroyedControlLeavesNoTraceInTheManagersLists)
 
     HWND child = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, window.Get(), NULL, NULL, NULL);
     CControlUI keeper;
-    HWND keeperChild = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, window.Get(), NULL, NULL, NULL);
+    HWND keeperChild =
+        ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, window.Get(), NULL, NULL, NULL);
     manager.AddPostPaint(doomed);
     EXPECT_TRUE(manager.AddNativeWindow(&keeper, keeperChild));
     EXPECT_TRUE(manager.AddNativeWindow(doomed, child));

@@ -188,7 +188,8 @@ TEST_F(PaintPipeline, ResizingLaysTheTreeOutAgainOnSurfacesOfTheNewSize)
 {
     Attach();
     PaintPending();
-    ::SetWindowPos(host.Get(), NULL, 0, 0, kWidth + 40, kHeight + 20, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(host.Get(), NULL, 0, 0, kWidth + 40, kHeight + 20,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     PaintPending();
     BITMAP info = {};
     ASSERT_NE(::GetObjectW(manager.GetOffscreenBitmap(), sizeof(info), &info), 0);
@@ -299,8 +300,8 @@ TEST_F(LayeredPaint, TheLayeredImageMasksWhatTheControlsPaintEveryTime)
 TEST_F(LayeredPaint, NativeChildWindowsAreComposedAndDroppedOnceDestroyed)
 {
     Layer();
-    HWND child = ::CreateWindowExW(0, L"STATIC", L"child", WS_CHILD | WS_VISIBLE, 10, 55, 40, 20, host.Get(), NULL,
-                                   ::GetModuleHandleW(NULL), NULL);
+    HWND child = ::CreateWindowExW(0, L"STATIC", L"child", WS_CHILD | WS_VISIBLE, 10, 55, 40, 20, host.Get(),
+                                   NULL, ::GetModuleHandleW(NULL), NULL);
     ASSERT_NE(child, (HWND)NULL);
     ASSERT_TRUE(manager.AddNativeWindow(solid, child));
     PaintLayered();

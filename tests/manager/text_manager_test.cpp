@@ -8,7 +8,8 @@
 #include "ui/manager/Manager.h"
 #include "ui/render/Renderer.h"
 
-namespace {
+namespace
+{
 
 TEST(ManagerText, FontVariantsRegisterBesideTheSkinFontsWithoutReplacingThem)
 {

@@ -65,16 +65,31 @@ TEST(BuilderTags, ElementNamesMatchTheTableIgnoringCase)
         LPCWSTR tag;
         LPCWSTR className;  // null: no control
     } cases[] = {
-        {L"Control", L"Control"},     {L"control", L"Control"},   {L"CONTROL", L"Control"},
-        {L"Container", L"Container"}, {L"cOnTaInEr", L"Container"},
-        {L"vbox", L"VerticalLayout"}, {L"VBOX", L"VerticalLayout"}, {L"VerticalLayout", L"VerticalLayout"},
-        {L"hBox", L"HorizontalLayout"}, {L"horizontallayout", L"HorizontalLayout"},
+        {L"Control", L"Control"},
+        {L"control", L"Control"},
+        {L"CONTROL", L"Control"},
+        {L"Container", L"Container"},
+        {L"cOnTaInEr", L"Container"},
+        {L"vbox", L"VerticalLayout"},
+        {L"VBOX", L"VerticalLayout"},
+        {L"VerticalLayout", L"VerticalLayout"},
+        {L"hBox", L"HorizontalLayout"},
+        {L"horizontallayout", L"HorizontalLayout"},
         {L"scrollbar", L"ScrollBar"},
-        {L"label", L"Label"},         {L"TEXT", L"Text"},         {L"Button", L"Button"},
-        {L"option", L"Option"},       {L"checkbox", L"CheckBox"}, {L"Check", NULL},
-        {L"RichEdit", L"RichEdit"},   {L"richedit", L"RichEdit"},
-        {L"Frobnicate", NULL},        {L"Contro", NULL},          {L"ControlX", NULL},
-        {L"", NULL},                  {L"Window", NULL},          {L"Include", NULL},
+        {L"label", L"Label"},
+        {L"TEXT", L"Text"},
+        {L"Button", L"Button"},
+        {L"option", L"Option"},
+        {L"checkbox", L"CheckBox"},
+        {L"Check", NULL},
+        {L"RichEdit", L"RichEdit"},
+        {L"richedit", L"RichEdit"},
+        {L"Frobnicate", NULL},
+        {L"Contro", NULL},
+        {L"ControlX", NULL},
+        {L"", NULL},
+        {L"Window", NULL},
+        {L"Include", NULL},
     };
     for (const auto& c : cases)
     {
@@ -92,25 +107,31 @@ TEST(Builder, BuildsTheFirstControlBelowTheRootWithItsSubtreeInOrder)
         LPCWSTR xml;
         LPCWSTR tree;
     } cases[] = {
-        {L"<Window><CONTAINER name=\"box\"><control name=\"a\"/><container name=\"inner\"><Control name=\"b\"/>"
+        {L"<Window><CONTAINER name=\"box\"><control name=\"a\"/><container name=\"inner\"><Control "
+         L"name=\"b\"/>"
          L"</container><Control/></CONTAINER></Window>",
          L"Container#box{Control#a Container#inner{Control#b} Control}"},
         // An unknown element is skipped with everything inside it.
         {L"<Window><Frobnicate><Control name=\"lost\"/></Frobnicate><Container><Frobnicate name=\"x\">"
-         L"<Container><Control name=\"lost\"/></Container></Frobnicate><Control name=\"kept\"/></Container></Window>",
+         L"<Container><Control name=\"lost\"/></Container></Frobnicate><Control "
+         L"name=\"kept\"/></Container></Window>",
          L"Container{Control#kept}"},
         // Resource elements below the root build nothing; elsewhere they are skipped as well.
-        {L"<Skin><Font id=\"1\" name=\"Arial\"/><Container><Image name=\"x.png\"/><Default name=\"a\" value=\"b\"/>"
+        {L"<Skin><Font id=\"1\" name=\"Arial\"/><Container><Image name=\"x.png\"/><Default name=\"a\" "
+         L"value=\"b\"/>"
          L"<Control/></Container></Skin>",
          L"Container{Control}"},
         // A child marked cover="true", exactly so, becomes the parent's cover.
-        {L"<W><Container><Control name=\"c\" cover=\"true\"/><Control name=\"d\" cover=\"True\"/></Container></W>",
+        {L"<W><Container><Control name=\"c\" cover=\"true\"/><Control name=\"d\" "
+         L"cover=\"True\"/></Container></W>",
          L"Container[Control#c]{Control#d}"},
         // A parent that cannot hold children ends its level: nothing below it stays.
-        {L"<W><Container><Control name=\"a\"/><Control name=\"b\"><Control name=\"lost\"/><Control/></Control>"
+        {L"<W><Container><Control name=\"a\"/><Control name=\"b\"><Control "
+         L"name=\"lost\"/><Control/></Control>"
          L"<Control name=\"c\"/></Container></W>",
          L"Container{Control#a Control#b Control#c}"},
-        {L"<W><Container><Label name=\"l\"><Button name=\"lost\"/></Label><Button name=\"b\"/></Container></W>",
+        {L"<W><Container><Label name=\"l\"><Button name=\"lost\"/></Label><Button "
+         L"name=\"b\"/></Container></W>",
          L"Container{Label#l Button#b}"},
         // Without a parent only the first control of the root has an owner.
         {L"<W><Control name=\"first\"/><Control name=\"second\"/></W>", L"Control#first"},
@@ -156,8 +177,8 @@ TEST(Builder, BuiltControlsHaveNeitherManagerNorParentUntilAttached)
     CManagerUI manager;
     manager.Init(window.Get());
     CLayoutBuilder builder;
-    CControlUI* root = builder.Create(L"<Window><Container><Control name=\"ok\"/></Container></Window>", NULL,
-                                      &manager);
+    CControlUI* root =
+        builder.Create(L"<Window><Container><Control name=\"ok\"/></Container></Window>", NULL, &manager);
     ASSERT_NE(root, nullptr);
     CControlUI* child = static_cast<IContainerUI*>(root->FindInterface(L"IContainer"))->GetItemAt(0);
     EXPECT_EQ(root->GetManager(), nullptr);
@@ -333,9 +354,11 @@ TEST_F(BuilderFiles, IncludeBuildsItsDocumentCountTimesIntoTheParent)
         LPCWSTR include;
         LPCWSTR tree;
     } cases[] = {
-        {L"<Include source=\"part.xml\" count=\"3\"/>", L"Container{Control#first Control#p Control#p Control#p Control#last}"},
+        {L"<Include source=\"part.xml\" count=\"3\"/>",
+         L"Container{Control#first Control#p Control#p Control#p Control#last}"},
         {L"<Include source=\"part.xml\"/>", L"Container{Control#first Control#p Control#last}"},
-        {L"<Include source=\"part.xml\" count=\"2 and more\"/>", L"Container{Control#first Control#p Control#p Control#last}"},
+        {L"<Include source=\"part.xml\" count=\"2 and more\"/>",
+         L"Container{Control#first Control#p Control#p Control#last}"},
         {L"<Include source=\"part.xml\" count=\"0\"/>", L"Container{Control#first Control#last}"},
         {L"<Include source=\"part.xml\" count=\"-3\"/>", L"Container{Control#first Control#last}"},
         {L"<Include count=\"3\"/>", L"Container{Control#first Control#last}"},
@@ -385,8 +408,9 @@ TEST_F(BuilderFiles, AFailedIncludeIsReportedOnceAndTheBuildGoesOn)
 
 TEST_F(BuilderFiles, IncludesOfADocumentBeingBuiltAreRefused)
 {
-    WriteSkinFile(L"self.xml", "<Window><Container><Control name=\"s\"/><Include source=\"SELF.xml\" count=\"3\"/>"
-                               "</Container></Window>");
+    WriteSkinFile(L"self.xml",
+                  "<Window><Container><Control name=\"s\"/><Include source=\"SELF.xml\" count=\"3\"/>"
+                  "</Container></Window>");
     WriteSkinFile(L"a.xml", "<Window><Container><Control name=\"a\"/><Include source=\"b.xml\" count=\"3\"/>"
                             "</Container></Window>");
     WriteSkinFile(L"b.xml", "<B><Control name=\"b\"/><Include source=\"a.xml\" count=\"3\"/></B>");
@@ -417,11 +441,13 @@ TEST_F(BuilderFiles, IncludeChainsEndAtSixteenLevels)
     for (int i = 0; i <= 20; ++i)
     {
         const std::string n = std::to_string(i);
-        WriteSkinFile(L"d" + std::to_wstring(i) + L".xml",
-                      "<D><Control name=\"d" + n + "\"/><Include source=\"d" + std::to_string(i + 1) + ".xml\"/></D>");
+        WriteSkinFile(L"d" + std::to_wstring(i) + L".xml", "<D><Control name=\"d" + n +
+                                                               "\"/><Include source=\"d" +
+                                                               std::to_string(i + 1) + ".xml\"/></D>");
     }
     CLayoutBuilder builder;
-    CControlUI* root = builder.Create(L"<Window><Container><Include source=\"d0.xml\"/></Container></Window>");
+    CControlUI* root =
+        builder.Create(L"<Window><Container><Include source=\"d0.xml\"/></Container></Window>");
     ASSERT_NE(root, nullptr);
     IContainerUI* box = static_cast<IContainerUI*>(root->FindInterface(L"IContainer"));
     EXPECT_EQ(box->GetCount(), CLayoutBuilder::MAX_INCLUDE_DEPTH);
@@ -437,8 +463,8 @@ TEST_F(BuilderFiles, AHugeIncludeCountEndsAtTheBuildBudget)
 {
     WriteSkinFile(L"empty.xml", "<E><Font id=\"1\"/></E>");
     CLayoutBuilder builder;
-    CControlUI* root = builder.Create(
-        L"<Window><Container><Include source=\"empty.xml\" count=\"2000000000\"/><Control/></Container></Window>");
+    CControlUI* root = builder.Create(L"<Window><Container><Include source=\"empty.xml\" "
+                                      L"count=\"2000000000\"/><Control/></Container></Window>");
     EXPECT_EQ(DescribeTree(root), L"Container");
     EXPECT_NE(Text(builder.GetLastErrorMessage()).find(std::to_wstring(CLayoutBuilder::MAX_BUILD_STEPS)),
               std::wstring::npos)
@@ -483,7 +509,8 @@ TEST_F(BuilderFiles, EveryControlBuiltIsOwnedOrDeleted)
         L"<W><Container><Control><Container><Control/></Container><Control/></Control></Container></W>",
         L"<W><Container/><Control/><Container><Control/></Container></W>",
         L"<W><Include source=\"part.xml\" count=\"2\"/><Container/></W>",
-        L"<W><Container><Control cover=\"true\"/><Container cover=\"true\"><Control/></Container></Container></W>",
+        L"<W><Container><Control cover=\"true\"/><Container "
+        L"cover=\"true\"><Control/></Container></Container></W>",
         L"<W><Container><Frobnicate><Control/></Frobnicate><Include source=\"part.xml\"/></Container></W>",
     };
     {

@@ -13,7 +13,8 @@
 
 using namespace ziptest;
 
-namespace {
+namespace
+{
 
 std::string Bytes(const CSkinData& data)
 {
@@ -33,7 +34,8 @@ TMember Entry(const std::string& name, const std::string& data, uint16_t method 
 // Each test gets its own skin directory, which is also the current directory
 // (where the last attempt of the image clients looks), and leaves the
 // process-wide settings empty again.
-class ResourceLocations : public ::testing::Test {
+class ResourceLocations : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -48,7 +50,10 @@ protected:
         m_skin.reset();
     }
 
-    void WriteSkinFile(const wchar_t* name, const std::string& bytes) { ASSERT_TRUE(WriteFileBytes(m_dir + name, bytes)); }
+    void WriteSkinFile(const wchar_t* name, const std::string& bytes)
+    {
+        ASSERT_TRUE(WriteFileBytes(m_dir + name, bytes));
+    }
     void WriteArchive(const std::vector<TMember>& entries, const wchar_t* name = L"Setup.dat")
     {
         ASSERT_TRUE(WriteFileBytes(m_dir + name, BuildZip(entries).bytes));
@@ -63,7 +68,8 @@ protected:
 
 TEST(ResourceSettings, ResourcePathGetsATrailingBackslash)
 {
-    struct TCase {
+    struct TCase
+    {
         const wchar_t* path;
         const wchar_t* stored;
     } cases[] = {
@@ -73,7 +79,8 @@ TEST(ResourceSettings, ResourcePathGetsATrailingBackslash)
         {L"", L""},
         {nullptr, L""},
     };
-    for (const TCase& c : cases) {
+    for (const TCase& c : cases)
+    {
         CResourceLocations::SetResourcePath(c.path);
         EXPECT_STREQ(CResourceLocations::GetResourcePath().GetData(), c.stored);
     }
@@ -100,7 +107,8 @@ TEST(ResourceSettings, InstancePathIsTheModuleDirectory)
 TEST_F(ResourceLocations, DirectoryFormReadsTheFileForEveryClient)
 {
     WriteSkinFile(L"Setup.xml", "<Window/>");
-    for (TSkinDataClient client : {SkinDataXml, SkinDataImage, SkinDataAnimation}) {
+    for (TSkinDataClient client : {SkinDataXml, SkinDataImage, SkinDataAnimation})
+    {
         CSkinData data;
         EXPECT_TRUE(FetchSkinData(L"Setup.xml", client, data)) << client;
         EXPECT_EQ(Bytes(data), "<Window/>") << client;
@@ -113,11 +121,13 @@ TEST_F(ResourceLocations, ArchiveFormIgnoresCaseAndSlashesAndNeverTheDirectory)
     WriteArchive({Entry("Setup.xml", "<Window from=\"archive\"/>"), Entry("images/bk.png", "png bytes", 0)});
     WriteSkinFile(L"Setup.xml", "<Window from=\"directory\"/>");
     WriteSkinFile(L"only-here.xml", "<Window/>");
-    for (bool keepOpen : {false, true}) {
+    for (bool keepOpen : {false, true})
+    {
         CResourceLocations::SetResourceZip(L"Setup.dat", keepOpen);
         EXPECT_EQ(CResourceLocations::IsResourceZipCached(), keepOpen);
         EXPECT_STREQ(CResourceLocations::GetResourceZip().GetData(), L"Setup.dat");
-        for (int round = 0; round < 2; ++round) {
+        for (int round = 0; round < 2; ++round)
+        {
             CSkinData data;
             EXPECT_TRUE(FetchSkinData(L"setup.XML", SkinDataXml, data));
             EXPECT_EQ(Bytes(data), "<Window from=\"archive\"/>");
@@ -136,7 +146,8 @@ TEST_F(ResourceLocations, FourMebibytesAreTheLimitOfSkinXml)
     WriteSkinFile(L"limit.xml", limit);
     WriteSkinFile(L"over.xml", over);
     WriteArchive({Entry("limit.xml", limit), Entry("over.xml", over)});
-    for (const wchar_t* archive : {L"", L"Setup.dat"}) {
+    for (const wchar_t* archive : {L"", L"Setup.dat"})
+    {
         CResourceLocations::SetResourceZip(archive, false);
         CSkinData data;
         EXPECT_TRUE(FetchSkinData(L"limit.xml", SkinDataXml, data)) << archive;
@@ -153,8 +164,9 @@ TEST_F(ResourceLocations, FourMebibytesAreTheLimitOfSkinXml)
 
 TEST_F(ResourceLocations, EveryXmlFailureHasItsMessage)
 {
-    std::vector<TMember> entries = {Entry("empty.xml", "", 0), Entry("big.xml", std::string(kMaxSkinXmlSize + 1, ' ')),
-                                       Entry("bad.xml", std::string(2000, 'q'))};
+    std::vector<TMember> entries = {Entry("empty.xml", "", 0),
+                                    Entry("big.xml", std::string(kMaxSkinXmlSize + 1, ' ')),
+                                    Entry("bad.xml", std::string(2000, 'q'))};
     TArchive zip = BuildZip(entries);
     // bad.xml: a CRC that the data does not match, so all bytes arrive but are wrong.
     Put32(zip.bytes, zip.localHeaders[2] + LocalCrc, 0xDEADBEEF);
@@ -163,7 +175,8 @@ TEST_F(ResourceLocations, EveryXmlFailureHasItsMessage)
     WriteSkinFile(L"empty.xml", "");
     WriteSkinFile(L"big.xml", std::string(kMaxSkinXmlSize + 1, ' '));
 
-    struct TCase {
+    struct TCase
+    {
         const wchar_t* archive;
         bool keepOpen;
         const wchar_t* name;
@@ -180,7 +193,8 @@ TEST_F(ResourceLocations, EveryXmlFailureHasItsMessage)
         {L"Setup.dat", false, L"bad.xml", L"Could not unzip file"},
         {L"Setup.dat", true, L"bad.xml", L"Could not unzip file"},
     };
-    for (const TCase& c : cases) {
+    for (const TCase& c : cases)
+    {
         CResourceLocations::SetResourceZip(c.archive, c.keepOpen);
         CSkinData data;
         EXPECT_FALSE(FetchSkinData(c.name, SkinDataXml, data)) << c.archive << L" " << c.name;
@@ -192,8 +206,8 @@ TEST_F(ResourceLocations, EveryXmlFailureHasItsMessage)
 TEST_F(ResourceLocations, UnreadableFileIsReported)
 {
     // A pipe opens like a file, but no whole-file read of a known size works on it.
-    HANDLE pipe = CreateNamedPipeW(L"\\\\.\\pipe\\skinpipe", PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 4096, 4096, 0,
-                                   nullptr);
+    HANDLE pipe = CreateNamedPipeW(L"\\\\.\\pipe\\skinpipe", PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 4096,
+                                   4096, 0, nullptr);
     ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
     CResourceLocations::SetResourcePath(L"\\\\.\\pipe\\");
     CSkinData data;
@@ -205,7 +219,7 @@ TEST_F(ResourceLocations, UnreadableFileIsReported)
 TEST_F(ResourceLocations, DamagedOrForgedEntriesGiveImagesNoBytes)
 {
     std::vector<TMember> entries = {Entry("crc.png", std::string(3000, 'p')), Entry("huge.png", "tiny"),
-                                       Entry("short.png", "0123456789", 0)};
+                                    Entry("short.png", "0123456789", 0)};
     TArchive zip = BuildZip(entries);
     Put32(zip.bytes, zip.localHeaders[0] + LocalCrc, 1);
     Put32(zip.bytes, zip.centralHeaders[0] + CentralCrc, 1);
@@ -216,8 +230,10 @@ TEST_F(ResourceLocations, DamagedOrForgedEntriesGiveImagesNoBytes)
     Put32(zip.bytes, zip.centralHeaders[2] + CentralUncompressed, 20);
     ASSERT_TRUE(WriteFileBytes(m_dir + L"Setup.dat", zip.bytes));
     CResourceLocations::SetResourceZip(L"Setup.dat", true);
-    for (const wchar_t* name : {L"crc.png", L"huge.png", L"short.png"}) {
-        for (TSkinDataClient client : {SkinDataImage, SkinDataAnimation}) {
+    for (const wchar_t* name : {L"crc.png", L"huge.png", L"short.png"})
+    {
+        for (TSkinDataClient client : {SkinDataImage, SkinDataAnimation})
+        {
             CSkinData data;
             EXPECT_FALSE(FetchSkinData(name, client, data)) << name;
             EXPECT_TRUE(data.IsEmpty());
@@ -234,7 +250,8 @@ TEST_F(ResourceLocations, ImageClientsLookInTheirOrder)
     CResourceLocations::SetInstance(GetModuleHandleW(nullptr));
     CResourceLocations::SetResourceZip(L"Setup.dat", false);
 
-    struct TCase {
+    struct TCase
+    {
         TSkinDataClient client;
         LPCWSTR name;
         LPCWSTR type;
@@ -253,10 +270,12 @@ TEST_F(ResourceLocations, ImageClientsLookInTheirOrder)
         {SkinDataAnimation, L"loose.png", nullptr, "loose file"},
         {SkinDataAnimation, L"nowhere.gif", nullptr, "<none>"},
     };
-    for (const TCase& c : cases) {
+    for (const TCase& c : cases)
+    {
         CSkinData data;
         const bool found = FetchSkinData(c.name, c.client, data, c.type);
-        const std::string what = IS_INTRESOURCE(c.name) ? std::string("#id") : std::string(c.name, c.name + wcslen(c.name));
+        const std::string what =
+            IS_INTRESOURCE(c.name) ? std::string("#id") : std::string(c.name, c.name + wcslen(c.name));
         EXPECT_EQ(found, std::string(c.expected) != "<none>") << what;
         EXPECT_EQ(Bytes(data), c.expected) << what;
         EXPECT_STREQ(data.GetError(), L"") << what;

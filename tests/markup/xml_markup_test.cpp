@@ -8,9 +8,11 @@
 #include "ui/markup/ResourceLocations.h"
 #include "ui/markup/XmlMarkup.h"
 
-namespace {
+namespace
+{
 
-struct DocumentCase {
+struct DocumentCase
+{
     const char* document;  // UTF-8
     bool ok;
     const wchar_t* message;
@@ -20,84 +22,86 @@ struct DocumentCase {
 
 const DocumentCase kDocuments[] = {
     // Shapes that load.
-    { "<Window size=\"10,20\"><Button name=\"b1\"/></Window>", true, L"", L"",
-      L"Window size=\"10,20\" {Button name=\"b1\"}" },
-    { "<Control/>", true, L"", L"", L"Control" },
-    { "<Control />", true, L"", L"", L"Control" },
-    { "< Window\t/>", true, L"", L"", L"Window" },
-    { "<a:b c_d=\"1\" e2 = \"2\"/>", true, L"", L"", L"a:b c_d=\"1\" e2=\"2\"" },
-    { "<a b=\"1\"c=\"2\"/>", true, L"", L"", L"a b=\"1\" c=\"2\"" },
-    { "<a x=\"1\"></a >", true, L"", L"", L"a x=\"1\"" },
-    { "<a>text<b/></a>", true, L"", L"", L"a {b}" },
-    { "<a><!-- c --><b/><?pi x?><c/></a>", true, L"", L"", L"a {b c}" },
-    { "<?xml version=\"1.0\"?><!-- note --><Window/>", true, L"", L"", L"Window" },
-    { "<a/><b/>", true, L"", L"", L"a b" },
-    { "<a/></b>", true, L"", L"", L"a" },  // an end tag at the top ends the document
-    { "", true, L"", L"", L"" },
-    { "<!-- only a comment -->", true, L"", L"", L"" },
-    { "  \r\n\t ", true, L"", L"", L"" },
-    { "<a><!-- never closed", true, L"", L"", L"a" },
-    { "\xE7\xAA\x97\xE5\x8F\xA3 \xE6\xA0\x87=\"\xE5\xAE\x89\"/>", false, L"Expected start tag",
-      L"\x7A97\x53E3 \x6807=\"\x5B89\"/>", L"" },
-    { "<\xE7\xAA\x97\xE5\x8F\xA3 \xE6\xA0\x87=\"\xE5\xAE\x89\"/>", true, L"", L"", L"\x7A97\x53E3 \x6807=\"\x5B89\"" },
+    {"<Window size=\"10,20\"><Button name=\"b1\"/></Window>", true, L"", L"",
+     L"Window size=\"10,20\" {Button name=\"b1\"}"},
+    {"<Control/>", true, L"", L"", L"Control"},
+    {"<Control />", true, L"", L"", L"Control"},
+    {"< Window\t/>", true, L"", L"", L"Window"},
+    {"<a:b c_d=\"1\" e2 = \"2\"/>", true, L"", L"", L"a:b c_d=\"1\" e2=\"2\""},
+    {"<a b=\"1\"c=\"2\"/>", true, L"", L"", L"a b=\"1\" c=\"2\""},
+    {"<a x=\"1\"></a >", true, L"", L"", L"a x=\"1\""},
+    {"<a>text<b/></a>", true, L"", L"", L"a {b}"},
+    {"<a><!-- c --><b/><?pi x?><c/></a>", true, L"", L"", L"a {b c}"},
+    {"<?xml version=\"1.0\"?><!-- note --><Window/>", true, L"", L"", L"Window"},
+    {"<a/><b/>", true, L"", L"", L"a b"},
+    {"<a/></b>", true, L"", L"", L"a"},  // an end tag at the top ends the document
+    {"", true, L"", L"", L""},
+    {"<!-- only a comment -->", true, L"", L"", L""},
+    {"  \r\n\t ", true, L"", L"", L""},
+    {"<a><!-- never closed", true, L"", L"", L"a"},
+    {"\xE7\xAA\x97\xE5\x8F\xA3 \xE6\xA0\x87=\"\xE5\xAE\x89\"/>", false, L"Expected start tag",
+     L"\x7A97\x53E3 \x6807=\"\x5B89\"/>", L""},
+    {"<\xE7\xAA\x97\xE5\x8F\xA3 \xE6\xA0\x87=\"\xE5\xAE\x89\"/>", true, L"", L"",
+     L"\x7A97\x53E3 \x6807=\"\x5B89\""},
 
     // Values and entities.
-    { "<a x=\"1 &lt; 2 &amp; 3\"/>", true, L"", L"", L"a x=\"1 < 2 & 3\"" },
-    { "<a x=\"&amp;&apos;&lt;&gt;&quot;\"/>", true, L"", L"", L"a x=\"&'<>\"\"" },
-    { "<a x=\"&#65;\" y=\"&AMP;\" z=\"&quot\" w=\"&\"/>", true, L"", L"",
-      L"a x=\"&#65;\" y=\"&AMP;\" z=\"&quot\" w=\"&\"" },
-    { "<a x=\"&amp;amp;\"/>", true, L"", L"", L"a x=\"&amp;\"" },
-    { "<a x=\"a  b\" y=\"c\td\ne\"/>", true, L"", L"", L"a x=\"a  b\" y=\"c\td\ne\"" },
-    { "<a x=\"\"/>", true, L"", L"", L"a x=\"\"" },
+    {"<a x=\"1 &lt; 2 &amp; 3\"/>", true, L"", L"", L"a x=\"1 < 2 & 3\""},
+    {"<a x=\"&amp;&apos;&lt;&gt;&quot;\"/>", true, L"", L"", L"a x=\"&'<>\"\""},
+    {"<a x=\"&#65;\" y=\"&AMP;\" z=\"&quot\" w=\"&\"/>", true, L"", L"",
+     L"a x=\"&#65;\" y=\"&AMP;\" z=\"&quot\" w=\"&\""},
+    {"<a x=\"&amp;amp;\"/>", true, L"", L"", L"a x=\"&amp;\""},
+    {"<a x=\"a  b\" y=\"c\td\ne\"/>", true, L"", L"", L"a x=\"a  b\" y=\"c\td\ne\""},
+    {"<a x=\"\"/>", true, L"", L"", L"a x=\"\""},
 
     // A document may end while the root or a child of the root is open.
-    { "<Window><Button>", true, L"", L"", L"Window {Button}" },
-    { "<Window><Button text=\"Go\">label", true, L"", L"", L"Window {Button text=\"Go\"}" },
-    { "<Window >", true, L"", L"", L"Window" },
-    { "<Window>", true, L"", L"", L"Window" },
-    { "<a><b></b>", true, L"", L"", L"a {b}" },
-    { "<Window><VBox><Button>", false, L"Expected end-tag start", L"", L"" },
-    { "<a><b><c/>", false, L"Expected start tag", L"", L"" },
+    {"<Window><Button>", true, L"", L"", L"Window {Button}"},
+    {"<Window><Button text=\"Go\">label", true, L"", L"", L"Window {Button text=\"Go\"}"},
+    {"<Window >", true, L"", L"", L"Window"},
+    {"<Window>", true, L"", L"", L"Window"},
+    {"<a><b></b>", true, L"", L"", L"a {b}"},
+    {"<Window><VBox><Button>", false, L"Expected end-tag start", L"", L""},
+    {"<a><b><c/>", false, L"Expected start tag", L"", L""},
 
     // Errors, with the text where they happened.
-    { "text", false, L"Expected start tag", L"text", L"" },
-    { "<a><b/>text</a>", false, L"Expected start tag", L"text</a>", L"" },
-    { "<a>x</a>junk", false, L"Expected start tag", L"junk", L"" },
+    {"text", false, L"Expected start tag", L"text", L""},
+    {"<a><b/>text</a>", false, L"Expected start tag", L"text</a>", L""},
+    {"<a>x</a>junk", false, L"Expected start tag", L"junk", L""},
     // A wrong character where a quote or ">" belongs is reported with the
     // text just after it; at the end of the text there is nothing after it.
-    { "<a x='1'/>", false, L"Expected attribute value", L"1'/>", L"" },
-    { "<a x= 1 y=\"2\"/>", false, L"Expected attribute value", L" y=\"2\"/>", L"" },
-    { "<a x=", false, L"Expected attribute value", L"", L"" },
-    { "<a x= ", false, L"Expected attribute value", L"", L"" },
-    { "<a data-x=\"1\"/>", false, L"Error while parsing attributes", L"-x=\"1\"/>", L"" },
-    { "<a x=\"1\" y>", false, L"Error while parsing attributes", L">", L"" },
-    { "<a x", false, L"Error while parsing attributes", L"", L"" },
-    { "<a x=\"1", false, L"Error while parsing attribute string", L"", L"" },
-    { "<a x=\"1\"", false, L"Expected start-tag closing", L"", L"" },
-    { "<a x=\"1\" /", false, L"Expected start-tag closing", L"/", L"" },
-    { "<a x=\"1\"?>", false, L"Error while parsing attributes", L"?>", L"" },
-    { "<a x=\"1\"\t", false, L"Expected start-tag closing", L"", L"" },
-    { "<Window", false, L"Error parsing element name", L"", L"" },
-    { "<", false, L"Error parsing element name", L"", L"" },
-    { "<a></b>", false, L"Unmatched closing tag", L"b>", L"" },
-    { "<a></A>", false, L"Unmatched closing tag", L"A>", L"" },
-    { "<ab></a>", false, L"Unmatched closing tag", L"a>", L"" },
-    { "<a></ab>", false, L"Unmatched closing tag", L">", L"" },
-    { "<a></a", false, L"Unmatched closing tag", L"", L"" },
-    { "<a></a x>", false, L"Unmatched closing tag", L">", L"" },
-    { "<a></a\t/>", false, L"Unmatched closing tag", L">", L"" },
-    { "<a></a ", false, L"Unmatched closing tag", L"", L"" },
-    { "<a></", false, L"Unmatched closing tag", L"", L"" },
-    { "<a>0123456789012345678901234567890123456789012345678901234567890<b/></a>junk"
-      "0123456789012345678901234567890123456789012345678901234567890",
-      false, L"Expected start tag", L"junk012345678901234567890123456789012345678901234", L"" },
+    {"<a x='1'/>", false, L"Expected attribute value", L"1'/>", L""},
+    {"<a x= 1 y=\"2\"/>", false, L"Expected attribute value", L" y=\"2\"/>", L""},
+    {"<a x=", false, L"Expected attribute value", L"", L""},
+    {"<a x= ", false, L"Expected attribute value", L"", L""},
+    {"<a data-x=\"1\"/>", false, L"Error while parsing attributes", L"-x=\"1\"/>", L""},
+    {"<a x=\"1\" y>", false, L"Error while parsing attributes", L">", L""},
+    {"<a x", false, L"Error while parsing attributes", L"", L""},
+    {"<a x=\"1", false, L"Error while parsing attribute string", L"", L""},
+    {"<a x=\"1\"", false, L"Expected start-tag closing", L"", L""},
+    {"<a x=\"1\" /", false, L"Expected start-tag closing", L"/", L""},
+    {"<a x=\"1\"?>", false, L"Error while parsing attributes", L"?>", L""},
+    {"<a x=\"1\"\t", false, L"Expected start-tag closing", L"", L""},
+    {"<Window", false, L"Error parsing element name", L"", L""},
+    {"<", false, L"Error parsing element name", L"", L""},
+    {"<a></b>", false, L"Unmatched closing tag", L"b>", L""},
+    {"<a></A>", false, L"Unmatched closing tag", L"A>", L""},
+    {"<ab></a>", false, L"Unmatched closing tag", L"a>", L""},
+    {"<a></ab>", false, L"Unmatched closing tag", L">", L""},
+    {"<a></a", false, L"Unmatched closing tag", L"", L""},
+    {"<a></a x>", false, L"Unmatched closing tag", L">", L""},
+    {"<a></a\t/>", false, L"Unmatched closing tag", L">", L""},
+    {"<a></a ", false, L"Unmatched closing tag", L"", L""},
+    {"<a></", false, L"Unmatched closing tag", L"", L""},
+    {"<a>0123456789012345678901234567890123456789012345678901234567890<b/></a>junk"
+     "0123456789012345678901234567890123456789012345678901234567890",
+     false, L"Expected start tag", L"junk012345678901234567890123456789012345678901234", L""},
 };
 
-} // namespace
+}  // namespace
 
 TEST(XmlMarkup, DocumentTable)
 {
-    for (const DocumentCase& c : kDocuments) {
+    for (const DocumentCase& c : kDocuments)
+    {
         SCOPED_TRACE(c.document);
         CXmlMarkup markup;
         bool ok = LoadGuarded(markup, c.document);
@@ -111,7 +115,8 @@ TEST(XmlMarkup, DocumentTable)
 
 TEST(XmlMarkup, SameDocumentsFromAWideString)
 {
-    for (const DocumentCase& c : kDocuments) {
+    for (const DocumentCase& c : kDocuments)
+    {
         SCOPED_TRACE(c.document);
         std::string utf8 = c.document;
         std::wstring wide(utf8.size(), L'\0');
@@ -254,7 +259,8 @@ TEST(XmlMarkup, ManyElementsGrowTheTable)
     CXmlMarkup markup;
     ASSERT_TRUE(LoadGuarded(markup, doc));
     int count = 0;
-    for (CXmlNode item = markup.GetRoot().GetChild(); item.IsValid(); item = item.GetSibling()) {
+    for (CXmlNode item = markup.GetRoot().GetChild(); item.IsValid(); item = item.GetSibling())
+    {
         EXPECT_EQ(Str(item.GetAttributeValue(L"n")), std::to_wstring(count));
         ++count;
     }
@@ -270,40 +276,44 @@ TEST(XmlMarkup, ByteOrderMarksAndEncodings)
         std::string bytes;
         if (bom)
             bytes += bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-        for (wchar_t ch : wideDoc) {
+        for (wchar_t ch : wideDoc)
+        {
             char hi = static_cast<char>(ch >> 8), lo = static_cast<char>(ch & 0xFF);
-            bytes += bigEndian ? std::string{ hi, lo } : std::string{ lo, hi };
+            bytes += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
         }
         return bytes;
     };
 
-    struct Case {
+    struct Case
+    {
         const char* label;
         std::string bytes;
         int encoding;
         bool ok;
         std::wstring dump;
     } cases[] = {
-        { "utf-8", utf8Doc, XMLFILE_ENCODING_UTF8, true, expected },
-        { "utf-8 bom", "\xEF\xBB\xBF" + utf8Doc, XMLFILE_ENCODING_UTF8, true, expected },
-        { "utf-8 bom only", "\xEF\xBB\xBF", XMLFILE_ENCODING_UTF8, true, L"" },
-        { "utf-8 partial bom", "\xEF\xBB", XMLFILE_ENCODING_UTF8, false, L"" },
-        { "utf-8 bom twice", "\xEF\xBB\xBF\xEF\xBB\xBF" + utf8Doc, XMLFILE_ENCODING_UTF8, false, L"" },
-        { "utf-16le", utf16(false, true), XMLFILE_ENCODING_UNICODE, true, expected },
-        { "utf-16be", utf16(true, true), XMLFILE_ENCODING_UNICODE, true, expected },
-        { "utf-16le odd byte", utf16(false, true) + "x", XMLFILE_ENCODING_UNICODE, true, expected },
-        { "utf-16 no bom", utf16(false, false), XMLFILE_ENCODING_UNICODE, false, L"" },
-        { "utf-16 one byte", "\xFF", XMLFILE_ENCODING_UNICODE, false, L"" },
-        { "utf-16 bom only", "\xFF\xFE", XMLFILE_ENCODING_UNICODE, true, L"" },
-        { "empty utf-16", "", XMLFILE_ENCODING_UNICODE, false, L"" },
-        { "unknown encoding", utf8Doc, 7, false, L"" },
+        {"utf-8", utf8Doc, XMLFILE_ENCODING_UTF8, true, expected},
+        {"utf-8 bom", "\xEF\xBB\xBF" + utf8Doc, XMLFILE_ENCODING_UTF8, true, expected},
+        {"utf-8 bom only", "\xEF\xBB\xBF", XMLFILE_ENCODING_UTF8, true, L""},
+        {"utf-8 partial bom", "\xEF\xBB", XMLFILE_ENCODING_UTF8, false, L""},
+        {"utf-8 bom twice", "\xEF\xBB\xBF\xEF\xBB\xBF" + utf8Doc, XMLFILE_ENCODING_UTF8, false, L""},
+        {"utf-16le", utf16(false, true), XMLFILE_ENCODING_UNICODE, true, expected},
+        {"utf-16be", utf16(true, true), XMLFILE_ENCODING_UNICODE, true, expected},
+        {"utf-16le odd byte", utf16(false, true) + "x", XMLFILE_ENCODING_UNICODE, true, expected},
+        {"utf-16 no bom", utf16(false, false), XMLFILE_ENCODING_UNICODE, false, L""},
+        {"utf-16 one byte", "\xFF", XMLFILE_ENCODING_UNICODE, false, L""},
+        {"utf-16 bom only", "\xFF\xFE", XMLFILE_ENCODING_UNICODE, true, L""},
+        {"empty utf-16", "", XMLFILE_ENCODING_UNICODE, false, L""},
+        {"unknown encoding", utf8Doc, 7, false, L""},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
+    {
         SCOPED_TRACE(c.label);
         CXmlMarkup markup;
         EXPECT_EQ(LoadGuarded(markup, c.bytes, c.encoding), c.ok);
         EXPECT_EQ(DumpDocument(markup), c.dump);
-        if (!c.ok) {
+        if (!c.ok)
+        {
             EXPECT_NE(Str(markup.GetLastErrorMessage()), L"");
         }
     }

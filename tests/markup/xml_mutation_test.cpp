@@ -10,7 +10,8 @@
 // Damaged skins: every mutated document must either load into a sane tree or
 // fail with a message. Deterministic (fixed seed) and bounded.
 
-namespace {
+namespace
+{
 
 class Rng
 {
@@ -55,17 +56,44 @@ const char* const kSeeds[] = {
 };
 
 const std::string kTokens[] = {
-    "<", ">", "/>", "</", "\"", "=", "&", "&amp;", "&lt", "<!--", "-->", "<?", "?>", " ", "\t", "\n",
-    std::string("\0", 1), "\xEF\xBB\xBF", "\xFF\xFE", "\xC3", "\xE5\xAE", "\xF0\x9F\x98\x80", "a", ":",
-    "<Window>", "</Window>", "<a x=\"", "'",
+    "<",
+    ">",
+    "/>",
+    "</",
+    "\"",
+    "=",
+    "&",
+    "&amp;",
+    "&lt",
+    "<!--",
+    "-->",
+    "<?",
+    "?>",
+    " ",
+    "\t",
+    "\n",
+    std::string("\0", 1),
+    "\xEF\xBB\xBF",
+    "\xFF\xFE",
+    "\xC3",
+    "\xE5\xAE",
+    "\xF0\x9F\x98\x80",
+    "a",
+    ":",
+    "<Window>",
+    "</Window>",
+    "<a x=\"",
+    "'",
 };
 
 std::string Mutate(Rng& rng, std::string doc)
 {
     int steps = 1 + static_cast<int>(rng.Below(3));
-    for (int i = 0; i < steps; ++i) {
+    for (int i = 0; i < steps; ++i)
+    {
         size_t at = rng.Below(doc.size() + 1);
-        switch (rng.Below(6)) {
+        switch (rng.Below(6))
+        {
         case 0:  // overwrite one byte
             if (!doc.empty())
                 doc[rng.Below(doc.size())] = static_cast<char>(rng.Next());
@@ -100,7 +128,8 @@ std::string Mutate(Rng& rng, std::string doc)
 
 bool IsIdentifier(LPCWSTR p)
 {
-    for (; *p; ++p) {
+    for (; *p; ++p)
+    {
         if (!(*p == L'_' || *p == L':' || ::IsCharAlphaNumericW(*p)))
             return false;
     }
@@ -111,18 +140,21 @@ bool IsIdentifier(LPCWSTR p)
 int CheckTree(const CXmlNode& first, const CXmlNode& parent, int depth)
 {
     int count = 0;
-    for (CXmlNode node = first; node.IsValid(); node = node.GetSibling()) {
+    for (CXmlNode node = first; node.IsValid(); node = node.GetSibling())
+    {
         ++count;
         EXPECT_LE(depth, CXmlMarkup::MAX_NESTING_DEPTH);
         LPCWSTR name = node.GetName();
         EXPECT_NE(name, nullptr);
         EXPECT_TRUE(IsIdentifier(name)) << Str(name);
-        if (parent.IsValid()) {
+        if (parent.IsValid())
+        {
             EXPECT_EQ(node.GetParent().GetName(), parent.GetName());
         }
         int n = node.GetAttributeCount();
         EXPECT_LE(n, CXmlNode::MAX_XML_ATTRIBUTES);
-        for (int i = 0; i < n; ++i) {
+        for (int i = 0; i < n; ++i)
+        {
             EXPECT_TRUE(IsIdentifier(node.GetAttributeName(i))) << Str(node.GetAttributeName(i));
             EXPECT_NE(node.GetAttributeValue(i), nullptr);
         }
@@ -132,7 +164,7 @@ int CheckTree(const CXmlNode& first, const CXmlNode& parent, int depth)
     return count;
 }
 
-} // namespace
+}  // namespace
 
 TEST(XmlMutation, EveryDamagedDocumentLoadsOrFailsWithAMessage)
 {
@@ -140,7 +172,8 @@ TEST(XmlMutation, EveryDamagedDocumentLoadsOrFailsWithAMessage)
     const int kRuns = 4000;
     int loaded = 0;
     int failed = 0;
-    for (int run = 0; run < kRuns; ++run) {
+    for (int run = 0; run < kRuns; ++run)
+    {
         const std::string seed = kSeeds[rng.Below(sizeof(kSeeds) / sizeof(kSeeds[0]))];
         std::string doc = Mutate(rng, seed);
         int encoding = XMLFILE_ENCODING_UTF8;
@@ -156,13 +189,15 @@ TEST(XmlMutation, EveryDamagedDocumentLoadsOrFailsWithAMessage)
         markup.SetPreserveWhitespace(run % 2 == 0);
         bool ok = LoadGuarded(markup, doc, encoding);
         SCOPED_TRACE("run " + std::to_string(run));
-        if (ok) {
+        if (ok)
+        {
             ++loaded;
             EXPECT_TRUE(markup.IsValid());
             EXPECT_EQ(Str(markup.GetLastErrorMessage()), L"");
             CheckTree(markup.GetRoot(), CXmlNode(), 1);
         }
-        else {
+        else
+        {
             ++failed;
             EXPECT_FALSE(markup.IsValid());
             EXPECT_NE(Str(markup.GetLastErrorMessage()), L"");

@@ -51,10 +51,12 @@ inline std::wstring DumpElement(const CXmlNode& node)
     std::wstring out = Str(node.GetName());
     for (int i = 0; i < node.GetAttributeCount(); ++i)
         out += L" " + Str(node.GetAttributeName(i)) + L"=\"" + Str(node.GetAttributeValue(i)) + L"\"";
-    if (node.HasChildren()) {
+    if (node.HasChildren())
+    {
         out += L" {";
         bool first = true;
-        for (CXmlNode child = node.GetChild(); child.IsValid(); child = child.GetSibling()) {
+        for (CXmlNode child = node.GetChild(); child.IsValid(); child = child.GetSibling())
+        {
             if (!first)
                 out += L" ";
             out += DumpElement(child);
@@ -68,7 +70,8 @@ inline std::wstring DumpElement(const CXmlNode& node)
 inline std::wstring DumpDocument(CXmlMarkup& markup)
 {
     std::wstring out;
-    for (CXmlNode node = markup.GetRoot(); node.IsValid(); node = node.GetSibling()) {
+    for (CXmlNode node = markup.GetRoot(); node.IsValid(); node = node.GetSibling())
+    {
         if (!out.empty())
             out += L" ";
         out += DumpElement(node);

@@ -10,9 +10,11 @@
 
 using namespace ziptest;
 
-namespace {
+namespace
+{
 
-struct TExtracted {
+struct TExtracted
+{
     TZipResult result;
     std::string bytes;
 };
@@ -22,7 +24,8 @@ TExtracted ExtractWhole(CZipArchive* archive, int index)
 {
     TZipEntry entry = {};
     TZipResult result = CZipArchive::GetEntry(archive, index, &entry);
-    if (result != ZipOk) return {result, {}};
+    if (result != ZipOk)
+        return {result, {}};
     std::string buffer(entry.uncompressedSize, '\0');
     result = CZipArchive::Extract(archive, index, &buffer[0], DWORD(buffer.size()), ZipSourceMemory);
     return {result, result == ZipMore || result == ZipOk ? buffer : std::string()};
@@ -31,7 +34,8 @@ TExtracted ExtractWhole(CZipArchive* archive, int index)
 std::string Repeat(const std::string& text, int times)
 {
     std::string out;
-    for (int i = 0; i < times; ++i) out += text;
+    for (int i = 0; i < times; ++i)
+        out += text;
     return out;
 }
 
@@ -53,11 +57,14 @@ std::vector<TMember> SkinEntries()
 
 std::string ReadFileBytes(const std::wstring& path)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
     std::string out(GetFileSize(file, nullptr), '\0');
     DWORD got = 0;
-    if (!out.empty()) ReadFile(file, &out[0], DWORD(out.size()), &got, nullptr);
+    if (!out.empty())
+        ReadFile(file, &out[0], DWORD(out.size()), &got, nullptr);
     CloseHandle(file);
     return out;
 }
@@ -68,7 +75,10 @@ bool IsDirectory(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-uint64_t FileTimeValue(const FILETIME& time) { return uint64_t(time.dwHighDateTime) << 32 | time.dwLowDateTime; }
+uint64_t FileTimeValue(const FILETIME& time)
+{
+    return uint64_t(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+}
 
 }  // namespace
 
@@ -79,14 +89,17 @@ TEST(ZipArchive, ReadsStoredDeflatedAndDescribedEntriesFromEverySource)
     const std::vector<TMember> members = SkinEntries();
     const CTempFolder folder(L"ziptest");
     const std::wstring dir = folder.Path();
-    for (const std::string& prefix : {std::string(), std::string(300, 'x')}) {
+    for (const std::string& prefix : {std::string(), std::string(300, 'x')})
+    {
         const TArchive zip = BuildZip(members, prefix, "skin archive");
         const std::wstring path = dir + L"skin.dat";
         ASSERT_TRUE(WriteFileBytes(path, zip.bytes));
-        HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE handle =
+            CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(handle, INVALID_HANDLE_VALUE);
 
-        struct TSource {
+        struct TSource
+        {
             const char* what;
             const void* source;
             DWORD length;
@@ -96,17 +109,20 @@ TEST(ZipArchive, ReadsStoredDeflatedAndDescribedEntriesFromEverySource)
             {"file name", path.c_str(), 0, ZipSourceFileName},
             {"handle", handle, 0, ZipSourceHandle},
         };
-        for (const TSource& s : sources) {
+        for (const TSource& s : sources)
+        {
             SCOPED_TRACE(std::string(s.what) + (prefix.empty() ? "" : " with data in front"));
             CZipArchive* archive = CZipArchive::Open(s.source, s.length, s.flags);
             ASSERT_NE(archive, nullptr) << CZipArchive::GetLastResult();
             TZipEntry count = {};
             EXPECT_EQ(CZipArchive::GetEntry(archive, -1, &count), ZipOk);
             EXPECT_EQ(count.index, 3);
-            for (int i = 0; i < 3; ++i) {
+            for (int i = 0; i < 3; ++i)
+            {
                 TZipEntry entry = {};
                 ASSERT_EQ(CZipArchive::GetEntry(archive, i, &entry), ZipOk);
-                EXPECT_EQ(std::wstring(entry.name), std::wstring(members[i].name.begin(), members[i].name.end()));
+                EXPECT_EQ(std::wstring(entry.name),
+                          std::wstring(members[i].name.begin(), members[i].name.end()));
                 EXPECT_EQ(entry.uncompressedSize, members[i].data.size());
                 const TExtracted got = ExtractWhole(archive, i);
                 EXPECT_EQ(got.result, ZipMore) << i;
@@ -124,13 +140,16 @@ TEST(ZipArchive, MemoryExtractionContinuesAcrossCallsUntilNothingIsLeft)
     const TArchive zip = BuildZip(members);
     CZipArchive* archive = CZipArchive::Open(zip.bytes.data(), DWORD(zip.bytes.size()), ZipSourceMemory);
     ASSERT_NE(archive, nullptr);
-    for (int index : {0, 1, 2}) {
+    for (int index : {0, 1, 2})
+    {
         std::string collected;
         char chunk[7];
         TZipResult result;
         int calls = 0;
-        while ((result = CZipArchive::Extract(archive, index, chunk, sizeof chunk, ZipSourceMemory)) == ZipMore &&
-               calls++ < 100000) {
+        while ((result = CZipArchive::Extract(archive, index, chunk, sizeof chunk, ZipSourceMemory)) ==
+                   ZipMore &&
+               calls++ < 100000)
+        {
             const size_t take = std::min(sizeof chunk, members[index].data.size() - collected.size());
             collected.append(chunk, take);
         }
@@ -177,7 +196,8 @@ TEST(ZipArchive, FindEntryFoldsAsciiCaseAndSlashesOnly)
     ASSERT_NE(archive, nullptr);
     const bool singleByte = GetACP() == 1252;
 
-    struct TCase {
+    struct TCase
+    {
         const wchar_t* name;
         bool ignoreCase;
         int expected;
@@ -194,15 +214,19 @@ TEST(ZipArchive, FindEntryFoldsAsciiCaseAndSlashesOnly)
         {L"caf\u00E9.png", true, singleByte ? 3 : -1},
         {L"CAF\u00C9.PNG", true, -1},  // no folding beyond ASCII
     };
-    for (const TCase& c : cases) {
+    for (const TCase& c : cases)
+    {
         int index = -7;
         TZipEntry entry = {};
         const TZipResult result = CZipArchive::FindEntry(archive, c.name, c.ignoreCase, &index, &entry);
         EXPECT_EQ(index, c.expected) << c.name;
         EXPECT_EQ(result, c.expected >= 0 ? ZipOk : ZipNotFound) << c.name;
-        if (c.expected >= 0) {
+        if (c.expected >= 0)
+        {
             EXPECT_EQ(entry.index, c.expected);
-        } else {
+        }
+        else
+        {
             EXPECT_EQ(entry.index, -1);
         }
     }
@@ -215,7 +239,8 @@ TEST(ZipArchive, LongNamesAreCutAndAlwaysTerminated)
     // a reported name holds at most 259 characters, terminated even when the
     // stored name fills the buffer exactly.
     std::vector<TMember> members;
-    for (size_t length : {255u, 256u, 259u, 260u, 300u}) {
+    for (size_t length : {255u, 256u, 259u, 260u, 300u})
+    {
         TMember e;
         e.name = std::string(length - 4, 'n') + ".png";
         e.data = std::to_string(length);
@@ -224,7 +249,8 @@ TEST(ZipArchive, LongNamesAreCutAndAlwaysTerminated)
     const TArchive zip = BuildZip(members);
     CZipArchive* archive = CZipArchive::Open(zip.bytes.data(), DWORD(zip.bytes.size()), ZipSourceMemory);
     ASSERT_NE(archive, nullptr);
-    for (size_t i = 0; i < members.size(); ++i) {
+    for (size_t i = 0; i < members.size(); ++i)
+    {
         TZipEntry entry;
         memset(&entry, 0x41, sizeof entry);
         ASSERT_EQ(CZipArchive::GetEntry(archive, int(i), &entry), ZipOk);
@@ -245,7 +271,8 @@ TEST(ZipArchive, LongNamesAreCutAndAlwaysTerminated)
 TEST(ZipArchive, OpenRefusesArchivesWithoutAUsableEndRecord)
 {
     const std::vector<TMember> members = SkinEntries();
-    struct TCase {
+    struct TCase
+    {
         const char* what;
         std::string bytes;
         bool opens;
@@ -283,13 +310,17 @@ TEST(ZipArchive, OpenRefusesArchivesWithoutAUsableEndRecord)
         zip.bytes[zip.centralHeaders[0]] = 'Q';
         cases.push_back({"first central header damaged", zip.bytes, false});
     }
-    for (const TCase& c : cases) {
+    for (const TCase& c : cases)
+    {
         CZipArchive* archive = CZipArchive::Open(c.bytes.data(), DWORD(c.bytes.size()), ZipSourceMemory);
         EXPECT_EQ(archive != nullptr, c.opens) << c.what;
-        if (archive) {
+        if (archive)
+        {
             EXPECT_EQ(ExtractWhole(archive, 0).bytes, members[0].data) << c.what;
             CZipArchive::Close(archive);
-        } else {
+        }
+        else
+        {
             EXPECT_NE(CZipArchive::GetLastResult(), ZipOk) << c.what;
         }
     }
@@ -321,7 +352,8 @@ TEST(ZipArchive, DamagedEntriesFailInsteadOfYieldingPartialData)
         const TArchive zip = BuildZip(members);
         return zip.localHeaders[0] + LocalHeaderSize + members[0].name.size();
     }();
-    struct TCase {
+    struct TCase
+    {
         const char* what;
         void (*damage)(TArchive&, size_t dataStart);
         TZipResult getEntry;
@@ -357,7 +389,8 @@ TEST(ZipArchive, DamagedEntriesFailInsteadOfYieldingPartialData)
          ZipOk, ZipCorrupt},
         {"deflate stream damaged",
          [](TArchive& z, size_t data) {
-             for (size_t i = 0; i < 6; ++i) z.bytes[data + i] = char(0xFF);
+             for (size_t i = 0; i < 6; ++i)
+                 z.bytes[data + i] = char(0xFF);
          },
          ZipOk, ZipCorrupt},
         {"deflate stream cut short",
@@ -379,7 +412,8 @@ TEST(ZipArchive, DamagedEntriesFailInsteadOfYieldingPartialData)
          },
          ZipOk, ZipReadEntryFailed},
     };
-    for (const TCase& c : cases) {
+    for (const TCase& c : cases)
+    {
         TArchive zip = BuildZip(members);
         c.damage(zip, xmlData);
         CZipArchive* archive = CZipArchive::Open(zip.bytes.data(), DWORD(zip.bytes.size()), ZipSourceMemory);
@@ -472,7 +506,8 @@ TEST(ZipArchive, ExtendedTimestampIsReadOnlyWithinItsBlock)
         Append16(s, 0x5455);
         Append16(s, declaredLength);
         s.push_back(char(flags));
-        for (int32_t t : times) Append32(s, uint32_t(t));
+        for (int32_t t : times)
+            Append32(s, uint32_t(t));
         return s;
     };
     constexpr uint64_t k1970 = 116444736000000000ULL;
@@ -481,7 +516,8 @@ TEST(ZipArchive, ExtendedTimestampIsReadOnlyWithinItsBlock)
     ASSERT_TRUE(DosDateTimeToFileTime(0x5A8C, 0x6000, &dos));
     const uint64_t dosValue = FileTimeValue(dos);
 
-    struct TCase {
+    struct TCase
+    {
         const char* what;
         std::string extra;
         uint64_t modification, access, creation;
@@ -499,7 +535,8 @@ TEST(ZipArchive, ExtendedTimestampIsReadOnlyWithinItsBlock)
          dosValue},
         {"three stray bytes", std::string("UT\x05", 3), dosValue, dosValue, dosValue},
     };
-    for (const TCase& c : cases) {
+    for (const TCase& c : cases)
+    {
         TMember e;
         e.name = "t.png";
         e.data = "t";
@@ -519,7 +556,8 @@ TEST(ZipArchive, ExtendedTimestampIsReadOnlyWithinItsBlock)
 
 TEST(ZipArchive, AttributesFollowDosAndUnixBits)
 {
-    struct TCase {
+    struct TCase
+    {
         uint32_t external;
         DWORD attributes;
     } cases[] = {
@@ -527,10 +565,11 @@ TEST(ZipArchive, AttributesFollowDosAndUnixBits)
         {0x00800020, FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_ARCHIVE},
         {0x00800010, FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_DIRECTORY},
         {0x40800000, FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_DIRECTORY},
-        {0x00800007, FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                         FILE_ATTRIBUTE_SYSTEM},
+        {0x00800007,
+         FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},
     };
-    for (const TCase& c : cases) {
+    for (const TCase& c : cases)
+    {
         TMember e;
         e.name = "a";
         e.externalAttributes = c.external;
@@ -572,24 +611,31 @@ TEST(ZipArchive, ExtractionToFilesStaysBelowTheBaseDirectory)
     CZipArchive* archive = CZipArchive::Open(zip.bytes.data(), DWORD(zip.bytes.size()), ZipSourceMemory);
     ASSERT_NE(archive, nullptr);
 
-    EXPECT_EQ(CZipArchive::Extract(archive, 0, const_cast<wchar_t*>(L"ignored"), 0, ZipSourceFileName), ZipOk);
+    EXPECT_EQ(CZipArchive::Extract(archive, 0, const_cast<wchar_t*>(L"ignored"), 0, ZipSourceFileName),
+              ZipOk);
     EXPECT_TRUE(IsDirectory(work + L"sub\\dir"));
-    EXPECT_EQ(CZipArchive::Extract(archive, 1, const_cast<wchar_t*>(L"ignored"), 0, ZipSourceFileName), ZipNoFile);
+    EXPECT_EQ(CZipArchive::Extract(archive, 1, const_cast<wchar_t*>(L"ignored"), 0, ZipSourceFileName),
+              ZipNoFile);
     EXPECT_FALSE(IsDirectory(outer + L"escape"));
-    EXPECT_EQ(CZipArchive::Extract(archive, 2, const_cast<wchar_t*>(L"ignored"), 0, ZipSourceFileName), ZipNoFile);
-    EXPECT_EQ(CZipArchive::Extract(archive, 3, const_cast<wchar_t*>(L"ignored"), 0, ZipSourceFileName), ZipNoFile);
+    EXPECT_EQ(CZipArchive::Extract(archive, 2, const_cast<wchar_t*>(L"ignored"), 0, ZipSourceFileName),
+              ZipNoFile);
+    EXPECT_EQ(CZipArchive::Extract(archive, 3, const_cast<wchar_t*>(L"ignored"), 0, ZipSourceFileName),
+              ZipNoFile);
 
-    EXPECT_EQ(CZipArchive::Extract(archive, 4, const_cast<wchar_t*>(L"a/b\\c.txt"), 0, ZipSourceFileName), ZipOk);
+    EXPECT_EQ(CZipArchive::Extract(archive, 4, const_cast<wchar_t*>(L"a/b\\c.txt"), 0, ZipSourceFileName),
+              ZipOk);
     EXPECT_EQ(ReadFileBytes(work + L"a\\b\\c.txt"), members[4].data);
 
     // A parent step creates no directory; the file still goes where its name points.
-    EXPECT_EQ(CZipArchive::Extract(archive, 4, const_cast<wchar_t*>(L"../x.txt"), 0, ZipSourceFileName), ZipOk);
+    EXPECT_EQ(CZipArchive::Extract(archive, 4, const_cast<wchar_t*>(L"../x.txt"), 0, ZipSourceFileName),
+              ZipOk);
     EXPECT_EQ(ReadFileBytes(outer + L"x.txt"), members[4].data);
     EXPECT_EQ(CZipArchive::Extract(archive, 4, const_cast<wchar_t*>(L"../made/y.txt"), 0, ZipSourceFileName),
               ZipNoFile);
     EXPECT_FALSE(IsDirectory(outer + L"made"));
 
-    HANDLE handle = CreateFileW((work + L"h.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE handle =
+        CreateFileW((work + L"h.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(handle, INVALID_HANDLE_VALUE);
     EXPECT_EQ(CZipArchive::Extract(archive, 4, handle, 0, ZipSourceHandle), ZipOk);
     CloseHandle(handle);

@@ -3,12 +3,13 @@
 #include "tests/support/Canvas.h"
 #include "ui/render/ClipScope.h"
 
-namespace {
+namespace
+{
 
 // Paints the whole canvas black through whatever clip the DC has.
 void FillAll(const CCanvas& canvas)
 {
-    RECT all = { 0, 0, canvas.Width(), canvas.Height() };
+    RECT all = {0, 0, canvas.Width(), canvas.Height()};
     FillRect(canvas.Dc(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 }
 
@@ -36,15 +37,15 @@ TEST(ClipScope, NestedRectanglesNarrowAndRestore)
 {
     CCanvas canvas(100, 60);
     HDC dc = canvas.Dc();
-    const RECT outerRect = { 10, 10, 60, 50 };
+    const RECT outerRect = {10, 10, 60, 50};
     {
         CClipScope outer;
         CClipScope::ClipRect(dc, outerRect, outer);
         EXPECT_TRUE(EqualRect(&outer.rect, &outerRect));
         {
             CClipScope inner;
-            CClipScope::ClipRect(dc, RECT{ 40, 0, 90, 30 }, inner);
-            RECT both = { 40, 10, 60, 30 };
+            CClipScope::ClipRect(dc, RECT{40, 0, 90, 30}, inner);
+            RECT both = {40, 10, 60, 30};
             RECT box = ClipBox(dc);
             EXPECT_TRUE(EqualRect(&box, &both));
             FillAll(canvas);
@@ -65,13 +66,13 @@ TEST(ClipScope, RoundedScopeClipsCornersAndSurvivesANestedScope)
 {
     CCanvas canvas(100, 50);
     HDC dc = canvas.Dc();
-    const RECT item = { 0, 0, 100, 50 };
+    const RECT item = {0, 0, 100, 50};
     {
         CClipScope rounded;
         CClipScope::ClipRoundRect(dc, item, item, 10, 10, rounded);
         {
             CClipScope child;
-            CClipScope::ClipRect(dc, RECT{ 0, 0, 50, 50 }, child);
+            CClipScope::ClipRect(dc, RECT{0, 0, 50, 50}, child);
             FillAll(canvas);
             EXPECT_FALSE(Painted(canvas, 0, 0));  // the child is still inside the rounded corners
             EXPECT_FALSE(Painted(canvas, 60, 25));
@@ -100,10 +101,10 @@ TEST(ClipScope, OldAndNewClipAndAPreviousRegionComeBackExactly)
     SelectClipRgn(dc, before);
     {
         CClipScope scope;
-        CClipScope::ClipRect(dc, RECT{ 20, 20, 40, 40 }, scope);
+        CClipScope::ClipRect(dc, RECT{20, 20, 40, 40}, scope);
         CClipScope::UseOldClip(dc, scope);
         FillAll(canvas);
-        EXPECT_TRUE(Painted(canvas, 5, 30));   // the old clip: the ellipse
+        EXPECT_TRUE(Painted(canvas, 5, 30));  // the old clip: the ellipse
         EXPECT_FALSE(Painted(canvas, 1, 1));
         canvas.Fill(0xFFFFFFFF);
         CClipScope::UseNewClip(dc, scope);

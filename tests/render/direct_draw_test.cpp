@@ -12,7 +12,8 @@
 // The renderer writes the pixels of a registered surface itself; every
 // primitive must leave exactly the pixels GDI leaves, alpha byte included.
 
-namespace {
+namespace
+{
 
 const int kWidth = 40;
 const int kHeight = 30;
@@ -68,14 +69,20 @@ void ExpectSamePixels(const TDraw& draw)
     for (int i = 0; i < kWidth * kHeight; ++i)
     {
         // Bottom-up rows: memory row r is client line height - 1 - r.
-        ASSERT_EQ(actual[i], expected[i]) << std::hex << "at " << std::dec << i % kWidth << ","
-                                          << kHeight - 1 - i / kWidth;
+        ASSERT_EQ(actual[i], expected[i])
+            << std::hex << "at " << std::dec << i % kWidth << "," << kHeight - 1 - i / kWidth;
     }
 }
 
 // The ways a primitive can find the DC's clip: none, a rectangle, nothing at
 // all, and a rectangle that reaches beyond the bitmap.
-enum class Clip { None, Rect, Empty, Beyond };
+enum class Clip
+{
+    None,
+    Rect,
+    Empty,
+    Beyond
+};
 
 void WithClip(Clip clip, HDC hDC, const std::function<void()>& draw)
 {
@@ -91,31 +98,32 @@ void WithClip(Clip clip, HDC hDC, const std::function<void()>& draw)
 
 const Clip kClips[] = {Clip::None, Clip::Rect, Clip::Empty, Clip::Beyond};
 const RECT kRects[] = {
-    {2, 3, 30, 20},      // inside
-    {-5, -6, 12, 9},     // over the top-left corner
-    {25, 18, 60, 50},    // over the bottom-right corner
+    {2, 3, 30, 20},    // inside
+    {-5, -6, 12, 9},   // over the top-left corner
+    {25, 18, 60, 50},  // over the bottom-right corner
     {0, 0, kWidth, kHeight},
-    {7, 7, 8, 8},        // one pixel
+    {7, 7, 8, 8},  // one pixel
     {7, 7, 9, 9},
     {7, 7, 10, 10},
-    {3, 10, 4, 25},      // one column
-    {3, 10, 33, 11},     // one row
-    {10, 10, 10, 20},    // empty
-    {12, 12, 6, 6},      // inverted
+    {3, 10, 4, 25},    // one column
+    {3, 10, 33, 11},   // one row
+    {10, 10, 10, 20},  // empty
+    {12, 12, 6, 6},    // inverted
 };
 
 TEST(DirectDraw, FillsGiveGdisPixels)
 {
-    const DWORD colours[] = {0xFF3366CC, 0xFF000000, 0x8033AA55, 0x80FFFFFF, 0x01FFFFFF,
-                             0xFE204060, 0x7F000000, 0x00FF0000};
+    const DWORD colours[] = {0xFF3366CC, 0xFF000000, 0x8033AA55, 0x80FFFFFF,
+                             0x01FFFFFF, 0xFE204060, 0x7F000000, 0x00FF0000};
     for (Clip clip : kClips)
         for (const RECT& rc : kRects)
             for (DWORD colour : colours)
             {
-                SCOPED_TRACE(testing::Message() << "clip " << static_cast<int>(clip) << " rect " << rc.left << ","
-                                                << rc.top << "," << rc.right << "," << rc.bottom << " colour "
-                                                << std::hex << colour);
-                ExpectSamePixels([&](HDC hDC) { WithClip(clip, hDC, [&] { CRenderer::DrawColor(hDC, rc, colour); }); });
+                SCOPED_TRACE(testing::Message()
+                             << "clip " << static_cast<int>(clip) << " rect " << rc.left << "," << rc.top
+                             << "," << rc.right << "," << rc.bottom << " colour " << std::hex << colour);
+                ExpectSamePixels(
+                    [&](HDC hDC) { WithClip(clip, hDC, [&] { CRenderer::DrawColor(hDC, rc, colour); }); });
             }
 }
 
@@ -148,12 +156,13 @@ TEST(DirectDraw, GradientsGiveGdisPixels)
             for (const TCase& c : cases)
                 for (bool vertical : {false, true})
                 {
-                    SCOPED_TRACE(testing::Message() << "clip " << static_cast<int>(clip) << " rect " << rc.left
-                                                    << "," << rc.top << "," << rc.right << "," << rc.bottom
-                                                    << std::hex << " colours " << c.first << " " << c.second
-                                                    << (vertical ? " vertical" : " horizontal"));
+                    SCOPED_TRACE(testing::Message()
+                                 << "clip " << static_cast<int>(clip) << " rect " << rc.left << "," << rc.top
+                                 << "," << rc.right << "," << rc.bottom << std::hex << " colours " << c.first
+                                 << " " << c.second << (vertical ? " vertical" : " horizontal"));
                     ExpectSamePixels([&](HDC hDC) {
-                        WithClip(clip, hDC, [&] { CRenderer::DrawGradient(hDC, rc, c.first, c.second, vertical, 16); });
+                        WithClip(clip, hDC,
+                                 [&] { CRenderer::DrawGradient(hDC, rc, c.first, c.second, vertical, 16); });
                     });
                 }
 }
@@ -164,8 +173,9 @@ TEST(DirectDraw, FramesGiveGdisPixels)
         for (const RECT& rc : kRects)
             for (int size : {1, 2})
             {
-                SCOPED_TRACE(testing::Message() << "clip " << static_cast<int>(clip) << " rect " << rc.left << ","
-                                                << rc.top << "," << rc.right << "," << rc.bottom << " size " << size);
+                SCOPED_TRACE(testing::Message()
+                             << "clip " << static_cast<int>(clip) << " rect " << rc.left << "," << rc.top
+                             << "," << rc.right << "," << rc.bottom << " size " << size);
                 ExpectSamePixels([&](HDC hDC) {
                     WithClip(clip, hDC, [&] { CRenderer::DrawRect(hDC, rc, size, 0xFF202020, PS_SOLID); });
                 });
@@ -209,7 +219,13 @@ TEST(DirectDraw, RoundedClipsMappedDcsAndOtherPensKeepGdisPixels)
 // bitmap changes instead.
 TEST(DirectDraw, DrawsDirectlyOnlyIntoRegisteredPlainSurfaces)
 {
-    enum class Situation { Registered, AfterScope, RoundedClip, Mapped };
+    enum class Situation
+    {
+        Registered,
+        AfterScope,
+        RoundedClip,
+        Mapped
+    };
     struct TCase
     {
         Situation situation;
@@ -232,7 +248,8 @@ TEST(DirectDraw, DrawsDirectlyOnlyIntoRegisteredPlainSurfaces)
             {
                 CClipScope round;
                 if (c.situation == Situation::RoundedClip)
-                    CClipScope::ClipRoundRect(surface.Dc(), {0, 0, kWidth, kHeight}, {1, 1, 35, 25}, 12, 12, round);
+                    CClipScope::ClipRoundRect(surface.Dc(), {0, 0, kWidth, kHeight}, {1, 1, 35, 25}, 12, 12,
+                                              round);
                 CSavedDC saved(surface.Dc());
                 if (c.situation == Situation::Mapped)
                     ::SetViewportOrgEx(surface.Dc(), 1, 0, NULL);
@@ -250,7 +267,8 @@ TEST(DirectDraw, DrawsDirectlyOnlyIntoRegisteredPlainSurfaces)
 
 }  // namespace
 
-namespace {
+namespace
+{
 
 TEST(DirectDraw, EveryFastPrimitiveWritesDirectly)
 {
@@ -280,7 +298,8 @@ TEST(DirectDraw, EveryFastPrimitiveWritesDirectly)
 
 }  // namespace
 
-namespace {
+namespace
+{
 
 // The direct path remembers the clip between primitives; every way the clip
 // changes in painting (scopes ending, switching, a saved state restored)

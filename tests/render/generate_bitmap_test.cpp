@@ -59,7 +59,8 @@ DWORD Halved(DWORD rgb)
 void ExpectNear(DWORD actual, DWORD expected)
 {
     for (int shift = 0; shift < 24; shift += 8)
-        EXPECT_NEAR(static_cast<int>((actual >> shift) & 0xFF), static_cast<int>((expected >> shift) & 0xFF), 1)
+        EXPECT_NEAR(static_cast<int>((actual >> shift) & 0xFF), static_cast<int>((expected >> shift) & 0xFF),
+                    1)
             << std::hex << actual << " for " << expected;
 }
 

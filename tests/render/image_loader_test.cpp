@@ -9,13 +9,14 @@
 #include "ui/markup/ResourceLocations.h"
 #include "ui/render/Renderer.h"
 
-namespace {
+namespace
+{
 
 // Two rows, so that a bottom-up result or a channel swap shows: opaque red,
 // half-transparent white / fully transparent blue, an opaque odd colour.
 DWORD PartlyTransparent(int x, int y)
 {
-    static const DWORD pixels[2][2] = { { 0xFFFF0000, 0x80FFFFFF }, { 0x000000FF, 0xFF0A141E } };
+    static const DWORD pixels[2][2] = {{0xFFFF0000, 0x80FFFFFF}, {0x000000FF, 0xFF0A141E}};
     return pixels[y][x];
 }
 
@@ -60,7 +61,9 @@ TEST(ImageDecode, PremultiplyTruncates)
 
 TEST(ImageDecode, OpaqueFormatsHaveNoAlpha)
 {
-    auto opaque = [](int x, int y) -> DWORD { return 0xFF000000u | (x * 60u << 16) | (y * 60u << 8) | 0x40u; };
+    auto opaque = [](int x, int y) -> DWORD {
+        return 0xFF000000u | (x * 60u << 16) | (y * 60u << 8) | 0x40u;
+    };
     std::vector<BYTE> rgba = MakeRgba(4, 3, opaque);
     struct TCase
     {
@@ -68,11 +71,9 @@ TEST(ImageDecode, OpaqueFormatsHaveNoAlpha)
         std::vector<BYTE> bytes;
         bool exact;
     } cases[] = {
-        { "png", EncodePng(4, 3, rgba), true },
-        { "bmp", EncodeBmp(4, 3, rgba), true },
-        { "tga", EncodeTga(4, 3, rgba), true },
-        { "pnm", EncodePnm(4, 3, rgba), true },
-        { "jpeg", EncodeJpeg(4, 3, rgba), false },
+        {"png", EncodePng(4, 3, rgba), true},    {"bmp", EncodeBmp(4, 3, rgba), true},
+        {"tga", EncodeTga(4, 3, rgba), true},    {"pnm", EncodePnm(4, 3, rgba), true},
+        {"jpeg", EncodeJpeg(4, 3, rgba), false},
     };
     for (const TCase& c : cases)
     {
@@ -112,7 +113,9 @@ TEST(ImageDecode, GifGivesItsFirstFrameWithTransparency)
 
 TEST(ImageDecode, MaskMatchesTheFinishedPixelAlphaIncluded)
 {
-    auto picture = [](int x, int) -> DWORD { return x == 0 ? 0xFFFF00FF : (x == 1 ? 0xFF00FF00 : 0x80FF00FF); };
+    auto picture = [](int x, int) -> DWORD {
+        return x == 0 ? 0xFFFF00FF : (x == 1 ? 0xFF00FF00 : 0x80FF00FF);
+    };
     std::vector<BYTE> png = EncodePng(3, 1, MakeRgba(3, 1, picture));
     struct TCase
     {
@@ -120,9 +123,9 @@ TEST(ImageDecode, MaskMatchesTheFinishedPixelAlphaIncluded)
         DWORD expected[3];
         bool hasAlpha;
     } cases[] = {
-        { 0xFFFF00FF, { 0, 0xFF00FF00, 0x80800080 }, true },           // opaque magenta cleared
-        { 0x00FF00FF, { 0xFFFF00FF, 0xFF00FF00, 0x80800080 }, true },  // no alpha byte: no match
-        { 0x80800080, { 0xFFFF00FF, 0xFF00FF00, 0 }, true },           // premultiplied value matches
+        {0xFFFF00FF, {0, 0xFF00FF00, 0x80800080}, true},           // opaque magenta cleared
+        {0x00FF00FF, {0xFFFF00FF, 0xFF00FF00, 0x80800080}, true},  // no alpha byte: no match
+        {0x80800080, {0xFFFF00FF, 0xFF00FF00, 0}, true},           // premultiplied value matches
     };
     for (const TCase& c : cases)
     {
@@ -154,14 +157,14 @@ TEST(ImageDecode, ColorTextsGiveOnePixel)
         DWORD pixel;
         bool hasAlpha;
     } cases[] = {
-        { L"#80FF0000", 0x80800000, true },    // premultiplied
-        { L"#FF0000", 0x00000000, true },      // six digits: alpha 0
-        { L"#FF00FF00", 0xFF00FF00, false },
-        { L"FF102030", 0xFF102030, false },    // the "#" is optional
-        { L"#FF1020zz", 0x00000000, true },    // reading stops at "z": 0x00FF1020, alpha 0
-        { L"#1FFFFFFFFF", 0xFFFFFFFF, false }, // too many digits saturate
-        { L"", 0x00000000, true },
-        { L"blue", 0x00000000, true },         // nothing readable
+        {L"#80FF0000", 0x80800000, true},  // premultiplied
+        {L"#FF0000", 0x00000000, true},    // six digits: alpha 0
+        {L"#FF00FF00", 0xFF00FF00, false},
+        {L"FF102030", 0xFF102030, false},     // the "#" is optional
+        {L"#FF1020zz", 0x00000000, true},     // reading stops at "z": 0x00FF1020, alpha 0
+        {L"#1FFFFFFFFF", 0xFFFFFFFF, false},  // too many digits saturate
+        {L"", 0x00000000, true},
+        {L"blue", 0x00000000, true},  // nothing readable
     };
     for (const TCase& c : cases)
     {
@@ -193,11 +196,11 @@ TEST(ImageDecode, BadBytesGiveNoImageAndSayWhy)
         const void* data;
         size_t size;
     } cases[] = {
-        { "null", NULL, 0 },
-        { "empty", png.data(), 0 },
-        { "garbage", garbage, sizeof(garbage) },
-        { "truncated png", truncated.data(), truncated.size() },
-        { "corrupt png", corrupt.data(), corrupt.size() },
+        {"null", NULL, 0},
+        {"empty", png.data(), 0},
+        {"garbage", garbage, sizeof(garbage)},
+        {"truncated png", truncated.data(), truncated.size()},
+        {"corrupt png", corrupt.data(), corrupt.size()},
     };
     for (const TCase& c : cases)
     {
@@ -212,7 +215,7 @@ TEST(ImageDecode, BadBytesGiveNoImageAndSayWhy)
 
 TEST(ImageDecode, OversizedPixelCountIsRefused)
 {
-    BYTE pixel[4] = { 1, 2, 3, 4 };
+    BYTE pixel[4] = {1, 2, 3, 4};
     CUIString error;
     EXPECT_EQ(CImageLoader::FromRgba(pixel, 0x8000, 0x8000, 0, &error), nullptr);  // 4 GiB of pixels
     EXPECT_FALSE(error.IsEmpty());
@@ -260,7 +263,7 @@ TEST_F(ImageLoadFromSkin, FilesAreDecodedAndFailuresGiveNothing)
     ASSERT_TRUE(masked);
     EXPECT_EQ(ImagePixel(*masked, 0, 0), 0u);
 
-    for (const wchar_t* name : { L"missing.png", L"empty.png", L"junk.png" })
+    for (const wchar_t* name : {L"missing.png", L"empty.png", L"junk.png"})
     {
         SCOPED_TRACE(testing::Message() << name);
         TImageEntry* entry = CManagerUI::LoadSkinImage(name);

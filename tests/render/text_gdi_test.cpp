@@ -11,31 +11,26 @@
 #include "ui/render/Renderer.h"
 #include "ui/render/TaggedText.h"
 
-namespace {
+namespace
+{
 
 const DWORD kRed = 0xFFFF0000;
 
 class TextOnDib : public ::testing::Test
 {
 protected:
-    TextOnDib() : res(true), canvas(200, 100)
-    {
-        font = res.AddSkinFont(0, L"Tahoma", 13);
-    }
+    TextOnDib() : res(true), canvas(200, 100) { font = res.AddSkinFont(0, L"Tahoma", 13); }
 
     int Extent(HFONT hFont, LPCWSTR text)
     {
         HGDIOBJ old = SelectObject(canvas.Dc(), hFont);
-        SIZE size = { 0, 0 };
+        SIZE size = {0, 0};
         GetTextExtentPoint32W(canvas.Dc(), text, lstrlenW(text), &size);
         SelectObject(canvas.Dc(), old);
         return size.cx;
     }
 
-    int LineHeight(int id = 0)
-    {
-        return res.GetFontInfo(id)->LineHeight();
-    }
+    int LineHeight(int id = 0) { return res.GetFontInfo(id)->LineHeight(); }
 
     // Pixels of exactly rgb: how many, and whether all lie inside rc.
     int CountPixels(DWORD rgb, const RECT* inside = NULL, bool* allInside = NULL)
@@ -48,7 +43,7 @@ protected:
                 if (canvas.Rgb(x, y) == rgb)
                 {
                     ++count;
-                    POINT pt = { x, y };
+                    POINT pt = {x, y};
                     if (inside != NULL && allInside != NULL && !PtInRect(inside, pt))
                         *allInside = false;
                 }
@@ -58,7 +53,8 @@ protected:
     RECT MeasureMarkup(LPCWSTR text, RECT rc, UINT style = 0)
     {
         int count = 0;
-        CRenderer::DrawMarkupText(canvas.Dc(), &res, rc, text, kRed, NULL, NULL, count, 0, style | DT_CALCRECT);
+        CRenderer::DrawMarkupText(canvas.Dc(), &res, rc, text, kRed, NULL, NULL, count, 0,
+                                  style | DT_CALCRECT);
         return rc;
     }
 
@@ -88,8 +84,10 @@ TEST_F(TextOnDib, PlainEmptyTextMeasuresNothingWideAndNullTextNothingAtAll)
 
     rc = Rect(10, 10, 200, 100);
     CRenderer::DrawText(canvas.Dc(), &res, rc, NULL, kRed, 0, DT_SINGLELINE | DT_CALCRECT);
-    CRenderer::DrawText(canvas.Dc(), static_cast<ITextResources*>(NULL), rc, L"Hello", kRed, 0, DT_SINGLELINE | DT_CALCRECT);
-    CRenderer::DrawText(canvas.Dc(), static_cast<ITextResources*>(NULL), rc, L"Hello", kRed, 0, DT_SINGLELINE);
+    CRenderer::DrawText(canvas.Dc(), static_cast<ITextResources*>(NULL), rc, L"Hello", kRed, 0,
+                        DT_SINGLELINE | DT_CALCRECT);
+    CRenderer::DrawText(canvas.Dc(), static_cast<ITextResources*>(NULL), rc, L"Hello", kRed, 0,
+                        DT_SINGLELINE);
     EXPECT_EQ(200, rc.right);
     EXPECT_EQ(0, CountPixels(0xFF0000));
 }
@@ -126,8 +124,8 @@ TEST_F(TextOnDib, MarkupDrawsOnlyInsideAndGivesTheDcBack)
     RECT links[2];
     CUIString texts[2];
     int count = 2;
-    CRenderer::DrawMarkupText(canvas.Dc(), &res, drawn, L"{c #FF0000}W{s}WWWWWWWW\nWWWWWWWWWW\nWWWW{/s}", 0xFF000000,
-                              links, texts, count, 0, DT_WORDBREAK);
+    CRenderer::DrawMarkupText(canvas.Dc(), &res, drawn, L"{c #FF0000}W{s}WWWWWWWW\nWWWWWWWWWW\nWWWW{/s}",
+                              0xFF000000, links, texts, count, 0, DT_WORDBREAK);
     EXPECT_EQ(0, count);
     bool inside = false;
     EXPECT_GT(CountPixels(0xFF0000, &rc, &inside), 0);
@@ -165,14 +163,16 @@ TEST_F(TextOnDib, MarkupWithoutTextWindowOrArraysFillsNoLinks)
     RECT linkRects[1];
     CUIString linkTexts[1];
     count = -3;
-    CRenderer::DrawMarkupText(canvas.Dc(), &res, rc, L"{a x}link{/a}", kRed, linkRects, linkTexts, count, 0, 0);
+    CRenderer::DrawMarkupText(canvas.Dc(), &res, rc, L"{a x}link{/a}", kRed, linkRects, linkTexts, count, 0,
+                              0);
     EXPECT_EQ(0, count) << "a negative capacity holds nothing";
     count = 8;
     CRenderer::DrawMarkupText(canvas.Dc(), &res, rc, NULL, kRed, NULL, NULL, count, 0, DT_CALCRECT);
     EXPECT_EQ(0, count);
     EXPECT_EQ(200, rc.right);
     count = 8;
-    CRenderer::DrawMarkupText(canvas.Dc(), static_cast<ITextResources*>(NULL), rc, L"x", kRed, NULL, NULL, count, 0, DT_CALCRECT);
+    CRenderer::DrawMarkupText(canvas.Dc(), static_cast<ITextResources*>(NULL), rc, L"x", kRed, NULL, NULL,
+                              count, 0, DT_CALCRECT);
     EXPECT_EQ(0, count);
     EXPECT_EQ(200, rc.right);
 }

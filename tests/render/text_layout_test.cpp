@@ -10,7 +10,8 @@
 #include "tests/support/text_support.h"
 #include "ui/render/TaggedText.h"
 
-namespace {
+namespace
+{
 
 const DWORD kTextColor = 0xFF123456;
 const int kLine = 12;
@@ -56,28 +57,28 @@ TEST_F(TaggedText, EscapesTagsAndOrdinaryBrackets)
         const wchar_t* text;
         const wchar_t* drawn;
     } cases[] = {
-        { L"a<{>b", L"a{b" },
-        { L"<}>{<}{>}", L"}<>" },
+        {L"a<{>b", L"a{b"},
+        {L"<}>{<}{>}", L"}<>"},
         // Not tags: a capital or no blank or bracket after the letter.
-        { L"x<Y {B}z", L"x<Y {B}z" },
-        { L"{bx}y", L"{bx}y" },
-        { L"<{", L"<{" },
-        { L"{", L"{" },
+        {L"x<Y {B}z", L"x<Y {B}z"},
+        {L"{bx}y", L"{bx}y"},
+        {L"<{", L"<{"},
+        {L"{", L"{"},
         // Either bracket closes either kind of tag; unknown letters are skipped.
-        { L"{b>x</b}y", L"xy" },
-        { L"{q}x{/q}z", L"xz" },
-        { L"a{n}b", L"ab" },
+        {L"{b>x</b}y", L"xy"},
+        {L"{q}x{/q}z", L"xz"},
+        {L"a{n}b", L"ab"},
         // Raw text keeps tags as characters; any mix of brackets ends it.
-        { L"{r}{b}x</r}y", L"{b}xy" },
-        { L"{r}a<n>{/r>b", L"a<n>b" },
+        {L"{r}{b}x</r}y", L"{b}xy"},
+        {L"{r}a<n>{/r>b", L"a<n>b"},
         // Unterminated tags, raw sections and arguments end with the text.
-        { L"{r}a{n}b", L"a{n}b" },
-        { L"ab{c #ff", L"ab" },
-        { L"ab{/b", L"ab" },
-        { L"ab{a link", L"ab" },
-        { L"ab{i pic.png 3", L"ab" },
-        { L"ab{f Face 12 bold", L"ab" },
-        { L"ab{", L"ab{" },
+        {L"{r}a{n}b", L"a{n}b"},
+        {L"ab{c #ff", L"ab"},
+        {L"ab{/b", L"ab"},
+        {L"ab{a link", L"ab"},
+        {L"ab{i pic.png 3", L"ab"},
+        {L"ab{f Face 12 bold", L"ab"},
+        {L"ab{", L"ab{"},
     };
     for (const TCase& c : cases)
     {
@@ -150,14 +151,14 @@ TEST_F(TaggedText, ColoursIgnoreAlphaAndClosingTagsRestoreTheColour)
         const wchar_t* text;
         DWORD color;  // of the run "x"
     } cases[] = {
-        { L"{c #FF0000}x", 0xFF0000 },
-        { L"{c  00ff00}x", 0x00FF00 },
-        { L"{c #FFFF0000}x", 0xFF0000 },
-        { L"{c #80102030}x", 0x102030 },
-        { L"{c #00FF00}{c #FF0000}{/c}x", 0x00FF00 },
-        { L"{c #FF0000}{/c}x", 0x123456 },
-        { L"{a link}y{/a}x", 0x123456 },
-        { L"{c #0000FF}{a link}y{/a}x", 0x0000FF },
+        {L"{c #FF0000}x", 0xFF0000},
+        {L"{c  00ff00}x", 0x00FF00},
+        {L"{c #FFFF0000}x", 0xFF0000},
+        {L"{c #80102030}x", 0x102030},
+        {L"{c #00FF00}{c #FF0000}{/c}x", 0x00FF00},
+        {L"{c #FF0000}{/c}x", 0x123456},
+        {L"{a link}y{/a}x", 0x123456},
+        {L"{c #0000FF}{a link}y{/a}x", 0x0000FF},
     };
     for (const TCase& c : cases)
     {
@@ -176,21 +177,21 @@ TEST_F(TaggedText, LineBreaking)
         UINT style;
         std::vector<std::wstring> lines;
     } cases[] = {
-        { L"alpha beta", 75, DT_WORDBREAK, { L"alpha ", L"beta" } },
-        { L"alpha beta", 75, 0, { L"alpha b", L"eta" } },
+        {L"alpha beta", 75, DT_WORDBREAK, {L"alpha ", L"beta"}},
+        {L"alpha beta", 75, 0, {L"alpha b", L"eta"}},
         // No break point: cut after the last character that fits.
-        { L"abcdefghijk", 75, DT_WORDBREAK, { L"abcdefg", L"hijk" } },
+        {L"abcdefghijk", 75, DT_WORDBREAK, {L"abcdefg", L"hijk"}},
         // Any character but an ASCII letter is a break point.
-        { L"ab,cdefghi", 75, DT_WORDBREAK, { L"ab,", L"cdefghi" } },
-        { L"ab\x4E2D\x6587xyzwv", 75, DT_WORDBREAK, { L"ab\x4E2D\x6587", L"xyzwv" } },
-        { L"alpha{n}beta", 200, 0, { L"alpha", L"beta" } },
-        { L"alpha{n}beta", 200, DT_SINGLELINE, { L"alphabeta" } },
-        { L"one\ntwo", 200, 0, { L"one", L"two" } },
-        { L"one\n\ntwo", 200, 0, { L"one", L"", L"two" } },
-        { L"alpha\nbeta", 200, DT_SINGLELINE, { L"alpha" } },
+        {L"ab,cdefghi", 75, DT_WORDBREAK, {L"ab,", L"cdefghi"}},
+        {L"ab\x4E2D\x6587xyzwv", 75, DT_WORDBREAK, {L"ab\x4E2D\x6587", L"xyzwv"}},
+        {L"alpha{n}beta", 200, 0, {L"alpha", L"beta"}},
+        {L"alpha{n}beta", 200, DT_SINGLELINE, {L"alphabeta"}},
+        {L"one\ntwo", 200, 0, {L"one", L"two"}},
+        {L"one\n\ntwo", 200, 0, {L"one", L"", L"two"}},
+        {L"alpha\nbeta", 200, DT_SINGLELINE, {L"alpha"}},
         // A box narrower than one character still takes one per line.
-        { L"abc", 5, 0, { L"a", L"b", L"c" } },
-        { L"abc", 5, DT_WORDBREAK, { L"a", L"b", L"c" } },
+        {L"abc", 5, 0, {L"a", L"b", L"c"}},
+        {L"abc", 5, DT_WORDBREAK, {L"a", L"b", L"c"}},
     };
     for (const TCase& c : cases)
     {
@@ -214,9 +215,9 @@ TEST_F(TaggedText, EndEllipsisShortensTheCutRun)
         int width;
         const wchar_t* kept;  // drawn before the ellipsis
     } cases[] = {
-        { 75, L"abcde" },  // 7 fit, two dropped
-        { 25, L"a" },      // 2 fit, one dropped
-        { 15, L"" },       // 1 fits, none left
+        {75, L"abcde"},  // 7 fit, two dropped
+        {25, L"a"},      // 2 fit, one dropped
+        {15, L""},       // 1 fits, none left
     };
     for (const TCase& c : cases)
     {
@@ -235,7 +236,7 @@ TEST_F(TaggedText, EndEllipsisShortensTheCutRun)
 
 TEST_F(TaggedText, NarrowBoxWithEllipsisEnds)
 {
-    const UINT styles[] = { DT_END_ELLIPSIS, DT_END_ELLIPSIS | DT_WORDBREAK };
+    const UINT styles[] = {DT_END_ELLIPSIS, DT_END_ELLIPSIS | DT_WORDBREAK};
     for (UINT style : styles)
     {
         RECT measured = Measure(L"abc", Rect(0, 0, 5, 100), style);
@@ -274,7 +275,8 @@ TEST_F(TaggedText, FullLinkArraysStopRecording)
     EXPECT_STREQ(L"k7", linkTexts[7]);
     EXPECT_EQ("7,7,7,7", Show(linkRects[8]));
     EXPECT_STREQ(L"sentinel", linkTexts[8]);
-    EXPECT_EQ(0x0000FFu, canvas.runs[canvas.runs.size() - 2].color) << "links beyond the arrays are still coloured";
+    EXPECT_EQ(0x0000FFu, canvas.runs[canvas.runs.size() - 2].color)
+        << "links beyond the arrays are still coloured";
 
     // A wrapping link in the last entry has no room for its continuation.
     Draw(L"{a a}x{/a}{a b}yyyyyyyyyyyy{/a}", Rect(0, 0, 60, 100), 0, 2);
@@ -345,18 +347,18 @@ TEST_F(TaggedText, MeasuringGivesTheTextSize)
         UINT style;
         RECT expected;
     } cases[] = {
-        { L"abc{n}abcdef", Rect(0, 0, 200, 100), 0, Rect(0, 0, 60, 24) },
-        { L"abc", Rect(10, 5, 200, 100), 0, Rect(10, 5, 40, 17) },
-        { L"abcdefghij", Rect(0, 0, 45, 100), 0, Rect(0, 0, 40, 36) },
-        { L"a<{>b", Rect(0, 0, 200, 100), 0, Rect(0, 0, 30, 12) },
+        {L"abc{n}abcdef", Rect(0, 0, 200, 100), 0, Rect(0, 0, 60, 24)},
+        {L"abc", Rect(10, 5, 200, 100), 0, Rect(10, 5, 40, 17)},
+        {L"abcdefghij", Rect(0, 0, 45, 100), 0, Rect(0, 0, 40, 36)},
+        {L"a<{>b", Rect(0, 0, 200, 100), 0, Rect(0, 0, 30, 12)},
         // Empty text: one line, nothing wide.
-        { L"", Rect(10, 5, 200, 100), 0, Rect(10, 5, 10, 17) },
-        { L"abc\n", Rect(0, 0, 200, 100), 0, Rect(0, 0, 30, 24) },
+        {L"", Rect(10, 5, 200, 100), 0, Rect(10, 5, 10, 17)},
+        {L"abc\n", Rect(0, 0, 200, 100), 0, Rect(0, 0, 30, 24)},
         // Nothing can be laid out into an empty rectangle.
-        { L"abc", Rect(0, 0, 0, 100), 0, Rect(0, 0, 0, 0) },
-        { L"abc", Rect(0, 0, 100, 0), 0, Rect(0, 0, 0, 0) },
+        {L"abc", Rect(0, 0, 0, 100), 0, Rect(0, 0, 0, 0)},
+        {L"abc", Rect(0, 0, 100, 0), 0, Rect(0, 0, 0, 0)},
         // Measuring ignores the bottom edge.
-        { L"a{n}b{n}c", Rect(0, 0, 100, 5), 0, Rect(0, 0, 10, 36) },
+        {L"a{n}b{n}c", Rect(0, 0, 100, 5), 0, Rect(0, 0, 10, 36)},
     };
     for (const TCase& c : cases)
     {
@@ -387,11 +389,11 @@ TEST_F(TaggedText, AlignmentMovesLinesAndTheWholeText)
         UINT style;
         int x1, x2, y1;  // of "ab" and "abcd", and the top of "ab"
     } cases[] = {
-        { 0, 0, 0, 0 },
-        { DT_CENTER, 40, 30, 0 },
-        { DT_RIGHT, 80, 60, 0 },
-        { DT_VCENTER, 0, 0, 50 - 12 },
-        { DT_BOTTOM, 0, 0, 100 - 24 },
+        {0, 0, 0, 0},
+        {DT_CENTER, 40, 30, 0},
+        {DT_RIGHT, 80, 60, 0},
+        {DT_VCENTER, 0, 0, 50 - 12},
+        {DT_BOTTOM, 0, 0, 100 - 24},
     };
     for (const TCase& c : cases)
     {
@@ -416,22 +418,22 @@ TEST_F(TaggedText, InlineImages)
     struct TCase
     {
         const wchar_t* text;
-        RECT dest;    // in a 1000-wide box
+        RECT dest;  // in a 1000-wide box
         int sourceLeft;
         int sourceRight;
     } cases[] = {
-        { L"ab{i icons.png 4 2}c", Rect(20, 4, 30, 12), 20, 30 },
-        { L"{i icons.png 4 4}", Rect(0, 4, 10, 12), 0, 10 },
-        { L"{i icons.png 4 -1}", Rect(0, 4, 10, 12), 0, 10 },
-        { L"{i icons.png 0}", Rect(0, 4, 40, 12), 0, 40 },
-        { L"{i icons.png}", Rect(0, 4, 40, 12), 0, 40 },
-        { L"{v center}{i icons.png}", Rect(0, 2, 40, 10), 0, 40 },
-        { L"{v top}{i icons.png}", Rect(0, 0, 40, 8), 0, 40 },
-        { L"{v  Center }{i icons.png}", Rect(0, 2, 40, 10), 0, 40 },
-        { L"{v middle}{i icons.png}", Rect(0, 4, 40, 12), 0, 40 },
-        { L"{i file='icons.png' source='1,1,2,2'}", Rect(0, 4, 40, 12), 0, 40 },
+        {L"ab{i icons.png 4 2}c", Rect(20, 4, 30, 12), 20, 30},
+        {L"{i icons.png 4 4}", Rect(0, 4, 10, 12), 0, 10},
+        {L"{i icons.png 4 -1}", Rect(0, 4, 10, 12), 0, 10},
+        {L"{i icons.png 0}", Rect(0, 4, 40, 12), 0, 40},
+        {L"{i icons.png}", Rect(0, 4, 40, 12), 0, 40},
+        {L"{v center}{i icons.png}", Rect(0, 2, 40, 10), 0, 40},
+        {L"{v top}{i icons.png}", Rect(0, 0, 40, 8), 0, 40},
+        {L"{v  Center }{i icons.png}", Rect(0, 2, 40, 10), 0, 40},
+        {L"{v middle}{i icons.png}", Rect(0, 4, 40, 12), 0, 40},
+        {L"{i file='icons.png' source='1,1,2,2'}", Rect(0, 4, 40, 12), 0, 40},
         // A taller image makes the line taller; text sits on its bottom.
-        { L"{i tall.png}x", Rect(0, 0, 10, 30), 0, 10 },
+        {L"{i tall.png}x", Rect(0, 0, 10, 30), 0, 10},
     };
     for (const TCase& c : cases)
     {
@@ -468,9 +470,9 @@ TEST_F(TaggedText, InlineImageRequests)
         const wchar_t* text;
         const wchar_t* request;
     } cases[] = {
-        { L"{i a.png 2 1}", L"a.png" },
-        { L"{i  file='b.png'}", L"b.png" },
-        { L"{i res='130' restype='PNG'}", L"130|PNG" },
+        {L"{i a.png 2 1}", L"a.png"},
+        {L"{i  file='b.png'}", L"b.png"},
+        {L"{i res='130' restype='PNG'}", L"130|PNG"},
     };
     for (const TCase& c : cases)
     {

@@ -40,8 +40,7 @@ public:
 
     DWORD At(int x, int y) const { return canvas.At(x, y); }
     // Pixels of rc for which the test holds.
-    template <class TTest>
-    int Count(const RECT& rc, TTest test) const
+    template <class TTest> int Count(const RECT& rc, TTest test) const
     {
         int count = 0;
         for (int y = rc.top; y < rc.bottom; ++y)
@@ -67,11 +66,26 @@ private:
     CCanvas canvas;
 };
 
-int Red(DWORD p) { return (p >> 16) & 0xFF; }
-int Green(DWORD p) { return (p >> 8) & 0xFF; }
-int Blue(DWORD p) { return p & 0xFF; }
-bool IsReddish(DWORD p) { return Red(p) > 150 && Green(p) < 90 && Blue(p) < 90; }
-bool IsBluish(DWORD p) { return Blue(p) > 150 && Red(p) < 90 && Green(p) < 90; }
+int Red(DWORD p)
+{
+    return (p >> 16) & 0xFF;
+}
+int Green(DWORD p)
+{
+    return (p >> 8) & 0xFF;
+}
+int Blue(DWORD p)
+{
+    return p & 0xFF;
+}
+bool IsReddish(DWORD p)
+{
+    return Red(p) > 150 && Green(p) < 90 && Blue(p) < 90;
+}
+bool IsBluish(DWORD p)
+{
+    return Blue(p) > 150 && Red(p) < 90 && Green(p) < 90;
+}
 }  // namespace
 
 TEST(RichEditControl, WithoutTextServicesTheTextIsTheStoredOne)
@@ -283,7 +297,9 @@ TEST(RichEditPaint, ColouredRunsShowInTheirColours)
     {
         CPicture picture(w);
         EXPECT_EQ(picture.Count(firstLine, IsBluish), 0) << "a new colour applies at once";
-        EXPECT_GT(picture.Count(firstLine, [](DWORD p) { return Green(p) > 150 && Red(p) < 90 && Blue(p) < 90; }), 20);
+        EXPECT_GT(
+            picture.Count(firstLine, [](DWORD p) { return Green(p) > 150 && Red(p) < 90 && Blue(p) < 90; }),
+            20);
     }
 }
 
@@ -359,15 +375,25 @@ class CSilentServices : public ITextServices
 public:
     ULONG refs = 1;
     DWORD changedBits = 0;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppv) override { *ppv = NULL; return E_NOINTERFACE; }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppv) override
+    {
+        *ppv = NULL;
+        return E_NOINTERFACE;
+    }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
     ULONG STDMETHODCALLTYPE Release() override { return --refs; }
     HRESULT TxSendMessage(UINT, WPARAM, LPARAM, LRESULT*) override { return E_NOTIMPL; }
-    HRESULT TxDraw(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, HDC, LPCRECTL, LPCRECTL, LPRECT, BOOL(CALLBACK*)(DWORD),
-                   DWORD, LONG) override { return E_NOTIMPL; }
+    HRESULT TxDraw(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, HDC, LPCRECTL, LPCRECTL, LPRECT,
+                   BOOL(CALLBACK*)(DWORD), DWORD, LONG) override
+    {
+        return E_NOTIMPL;
+    }
     HRESULT TxGetHScroll(LONG*, LONG*, LONG*, LONG*, BOOL*) override { return E_NOTIMPL; }
     HRESULT TxGetVScroll(LONG*, LONG*, LONG*, LONG*, BOOL*) override { return E_NOTIMPL; }
-    HRESULT OnTxSetCursor(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, HDC, LPCRECT, INT, INT) override { return E_NOTIMPL; }
+    HRESULT OnTxSetCursor(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, HDC, LPCRECT, INT, INT) override
+    {
+        return E_NOTIMPL;
+    }
     HRESULT TxQueryHitPoint(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, HDC, LPCRECT, INT, INT, DWORD*) override
     {
         return E_NOTIMPL;
@@ -380,7 +406,8 @@ public:
     HRESULT TxSetText(LPCWSTR) override { return E_NOTIMPL; }
     HRESULT TxGetCurTargetX(LONG*) override { return E_NOTIMPL; }
     HRESULT TxGetBaseLinePos(LONG*) override { return E_NOTIMPL; }
-    HRESULT TxGetNaturalSize(DWORD, HDC, HDC, DVTARGETDEVICE*, DWORD, const SIZEL*, LONG* width, LONG* height) override
+    HRESULT TxGetNaturalSize(DWORD, HDC, HDC, DVTARGETDEVICE*, DWORD, const SIZEL*, LONG* width,
+                             LONG* height) override
     {
         *width = 999999;
         *height = 999999;
@@ -438,5 +465,6 @@ TEST(RichEditHost, SystemKeysStayTheWindows)
     LRESULT result = 0;
     EXPECT_FALSE(w.Manager().MessageHandler(WM_SYSKEYDOWN, VK_F4, 0x20000000, result));
     EXPECT_FALSE(w.Manager().MessageHandler(WM_SYSCHAR, ' ', 0x20000000, result));
-    EXPECT_TRUE(w.Manager().MessageHandler(WM_KEYDOWN, VK_END, 0, result)) << "ordinary keys are the editor's";
+    EXPECT_TRUE(w.Manager().MessageHandler(WM_KEYDOWN, VK_END, 0, result))
+        << "ordinary keys are the editor's";
 }

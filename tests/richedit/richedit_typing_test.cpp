@@ -59,8 +59,9 @@ TEST(RichEditTyping, EnterGivesAParagraphOrReturn)
     };
     for (const Case& c : cases)
     {
-        SCOPED_TRACE(testing::Message() << "attributes " << std::string(c.attributes, c.attributes + wcslen(c.attributes))
-                                        << (c.ctrl ? " with Ctrl" : ""));
+        SCOPED_TRACE(testing::Message()
+                     << "attributes " << std::string(c.attributes, c.attributes + wcslen(c.attributes))
+                     << (c.ctrl ? " with Ctrl" : ""));
         CEditWindow w(Skin(c.attributes).c_str());
         w.ClickInto(50, 20);
         TypeText("ab");
@@ -123,7 +124,8 @@ TEST(RichEditTyping, TabIsTextOrMovesTheFocus)
         TypeText("a");
         ASSERT_TRUE(w.PumpUntil([&] { return TextOf(w.Edit()) == L"a"; }));
         PressKey(VK_TAB);
-        EXPECT_TRUE(w.PumpUntil([&] { return w.Manager().GetFocus() == w.Manager().FindControlByName(L"next"); }));
+        EXPECT_TRUE(
+            w.PumpUntil([&] { return w.Manager().GetFocus() == w.Manager().FindControlByName(L"next"); }));
         TypeText("b");
         w.Settle();
         EXPECT_EQ(TextOf(w.Edit()), L"a") << "the keys went with the focus";
@@ -145,7 +147,8 @@ TEST(RichEditTyping, DraggingTheMouseSelects)
         w.Settle(20);
     }
     MouseButton(false);
-    EXPECT_TRUE(w.PumpUntil([&] { return !w.Manager().IsCaptured(); })) << "the text services gave the mouse back";
+    EXPECT_TRUE(w.PumpUntil([&] { return !w.Manager().IsCaptured(); }))
+        << "the text services gave the mouse back";
     w.Settle();
     long start = -1;
     long end = -1;
@@ -263,7 +266,8 @@ TEST(RichEditTyping, HoverFollowsThePointerOntoTheText)
     const RECT b = button->GetPos();
     const RECT text = w.Edit()->GetTextRect();
     LRESULT ignored = 0;
-    w.Manager().MessageHandler(WM_MOUSEMOVE, 0, MAKELPARAM((b.left + b.right) / 2, (b.top + b.bottom) / 2), ignored);
+    w.Manager().MessageHandler(WM_MOUSEMOVE, 0, MAKELPARAM((b.left + b.right) / 2, (b.top + b.bottom) / 2),
+                               ignored);
     ASSERT_NE(button->GetButtonState() & StateHot, 0u);
     w.Manager().MessageHandler(WM_MOUSEMOVE, 0, MAKELPARAM(text.left + 5, text.top + 5), ignored);
     EXPECT_EQ(button->GetButtonState() & StateHot, 0u);

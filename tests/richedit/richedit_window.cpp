@@ -28,8 +28,8 @@ CEditWindow::CEditWindow(LPCWSTR xml, int width, int height) : window(NULL), edi
     wc.hCursor = ::LoadCursorW(NULL, IDC_ARROW);
     wc.lpszClassName = L"RichEditTestHost";
     ::RegisterClassW(&wc);
-    window = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"rich edit test", WS_POPUP, kLeft, kTop, width,
-                               height, NULL, NULL, wc.hInstance, NULL);
+    window = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"rich edit test", WS_POPUP, kLeft, kTop,
+                               width, height, NULL, NULL, wc.hInstance, NULL);
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     manager.Init(window);
     CLayoutBuilder builder;
@@ -134,7 +134,8 @@ void TypeText(const char* text)
 {
     for (const char* c = text; *c != 0; ++c)
     {
-        const WORD vk = *c == ' ' ? VK_SPACE : static_cast<WORD>(*c >= 'a' && *c <= 'z' ? *c - 'a' + 'A' : *c);
+        const WORD vk =
+            *c == ' ' ? VK_SPACE : static_cast<WORD>(*c >= 'a' && *c <= 'z' ? *c - 'a' + 'A' : *c);
         PressKey(vk);
     }
 }

@@ -23,8 +23,7 @@ public:
     CRichEditUI* Edit() const { return edit; }
 
     // Runs pending messages until done returns true, for at most ms milliseconds.
-    template <class TDone>
-    bool PumpUntil(TDone done, DWORD ms = 3000)
+    template <class TDone> bool PumpUntil(TDone done, DWORD ms = 3000)
     {
         const DWORD start = ::GetTickCount();
         while (!done())

@@ -5,7 +5,11 @@
 #include "ui/render/Dib.h"
 
 CCanvas::CCanvas(int width, int height, DWORD fill)
-    : m_width(width), m_height(height), m_hDC(::CreateCompatibleDC(NULL)), m_bitmap(NULL), m_old(NULL),
+    : m_width(width),
+      m_height(height),
+      m_hDC(::CreateCompatibleDC(NULL)),
+      m_bitmap(NULL),
+      m_old(NULL),
       m_pixels(NULL)
 {
     LPBYTE bits = NULL;

@@ -30,7 +30,8 @@ TEntryPtr MakeImage(int width, int height, const std::function<DWORD(int, int)>&
     return TEntryPtr(CImageLoader::FromRgba(rgba.data(), width, height, mask));
 }
 
-namespace {
+namespace
+{
 
 void AppendBytes(void* context, void* data, int size)
 {

@@ -33,8 +33,7 @@ public:
     // The folder's path, with a trailing backslash.
     const std::wstring& Path() const { return m_folder.Path(); }
     // Writes a file into the folder and returns its full path.
-    template <class TBytes>
-    std::wstring Write(const wchar_t* name, const TBytes& bytes) const
+    template <class TBytes> std::wstring Write(const wchar_t* name, const TBytes& bytes) const
     {
         return m_folder.Write(name, bytes);
     }

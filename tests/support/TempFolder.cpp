@@ -11,8 +11,9 @@ CTempFolder::CTempFolder(const wchar_t* prefix)
     // of one program's tests apart; the loop skips leftovers of an earlier run.
     for (int attempt = 0; attempt < 100; ++attempt)
     {
-        const std::wstring path = std::wstring(base) + prefix + L"-" + std::to_wstring(::GetCurrentProcessId()) +
-                                  L"-" + std::to_wstring(++counter) + L"\\";
+        const std::wstring path = std::wstring(base) + prefix + L"-" +
+                                  std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                                  std::to_wstring(++counter) + L"\\";
         if (::CreateDirectoryW(path.c_str(), NULL))
         {
             m_path = path;
@@ -43,11 +44,13 @@ std::wstring CTempFolder::Write(const wchar_t* name, const std::string& bytes) c
 
 bool WriteFileBytes(const std::wstring& path, const void* data, size_t size)
 {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file =
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
-    const bool ok = size == 0 || (::WriteFile(file, data, static_cast<DWORD>(size), &written, NULL) && written == size);
+    const bool ok =
+        size == 0 || (::WriteFile(file, data, static_cast<DWORD>(size), &written, NULL) && written == size);
     ::CloseHandle(file);
     return ok;
 }
@@ -66,7 +69,8 @@ void RemoveTree(const std::wstring& folder)
     HANDLE search = ::FindFirstFileW((base + L"*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE)
     {
-        do {
+        do
+        {
             const std::wstring name = found.cFileName;
             if (name == L"." || name == L"..")
                 continue;
@@ -103,7 +107,8 @@ std::vector<std::wstring> ListFolder(const std::wstring& folder, bool withFolder
     HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return names;
-    do {
+    do
+    {
         const std::wstring name = found.cFileName;
         if (name == L"." || name == L"..")
             continue;

@@ -33,8 +33,7 @@ public:
 
     HWND Get() const { return m_hWnd; }
     // Runs the window's pending messages, for at most ms milliseconds, until done returns true.
-    template <class TDone>
-    bool PumpUntil(TDone done, DWORD ms);
+    template <class TDone> bool PumpUntil(TDone done, DWORD ms);
     // Runs every message waiting in the thread's queue.
     void Pump();
 
@@ -43,8 +42,7 @@ private:
     HWND m_hWnd;
 };
 
-template <class TDone>
-bool CHostWindow::PumpUntil(TDone done, DWORD ms)
+template <class TDone> bool CHostWindow::PumpUntil(TDone done, DWORD ms)
 {
     const DWORD start = ::GetTickCount();
     while (!done())

@@ -3,7 +3,9 @@
 #include <vector>
 
 CTestTextResources::CTestTextResources(bool realFonts)
-    : m_realFonts(realFonts), m_measureDC(realFonts ? CreateCompatibleDC(NULL) : NULL), m_nextFakeHandle(0x1000)
+    : m_realFonts(realFonts),
+      m_measureDC(realFonts ? CreateCompatibleDC(NULL) : NULL),
+      m_nextFakeHandle(0x1000)
 {
     m_mouse.x = -1;
     m_mouse.y = -1;
@@ -21,7 +23,8 @@ CTestTextResources::~CTestTextResources()
         DeleteDC(m_measureDC);
 }
 
-bool CTestTextResources::MakeFont(LPCWSTR face, int size, bool bold, bool underline, bool italic, TFontEntry& font)
+bool CTestTextResources::MakeFont(LPCWSTR face, int size, bool bold, bool underline, bool italic,
+                                  TFontEntry& font)
 {
     font = TFontEntry(NULL, face, size, bold, underline, italic);
     if (!m_realFonts)
@@ -34,8 +37,9 @@ bool CTestTextResources::MakeFont(LPCWSTR face, int size, bool bold, bool underl
         font.metrics.tmItalic = italic ? 1 : 0;
         return true;
     }
-    font.font = CreateFontW(-size, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, italic, underline, FALSE, DEFAULT_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH, face);
+    font.font =
+        CreateFontW(-size, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, italic, underline, FALSE, DEFAULT_CHARSET,
+                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH, face);
     if (font.font == NULL)
         return false;
     HGDIOBJ old = SelectObject(m_measureDC, font.font);
@@ -129,13 +133,15 @@ HFONT CTestTextResources::FindFont(LPCWSTR face, int size, bool bold, bool under
     for (auto& entry : m_fonts)
     {
         const TFontEntry& f = entry.second;
-        if (f.faceName == face && f.size == size && f.bold == bold && f.underline == underline && f.italic == italic)
+        if (f.faceName == face && f.size == size && f.bold == bold && f.underline == underline &&
+            f.italic == italic)
             return f.font;
     }
     return NULL;
 }
 
-HFONT CTestTextResources::AddFont(int id, LPCWSTR face, int size, bool bold, bool underline, bool italic, bool)
+HFONT CTestTextResources::AddFont(int id, LPCWSTR face, int size, bool bold, bool underline, bool italic,
+                                  bool)
 {
     addedIds.push_back(id);
     return AddSkinFont(id, face, size, bold, underline, italic);
@@ -143,14 +149,21 @@ HFONT CTestTextResources::AddFont(int id, LPCWSTR face, int size, bool bold, boo
 
 void CRecordingCanvas::DrawRun(int x, int y, LPCWSTR text, int length)
 {
-    TRun run = { x, y, std::wstring(text, length), m_color & 0xFFFFFF, m_font.faceName.GetData(),
-                 m_font.bold, m_font.underline, m_font.italic, m_opaque };
+    TRun run = {x,
+                y,
+                std::wstring(text, length),
+                m_color & 0xFFFFFF,
+                m_font.faceName.GetData(),
+                m_font.bold,
+                m_font.underline,
+                m_font.italic,
+                m_opaque};
     runs.push_back(run);
 }
 
 void CRecordingCanvas::DrawImage(const TImageEntry& image, const RECT& dest, const RECT& source)
 {
-    TImage drawn = { &image, dest, source };
+    TImage drawn = {&image, dest, source};
     images.push_back(drawn);
 }
 

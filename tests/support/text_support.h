@@ -22,14 +22,18 @@ public:
     // Files a font under id as a skin would; index 0 is the usual base font.
     HFONT AddSkinFont(int id, LPCWSTR face, int size, bool bold = false, bool underline = false,
                       bool italic = false);
-    void SetMouse(int x, int y) { m_mouse.x = x; m_mouse.y = y; }
+    void SetMouse(int x, int y)
+    {
+        m_mouse.x = x;
+        m_mouse.y = y;
+    }
     // An image of the given size (pixels of one colour when fonts are real).
     void AddTestImage(LPCWSTR name, int width, int height, DWORD argb = 0xFF00FF00);
     void SetLanguageString(LPCWSTR token, LPCWSTR text) { m_tokens[token] = text; }
 
     // ---- What the layout asked ----
-    std::vector<int> addedIds;   // ids passed to AddFont, in order
-    std::vector<int> probedIds;  // ids passed to HasFontId, in order
+    std::vector<int> addedIds;                // ids passed to AddFont, in order
+    std::vector<int> probedIds;               // ids passed to HasFontId, in order
     std::vector<std::wstring> imageRequests;  // names asked for; "name|type" with a type
     // Makes HasFontId answer "in use" for the next n ids it is asked about.
     int reportInUse = 0;

@@ -11,9 +11,11 @@
 #include <string>
 #include <vector>
 
-namespace ziptest {
+namespace ziptest
+{
 
-struct TMember {
+struct TMember
+{
     std::string name;
     std::string data;  // uncompressed content
     uint16_t method = 8;
@@ -23,7 +25,8 @@ struct TMember {
     uint32_t dosTime = 0x5A8C6000;  // 2025-04-12 12:00:00
 };
 
-struct TArchive {
+struct TArchive
+{
     std::string bytes;
     std::vector<size_t> localHeaders;    // offset of each local header
     std::vector<size_t> centralHeaders;  // offset of each central header
@@ -81,12 +84,28 @@ inline uint32_t Crc(const std::string& data)
 }
 
 // Offsets of fields inside the headers, for tests that damage them.
-enum : size_t {
-    LocalBitFlags = 6, LocalMethod = 8, LocalCrc = 14, LocalCompressed = 18, LocalUncompressed = 22,
-    LocalNameLength = 26, LocalExtraLength = 28, LocalHeaderSize = 30,
-    CentralMethod = 10, CentralCrc = 16, CentralCompressed = 20, CentralUncompressed = 24,
-    CentralNameLength = 28, CentralExternal = 38, CentralLocalOffset = 42,
-    EndDisk = 4, EndDirectoryDisk = 6, EndEntriesOnDisk = 8, EndEntries = 10, EndDirectorySize = 12,
+enum : size_t
+{
+    LocalBitFlags = 6,
+    LocalMethod = 8,
+    LocalCrc = 14,
+    LocalCompressed = 18,
+    LocalUncompressed = 22,
+    LocalNameLength = 26,
+    LocalExtraLength = 28,
+    LocalHeaderSize = 30,
+    CentralMethod = 10,
+    CentralCrc = 16,
+    CentralCompressed = 20,
+    CentralUncompressed = 24,
+    CentralNameLength = 28,
+    CentralExternal = 38,
+    CentralLocalOffset = 42,
+    EndDisk = 4,
+    EndDirectoryDisk = 6,
+    EndEntriesOnDisk = 8,
+    EndEntries = 10,
+    EndDirectorySize = 12,
     EndDirectoryOffset = 16,
 };
 
@@ -97,7 +116,8 @@ inline TArchive BuildZip(const std::vector<TMember>& entries, const std::string&
     std::string& out = archive.bytes;
     out = prefix;
     std::string central;
-    for (const TMember& e : entries) {
+    for (const TMember& e : entries)
+    {
         const std::string payload = e.method == 8 ? RawDeflate(e.data) : e.data;
         const uint32_t crc = Crc(e.data);
         const size_t local = out.size();
@@ -116,7 +136,8 @@ inline TArchive BuildZip(const std::vector<TMember>& entries, const std::string&
         out += e.name;
         out += e.localExtra;
         out += payload;
-        if (e.dataDescriptor) {
+        if (e.dataDescriptor)
+        {
             Append32(out, 0x08074B50);
             Append32(out, crc);
             Append32(out, uint32_t(payload.size()));
@@ -142,7 +163,8 @@ inline TArchive BuildZip(const std::vector<TMember>& entries, const std::string&
         central += e.name;
     }
     const size_t directoryOffset = out.size();
-    for (size_t& offset : archive.centralHeaders) offset += directoryOffset;
+    for (size_t& offset : archive.centralHeaders)
+        offset += directoryOffset;
     out += central;
     archive.endRecord = out.size();
     Append32(out, 0x06054B50);

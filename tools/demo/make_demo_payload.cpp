@@ -11,12 +11,14 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using Bytes = std::vector<unsigned char>;
 
 // xorshift64*: fast, and identical on every host.
-class Random {
+class Random
+{
 public:
     explicit Random(std::uint64_t seed) : state_(seed | 1) {}
     std::uint64_t Next()
@@ -56,8 +58,10 @@ const char kNotes[] =
     "三、汉化内容\r\n"
     "・script.dat：全部剧情文本、选项与系统菜单已翻译为简体中文。\r\n"
     "・system.dat：系统提示与人名表已改为中文。\r\n"
-    "・graphic.pak：标题画面、存档界面及设置界面的图片文字已重新绘制，字体已替换为可完整显示简体中文的字库。\r\n"
-    "・voice.pak：配音仍为原版日语；语音包按中文剧本重新编排了索引，使语音与文本一一对应，因此该文件会被替换。\r\n"
+    "・graphic."
+    "pak：标题画面、存档界面及设置界面的图片文字已重新绘制，字体已替换为可完整显示简体中文的字库。\r\n"
+    "・voice."
+    "pak：配音仍为原版日语；语音包按中文剧本重新编排了索引，使语音与文本一一对应，因此该文件会被替换。\r\n"
     "\r\n"
     "四、常见问题\r\n"
     "问：安装后游戏中出现乱码怎么办？\r\n"
@@ -81,7 +85,8 @@ Bytes Notes()
     std::u16string text;
     package::FromUtf8(kNotes, text);
     Bytes bytes = {0xFF, 0xFE};
-    for (char16_t c : text) {
+    for (char16_t c : text)
+    {
         bytes.push_back(static_cast<unsigned char>(c));
         bytes.push_back(static_cast<unsigned char>(c >> 8));
     }
@@ -90,7 +95,8 @@ Bytes Notes()
 
 void PutU32(Bytes& out, std::uint32_t v)
 {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<unsigned char>(v >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<unsigned char>(v >> (8 * i)));
 }
 
 // Script text: lines of dialogue built from a small vocabulary, the way game
@@ -98,22 +104,34 @@ void PutU32(Bytes& out, std::uint32_t v)
 Bytes Script(std::size_t size)
 {
     static const char* const kSpeakers[] = {"【艾琳】", "【凯尔】", "【莉莎】", "【旁白】", "【老人】"};
-    static const char* const kPhrases[] = {
-        "今天的风有点冷。", "我们必须在天黑之前赶到村子。", "你听见那个声音了吗？", "……", "原来如此。",
-        "这条路通往北方的森林。", "不要回头，继续走。", "谢谢你一直陪着我。", "那本书上写着古老的文字。",
-        "钟声响了三次。", "快看，天上有星星落下来了！", "我会守护这个地方。"};
+    static const char* const kPhrases[] = {"今天的风有点冷。",
+                                           "我们必须在天黑之前赶到村子。",
+                                           "你听见那个声音了吗？",
+                                           "……",
+                                           "原来如此。",
+                                           "这条路通往北方的森林。",
+                                           "不要回头，继续走。",
+                                           "谢谢你一直陪着我。",
+                                           "那本书上写着古老的文字。",
+                                           "钟声响了三次。",
+                                           "快看，天上有星星落下来了！",
+                                           "我会守护这个地方。"};
     static const char* const kCommands[] = {"@bg name=forest_%04u\r\n", "@se file=step%02u\r\n",
                                             "@wait time=%u\r\n", "@bgm track=%u\r\n"};
     Random random(0x5C819700ULL);
     Bytes out;
     out.reserve(size + 256);
     char line[128];
-    while (out.size() < size) {
-        if (random.Below(4) == 0) {
+    while (out.size() < size)
+    {
+        if (random.Below(4) == 0)
+        {
             std::snprintf(line, sizeof line, kCommands[random.Below(4)], random.Below(400));
-        } else {
-            std::snprintf(line, sizeof line, "%s%s%s\r\n", kSpeakers[random.Below(5)], kPhrases[random.Below(12)],
-                          kPhrases[random.Below(12)]);
+        }
+        else
+        {
+            std::snprintf(line, sizeof line, "%s%s%s\r\n", kSpeakers[random.Below(5)],
+                          kPhrases[random.Below(12)], kPhrases[random.Below(12)]);
         }
         out.insert(out.end(), line, line + std::char_traits<char>::length(line));
     }
@@ -127,12 +145,14 @@ Bytes Records(std::size_t count)
     Random random(0x7EC02D5ULL);
     Bytes out;
     out.reserve(count * 32);
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < count; ++i)
+    {
         PutU32(out, static_cast<std::uint32_t>(i));
         PutU32(out, 1000 + random.Below(64) * 10);
         PutU32(out, random.Below(8) == 0 ? random.Below(0xFFFF) : 0);
         PutU32(out, static_cast<std::uint32_t>(i / 16));
-        for (int k = 0; k < 16; ++k) out.push_back(random.Below(5) == 0 ? static_cast<unsigned char>(random.Below(3)) : 0);
+        for (int k = 0; k < 16; ++k)
+            out.push_back(random.Below(5) == 0 ? static_cast<unsigned char>(random.Below(3)) : 0);
     }
     return out;
 }
@@ -145,14 +165,18 @@ Bytes Graphics(std::size_t size)
     Bytes out;
     out.reserve(size);
     const long kWidth = 1024, kHeight = 256;
-    while (out.size() < size) {
+    while (out.size() < size)
+    {
         const unsigned base = random.Below(256), dx = random.Below(3), dy = random.Below(3);
-        for (long y = 0; y < kHeight && out.size() < size; ++y) {
-            for (long x = 0; x < kWidth && out.size() < size; ++x) {
+        for (long y = 0; y < kHeight && out.size() < size; ++y)
+        {
+            for (long x = 0; x < kWidth && out.size() < size; ++x)
+            {
                 const long ex = 2 * x - kWidth, ey = 4 * y - 2 * kHeight;
                 const bool inside = ex * ex + ey * ey * 4 <= kWidth * kWidth;
                 const std::uint64_t noise = random.Next();
-                for (unsigned channel = 0; channel < 4 && out.size() < size; ++channel) {
+                for (unsigned channel = 0; channel < 4 && out.size() < size; ++channel)
+                {
                     unsigned v = base + (x * dx + y * dy) / 8 + channel * 40 + ((noise >> (channel * 8)) & 3);
                     out.push_back(inside ? static_cast<unsigned char>(channel == 3 ? 255 : v) : 0);
                 }
@@ -167,30 +191,35 @@ Bytes Voice(std::size_t size)
 {
     Random random(0x1F0CE5ULL);
     Bytes out(size);
-    for (std::size_t i = 0; i < size; i += 8) {
+    for (std::size_t i = 0; i < size; i += 8)
+    {
         std::uint64_t v = random.Next();
-        for (std::size_t k = 0; k < 8 && i + k < size; ++k) out[i + k] = static_cast<unsigned char>(v >> (8 * k));
+        for (std::size_t k = 0; k < 8 && i + k < size; ++k)
+            out[i + k] = static_cast<unsigned char>(v >> (8 * k));
     }
     return out;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
+    if (argc != 2)
+    {
         std::fprintf(stderr, "usage: make-demo-payload OUTDIR\n");
         return 1;
     }
     const std::filesystem::path dir = argv[1];
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
-    if (ec) {
+    if (ec)
+    {
         std::fprintf(stderr, "make-demo-payload: cannot create \"%s\": %s\n", argv[1], ec.message().c_str());
         return 1;
     }
 
-    struct File {
+    struct File
+    {
         const char* name;
         Bytes bytes;
     };
@@ -203,14 +232,18 @@ int main(int argc, char** argv)
     };
 
     std::string list, error;
-    for (const File& file : files) {
-        if (!tools::WriteFileAtomically((dir / std::filesystem::u8path(file.name)).string(), file.bytes, error)) {
+    for (const File& file : files)
+    {
+        if (!tools::WriteFileAtomically((dir / std::filesystem::u8path(file.name)).string(), file.bytes,
+                                        error))
+        {
             std::fprintf(stderr, "make-demo-payload: %s\n", error.c_str());
             return 1;
         }
         list += std::string(file.name) + "\t" + file.name + "\n";
     }
-    if (!tools::WriteFileAtomically((dir / "payload.list").string(), list.data(), list.size(), error)) {
+    if (!tools::WriteFileAtomically((dir / "payload.list").string(), list.data(), list.size(), error))
+    {
         std::fprintf(stderr, "make-demo-payload: %s\n", error.c_str());
         return 1;
     }

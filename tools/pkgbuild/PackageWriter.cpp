@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <limits>
 
-namespace package {
-namespace {
+namespace package
+{
+namespace
+{
 
 constexpr std::size_t kChunk = 256 * 1024;
 
@@ -33,27 +35,40 @@ bool IsReservedUnit(char16_t c)
            c == u'?' || c == u'*';
 }
 
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsHighSurrogate(char16_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 // Simple case folding for the ranges where the file system's case-insensitive
 // comparison matters for names a patch could carry: ASCII, Latin-1, Greek,
 // Cyrillic and the full-width Latin letters.
 char16_t FoldCase(char16_t c)
 {
-    if (c >= u'a' && c <= u'z') return c - 0x20;
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
-    if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 0x20;
-    if (c >= 0x430 && c <= 0x44F) return c - 0x20;
-    if (c >= 0x450 && c <= 0x45F) return c - 0x50;
-    if (c >= 0xFF41 && c <= 0xFF5A) return c - 0x20;
+    if (c >= u'a' && c <= u'z')
+        return c - 0x20;
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
+        return c - 0x20;
+    if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2)
+        return c - 0x20;
+    if (c >= 0x430 && c <= 0x44F)
+        return c - 0x20;
+    if (c >= 0x450 && c <= 0x45F)
+        return c - 0x50;
+    if (c >= 0xFF41 && c <= 0xFF5A)
+        return c - 0x20;
     return c;
 }
 
 std::u16string Folded(const std::u16string& s)
 {
     std::u16string out(s);
-    for (char16_t& c : out) c = FoldCase(c);
+    for (char16_t& c : out)
+        c = FoldCase(c);
     return out;
 }
 
@@ -62,13 +77,17 @@ std::u16string Folded(const std::u16string& s)
 bool IsDeviceName(const std::u16string& component)
 {
     std::u16string base = component.substr(0, component.find(u'.'));
-    while (!base.empty() && base.back() == u' ') base.pop_back();
+    while (!base.empty() && base.back() == u' ')
+        base.pop_back();
     base = Folded(base);
     static const char16_t* const kPlain[] = {u"CON", u"PRN", u"AUX", u"NUL", u"CONIN$", u"CONOUT$"};
-    for (const char16_t* device : kPlain) {
-        if (base == device) return true;
+    for (const char16_t* device : kPlain)
+    {
+        if (base == device)
+            return true;
     }
-    if (base.size() == 4 && (base.compare(0, 3, u"COM") == 0 || base.compare(0, 3, u"LPT") == 0)) {
+    if (base.size() == 4 && (base.compare(0, 3, u"COM") == 0 || base.compare(0, 3, u"LPT") == 0))
+    {
         char16_t d = base[3];
         return (d >= u'0' && d <= u'9') || d == 0xB9 || d == 0xB2 || d == 0xB3;
     }
@@ -77,11 +96,14 @@ bool IsDeviceName(const std::u16string& component)
 
 bool ValidateComponent(const std::u16string& name, const std::u16string& component, std::string& error)
 {
-    if (component.empty()) return Refuse(name, "has an empty path part (leading, trailing or doubled backslash)", error);
-    if (component == u"." || component == u"..") return Refuse(name, "has a \".\" or \"..\" path part", error);
+    if (component.empty())
+        return Refuse(name, "has an empty path part (leading, trailing or doubled backslash)", error);
+    if (component == u"." || component == u"..")
+        return Refuse(name, "has a \".\" or \"..\" path part", error);
     if (component.back() == u'.' || component.back() == u' ')
         return Refuse(name, "has a path part ending in a dot or blank, which Windows drops", error);
-    if (IsDeviceName(component)) return Refuse(name, "uses a reserved device name", error);
+    if (IsDeviceName(component))
+        return Refuse(name, "uses a reserved device name", error);
     return true;
 }
 
@@ -89,13 +111,16 @@ bool ValidateComponent(const std::u16string& name, const std::u16string& compone
 bool Deflate(const std::vector<unsigned char>& source, std::vector<unsigned char>& out)
 {
     z_stream z{};
-    if (deflateInit(&z, Z_DEFAULT_COMPRESSION) != Z_OK) return false;
+    if (deflateInit(&z, Z_DEFAULT_COMPRESSION) != Z_OK)
+        return false;
     std::vector<unsigned char> buffer(kChunk);
     std::size_t remaining = source.size();
     z.next_in = const_cast<Bytef*>(source.data());
     int status = Z_OK;
-    while (status == Z_OK) {
-        if (z.avail_in == 0 && remaining > 0) {
+    while (status == Z_OK)
+    {
+        if (z.avail_in == 0 && remaining > 0)
+        {
             uInt step = static_cast<uInt>(std::min<std::size_t>(remaining, std::numeric_limits<uInt>::max()));
             z.avail_in = step;
             remaining -= step;
@@ -113,21 +138,25 @@ bool Deflate(const std::vector<unsigned char>& source, std::vector<unsigned char
 // fault in compression can never reach a user's game folder.
 bool Verify(const unsigned char* stream, std::size_t length, const std::vector<unsigned char>& source)
 {
-    if (length < 2 || stream[0] != 0x78 || stream[1] != 0x9C) return false;
+    if (length < 2 || stream[0] != 0x78 || stream[1] != 0x9C)
+        return false;
     z_stream z{};
-    if (inflateInit(&z) != Z_OK) return false;
+    if (inflateInit(&z) != Z_OK)
+        return false;
     std::vector<unsigned char> buffer(kChunk);
     z.next_in = const_cast<Bytef*>(stream);
     z.avail_in = static_cast<uInt>(length);
     std::size_t produced = 0;
     int status = Z_OK;
     bool same = true;
-    while (status == Z_OK && same) {
+    while (status == Z_OK && same)
+    {
         z.next_out = buffer.data();
         z.avail_out = kChunk;
         status = inflate(&z, Z_NO_FLUSH);
         std::size_t n = kChunk - z.avail_out;
-        same = produced + n <= source.size() && std::equal(buffer.begin(), buffer.begin() + n, source.begin() + produced);
+        same = produced + n <= source.size() &&
+               std::equal(buffer.begin(), buffer.begin() + n, source.begin() + produced);
         produced += n;
     }
     bool whole = status == Z_STREAM_END && z.avail_in == 0;
@@ -138,36 +167,49 @@ bool Verify(const unsigned char* stream, std::size_t length, const std::vector<u
 void WriteName(unsigned char* field, const std::u16string& name)
 {
     std::fill(field, field + kNameBytes, 0);
-    for (std::size_t i = 0; i < name.size(); ++i) {
+    for (std::size_t i = 0; i < name.size(); ++i)
+    {
         field[2 * i] = static_cast<unsigned char>(name[i]);
         field[2 * i + 1] = static_cast<unsigned char>(name[i] >> 8);
     }
 }
 
-} // namespace
+}  // namespace
 
 bool ValidateEntryName(const std::u16string& name, std::string& error)
 {
-    if (name.empty()) return Refuse(name, "is empty", error);
-    if (name.size() > kMaxNameUnits) return Refuse(name, "is longer than 39 UTF-16 code units", error);
-    for (std::size_t i = 0; i < name.size(); ++i) {
+    if (name.empty())
+        return Refuse(name, "is empty", error);
+    if (name.size() > kMaxNameUnits)
+        return Refuse(name, "is longer than 39 UTF-16 code units", error);
+    for (std::size_t i = 0; i < name.size(); ++i)
+    {
         char16_t c = name[i];
-        if (IsReservedUnit(c)) {
-            if (c == u':') return Refuse(name, "has a drive or a colon; names are relative paths", error);
+        if (IsReservedUnit(c))
+        {
+            if (c == u':')
+                return Refuse(name, "has a drive or a colon; names are relative paths", error);
             return Refuse(name, "has a character Windows does not allow in file names", error);
         }
-        if (IsHighSurrogate(c) && i + 1 < name.size() && IsLowSurrogate(name[i + 1])) {
+        if (IsHighSurrogate(c) && i + 1 < name.size() && IsLowSurrogate(name[i + 1]))
+        {
             ++i;
-        } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+        }
+        else if (IsHighSurrogate(c) || IsLowSurrogate(c))
+        {
             return Refuse(name, "has an unpaired UTF-16 surrogate", error);
         }
     }
-    if (name[0] == u'\\') return Refuse(name, "is absolute; names are relative paths", error);
+    if (name[0] == u'\\')
+        return Refuse(name, "is absolute; names are relative paths", error);
     std::size_t start = 0;
-    for (;;) {
+    for (;;)
+    {
         std::size_t end = name.find(u'\\', start);
-        if (!ValidateComponent(name, name.substr(start, end - start), error)) return false;
-        if (end == std::u16string::npos) break;
+        if (!ValidateComponent(name, name.substr(start, end - start), error))
+            return false;
+        if (end == std::u16string::npos)
+            break;
         start = end + 1;
     }
     return true;
@@ -178,7 +220,8 @@ bool BuildPackage(const std::vector<SourceEntry>& entries, std::vector<unsigned 
 {
     package.clear();
     error.clear();
-    if (entries.size() > std::numeric_limits<std::uint32_t>::max() / kEntrySize) {
+    if (entries.size() > std::numeric_limits<std::uint32_t>::max() / kEntrySize)
+    {
         error = "too many entries";
         return false;
     }
@@ -187,22 +230,30 @@ bool BuildPackage(const std::vector<SourceEntry>& entries, std::vector<unsigned 
     //    ignoring case, and no file where another entry needs a directory.
     std::vector<std::u16string> folded;
     folded.reserve(entries.size());
-    for (const SourceEntry& entry : entries) {
-        if (!ValidateEntryName(entry.name, error)) return false;
+    for (const SourceEntry& entry : entries)
+    {
+        if (!ValidateEntryName(entry.name, error))
+            return false;
         if (entry.bytes.size() > std::numeric_limits<std::uint32_t>::max())
             return Refuse(entry.name, "is larger than 4 GB", error);
         std::u16string key = Folded(entry.name);
-        for (std::size_t j = 0; j < folded.size(); ++j) {
+        for (std::size_t j = 0; j < folded.size(); ++j)
+        {
             const std::u16string& other = folded[j];
-            if (key == other) {
-                return Refuse(entry.name, ("equals " + Quoted(entries[j].name) + " ignoring case").c_str(), error);
+            if (key == other)
+            {
+                return Refuse(entry.name, ("equals " + Quoted(entries[j].name) + " ignoring case").c_str(),
+                              error);
             }
             const std::u16string& shorter = key.size() < other.size() ? key : other;
             const std::u16string& longer = key.size() < other.size() ? other : key;
-            if (longer.compare(0, shorter.size(), shorter) == 0 && longer[shorter.size()] == u'\\') {
-                return Refuse(entry.name,
-                              ("and " + Quoted(entries[j].name) + " need the same path as a file and a directory").c_str(),
-                              error);
+            if (longer.compare(0, shorter.size(), shorter) == 0 && longer[shorter.size()] == u'\\')
+            {
+                return Refuse(
+                    entry.name,
+                    ("and " + Quoted(entries[j].name) + " need the same path as a file and a directory")
+                        .c_str(),
+                    error);
             }
         }
         folded.push_back(std::move(key));
@@ -216,20 +267,24 @@ bool BuildPackage(const std::vector<SourceEntry>& entries, std::vector<unsigned 
     WriteU32(&package[kEntryCountOffset], count);
 
     // 3. Streams in table order, each directly after the previous one.
-    for (std::uint32_t i = 0; i < count; ++i) {
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
         const SourceEntry& entry = entries[i];
         const std::size_t streamStart = package.size();
-        if (!Deflate(entry.bytes, package)) {
+        if (!Deflate(entry.bytes, package))
+        {
             package.clear();
             return Refuse(entry.name, "could not be compressed", error);
         }
         const std::uint64_t dataOffset = streamStart - dataStart;
         const std::uint64_t streamSize = package.size() - streamStart;
-        if (dataOffset + streamSize > std::numeric_limits<std::uint32_t>::max()) {
+        if (dataOffset + streamSize > std::numeric_limits<std::uint32_t>::max())
+        {
             package.clear();
             return Refuse(entry.name, "ends beyond 4 GB of compressed data", error);
         }
-        if (!Verify(&package[streamStart], streamSize, entry.bytes)) {
+        if (!Verify(&package[streamStart], streamSize, entry.bytes))
+        {
             package.clear();
             return Refuse(entry.name, "did not inflate back to its content", error);
         }
@@ -245,24 +300,35 @@ bool BuildPackage(const std::vector<SourceEntry>& entries, std::vector<unsigned 
 std::string ToUtf8(const std::u16string& text)
 {
     std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    for (std::size_t i = 0; i < text.size(); ++i)
+    {
         std::uint32_t c = text[i];
-        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]))
+        {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
-        } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
+        }
+        else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i]))
+        {
             c = 0xFFFD;
         }
-        if (c < 0x80) {
+        if (c < 0x80)
+        {
             out += static_cast<char>(c);
-        } else if (c < 0x800) {
+        }
+        else if (c < 0x800)
+        {
             out += static_cast<char>(0xC0 | (c >> 6));
             out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
+        }
+        else if (c < 0x10000)
+        {
             out += static_cast<char>(0xE0 | (c >> 12));
             out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
             out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
+        }
+        else
+        {
             out += static_cast<char>(0xF0 | (c >> 18));
             out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
             out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
@@ -276,28 +342,53 @@ bool FromUtf8(const std::string& text, std::u16string& result)
 {
     result.clear();
     std::size_t i = 0;
-    while (i < text.size()) {
+    while (i < text.size())
+    {
         unsigned char lead = static_cast<unsigned char>(text[i]);
         std::size_t length;
         std::uint32_t c;
-        if (lead < 0x80) { length = 1; c = lead; }
-        else if (lead >= 0xC2 && lead <= 0xDF) { length = 2; c = lead & 0x1F; }
-        else if (lead >= 0xE0 && lead <= 0xEF) { length = 3; c = lead & 0x0F; }
-        else if (lead >= 0xF0 && lead <= 0xF4) { length = 4; c = lead & 0x07; }
-        else return false;
-        if (i + length > text.size()) return false;
-        for (std::size_t k = 1; k < length; ++k) {
+        if (lead < 0x80)
+        {
+            length = 1;
+            c = lead;
+        }
+        else if (lead >= 0xC2 && lead <= 0xDF)
+        {
+            length = 2;
+            c = lead & 0x1F;
+        }
+        else if (lead >= 0xE0 && lead <= 0xEF)
+        {
+            length = 3;
+            c = lead & 0x0F;
+        }
+        else if (lead >= 0xF0 && lead <= 0xF4)
+        {
+            length = 4;
+            c = lead & 0x07;
+        }
+        else
+            return false;
+        if (i + length > text.size())
+            return false;
+        for (std::size_t k = 1; k < length; ++k)
+        {
             unsigned char next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
+            if ((next & 0xC0) != 0x80)
+                return false;
             c = (c << 6) | (next & 0x3F);
         }
         const bool overlong = (length == 3 && c < 0x800) || (length == 4 && c < 0x10000);
-        if (overlong || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-        if (c >= 0x10000) {
+        if (overlong || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            return false;
+        if (c >= 0x10000)
+        {
             c -= 0x10000;
             result += static_cast<char16_t>(0xD800 + (c >> 10));
             result += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        } else {
+        }
+        else
+        {
             result += static_cast<char16_t>(c);
         }
         i += length;
@@ -305,4 +396,4 @@ bool FromUtf8(const std::string& text, std::u16string& result)
     return true;
 }
 
-} // namespace package
+}  // namespace package

@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
-namespace package {
+namespace package
+{
 
-struct SourceEntry {
-    std::u16string name;              // relative Windows path, backslash-separated
-    std::vector<unsigned char> bytes; // file content
+struct SourceEntry
+{
+    std::u16string name;               // relative Windows path, backslash-separated
+    std::vector<unsigned char> bytes;  // file content
 };
 
 // Accepts only plain relative Windows paths that the installer can create
@@ -30,4 +32,4 @@ std::string ToUtf8(const std::u16string& text);
 // UTF-8 to UTF-16; false on malformed input (overlong forms, surrogates, truncation).
 bool FromUtf8(const std::string& text, std::u16string& result);
 
-} // namespace package
+}  // namespace package

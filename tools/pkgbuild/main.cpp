@@ -16,12 +16,14 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
-struct Input {
-    std::string name; // UTF-8
+struct Input
+{
+    std::string name;  // UTF-8
     fs::path source;
-    std::string origin; // where the entry was named, for messages
+    std::string origin;  // where the entry was named, for messages
 };
 
 int Fail(const std::string& message)
@@ -33,23 +35,30 @@ int Fail(const std::string& message)
 bool ReadList(const std::string& listPath, std::vector<Input>& inputs, std::string& error)
 {
     std::vector<unsigned char> bytes;
-    if (!tools::ReadWholeFile(listPath, bytes, error)) return false;
+    if (!tools::ReadWholeFile(listPath, bytes, error))
+        return false;
     std::string text(bytes.begin(), bytes.end());
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        text.erase(0, 3);
     const fs::path base = fs::absolute(fs::path(listPath)).parent_path();
     std::size_t lineNumber = 0;
     std::size_t start = 0;
-    while (start < text.size()) {
+    while (start < text.size())
+    {
         std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
+        if (end == std::string::npos)
+            end = text.size();
         std::string line = text.substr(start, end - start);
         start = end + 1;
         ++lineNumber;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty()) continue;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty())
+            continue;
         const std::string where = listPath + ":" + std::to_string(lineNumber) + ": ";
         const std::size_t tab = line.find('\t');
-        if (tab == std::string::npos || tab + 1 == line.size()) {
+        if (tab == std::string::npos || tab + 1 == line.size())
+        {
             error = where + "expected \"entry name<TAB>source path\"";
             return false;
         }
@@ -62,16 +71,20 @@ bool ReadList(const std::string& listPath, std::vector<Input>& inputs, std::stri
 bool ScanFolder(const std::string& dir, std::vector<Input>& inputs, std::string& error)
 {
     std::error_code ec;
-    if (!fs::is_directory(dir, ec)) {
+    if (!fs::is_directory(dir, ec))
+    {
         error = "\"" + dir + "\" is not a folder";
         return false;
     }
     const fs::path root = fs::absolute(fs::path(dir));
     fs::recursive_directory_iterator it(root, ec), end;
-    for (; !ec && it != end; it.increment(ec)) {
-        if (it->is_directory(ec)) continue;
+    for (; !ec && it != end; it.increment(ec))
+    {
+        if (it->is_directory(ec))
+            continue;
         const fs::path relative = it->path().lexically_relative(root);
-        if (!it->is_regular_file(ec)) {
+        if (!it->is_regular_file(ec))
+        {
             error = "\"" + it->path().string() + "\" is not a regular file";
             return false;
         }
@@ -79,7 +92,8 @@ bool ScanFolder(const std::string& dir, std::vector<Input>& inputs, std::string&
         std::replace(name.begin(), name.end(), '/', '\\');
         inputs.push_back({name, it->path(), ""});
     }
-    if (ec) {
+    if (ec)
+    {
         error = "cannot list \"" + dir + "\": " + ec.message();
         return false;
     }
@@ -91,52 +105,68 @@ bool ScanFolder(const std::string& dir, std::vector<Input>& inputs, std::string&
 bool WriteList(const std::string& path, const std::vector<Input>& inputs, std::string& error)
 {
     std::string text;
-    for (const Input& input : inputs) text += input.name + "\t" + fs::absolute(input.source).u8string() + "\n";
+    for (const Input& input : inputs)
+        text += input.name + "\t" + fs::absolute(input.source).u8string() + "\n";
     return tools::WriteFileAtomically(path, text.data(), text.size(), error);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
     std::string out, dir, list, emitList;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 1; i < argc; ++i)
+    {
         const std::string arg = argv[i];
-        std::string* target = arg == "-o" ? &out : arg == "--dir" ? &dir : arg == "--list" ? &list
-                            : arg == "--emit-list" ? &emitList : nullptr;
-        if (!target || i + 1 >= argc) {
+        std::string* target = arg == "-o"            ? &out
+                              : arg == "--dir"       ? &dir
+                              : arg == "--list"      ? &list
+                              : arg == "--emit-list" ? &emitList
+                                                     : nullptr;
+        if (!target || i + 1 >= argc)
+        {
             return Fail("usage: pkgbuild -o OUT (--dir DIR | --list LISTFILE) [--emit-list LISTFILE]");
         }
         *target = argv[++i];
     }
-    if (out.empty() || dir.empty() == list.empty()) {
+    if (out.empty() || dir.empty() == list.empty())
+    {
         return Fail("usage: pkgbuild -o OUT (--dir DIR | --list LISTFILE) [--emit-list LISTFILE]");
     }
 
     std::string error;
     std::vector<Input> inputs;
-    if (!(list.empty() ? ScanFolder(dir, inputs, error) : ReadList(list, inputs, error))) return Fail(error);
+    if (!(list.empty() ? ScanFolder(dir, inputs, error) : ReadList(list, inputs, error)))
+        return Fail(error);
 
     std::vector<package::SourceEntry> entries;
     entries.reserve(inputs.size());
-    for (const Input& input : inputs) {
+    for (const Input& input : inputs)
+    {
         package::SourceEntry entry;
-        if (!package::FromUtf8(input.name, entry.name)) {
+        if (!package::FromUtf8(input.name, entry.name))
+        {
             return Fail(input.origin + "entry name \"" + input.name + "\" is not valid UTF-8");
         }
         // Names are checked before any source is read, so a bad list fails at once.
-        if (!package::ValidateEntryName(entry.name, error)) return Fail(input.origin + error);
+        if (!package::ValidateEntryName(entry.name, error))
+            return Fail(input.origin + error);
         entries.push_back(std::move(entry));
     }
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (!tools::ReadWholeFile(inputs[i].source.string(), entries[i].bytes, error)) {
+    for (std::size_t i = 0; i < entries.size(); ++i)
+    {
+        if (!tools::ReadWholeFile(inputs[i].source.string(), entries[i].bytes, error))
+        {
             return Fail("entry \"" + inputs[i].name + "\": " + error);
         }
     }
 
     std::vector<unsigned char> package;
-    if (!package::BuildPackage(entries, package, error)) return Fail(error);
-    if (!tools::WriteFileAtomically(out, package, error)) return Fail(error);
-    if (!emitList.empty() && !WriteList(emitList, inputs, error)) return Fail(error);
+    if (!package::BuildPackage(entries, package, error))
+        return Fail(error);
+    if (!tools::WriteFileAtomically(out, package, error))
+        return Fail(error);
+    if (!emitList.empty() && !WriteList(emitList, inputs, error))
+        return Fail(error);
     return 0;
 }

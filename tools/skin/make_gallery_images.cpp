@@ -17,7 +17,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // A picture thickness pixels across the band's direction and 8 along it,
 // opaque only in the rows (or columns) from bandStart to bandEnd.
@@ -28,7 +29,8 @@ bool WriteBand(const std::string& path, bool horizontal, int thickness, int band
     const int height = horizontal ? thickness : 8;
     std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * height * 4, 0);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
+        for (int x = 0; x < width; ++x)
+        {
             const int across = horizontal ? y : x;
             if (across < bandStart || across >= bandEnd)
                 continue;
@@ -61,13 +63,15 @@ std::string EncodeFourColourPixels(const std::vector<unsigned char>& pixels)
     auto emit = [&](int code) {
         bits |= static_cast<unsigned>(code) << bitCount;
         bitCount += 3;
-        while (bitCount >= 8) {
+        while (bitCount >= 8)
+        {
             bytes += static_cast<char>(bits & 0xFF);
             bits >>= 8;
             bitCount -= 8;
         }
     };
-    for (unsigned char pixel : pixels) {
+    for (unsigned char pixel : pixels)
+    {
         emit(kClear);
         emit(pixel & 3);
     }
@@ -75,8 +79,9 @@ std::string EncodeFourColourPixels(const std::vector<unsigned char>& pixels)
     if (bitCount > 0)
         bytes += static_cast<char>(bits & 0xFF);
 
-    std::string out(1, '\x02'); // minimum code size: 2-bit pixels
-    for (std::size_t at = 0; at < bytes.size(); at += 255) {
+    std::string out(1, '\x02');  // minimum code size: 2-bit pixels
+    for (std::size_t at = 0; at < bytes.size(); at += 255)
+    {
         const std::string block = bytes.substr(at, 255);
         out += static_cast<char>(block.size());
         out += block;
@@ -93,25 +98,33 @@ bool WriteBusyGif(const std::string& path)
     const int width = 120;
     const int height = 40;
     const std::uint32_t palette[4] = {0xFFFFFF, 0xD5D9E4, 0x2F6FD0, 0x2A2D3A};
-    enum { Background, Unlit, Lit, Frame };
+    enum
+    {
+        Background,
+        Unlit,
+        Lit,
+        Frame
+    };
     const int delays[3] = {60, 20, 40};
 
     std::string gif = "GIF89a";
     Put16(gif, width);
     Put16(gif, height);
-    gif += '\xF1'; // a global table of 4 entries
+    gif += '\xF1';  // a global table of 4 entries
     gif += '\0';
     gif += '\0';
-    for (std::uint32_t rgb : palette) {
+    for (std::uint32_t rgb : palette)
+    {
         gif += static_cast<char>((rgb >> 16) & 0xFF);
         gif += static_cast<char>((rgb >> 8) & 0xFF);
         gif += static_cast<char>(rgb & 0xFF);
     }
     // Loop for ever.
     gif += std::string("\x21\xFF\x0BNETSCAPE2.0\x03\x01\0\0\0", 19);
-    for (int frame = 0; frame < 3; ++frame) {
+    for (int frame = 0; frame < 3; ++frame)
+    {
         gif += "\x21\xF9\x04";
-        gif += '\x04'; // left in place: the next frame covers it whole
+        gif += '\x04';  // left in place: the next frame covers it whole
         Put16(gif, delays[frame]);
         gif += '\0';
         gif += '\0';
@@ -123,13 +136,16 @@ bool WriteBusyGif(const std::string& path)
         gif += '\0';
         std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * height, Background);
         for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
+            for (int x = 0; x < width; ++x)
+            {
                 unsigned char& p = pixels[static_cast<std::size_t>(y) * width + x];
-                if (x == 0 || y == 0 || x == width - 1 || y == height - 1) {
+                if (x == 0 || y == 0 || x == width - 1 || y == height - 1)
+                {
                     p = Frame;
                     continue;
                 }
-                for (int dot = 0; dot < 3; ++dot) {
+                for (int dot = 0; dot < 3; ++dot)
+                {
                     const int dx = x - (20 + 40 * dot);
                     const int dy = y - height / 2;
                     if (dx * dx + dy * dy <= 12 * 12)
@@ -145,32 +161,36 @@ bool WriteBusyGif(const std::string& path)
     return static_cast<bool>(out);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
+    if (argc != 2)
+    {
         std::fprintf(stderr, "usage: make-gallery-images OUTDIR\n");
         return 2;
     }
     const std::string dir = argv[1];
-    struct Band {
+    struct Band
+    {
         const char* name;
         bool horizontal;
         std::uint32_t rgb;
     } const bands[] = {
-        {"track_h.png", true, 0xD5D9E4},  {"fill_h.png", true, 0x7FA8E8},
-        {"track_v.png", false, 0xD5D9E4}, {"fill_v.png", false, 0x7FA8E8},
-        {"fill_off_h.png", true, 0xB8BDCC},
+        {"track_h.png", true, 0xD5D9E4}, {"fill_h.png", true, 0x7FA8E8},     {"track_v.png", false, 0xD5D9E4},
+        {"fill_v.png", false, 0x7FA8E8}, {"fill_off_h.png", true, 0xB8BDCC},
     };
     // Sliders are 22 pixels thick; the band is the middle 4.
-    for (const Band& b : bands) {
-        if (!WriteBand(dir + "/" + b.name, b.horizontal, 22, 9, 13, b.rgb)) {
+    for (const Band& b : bands)
+    {
+        if (!WriteBand(dir + "/" + b.name, b.horizontal, 22, 9, 13, b.rgb))
+        {
             std::fprintf(stderr, "make-gallery-images: cannot write %s/%s\n", dir.c_str(), b.name);
             return 1;
         }
     }
-    if (!WriteBusyGif(dir + "/busy.gif")) {
+    if (!WriteBusyGif(dir + "/busy.gif"))
+    {
         std::fprintf(stderr, "make-gallery-images: cannot write %s/busy.gif\n", dir.c_str());
         return 1;
     }

@@ -16,10 +16,12 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
-struct Rgba {
-    float r, g, b, a; // straight alpha, 0..1
+struct Rgba
+{
+    float r, g, b, a;  // straight alpha, 0..1
 };
 
 Rgba Hex(std::uint32_t argb)
@@ -33,9 +35,12 @@ Rgba Mix(Rgba a, Rgba b, float t)
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t, a.a + (b.a - a.a) * t};
 }
 
-class Canvas {
+class Canvas
+{
 public:
-    Canvas(int width, int height) : width_(width), height_(height), pixels_(width * height, Rgba{0, 0, 0, 0}) {}
+    Canvas(int width, int height) : width_(width), height_(height), pixels_(width * height, Rgba{0, 0, 0, 0})
+    {
+    }
 
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -48,7 +53,8 @@ public:
         Rgba& dst = pixels_[y * width_ + x];
         const float sa = std::clamp(src.a * coverage, 0.f, 1.f);
         const float outA = sa + dst.a * (1 - sa);
-        if (outA <= 0) {
+        if (outA <= 0)
+        {
             dst = {0, 0, 0, 0};
             return;
         }
@@ -59,7 +65,8 @@ public:
     bool SavePng(const std::string& path) const
     {
         std::vector<unsigned char> bytes(pixels_.size() * 4);
-        for (std::size_t i = 0; i < pixels_.size(); ++i) {
+        for (std::size_t i = 0; i < pixels_.size(); ++i)
+        {
             const Rgba& p = pixels_[i];
             bytes[i * 4 + 0] = static_cast<unsigned char>(std::lround(std::clamp(p.r, 0.f, 1.f) * 255));
             bytes[i * 4 + 1] = static_cast<unsigned char>(std::lround(std::clamp(p.g, 0.f, 1.f) * 255));
@@ -90,14 +97,16 @@ float Coverage(float distance)
     return std::clamp(0.5f - distance, 0.f, 1.f);
 }
 
-struct RoundRect {
+struct RoundRect
+{
     float left, top, right, bottom, radius;
 };
 
 void FillRoundRect(Canvas& c, RoundRect r, Rgba topColour, Rgba bottomColour)
 {
     for (int y = 0; y < c.Height(); ++y)
-        for (int x = 0; x < c.Width(); ++x) {
+        for (int x = 0; x < c.Width(); ++x)
+        {
             const float d = RoundRectDistance(x + .5f, y + .5f, r.left, r.top, r.right, r.bottom, r.radius);
             const float cover = Coverage(d);
             if (cover <= 0)
@@ -110,7 +119,8 @@ void FillRoundRect(Canvas& c, RoundRect r, Rgba topColour, Rgba bottomColour)
 void StrokeRoundRect(Canvas& c, RoundRect r, Rgba colour, float width)
 {
     for (int y = 0; y < c.Height(); ++y)
-        for (int x = 0; x < c.Width(); ++x) {
+        for (int x = 0; x < c.Width(); ++x)
+        {
             const float d = RoundRectDistance(x + .5f, y + .5f, r.left, r.top, r.right, r.bottom, r.radius);
             const float cover = Coverage(d) - Coverage(d + width);
             if (cover > 0)
@@ -121,9 +131,11 @@ void StrokeRoundRect(Canvas& c, RoundRect r, Rgba colour, float width)
 void Glow(Canvas& c, float cx, float cy, float radius, Rgba colour)
 {
     for (int y = 0; y < c.Height(); ++y)
-        for (int x = 0; x < c.Width(); ++x) {
+        for (int x = 0; x < c.Width(); ++x)
+        {
             const float d = std::hypot(x + .5f - cx, y + .5f - cy) / radius;
-            if (d < 1) {
+            if (d < 1)
+            {
                 const float falloff = (1 - d) * (1 - d);
                 c.Blend(x, y, colour, falloff);
             }
@@ -140,7 +152,8 @@ std::uint32_t Next(std::uint32_t& state)
 Canvas Background()
 {
     Canvas c(600, 400);
-    for (int y = 0; y < c.Height(); ++y) {
+    for (int y = 0; y < c.Height(); ++y)
+    {
         const Rgba row = Mix(Hex(0xFF141B33), Hex(0xFF2B1A40), y / float(c.Height() - 1));
         for (int x = 0; x < c.Width(); ++x)
             c.Blend(x, y, row);
@@ -149,14 +162,16 @@ Canvas Background()
     Glow(c, 60, 380, 280, Hex(0x5530A0C8));
     Glow(c, 300, 120, 220, Hex(0x22FFFFFF));
     std::uint32_t seed = 20261210;
-    for (int i = 0; i < 140; ++i) {
+    for (int i = 0; i < 140; ++i)
+    {
         const float x = Next(seed) % 600, y = Next(seed) % 230;
         const float size = 0.6f + (Next(seed) % 100) / 60.f;
         const float brightness = 0.25f + (Next(seed) % 100) / 140.f;
         Glow(c, x, y, size * 2.2f, Rgba{1, 1, 1, brightness});
     }
     // A thin rule under the title area, fading out to both sides.
-    for (int x = 40; x < 560; ++x) {
+    for (int x = 40; x < 560; ++x)
+    {
         const float t = 1 - std::fabs((x - 300) / 260.f);
         c.Blend(x, 132, Hex(0xFFFFC48A), 0.55f * t);
     }
@@ -192,16 +207,18 @@ Canvas FocusedButton(Rgba top, Rgba bottom, Rgba border)
     return c;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
+    if (argc != 2)
+    {
         std::fprintf(stderr, "usage: make-skin-images OUTDIR\n");
         return 2;
     }
     const std::string dir = argv[1];
-    struct Output {
+    struct Output
+    {
         const char* name;
         Canvas canvas;
     } outputs[] = {
@@ -213,8 +230,10 @@ int main(int argc, char** argv)
         {"btn_disabled.png", Button(Hex(0xFF8A8A96), Hex(0xFF6A6A78), Hex(0xFFA8A8B4), 0, 0.15f)},
         {"btn_focused.png", FocusedButton(Hex(0xFFFF9A4D), Hex(0xFFE8505B), Hex(0xFFFFC79A))},
     };
-    for (const Output& o : outputs) {
-        if (!o.canvas.SavePng(dir + "/" + o.name)) {
+    for (const Output& o : outputs)
+    {
+        if (!o.canvas.SavePng(dir + "/" + o.name))
+        {
             std::fprintf(stderr, "make-skin-images: cannot write %s/%s\n", dir.c_str(), o.name);
             return 1;
         }

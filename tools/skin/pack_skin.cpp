@@ -12,10 +12,11 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
-constexpr std::uint16_t kDosTime = 0;                             // 00:00:00
-constexpr std::uint16_t kDosDate = ((2026 - 1980) << 9) | (1 << 5) | 1; // 2026-01-01
+constexpr std::uint16_t kDosTime = 0;                                    // 00:00:00
+constexpr std::uint16_t kDosDate = ((2026 - 1980) << 9) | (1 << 5) | 1;  // 2026-01-01
 
 void Put16(std::vector<unsigned char>& out, std::uint32_t v)
 {
@@ -45,23 +46,24 @@ bool RawDeflate(const std::vector<unsigned char>& in, std::vector<unsigned char>
     return status == Z_STREAM_END;
 }
 
-struct Member {
+struct Member
+{
     std::string name;
     std::uint32_t crc = 0, compressed = 0, size = 0, offset = 0;
 };
 
 void PutHeaderFields(std::vector<unsigned char>& out, const Member& m)
 {
-    Put16(out, 20);  // version needed
-    Put16(out, 0x0800); // names are UTF-8
-    Put16(out, 8);   // deflate
+    Put16(out, 20);      // version needed
+    Put16(out, 0x0800);  // names are UTF-8
+    Put16(out, 8);       // deflate
     Put16(out, kDosTime);
     Put16(out, kDosDate);
     Put32(out, m.crc);
     Put32(out, m.compressed);
     Put32(out, m.size);
     Put16(out, static_cast<std::uint32_t>(m.name.size()));
-    Put16(out, 0); // extra length
+    Put16(out, 0);  // extra length
 }
 
 std::string BaseName(const std::string& path)
@@ -70,24 +72,28 @@ std::string BaseName(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 3) {
+    if (argc < 3)
+    {
         std::fprintf(stderr, "usage: pack-skin OUT.dat FILE...\n");
         return 2;
     }
     std::vector<unsigned char> archive;
     std::vector<Member> members;
-    for (int i = 2; i < argc; ++i) {
+    for (int i = 2; i < argc; ++i)
+    {
         std::vector<unsigned char> content, packed;
         std::string error;
-        if (!tools::ReadWholeFile(argv[i], content, error)) {
+        if (!tools::ReadWholeFile(argv[i], content, error))
+        {
             std::fprintf(stderr, "pack-skin: %s\n", error.c_str());
             return 1;
         }
-        if (!RawDeflate(content, packed)) {
+        if (!RawDeflate(content, packed))
+        {
             std::fprintf(stderr, "pack-skin: cannot compress \"%s\"\n", argv[i]);
             return 1;
         }
@@ -104,14 +110,15 @@ int main(int argc, char** argv)
         members.push_back(m);
     }
     const std::uint32_t directoryStart = static_cast<std::uint32_t>(archive.size());
-    for (const Member& m : members) {
+    for (const Member& m : members)
+    {
         Put32(archive, 0x02014b50);
-        Put16(archive, 20); // made by
+        Put16(archive, 20);  // made by
         PutHeaderFields(archive, m);
-        Put16(archive, 0); // comment length
-        Put16(archive, 0); // disk
-        Put16(archive, 0); // internal attributes
-        Put32(archive, 0); // external attributes
+        Put16(archive, 0);  // comment length
+        Put16(archive, 0);  // disk
+        Put16(archive, 0);  // internal attributes
+        Put32(archive, 0);  // external attributes
         Put32(archive, m.offset);
         archive.insert(archive.end(), m.name.begin(), m.name.end());
     }
@@ -126,7 +133,8 @@ int main(int argc, char** argv)
     Put16(archive, 0);
 
     std::string error;
-    if (!tools::WriteFileAtomically(argv[1], archive, error)) {
+    if (!tools::WriteFileAtomically(argv[1], archive, error))
+    {
         std::fprintf(stderr, "pack-skin: %s\n", error.c_str());
         return 1;
     }

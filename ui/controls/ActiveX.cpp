@@ -45,8 +45,7 @@ RECT AtOrigin(const RECT& rc)
     return moved;
 }
 
-template <class T>
-void ReleaseAndClear(T*& pointer)
+template <class T> void ReleaseAndClear(T*& pointer)
 {
     if (pointer != NULL)
     {
@@ -201,8 +200,8 @@ private:
     LRESULT OnPrint(HDC hdc);
     void DrawCaret(HDC hdc);
 
-    CActiveXCtrl* site;    // holds a reference while the window lives
-    CManagerUI* manager;   // not owned; the window is its window's child
+    CActiveXCtrl* site;   // holds a reference while the window lives
+    CManagerUI* manager;  // not owned; the window is its window's child
     int ticks;
     bool caretShown;
 };
@@ -453,7 +452,8 @@ public:
         if ((dwFlags & ACTIVATE_WINDOWLESS) != 0)
         {
             windowless = true;
-            hr = object->QueryInterface(IID_IOleInPlaceObjectWindowless, reinterpret_cast<void**>(&windowlessObject));
+            hr = object->QueryInterface(IID_IOleInPlaceObjectWindowless,
+                                        reinterpret_cast<void**>(&windowlessObject));
             if (SUCCEEDED(hr))
             {
                 inPlaceObject = windowlessObject;
@@ -776,8 +776,8 @@ LRESULT CActiveXWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
             if (!site->uiActive && owner != NULL && owner->oleObject != NULL)
             {
                 RECT rc = owner->itemRect;
-                owner->oleObject->DoVerb(OLEIVERB_UIACTIVATE, NULL, static_cast<IOleClientSite*>(site), 0, hwnd,
-                                         &rc);
+                owner->oleObject->DoVerb(OLEIVERB_UIACTIVATE, NULL, static_cast<IOleClientSite*>(site), 0,
+                                         hwnd, &rc);
             }
         }
         break;
@@ -804,8 +804,8 @@ LRESULT CActiveXWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
             if ((misc & OLEMISC_NOUIACTIVATE) == 0)
             {
                 RECT rc = owner->itemRect;
-                owner->oleObject->DoVerb(OLEIVERB_INPLACEACTIVATE, NULL, static_cast<IOleClientSite*>(site), 0,
-                                         hwnd, &rc);
+                owner->oleObject->DoVerb(OLEIVERB_INPLACEACTIVATE, NULL, static_cast<IOleClientSite*>(site),
+                                         0, hwnd, &rc);
             }
         }
         break;
@@ -1055,8 +1055,9 @@ LRESULT CActiveXUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, bool
             if (site->viewObjectEx != NULL)
             {
                 DWORD result = HITRESULT_OUTSIDE;
-                hit = site->viewObjectEx->QueryHitPoint(DVASPECT_CONTENT, &itemRect, pt, 0, &result) == S_OK &&
-                      result == HITRESULT_HIT;
+                hit =
+                    site->viewObjectEx->QueryHitPoint(DVASPECT_CONTENT, &itemRect, pt, 0, &result) == S_OK &&
+                    result == HITRESULT_HIT;
             }
             else
             {
@@ -1129,12 +1130,13 @@ IUnknown* CActiveXUI::CreateFromModule()
     module = ::LoadLibraryW(moduleName);
     if (module == NULL)
         return NULL;
-    TDllGetClassObject getClassObject =
-        reinterpret_cast<TDllGetClassObject>(reinterpret_cast<void*>(::GetProcAddress(module, "DllGetClassObject")));
+    TDllGetClassObject getClassObject = reinterpret_cast<TDllGetClassObject>(
+        reinterpret_cast<void*>(::GetProcAddress(module, "DllGetClassObject")));
     if (getClassObject == NULL)
         return NULL;
     IClassFactory* factory = NULL;
-    if (FAILED(getClassObject(clsid, IID_IClassFactory, reinterpret_cast<LPVOID*>(&factory))) || factory == NULL)
+    if (FAILED(getClassObject(clsid, IID_IClassFactory, reinterpret_cast<LPVOID*>(&factory))) ||
+        factory == NULL)
         return NULL;
     IUnknown* object = NULL;
     if (FAILED(factory->CreateInstance(NULL, IID_IOleObject, reinterpret_cast<void**>(&object))))
@@ -1153,8 +1155,8 @@ bool CActiveXUI::CreateControl()
     created = true;
 
     IUnknown* unknown = CreateFromModule();
-    if (unknown == NULL &&
-        FAILED(::CoCreateInstance(clsid, NULL, CLSCTX_ALL, IID_IOleControl, reinterpret_cast<void**>(&unknown))))
+    if (unknown == NULL && FAILED(::CoCreateInstance(clsid, NULL, CLSCTX_ALL, IID_IOleControl,
+                                                     reinterpret_cast<void**>(&unknown))))
         return false;
     if (unknown == NULL)
         return false;

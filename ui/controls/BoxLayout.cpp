@@ -10,8 +10,14 @@
 
 namespace
 {
-long long Min(long long a, long long b) { return a < b ? a : b; }
-long long Max(long long a, long long b) { return a > b ? a : b; }
+long long Min(long long a, long long b)
+{
+    return a < b ? a : b;
+}
+long long Max(long long a, long long b)
+{
+    return a > b ? a : b;
+}
 
 // The layout's axis, which also reads a child's size limits along and across it.
 class BoxAxis : public CUIAxis
@@ -19,8 +25,14 @@ class BoxAxis : public CUIAxis
 public:
     explicit BoxAxis(bool horizontal) : CUIAxis(horizontal) {}
 
-    int FixedMain(const CControlUI* c) const { return IsHorizontal() ? c->GetFixedWidth() : c->GetFixedHeight(); }
-    int FixedCross(const CControlUI* c) const { return IsHorizontal() ? c->GetFixedHeight() : c->GetFixedWidth(); }
+    int FixedMain(const CControlUI* c) const
+    {
+        return IsHorizontal() ? c->GetFixedWidth() : c->GetFixedHeight();
+    }
+    int FixedCross(const CControlUI* c) const
+    {
+        return IsHorizontal() ? c->GetFixedHeight() : c->GetFixedWidth();
+    }
     int MinMain(const CControlUI* c) const { return IsHorizontal() ? c->GetMinWidth() : c->GetMinHeight(); }
     int MaxMain(const CControlUI* c) const { return IsHorizontal() ? c->GetMaxWidth() : c->GetMaxHeight(); }
     int MinCross(const CControlUI* c) const { return IsHorizontal() ? c->GetMinHeight() : c->GetMinWidth(); }
@@ -106,8 +118,8 @@ FlowMeasure MeasureFlow(const CPtrList& items, const BoxAxis& axis, const FlowRo
         }
         else
         {
-            const SIZE estimate = child->EstimateSize(axis.MakeSize(Min(room.availMain, MainLimit(axis, child)),
-                                                                    Min(crossRoom, CrossLimit(axis, child))));
+            const SIZE estimate = child->EstimateSize(axis.MakeSize(
+                Min(room.availMain, MainLimit(axis, child)), Min(crossRoom, CrossLimit(axis, child))));
             main = axis.Main(estimate);
             cross = axis.Cross(estimate);
         }
@@ -126,14 +138,16 @@ FlowMeasure MeasureFlow(const CPtrList& items, const BoxAxis& axis, const FlowRo
 
 // Where a child of the given size starts across the flow: by the alignment,
 // following the cross bar. Centring uses the middle of the scrollable range.
-long long AlignedCrossStart(const BoxAxis& axis, const FlowRoom& room, const AxisPadding& pad, long long cross)
+long long AlignedCrossStart(const BoxAxis& axis, const FlowRoom& room, const AxisPadding& pad,
+                            long long cross)
 {
     switch (room.align)
     {
     case AlignMiddle:
     {
-        const long long middle = (static_cast<long long>(axis.CrossStart(room.inner)) + axis.CrossEnd(room.inner)) / 2 +
-                                 room.crossRange / 2 - room.crossPos;
+        const long long middle =
+            (static_cast<long long>(axis.CrossStart(room.inner)) + axis.CrossEnd(room.inner)) / 2 +
+            room.crossRange / 2 - room.crossPos;
         return middle - cross / 2;
     }
     case AlignEnd:
@@ -177,12 +191,14 @@ long long PlaceFlow(CContainerUI& layout, const CPtrList& items, const BoxAxis& 
             owed.mainFixed -= room.childPadding;
 
         // Along the flow: the estimate within the limits, or a share of the free space.
-        const SIZE estimate = child->EstimateSize(axis.MakeSize(Min(remaining, MainLimit(axis, child)), crossFit));
+        const SIZE estimate =
+            child->EstimateSize(axis.MakeSize(Min(remaining, MainLimit(axis, child)), crossFit));
         long long main = axis.Main(estimate);
         if (main == 0 || (axis.StretchesWithoutFixedSize() && axis.FixedMain(child) == 0))
         {
             ++stretchIndex;
-            main = stretchIndex == owed.stretchCount ? Max(0, remaining - pad.after - owed.mainFixed) : expand;
+            main =
+                stretchIndex == owed.stretchCount ? Max(0, remaining - pad.after - owed.mainFixed) : expand;
             main = Clamp(main, axis.MinMain(child), axis.MaxMain(child));
         }
         else
@@ -209,7 +225,10 @@ long long PlaceFlow(CContainerUI& layout, const CPtrList& items, const BoxAxis& 
 }  // namespace
 
 CBoxLayoutUI::CBoxLayoutUI(bool bHorizontal)
-    : horizontal(bHorizontal), sepSize(0), sepState(0), sepImmediate(false)
+    : horizontal(bHorizontal),
+      sepSize(0),
+      sepState(0),
+      sepImmediate(false)
 {
 }
 
@@ -411,7 +430,9 @@ void CBoxLayoutUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 
 // ---- The two layouts ----
 
-CVerticalLayoutUI::CVerticalLayoutUI() : CBoxLayoutUI(false) {}
+CVerticalLayoutUI::CVerticalLayoutUI() : CBoxLayoutUI(false)
+{
+}
 
 LPCWSTR CVerticalLayoutUI::GetClassName() const
 {
@@ -437,7 +458,9 @@ void CVerticalLayoutUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
         CBoxLayoutUI::SetAttribute(pstrName, pstrValue);
 }
 
-CHorizontalLayoutUI::CHorizontalLayoutUI() : CBoxLayoutUI(true) {}
+CHorizontalLayoutUI::CHorizontalLayoutUI() : CBoxLayoutUI(true)
+{
+}
 
 LPCWSTR CHorizontalLayoutUI::GetClassName() const
 {

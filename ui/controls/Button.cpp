@@ -234,13 +234,34 @@ void CButtonUI::ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage)
         Invalidate();
 }
 
-void CButtonUI::SetNormalImage(LPCWSTR pStrImage) { ReplaceImage(normalImage, pStrImage); }
-void CButtonUI::SetHotImage(LPCWSTR pStrImage) { ReplaceImage(hotImage, pStrImage); }
-void CButtonUI::SetHotForeImage(LPCWSTR pStrImage) { ReplaceImage(hotForeImage, pStrImage); }
-void CButtonUI::SetPushedImage(LPCWSTR pStrImage) { ReplaceImage(pushedImage, pStrImage); }
-void CButtonUI::SetFocusedImage(LPCWSTR pStrImage) { ReplaceImage(focusedImage, pStrImage); }
-void CButtonUI::SetDisabledImage(LPCWSTR pStrImage) { ReplaceImage(disabledImage, pStrImage); }
-void CButtonUI::SetForeImage(LPCWSTR pStrImage) { ReplaceImage(foreImage, pStrImage); }
+void CButtonUI::SetNormalImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(normalImage, pStrImage);
+}
+void CButtonUI::SetHotImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(hotImage, pStrImage);
+}
+void CButtonUI::SetHotForeImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(hotForeImage, pStrImage);
+}
+void CButtonUI::SetPushedImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(pushedImage, pStrImage);
+}
+void CButtonUI::SetFocusedImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(focusedImage, pStrImage);
+}
+void CButtonUI::SetDisabledImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(disabledImage, pStrImage);
+}
+void CButtonUI::SetForeImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(foreImage, pStrImage);
+}
 
 void CButtonUI::SetFiveStatusImage(LPCWSTR pStrImage)
 {
@@ -267,10 +288,22 @@ void CButtonUI::SetFiveStatusImage(LPCWSTR pStrImage)
     Invalidate();
 }
 
-void CButtonUI::SetHotBkColor(DWORD color) { SetAndInvalidate(hotBkColor, color); }
-void CButtonUI::SetHotTextColor(DWORD color) { SetAndInvalidate(hotTextColor, color); }
-void CButtonUI::SetPushedTextColor(DWORD color) { SetAndInvalidate(pushedTextColor, color); }
-void CButtonUI::SetFocusedTextColor(DWORD color) { SetAndInvalidate(focusedTextColor, color); }
+void CButtonUI::SetHotBkColor(DWORD color)
+{
+    SetAndInvalidate(hotBkColor, color);
+}
+void CButtonUI::SetHotTextColor(DWORD color)
+{
+    SetAndInvalidate(hotTextColor, color);
+}
+void CButtonUI::SetPushedTextColor(DWORD color)
+{
+    SetAndInvalidate(pushedTextColor, color);
+}
+void CButtonUI::SetFocusedTextColor(DWORD color)
+{
+    SetAndInvalidate(focusedTextColor, color);
+}
 
 // ---- Attributes ----
 
@@ -403,8 +436,7 @@ void CButtonUI::PaintText(HDC hDC)
 
 // ---- COptionUI ----
 
-COptionUI::COptionUI()
-    : selected(false), selectedBkColor(0), selectedTextColor(0), groupManager(NULL)
+COptionUI::COptionUI() : selected(false), selectedBkColor(0), selectedTextColor(0), groupManager(NULL)
 {
 }
 
@@ -506,12 +538,27 @@ void COptionUI::SetEnabled(bool bEnable)
         buttonState = selected ? StateSelected : 0;
 }
 
-void COptionUI::SetSelectedImage(LPCWSTR pStrImage) { ReplaceImage(selectedImage, pStrImage); }
-void COptionUI::SetSelectedHotImage(LPCWSTR pStrImage) { ReplaceImage(selectedHotImage, pStrImage); }
-void COptionUI::SetOptionForeImage(LPCWSTR pStrImage) { ReplaceImage(optionForeImage, pStrImage); }
+void COptionUI::SetSelectedImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(selectedImage, pStrImage);
+}
+void COptionUI::SetSelectedHotImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(selectedHotImage, pStrImage);
+}
+void COptionUI::SetOptionForeImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(optionForeImage, pStrImage);
+}
 
-void COptionUI::SetSelectedBkColor(DWORD color) { SetAndInvalidate(selectedBkColor, color); }
-void COptionUI::SetSelectedTextColor(DWORD color) { SetAndInvalidate(selectedTextColor, color); }
+void COptionUI::SetSelectedBkColor(DWORD color)
+{
+    SetAndInvalidate(selectedBkColor, color);
+}
+void COptionUI::SetSelectedTextColor(DWORD color)
+{
+    SetAndInvalidate(selectedTextColor, color);
+}
 
 // "foreimage" here is the option's own foreground, drawn over the selected look too.
 const TAttributeRow<COptionUI> COptionUI::attributeTable[] = {

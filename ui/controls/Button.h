@@ -12,7 +12,11 @@
 class CButtonUI : public CLabelUI
 {
 public:
-    enum { FadeTimerId = 11, FadeTimerPeriod = 30 };
+    enum
+    {
+        FadeTimerId = 11,
+        FadeTimerPeriod = 30
+    };
 
     CButtonUI();
     ~CButtonUI() override;

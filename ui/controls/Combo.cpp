@@ -100,8 +100,14 @@ SIZE CComboUI::EstimateSize(SIZE szAvailable)
     return CUISize(fixedWidth, DefaultLineHeight(manager));
 }
 
-void CComboUI::SetShowText(bool bShow) { SetAndInvalidate(showText, bShow); }
-void CComboUI::SetTextPadding(RECT rc) { SetAndInvalidate(textPadding, CUIRect(rc)); }
+void CComboUI::SetShowText(bool bShow)
+{
+    SetAndInvalidate(showText, bShow);
+}
+void CComboUI::SetTextPadding(RECT rc)
+{
+    SetAndInvalidate(textPadding, CUIRect(rc));
+}
 
 void CComboUI::ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage)
 {
@@ -109,15 +115,30 @@ void CComboUI::ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage)
         Invalidate();
 }
 
-void CComboUI::SetNormalImage(LPCWSTR pStrImage) { ReplaceImage(normalImage, pStrImage); }
+void CComboUI::SetNormalImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(normalImage, pStrImage);
+}
 
-void CComboUI::SetHotImage(LPCWSTR pStrImage) { ReplaceImage(hotImage, pStrImage); }
+void CComboUI::SetHotImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(hotImage, pStrImage);
+}
 
-void CComboUI::SetPushedImage(LPCWSTR pStrImage) { ReplaceImage(pushedImage, pStrImage); }
+void CComboUI::SetPushedImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(pushedImage, pStrImage);
+}
 
-void CComboUI::SetFocusedImage(LPCWSTR pStrImage) { ReplaceImage(focusedImage, pStrImage); }
+void CComboUI::SetFocusedImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(focusedImage, pStrImage);
+}
 
-void CComboUI::SetDisabledImage(LPCWSTR pStrImage) { ReplaceImage(disabledImage, pStrImage); }
+void CComboUI::SetDisabledImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(disabledImage, pStrImage);
+}
 
 // ---- Children ----
 
@@ -244,7 +265,8 @@ bool CComboUI::SelectItem(int iIndex, bool bTakeFocus, bool bSendNotify)
         control->SetFocus();
     row->Select(true, bSendNotify);
     if (manager != NULL && bSendNotify)
-        manager->SendNotify(this, NotifyType::ItemSelect, static_cast<WPARAM>(curSel), static_cast<LPARAM>(previous));
+        manager->SendNotify(this, NotifyType::ItemSelect, static_cast<WPARAM>(curSel),
+                            static_cast<LPARAM>(previous));
     Invalidate();
     return true;
 }

@@ -19,7 +19,11 @@ POINT PointOf(LPARAM lParam)
 }  // namespace
 
 CComboWnd::CComboWnd(CComboUI* pOwner)
-    : owner(pOwner), body(NULL), previousSel(pOwner->GetCurSel()), scrollBarPressed(false), itemsLent(false)
+    : owner(pOwner),
+      body(NULL),
+      previousSel(pOwner->GetCurSel()),
+      scrollBarPressed(false),
+      itemsLent(false)
 {
 }
 

@@ -42,7 +42,7 @@ private:
     void CloseDropDown();
 
     CManagerUI manager;
-    CComboUI* owner;  // not owned
+    CComboUI* owner;     // not owned
     CComboBodyUI* body;  // the manager's root
     int previousSel;
     bool scrollBarPressed;

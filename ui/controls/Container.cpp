@@ -336,7 +336,10 @@ void CContainerUI::DestroyChild(CControlUI* pControl)
         pControl->Delete();
 }
 
-RECT CContainerUI::GetInset() const { return inset; }
+RECT CContainerUI::GetInset() const
+{
+    return inset;
+}
 
 void CContainerUI::SetInset(int left, int top, int right, int bottom)
 {
@@ -344,7 +347,10 @@ void CContainerUI::SetInset(int left, int top, int right, int bottom)
     NeedUpdate();
 }
 
-int CContainerUI::GetChildPadding() const { return childPadding; }
+int CContainerUI::GetChildPadding() const
+{
+    return childPadding;
+}
 
 void CContainerUI::SetChildPadding(int iPadding)
 {
@@ -352,7 +358,10 @@ void CContainerUI::SetChildPadding(int iPadding)
     NeedUpdate();
 }
 
-int CContainerUI::GetChildAlign() const { return childAlign; }
+int CContainerUI::GetChildAlign() const
+{
+    return childAlign;
+}
 
 void CContainerUI::SetChildAlign(int iAlign)
 {
@@ -360,7 +369,10 @@ void CContainerUI::SetChildAlign(int iAlign)
     NeedUpdate();
 }
 
-int CContainerUI::GetChildVAlign() const { return childVAlign; }
+int CContainerUI::GetChildVAlign() const
+{
+    return childVAlign;
+}
 
 void CContainerUI::SetChildVAlign(int iVAlign)
 {
@@ -368,12 +380,30 @@ void CContainerUI::SetChildVAlign(int iVAlign)
     NeedUpdate();
 }
 
-bool CContainerUI::IsAutoDestroy() const { return autoDestroy; }
-void CContainerUI::SetAutoDestroy(bool bAuto) { autoDestroy = bAuto; }
-bool CContainerUI::IsDelayedDestroy() const { return delayedDestroy; }
-void CContainerUI::SetDelayedDestroy(bool bDelayed) { delayedDestroy = bDelayed; }
-bool CContainerUI::IsMouseChildEnabled() const { return mouseChildEnabled; }
-void CContainerUI::SetMouseChildEnabled(bool bEnable) { mouseChildEnabled = bEnable; }
+bool CContainerUI::IsAutoDestroy() const
+{
+    return autoDestroy;
+}
+void CContainerUI::SetAutoDestroy(bool bAuto)
+{
+    autoDestroy = bAuto;
+}
+bool CContainerUI::IsDelayedDestroy() const
+{
+    return delayedDestroy;
+}
+void CContainerUI::SetDelayedDestroy(bool bDelayed)
+{
+    delayedDestroy = bDelayed;
+}
+bool CContainerUI::IsMouseChildEnabled() const
+{
+    return mouseChildEnabled;
+}
+void CContainerUI::SetMouseChildEnabled(bool bEnable)
+{
+    mouseChildEnabled = bEnable;
+}
 
 int CContainerUI::FindSelectable(int iIndex, bool bForward) const
 {
@@ -400,7 +430,6 @@ int CContainerUI::FindSelectable(int iIndex, bool bForward) const
             return i;
     return FindSelectable(0, true);
 }
-
 
 // ---- Events ----
 
@@ -441,8 +470,7 @@ struct TAlignWord
     int value;
 };
 
-template <size_t N>
-void ReadAlignWord(int& field, LPCWSTR value, const TAlignWord (&words)[N])
+template <size_t N> void ReadAlignWord(int& field, LPCWSTR value, const TAlignWord (&words)[N])
 {
     for (const TAlignWord& word : words)
     {
@@ -463,12 +491,26 @@ const TAlignWord kChildVAlignWords[] = {
 // A bar's style list creates the bar when it is missing; the alignments take
 // effect at the next layout.
 const TAttributeRow<CContainerUI> CContainerUI::attributeTable[] = {
-    {L"inset", [](CContainerUI& c, LPCWSTR v) { const RECT rc = ParseIntRect(v); c.SetInset(rc.left, rc.top, rc.right, rc.bottom); }},
+    {L"inset",
+     [](CContainerUI& c, LPCWSTR v) {
+         const RECT rc = ParseIntRect(v);
+         c.SetInset(rc.left, rc.top, rc.right, rc.bottom);
+     }},
     {L"mousechild", [](CContainerUI& c, LPCWSTR v) { c.SetMouseChildEnabled(ParseBool(v)); }},
-    {L"vscrollbar", [](CContainerUI& c, LPCWSTR v) { c.EnableScrollBar(ParseBool(v), c.horizontalScrollBar != NULL); }},
-    {L"vscrollbarstyle", [](CContainerUI& c, LPCWSTR v) { c.EnableScrollBar(true, c.horizontalScrollBar != NULL); c.verticalScrollBar->ApplyAttributeList(v); }},
-    {L"hscrollbar", [](CContainerUI& c, LPCWSTR v) { c.EnableScrollBar(c.verticalScrollBar != NULL, ParseBool(v)); }},
-    {L"hscrollbarstyle", [](CContainerUI& c, LPCWSTR v) { c.EnableScrollBar(c.verticalScrollBar != NULL, true); c.horizontalScrollBar->ApplyAttributeList(v); }},
+    {L"vscrollbar",
+     [](CContainerUI& c, LPCWSTR v) { c.EnableScrollBar(ParseBool(v), c.horizontalScrollBar != NULL); }},
+    {L"vscrollbarstyle",
+     [](CContainerUI& c, LPCWSTR v) {
+         c.EnableScrollBar(true, c.horizontalScrollBar != NULL);
+         c.verticalScrollBar->ApplyAttributeList(v);
+     }},
+    {L"hscrollbar",
+     [](CContainerUI& c, LPCWSTR v) { c.EnableScrollBar(c.verticalScrollBar != NULL, ParseBool(v)); }},
+    {L"hscrollbarstyle",
+     [](CContainerUI& c, LPCWSTR v) {
+         c.EnableScrollBar(c.verticalScrollBar != NULL, true);
+         c.horizontalScrollBar->ApplyAttributeList(v);
+     }},
     {L"childpadding", [](CContainerUI& c, LPCWSTR v) { c.SetChildPadding(ParseInt(v)); }},
     {L"childalign", [](CContainerUI& c, LPCWSTR v) { ReadAlignWord(c.childAlign, v, kChildAlignWords); }},
     {L"childvalign", [](CContainerUI& c, LPCWSTR v) { ReadAlignWord(c.childVAlign, v, kChildVAlignWords); }},

@@ -60,7 +60,6 @@ bool CContainerUI::HandleScrollWheel(const TControlEvent& event)
     return false;
 }
 
-
 // ---- Scrolling ----
 
 SIZE CContainerUI::GetScrollPos() const
@@ -103,18 +102,54 @@ int CContainerUI::MoveBar(CScrollBarUI* bar, int position)
     return bar->GetScrollPos() - old;
 }
 
-void CContainerUI::LineUp() { ScrollAlong(CUIAxis::Vertical(), ScrollLineBack); }
-void CContainerUI::LineDown() { ScrollAlong(CUIAxis::Vertical(), ScrollLineForward); }
-void CContainerUI::PageUp() { ScrollAlong(CUIAxis::Vertical(), ScrollPageBack); }
-void CContainerUI::PageDown() { ScrollAlong(CUIAxis::Vertical(), ScrollPageForward); }
-void CContainerUI::HomeUp() { ScrollAlong(CUIAxis::Vertical(), ScrollHome); }
-void CContainerUI::EndDown() { ScrollAlong(CUIAxis::Vertical(), ScrollEnd); }
-void CContainerUI::LineLeft() { ScrollAlong(CUIAxis::Horizontal(), ScrollLineBack); }
-void CContainerUI::LineRight() { ScrollAlong(CUIAxis::Horizontal(), ScrollLineForward); }
-void CContainerUI::PageLeft() { ScrollAlong(CUIAxis::Horizontal(), ScrollPageBack); }
-void CContainerUI::PageRight() { ScrollAlong(CUIAxis::Horizontal(), ScrollPageForward); }
-void CContainerUI::HomeLeft() { ScrollAlong(CUIAxis::Horizontal(), ScrollHome); }
-void CContainerUI::EndRight() { ScrollAlong(CUIAxis::Horizontal(), ScrollEnd); }
+void CContainerUI::LineUp()
+{
+    ScrollAlong(CUIAxis::Vertical(), ScrollLineBack);
+}
+void CContainerUI::LineDown()
+{
+    ScrollAlong(CUIAxis::Vertical(), ScrollLineForward);
+}
+void CContainerUI::PageUp()
+{
+    ScrollAlong(CUIAxis::Vertical(), ScrollPageBack);
+}
+void CContainerUI::PageDown()
+{
+    ScrollAlong(CUIAxis::Vertical(), ScrollPageForward);
+}
+void CContainerUI::HomeUp()
+{
+    ScrollAlong(CUIAxis::Vertical(), ScrollHome);
+}
+void CContainerUI::EndDown()
+{
+    ScrollAlong(CUIAxis::Vertical(), ScrollEnd);
+}
+void CContainerUI::LineLeft()
+{
+    ScrollAlong(CUIAxis::Horizontal(), ScrollLineBack);
+}
+void CContainerUI::LineRight()
+{
+    ScrollAlong(CUIAxis::Horizontal(), ScrollLineForward);
+}
+void CContainerUI::PageLeft()
+{
+    ScrollAlong(CUIAxis::Horizontal(), ScrollPageBack);
+}
+void CContainerUI::PageRight()
+{
+    ScrollAlong(CUIAxis::Horizontal(), ScrollPageForward);
+}
+void CContainerUI::HomeLeft()
+{
+    ScrollAlong(CUIAxis::Horizontal(), ScrollHome);
+}
+void CContainerUI::EndRight()
+{
+    ScrollAlong(CUIAxis::Horizontal(), ScrollEnd);
+}
 
 // Positions are ints; a step past either end is clamped by the bar anyway.
 void CContainerUI::ScrollAlong(const CUIAxis& axis, ScrollMove move)
@@ -210,8 +245,14 @@ void CContainerUI::EnableBar(CScrollBarUI*& bar, bool enable, bool bHorizontal)
     }
 }
 
-CScrollBarUI* CContainerUI::GetVerticalScrollBar() const { return verticalScrollBar; }
-CScrollBarUI* CContainerUI::GetHorizontalScrollBar() const { return horizontalScrollBar; }
+CScrollBarUI* CContainerUI::GetVerticalScrollBar() const
+{
+    return verticalScrollBar;
+}
+CScrollBarUI* CContainerUI::GetHorizontalScrollBar() const
+{
+    return horizontalScrollBar;
+}
 
 // ---- Scroll bars after a layout ----
 

@@ -299,10 +299,22 @@ void CControlUI::MoveBy(int dx, int dy, bool bNeedInvalidate)
         cover->MoveBy(dx, dy, false);
 }
 
-int CControlUI::GetWidth() const { return itemRect.GetWidth(); }
-int CControlUI::GetHeight() const { return itemRect.GetHeight(); }
-int CControlUI::GetX() const { return itemRect.left; }
-int CControlUI::GetY() const { return itemRect.top; }
+int CControlUI::GetWidth() const
+{
+    return itemRect.GetWidth();
+}
+int CControlUI::GetHeight() const
+{
+    return itemRect.GetHeight();
+}
+int CControlUI::GetX() const
+{
+    return itemRect.left;
+}
+int CControlUI::GetY() const
+{
+    return itemRect.top;
+}
 
 RECT CControlUI::GetPadding() const
 {
@@ -337,8 +349,14 @@ void CControlUI::SetFloatPercent(TPercentInfo percent)
     NeedParentUpdate();
 }
 
-int CControlUI::GetFixedWidth() const { return fixedWidth; }
-int CControlUI::GetFixedHeight() const { return fixedHeight; }
+int CControlUI::GetFixedWidth() const
+{
+    return fixedWidth;
+}
+int CControlUI::GetFixedHeight() const
+{
+    return fixedHeight;
+}
 
 // The parent is asked to re-layout even for an unchanged value.
 void CControlUI::SetFixedWidth(int cx)
@@ -369,10 +387,22 @@ bool StoreLimit(int& field, int value)
 }
 }  // namespace
 
-int CControlUI::GetMinWidth() const { return minWidth; }
-int CControlUI::GetMaxWidth() const { return maxWidth > minWidth ? maxWidth : minWidth; }
-int CControlUI::GetMinHeight() const { return minHeight; }
-int CControlUI::GetMaxHeight() const { return maxHeight > minHeight ? maxHeight : minHeight; }
+int CControlUI::GetMinWidth() const
+{
+    return minWidth;
+}
+int CControlUI::GetMaxWidth() const
+{
+    return maxWidth > minWidth ? maxWidth : minWidth;
+}
+int CControlUI::GetMinHeight() const
+{
+    return minHeight;
+}
+int CControlUI::GetMaxHeight() const
+{
+    return maxHeight > minHeight ? maxHeight : minHeight;
+}
 
 void CControlUI::SetMinWidth(int cx)
 {
@@ -410,16 +440,46 @@ void CControlUI::SetToolTip(LPCWSTR pstrText)
     toolTip = tip;
 }
 
-void CControlUI::SetToolTipWidth(int nWidth) { toolTipWidth = nWidth; }
-int CControlUI::GetToolTipWidth() const { return toolTipWidth; }
-WCHAR CControlUI::GetShortcut() const { return shortcut; }
-void CControlUI::SetShortcut(WCHAR ch) { shortcut = ch; }
-bool CControlUI::HasContextMenu() const { return contextMenu; }
-void CControlUI::SetContextMenu(bool bMenu) { contextMenu = bMenu; }
-const CUIString& CControlUI::GetUserData() const { return userData; }
-void CControlUI::SetUserData(LPCWSTR pstrText) { userData = pstrText; }
-UINT_PTR CControlUI::GetTag() const { return tag; }
-void CControlUI::SetTag(UINT_PTR pTag) { tag = pTag; }
+void CControlUI::SetToolTipWidth(int nWidth)
+{
+    toolTipWidth = nWidth;
+}
+int CControlUI::GetToolTipWidth() const
+{
+    return toolTipWidth;
+}
+WCHAR CControlUI::GetShortcut() const
+{
+    return shortcut;
+}
+void CControlUI::SetShortcut(WCHAR ch)
+{
+    shortcut = ch;
+}
+bool CControlUI::HasContextMenu() const
+{
+    return contextMenu;
+}
+void CControlUI::SetContextMenu(bool bMenu)
+{
+    contextMenu = bMenu;
+}
+const CUIString& CControlUI::GetUserData() const
+{
+    return userData;
+}
+void CControlUI::SetUserData(LPCWSTR pstrText)
+{
+    userData = pstrText;
+}
+UINT_PTR CControlUI::GetTag() const
+{
+    return tag;
+}
+void CControlUI::SetTag(UINT_PTR pTag)
+{
+    tag = pTag;
+}
 
 bool CControlUI::IsVisible() const
 {
@@ -450,7 +510,10 @@ void CControlUI::SetInheritedVisible(bool bVisible)
         cover->SetInheritedVisible(IsVisible());
 }
 
-bool CControlUI::IsEnabled() const { return enabled; }
+bool CControlUI::IsEnabled() const
+{
+    return enabled;
+}
 
 void CControlUI::SetEnabled(bool bEnable)
 {
@@ -460,11 +523,26 @@ void CControlUI::SetEnabled(bool bEnable)
     Invalidate();
 }
 
-bool CControlUI::IsMouseEnabled() const { return mouseEnabled; }
-void CControlUI::SetMouseEnabled(bool bEnable) { mouseEnabled = bEnable; }
-bool CControlUI::IsKeyboardEnabled() const { return keyboardEnabled; }
-void CControlUI::SetKeyboardEnabled(bool bEnable) { keyboardEnabled = bEnable; }
-bool CControlUI::IsFocused() const { return focused; }
+bool CControlUI::IsMouseEnabled() const
+{
+    return mouseEnabled;
+}
+void CControlUI::SetMouseEnabled(bool bEnable)
+{
+    mouseEnabled = bEnable;
+}
+bool CControlUI::IsKeyboardEnabled() const
+{
+    return keyboardEnabled;
+}
+void CControlUI::SetKeyboardEnabled(bool bEnable)
+{
+    keyboardEnabled = bEnable;
+}
+bool CControlUI::IsFocused() const
+{
+    return focused;
+}
 
 void CControlUI::SetFocus()
 {
@@ -478,7 +556,10 @@ void CControlUI::DropManagerFocus()
         manager->SetFocus(NULL, true);
 }
 
-bool CControlUI::IsFloat() const { return isFloat; }
+bool CControlUI::IsFloat() const
+{
+    return isFloat;
+}
 
 void CControlUI::SetFloat(bool bFloat)
 {

@@ -14,7 +14,7 @@ class CManagerUI;
 class CControlUI;
 
 // FindControl's callback: a non-null answer ends the search with that control.
-typedef CControlUI* (CALLBACK* FINDCONTROLPROC)(CControlUI* control, LPVOID data);
+typedef CControlUI*(CALLBACK* FINDCONTROLPROC)(CControlUI* control, LPVOID data);
 
 // Fractions of the parent's size added to a float control's position.
 struct TPercentInfo
@@ -230,8 +230,7 @@ protected:
     // ancestors; nothing when a hidden ancestor or an empty clip hides it.
     void InvalidateMoved(CUIRect area);
     // The plain look setters: store the value and repaint.
-    template <typename T>
-    void SetAndInvalidate(T& field, const T& value)
+    template <typename T> void SetAndInvalidate(T& field, const T& value)
     {
         field = value;
         Invalidate();

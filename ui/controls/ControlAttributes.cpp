@@ -84,7 +84,11 @@ void ApplyBorderSize(CControlUI& c, LPCWSTR v)
 const TAttributeRow<CControlUI> CControlUI::attributeTable[] = {
     // Placement.
     {L"pos", ApplyPos},
-    {L"padding", [](CControlUI& c, LPCWSTR v) { const RECT rc = ParseIntRect(v); c.SetPadding(rc.left, rc.top, rc.right, rc.bottom); }},
+    {L"padding",
+     [](CControlUI& c, LPCWSTR v) {
+         const RECT rc = ParseIntRect(v);
+         c.SetPadding(rc.left, rc.top, rc.right, rc.bottom);
+     }},
     {L"width", [](CControlUI& c, LPCWSTR v) { c.SetFixedWidth(ParseInt(v)); }},
     {L"height", [](CControlUI& c, LPCWSTR v) { c.SetFixedHeight(ParseInt(v)); }},
     {L"minwidth", [](CControlUI& c, LPCWSTR v) { c.SetMinWidth(ParseInt(v)); }},
@@ -102,7 +106,12 @@ const TAttributeRow<CControlUI> CControlUI::attributeTable[] = {
     {L"colorhsl", [](CControlUI& c, LPCWSTR v) { c.SetColorHSL(ParseBool(v)); }},
     {L"bordersize", ApplyBorderSize},
     {L"borderstyle", [](CControlUI& c, LPCWSTR v) { c.SetBorderStyle(ParseInt(v)); }},
-    {L"borderround", [](CControlUI& c, LPCWSTR v) { int r[2]; ParseIntList(v, r, 2); c.SetBorderRound(CUISize(r[0], r[1])); }},
+    {L"borderround",
+     [](CControlUI& c, LPCWSTR v) {
+         int r[2];
+         ParseIntList(v, r, 2);
+         c.SetBorderRound(CUISize(r[0], r[1]));
+     }},
     {L"bkimage", [](CControlUI& c, LPCWSTR v) { c.SetBkImage(v); }},
     // Behaviour.
     {L"name", [](CControlUI& c, LPCWSTR v) { c.SetName(v); }},

@@ -38,8 +38,7 @@
 
 #include "ui/core/AttributeValues.h"
 
-template <class T>
-struct TAttributeRow
+template <class T> struct TAttributeRow
 {
     LPCWSTR name;
     void (*apply)(T& control, LPCWSTR value);

@@ -169,8 +169,12 @@ void CControlUI::PaintBkImage(HDC hDC)
     DrawImage(hDC, bkImage);
 }
 
-void CControlUI::PaintStatusImage(HDC) {}
-void CControlUI::PaintText(HDC) {}
+void CControlUI::PaintStatusImage(HDC)
+{
+}
+void CControlUI::PaintText(HDC)
+{
+}
 
 bool CControlUI::NeedsFocusFrame()
 {

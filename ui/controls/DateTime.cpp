@@ -168,12 +168,8 @@ struct CDateTimeWnd::Handlers
     static THandler Find(UINT uMsg)
     {
         static const TEntry table[] = {
-            {WM_CREATE, OnCreate},
-            {WM_DESTROY, OnDestroy},
-            {WM_PAINT, OnPaint},
-            {WM_KILLFOCUS, OnKillFocus},
-            {WM_KEYUP, OnKeyUp},
-            {OCM_NOTIFY, OnNotify},
+            {WM_CREATE, OnCreate},       {WM_DESTROY, OnDestroy}, {WM_PAINT, OnPaint},
+            {WM_KILLFOCUS, OnKillFocus}, {WM_KEYUP, OnKeyUp},     {OCM_NOTIFY, OnNotify},
         };
         for (const TEntry& entry : table)
         {

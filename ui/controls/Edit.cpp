@@ -691,10 +691,22 @@ void CEditUI::ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage)
         Invalidate();
 }
 
-void CEditUI::SetNormalImage(LPCWSTR pStrImage) { ReplaceImage(normalImage, pStrImage); }
-void CEditUI::SetHotImage(LPCWSTR pStrImage) { ReplaceImage(hotImage, pStrImage); }
-void CEditUI::SetFocusedImage(LPCWSTR pStrImage) { ReplaceImage(focusedImage, pStrImage); }
-void CEditUI::SetDisabledImage(LPCWSTR pStrImage) { ReplaceImage(disabledImage, pStrImage); }
+void CEditUI::SetNormalImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(normalImage, pStrImage);
+}
+void CEditUI::SetHotImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(hotImage, pStrImage);
+}
+void CEditUI::SetFocusedImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(focusedImage, pStrImage);
+}
+void CEditUI::SetDisabledImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(disabledImage, pStrImage);
+}
 
 // ---- Measuring and painting ----
 

@@ -16,7 +16,10 @@ class CEditWnd : public CWindowWnd
 {
 public:
     // Toggles the painted caret of a layered window.
-    enum { CaretTimerId = 20 };
+    enum
+    {
+        CaretTimerId = 20
+    };
 
     CEditWnd();
     ~CEditWnd() override;

@@ -15,7 +15,8 @@ using namespace Gdiplus::DllExports;
 namespace
 {
 // The frame dimension of animations (FrameDimensionTime).
-const GUID kFrameDimensionTime = {0x6aedbd6d, 0x3fb5, 0x418a, {0x83, 0xa6, 0x7f, 0x45, 0x22, 0x9d, 0xc8, 0x72}};
+const GUID kFrameDimensionTime = {
+    0x6aedbd6d, 0x3fb5, 0x418a, {0x83, 0xa6, 0x7f, 0x45, 0x22, 0x9d, 0xc8, 0x72}};
 const PROPID kPropertyFrameDelay = 0x5100;
 
 // A stream over a copy of the bytes that frees its memory when released; null
@@ -158,8 +159,8 @@ bool CGifAnimUI::PaintContent(HDC hDC, const RECT&, CControlUI*)
         if (GdipCreateFromHDC(hDC, &graphics) == Ok && graphics != NULL)
         {
             GdipImageSelectActiveFrame(gifImage, &kFrameDimensionTime, static_cast<UINT>(currentFrame));
-            GdipDrawImageRectI(graphics, gifImage, itemRect.left, itemRect.top, itemRect.right - itemRect.left,
-                               itemRect.bottom - itemRect.top);
+            GdipDrawImageRectI(graphics, gifImage, itemRect.left, itemRect.top,
+                               itemRect.right - itemRect.left, itemRect.bottom - itemRect.top);
             GdipDeleteGraphics(graphics);
         }
     }

@@ -50,7 +50,6 @@ DWORD CLabelUI::ReadColor(LPCWSTR value)
     return ParseColorValue(value, false);
 }
 
-
 // ---- CLabelUI ----
 
 CLabelUI::CLabelUI()
@@ -131,8 +130,14 @@ void CLabelUI::SetFont(int index)
     Invalidate();
 }
 
-void CLabelUI::SetTextColor(DWORD dwTextColor) { SetAndInvalidate(textColor, dwTextColor); }
-void CLabelUI::SetDisabledTextColor(DWORD dwTextColor) { SetAndInvalidate(disabledTextColor, dwTextColor); }
+void CLabelUI::SetTextColor(DWORD dwTextColor)
+{
+    SetAndInvalidate(textColor, dwTextColor);
+}
+void CLabelUI::SetDisabledTextColor(DWORD dwTextColor)
+{
+    SetAndInvalidate(disabledTextColor, dwTextColor);
+}
 
 void CLabelUI::SetTextStyle(UINT uStyle)
 {
@@ -197,16 +202,46 @@ void CLabelUI::SetLuminousFuzzy(float fuzzy)
     Invalidate();
 }
 
-void CLabelUI::SetGradientLength(int length) { SetAndInvalidate(gradientLength, length); }
-void CLabelUI::SetGradientAngle(int angle) { SetAndInvalidate(gradientAngle, angle); }
-void CLabelUI::SetEnabledEffect(bool enable) { SetAndInvalidate(enableEffect, enable); }
-void CLabelUI::SetEnabledLuminous(bool enable) { SetAndInvalidate(enableLuminous, enable); }
-void CLabelUI::SetEnabledStroke(bool enable) { SetAndInvalidate(enableStroke, enable); }
-void CLabelUI::SetEnabledShadow(bool enable) { SetAndInvalidate(enableShadow, enable); }
-void CLabelUI::SetTextColor1(DWORD color) { SetAndInvalidate(textColor1, color); }
-void CLabelUI::SetTextShadowColorA(DWORD color) { SetAndInvalidate(textShadowColorA, color); }
-void CLabelUI::SetTextShadowColorB(DWORD color) { SetAndInvalidate(textShadowColorB, color); }
-void CLabelUI::SetStrokeColor(DWORD color) { SetAndInvalidate(strokeColor, color); }
+void CLabelUI::SetGradientLength(int length)
+{
+    SetAndInvalidate(gradientLength, length);
+}
+void CLabelUI::SetGradientAngle(int angle)
+{
+    SetAndInvalidate(gradientAngle, angle);
+}
+void CLabelUI::SetEnabledEffect(bool enable)
+{
+    SetAndInvalidate(enableEffect, enable);
+}
+void CLabelUI::SetEnabledLuminous(bool enable)
+{
+    SetAndInvalidate(enableLuminous, enable);
+}
+void CLabelUI::SetEnabledStroke(bool enable)
+{
+    SetAndInvalidate(enableStroke, enable);
+}
+void CLabelUI::SetEnabledShadow(bool enable)
+{
+    SetAndInvalidate(enableShadow, enable);
+}
+void CLabelUI::SetTextColor1(DWORD color)
+{
+    SetAndInvalidate(textColor1, color);
+}
+void CLabelUI::SetTextShadowColorA(DWORD color)
+{
+    SetAndInvalidate(textShadowColorA, color);
+}
+void CLabelUI::SetTextShadowColorB(DWORD color)
+{
+    SetAndInvalidate(textShadowColorB, color);
+}
+void CLabelUI::SetStrokeColor(DWORD color)
+{
+    SetAndInvalidate(strokeColor, color);
+}
 
 // ---- Attributes ----
 
@@ -223,11 +258,11 @@ struct TStyleWord
 
 const TStyleWord kAlignWords[] = {
     {L"left", 0, DT_CENTER | DT_RIGHT}, {L"center", DT_CENTER, DT_RIGHT}, {L"right", DT_RIGHT, DT_CENTER}};
-const TStyleWord kVAlignWords[] = {
-    {L"top", 0, DT_VCENTER | DT_BOTTOM}, {L"vcenter", DT_VCENTER, DT_BOTTOM}, {L"bottom", DT_BOTTOM, DT_VCENTER}};
+const TStyleWord kVAlignWords[] = {{L"top", 0, DT_VCENTER | DT_BOTTOM},
+                                   {L"vcenter", DT_VCENTER, DT_BOTTOM},
+                                   {L"bottom", DT_BOTTOM, DT_VCENTER}};
 
-template <size_t N>
-void ReadStyleWords(UINT& style, LPCWSTR value, const TStyleWord (&words)[N])
+template <size_t N> void ReadStyleWords(UINT& style, LPCWSTR value, const TStyleWord (&words)[N])
 {
     for (const TStyleWord& word : words)
     {
@@ -241,7 +276,10 @@ void ReadStyleWords(UINT& style, LPCWSTR value, const TStyleWord (&words)[N])
 const TAttributeRow<CLabelUI> CLabelUI::attributeTable[] = {
     {L"align", [](CLabelUI& c, LPCWSTR v) { ReadStyleWords(c.textStyle, v, kAlignWords); }},
     {L"valign", [](CLabelUI& c, LPCWSTR v) { ReadStyleWords(c.textStyle, v, kVAlignWords); }},
-    {L"endellipsis", [](CLabelUI& c, LPCWSTR v) { ChangeBits(c.textStyle, ParseBool(v) ? DT_END_ELLIPSIS : 0, DT_END_ELLIPSIS); }},
+    {L"endellipsis",
+     [](CLabelUI& c, LPCWSTR v) {
+         ChangeBits(c.textStyle, ParseBool(v) ? DT_END_ELLIPSIS : 0, DT_END_ELLIPSIS);
+     }},
     {L"font", [](CLabelUI& c, LPCWSTR v) { c.SetFont(ParseInt(v)); }},
     {L"textcolor", [](CLabelUI& c, LPCWSTR v) { c.SetTextColor(ReadColor(v)); }},
     {L"disabledtextcolor", [](CLabelUI& c, LPCWSTR v) { c.SetDisabledTextColor(ReadColor(v)); }},
@@ -250,12 +288,18 @@ const TAttributeRow<CLabelUI> CLabelUI::attributeTable[] = {
     {L"showhtml", [](CLabelUI& c, LPCWSTR v) { c.SetShowHtml(ParseBool(v)); }},
     {L"enabledeffect", [](CLabelUI& c, LPCWSTR v) { c.SetEnabledEffect(ParseBool(v)); }},
     {L"enabledluminous", [](CLabelUI& c, LPCWSTR v) { c.SetEnabledLuminous(ParseBool(v)); }},
-    {L"luminousfuzzy", [](CLabelUI& c, LPCWSTR v) { c.SetLuminousFuzzy(static_cast<float>(wcstod(v, NULL))); }},
+    {L"luminousfuzzy",
+     [](CLabelUI& c, LPCWSTR v) { c.SetLuminousFuzzy(static_cast<float>(wcstod(v, NULL))); }},
     {L"gradientangle", [](CLabelUI& c, LPCWSTR v) { c.SetGradientAngle(ParseInt(v)); }},
     {L"enabledstroke", [](CLabelUI& c, LPCWSTR v) { c.SetEnabledStroke(ParseBool(v)); }},
     {L"enabledshadow", [](CLabelUI& c, LPCWSTR v) { c.SetEnabledShadow(ParseBool(v)); }},
     {L"gradientlength", [](CLabelUI& c, LPCWSTR v) { c.SetGradientLength(ParseInt(v)); }},
-    {L"shadowoffset", [](CLabelUI& c, LPCWSTR v) { int o[2]; ParseIntList(v, o, 2); c.SetShadowOffset(o[0], o[1]); }},
+    {L"shadowoffset",
+     [](CLabelUI& c, LPCWSTR v) {
+         int o[2];
+         ParseIntList(v, o, 2);
+         c.SetShadowOffset(o[0], o[1]);
+     }},
     {L"textcolor1", [](CLabelUI& c, LPCWSTR v) { c.SetTextColor1(ReadColor(v)); }},
     {L"textshadowcolora", [](CLabelUI& c, LPCWSTR v) { c.SetTextShadowColorA(ReadColor(v)); }},
     {L"textshadowcolorb", [](CLabelUI& c, LPCWSTR v) { c.SetTextShadowColorB(ReadColor(v)); }},

@@ -144,7 +144,10 @@ protected:
 class CTextUI : public CLabelUI
 {
 public:
-    enum { MaxLinks = 8 };
+    enum
+    {
+        MaxLinks = 8
+    };
 
     CTextUI();
     ~CTextUI() override;

@@ -16,8 +16,7 @@ using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
 // Owns one GDI+ object and deletes it with its own deleter.
-template <typename T, GpStatus(WINGDIPAPI* Delete)(T*)>
-class CGpObject
+template <typename T, GpStatus(WINGDIPAPI* Delete)(T*)> class CGpObject
 {
 public:
     CGpObject() : m_object(NULL) {}
@@ -140,8 +139,8 @@ void DrawGlow(GpGraphics* target, const TEffectText& t, const RECT& rcText, GpBr
     GdipDrawImageRectI(reducedGraphics.Get(), full.Get(), 0, 0, reducedSize.cx, reducedSize.cy);
 
     GdipGraphicsClear(fullGraphics.Get(), 0);
-    GdipDrawImageRectI(fullGraphics.Get(), reduced.Get(), static_cast<int>(offset.dx), static_cast<int>(offset.dy),
-                       width, height);
+    GdipDrawImageRectI(fullGraphics.Get(), reduced.Get(), static_cast<int>(offset.dx),
+                       static_cast<int>(offset.dy), width, height);
     GdipDrawImageRectI(target, full.Get(), rcText.left, rcText.top, width, height);
 }
 }  // namespace
@@ -172,15 +171,17 @@ void CLabelUI::PaintTextWithEffects(HDC hDC)
     GdipSetStringFormatLineAlign(format.Get(), LineAlignmentOf(textStyle));
     GdipSetStringFormatAlign(format.Get(), AlignmentOf(textStyle));
     const RectF layout(static_cast<REAL>(rcText.left), static_cast<REAL>(rcText.top),
-                       static_cast<REAL>(rcText.right - rcText.left), static_cast<REAL>(rcText.bottom - rcText.top));
+                       static_cast<REAL>(rcText.right - rcText.left),
+                       static_cast<REAL>(rcText.bottom - rcText.top));
     const TEffectText effectText = {text.GetData(), gpFont.Get(), format.Get()};
 
     // Gradient brushes; 0xFFFFFFFF as an end colour means "no gradient".
     const int length = gradientLength != 0 ? gradientLength : rcText.bottom - rcText.top;
     CGpBrush textBrush(CreateGradientBrush(gradientAngle, length, textColor,
                                            textColor1 == 0xFFFFFFFF ? textColor : textColor1));
-    CGpBrush shadowBrush(CreateGradientBrush(gradientAngle, length, textShadowColorA,
-                                             textShadowColorB == 0xFFFFFFFF ? textShadowColorA : textShadowColorB));
+    CGpBrush shadowBrush(
+        CreateGradientBrush(gradientAngle, length, textShadowColorA,
+                            textShadowColorB == 0xFFFFFFFF ? textShadowColorA : textShadowColorB));
 
     // Glow under everything.
     if (enableLuminous)
@@ -189,8 +190,8 @@ void CLabelUI::PaintTextWithEffects(HDC hDC)
     // Outline: the text one pixel off in each of the four directions.
     if (enableStroke && strokeColor != 0)
     {
-        CGpBrush strokeBrush(CreateGradientBrush(gradientAngle, rcText.bottom - rcText.top + 2, strokeColor,
-                                                 strokeColor));
+        CGpBrush strokeBrush(
+            CreateGradientBrush(gradientAngle, rcText.bottom - rcText.top + 2, strokeColor, strokeColor));
         DrawEffectText(graphics.Get(), effectText, Moved(layout, -1.0f, 0.0f), strokeBrush.Get());
         DrawEffectText(graphics.Get(), effectText, Moved(layout, 1.0f, 0.0f), strokeBrush.Get());
         DrawEffectText(graphics.Get(), effectText, Moved(layout, 0.0f, -1.0f), strokeBrush.Get());

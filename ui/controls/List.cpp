@@ -8,8 +8,14 @@
 
 namespace
 {
-int MinInt(int a, int b) { return a < b ? a : b; }
-int MaxInt(int a, int b) { return a > b ? a : b; }
+int MinInt(int a, int b)
+{
+    return a < b ? a : b;
+}
+int MaxInt(int a, int b)
+{
+    return a > b ? a : b;
+}
 }  // namespace
 
 // ---- CListUI ----
@@ -287,32 +293,92 @@ void CListUI::AfterRowsMoved(CControlUI* selected, CControlUI* expanded)
 
 // ---- Spacing and scrolling ----
 
-int CListUI::GetChildPadding() const { return body->GetChildPadding(); }
-void CListUI::SetChildPadding(int iPadding) { body->SetChildPadding(iPadding); }
-int CListUI::FindSelectable(int iIndex, bool bForward) const { return body->FindSelectable(iIndex, bForward); }
-SIZE CListUI::GetScrollPos() const { return body->GetScrollPos(); }
-SIZE CListUI::GetScrollRange() const { return body->GetScrollRange(); }
-void CListUI::SetScrollPos(SIZE szPos) { body->SetScrollPos(szPos); }
-void CListUI::LineUp() { body->LineUp(); }
-void CListUI::LineDown() { body->LineDown(); }
-void CListUI::PageUp() { body->PageUp(); }
-void CListUI::PageDown() { body->PageDown(); }
-void CListUI::HomeUp() { body->HomeUp(); }
-void CListUI::EndDown() { body->EndDown(); }
-void CListUI::LineLeft() { body->LineLeft(); }
-void CListUI::LineRight() { body->LineRight(); }
-void CListUI::PageLeft() { body->PageLeft(); }
-void CListUI::PageRight() { body->PageRight(); }
-void CListUI::HomeLeft() { body->HomeLeft(); }
-void CListUI::EndRight() { body->EndRight(); }
+int CListUI::GetChildPadding() const
+{
+    return body->GetChildPadding();
+}
+void CListUI::SetChildPadding(int iPadding)
+{
+    body->SetChildPadding(iPadding);
+}
+int CListUI::FindSelectable(int iIndex, bool bForward) const
+{
+    return body->FindSelectable(iIndex, bForward);
+}
+SIZE CListUI::GetScrollPos() const
+{
+    return body->GetScrollPos();
+}
+SIZE CListUI::GetScrollRange() const
+{
+    return body->GetScrollRange();
+}
+void CListUI::SetScrollPos(SIZE szPos)
+{
+    body->SetScrollPos(szPos);
+}
+void CListUI::LineUp()
+{
+    body->LineUp();
+}
+void CListUI::LineDown()
+{
+    body->LineDown();
+}
+void CListUI::PageUp()
+{
+    body->PageUp();
+}
+void CListUI::PageDown()
+{
+    body->PageDown();
+}
+void CListUI::HomeUp()
+{
+    body->HomeUp();
+}
+void CListUI::EndDown()
+{
+    body->EndDown();
+}
+void CListUI::LineLeft()
+{
+    body->LineLeft();
+}
+void CListUI::LineRight()
+{
+    body->LineRight();
+}
+void CListUI::PageLeft()
+{
+    body->PageLeft();
+}
+void CListUI::PageRight()
+{
+    body->PageRight();
+}
+void CListUI::HomeLeft()
+{
+    body->HomeLeft();
+}
+void CListUI::EndRight()
+{
+    body->EndRight();
+}
 
 void CListUI::EnableScrollBar(bool bEnableVertical, bool bEnableHorizontal)
 {
     body->EnableScrollBar(bEnableVertical, bEnableHorizontal);
 }
 
-CScrollBarUI* CListUI::GetVerticalScrollBar() const { return body->GetVerticalScrollBar(); }
-CScrollBarUI* CListUI::GetHorizontalScrollBar() const { return body->GetHorizontalScrollBar(); }
+CScrollBarUI* CListUI::GetVerticalScrollBar() const
+{
+    return body->GetVerticalScrollBar();
+}
+CScrollBarUI* CListUI::GetHorizontalScrollBar() const
+{
+    return body->GetHorizontalScrollBar();
+}
 
 // ---- Selection and expansion ----
 
@@ -343,7 +409,8 @@ bool CListUI::SelectItem(int iIndex, bool bTakeFocus, bool bSendNotify)
     if (bTakeFocus)
         control->SetFocus();
     if (manager != NULL && bSendNotify)
-        manager->SendNotify(this, NotifyType::ItemSelect, static_cast<WPARAM>(curSel), static_cast<LPARAM>(previous));
+        manager->SendNotify(this, NotifyType::ItemSelect, static_cast<WPARAM>(curSel),
+                            static_cast<LPARAM>(previous));
     return true;
 }
 

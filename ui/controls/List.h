@@ -64,9 +64,9 @@ protected:
     // The row lines below rows first..end-1.
     void PaintRowLines(HDC hDC, const RECT& rcPaint, int first, int end);
 
-    CListUI* owner;  // not owned: the list holds this body
+    CListUI* owner;      // not owned: the list holds this body
     bool hasFloatItems;  // seen at the last layout
-    TRowSlot* slots;  // owned
+    TRowSlot* slots;     // owned
     int slotCount;
     int slotCapacity;
     int shift;  // vertical movement of the content since the layout
@@ -181,9 +181,9 @@ protected:
     bool scrollSelect;
     int curSel;
     int expandedItem;
-    bool expanding;  // ExpandItem is asking a row to expand or collapse
+    bool expanding;                   // ExpandItem is asking a row to expand or collapse
     IListTextCallback* textCallback;  // not owned
-    CListBodyUI* body;      // a child of the list
-    CListHeaderUI* header;  // a child of the list; null once removed
+    CListBodyUI* body;                // a child of the list
+    CListHeaderUI* header;            // a child of the list; null once removed
     TListInfo info;
 };

@@ -11,8 +11,14 @@
 
 namespace
 {
-long long Min(long long a, long long b) { return a < b ? a : b; }
-long long Max(long long a, long long b) { return a > b ? a : b; }
+long long Min(long long a, long long b)
+{
+    return a < b ? a : b;
+}
+long long Max(long long a, long long b)
+{
+    return a > b ? a : b;
+}
 
 long long Clamp(long long value, long long low, long long high)
 {
@@ -27,10 +33,16 @@ int ToInt(long long value)
 bool IsPlaced(const CControlUI* row)
 {
     return row->IsVisible() && !row->IsFloat();
-}}  // namespace
+}
+}  // namespace
 
 CListBodyUI::CListBodyUI(CListUI* pOwner)
-    : owner(pOwner), hasFloatItems(false), slots(NULL), slotCount(0), slotCapacity(0), shift(0)
+    : owner(pOwner),
+      hasFloatItems(false),
+      slots(NULL),
+      slotCount(0),
+      slotCapacity(0),
+      shift(0)
 {
 }
 
@@ -187,7 +199,8 @@ void CListBodyUI::SetPos(RECT rc, bool bNeedInvalidate)
     const long long expand = stretchCount > 0 ? Max(0, (availH - fixedHeight) / stretchCount) : 0;
 
     // Place, from where the bars have scrolled the content.
-    const long long left = static_cast<long long>(inner.left) - (hScrolls ? horizontalScrollBar->GetScrollPos() : 0);
+    const long long left =
+        static_cast<long long>(inner.left) - (hScrolls ? horizontalScrollBar->GetScrollPos() : 0);
     long long y = static_cast<long long>(inner.top) - (vScrolls ? verticalScrollBar->GetScrollPos() : 0);
     long long remaining = availH;
     long long widthNeeded = 0;
@@ -227,7 +240,8 @@ void CListBodyUI::SetPos(RECT rc, bool bNeedInvalidate)
         }
         const long long rowLeft = left + pad.left;
         const long long rowTop = y + pad.top;
-        const RECT placedRect = CUIRect(ToInt(rowLeft), ToInt(rowTop), ToInt(rowLeft + width), ToInt(rowTop + height));
+        const RECT placedRect =
+            CUIRect(ToInt(rowLeft), ToInt(rowTop), ToInt(rowLeft + width), ToInt(rowTop + height));
         row->SetPos(placedRect, false);
         if (recording)
         {

@@ -111,13 +111,34 @@ void CListHeaderItemUI::SetDragable(bool bDragable)
         buttonState &= ~StateDragging;
 }
 
-void CListHeaderItemUI::SetSepWidth(int iWidth) { SetAndInvalidate(sepWidth, iWidth); }
-void CListHeaderItemUI::SetTextStyle(UINT uStyle) { SetAndInvalidate(textStyle, uStyle); }
-void CListHeaderItemUI::SetTextColor(DWORD dwColor) { SetAndInvalidate(textColor, dwColor); }
-void CListHeaderItemUI::SetSepColor(DWORD dwColor) { SetAndInvalidate(sepColor, dwColor); }
-void CListHeaderItemUI::SetTextPadding(RECT rc) { SetAndInvalidate(textPadding, CUIRect(rc)); }
-void CListHeaderItemUI::SetFont(int index) { SetAndInvalidate(font, index); }
-void CListHeaderItemUI::SetShowHtml(bool bShowHtml) { SetAndInvalidate(showHtml, bShowHtml); }
+void CListHeaderItemUI::SetSepWidth(int iWidth)
+{
+    SetAndInvalidate(sepWidth, iWidth);
+}
+void CListHeaderItemUI::SetTextStyle(UINT uStyle)
+{
+    SetAndInvalidate(textStyle, uStyle);
+}
+void CListHeaderItemUI::SetTextColor(DWORD dwColor)
+{
+    SetAndInvalidate(textColor, dwColor);
+}
+void CListHeaderItemUI::SetSepColor(DWORD dwColor)
+{
+    SetAndInvalidate(sepColor, dwColor);
+}
+void CListHeaderItemUI::SetTextPadding(RECT rc)
+{
+    SetAndInvalidate(textPadding, CUIRect(rc));
+}
+void CListHeaderItemUI::SetFont(int index)
+{
+    SetAndInvalidate(font, index);
+}
+void CListHeaderItemUI::SetShowHtml(bool bShowHtml)
+{
+    SetAndInvalidate(showHtml, bShowHtml);
+}
 
 void CListHeaderItemUI::ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage)
 {
@@ -125,15 +146,30 @@ void CListHeaderItemUI::ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage)
         Invalidate();
 }
 
-void CListHeaderItemUI::SetNormalImage(LPCWSTR pStrImage) { ReplaceImage(normalImage, pStrImage); }
+void CListHeaderItemUI::SetNormalImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(normalImage, pStrImage);
+}
 
-void CListHeaderItemUI::SetHotImage(LPCWSTR pStrImage) { ReplaceImage(hotImage, pStrImage); }
+void CListHeaderItemUI::SetHotImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(hotImage, pStrImage);
+}
 
-void CListHeaderItemUI::SetPushedImage(LPCWSTR pStrImage) { ReplaceImage(pushedImage, pStrImage); }
+void CListHeaderItemUI::SetPushedImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(pushedImage, pStrImage);
+}
 
-void CListHeaderItemUI::SetFocusedImage(LPCWSTR pStrImage) { ReplaceImage(focusedImage, pStrImage); }
+void CListHeaderItemUI::SetFocusedImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(focusedImage, pStrImage);
+}
 
-void CListHeaderItemUI::SetSepImage(LPCWSTR pStrImage) { ReplaceImage(sepImage, pStrImage); }
+void CListHeaderItemUI::SetSepImage(LPCWSTR pStrImage)
+{
+    ReplaceImage(sepImage, pStrImage);
+}
 
 RECT CListHeaderItemUI::GetThumbRect() const
 {
@@ -350,8 +386,8 @@ void CListHeaderItemUI::PaintStatusImage(HDC hDC)
     const RECT thumb = GetThumbRect();
     if (!sepImage.drawString.IsEmpty() && DrawImage(NULL, sepImage) && sepImage.image != NULL)
     {
-        sepImage.dest = CUIRect(thumb.left - itemRect.left, thumb.top - itemRect.top, thumb.right - itemRect.left,
-                                thumb.bottom - itemRect.top);
+        sepImage.dest = CUIRect(thumb.left - itemRect.left, thumb.top - itemRect.top,
+                                thumb.right - itemRect.left, thumb.bottom - itemRect.top);
         DrawImage(hDC, sepImage);
         return;
     }

@@ -57,9 +57,16 @@ public:
     void SetSepImage(LPCWSTR pStrImage);
 
 protected:
-    enum { StateDragging = StateCaptured };
+    enum
+    {
+        StateDragging = StateCaptured
+    };
 
-    bool IsOnSeparator(POINT pt) const { const RECT rc = GetThumbRect(); return ::PtInRect(&rc, pt) != FALSE; }
+    bool IsOnSeparator(POINT pt) const
+    {
+        const RECT rc = GetThumbRect();
+        return ::PtInRect(&rc, pt) != FALSE;
+    }
     void DragTo(POINT pt);
     void EndDrag();
     void DrawOrNormal(HDC hDC, TDrawSpec& image);

@@ -35,7 +35,7 @@ namespace
 // What a changed value asks of the owner.
 enum TInfoEffect
 {
-    Repaint,  // only the look changed
+    Repaint,   // only the look changed
     Relayout,  // rows may change size
 };
 
@@ -97,28 +97,96 @@ TInfoEffect SetMultiLine(TListInfo& info, LPCWSTR v)
 }
 
 const TInfoAttribute kSharedAttributes[] = {
-    {L"itemheight", [](TListInfo& i, LPCWSTR v) { i.itemHeight = ParseInt(v); return Relayout; }},
-    {L"itemfont", [](TListInfo& i, LPCWSTR v) { i.font = ParseInt(v); return Relayout; }},
+    {L"itemheight",
+     [](TListInfo& i, LPCWSTR v) {
+         i.itemHeight = ParseInt(v);
+         return Relayout;
+     }},
+    {L"itemfont",
+     [](TListInfo& i, LPCWSTR v) {
+         i.font = ParseInt(v);
+         return Relayout;
+     }},
     {L"itemalign", SetAlign},
-    {L"itemtextpadding", [](TListInfo& i, LPCWSTR v) { i.textPadding = ParseIntRect(v); return Relayout; }},
-    {L"itemtextcolor", [](TListInfo& i, LPCWSTR v) { i.textColor = ParseColorValue(v); return Repaint; }},
-    {L"itembkcolor", [](TListInfo& i, LPCWSTR v) { i.bkColor = ParseColorValue(v); return Repaint; }},
+    {L"itemtextpadding",
+     [](TListInfo& i, LPCWSTR v) {
+         i.textPadding = ParseIntRect(v);
+         return Relayout;
+     }},
+    {L"itemtextcolor",
+     [](TListInfo& i, LPCWSTR v) {
+         i.textColor = ParseColorValue(v);
+         return Repaint;
+     }},
+    {L"itembkcolor",
+     [](TListInfo& i, LPCWSTR v) {
+         i.bkColor = ParseColorValue(v);
+         return Repaint;
+     }},
     {L"itembkimage", [](TListInfo& i, LPCWSTR v) { return SetImage(i.bkImage, v); }},
-    {L"itemaltbk", [](TListInfo& i, LPCWSTR v) { i.alternateBk = ParseBool(v); return Repaint; }},
-    {L"itemselectedtextcolor", [](TListInfo& i, LPCWSTR v) { i.selectedTextColor = ParseColorValue(v); return Repaint; }},
-    {L"itemselectedbkcolor", [](TListInfo& i, LPCWSTR v) { i.selectedBkColor = ParseColorValue(v); return Repaint; }},
+    {L"itemaltbk",
+     [](TListInfo& i, LPCWSTR v) {
+         i.alternateBk = ParseBool(v);
+         return Repaint;
+     }},
+    {L"itemselectedtextcolor",
+     [](TListInfo& i, LPCWSTR v) {
+         i.selectedTextColor = ParseColorValue(v);
+         return Repaint;
+     }},
+    {L"itemselectedbkcolor",
+     [](TListInfo& i, LPCWSTR v) {
+         i.selectedBkColor = ParseColorValue(v);
+         return Repaint;
+     }},
     {L"itemselectedimage", [](TListInfo& i, LPCWSTR v) { return SetImage(i.selectedImage, v); }},
-    {L"itemhottextcolor", [](TListInfo& i, LPCWSTR v) { i.hotTextColor = ParseColorValue(v); return Repaint; }},
-    {L"itemhotbkcolor", [](TListInfo& i, LPCWSTR v) { i.hotBkColor = ParseColorValue(v); return Repaint; }},
+    {L"itemhottextcolor",
+     [](TListInfo& i, LPCWSTR v) {
+         i.hotTextColor = ParseColorValue(v);
+         return Repaint;
+     }},
+    {L"itemhotbkcolor",
+     [](TListInfo& i, LPCWSTR v) {
+         i.hotBkColor = ParseColorValue(v);
+         return Repaint;
+     }},
     {L"itemhotimage", [](TListInfo& i, LPCWSTR v) { return SetImage(i.hotImage, v); }},
-    {L"itemdisabledtextcolor", [](TListInfo& i, LPCWSTR v) { i.disabledTextColor = ParseColorValue(v); return Repaint; }},
-    {L"itemdisabledbkcolor", [](TListInfo& i, LPCWSTR v) { i.disabledBkColor = ParseColorValue(v); return Repaint; }},
+    {L"itemdisabledtextcolor",
+     [](TListInfo& i, LPCWSTR v) {
+         i.disabledTextColor = ParseColorValue(v);
+         return Repaint;
+     }},
+    {L"itemdisabledbkcolor",
+     [](TListInfo& i, LPCWSTR v) {
+         i.disabledBkColor = ParseColorValue(v);
+         return Repaint;
+     }},
     {L"itemdisabledimage", [](TListInfo& i, LPCWSTR v) { return SetImage(i.disabledImage, v); }},
-    {L"itemhlinesize", [](TListInfo& i, LPCWSTR v) { i.hLineSize = ParseInt(v); return Repaint; }},
-    {L"itemhlinecolor", [](TListInfo& i, LPCWSTR v) { i.hLineColor = ParseColorValue(v); return Repaint; }},
-    {L"itemvlinesize", [](TListInfo& i, LPCWSTR v) { i.vLineSize = ParseInt(v); return Repaint; }},
-    {L"itemvlinecolor", [](TListInfo& i, LPCWSTR v) { i.vLineColor = ParseColorValue(v); return Repaint; }},
-    {L"itemshowhtml", [](TListInfo& i, LPCWSTR v) { i.showHtml = ParseBool(v); return Relayout; }},
+    {L"itemhlinesize",
+     [](TListInfo& i, LPCWSTR v) {
+         i.hLineSize = ParseInt(v);
+         return Repaint;
+     }},
+    {L"itemhlinecolor",
+     [](TListInfo& i, LPCWSTR v) {
+         i.hLineColor = ParseColorValue(v);
+         return Repaint;
+     }},
+    {L"itemvlinesize",
+     [](TListInfo& i, LPCWSTR v) {
+         i.vLineSize = ParseInt(v);
+         return Repaint;
+     }},
+    {L"itemvlinecolor",
+     [](TListInfo& i, LPCWSTR v) {
+         i.vLineColor = ParseColorValue(v);
+         return Repaint;
+     }},
+    {L"itemshowhtml",
+     [](TListInfo& i, LPCWSTR v) {
+         i.showHtml = ParseBool(v);
+         return Relayout;
+     }},
 };
 
 // Only lists have these; a combo's rows are single lines, vertically centred.
@@ -132,8 +200,7 @@ const TInfoAttribute kLineStyleAttributes[] = {
     {L"itemmultiline", SetMultiLine},
 };
 
-template <size_t N>
-const TInfoAttribute* FindIn(const TInfoAttribute (&table)[N], LPCWSTR name)
+template <size_t N> const TInfoAttribute* FindIn(const TInfoAttribute (&table)[N], LPCWSTR name)
 {
     for (const TInfoAttribute& row : table)
     {

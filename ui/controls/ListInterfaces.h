@@ -14,7 +14,10 @@ class CListHeaderUI;
 // Rows keep no look of their own; they read this record through their owner.
 struct TListInfo
 {
-    enum { MaxColumns = 64 };
+    enum
+    {
+        MaxColumns = 64
+    };
 
     TListInfo();
 

@@ -30,7 +30,8 @@ private:
 
 RECT Deflated(const RECT& rc, const RECT& padding)
 {
-    return CUIRect(rc.left + padding.left, rc.top + padding.top, rc.right - padding.right, rc.bottom - padding.bottom);
+    return CUIRect(rc.left + padding.left, rc.top + padding.top, rc.right - padding.right,
+                   rc.bottom - padding.bottom);
 }
 
 bool IsOdd(int drawIndex)
@@ -38,8 +39,8 @@ bool IsOdd(int drawIndex)
     return (drawIndex & 1) != 0;
 }
 
-void DrawRowText(HDC hDC, CManagerUI* manager, RECT& rc, const CUIString& text, DWORD color, const TListInfo& info,
-                 UINT style)
+void DrawRowText(HDC hDC, CManagerUI* manager, RECT& rc, const CUIString& text, DWORD color,
+                 const TListInfo& info, UINT style)
 {
     if (info.showHtml)
     {
@@ -54,20 +55,22 @@ void DrawRowText(HDC hDC, CManagerUI* manager, RECT& rc, const CUIString& text, 
 // ---- CListItemBase ----
 
 template <class TBase>
-CListItemBase<TBase>::CListItemBase() : index(-1), drawIndex(0), selected(false), buttonState(0), owner(NULL)
+CListItemBase<TBase>::CListItemBase() : index(-1),
+                                        drawIndex(0),
+                                        selected(false),
+                                        buttonState(0),
+                                        owner(NULL)
 {
 }
 
-template <class TBase>
-LPVOID CListItemBase<TBase>::FindInterface(LPCWSTR pstrName)
+template <class TBase> LPVOID CListItemBase<TBase>::FindInterface(LPCWSTR pstrName)
 {
     if (pstrName != NULL && wcscmp(pstrName, L"IListItem") == 0)
         return static_cast<IListItemUI*>(this);
     return TBase::FindInterface(pstrName);
 }
 
-template <class TBase>
-bool CListItemBase<TBase>::Activate()
+template <class TBase> bool CListItemBase<TBase>::Activate()
 {
     if (!TBase::Activate())
         return false;
@@ -76,8 +79,7 @@ bool CListItemBase<TBase>::Activate()
     return true;
 }
 
-template <class TBase>
-void CListItemBase<TBase>::SetVisible(bool bVisible)
+template <class TBase> void CListItemBase<TBase>::SetVisible(bool bVisible)
 {
     TBase::SetVisible(bVisible);
     if (!this->IsVisible() && selected)
@@ -88,16 +90,14 @@ void CListItemBase<TBase>::SetVisible(bool bVisible)
     }
 }
 
-template <class TBase>
-void CListItemBase<TBase>::SetEnabled(bool bEnable)
+template <class TBase> void CListItemBase<TBase>::SetEnabled(bool bEnable)
 {
     TBase::SetEnabled(bEnable);
     if (!this->IsEnabled())
         buttonState = 0;
 }
 
-template <class TBase>
-void CListItemBase<TBase>::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
+template <class TBase> void CListItemBase<TBase>::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
 {
     if (pstrName != NULL && AttributeIs(pstrName, L"selected"))
         Select(true, true);
@@ -105,8 +105,7 @@ void CListItemBase<TBase>::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
         TBase::SetAttribute(pstrName, pstrValue);
 }
 
-template <class TBase>
-bool CListItemBase<TBase>::Select(bool bSelect, bool bTakeFocus)
+template <class TBase> bool CListItemBase<TBase>::Select(bool bSelect, bool bTakeFocus)
 {
     // Refusing to deselect a disabled row would leave two rows selected
     // once the owner moves its selection on.
@@ -121,8 +120,7 @@ bool CListItemBase<TBase>::Select(bool bSelect, bool bTakeFocus)
     return true;
 }
 
-template <class TBase>
-void CListItemBase<TBase>::InvalidateItem()
+template <class TBase> void CListItemBase<TBase>::InvalidateItem()
 {
     if (!this->IsVisible() || this->manager == NULL)
         return;
@@ -148,8 +146,7 @@ void CListItemBase<TBase>::InvalidateItem()
     this->manager->InvalidateRect(area);
 }
 
-template <class TBase>
-void CListItemBase<TBase>::DrawItemBk(HDC hDC)
+template <class TBase> void CListItemBase<TBase>::DrawItemBk(HDC hDC)
 {
     TListInfo* info = Info();
     if (info == NULL)
@@ -180,8 +177,7 @@ void CListItemBase<TBase>::DrawItemBk(HDC hDC)
         this->DrawImage(hDC, info->bkImage);
 }
 
-template <class TBase>
-DWORD CListItemBase<TBase>::ItemTextColor(const TListInfo& info) const
+template <class TBase> DWORD CListItemBase<TBase>::ItemTextColor(const TListInfo& info) const
 {
     DWORD color = info.textColor;
     if (IsHot())
@@ -193,8 +189,7 @@ DWORD CListItemBase<TBase>::ItemTextColor(const TListInfo& info) const
     return color;
 }
 
-template <class TBase>
-void CListItemBase<TBase>::PassToOwner(TControlEvent& event)
+template <class TBase> void CListItemBase<TBase>::PassToOwner(TControlEvent& event)
 {
     if (owner != NULL)
         owner->HandleItemEvent(event);
@@ -202,8 +197,7 @@ void CListItemBase<TBase>::PassToOwner(TControlEvent& event)
         TBase::HandleEvent(event);
 }
 
-template <class TBase>
-void CListItemBase<TBase>::HandleRowEvent(TControlEvent& event)
+template <class TBase> void CListItemBase<TBase>::HandleRowEvent(TControlEvent& event)
 {
     if (!this->IsMouseEnabled() && IsMouseEvent(event.kind))
     {
@@ -296,7 +290,11 @@ void CListElementUI::HandleEvent(TControlEvent& event)
 // ---- CListLabelElementUI ----
 
 CListLabelElementUI::CListLabelElementUI()
-    : estimateDirty(true), lastItemHeight(0), lastFont(-1), lastTextStyle(0), measureCount(0)
+    : estimateDirty(true),
+      lastItemHeight(0),
+      lastFont(-1),
+      lastTextStyle(0),
+      measureCount(0)
 {
 }
 
@@ -346,7 +344,8 @@ bool CListLabelElementUI::WidthFromColumns(const TListInfo&, int&) const
     return false;
 }
 
-bool CListLabelElementUI::IsEstimateStale(const TListInfo& info, SIZE szAvailable, const CUIString& measured) const
+bool CListLabelElementUI::IsEstimateStale(const TListInfo& info, SIZE szAvailable,
+                                          const CUIString& measured) const
 {
     if (estimateDirty)
         return true;

@@ -7,12 +7,14 @@
 // the hot state, activation, the repaint clipped to the scrolled area, and
 // the background drawn from the owner's look. TBase is CControlUI for the
 // simple rows and CContainerUI for rows that hold controls.
-template <class TBase>
-class CListItemBase : public TBase, public IListItemUI
+template <class TBase> class CListItemBase : public TBase, public IListItemUI
 {
 public:
     // A flag of rows that the manager does not look at.
-    enum { RowFlag = 0x04 };
+    enum
+    {
+        RowFlag = 0x04
+    };
 
     CListItemBase();
 
@@ -59,7 +61,7 @@ protected:
     int index;
     int drawIndex;
     bool selected;
-    UINT buttonState;  // StateHot
+    UINT buttonState;     // StateHot
     IListOwnerUI* owner;  // not owned
 };
 
@@ -124,7 +126,10 @@ protected:
 class CListTextElementUI : public CListLabelElementUI
 {
 public:
-    enum { MaxLinks = 8 };
+    enum
+    {
+        MaxLinks = 8
+    };
 
     CListTextElementUI();
     ~CListTextElementUI() override;
@@ -141,8 +146,8 @@ public:
     // The text of a column; an empty one when none was set.
     LPCWSTR GetText(int iColumn) const;
     void SetText(int iColumn, LPCWSTR pstrText);
-    using CListLabelElementUI::SetText;
     using CListLabelElementUI::GetText;
+    using CListLabelElementUI::SetText;
 
     int GetLinkCount() const { return linkCount; }
     RECT GetLinkRect(int iLink) const;
@@ -160,7 +165,7 @@ protected:
     RECT linkRects[MaxLinks];
     CUIString linkTexts[MaxLinks];
     int hotLink;
-    IListUI* listOwner;  // not owned
+    IListUI* listOwner;    // not owned
     CPtrList columnTexts;  // owned CUIString*
 };
 

@@ -24,7 +24,12 @@ const TAttributeRow<CSliderUI> kSliderAttributes[] = {
     {L"thumbimage", [](CSliderUI& c, LPCWSTR v) { c.SetThumbImage(v); }},
     {L"thumbhotimage", [](CSliderUI& c, LPCWSTR v) { c.SetThumbHotImage(v); }},
     {L"thumbpushedimage", [](CSliderUI& c, LPCWSTR v) { c.SetThumbPushedImage(v); }},
-    {L"thumbsize", [](CSliderUI& c, LPCWSTR v) { int s[2]; ParseIntList(v, s, 2); c.SetThumbSize(CUISize(s[0], s[1])); }},
+    {L"thumbsize",
+     [](CSliderUI& c, LPCWSTR v) {
+         int s[2];
+         ParseIntList(v, s, 2);
+         c.SetThumbSize(CUISize(s[0], s[1]));
+     }},
     {L"step", [](CSliderUI& c, LPCWSTR v) { c.SetChangeStep(ParseInt(v)); }},
     {L"imm", [](CSliderUI& c, LPCWSTR v) { c.SetSendMove(ParseBool(v)); }},
 };
@@ -129,7 +134,8 @@ RECT CProgressUI::GetFillRect() const
     const long long filled = ClampedValue() - minValue;
     const long long range = RangeDivisor();
     if (horizontal)
-        return CUIRect(0, 0, SaturateInt(std::min<long long>(filled * width / range, width)), SaturateInt(height));
+        return CUIRect(0, 0, SaturateInt(std::min<long long>(filled * width / range, width)),
+                       SaturateInt(height));
     const long long empty = EffectiveMax() - ClampedValue();
     return CUIRect(0, SaturateInt(empty * height / range), SaturateInt(width), SaturateInt(height));
 }
@@ -225,15 +231,19 @@ RECT CSliderUI::GetThumbRect() const
     const long long range = RangeDivisor();
     if (horizontal)
     {
-        const long long travel = std::max<long long>(static_cast<long long>(itemRect.GetWidth()) - thumbWidth, 0);
+        const long long travel =
+            std::max<long long>(static_cast<long long>(itemRect.GetWidth()) - thumbWidth, 0);
         const long long x = itemRect.left + std::min<long long>(offset * travel / range, travel);
         const long long y = (static_cast<long long>(itemRect.top) + itemRect.bottom - thumbHeight) / 2;
-        return CUIRect(SaturateInt(x), SaturateInt(y), SaturateInt(x + thumbWidth), SaturateInt(y + thumbHeight));
+        return CUIRect(SaturateInt(x), SaturateInt(y), SaturateInt(x + thumbWidth),
+                       SaturateInt(y + thumbHeight));
     }
-    const long long travel = std::max<long long>(static_cast<long long>(itemRect.GetHeight()) - thumbHeight, 0);
+    const long long travel =
+        std::max<long long>(static_cast<long long>(itemRect.GetHeight()) - thumbHeight, 0);
     const long long x = (static_cast<long long>(itemRect.left) + itemRect.right - thumbWidth) / 2;
     const long long bottom = itemRect.bottom - std::min<long long>(travel * offset / range, travel);
-    return CUIRect(SaturateInt(x), SaturateInt(bottom - thumbHeight), SaturateInt(x + thumbWidth), SaturateInt(bottom));
+    return CUIRect(SaturateInt(x), SaturateInt(bottom - thumbHeight), SaturateInt(x + thumbWidth),
+                   SaturateInt(bottom));
 }
 
 // Within half a thumb of an end the pointer stands for that end; between,
@@ -248,7 +258,8 @@ int CSliderUI::ValueFromPoint(POINT pt) const
             return maxValue;
         if (pt.x <= itemRect.left + half)
             return minValue;
-        const long long travel = std::max<long long>(static_cast<long long>(itemRect.GetWidth()) - thumbWidth, 1);
+        const long long travel =
+            std::max<long long>(static_cast<long long>(itemRect.GetWidth()) - thumbWidth, 1);
         return SaturateInt(minValue + span * (pt.x - half - itemRect.left) / travel);
     }
     const long long half = thumbHeight / 2;
@@ -256,7 +267,8 @@ int CSliderUI::ValueFromPoint(POINT pt) const
         return minValue;
     if (pt.y <= itemRect.top + half)
         return maxValue;
-    const long long travel = std::max<long long>(static_cast<long long>(itemRect.GetHeight()) - thumbHeight, 1);
+    const long long travel =
+        std::max<long long>(static_cast<long long>(itemRect.GetHeight()) - thumbHeight, 1);
     return SaturateInt(minValue + span * (itemRect.bottom - half - pt.y) / travel);
 }
 

@@ -19,20 +19,34 @@ namespace
 {
 // The edit notifications that reach the window as WM_NOTIFY.
 const UINT kForwardedNotifications[] = {
-    EN_MSGFILTER, EN_SELCHANGE,   EN_DROPFILES,       EN_PROTECTED, EN_STOPNOUNDO,
-    EN_SAVECLIPBOARD, EN_OLEOPFAILED, EN_OBJECTPOSITIONS, EN_LINK,  EN_DRAGDROPDONE,
+    EN_MSGFILTER,     EN_SELCHANGE,   EN_DROPFILES,       EN_PROTECTED, EN_STOPNOUNDO,
+    EN_SAVECLIPBOARD, EN_OLEOPFAILED, EN_OBJECTPOSITIONS, EN_LINK,      EN_DRAGDROPDONE,
 };
 
 // The notifications the control reports; the text services send none
 // unless they are asked for.
 const LPARAM kEventMask = ENM_CHANGE | ENM_SELCHANGE | ENM_LINK | ENM_DROPFILES;
 
-bool IsKeyboardMessage(UINT msg) { return msg >= WM_KEYFIRST && msg <= WM_SYSDEADCHAR; }
-bool IsSystemKeyMessage(UINT msg) { return msg >= WM_SYSKEYDOWN && msg <= WM_SYSDEADCHAR; }
-bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MOUSEWHEEL; }
-bool IsButtonMessage(UINT msg) { return msg >= WM_LBUTTONDOWN && msg <= WM_RBUTTONUP; }
-bool TakesFocus(UINT msg) { return msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDOWN; }
-
+bool IsKeyboardMessage(UINT msg)
+{
+    return msg >= WM_KEYFIRST && msg <= WM_SYSDEADCHAR;
+}
+bool IsSystemKeyMessage(UINT msg)
+{
+    return msg >= WM_SYSKEYDOWN && msg <= WM_SYSDEADCHAR;
+}
+bool IsMouseMessage(UINT msg)
+{
+    return msg >= WM_MOUSEFIRST && msg <= WM_MOUSEWHEEL;
+}
+bool IsButtonMessage(UINT msg)
+{
+    return msg >= WM_LBUTTONDOWN && msg <= WM_RBUTTONUP;
+}
+bool TakesFocus(UINT msg)
+{
+    return msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDOWN;
+}
 
 // The pixels of the 32-bit DIB section selected into a DC. The framework's
 // surfaces are top-down; on a bottom-up one the rows are mirrored, which the
@@ -292,18 +306,48 @@ void CRichEditUI::SetAlign(LPCWSTR value)
 // The style bits take effect when the text services are created. The scroll
 // bar names also reach the container, which creates or drops its bar.
 const TAttributeRow<CRichEditUI> CRichEditUI::attributeTable[] = {
-    {L"vscrollbar", [](CRichEditUI& c, LPCWSTR v) { if (ParseBool(v)) c.SetStyleBits(WS_VSCROLL | ES_DISABLENOSCROLL, 0); c.CContainerUI::SetAttribute(L"vscrollbar", v); }},
-    {L"hscrollbar", [](CRichEditUI& c, LPCWSTR v) { if (ParseBool(v)) c.SetStyleBits(WS_HSCROLL | ES_DISABLENOSCROLL, 0); c.CContainerUI::SetAttribute(L"hscrollbar", v); }},
-    {L"autovscroll", [](CRichEditUI& c, LPCWSTR v) { if (ParseBool(v)) c.SetStyleBits(ES_AUTOVSCROLL, 0); }},
-    {L"autohscroll", [](CRichEditUI& c, LPCWSTR v) { if (ParseBool(v)) c.SetStyleBits(ES_AUTOHSCROLL, 0); }},
+    {L"vscrollbar",
+     [](CRichEditUI& c, LPCWSTR v) {
+         if (ParseBool(v))
+             c.SetStyleBits(WS_VSCROLL | ES_DISABLENOSCROLL, 0);
+         c.CContainerUI::SetAttribute(L"vscrollbar", v);
+     }},
+    {L"hscrollbar",
+     [](CRichEditUI& c, LPCWSTR v) {
+         if (ParseBool(v))
+             c.SetStyleBits(WS_HSCROLL | ES_DISABLENOSCROLL, 0);
+         c.CContainerUI::SetAttribute(L"hscrollbar", v);
+     }},
+    {L"autovscroll",
+     [](CRichEditUI& c, LPCWSTR v) {
+         if (ParseBool(v))
+             c.SetStyleBits(ES_AUTOVSCROLL, 0);
+     }},
+    {L"autohscroll",
+     [](CRichEditUI& c, LPCWSTR v) {
+         if (ParseBool(v))
+             c.SetStyleBits(ES_AUTOHSCROLL, 0);
+     }},
     {L"wanttab", [](CRichEditUI& c, LPCWSTR v) { c.SetWantTab(ParseBool(v)); }},
     {L"wantreturn", [](CRichEditUI& c, LPCWSTR v) { c.SetWantReturn(ParseBool(v)); }},
     {L"wantctrlreturn", [](CRichEditUI& c, LPCWSTR v) { c.SetWantCtrlReturn(ParseBool(v)); }},
     {L"transparent", [](CRichEditUI& c, LPCWSTR v) { c.SetTransparent(ParseBool(v)); }},
     {L"rich", [](CRichEditUI& c, LPCWSTR v) { c.SetRich(ParseBool(v)); }},
-    {L"multiline", [](CRichEditUI& c, LPCWSTR v) { if (wcscmp(v, L"false") == 0) c.SetStyleBits(0, ES_MULTILINE); }},
-    {L"readonly", [](CRichEditUI& c, LPCWSTR v) { if (ParseBool(v)) c.SetReadOnly(true); }},
-    {L"password", [](CRichEditUI& c, LPCWSTR v) { if (ParseBool(v)) c.SetStyleBits(ES_PASSWORD, 0); }},
+    {L"multiline",
+     [](CRichEditUI& c, LPCWSTR v) {
+         if (wcscmp(v, L"false") == 0)
+             c.SetStyleBits(0, ES_MULTILINE);
+     }},
+    {L"readonly",
+     [](CRichEditUI& c, LPCWSTR v) {
+         if (ParseBool(v))
+             c.SetReadOnly(true);
+     }},
+    {L"password",
+     [](CRichEditUI& c, LPCWSTR v) {
+         if (ParseBool(v))
+             c.SetStyleBits(ES_PASSWORD, 0);
+     }},
     {L"align", [](CRichEditUI& c, LPCWSTR v) { c.SetAlign(v); }},
     {L"font", [](CRichEditUI& c, LPCWSTR v) { c.SetFont(ParseInt(v)); }},
     {L"textcolor", [](CRichEditUI& c, LPCWSTR v) { c.SetTextColor(ParseColorValue(v, true)); }},
@@ -336,7 +380,8 @@ CUIString CRichEditUI::GetText() const
     textQuery.flags = GT_DEFAULT;
     textQuery.codepage = 1200;
     LRESULT copied = 0;
-    TxSendMessage(EM_GETTEXTEX, reinterpret_cast<WPARAM>(&textQuery), reinterpret_cast<LPARAM>(&buffer[0]), &copied);
+    TxSendMessage(EM_GETTEXTEX, reinterpret_cast<WPARAM>(&textQuery), reinterpret_cast<LPARAM>(&buffer[0]),
+                  &copied);
     buffer.back() = 0;
     return CUIString(&buffer[0]);
 }
@@ -369,15 +414,16 @@ void CRichEditUI::GetSel(long& start, long& end) const
 void CRichEditUI::ReplaceSel(LPCWSTR replacement, bool canUndo)
 {
     LRESULT ignored = 0;
-    TxSendMessage(EM_REPLACESEL, canUndo ? TRUE : FALSE, reinterpret_cast<LPARAM>(replacement != NULL ? replacement : L""),
-                  &ignored);
+    TxSendMessage(EM_REPLACESEL, canUndo ? TRUE : FALSE,
+                  reinterpret_cast<LPARAM>(replacement != NULL ? replacement : L""), &ignored);
 }
 
 bool CRichEditUI::SetSelectionCharFormat(CHARFORMAT2W& format)
 {
     format.cbSize = sizeof(format);
     LRESULT result = 0;
-    return TxSendMessage(EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format), &result) == S_OK &&
+    return TxSendMessage(EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format), &result) ==
+               S_OK &&
            result != 0;
 }
 
@@ -447,7 +493,8 @@ void CRichEditUI::OnTxNotify(DWORD iNotify, void* pv)
 void CRichEditUI::ShowScrollBars(int which, bool show)
 {
     bool changed = false;
-    if ((which == SB_VERT || which == SB_BOTH) && verticalScrollBar != NULL && verticalScrollBar->IsVisible() != show)
+    if ((which == SB_VERT || which == SB_BOTH) && verticalScrollBar != NULL &&
+        verticalScrollBar->IsVisible() != show)
     {
         verticalScrollBar->SetVisible(show);
         changed = true;
@@ -544,8 +591,8 @@ void CRichEditUI::PlaceScrollBars(const CUIRect& textArea)
     if (IsBarShown(verticalScrollBar))
     {
         const int width = verticalScrollBar->GetFixedWidth();
-        verticalScrollBar->SetPos(CUIRect(textArea.right, textArea.top, textArea.right + width, textArea.bottom),
-                                  false);
+        verticalScrollBar->SetPos(
+            CUIRect(textArea.right, textArea.top, textArea.right + width, textArea.bottom), false);
     }
     if (IsBarShown(horizontalScrollBar))
     {
@@ -569,7 +616,8 @@ void CRichEditUI::PlaceChildren(const CUIRect& childArea)
         }
         const int width = Clamp(childArea.GetWidth(), child->GetMinWidth(), child->GetMaxWidth());
         const int height = Clamp(childArea.GetHeight(), child->GetMinHeight(), child->GetMaxHeight());
-        child->SetPos(CUIRect(childArea.left, childArea.top, childArea.left + width, childArea.top + height), false);
+        child->SetPos(CUIRect(childArea.left, childArea.top, childArea.left + width, childArea.top + height),
+                      false);
     }
 }
 
@@ -690,8 +738,8 @@ void CRichEditUI::HandleEvent(TControlEvent& event)
 
 void CRichEditUI::OnCaretTimer()
 {
-    if (manager == NULL || !manager->IsLayered() || !IsFocused() || ::GetFocus() != manager->GetPaintWindow() ||
-        host == NULL)
+    if (manager == NULL || !manager->IsLayered() || !IsFocused() ||
+        ::GetFocus() != manager->GetPaintWindow() || host == NULL)
         return;
     drawCaret = !drawCaret;
     POINT at = {};
@@ -838,8 +886,8 @@ bool CRichEditUI::PaintContent(HDC hDC, const RECT& rcPaint, CControlUI* pStopCo
             CClipScope::ClipRect(hDC, drawn, textClip);
             CGdiAlphaScope alpha(hDC, drawn, manager != NULL && manager->IsLayered());
             RECT update = rcPaint;
-            services->TxDraw(DVASPECT_CONTENT, 0, NULL, NULL, hDC, NULL, reinterpret_cast<LPCRECTL>(&client), NULL,
-                             &update, NULL, 0, TXTVIEW_ACTIVE);
+            services->TxDraw(DVASPECT_CONTENT, 0, NULL, NULL, hDC, NULL, reinterpret_cast<LPCRECTL>(&client),
+                             NULL, &update, NULL, 0, TXTVIEW_ACTIVE);
         }
         if (vscrollAutoShown && !NaturalHeightExceeds(client.right - client.left, client.bottom - client.top))
             NeedUpdate();
@@ -889,17 +937,50 @@ void CRichEditUI::SendScroll(UINT msg, WORD code, WORD position) const
     TxSendMessage(msg, MAKEWPARAM(code, position), 0, &ignored);
 }
 
-void CRichEditUI::LineUp() { SendScroll(WM_VSCROLL, SB_LINEUP); }
-void CRichEditUI::PageUp() { SendScroll(WM_VSCROLL, SB_PAGEUP); }
-void CRichEditUI::PageDown() { SendScroll(WM_VSCROLL, SB_PAGEDOWN); }
-void CRichEditUI::HomeUp() { SendScroll(WM_VSCROLL, SB_TOP); }
-void CRichEditUI::EndDown() { SendScroll(WM_VSCROLL, SB_BOTTOM); }
-void CRichEditUI::LineLeft() { SendScroll(WM_HSCROLL, SB_LINELEFT); }
-void CRichEditUI::LineRight() { SendScroll(WM_HSCROLL, SB_LINERIGHT); }
-void CRichEditUI::PageLeft() { SendScroll(WM_HSCROLL, SB_PAGELEFT); }
-void CRichEditUI::PageRight() { SendScroll(WM_HSCROLL, SB_PAGERIGHT); }
-void CRichEditUI::HomeLeft() { SendScroll(WM_HSCROLL, SB_LEFT); }
-void CRichEditUI::EndRight() { SendScroll(WM_HSCROLL, SB_RIGHT); }
+void CRichEditUI::LineUp()
+{
+    SendScroll(WM_VSCROLL, SB_LINEUP);
+}
+void CRichEditUI::PageUp()
+{
+    SendScroll(WM_VSCROLL, SB_PAGEUP);
+}
+void CRichEditUI::PageDown()
+{
+    SendScroll(WM_VSCROLL, SB_PAGEDOWN);
+}
+void CRichEditUI::HomeUp()
+{
+    SendScroll(WM_VSCROLL, SB_TOP);
+}
+void CRichEditUI::EndDown()
+{
+    SendScroll(WM_VSCROLL, SB_BOTTOM);
+}
+void CRichEditUI::LineLeft()
+{
+    SendScroll(WM_HSCROLL, SB_LINELEFT);
+}
+void CRichEditUI::LineRight()
+{
+    SendScroll(WM_HSCROLL, SB_LINERIGHT);
+}
+void CRichEditUI::PageLeft()
+{
+    SendScroll(WM_HSCROLL, SB_PAGELEFT);
+}
+void CRichEditUI::PageRight()
+{
+    SendScroll(WM_HSCROLL, SB_PAGERIGHT);
+}
+void CRichEditUI::HomeLeft()
+{
+    SendScroll(WM_HSCROLL, SB_LEFT);
+}
+void CRichEditUI::EndRight()
+{
+    SendScroll(WM_HSCROLL, SB_RIGHT);
+}
 
 // In plain-text mode the last line may not scroll fully into view: a line
 // step that moved nothing takes the bar to its end.

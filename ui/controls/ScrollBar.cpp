@@ -158,10 +158,10 @@ DWORD CScrollBarUI::GetPartColor(Part part) const
 
 void CScrollBarUI::SetPartColor(Part part, DWORD dwColor)
 {
-    DWORD* field = part == PartButton1 ? &button1Color
+    DWORD* field = part == PartButton1   ? &button1Color
                    : part == PartButton2 ? &button2Color
-                   : part == PartThumb ? &thumbColor
-                                       : NULL;
+                   : part == PartThumb   ? &thumbColor
+                                         : NULL;
     if (field == NULL || *field == dwColor)
         return;
     *field = dwColor;
@@ -225,8 +225,10 @@ const TAttributeRow<CScrollBarUI> CScrollBarUI::attributeTable[] = {
     {L"bkhotimage", SetImage<CScrollBarUI::PartBk, CScrollBarUI::ImageHot>},
     {L"bkpushedimage", SetImage<CScrollBarUI::PartBk, CScrollBarUI::ImagePushed>},
     {L"bkdisabledimage", SetImage<CScrollBarUI::PartBk, CScrollBarUI::ImageDisabled>},
-    {L"button1color", [](CScrollBarUI& c, LPCWSTR v) { c.SetPartColor(PartButton1, ParseColorValue(v, true)); }},
-    {L"button2color", [](CScrollBarUI& c, LPCWSTR v) { c.SetPartColor(PartButton2, ParseColorValue(v, true)); }},
+    {L"button1color",
+     [](CScrollBarUI& c, LPCWSTR v) { c.SetPartColor(PartButton1, ParseColorValue(v, true)); }},
+    {L"button2color",
+     [](CScrollBarUI& c, LPCWSTR v) { c.SetPartColor(PartButton2, ParseColorValue(v, true)); }},
     {L"thumbcolor", [](CScrollBarUI& c, LPCWSTR v) { c.SetPartColor(PartThumb, ParseColorValue(v, true)); }},
     {L"hor", [](CScrollBarUI& c, LPCWSTR v) { c.SetHorizontal(ParseBool(v)); }},
     {L"linesize", [](CScrollBarUI& c, LPCWSTR v) { c.SetLineSize(ParseInt(v)); }},

@@ -164,7 +164,8 @@ void CTabLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
         if (i != currentSel)
             continue;
         const RECT pad = child->GetPadding();
-        CUIRect room(area.left + pad.left, area.top + pad.top, area.right - pad.right, area.bottom - pad.bottom);
+        CUIRect room(area.left + pad.left, area.top + pad.top, area.right - pad.right,
+                     area.bottom - pad.bottom);
         const SIZE wanted = child->EstimateSize(CUISize(room.GetWidth(), room.GetHeight()));
         int width = wanted.cx != 0 ? wanted.cx : (room.GetWidth() > 0 ? room.GetWidth() : 0);
         int height = wanted.cy != 0 ? wanted.cy : (room.GetHeight() > 0 ? room.GetHeight() : 0);

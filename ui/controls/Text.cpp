@@ -137,8 +137,8 @@ void CTextUI::PaintText(HDC hDC)
     if (showHtml)
     {
         linkCount = MaxLinks;
-        CRenderer::DrawMarkupText(hDC, manager, rc, text, StateTextColor(), linkRects, linkTexts,
-                                  linkCount, font, textStyle);
+        CRenderer::DrawMarkupText(hDC, manager, rc, text, StateTextColor(), linkRects, linkTexts, linkCount,
+                                  font, textStyle);
     }
     else
     {

@@ -12,7 +12,12 @@
 namespace
 {
 const TAttributeRow<CTileLayoutUI> kTileAttributes[] = {
-    {L"itemsize", [](CTileLayoutUI& c, LPCWSTR v) { int s[2]; ParseIntList(v, s, 2); c.SetItemSize(CUISize(s[0], s[1])); }},
+    {L"itemsize",
+     [](CTileLayoutUI& c, LPCWSTR v) {
+         int s[2];
+         ParseIntList(v, s, 2);
+         c.SetItemSize(CUISize(s[0], s[1]));
+     }},
     {L"columns", [](CTileLayoutUI& c, LPCWSTR v) { c.SetColumns(ParseInt(v)); }},
     {L"childvpadding", [](CTileLayoutUI& c, LPCWSTR v) { c.SetChildVPadding(ParseInt(v)); }},
 };
@@ -32,8 +37,8 @@ struct TGrid
 // origin, with its margins before and after, by alignment (0 start,
 // 1 centre, 2 end). The margins shrink the child and then move its edges in
 // once more, as the box layouts never do; skins are made for this.
-void PlaceInCell(long long origin, long long cell, long long size, long long before, long long after, int align,
-                 long long& start, long long& end)
+void PlaceInCell(long long origin, long long cell, long long size, long long before, long long after,
+                 int align, long long& start, long long& end)
 {
     if (align == 1)
     {
@@ -186,15 +191,18 @@ void CTileLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
             continue;
         }
         const RECT pad = child->GetPadding();
-        const long long w = std::max<long long>(std::min<long long>(cellWidth - pad.left - pad.right, child->GetMaxWidth()), 0);
-        const long long h = std::max<long long>(std::min<long long>(cellHeight - pad.top - pad.bottom, child->GetMaxHeight()), 0);
+        const long long w = std::max<long long>(
+            std::min<long long>(cellWidth - pad.left - pad.right, child->GetMaxWidth()), 0);
+        const long long h = std::max<long long>(
+            std::min<long long>(cellHeight - pad.top - pad.bottom, child->GetMaxHeight()), 0);
         const long long x = inner.left + (i % grid.columns) * (cellWidth + grid.gap) - scrollX;
         const long long y = inner.top + (i / grid.columns) * (childVPadding + cellHeight) - scrollY;
         const int vAlign = childVAlign == 4 ? 1 : (childVAlign == 8 ? 2 : 0);
         long long left, right, top, bottom;
         PlaceInCell(x, cellWidth, w, pad.left, pad.right, childAlign, left, right);
         PlaceInCell(y, cellHeight, h, pad.top, pad.bottom, vAlign, top, bottom);
-        child->SetPos(CUIRect(SaturateInt(left), SaturateInt(top), SaturateInt(right), SaturateInt(bottom)), false);
+        child->SetPos(CUIRect(SaturateInt(left), SaturateInt(top), SaturateInt(right), SaturateInt(bottom)),
+                      false);
     }
 
     ProcessScrollBar(inner, SaturateInt(grid.cxNeeded), SaturateInt(grid.cyNeeded));

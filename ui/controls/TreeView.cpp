@@ -119,7 +119,8 @@ bool CTreeNodeUI::AddChildNodeAt(CTreeNodeUI* child, int iIndex)
     int row = -1;
     if (treeView != NULL)
     {
-        row = iIndex < childNodes.GetSize() ? GetChildNode(iIndex)->GetTreeIndex() : GetLastNode()->GetTreeIndex() + 1;
+        row = iIndex < childNodes.GetSize() ? GetChildNode(iIndex)->GetTreeIndex()
+                                            : GetLastNode()->GetTreeIndex() + 1;
         if (row < 0 || row > treeView->GetCount())
             return false;
     }
@@ -496,8 +497,7 @@ void CTreeViewUI::RemoveAll()
     CListUI::RemoveAll();
 }
 
-template <class TFn>
-void CTreeViewUI::ForEachNode(TFn fn)
+template <class TFn> void CTreeViewUI::ForEachNode(TFn fn)
 {
     for (int i = 0; i < GetCount(); ++i)
     {

@@ -20,7 +20,12 @@ class CTreeNodeUI : public CListContainerElementUI
 {
 public:
     // How far each level is indented beyond its parent.
-    enum { IndentStep = 16, DefaultHeight = 18, DefaultWidth = 250 };
+    enum
+    {
+        IndentStep = 16,
+        DefaultHeight = 18,
+        DefaultWidth = 250
+    };
 
     CTreeNodeUI();
     ~CTreeNodeUI() override;
@@ -205,8 +210,7 @@ protected:
     // The node whose part (folder button or check box) sent a notification.
     static CTreeNodeUI* NodeOfPart(CControlUI* part);
     // Applies fn to every node in the list.
-    template <class TFn>
-    void ForEachNode(TFn fn);
+    template <class TFn> void ForEachNode(TFn fn);
 
     bool showFolderButton;
     bool showCheckBox;

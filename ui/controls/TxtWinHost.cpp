@@ -35,7 +35,9 @@ HMODULE TextServicesLibrary()
 const IID* ExportedIid(LPCSTR name)
 {
     HMODULE library = TextServicesLibrary();
-    return library != NULL ? reinterpret_cast<const IID*>(reinterpret_cast<void*>(::GetProcAddress(library, name))) : NULL;
+    return library != NULL
+               ? reinterpret_cast<const IID*>(reinterpret_cast<void*>(::GetProcAddress(library, name)))
+               : NULL;
 }
 
 // A DC for measuring while the owner has no window: the text services may ask
@@ -48,8 +50,7 @@ HDC FallbackDC()
 
 // Runs a callback that reaches into the framework; nothing it throws may
 // leave a COM method.
-template <class TResult, class TBody>
-TResult Shielded(TResult failure, TBody body)
+template <class TResult, class TBody> TResult Shielded(TResult failure, TBody body)
 {
     try
     {
@@ -133,7 +134,9 @@ bool CTxtWinHost::Init(CRichEditUI* pOwner, DWORD dwStyle, LPCWSTR text)
 
     HMODULE library = TextServicesLibrary();
     PCreateTextServices create =
-        library != NULL ? reinterpret_cast<PCreateTextServices>(reinterpret_cast<void*>(::GetProcAddress(library, "CreateTextServices"))) : NULL;
+        library != NULL ? reinterpret_cast<PCreateTextServices>(
+                              reinterpret_cast<void*>(::GetProcAddress(library, "CreateTextServices")))
+                        : NULL;
     if (create == NULL)
         return false;
     IUnknown* unknown = NULL;
@@ -214,7 +217,8 @@ void CTxtWinHost::SetFont(HFONT font)
     LONG twips = ::MulDiv(lf.lfHeight, -kTwipsPerInch, dpiY > 0 ? dpiY : 96);
     if (twips < 0)
         twips = -twips;
-    charFormat.dwMask |= CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_SIZE | CFM_FACE | CFM_OFFSET | CFM_CHARSET;
+    charFormat.dwMask |=
+        CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_SIZE | CFM_FACE | CFM_OFFSET | CFM_CHARSET;
     charFormat.yHeight = twips;
     charFormat.yOffset = 0;
     charFormat.dwEffects &= ~(CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE);
@@ -353,7 +357,8 @@ BOOL CTxtWinHost::TxSetScrollRange(INT fnBar, LONG nMinPos, INT nMaxPos, BOOL)
         return FALSE;
     return Shielded(FALSE, [&] {
         const bool vertical = fnBar == SB_VERT;
-        const long long page = vertical ? clientRect.bottom - clientRect.top : clientRect.right - clientRect.left;
+        const long long page =
+            vertical ? clientRect.bottom - clientRect.top : clientRect.right - clientRect.left;
         const long long range = static_cast<long long>(nMaxPos) - nMinPos - page;
         owner->SetScrollBarRange(vertical, SaturateInt(range));
         return TRUE;
@@ -365,7 +370,8 @@ BOOL CTxtWinHost::TxSetScrollPos(INT fnBar, INT nPos, BOOL)
     if (owner == NULL)
         return FALSE;
     return Shielded(FALSE, [&] {
-        CScrollBarUI* bar = fnBar == SB_VERT ? owner->GetVerticalScrollBar() : owner->GetHorizontalScrollBar();
+        CScrollBarUI* bar =
+            fnBar == SB_VERT ? owner->GetVerticalScrollBar() : owner->GetHorizontalScrollBar();
         if (bar != NULL)
             bar->SetScrollPos(nPos, true);
         return TRUE;

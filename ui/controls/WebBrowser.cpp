@@ -12,11 +12,15 @@ namespace
 // Identifiers spelt out here: not every import library carries them.
 const CLSID kClsidWebBrowser = {0x8856f961, 0x340a, 0x11d0, {0xa9, 0x6b, 0x00, 0xc0, 0x4f, 0xd7, 0x05, 0xa2}};
 const IID kIidWebBrowser2 = {0xd30c1661, 0xcdaf, 0x11d0, {0x8a, 0x3e, 0x00, 0xc0, 0x4f, 0xc9, 0xe2, 0x6e}};
-const IID kDiidWebBrowserEvents2 = {0x34a715a0, 0x6587, 0x11d0, {0x92, 0x4a, 0x00, 0x20, 0xaf, 0xc7, 0xac, 0x4d}};
-const IID kIidDocHostUIHandler = {0xbd3f23c0, 0xd43e, 0x11cf, {0x89, 0x3b, 0x00, 0xaa, 0x00, 0xbd, 0xce, 0x1a}};
+const IID kDiidWebBrowserEvents2 = {
+    0x34a715a0, 0x6587, 0x11d0, {0x92, 0x4a, 0x00, 0x20, 0xaf, 0xc7, 0xac, 0x4d}};
+const IID kIidDocHostUIHandler = {
+    0xbd3f23c0, 0xd43e, 0x11cf, {0x89, 0x3b, 0x00, 0xaa, 0x00, 0xbd, 0xce, 0x1a}};
 const IID kIidCustomDoc = {0x3050f3f0, 0x98b5, 0x11cf, {0xbb, 0x82, 0x00, 0xaa, 0x00, 0xbd, 0xce, 0x0b}};
-const IID kIidServiceProvider = {0x6d5140c1, 0x7436, 0x11ce, {0x80, 0x34, 0x00, 0xaa, 0x00, 0x60, 0x09, 0xfa}};
-const GUID kCgidDocHostCommandHandler = {0xf38bc242, 0xb950, 0x11d1, {0x89, 0x18, 0x00, 0xc0, 0x4f, 0xc2, 0xc8, 0x36}};
+const IID kIidServiceProvider = {
+    0x6d5140c1, 0x7436, 0x11ce, {0x80, 0x34, 0x00, 0xaa, 0x00, 0x60, 0x09, 0xfa}};
+const GUID kCgidDocHostCommandHandler = {
+    0xf38bc242, 0xb950, 0x11d1, {0x89, 0x18, 0x00, 0xc0, 0x4f, 0xc2, 0xc8, 0x36}};
 
 // The browser's event numbers (DWebBrowserEvents2).
 const DISPID kStatusTextChange = 102;
@@ -255,7 +259,8 @@ void CWebBrowserUI::ConnectEvents()
     if (webBrowser == NULL || eventConnection != NULL)
         return;
     IConnectionPointContainer* container = NULL;
-    if (FAILED(webBrowser->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container))))
+    if (FAILED(
+            webBrowser->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container))))
         return;
     IConnectionPoint* point = NULL;
     if (SUCCEEDED(container->FindConnectionPoint(kDiidWebBrowserEvents2, &point)) && point != NULL)
@@ -369,8 +374,8 @@ STDMETHODIMP CWebBrowserUI::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CWebBrowserUI::Invoke(DISPID dispIdMember, REFIID riid, LCID, WORD, DISPPARAMS* pDispParams, VARIANT*,
-                                   EXCEPINFO*, UINT*)
+STDMETHODIMP CWebBrowserUI::Invoke(DISPID dispIdMember, REFIID riid, LCID, WORD, DISPPARAMS* pDispParams,
+                                   VARIANT*, EXCEPINFO*, UINT*)
 {
     if (riid != IID_NULL)
         return E_INVALIDARG;
@@ -378,8 +383,8 @@ STDMETHODIMP CWebBrowserUI::Invoke(DISPID dispIdMember, REFIID riid, LCID, WORD,
     switch (dispIdMember)
     {
     case kBeforeNavigate2:
-        if (!args.Match({VT_DISPATCH, kByRefVariant, kByRefVariant, kByRefVariant, kByRefVariant, kByRefVariant,
-                         kByRefBool}))
+        if (!args.Match({VT_DISPATCH, kByRefVariant, kByRefVariant, kByRefVariant, kByRefVariant,
+                         kByRefVariant, kByRefBool}))
             return E_INVALIDARG;
         Handler().BeforeNavigate2(args.At(0)->pdispVal, args.At(1)->pvarVal, args.At(2)->pvarVal,
                                   args.At(3)->pvarVal, args.At(4)->pvarVal, args.At(5)->pvarVal,
@@ -395,8 +400,8 @@ STDMETHODIMP CWebBrowserUI::Invoke(DISPID dispIdMember, REFIID riid, LCID, WORD,
         if (!args.Match({VT_BYREF | VT_DISPATCH, kByRefBool, VT_EMPTY, VT_BSTR, VT_BSTR}) ||
             (args.At(2)->vt != VT_I4 && args.At(2)->vt != VT_UI4))
             return E_INVALIDARG;
-        Handler().NewWindow3(args.At(0)->ppdispVal, args.At(1)->pboolVal, args.At(2)->ulVal, args.At(3)->bstrVal,
-                             args.At(4)->bstrVal);
+        Handler().NewWindow3(args.At(0)->ppdispVal, args.At(1)->pboolVal, args.At(2)->ulVal,
+                             args.At(3)->bstrVal, args.At(4)->bstrVal);
         return S_OK;
     case kCommandStateChange:
         if (!args.Match({VT_I4, VT_BOOL}))
@@ -425,7 +430,8 @@ STDMETHODIMP CWebBrowserUI::Invoke(DISPID dispIdMember, REFIID riid, LCID, WORD,
 
 // ---- IDocHostUIHandler ----
 
-STDMETHODIMP CWebBrowserUI::ShowContextMenu(DWORD dwID, POINT* ppt, IUnknown* pcmdtReserved, IDispatch* pdispReserved)
+STDMETHODIMP CWebBrowserUI::ShowContextMenu(DWORD dwID, POINT* ppt, IUnknown* pcmdtReserved,
+                                            IDispatch* pdispReserved)
 {
     return Handler().ShowContextMenu(dwID, ppt, pcmdtReserved, pdispReserved);
 }
@@ -525,7 +531,8 @@ STDMETHODIMP CWebBrowserUI::QueryStatus(const GUID*, ULONG, OLECMD[], OLECMDTEXT
     return OLECMDERR_E_NOTSUPPORTED;
 }
 
-STDMETHODIMP CWebBrowserUI::Exec(const GUID* pguidCmdGroup, DWORD nCmdID, DWORD, VARIANT* pvaIn, VARIANT* pvaOut)
+STDMETHODIMP CWebBrowserUI::Exec(const GUID* pguidCmdGroup, DWORD nCmdID, DWORD, VARIANT* pvaIn,
+                                 VARIANT* pvaOut)
 {
     if (pguidCmdGroup == NULL || *pguidCmdGroup != kCgidDocHostCommandHandler)
         return OLECMDERR_E_UNKNOWNGROUP;

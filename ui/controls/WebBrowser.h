@@ -30,14 +30,20 @@ public:
 
     // Browser events; set *cancel to VARIANT_TRUE to stop what is announced.
     virtual void BeforeNavigate2(IDispatch*, VARIANT* /*url*/, VARIANT* /*flags*/, VARIANT* /*targetFrame*/,
-                                 VARIANT* /*postData*/, VARIANT* /*headers*/, VARIANT_BOOL* /*cancel*/) {}
+                                 VARIANT* /*postData*/, VARIANT* /*headers*/, VARIANT_BOOL* /*cancel*/)
+    {
+    }
     virtual void NavigateError(IDispatch*, VARIANT* /*url*/, VARIANT* /*frame*/, VARIANT* /*statusCode*/,
-                               VARIANT_BOOL* /*cancel*/) {}
+                               VARIANT_BOOL* /*cancel*/)
+    {
+    }
     virtual void NavigateComplete2(IDispatch*, VARIANT* /*url*/) {}
     // Only for the top-level document.
     virtual void DocumentComplete(IDispatch*, VARIANT* /*url*/) {}
     virtual void NewWindow3(IDispatch** /*newBrowser*/, VARIANT_BOOL* /*cancel*/, DWORD /*flags*/,
-                            BSTR /*urlContext*/, BSTR /*url*/) {}
+                            BSTR /*urlContext*/, BSTR /*url*/)
+    {
+    }
     virtual void CommandStateChange(long /*command*/, VARIANT_BOOL /*enable*/) {}
     // A script of the page failed; the page goes on without a dialog either way.
     virtual void ScriptError(const TScriptError& /*error*/) {}
@@ -46,7 +52,10 @@ public:
     virtual HRESULT ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) { return S_FALSE; }
     virtual HRESULT GetHostInfo(DOCHOSTUIINFO*) { return E_NOTIMPL; }
     virtual HRESULT ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
-                           IOleInPlaceUIWindow*) { return S_OK; }
+                           IOleInPlaceUIWindow*)
+    {
+        return S_OK;
+    }
     virtual HRESULT HideUI() { return S_OK; }
     virtual HRESULT UpdateUI() { return S_OK; }
     virtual HRESULT EnableModeless(BOOL) { return E_NOTIMPL; }
@@ -110,7 +119,8 @@ public:
                         EXCEPINFO*, UINT*) override;
 
     // ---- IDocHostUIHandler ----
-    STDMETHODIMP ShowContextMenu(DWORD dwID, POINT* ppt, IUnknown* pcmdtReserved, IDispatch* pdispReserved) override;
+    STDMETHODIMP ShowContextMenu(DWORD dwID, POINT* ppt, IUnknown* pcmdtReserved,
+                                 IDispatch* pdispReserved) override;
     STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* pInfo) override;
     STDMETHODIMP ShowUI(DWORD dwID, IOleInPlaceActiveObject* pActiveObject, IOleCommandTarget* pCommandTarget,
                         IOleInPlaceFrame* pFrame, IOleInPlaceUIWindow* pDoc) override;
@@ -131,7 +141,8 @@ public:
     STDMETHODIMP QueryService(REFGUID guidService, REFIID riid, void** ppvObject) override;
 
     // ---- IOleCommandTarget: script errors ----
-    STDMETHODIMP QueryStatus(const GUID* pguidCmdGroup, ULONG cCmds, OLECMD prgCmds[], OLECMDTEXT* pCmdText) override;
+    STDMETHODIMP QueryStatus(const GUID* pguidCmdGroup, ULONG cCmds, OLECMD prgCmds[],
+                             OLECMDTEXT* pCmdText) override;
     STDMETHODIMP Exec(const GUID* pguidCmdGroup, DWORD nCmdID, DWORD nCmdexecopt, VARIANT* pvaIn,
                       VARIANT* pvaOut) override;
 

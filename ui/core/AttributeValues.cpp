@@ -29,7 +29,7 @@ void ParseIntList(LPCWSTR text, int* values, int count)
             continue;
         wchar_t* end = NULL;
         values[i] = static_cast<int>(std::wcstol(p, &end, 10));
-        p = *end == L'\0' ? end : end + 1; // step over the one separator
+        p = *end == L'\0' ? end : end + 1;  // step over the one separator
     }
 }
 

@@ -47,7 +47,8 @@ public:
     int Cross(const SIZE& sz) const { return h ? sz.cy : sz.cx; }
     SIZE MakeSize(long long main, long long cross) const
     {
-        return h ? CUISize(SaturateInt(main), SaturateInt(cross)) : CUISize(SaturateInt(cross), SaturateInt(main));
+        return h ? CUISize(SaturateInt(main), SaturateInt(cross))
+                 : CUISize(SaturateInt(cross), SaturateInt(main));
     }
 
     int MainStart(const RECT& rc) const { return h ? rc.left : rc.top; }
@@ -55,7 +56,10 @@ public:
     int CrossStart(const RECT& rc) const { return h ? rc.top : rc.left; }
     int CrossEnd(const RECT& rc) const { return h ? rc.bottom : rc.right; }
     long long MainLength(const RECT& rc) const { return static_cast<long long>(MainEnd(rc)) - MainStart(rc); }
-    long long CrossLength(const RECT& rc) const { return static_cast<long long>(CrossEnd(rc)) - CrossStart(rc); }
+    long long CrossLength(const RECT& rc) const
+    {
+        return static_cast<long long>(CrossEnd(rc)) - CrossStart(rc);
+    }
     RECT MakeRect(long long mainStart, long long mainEnd, long long crossStart, long long crossEnd) const
     {
         if (h)
@@ -73,8 +77,12 @@ public:
     AxisAlign Align(int childAlign, int childVAlign) const
     {
         if (h)
-            return childAlign == ChildAlignCenter ? AlignMiddle : childAlign == ChildAlignRight ? AlignEnd : AlignStart;
-        return childVAlign == ChildAlignVCenter ? AlignMiddle : childVAlign == ChildAlignBottom ? AlignEnd : AlignStart;
+            return childAlign == ChildAlignCenter  ? AlignMiddle
+                   : childAlign == ChildAlignRight ? AlignEnd
+                                                   : AlignStart;
+        return childVAlign == ChildAlignVCenter  ? AlignMiddle
+               : childVAlign == ChildAlignBottom ? AlignEnd
+                                                 : AlignStart;
     }
 
 private:

@@ -17,5 +17,4 @@ CheckFailureHandler SetCheckFailureHandler(CheckFailureHandler handler);
 void ReportCheckFailure(const char* expression, const char* file, int line);
 
 // The condition's value, after reporting it when it is false.
-#define UI_CHECK(condition) \
-    ((condition) ? true : (ReportCheckFailure(#condition, __FILE__, __LINE__), false))
+#define UI_CHECK(condition) ((condition) ? true : (ReportCheckFailure(#condition, __FILE__, __LINE__), false))

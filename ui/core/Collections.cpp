@@ -6,7 +6,8 @@
 
 #include "ui/core/Check.h"
 
-namespace {
+namespace
+{
 
 const int kFirstCapacity = 11;
 const int kMinBuckets = 16;
@@ -22,17 +23,20 @@ bool KeysEqual(const CUIString& stored, LPCWSTR key)
     return stored == key;
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // CPtrList
 
 CPtrList::CPtrList(int iPreallocSize)
-    : m_ppVoid(NULL), m_nCount(0), m_nAllocated(iPreallocSize > 0 ? iPreallocSize : 0)
+    : m_ppVoid(NULL),
+      m_nCount(0),
+      m_nAllocated(iPreallocSize > 0 ? iPreallocSize : 0)
 {
     if (m_nAllocated > kMaxSlots)
         m_nAllocated = 0;
-    if (m_nAllocated > 0) {
+    if (m_nAllocated > 0)
+    {
         m_ppVoid = AllocSlots(m_nAllocated);
         if (!m_ppVoid)
             m_nAllocated = 0;
@@ -47,7 +51,8 @@ CPtrList::CPtrList(const CPtrList& src) : m_ppVoid(NULL), m_nCount(0), m_nAlloca
 
 CPtrList& CPtrList::operator=(const CPtrList& src)
 {
-    if (this != &src) {
+    if (this != &src)
+    {
         Empty();
         for (int i = 0; i < src.GetSize(); ++i)
             Add(src.m_ppVoid[i]);
@@ -93,7 +98,8 @@ int CPtrList::GetSize() const
 
 int CPtrList::Find(LPVOID pData) const
 {
-    for (int i = 0; i < m_nCount; ++i) {
+    for (int i = 0; i < m_nCount; ++i)
+    {
         if (m_ppVoid[i] == pData)
             return i;
     }
@@ -106,15 +112,17 @@ bool CPtrList::Grow()
 {
     if (m_nCount < m_nAllocated)
         return true;
-    if (m_nAllocated > kMaxSlots / 2) {
+    if (m_nAllocated > kMaxSlots / 2)
+    {
         --m_nCount;
         return false;
     }
     int nNew = m_nAllocated > 0 ? m_nAllocated * 2 : kFirstCapacity;
-    LPVOID* ppNew = m_ppVoid
-        ? static_cast<LPVOID*>(::HeapReAlloc(::GetProcessHeap(), 0, m_ppVoid, nNew * sizeof(LPVOID)))
-        : AllocSlots(nNew);
-    if (!ppNew) {
+    LPVOID* ppNew =
+        m_ppVoid ? static_cast<LPVOID*>(::HeapReAlloc(::GetProcessHeap(), 0, m_ppVoid, nNew * sizeof(LPVOID)))
+                 : AllocSlots(nNew);
+    if (!ppNew)
+    {
         --m_nCount;
         return false;
     }
@@ -204,9 +212,11 @@ CStringMap::~CStringMap()
 
 void CStringMap::DeleteAllNodes()
 {
-    for (int i = m_nBuckets - 1; i >= 0; --i) {
+    for (int i = m_nBuckets - 1; i >= 0; --i)
+    {
         TMapNode* pNode = m_aT[i];
-        while (pNode) {
+        while (pNode)
+        {
             TMapNode* pNext = pNode->pNext;
             delete pNode;
             pNode = pNext;
@@ -222,7 +232,8 @@ void CStringMap::Resize(int nSize)
     delete[] m_aT;
     m_aT = NULL;
     m_nBuckets = 0;
-    if (nSize > 0) {
+    if (nSize > 0)
+    {
         m_aT = new (std::nothrow) TMapNode*[nSize]();
         if (m_aT)
             m_nBuckets = nSize;
@@ -240,10 +251,12 @@ LPVOID CStringMap::Find(LPCWSTR key, bool optimize) const
     if (m_nBuckets == 0 || m_nCount == 0)
         return NULL;
     UINT slot = HashKey(key) % static_cast<UINT>(m_nBuckets);
-    for (TMapNode* pNode = m_aT[slot]; pNode; pNode = pNode->pNext) {
+    for (TMapNode* pNode = m_aT[slot]; pNode; pNode = pNode->pNext)
+    {
         if (!KeysEqual(pNode->Key, key))
             continue;
-        if (optimize && pNode != m_aT[slot]) {
+        if (optimize && pNode != m_aT[slot])
+        {
             pNode->pPrev->pNext = pNode->pNext;
             if (pNode->pNext)
                 pNode->pNext->pPrev = pNode->pPrev;
@@ -282,10 +295,13 @@ LPVOID CStringMap::Set(LPCWSTR key, LPVOID pData)
 {
     if (m_nBuckets == 0)
         return pData;
-    if (m_nCount > 0) {
+    if (m_nCount > 0)
+    {
         UINT slot = HashKey(key) % static_cast<UINT>(m_nBuckets);
-        for (TMapNode* pNode = m_aT[slot]; pNode; pNode = pNode->pNext) {
-            if (KeysEqual(pNode->Key, key)) {
+        for (TMapNode* pNode = m_aT[slot]; pNode; pNode = pNode->pNext)
+        {
+            if (KeysEqual(pNode->Key, key))
+            {
                 LPVOID pOld = pNode->Data;
                 pNode->Data = pData;
                 return pOld;
@@ -301,7 +317,8 @@ bool CStringMap::Remove(LPCWSTR key)
     if (m_nBuckets == 0 || m_nCount == 0)
         return false;
     UINT slot = HashKey(key) % static_cast<UINT>(m_nBuckets);
-    for (TMapNode** ppNode = &m_aT[slot]; *ppNode; ppNode = &(*ppNode)->pNext) {
+    for (TMapNode** ppNode = &m_aT[slot]; *ppNode; ppNode = &(*ppNode)->pNext)
+    {
         TMapNode* pNode = *ppNode;
         if (!KeysEqual(pNode->Key, key))
             continue;
@@ -325,8 +342,10 @@ LPCWSTR CStringMap::GetAt(int iIndex) const
     if (iIndex < 0 || iIndex >= m_nCount)
         return NULL;
     int pos = 0;
-    for (int i = m_nBuckets - 1; i >= 0; --i) {
-        for (TMapNode* pNode = m_aT[i]; pNode; pNode = pNode->pNext) {
+    for (int i = m_nBuckets - 1; i >= 0; --i)
+    {
+        for (TMapNode* pNode = m_aT[i]; pNode; pNode = pNode->pNext)
+        {
             if (pos++ == iIndex)
                 return pNode->Key.GetData();
         }

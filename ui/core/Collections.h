@@ -54,7 +54,10 @@ struct TMapNode
 class CStringMap
 {
 public:
-    enum { DEFAULT_BUCKETS = 83 };
+    enum
+    {
+        DEFAULT_BUCKETS = 83
+    };
 
     explicit CStringMap(int nSize = DEFAULT_BUCKETS);
     ~CStringMap();

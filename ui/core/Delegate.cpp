@@ -29,7 +29,8 @@ CDelegateList::~CDelegateList()
 
 void CDelegateList::Add(const CDelegateBase& d)
 {
-    for (int i = 0; i < m_aDelegates.GetSize(); ++i) {
+    for (int i = 0; i < m_aDelegates.GetSize(); ++i)
+    {
         CDelegateBase* pDelegate = static_cast<CDelegateBase*>(m_aDelegates[i]);
         if (pDelegate && pDelegate->Equals(d))
             return;
@@ -41,9 +42,11 @@ void CDelegateList::Add(const CDelegateBase& d)
 
 bool CDelegateList::Remove(const CDelegateBase& d)
 {
-    for (int i = 0; i < m_aDelegates.GetSize(); ++i) {
+    for (int i = 0; i < m_aDelegates.GetSize(); ++i)
+    {
         CDelegateBase* pDelegate = static_cast<CDelegateBase*>(m_aDelegates[i]);
-        if (pDelegate && pDelegate->Equals(d)) {
+        if (pDelegate && pDelegate->Equals(d))
+        {
             m_aDelegates.Remove(i);
             delete pDelegate;
             return true;
@@ -55,7 +58,8 @@ bool CDelegateList::Remove(const CDelegateBase& d)
 bool CDelegateList::Invoke(void* param)
 {
     // The size is read afresh each step: a handler may add delegates.
-    for (int i = 0; i < m_aDelegates.GetSize(); ++i) {
+    for (int i = 0; i < m_aDelegates.GetSize(); ++i)
+    {
         CDelegateBase* pDelegate = static_cast<CDelegateBase*>(m_aDelegates[i]);
         if (pDelegate && !pDelegate->Invoke(param))
             return false;

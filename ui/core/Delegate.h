@@ -43,8 +43,7 @@ private:
     THandler m_pFn;
 };
 
-template <class O>
-class CDelegate : public CDelegateBase
+template <class O> class CDelegate : public CDelegateBase
 {
 public:
     typedef bool (O::*Fn)(void*);
@@ -61,8 +60,7 @@ public:
     }
 };
 
-template <class O>
-CDelegate<O> MakeDelegate(O* pObject, bool (O::*pFn)(void*))
+template <class O> CDelegate<O> MakeDelegate(O* pObject, bool (O::*pFn)(void*))
 {
     return CDelegate<O>(pObject, pFn);
 }

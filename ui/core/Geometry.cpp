@@ -43,10 +43,14 @@ void CUIRect::Empty()
 
 void CUIRect::Join(const RECT& rc)
 {
-    if (rc.left < left) left = rc.left;
-    if (rc.top < top) top = rc.top;
-    if (rc.right > right) right = rc.right;
-    if (rc.bottom > bottom) bottom = rc.bottom;
+    if (rc.left < left)
+        left = rc.left;
+    if (rc.top < top)
+        top = rc.top;
+    if (rc.right > right)
+        right = rc.right;
+    if (rc.bottom > bottom)
+        bottom = rc.bottom;
 }
 
 void CUIRect::Offset(int cx, int cy)

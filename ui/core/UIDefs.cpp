@@ -15,10 +15,8 @@ WORD MapKeyState()
         int virtualKey;
         WORD bit;
     } kMap[] = {
-        {VK_LBUTTON, KeyStateLeftButton},
-        {VK_RBUTTON, KeyStateRightButton},
-        {VK_SHIFT, KeyStateShift},
-        {VK_CONTROL, KeyStateControl},
+        {VK_LBUTTON, KeyStateLeftButton}, {VK_RBUTTON, KeyStateRightButton},
+        {VK_SHIFT, KeyStateShift},        {VK_CONTROL, KeyStateControl},
         {VK_MENU, KeyStateAlt},
     };
     WORD state = 0;

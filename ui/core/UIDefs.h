@@ -37,8 +37,14 @@ enum EventKind
     EventTimer = 24,
 };
 
-inline bool IsKeyboardEvent(int kind) { return kind >= EventKeyDown && kind <= EventSysKey; }
-inline bool IsMouseEvent(int kind) { return kind >= EventMouseMove && kind <= EventScrollWheel; }
+inline bool IsKeyboardEvent(int kind)
+{
+    return kind >= EventKeyDown && kind <= EventSysKey;
+}
+inline bool IsMouseEvent(int kind)
+{
+    return kind >= EventMouseMove && kind <= EventScrollWheel;
+}
 
 // Filled on the stack by the manager and passed by reference.
 struct TControlEvent

@@ -6,7 +6,8 @@
 #include <string.h>
 #include <wchar.h>
 
-namespace {
+namespace
+{
 
 // wvsprintfW never writes more than 1024 characters and a terminator, so this
 // buffer bounds Format whatever the arguments are.
@@ -34,7 +35,7 @@ void CopyPadded(LPWSTR dst, LPCWSTR src, int nLen)
         dst[i] = L'\0';
 }
 
-} // namespace
+}  // namespace
 
 CUIString::CUIString() : m_pstr(m_szBuffer)
 {
@@ -74,7 +75,8 @@ bool CUIString::Owns(LPCWSTR p) const
 
 void CUIString::ReleaseHeap()
 {
-    if (!IsInline()) {
+    if (!IsInline())
+    {
         ::HeapFree(::GetProcessHeap(), 0, m_pstr);
         m_pstr = m_szBuffer;
     }
@@ -88,17 +90,20 @@ void CUIString::Assign(LPCWSTR lpsz, int nLen)
 
     // The source may lie inside this string, so every path copies it into
     // its destination before the old block is freed.
-    if (nLen < MAX_LOCAL_STRING_LEN) {
+    if (nLen < MAX_LOCAL_STRING_LEN)
+    {
         CopyPadded(m_szBuffer, lpsz, nLen);
         ReleaseHeap();
         return;
     }
-    if (GetLength() >= nLen) {
+    if (GetLength() >= nLen)
+    {
         CopyPadded(m_pstr, lpsz, nLen);
         return;
     }
     LPWSTR pNew = AllocChars(static_cast<size_t>(nLen) + 1);
-    if (!pNew) {
+    if (!pNew)
+    {
         Empty();
         return;
     }
@@ -117,16 +122,18 @@ void CUIString::Append(LPCWSTR lpsz)
     if (nNew > INT_MAX - 1)
         return;
 
-    if (nNew < MAX_LOCAL_STRING_LEN) {
+    if (nNew < MAX_LOCAL_STRING_LEN)
+    {
         // Inline source and destination ranges never overlap here: the text
         // is copied to just past the current terminator.
         memmove(m_pstr + nCur, lpsz, nAdd * sizeof(WCHAR));
         m_pstr[nNew] = L'\0';
         return;
     }
-    if (!IsInline() && !Owns(lpsz)) {
-        LPWSTR pNew = static_cast<LPWSTR>(
-            ::HeapReAlloc(::GetProcessHeap(), 0, m_pstr, (nNew + 1) * sizeof(WCHAR)));
+    if (!IsInline() && !Owns(lpsz))
+    {
+        LPWSTR pNew =
+            static_cast<LPWSTR>(::HeapReAlloc(::GetProcessHeap(), 0, m_pstr, (nNew + 1) * sizeof(WCHAR)));
         if (!pNew)
             return;
         m_pstr = pNew;
@@ -153,7 +160,7 @@ void CUIString::Append(const CUIString& str)
 
 void CUIString::Append(WCHAR ch)
 {
-    WCHAR sz[2] = { ch, L'\0' };
+    WCHAR sz[2] = {ch, L'\0'};
     Append(sz);
 }
 
@@ -205,7 +212,7 @@ const CUIString& CUIString::operator=(LPCWSTR lpsz)
 
 const CUIString& CUIString::operator=(WCHAR ch)
 {
-    WCHAR sz[2] = { ch, L'\0' };
+    WCHAR sz[2] = {ch, L'\0'};
     Assign(sz);
     return *this;
 }
@@ -342,7 +349,8 @@ int CUIString::Replace(LPCWSTR pstrFrom, LPCWSTR pstrTo)
 
     int nCount = 0;
     int iPos = Find(sFrom.m_pstr, 0);
-    while (iPos >= 0) {
+    while (iPos >= 0)
+    {
         CUIString sNew = Left(iPos) + sTo + Mid(iPos + nFrom);
         Assign(sNew.m_pstr);
         iPos = Find(sFrom.m_pstr, iPos + nTo);
@@ -354,7 +362,7 @@ int CUIString::Replace(LPCWSTR pstrFrom, LPCWSTR pstrTo)
 int __cdecl CUIString::Format(LPCWSTR pstrFormat, ...)
 {
     CUIString sFormat(pstrFormat);
-    WCHAR szBuffer[kFormatBufferChars] = { 0 };
+    WCHAR szBuffer[kFormatBufferChars] = {0};
     va_list argList;
     va_start(argList, pstrFormat);
     int iRet = ::wvsprintfW(szBuffer, sFormat.m_pstr, argList);

@@ -9,7 +9,10 @@
 class CUIString
 {
 public:
-    enum { MAX_LOCAL_STRING_LEN = 63 };
+    enum
+    {
+        MAX_LOCAL_STRING_LEN = 63
+    };
 
     CUIString();
     CUIString(WCHAR ch);

@@ -118,8 +118,8 @@ HWND CWindowWnd::Create(HWND hwndParent, LPCWSTR pstrName, DWORD dwStyle, DWORD 
     const bool registered = GetSuperClassName() != NULL ? RegisterSuperclass() : RegisterWindowClass();
     if (!registered)
         return NULL;
-    HWND hWnd = ::CreateWindowExW(dwExStyle, GetWindowClassName(), pstrName, dwStyle, x, y, cx, cy, hwndParent,
-                                  hMenu, ModuleHandle(), this);
+    HWND hWnd = ::CreateWindowExW(dwExStyle, GetWindowClassName(), pstrName, dwStyle, x, y, cx, cy,
+                                  hwndParent, hMenu, ModuleHandle(), this);
     // A creation that fails after WM_NCCREATE has already run OnFinalMessage,
     // which may have deleted this object: touch it only for a live window.
     if (hWnd == NULL)

@@ -341,12 +341,30 @@ void CManagerUI::NeedUpdate()
     updateNeeded = true;
 }
 
-void CManagerUI::AddNotifier(INotifyUI* pNotifier) { AddUnlessNull(notifiers, pNotifier); }
-void CManagerUI::RemoveNotifier(INotifyUI* pNotifier) { RemoveFirst(notifiers, pNotifier); }
-void CManagerUI::AddMessageFilter(IMessageFilterUI* pFilter) { AddUnlessNull(messageFilters, pFilter); }
-void CManagerUI::RemoveMessageFilter(IMessageFilterUI* pFilter) { RemoveFirst(messageFilters, pFilter); }
-void CManagerUI::AddPostPaint(CControlUI* pControl) { AddUnlessNull(postPaintControls, pControl); }
-void CManagerUI::RemovePostPaint(CControlUI* pControl) { RemoveFirst(postPaintControls, pControl); }
+void CManagerUI::AddNotifier(INotifyUI* pNotifier)
+{
+    AddUnlessNull(notifiers, pNotifier);
+}
+void CManagerUI::RemoveNotifier(INotifyUI* pNotifier)
+{
+    RemoveFirst(notifiers, pNotifier);
+}
+void CManagerUI::AddMessageFilter(IMessageFilterUI* pFilter)
+{
+    AddUnlessNull(messageFilters, pFilter);
+}
+void CManagerUI::RemoveMessageFilter(IMessageFilterUI* pFilter)
+{
+    RemoveFirst(messageFilters, pFilter);
+}
+void CManagerUI::AddPostPaint(CControlUI* pControl)
+{
+    AddUnlessNull(postPaintControls, pControl);
+}
+void CManagerUI::RemovePostPaint(CControlUI* pControl)
+{
+    RemoveFirst(postPaintControls, pControl);
+}
 
 void CManagerUI::AddTranslateAccelerator(ITranslateAccelerator* pTranslateAccelerator)
 {

@@ -331,21 +331,21 @@ protected:
     bool painting;
     bool useVirtualWnd;
     bool asyncNotifyPosted;
-    CPtrList notifiers;             // INotifyUI*
-    CPtrList timers;                // owned TTimerEntry*
-    CPtrList messageFilters;        // IMessageFilterUI*
-    CPtrList postPaintControls;     // CControlUI*
-    CPtrList nativeWindows;         // HWND
-    CPtrList nativeWindowControls;  // CControlUI*, parallel to nativeWindows
-    CPtrList delayedCleanup;        // owned CControlUI*
-    CPtrList asyncNotify;           // owned TNotifyMsg*
-    CPtrList foundControls;         // CControlUI*
-    CPtrList mouseLeaveNeeded;      // CControlUI*
-    CStringMap nameMap;             // name -> CControlUI*
+    CPtrList notifiers;                 // INotifyUI*
+    CPtrList timers;                    // owned TTimerEntry*
+    CPtrList messageFilters;            // IMessageFilterUI*
+    CPtrList postPaintControls;         // CControlUI*
+    CPtrList nativeWindows;             // HWND
+    CPtrList nativeWindowControls;      // CControlUI*, parallel to nativeWindows
+    CPtrList delayedCleanup;            // owned CControlUI*
+    CPtrList asyncNotify;               // owned TNotifyMsg*
+    CPtrList foundControls;             // CControlUI*
+    CPtrList mouseLeaveNeeded;          // CControlUI*
+    CStringMap nameMap;                 // name -> CControlUI*
     CStringMap windowCustomAttributes;  // name -> owned CUIString*
-    CStringMap optionGroups;        // group -> owned CPtrList* of CControlUI*
+    CStringMap optionGroups;            // group -> owned CPtrList* of CControlUI*
     bool forceSharedResources;
-    TResourceSet resources;         // this window's own set
+    TResourceSet resources;          // this window's own set
     CPtrList translateAccelerators;  // ITranslateAccelerator*
 
 private:

@@ -197,8 +197,7 @@ void SetChildId(VARIANT* v, LONG id)
 
 // A COM callback must not let an exception out: any that escapes the
 // handling becomes a failure result.
-template <class F>
-HRESULT Guarded(F body)
+template <class F> HRESULT Guarded(F body)
 {
     try
     {
@@ -317,8 +316,7 @@ private:
     }
 
     // Runs body on the control that child names, after the common checks.
-    template <class F>
-    HRESULT OnTarget(const VARIANT& child, F body)
+    template <class F> HRESULT OnTarget(const VARIANT& child, F body)
     {
         return Guarded([&]() -> HRESULT {
             if (Self() == NULL)

@@ -3,7 +3,8 @@
 #include "ui/controls/Control.h"
 #include "ui/core/Check.h"
 
-TControlEvent MakeEvent(EventKind kind, CControlUI* sender, POINT pt, WORD keyState, WPARAM wParam, LPARAM lParam)
+TControlEvent MakeEvent(EventKind kind, CControlUI* sender, POINT pt, WORD keyState, WPARAM wParam,
+                        LPARAM lParam)
 {
     TControlEvent event = {};
     event.kind = kind;

@@ -71,8 +71,7 @@ bool CanTakeFocus(const CManagerUI* manager, CControlUI* control)
 
 void CManagerUI::SetFocus(CControlUI* pControl, bool bFocusWnd)
 {
-    if (bFocusWnd && paintWindow != NULL && ::GetFocus() != paintWindow && pControl != focus &&
-        !noActivate)
+    if (bFocusWnd && paintWindow != NULL && ::GetFocus() != paintWindow && pControl != focus && !noActivate)
         ::SetFocus(paintWindow);
     if (pControl == focus)
         return;

@@ -43,8 +43,8 @@ void DeleteFontEntry(TFontEntry* entry)
 
 bool Matches(const TFontEntry& entry, LPCWSTR face, int size, bool bold, bool underline, bool italic)
 {
-    return entry.faceName == face && entry.size == size && entry.bold == bold && entry.underline == underline &&
-           entry.italic == italic;
+    return entry.faceName == face && entry.size == size && entry.bold == bold &&
+           entry.underline == underline && entry.italic == italic;
 }
 
 void ReadMetrics(HDC hDC, TFontEntry& entry)
@@ -53,8 +53,7 @@ void ReadMetrics(HDC hDC, TFontEntry& entry)
     ::GetTextMetricsW(hDC, &entry.metrics);
 }
 
-template <class Predicate>
-TFontEntry* FindInTable(const CStringMap& fonts, Predicate matches)
+template <class Predicate> TFontEntry* FindInTable(const CStringMap& fonts, Predicate matches)
 {
     for (int i = 0; i < fonts.GetSize(); ++i)
     {

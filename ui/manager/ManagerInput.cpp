@@ -156,13 +156,14 @@ bool CManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT
     return handler != NULL && handler(*this, wParam, lParam, lRes);
 }
 
-bool CManagerUI::Input::RunMessageFilters(CManagerUI& m, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
+bool CManagerUI::Input::RunMessageFilters(CManagerUI& m, UINT uMsg, WPARAM wParam, LPARAM lParam,
+                                          LRESULT& lRes)
 {
     for (int i = 0; i < m.messageFilters.GetSize(); ++i)
     {
         bool handled = false;
-        const LRESULT result =
-            static_cast<IMessageFilterUI*>(m.messageFilters[i])->MessageHandler(uMsg, wParam, lParam, handled);
+        const LRESULT result = static_cast<IMessageFilterUI*>(m.messageFilters[i])
+                                   ->MessageHandler(uMsg, wParam, lParam, handled);
         if (!handled)
             continue;
         // The mouse position follows messages a filter took, so that later
@@ -227,7 +228,8 @@ bool CManagerUI::Input::OnKillFocus(CManagerUI& m, WPARAM wParam, LPARAM, LRESUL
         return false;
     // The focus went to a native child: its control becomes the focus.
     HWND child = focused;
-    for (HWND parent = ::GetParent(child); parent != NULL && parent != m.paintWindow; parent = ::GetParent(child))
+    for (HWND parent = ::GetParent(child); parent != NULL && parent != m.paintWindow;
+         parent = ::GetParent(child))
         child = parent;
     if (::GetParent(child) != m.paintWindow)
         return false;
@@ -413,7 +415,8 @@ bool CManagerUI::Input::OnTimer(CManagerUI& m, WPARAM wParam, LPARAM lParam, LRE
         const TTimerEntry* timer = static_cast<TTimerEntry*>(m.timers[i]);
         if (timer->window != m.paintWindow || timer->winTimerId != id || timer->killed)
             continue;
-        Send(timer->control, MakeEvent(EventTimer, NULL, m.lastMousePos, MapKeyState(), timer->localId, lParam));
+        Send(timer->control,
+             MakeEvent(EventTimer, NULL, m.lastMousePos, MapKeyState(), timer->localId, lParam));
         break;
     }
     return false;
@@ -462,9 +465,10 @@ void CManagerUI::Input::TrackMouse(CManagerUI& m)
     request.cbSize = sizeof(request);
     request.dwFlags = TME_HOVER | TME_LEAVE;
     request.hwndTrack = m.paintWindow;
-    request.dwHoverTime = m.tooltipWindow != NULL
-                              ? static_cast<DWORD>(::SendMessageW(m.tooltipWindow, TTM_GETDELAYTIME, TTDT_INITIAL, 0))
-                              : m.hoverTime;
+    request.dwHoverTime =
+        m.tooltipWindow != NULL
+            ? static_cast<DWORD>(::SendMessageW(m.tooltipWindow, TTM_GETDELAYTIME, TTDT_INITIAL, 0))
+            : m.hoverTime;
     ::_TrackMouseEvent(&request);
 
     // The request is not armed when the pointer is elsewhere; counting it as
@@ -474,8 +478,8 @@ void CManagerUI::Input::TrackMouse(CManagerUI& m)
     query.cbSize = sizeof(query);
     query.dwFlags = TME_QUERY;
     query.hwndTrack = m.paintWindow;
-    m.mouseTracking = ::_TrackMouseEvent(&query) && query.hwndTrack == m.paintWindow &&
-                      (query.dwFlags & TME_LEAVE) != 0;
+    m.mouseTracking =
+        ::_TrackMouseEvent(&query) && query.hwndTrack == m.paintWindow && (query.dwFlags & TME_LEAVE) != 0;
 }
 
 void CManagerUI::Input::HideToolTip(CManagerUI& m)
@@ -489,7 +493,8 @@ void CManagerUI::Input::SetHover(CManagerUI& m, CControlUI* control, WORD keySta
 {
     if (control != m.hover && m.hover != NULL)
     {
-        const TControlEvent leave = MakeEvent(EventMouseLeave, m.hover, m.lastMousePos, keyState, wParam, lParam);
+        const TControlEvent leave =
+            MakeEvent(EventMouseLeave, m.hover, m.lastMousePos, keyState, wParam, lParam);
         // A copy: a control may deregister while it handles its leave event.
         const CPtrList listeners(m.mouseLeaveNeeded);
         for (int i = 0; i < listeners.GetSize(); ++i)
@@ -613,9 +618,8 @@ bool CManagerUI::Input::OnMouseWheel(CManagerUI& m, WPARAM wParam, LPARAM lParam
     m.lastMousePos = ClientPointOf(m.paintWindow, lParam);
     if (CControlUI* control = HitControl(m, m.lastMousePos))
     {
-        Send(control,
-             MakeEvent(EventScrollWheel, NULL, m.lastMousePos, MouseKeyState(wParam), ScrollWheelEventCode(wParam),
-                       lParam));
+        Send(control, MakeEvent(EventScrollWheel, NULL, m.lastMousePos, MouseKeyState(wParam),
+                                ScrollWheelEventCode(wParam), lParam));
     }
     // The content under the pointer moved: hover follows it.
     ::SendMessageW(m.paintWindow, WM_MOUSEMOVE, 0, MAKELPARAM(m.lastMousePos.x, m.lastMousePos.y));
@@ -682,7 +686,8 @@ bool CManagerUI::Input::OnMouseLeave(CManagerUI& m, WPARAM, LPARAM, LRESULT&)
         RECT window = {};
         ::GetCursorPos(&cursor);
         ::GetWindowRect(m.paintWindow, &window);
-        if (!::IsIconic(m.paintWindow) && ::GetActiveWindow() == m.paintWindow && ::PtInRect(&window, cursor) &&
+        if (!::IsIconic(m.paintWindow) && ::GetActiveWindow() == m.paintWindow &&
+            ::PtInRect(&window, cursor) &&
             ::SendMessageW(m.paintWindow, WM_NCHITTEST, 0, MAKELPARAM(cursor.x, cursor.y)) == HTCLIENT)
         {
             ::ScreenToClient(m.paintWindow, &cursor);

@@ -42,8 +42,9 @@ typedef BOOL(WINAPI* TUpdateLayeredWindowIndirect)(HWND, const TLayeredUpdate*);
 
 TUpdateLayeredWindowIndirect UpdateLayeredWindowIndirectFunction()
 {
-    static TUpdateLayeredWindowIndirect function = reinterpret_cast<TUpdateLayeredWindowIndirect>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindowIndirect")));
+    static TUpdateLayeredWindowIndirect function =
+        reinterpret_cast<TUpdateLayeredWindowIndirect>(reinterpret_cast<void*>(
+            ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "UpdateLayeredWindowIndirect")));
     return function;
 }
 
@@ -205,8 +206,14 @@ void CManagerUI::PaintPicture(HDC hDC, const RECT& rc, CControlUI* stop)
 
 // ---- WM_PAINT ----
 
-bool CManagerUI::HandlePaint() { return Painter::OnPaint(*this); }
-void CManagerUI::HandlePrintClient(HDC hDC, LPARAM flags) { Painter::OnPrintClient(*this, hDC, flags); }
+bool CManagerUI::HandlePaint()
+{
+    return Painter::OnPaint(*this);
+}
+void CManagerUI::HandlePrintClient(HDC hDC, LPARAM flags)
+{
+    Painter::OnPrintClient(*this, hDC, flags);
+}
 
 bool CManagerUI::Painter::OnPaint(CManagerUI& m)
 {
@@ -404,8 +411,8 @@ void CManagerUI::Painter::PaintOffscreen(CManagerUI& m, const RECT& client, cons
         PushLayered(m, client, paint);
         return;
     }
-    ::BitBlt(m.paintDC, paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top, m.offscreen.Dc(),
-             paint.left, paint.top, SRCCOPY);
+    ::BitBlt(m.paintDC, paint.left, paint.top, paint.right - paint.left, paint.bottom - paint.top,
+             m.offscreen.Dc(), paint.left, paint.top, SRCCOPY);
     if (m.showUpdateRect)
         FrameUpdateRect(m, paint);
 }
@@ -467,7 +474,8 @@ bool CManagerUI::Painter::PrepareBackground(CManagerUI& m, const RECT& client)
     ClearPixels(m.background.Bits(), size, client);
     CClipScope clip;
     CClipScope::ClipRect(m.background.Dc(), client, clip);
-    CRenderer::DrawImageSpec(m.background.Dc(), static_cast<IImageLookup*>(&m), client, client, m.layeredImage);
+    CRenderer::DrawImageSpec(m.background.Dc(), static_cast<IImageLookup*>(&m), client, client,
+                             m.layeredImage);
     return true;
 }
 
@@ -489,15 +497,24 @@ void CManagerUI::Painter::PushLayered(CManagerUI& m, const RECT& client, const R
     TUpdateLayeredWindowIndirect updateIndirect = UpdateLayeredWindowIndirectFunction();
     if (updateIndirect != NULL && !m.layeredPushWhole)
     {
-        const TLayeredUpdate info = {sizeof(TLayeredUpdate), m.paintDC, &destination, &extent, m.offscreen.Dc(),
-                                     &source, 0, &blend, ULW_ALPHA, &paint};
+        const TLayeredUpdate info = {sizeof(TLayeredUpdate),
+                                     m.paintDC,
+                                     &destination,
+                                     &extent,
+                                     m.offscreen.Dc(),
+                                     &source,
+                                     0,
+                                     &blend,
+                                     ULW_ALPHA,
+                                     &paint};
         if (updateIndirect(m.paintWindow, &info))
             return;
     }
     TUpdateLayeredWindow update = UpdateLayeredWindowFunction();
     if (update == NULL)
         return;
-    if (update(m.paintWindow, m.paintDC, &destination, &extent, m.offscreen.Dc(), &source, 0, &blend, ULW_ALPHA))
+    if (update(m.paintWindow, m.paintDC, &destination, &extent, m.offscreen.Dc(), &source, 0, &blend,
+               ULW_ALPHA))
         m.layeredPushWhole = false;
 }
 
@@ -529,7 +546,8 @@ void CManagerUI::Painter::OnPrintClient(CManagerUI& m, HDC hDC, LPARAM flags)
     m.root->Paint(hDC, client, NULL);
     if ((flags & PRF_CHILDREN) == 0)
         return;
-    for (HWND child = ::GetWindow(m.paintWindow, GW_CHILD); child != NULL; child = ::GetWindow(child, GW_HWNDNEXT))
+    for (HWND child = ::GetWindow(m.paintWindow, GW_CHILD); child != NULL;
+         child = ::GetWindow(child, GW_HWNDNEXT))
     {
         const RECT rc = m.GetNativeWindowRect(child);
         ::SetWindowOrgEx(hDC, -rc.left, -rc.top, NULL);

@@ -20,7 +20,6 @@ void* User32Function(LPCSTR name)
     return user32 != NULL ? reinterpret_cast<void*>(::GetProcAddress(user32, name)) : NULL;
 }
 
-
 CUISize ParseSize(LPCWSTR text)
 {
     int v[2];
@@ -54,29 +53,54 @@ struct TWindowAttribute
 };
 
 const TWindowAttribute kWindowAttributes[] = {
-    {L"size", false, [](CManagerUI& m, LPCWSTR v) { const CUISize s = ParseSize(v); m.SetInitSize(s.cx, s.cy); }},
+    {L"size", false,
+     [](CManagerUI& m, LPCWSTR v) {
+         const CUISize s = ParseSize(v);
+         m.SetInitSize(s.cx, s.cy);
+     }},
     {L"sizebox", false, [](CManagerUI& m, LPCWSTR v) { m.SetSizeBox(ParseRect(v)); }},
     {L"caption", false, [](CManagerUI& m, LPCWSTR v) { m.SetCaptionRect(ParseRect(v)); }},
-    {L"roundcorner", false, [](CManagerUI& m, LPCWSTR v) { const CUISize s = ParseSize(v); m.SetRoundCorner(s.cx, s.cy); }},
-    {L"mininfo", false, [](CManagerUI& m, LPCWSTR v) { const CUISize s = ParseSize(v); m.SetMinInfo(s.cx, s.cy); }},
-    {L"maxinfo", false, [](CManagerUI& m, LPCWSTR v) { const CUISize s = ParseSize(v); m.SetMaxInfo(s.cx, s.cy); }},
+    {L"roundcorner", false,
+     [](CManagerUI& m, LPCWSTR v) {
+         const CUISize s = ParseSize(v);
+         m.SetRoundCorner(s.cx, s.cy);
+     }},
+    {L"mininfo", false,
+     [](CManagerUI& m, LPCWSTR v) {
+         const CUISize s = ParseSize(v);
+         m.SetMinInfo(s.cx, s.cy);
+     }},
+    {L"maxinfo", false,
+     [](CManagerUI& m, LPCWSTR v) {
+         const CUISize s = ParseSize(v);
+         m.SetMaxInfo(s.cx, s.cy);
+     }},
     {L"showdirty", false, [](CManagerUI& m, LPCWSTR v) { m.SetShowUpdateRect(ParseBool(v)); }},
     {L"noactivate", true, [](CManagerUI& m, LPCWSTR v) { m.SetNoActivate(ParseBool(v)); }},
     {L"opacity", false, [](CManagerUI& m, LPCWSTR v) { m.SetOpacity(ParseByte(v)); }},
     {L"layeredopacity", true, [](CManagerUI& m, LPCWSTR v) { m.SetLayeredOpacity(ParseByte(v)); }},
-    {L"layeredimage", true, [](CManagerUI& m, LPCWSTR v) { m.SetLayered(true); m.SetLayeredImage(v); }},
-    {L"disabledfontcolor", false, [](CManagerUI& m, LPCWSTR v) { m.SetDefaultDisabledColor(ParseColorValue(v)); }},
+    {L"layeredimage", true,
+     [](CManagerUI& m, LPCWSTR v) {
+         m.SetLayered(true);
+         m.SetLayeredImage(v);
+     }},
+    {L"disabledfontcolor", false,
+     [](CManagerUI& m, LPCWSTR v) { m.SetDefaultDisabledColor(ParseColorValue(v)); }},
     {L"defaultfontcolor", false, [](CManagerUI& m, LPCWSTR v) { m.SetDefaultFontColor(ParseColorValue(v)); }},
-    {L"linkfontcolor", false, [](CManagerUI& m, LPCWSTR v) { m.SetDefaultLinkFontColor(ParseColorValue(v)); }},
-    {L"linkhoverfontcolor", false, [](CManagerUI& m, LPCWSTR v) { m.SetDefaultLinkHoverFontColor(ParseColorValue(v)); }},
-    {L"selectedcolor", false, [](CManagerUI& m, LPCWSTR v) { m.SetDefaultSelectedBkColor(ParseColorValue(v)); }},
+    {L"linkfontcolor", false,
+     [](CManagerUI& m, LPCWSTR v) { m.SetDefaultLinkFontColor(ParseColorValue(v)); }},
+    {L"linkhoverfontcolor", false,
+     [](CManagerUI& m, LPCWSTR v) { m.SetDefaultLinkHoverFontColor(ParseColorValue(v)); }},
+    {L"selectedcolor", false,
+     [](CManagerUI& m, LPCWSTR v) { m.SetDefaultSelectedBkColor(ParseColorValue(v)); }},
 };
 
 const TWindowAttribute* FindWindowAttribute(LPCWSTR name)
 {
     for (const TWindowAttribute& attribute : kWindowAttributes)
     {
-        const bool same = attribute.exactCase ? wcscmp(name, attribute.name) == 0 : _wcsicmp(name, attribute.name) == 0;
+        const bool same =
+            attribute.exactCase ? wcscmp(name, attribute.name) == 0 : _wcsicmp(name, attribute.name) == 0;
         if (same)
             return &attribute;
     }

@@ -12,11 +12,11 @@
 // What one outermost Create or Build shares with the builds of its includes.
 struct CLayoutBuilder::TBuildContext
 {
-    CManagerUI* manager;          // may be null
-    CUIString* error;             // the outermost builder's message; the first problem stays
-    int* steps;                   // controls created and documents built so far
-    int includeDepth;             // 0 for the outermost document
-    const TBuildContext* outer;   // the build that included this one
+    CManagerUI* manager;         // may be null
+    CUIString* error;            // the outermost builder's message; the first problem stays
+    int* steps;                  // controls created and documents built so far
+    int includeDepth;            // 0 for the outermost document
+    const TBuildContext* outer;  // the build that included this one
     const CLayoutBuilder* builder;
 };
 
@@ -227,8 +227,7 @@ void Configure(CXmlNode node, CControlUI* control, CManagerUI* manager)
 }
 }  // namespace
 
-CLayoutBuilder::CLayoutBuilder()
-    : resourceType(NULL)
+CLayoutBuilder::CLayoutBuilder() : resourceType(NULL)
 {
 }
 
@@ -331,7 +330,8 @@ CControlUI* CLayoutBuilder::BuildIn(TBuildContext& context, CControlUI* parent, 
 // Children are built before their parent is configured and attached; a level
 // ends with null when its parent cannot hold children. level is the depth of
 // the controls this call creates, counted from the outermost root.
-CControlUI* CLayoutBuilder::ParseChildren(CXmlNode node, CControlUI* parent, TBuildContext& context, int level)
+CControlUI* CLayoutBuilder::ParseChildren(CXmlNode node, CControlUI* parent, TBuildContext& context,
+                                          int level)
 {
     CControlUI* result = NULL;
     void* container = NULL;  // the parent's IContainerUI, looked up once
@@ -413,7 +413,7 @@ CControlUI* CLayoutBuilder::BuildElement(CXmlNode node, TBuildContext& context, 
 // A tree node keeps the controls inside its element in its row layout, after
 // its own parts.
 CLayoutBuilder::TAttachResult CLayoutBuilder::AttachToParent(CXmlNode node, CControlUI* control,
-                                                              CControlUI* parent, void*& container)
+                                                             CControlUI* parent, void*& container)
 {
     LPCWSTR cover = node.GetAttributeValue(L"cover");
     if (cover != NULL && wcscmp(cover, L"true") == 0)
@@ -493,8 +493,8 @@ void CLayoutBuilder::Include(CXmlNode node, CControlUI* parent, TBuildContext& c
     CLayoutBuilder nested;
     if (!LoadInclude(nested, includeSource, context))
         return;
-    TBuildContext inner = {context.manager, context.error, context.steps, context.includeDepth + 1, &context,
-                           &nested};
+    TBuildContext inner = {context.manager,          context.error, context.steps,
+                           context.includeDepth + 1, &context,      &nested};
     for (int i = 0; i < count && TakeStep(*context.error, *context.steps); ++i)
     {
         CControlUI* built = nested.BuildIn(inner, parent, level);
@@ -530,7 +530,8 @@ bool CLayoutBuilder::LoadInclude(CLayoutBuilder& nested, LPCWSTR includeSource, 
     }
     if (IsBeingBuilt(identity, context))
     {
-        Report(*context.error, Quoted(L"Include ", includeSource, L" includes a document that is being built"));
+        Report(*context.error,
+               Quoted(L"Include ", includeSource, L" includes a document that is being built"));
         return false;
     }
     const bool loaded = resourceType != NULL ? nested.LoadFromResource(static_cast<WORD>(id), resourceType)

@@ -25,15 +25,24 @@ class CLayoutBuilder
 public:
     // Chains of includes deeper than this are refused (a document that
     // includes itself through a name the cycle check cannot see ends here).
-    enum { MAX_INCLUDE_DEPTH = 16 };
+    enum
+    {
+        MAX_INCLUDE_DEPTH = 16
+    };
     // Controls nested deeper than this, counted across includes, are skipped
     // with their subtrees, as the parser refuses deeper documents.
-    enum { MAX_TREE_DEPTH = CXmlMarkup::MAX_NESTING_DEPTH };
+    enum
+    {
+        MAX_TREE_DEPTH = CXmlMarkup::MAX_NESTING_DEPTH
+    };
     // Controls created plus documents built, per outermost build: "count"
     // multiplies across nested includes, and this bounds the time and memory
     // a hostile skin can claim (the largest controls take about 8 KB each, and
     // a 32-bit process has 2 GB).
-    enum { MAX_BUILD_STEPS = 100000 };
+    enum
+    {
+        MAX_BUILD_STEPS = 100000
+    };
 
     CLayoutBuilder();
     ~CLayoutBuilder();

@@ -27,8 +27,7 @@
 
 namespace
 {
-template <class TControl>
-CControlUI* Make()
+template <class TControl> CControlUI* Make()
 {
     return new TControl;
 }

@@ -11,7 +11,8 @@
 
 class CXmlMarkup;
 
-class CResourceLocations {
+class CResourceLocations
+{
 public:
     static void SetInstance(HINSTANCE instance);
     static HINSTANCE GetInstance();
@@ -32,14 +33,16 @@ public:
 };
 
 // The client whose rules a fetch follows.
-enum TSkinDataClient {
+enum TSkinDataClient
+{
     SkinDataXml,        // directory or archive only; 4 MiB at most; failures carry a message
     SkinDataImage,      // resource (with a type) or directory/archive, then the name as a path
     SkinDataAnimation,  // directory or archive, then the name as a path
 };
 
 // The bytes of one fetched skin item; owns them.
-class CSkinData {
+class CSkinData
+{
 public:
     CSkinData() = default;
     ~CSkinData();
@@ -72,7 +75,6 @@ constexpr DWORD kMaxSkinXmlSize = 0x400000;
 // the image client only: "*COLOR*" reads nothing, any other type looks in the
 // executable's resources first (name may then be an integer identifier).
 bool FetchSkinData(LPCWSTR name, TSkinDataClient client, CSkinData& data, LPCWSTR resourceType = nullptr);
-
 
 // The XML client behind CXmlMarkup::LoadFromFile: releases the markup, fetches
 // the named document and parses it, or records the failure message in the

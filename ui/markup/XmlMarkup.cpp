@@ -7,7 +7,8 @@
 #include <string.h>
 #include <wchar.h>
 
-namespace {
+namespace
+{
 
 const int kErrorMessageChars = 99;
 const int kErrorLocationChars = 49;
@@ -78,7 +79,7 @@ LPWSTR ConvertMultiByte(UINT codePage, const BYTE* pByte, DWORD dwSize)
     return p;
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // CXmlNode
@@ -174,7 +175,8 @@ LPCWSTR CXmlNode::GetAttributeValue(LPCWSTR pstrName) const
     if (!m_pOwner || !pstrName)
         return NULL;
     int n = GetAttributeCount();
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n; ++i)
+    {
         if (wcscmp(m_pOwner->m_pstrXML + m_aAttributes[i].nameOffset, pstrName) == 0)
             return m_pOwner->m_pstrXML + m_aAttributes[i].valueOffset;
     }
@@ -203,7 +205,8 @@ void CXmlNode::MapAttributes() const
     LPCWSTR pstrName = pstrText + element.nameOffset;
     LPCWSTR pEnd = pstrText + element.dataOffset;
     LPCWSTR p = pstrName + wcslen(pstrName) + 1;
-    while (p < pEnd) {
+    while (p < pEnd)
+    {
         SkipWhitespace(p, pEnd);
         if (p >= pEnd)
             return;
@@ -231,7 +234,11 @@ void CXmlNode::MapAttributes() const
 // CXmlMarkup
 
 CXmlMarkup::CXmlMarkup(LPCWSTR pstrXML)
-    : m_pstrXML(NULL), m_pElements(NULL), m_nElements(0), m_nReservedElements(0), m_bPreserveWhitespace(true)
+    : m_pstrXML(NULL),
+      m_pElements(NULL),
+      m_nElements(0),
+      m_nReservedElements(0),
+      m_bPreserveWhitespace(true)
 {
     m_szErrorMsg[0] = L'\0';
     m_szErrorXML[0] = L'\0';
@@ -316,9 +323,11 @@ bool CXmlMarkup::LoadFromMemory(const BYTE* pByte, DWORD dwSize, int encoding)
         return Fail(L"No data");
 
     LPWSTR pstrText = NULL;
-    switch (encoding) {
+    switch (encoding)
+    {
     case XMLFILE_ENCODING_UTF8:
-        if (dwSize >= 3 && pByte[0] == 0xEF && pByte[1] == 0xBB && pByte[2] == 0xBF) {
+        if (dwSize >= 3 && pByte[0] == 0xEF && pByte[1] == 0xBB && pByte[2] == 0xBF)
+        {
             pByte += 3;
             dwSize -= 3;
         }
@@ -327,7 +336,8 @@ bool CXmlMarkup::LoadFromMemory(const BYTE* pByte, DWORD dwSize, int encoding)
     case XMLFILE_ENCODING_ANSI:
         pstrText = ConvertMultiByte(CP_ACP, pByte, dwSize);
         break;
-    case XMLFILE_ENCODING_UNICODE: {
+    case XMLFILE_ENCODING_UNICODE:
+    {
         bool bLittle = dwSize >= 2 && pByte[0] == 0xFF && pByte[1] == 0xFE;
         bool bBig = dwSize >= 2 && pByte[0] == 0xFE && pByte[1] == 0xFF;
         if (!bLittle && !bBig)
@@ -337,7 +347,8 @@ bool CXmlMarkup::LoadFromMemory(const BYTE* pByte, DWORD dwSize, int encoding)
         if (!pstrText)
             return Fail(L"Out of memory");
         const BYTE* src = pByte + 2;
-        for (size_t i = 0; i < nUnits; ++i, src += 2) {
+        for (size_t i = 0; i < nUnits; ++i, src += 2)
+        {
             pstrText[i] = bLittle ? static_cast<WCHAR>(src[0] | (src[1] << 8))
                                   : static_cast<WCHAR>((src[0] << 8) | src[1]);
         }
@@ -362,7 +373,8 @@ bool CXmlMarkup::AdoptText(LPWSTR pstrText)
 
 int CXmlMarkup::ReserveElement()
 {
-    if (m_nElements >= m_nReservedElements) {
+    if (m_nElements >= m_nReservedElements)
+    {
         int nGrowth = m_nReservedElements / 2 + 500;
         if (m_nReservedElements > INT_MAX / static_cast<int>(sizeof(TXmlElement)) - nGrowth)
             return -1;
@@ -396,7 +408,8 @@ bool CXmlMarkup::ParseElements(LPWSTR& pstrText, int iParent, int iDepth)
     const bool bMayEndHere = iParent == 0 || iParent == 1;
     int iPrevious = 0;
     SkipWhitespace(pstrText);
-    for (;;) {
+    for (;;)
+    {
         if (*pstrText == L'\0' && bMayEndHere)
             return true;
         SkipWhitespace(pstrText);
@@ -408,7 +421,8 @@ bool CXmlMarkup::ParseElements(LPWSTR& pstrText, int iParent, int iDepth)
         SkipWhitespace(pstrText);
 
         // Comments, declarations and processing instructions are skipped whole.
-        if (*pstrText == L'!' || *pstrText == L'?') {
+        if (*pstrText == L'!' || *pstrText == L'?')
+        {
             WCHAR chFirst = *pstrText == L'!' ? L'-' : L'?';
             while (*pstrText != L'\0' && !(pstrText[0] == chFirst && pstrText[1] == L'>'))
                 pstrText += CharUnits(pstrText);
@@ -444,7 +458,8 @@ bool CXmlMarkup::ParseElements(LPWSTR& pstrText, int iParent, int iDepth)
             return false;
         SkipWhitespace(pstrText);
 
-        if (pstrText[0] == L'/' && pstrText[1] == L'>') {
+        if (pstrText[0] == L'/' && pstrText[1] == L'>')
+        {
             m_pElements[iPos].dataOffset = static_cast<int>(pstrText - m_pstrXML);
             *pstrText = L'\0';
             pstrText += 2;
@@ -460,7 +475,8 @@ bool CXmlMarkup::ParseElements(LPWSTR& pstrText, int iParent, int iDepth)
         LPWSTR pstrDest = pstrText;
         if (!ParseData(pstrText, pstrDest, L'<'))
             return false;
-        if (*pstrText == L'\0' && bMayEndHere) {
+        if (*pstrText == L'\0' && bMayEndHere)
+        {
             // The name still runs into ">" and the content: cut it before leaving.
             *pstrNameEnd = L'\0';
             *pstrDest = L'\0';
@@ -468,12 +484,14 @@ bool CXmlMarkup::ParseElements(LPWSTR& pstrText, int iParent, int iDepth)
         }
         if (*pstrText != L'<')
             return SetError(L"Expected end-tag start", pstrText);
-        if (pstrText[1] != L'/') {
+        if (pstrText[1] != L'/')
+        {
             if (!ParseElements(pstrText, iPos, iDepth + 1))
                 return false;
         }
 
-        if (pstrText[0] == L'<' && pstrText[1] == L'/') {
+        if (pstrText[0] == L'<' && pstrText[1] == L'/')
+        {
             *pstrDest = L'\0';
             *pstrText = L'\0';
             pstrText += 2;
@@ -501,7 +519,8 @@ bool CXmlMarkup::ParseAttributes(LPWSTR& pstrText)
     if (*pstrText == L'>' || *pstrText == L'/')
         return true;
     *pstrText++ = L'\0';
-    for (;;) {
+    for (;;)
+    {
         SkipWhitespace(pstrText);
         if (*pstrText == L'\0' || *pstrText == L'/' || *pstrText == L'>')
             return true;
@@ -533,17 +552,21 @@ bool CXmlMarkup::ParseAttributes(LPWSTR& pstrText)
 // that no stale terminator or quote sits between the value and the cursor.
 bool CXmlMarkup::ParseData(LPWSTR& pstrText, LPWSTR& pstrDest, WCHAR cEnd)
 {
-    while (*pstrText != L'\0' && *pstrText != cEnd) {
-        if (*pstrText == L'&') {
+    while (*pstrText != L'\0' && *pstrText != cEnd)
+    {
+        if (*pstrText == L'&')
+        {
             ++pstrText;
             ParseEntity(pstrText, pstrDest);
         }
-        else if (*pstrText == L' ') {
+        else if (*pstrText == L' ')
+        {
             *pstrDest++ = *pstrText++;
             if (!m_bPreserveWhitespace)
                 SkipWhitespace(pstrText);
         }
-        else {
+        else
+        {
             int n = CharUnits(pstrText);
             while (n-- > 0)
                 *pstrDest++ = *pstrText++;
@@ -556,15 +579,18 @@ bool CXmlMarkup::ParseData(LPWSTR& pstrText, LPWSTR& pstrDest, WCHAR cEnd)
 
 void CXmlMarkup::ParseEntity(LPWSTR& pstrText, LPWSTR& pstrDest)
 {
-    static const struct {
+    static const struct
+    {
         const wchar_t* name;  // text after "&", with the semicolon
         size_t length;
         WCHAR ch;
     } kEntities[] = {
-        { L"amp;", 4, L'&' }, { L"apos;", 5, L'\'' }, { L"lt;", 3, L'<' }, { L"gt;", 3, L'>' }, { L"quot;", 5, L'"' },
+        {L"amp;", 4, L'&'}, {L"apos;", 5, L'\''}, {L"lt;", 3, L'<'}, {L"gt;", 3, L'>'}, {L"quot;", 5, L'"'},
     };
-    for (const auto& entity : kEntities) {
-        if (wcsncmp(pstrText, entity.name, entity.length) == 0) {
+    for (const auto& entity : kEntities)
+    {
+        if (wcsncmp(pstrText, entity.name, entity.length) == 0)
+        {
             *pstrDest++ = entity.ch;
             pstrText += entity.length;
             return;

@@ -3,7 +3,8 @@
 #include <windows.h>
 
 // Encodings of LoadFromMemory and LoadFromFile.
-enum {
+enum
+{
     XMLFILE_ENCODING_UTF8 = 0,
     XMLFILE_ENCODING_UNICODE = 1,  // UTF-16 with a byte-order mark
     XMLFILE_ENCODING_ANSI = 2,     // the system code page
@@ -31,7 +32,10 @@ class CXmlNode
     friend class CXmlMarkup;
 
 public:
-    enum { MAX_XML_ATTRIBUTES = 64 };
+    enum
+    {
+        MAX_XML_ATTRIBUTES = 64
+    };
 
     CXmlNode();
 
@@ -83,7 +87,10 @@ class CXmlMarkup
     friend class CXmlNode;
 
 public:
-    enum { MAX_NESTING_DEPTH = 256 };
+    enum
+    {
+        MAX_NESTING_DEPTH = 256
+    };
 
     explicit CXmlMarkup(LPCWSTR pstrXML = NULL);
     ~CXmlMarkup();

@@ -8,7 +8,8 @@
 
 #include <cstdint>
 
-enum TZipResult : DWORD {
+enum TZipResult : DWORD
+{
     ZipOk = 0,
     ZipDuplicateFailed = 0x100,
     ZipNoFile = 0x200,
@@ -25,13 +26,15 @@ enum TZipResult : DWORD {
 };
 
 // The kind of source of Open and the kind of destination of Extract.
-enum TZipFlags : DWORD {
+enum TZipFlags : DWORD
+{
     ZipSourceHandle = 1,
     ZipSourceFileName = 2,
     ZipSourceMemory = 3,
 };
 
-struct TZipEntry {
+struct TZipEntry
+{
     int index;  // for the request with index -1: the entry count
     wchar_t name[260];
     DWORD attributes;  // FILE_ATTRIBUTE_* bits
@@ -42,7 +45,8 @@ struct TZipEntry {
     DWORD uncompressedSize;
 };
 
-class CZipArchive {
+class CZipArchive
+{
 public:
     // source is a HANDLE, a wide file name or a memory block of length bytes,
     // as flags say. A memory block is not copied and must outlive the archive.
@@ -50,16 +54,15 @@ public:
     static CZipArchive* Open(const void* source, DWORD length, DWORD flags);
 
     // ignoreCase folds ASCII letters only; backslashes in name match slashes.
-    static TZipResult FindEntry(CZipArchive* archive, const wchar_t* name, bool ignoreCase,
-                                int* index, TZipEntry* entry);
+    static TZipResult FindEntry(CZipArchive* archive, const wchar_t* name, bool ignoreCase, int* index,
+                                TZipEntry* entry);
     static TZipResult GetEntry(CZipArchive* archive, int index, TZipEntry* entry);
 
     // To memory: ZipMore while bytes are produced (the entry stays open and the
     // next call with the same index continues), ZipOk once nothing is left.
     // A damaged entry (stream ends early, bad data, CRC mismatch, input shorter
     // than the sizes claim) gives ZipCorrupt, never a partial success.
-    static TZipResult Extract(CZipArchive* archive, int index, void* destination, DWORD length,
-                              DWORD flags);
+    static TZipResult Extract(CZipArchive* archive, int index, void* destination, DWORD length, DWORD flags);
     static TZipResult Close(CZipArchive* archive);
 
     // Result of the most recent operation of any archive.
@@ -73,7 +76,8 @@ public:
     CZipArchive& operator=(const CZipArchive&) = delete;
 
 private:
-    struct TSource {
+    struct TSource
+    {
         HANDLE file = INVALID_HANDLE_VALUE;
         bool seekable = false;
         bool readError = false;
@@ -88,7 +92,8 @@ private:
         void Close();
     };
 
-    struct TCentralHeader {
+    struct TCentralHeader
+    {
         WORD versionMadeBy, versionNeeded, flags, method;
         DWORD dosDateTime, crc, compressedSize, uncompressedSize;
         WORD nameLength, extraLength, commentLength, startDisk, internalAttributes;

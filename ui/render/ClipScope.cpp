@@ -74,7 +74,8 @@ void CClipScope::ClipRoundRect(HDC hDC, const RECT& rc, const RECT& rcItem, int 
     if (!scope.Begin(hDC, rc))
         return;
     // The rounded region's right and bottom are exclusive one pixel early.
-    HRGN rounded = CreateRoundRectRgn(rcItem.left, rcItem.top, rcItem.right + 1, rcItem.bottom + 1, width, height);
+    HRGN rounded =
+        CreateRoundRectRgn(rcItem.left, rcItem.top, rcItem.right + 1, rcItem.bottom + 1, width, height);
     if (rounded != NULL)
     {
         CombineRgn(scope.newRgn, scope.newRgn, rounded, RGN_AND);

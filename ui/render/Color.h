@@ -11,10 +11,22 @@
 // code 32 or less before the "#" are skipped first. Null reads as 0.
 DWORD ParseColorValue(LPCWSTR text, bool skipBlanks = false);
 
-inline BYTE ColorAlpha(DWORD argb) { return static_cast<BYTE>(argb >> 24); }
-inline BYTE ColorRed(DWORD argb) { return static_cast<BYTE>(argb >> 16); }
-inline BYTE ColorGreen(DWORD argb) { return static_cast<BYTE>(argb >> 8); }
-inline BYTE ColorBlue(DWORD argb) { return static_cast<BYTE>(argb); }
+inline BYTE ColorAlpha(DWORD argb)
+{
+    return static_cast<BYTE>(argb >> 24);
+}
+inline BYTE ColorRed(DWORD argb)
+{
+    return static_cast<BYTE>(argb >> 16);
+}
+inline BYTE ColorGreen(DWORD argb)
+{
+    return static_cast<BYTE>(argb >> 8);
+}
+inline BYTE ColorBlue(DWORD argb)
+{
+    return static_cast<BYTE>(argb);
+}
 
 // The red, green and blue of an ARGB colour as GDI's COLORREF; alpha dropped.
 inline COLORREF ArgbToColorRef(DWORD argb)

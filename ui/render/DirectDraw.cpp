@@ -8,7 +8,8 @@
 #include "ui/render/Color.h"
 #include "ui/render/GdiScope.h"
 
-namespace {
+namespace
+{
 
 struct TRegistration
 {
@@ -70,8 +71,7 @@ inline UINT MixByte(UINT source, UINT destination, UINT alpha)
 }
 
 // Composes every pixel of rc with mix(pixel), row by row.
-template <class TMix>
-void ForEachPixel(const TDirectTarget& target, const RECT& rc, TMix mix)
+template <class TMix> void ForEachPixel(const TDirectTarget& target, const RECT& rc, TMix mix)
 {
     RECT visible;
     if (!target.Clip(rc, visible))
@@ -203,8 +203,8 @@ void DirectDraw::BlendPremultiplied(const TDirectTarget& target, const RECT& rc,
     });
 }
 
-void DirectDraw::Gradient(const TDirectTarget& target, const RECT& area, DWORD first, DWORD second, bool vertical,
-                          BYTE opacity)
+void DirectDraw::Gradient(const TDirectTarget& target, const RECT& area, DWORD first, DWORD second,
+                          bool vertical, BYTE opacity)
 {
     RECT visible;
     if (!target.Clip(area, visible))

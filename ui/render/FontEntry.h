@@ -20,7 +20,13 @@ struct TFontEntry
     TFontEntry() : font(NULL), size(0), bold(false), underline(false), italic(false), metrics() {}
     // A font as requested, not measured yet.
     TFontEntry(HFONT hFont, LPCWSTR face, int pixels, bool isBold, bool isUnderline, bool isItalic)
-        : font(hFont), faceName(face), size(pixels), bold(isBold), underline(isUnderline), italic(isItalic), metrics()
+        : font(hFont),
+          faceName(face),
+          size(pixels),
+          bold(isBold),
+          underline(isUnderline),
+          italic(isItalic),
+          metrics()
     {
     }
     // Height plus external leading: the height of one line of this font.

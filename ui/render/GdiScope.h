@@ -13,7 +13,10 @@ class CSelectScope
 {
 public:
     CSelectScope(HDC hDC, HGDIOBJ object)
-        : m_hDC(hDC), m_old(object != NULL && hDC != NULL ? SelectObject(hDC, object) : NULL) {}
+        : m_hDC(hDC),
+          m_old(object != NULL && hDC != NULL ? SelectObject(hDC, object) : NULL)
+    {
+    }
     ~CSelectScope()
     {
         if (m_old != NULL)
@@ -28,8 +31,7 @@ private:
 };
 
 // Deletes a GDI object (pen, brush, bitmap, region) at the end. Owns it.
-template <class THandle>
-class CGdiObject
+template <class THandle> class CGdiObject
 {
 public:
     explicit CGdiObject(THandle handle = NULL) : m_handle(handle) {}

@@ -5,7 +5,8 @@
 #include "ui/core/AttributeValues.h"
 #include "ui/render/Color.h"
 
-namespace {
+namespace
+{
 
 bool IsBlank(WCHAR ch)
 {
@@ -101,7 +102,6 @@ void ApplyPair(const TPair& pair, TDrawSpec& descriptor, TImageRequest& request)
 }
 
 }  // namespace
-
 
 void TDrawSpec::Clear()
 {

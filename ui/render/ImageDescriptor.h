@@ -25,12 +25,12 @@ struct TDrawSpec
     CUIString drawString;  // as set from the attribute
     CUIString imageName;   // chosen by the last parse
     bool parsed;
-    TImageEntry* image;    // not owned: an entry of the manager's tables
-    RECT dest;             // relative to the control; all zero = whole control
-    RECT source;           // inside the image; all zero at parse = whole image
-    RECT corner;           // insets never stretched: left, top, right, bottom
-    BYTE fade;             // constant opacity, 255 = opaque
-    bool hole;             // the centre is not drawn
+    TImageEntry* image;  // not owned: an entry of the manager's tables
+    RECT dest;           // relative to the control; all zero = whole control
+    RECT source;         // inside the image; all zero at parse = whole image
+    RECT corner;         // insets never stretched: left, top, right, bottom
+    BYTE fade;           // constant opacity, 255 = opaque
+    bool hole;           // the centre is not drawn
     bool xtiled;
     bool ytiled;
 
@@ -58,4 +58,3 @@ public:
 protected:
     ~IImageLookup() {}
 };
-

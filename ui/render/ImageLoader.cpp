@@ -12,7 +12,8 @@
 
 const WCHAR kColorImageType[] = L"*COLOR*";
 
-namespace {
+namespace
+{
 
 void SetError(CUIString* error, LPCWSTR text)
 {
@@ -31,7 +32,6 @@ void SetErrorA(CUIString* error, LPCWSTR prefix, const char* reason)
     for (; *reason != '\0'; ++reason)
         error->Append(static_cast<WCHAR>(static_cast<unsigned char>(*reason)));
 }
-
 
 // One pass over the pixels: premultiply, apply the mask, note any transparency.
 bool ConvertPixels(const BYTE* rgba, size_t count, DWORD mask, DWORD* out)
@@ -62,12 +62,11 @@ DWORD CImageLoader::PremultiplyPixel(BYTE red, BYTE green, BYTE blue, BYTE alpha
         green = static_cast<BYTE>(alpha * green / 255);
         blue = static_cast<BYTE>(alpha * blue / 255);
     }
-    return (static_cast<DWORD>(alpha) << 24) | (static_cast<DWORD>(red) << 16)
-        | (static_cast<DWORD>(green) << 8) | blue;
+    return (static_cast<DWORD>(alpha) << 24) | (static_cast<DWORD>(red) << 16) |
+           (static_cast<DWORD>(green) << 8) | blue;
 }
 
-TImageEntry* CImageLoader::FromRgba(const BYTE* rgba, int width, int height, DWORD mask,
-                                    CUIString* error)
+TImageEntry* CImageLoader::FromRgba(const BYTE* rgba, int width, int height, DWORD mask, CUIString* error)
 {
     if (rgba == NULL)
     {
@@ -86,8 +85,8 @@ TImageEntry* CImageLoader::FromRgba(const BYTE* rgba, int width, int height, DWO
     entry->bits = bits;
     entry->width = width;
     entry->height = height;
-    entry->hasAlpha = ConvertPixels(rgba, static_cast<size_t>(width) * height, mask,
-                                    reinterpret_cast<DWORD*>(bits));
+    entry->hasAlpha =
+        ConvertPixels(rgba, static_cast<size_t>(width) * height, mask, reinterpret_cast<DWORD*>(bits));
     entry->mask = 0;
     return entry;
 }
@@ -107,8 +106,8 @@ TImageEntry* CImageLoader::Decode(const void* data, size_t size, DWORD mask, CUI
     int width = 0;
     int height = 0;
     int components = 0;
-    stbi_uc* rgba = stbi_load_from_memory(static_cast<const stbi_uc*>(data), static_cast<int>(size),
-                                          &width, &height, &components, 4);
+    stbi_uc* rgba = stbi_load_from_memory(static_cast<const stbi_uc*>(data), static_cast<int>(size), &width,
+                                          &height, &components, 4);
     if (rgba == NULL)
     {
         SetErrorA(error, L"Could not decode image", stbi_failure_reason());
@@ -122,7 +121,7 @@ TImageEntry* CImageLoader::Decode(const void* data, size_t size, DWORD mask, CUI
 TImageEntry* CImageLoader::FromColorText(LPCWSTR text, DWORD mask)
 {
     DWORD value = ParseColorValue(text);
-    BYTE pixel[4] = { ColorRed(value), ColorGreen(value), ColorBlue(value), ColorAlpha(value) };
+    BYTE pixel[4] = {ColorRed(value), ColorGreen(value), ColorBlue(value), ColorAlpha(value)};
     return FromRgba(pixel, 1, 1, mask);
 }
 

@@ -11,8 +11,8 @@
 // read as 0xAARRGGBB.
 struct TImageEntry
 {
-    HBITMAP bitmap;     // owns the pixels; selected into a memory DC to draw
-    LPBYTE bits;        // the DIB section's own memory, valid while bitmap exists
+    HBITMAP bitmap;  // owns the pixels; selected into a memory DC to draw
+    LPBYTE bits;     // the DIB section's own memory, valid while bitmap exists
     int width;
     int height;
     bool hasAlpha;      // some pixel is not opaque, or was cleared by the mask

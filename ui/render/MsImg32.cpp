@@ -2,7 +2,8 @@
 
 #include "ui/render/Renderer.h"
 
-namespace {
+namespace
+{
 
 struct TMsImg32Functions
 {
@@ -15,7 +16,7 @@ bool g_hideGradientFill = false;
 
 TMsImg32Functions LookUp()
 {
-    TMsImg32Functions functions = { NULL, NULL };
+    TMsImg32Functions functions = {NULL, NULL};
     // The manager loads the library when it is constructed; loading it here
     // as well keeps a drawing made before any manager exists from settling on
     // the fallbacks for the rest of the process.
@@ -24,10 +25,10 @@ TMsImg32Functions LookUp()
         module = LoadLibraryW(L"msimg32.dll");
     if (module == NULL)
         return functions;
-    functions.alphaBlend = reinterpret_cast<PFN_ALPHABLEND>(
-        reinterpret_cast<void*>(GetProcAddress(module, "AlphaBlend")));
-    functions.gradientFill = reinterpret_cast<PFN_GRADIENTFILL>(
-        reinterpret_cast<void*>(GetProcAddress(module, "GradientFill")));
+    functions.alphaBlend =
+        reinterpret_cast<PFN_ALPHABLEND>(reinterpret_cast<void*>(GetProcAddress(module, "AlphaBlend")));
+    functions.gradientFill =
+        reinterpret_cast<PFN_GRADIENTFILL>(reinterpret_cast<void*>(GetProcAddress(module, "GradientFill")));
     return functions;
 }
 
@@ -50,8 +51,8 @@ PFN_GRADIENTFILL CMsImg32::GetGradientFill()
     return g_hideGradientFill ? NULL : Functions().gradientFill;
 }
 
-BOOL CMsImg32::Blend(HDC hDest, int x, int y, int cx, int cy, HDC hSrc, int sx, int sy, int scx,
-                     int scy, BLENDFUNCTION blend)
+BOOL CMsImg32::Blend(HDC hDest, int x, int y, int cx, int cy, HDC hSrc, int sx, int sy, int scx, int scy,
+                     BLENDFUNCTION blend)
 {
     PFN_ALPHABLEND alphaBlend = GetAlphaBlend();
     if (alphaBlend != NULL)
@@ -60,7 +61,8 @@ BOOL CMsImg32::Blend(HDC hDest, int x, int y, int cx, int cy, HDC hSrc, int sx, 
 }
 
 CMsImg32Missing::CMsImg32Missing(bool alphaBlend, bool gradientFill)
-    : m_oldAlphaBlend(g_hideAlphaBlend), m_oldGradientFill(g_hideGradientFill)
+    : m_oldAlphaBlend(g_hideAlphaBlend),
+      m_oldGradientFill(g_hideGradientFill)
 {
     g_hideAlphaBlend = g_hideAlphaBlend || alphaBlend;
     g_hideGradientFill = g_hideGradientFill || gradientFill;

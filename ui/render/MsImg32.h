@@ -15,8 +15,8 @@ public:
     static PFN_GRADIENTFILL GetGradientFill();
 
     // AlphaBlend when present, else CRenderer::BlendFallback; same arguments.
-    static BOOL Blend(HDC hDest, int x, int y, int cx, int cy, HDC hSrc, int sx, int sy, int scx,
-                      int scy, BLENDFUNCTION blend);
+    static BOOL Blend(HDC hDest, int x, int y, int cx, int cy, HDC hSrc, int sx, int sy, int scx, int scy,
+                      BLENDFUNCTION blend);
 };
 
 // While alive, the lookups answer as if msimg32 lacked the chosen functions,

@@ -14,7 +14,8 @@ class CWindowPictureDC
 {
 public:
     CWindowPictureDC(IWindowPicture& window, const RECT& rc, CControlUI* control)
-        : m_dc(window.GetPictureDC()), m_old(NULL)
+        : m_dc(window.GetPictureDC()),
+          m_old(NULL)
     {
         if (m_dc.Get() == NULL)
             return;
@@ -54,7 +55,8 @@ private:
 };
 }  // namespace
 
-HBITMAP CRenderer::GenerateBitmap(IWindowPicture* window, const RECT& rc, CControlUI* control, DWORD filterColor)
+HBITMAP CRenderer::GenerateBitmap(IWindowPicture* window, const RECT& rc, CControlUI* control,
+                                  DWORD filterColor)
 {
     if (window == NULL)
         return NULL;

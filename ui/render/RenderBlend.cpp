@@ -2,14 +2,17 @@
 #include "ui/render/GdiScope.h"
 #include "ui/render/Renderer.h"
 
-namespace {
+namespace
+{
 
 // A top-down 32-bit DIB section of one size with its own memory DC.
 class CBlendBuffer
 {
 public:
     CBlendBuffer(HDC compatibleWith, int width, int height)
-        : m_dc(compatibleWith), m_bitmap(NULL), m_pixels(NULL)
+        : m_dc(compatibleWith),
+          m_bitmap(NULL),
+          m_pixels(NULL)
     {
         LPBYTE pixels = NULL;
         m_bitmap.Reset(CreateTopDownDib(width, height, &pixels));

@@ -4,10 +4,17 @@
 #include "ui/render/MsImg32.h"
 #include "ui/render/Renderer.h"
 
-namespace {
+namespace
+{
 
-int Width(const RECT& rc) { return rc.right - rc.left; }
-int Height(const RECT& rc) { return rc.bottom - rc.top; }
+int Width(const RECT& rc)
+{
+    return rc.right - rc.left;
+}
+int Height(const RECT& rc)
+{
+    return rc.bottom - rc.top;
+}
 
 bool Touches(const RECT& a, const RECT& b)
 {
@@ -22,7 +29,7 @@ bool IsZero(const RECT& rc)
 
 RECT MakeRect(int left, int top, int right, int bottom)
 {
-    RECT rc = { left, top, right, bottom };
+    RECT rc = {left, top, right, bottom};
     return rc;
 }
 
@@ -30,7 +37,10 @@ RECT MakeRect(int left, int top, int right, int bottom)
 class CPieceBlitter
 {
 public:
-    CPieceBlitter(HDC hDC, HDC hSource, bool blending, BYTE fade) : m_hDC(hDC), m_hSource(hSource), m_blending(blending)
+    CPieceBlitter(HDC hDC, HDC hSource, bool blending, BYTE fade)
+        : m_hDC(hDC),
+          m_hSource(hSource),
+          m_blending(blending)
     {
         m_blend.BlendOp = AC_SRC_OVER;
         m_blend.BlendFlags = 0;
@@ -109,21 +119,21 @@ void DrawBorders(const CPieceBlitter& blitter, const RECT& rc, const RECT& paint
     };
     const int cl = corner.left, ct = corner.top, cr = corner.right, cb = corner.bottom;
     const TPiece pieces[] = {
-        { cl > 0 && ct > 0, MakeRect(rc.left, rc.top, rc.left + cl, rc.top + ct), src.left, src.top, cl, ct },
-        { ct > 0, MakeRect(rc.left + cl, rc.top, rc.right - cr, rc.top + ct), src.left + cl, src.top,
-          centreWidth, ct },
-        { cr > 0 && ct > 0, MakeRect(rc.right - cr, rc.top, rc.right, rc.top + ct), src.right - cr, src.top,
-          cr, ct },
-        { cl > 0, MakeRect(rc.left, rc.top + ct, rc.left + cl, rc.bottom - cb), src.left, src.top + ct, cl,
-          centreHeight },
-        { cr > 0, MakeRect(rc.right - cr, rc.top + ct, rc.right, rc.bottom - cb), src.right - cr,
-          src.top + ct, cr, centreHeight },
-        { cl > 0 && cb > 0, MakeRect(rc.left, rc.bottom - cb, rc.left + cl, rc.bottom), src.left,
-          src.bottom - cb, cl, cb },
-        { cb > 0, MakeRect(rc.left + cl, rc.bottom - cb, rc.right - cr, rc.bottom), src.left + cl,
-          src.bottom - cb, centreWidth, cb },
-        { cr > 0 && cb > 0, MakeRect(rc.right - cr, rc.bottom - cb, rc.right, rc.bottom), src.right - cr,
-          src.bottom - cb, cr, cb },
+        {cl > 0 && ct > 0, MakeRect(rc.left, rc.top, rc.left + cl, rc.top + ct), src.left, src.top, cl, ct},
+        {ct > 0, MakeRect(rc.left + cl, rc.top, rc.right - cr, rc.top + ct), src.left + cl, src.top,
+         centreWidth, ct},
+        {cr > 0 && ct > 0, MakeRect(rc.right - cr, rc.top, rc.right, rc.top + ct), src.right - cr, src.top,
+         cr, ct},
+        {cl > 0, MakeRect(rc.left, rc.top + ct, rc.left + cl, rc.bottom - cb), src.left, src.top + ct, cl,
+         centreHeight},
+        {cr > 0, MakeRect(rc.right - cr, rc.top + ct, rc.right, rc.bottom - cb), src.right - cr, src.top + ct,
+         cr, centreHeight},
+        {cl > 0 && cb > 0, MakeRect(rc.left, rc.bottom - cb, rc.left + cl, rc.bottom), src.left,
+         src.bottom - cb, cl, cb},
+        {cb > 0, MakeRect(rc.left + cl, rc.bottom - cb, rc.right - cr, rc.bottom), src.left + cl,
+         src.bottom - cb, centreWidth, cb},
+        {cr > 0 && cb > 0, MakeRect(rc.right - cr, rc.bottom - cb, rc.right, rc.bottom), src.right - cr,
+         src.bottom - cb, cr, cb},
     };
     for (const TPiece& piece : pieces)
         if (piece.drawn && Touches(piece.dst, paint))
@@ -155,8 +165,8 @@ bool LoadDescriptorImage(IImageLookup* images, TDrawSpec& descriptor)
         return false;
     TImageRequest request = descriptor.Parse();
     descriptor.imageName = request.name;
-    descriptor.image = images->GetImageOrAdd(request.name, request.hasType ? request.type.GetData() : NULL,
-                                       request.mask);
+    descriptor.image =
+        images->GetImageOrAdd(request.name, request.hasType ? request.type.GetData() : NULL, request.mask);
     if (descriptor.image == NULL)
         return false;
     if (IsZero(descriptor.source))
@@ -183,14 +193,14 @@ bool CRenderer::DrawImageSpec(HDC hDC, IImageLookup* images, const RECT& rcItem,
     RECT dest = ResolveDestination(descriptor.dest, rcItem);
     if (!Touches(dest, rcItem) || !Touches(dest, rcPaint))
         return true;
-    DrawImage(hDC, descriptor.image->bitmap, dest, rcPaint, descriptor.source, descriptor.corner, descriptor.image->hasAlpha,
-              descriptor.fade, descriptor.hole, descriptor.xtiled, descriptor.ytiled);
+    DrawImage(hDC, descriptor.image->bitmap, dest, rcPaint, descriptor.source, descriptor.corner,
+              descriptor.image->hasAlpha, descriptor.fade, descriptor.hole, descriptor.xtiled,
+              descriptor.ytiled);
     return true;
 }
 
-void CRenderer::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& rcPaint,
-                          const RECT& rcSource, const RECT& rcCorner, bool alpha, BYTE fade, bool hole,
-                          bool xtiled, bool ytiled)
+void CRenderer::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& rcPaint, const RECT& rcSource,
+                          const RECT& rcCorner, bool alpha, BYTE fade, bool hole, bool xtiled, bool ytiled)
 {
     if (hDC == NULL || hBitmap == NULL)
         return;
@@ -216,9 +226,9 @@ void CRenderer::DrawImage(HDC hDC, HBITMAP hBitmap, const RECT& rc, const RECT& 
     {
         RECT centreDst = MakeRect(rc.left + rcCorner.left, rc.top + rcCorner.top, rc.right - rcCorner.right,
                                   rc.bottom - rcCorner.bottom);
-        RECT centreSrc = MakeRect(rcSource.left + rcCorner.left, rcSource.top + rcCorner.top,
-                                  rcSource.left + rcCorner.left + centreWidth,
-                                  rcSource.top + rcCorner.top + centreHeight);
+        RECT centreSrc =
+            MakeRect(rcSource.left + rcCorner.left, rcSource.top + rcCorner.top,
+                     rcSource.left + rcCorner.left + centreWidth, rcSource.top + rcCorner.top + centreHeight);
         if (Touches(centreDst, rcPaint))
             DrawCentre(blitter, centreDst, centreSrc, rcPaint, xtiled, ytiled);
     }

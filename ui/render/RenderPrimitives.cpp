@@ -8,10 +8,17 @@
 #include "ui/render/MsImg32.h"
 #include "ui/render/Renderer.h"
 
-namespace {
+namespace
+{
 
-int Width(const RECT& rc) { return rc.right - rc.left; }
-int Height(const RECT& rc) { return rc.bottom - rc.top; }
+int Width(const RECT& rc)
+{
+    return rc.right - rc.left;
+}
+int Height(const RECT& rc)
+{
+    return rc.bottom - rc.top;
+}
 
 HBITMAP CreateDib(HDC hDC, int width, int height, LPBYTE* bits)
 {
@@ -22,7 +29,8 @@ HBITMAP CreateDib(HDC hDC, int width, int height, LPBYTE* bits)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    info.bmiHeader.biSizeImage = static_cast<DWORD>(width) * static_cast<DWORD>(height < 0 ? -height : height) * 4;
+    info.bmiHeader.biSizeImage =
+        static_cast<DWORD>(width) * static_cast<DWORD>(height < 0 ? -height : height) * 4;
     void* pixels = NULL;
     HBITMAP bitmap = CreateDIBSection(hDC, &info, DIB_RGB_COLORS, &pixels, NULL, 0);
     if (bits != NULL)
@@ -106,8 +114,8 @@ void FillGradient(HDC hDC, const RECT& area, DWORD first, DWORD second, bool ver
         FillBands(hDC, area, first, second, vertical, steps);
         return;
     }
-    TRIVERTEX vertices[2] = { Vertex(area.left, area.top, first), Vertex(area.right, area.bottom, second) };
-    GRADIENT_RECT joined = { 0, 1 };
+    TRIVERTEX vertices[2] = {Vertex(area.left, area.top, first), Vertex(area.right, area.bottom, second)};
+    GRADIENT_RECT joined = {0, 1};
     gradientFill(hDC, vertices, 2, &joined, 1, vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
 }
 
@@ -170,8 +178,8 @@ void CRenderer::DrawColor(HDC hDC, const RECT& rc, DWORD color)
     if (pixel.Get() == NULL || bits == NULL)
         return;
     *reinterpret_cast<DWORD*>(bits) = premultiplied;
-    RECT source = { 0, 0, 1, 1 };
-    RECT noCorner = { 0, 0, 0, 0 };
+    RECT source = {0, 0, 1, 1};
+    RECT noCorner = {0, 0, 0, 0};
     DrawImage(hDC, pixel, rc, rc, source, noCorner, true);
 }
 
@@ -204,15 +212,15 @@ void CRenderer::DrawGradient(HDC hDC, const RECT& rc, DWORD first, DWORD second,
     if (memDC.Get() == NULL || bitmap.Get() == NULL)
         return;
     CSelectScope selectBitmap(memDC, bitmap);
-    RECT area = { 0, 0, width, height };
+    RECT area = {0, 0, width, height};
     FillGradient(memDC, area, first, second, vertical, steps);
-    BLENDFUNCTION blend = { AC_SRC_OVER, 0, static_cast<BYTE>(opacity), 0 };
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, static_cast<BYTE>(opacity), 0};
     CMsImg32::Blend(hDC, rc.left, rc.top, width, height, memDC, 0, 0, width, height, blend);
 }
 
 void CRenderer::DrawLine(HDC hDC, const RECT& rc, int size, DWORD color, int style)
 {
-    LOGPEN logPen = { static_cast<UINT>(style), { size, 0 }, ArgbToColorRef(color) };
+    LOGPEN logPen = {static_cast<UINT>(style), {size, 0}, ArgbToColorRef(color)};
     CGdiObject<HPEN> pen(CreatePenIndirect(&logPen));
     if (hDC == NULL || pen.Get() == NULL)
         return;
@@ -239,7 +247,8 @@ void CRenderer::DrawRect(HDC hDC, const RECT& rc, int size, DWORD color, int sty
     Rectangle(hDC, rc.left, rc.top, rc.right, rc.bottom);
 }
 
-void CRenderer::DrawRoundRect(HDC hDC, const RECT& rc, int size, int width, int height, DWORD color, int style)
+void CRenderer::DrawRoundRect(HDC hDC, const RECT& rc, int size, int width, int height, DWORD color,
+                              int style)
 {
     CGdiObject<HPEN> pen(CreatePen(OutlineStyle(style), size, ArgbToColorRef(color)));
     if (hDC == NULL || pen.Get() == NULL)

@@ -2,7 +2,8 @@
 #include "ui/render/Renderer.h"
 #include "ui/render/TaggedText.h"
 
-namespace {
+namespace
+{
 
 COLORREF ToColorRef(DWORD argb)
 {
@@ -18,7 +19,7 @@ void CGdiTextCanvas::SelectFont(const TFontEntry& font)
 
 int CGdiTextCanvas::MeasureText(LPCWSTR text, int length)
 {
-    SIZE size = { 0, 0 };
+    SIZE size = {0, 0};
     return GetTextExtentPoint32W(m_hDC, text, length, &size) ? size.cx : 0;
 }
 
@@ -45,7 +46,7 @@ void CGdiTextCanvas::DrawRun(int x, int y, LPCWSTR text, int length)
 
 void CGdiTextCanvas::DrawImage(const TImageEntry& image, const RECT& dest, const RECT& source)
 {
-    static const RECT noCorners = { 0, 0, 0, 0 };
+    static const RECT noCorners = {0, 0, 0, 0};
     CRenderer::DrawImage(m_hDC, image.bitmap, dest, dest, source, noCorners, image.hasAlpha);
 }
 

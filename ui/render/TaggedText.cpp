@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <vector>
 
-namespace {
+namespace
+{
 
 const int kFontVariantFirstId = 30000;
 // Enough to pass over any run of numbers a skin may have taken; a table that
@@ -23,12 +24,30 @@ const int kAlignBottom = 8;
 
 int g_nextFontVariantId = kFontVariantFirstId;
 
-bool IsBlank(WCHAR c) { return c == L' ' || c == L'\t'; }
-bool IsOpenBracket(WCHAR c) { return c == L'<' || c == L'{'; }
-bool IsCloseBracket(WCHAR c) { return c == L'>' || c == L'}'; }
-bool IsDigit(WCHAR c) { return c >= L'0' && c <= L'9'; }
-bool IsAsciiLetter(WCHAR c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
-bool IsTagLetter(WCHAR c) { return c >= L'a' && c <= L'z'; }
+bool IsBlank(WCHAR c)
+{
+    return c == L' ' || c == L'\t';
+}
+bool IsOpenBracket(WCHAR c)
+{
+    return c == L'<' || c == L'{';
+}
+bool IsCloseBracket(WCHAR c)
+{
+    return c == L'>' || c == L'}';
+}
+bool IsDigit(WCHAR c)
+{
+    return c >= L'0' && c <= L'9';
+}
+bool IsAsciiLetter(WCHAR c)
+{
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
+}
+bool IsTagLetter(WCHAR c)
+{
+    return c >= L'a' && c <= L'z';
+}
 
 int HexValue(WCHAR c)
 {
@@ -61,7 +80,12 @@ struct TLineStart
     bool inLink;
 };
 
-enum EFontFlag { FontBold, FontUnderline, FontItalic };
+enum EFontFlag
+{
+    FontBold,
+    FontUnderline,
+    FontItalic
+};
 
 // One layout of one text. Every read of the text goes through At(), which
 // gives 0 past the end, so that no unterminated tag, raw section or argument
@@ -71,11 +95,33 @@ class CTaggedLayout
 public:
     CTaggedLayout(ITextResources& resources, ITextCanvas& canvas, RECT& rc, LPCWSTR text, DWORD color,
                   TTextLinks& links, int font, UINT style)
-        : m_res(resources), m_canvas(canvas), m_rc(rc), m_text(text), m_length(lstrlenW(text)),
-          m_color(color), m_links(links), m_fontIndex(font), m_style(style), m_drawing((style & DT_CALCRECT) == 0),
-          m_drawPass(false), m_lineEnded(false), m_inLink(false), m_raw(false), m_selected(false),
-          m_hasHover(false), m_pos(0), m_linkIndex(0), m_cyLine(0), m_maxX(rc.left), m_minBottom(rc.top),
-          m_measuredHeight(0), m_offset(0), m_extentFont(NULL), m_extentStart(-1), m_extentCount(0), m_extent(0)
+        : m_res(resources),
+          m_canvas(canvas),
+          m_rc(rc),
+          m_text(text),
+          m_length(lstrlenW(text)),
+          m_color(color),
+          m_links(links),
+          m_fontIndex(font),
+          m_style(style),
+          m_drawing((style & DT_CALCRECT) == 0),
+          m_drawPass(false),
+          m_lineEnded(false),
+          m_inLink(false),
+          m_raw(false),
+          m_selected(false),
+          m_hasHover(false),
+          m_pos(0),
+          m_linkIndex(0),
+          m_cyLine(0),
+          m_maxX(rc.left),
+          m_minBottom(rc.top),
+          m_measuredHeight(0),
+          m_offset(0),
+          m_extentFont(NULL),
+          m_extentStart(-1),
+          m_extentCount(0),
+          m_extent(0)
     {
         m_baseFont = *m_res.GetFontInfo(font);
         m_pt.x = rc.left;
@@ -91,8 +137,7 @@ private:
     bool IsOpeningTag(int i) const
     {
         WCHAR after = At(i + 2);
-        return IsOpenBracket(At(i)) && IsTagLetter(At(i + 1))
-            && (after == L' ' || IsCloseBracket(after));
+        return IsOpenBracket(At(i)) && IsTagLetter(At(i + 1)) && (after == L' ' || IsCloseBracket(after));
     }
     bool IsClosingTag(int i) const { return IsOpenBracket(At(i)) && At(i + 1) == L'/'; }
     bool IsRawEnd(int i) const
@@ -161,8 +206,8 @@ private:
     UINT m_style;
     TFontEntry m_baseFont;
 
-    bool m_drawing;    // the call draws (else it only measures)
-    bool m_drawPass;   // the present pass of the line draws
+    bool m_drawing;   // the call draws (else it only measures)
+    bool m_drawPass;  // the present pass of the line draws
     bool m_lineEnded;
     bool m_inLink;
     bool m_raw;
@@ -281,15 +326,17 @@ void CTaggedLayout::PushFont(const TFontEntry& font)
 void CTaggedLayout::PushFontVariant(EFontFlag flag)
 {
     TFontEntry current = CurrentFont();
-    bool* wanted = flag == FontBold ? &current.bold : flag == FontUnderline ? &current.underline : &current.italic;
+    bool* wanted = flag == FontBold        ? &current.bold
+                   : flag == FontUnderline ? &current.underline
+                                           : &current.italic;
     if (*wanted)
     {
         PushFont(current);
         return;
     }
     *wanted = true;
-    HFONT variant = FindOrRegisterFont(current.faceName, current.size, current.bold, current.underline,
-                                       current.italic);
+    HFONT variant =
+        FindOrRegisterFont(current.faceName, current.size, current.bold, current.underline, current.italic);
     if (variant == NULL)
     {
         PushFont(CurrentFont());
@@ -388,7 +435,7 @@ void CTaggedLayout::AlignWholeText()
     const bool singleLine = (m_style & DT_SINGLELINE) != 0;
     int width = m_rc.right - m_rc.left;
     int height = m_rc.bottom - m_rc.top;
-    RECT measured = { 0, 0, singleLine ? 9999 : width, singleLine ? 100 : height };
+    RECT measured = {0, 0, singleLine ? 9999 : width, singleLine ? 100 : height};
     TTextLinks none;
     LayoutTaggedText(m_res, m_canvas, measured, m_text, m_color, none, m_fontIndex, m_style | DT_CALCRECT);
     int w = measured.right - measured.left;
@@ -872,7 +919,8 @@ bool CTaggedLayout::InlineImage(int argBegin, int argEnd)
     if (index < 0 || index >= count)
         index = 0;
 
-    TImageEntry* image = name.IsEmpty() ? NULL : m_res.GetImageOrAdd(name, hasType ? type.GetData() : NULL, 0);
+    TImageEntry* image =
+        name.IsEmpty() ? NULL : m_res.GetImageOrAdd(name, hasType ? type.GetData() : NULL, 0);
     if (image == NULL)
         return true;
     const int frameWidth = count > 1 ? image->width / count : image->width;
@@ -894,7 +942,7 @@ bool CTaggedLayout::InlineImage(int argBegin, int argEnd)
             OffsetRect(&dest, 0, -(m_measuredHeight - frameHeight) / 2);
         else if (frameHeight < m_measuredHeight && AlignTop() == kAlignTop)
             OffsetRect(&dest, 0, m_pt.y - dest.top);
-        RECT source = { frameWidth * index, 0, frameWidth * (index + 1), frameHeight };
+        RECT source = {frameWidth * index, 0, frameWidth * (index + 1), frameHeight};
         m_canvas.DrawImage(*image, dest, source);
     }
     m_minBottom = std::max<int>(m_minBottom, m_pt.y + frameHeight);

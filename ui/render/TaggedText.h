@@ -26,8 +26,8 @@ public:
     virtual HFONT FindFont(LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
                            bool bItalic) const = 0;
     // Files a new font under id; null when it cannot be created.
-    virtual HFONT AddFont(int id, LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline,
-                          bool bItalic, bool bShared = false) = 0;
+    virtual HFONT AddFont(int id, LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic,
+                          bool bShared = false) = 0;
     virtual DWORD GetDefaultLinkFontColor() const = 0;
     virtual DWORD GetDefaultLinkHoverFontColor() const = 0;
     virtual DWORD GetDefaultSelectedBkColor() const = 0;
@@ -87,15 +87,20 @@ struct TTextLinks
 
     TTextLinks() : rects(NULL), texts(NULL), capacity(0), count(0) {}
     TTextLinks(RECT* r, CUIString* t, int cap)
-        : rects(r), texts(t), capacity(r != NULL && t != NULL && cap > 0 ? cap : 0), count(0) {}
+        : rects(r),
+          texts(t),
+          capacity(r != NULL && t != NULL && cap > 0 ? cap : 0),
+          count(0)
+    {
+    }
 };
 
 // Lays out text with one-letter tags in angle brackets or braces inside rc,
 // measuring or drawing (style DT_CALCRECT measures, and rc receives the size).
 // text must already have its language tokens resolved. Link entries are filled
 // while measuring; the hover colour uses the rectangles the caller passes in.
-void LayoutTaggedText(ITextResources& resources, ITextCanvas& canvas, RECT& rc, LPCWSTR text,
-                      DWORD color, TTextLinks& links, int font, UINT style);
+void LayoutTaggedText(ITextResources& resources, ITextCanvas& canvas, RECT& rc, LPCWSTR text, DWORD color,
+                      TTextLinks& links, int font, UINT style);
 
 // The next number under which a font variant is registered: process-wide,
 // from 30000 upwards, passing over numbers the window already uses.

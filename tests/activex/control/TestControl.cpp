@@ -306,7 +306,10 @@ public:
         PaintPattern(hdcDraw, bounds);
         return S_OK;
     }
-    STDMETHODIMP GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, LOGPALETTE**) override { return S_FALSE; }
+    STDMETHODIMP GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, LOGPALETTE**) override
+    {
+        return S_FALSE;
+    }
     STDMETHODIMP Freeze(DWORD, LONG, void*, DWORD*) override { return E_NOTIMPL; }
     STDMETHODIMP Unfreeze(DWORD) override { return E_NOTIMPL; }
     STDMETHODIMP SetAdvise(DWORD, DWORD, IAdviseSink*) override { return S_OK; }
@@ -391,9 +394,8 @@ private:
 
         IOleInPlaceSiteWindowless* windowlessSite = NULL;
         bool windowless = false;
-        if (windowlessClass &&
-            SUCCEEDED(inPlaceSite->QueryInterface(IID_IOleInPlaceSiteWindowless,
-                                                  reinterpret_cast<void**>(&windowlessSite))))
+        if (windowlessClass && SUCCEEDED(inPlaceSite->QueryInterface(
+                                   IID_IOleInPlaceSiteWindowless, reinterpret_cast<void**>(&windowlessSite))))
         {
             if (windowlessSite->CanWindowlessActivate() == S_OK)
             {
@@ -439,8 +441,9 @@ private:
             HWND parent = NULL;
             inPlaceSite->GetWindow(&parent);
             RegisterWindowClass();
-            window = ::CreateWindowExW(0, kWindowClass, L"TestActiveX", WS_CHILD | WS_VISIBLE, pos.left, pos.top,
-                                       pos.right - pos.left, pos.bottom - pos.top, parent, NULL, g_module, NULL);
+            window =
+                ::CreateWindowExW(0, kWindowClass, L"TestActiveX", WS_CHILD | WS_VISIBLE, pos.left, pos.top,
+                                  pos.right - pos.left, pos.bottom - pos.top, parent, NULL, g_module, NULL);
             g_stats.window = window;
         }
         if (windowlessSite != NULL)
@@ -531,81 +534,83 @@ private:
 };
 }  // namespace
 
-extern "C" {
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+extern "C"
 {
-    if (reason == DLL_PROCESS_ATTACH)
-        g_module = instance;
-    return TRUE;
-}
-
-__declspec(dllexport) HRESULT WINAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv)
-{
-    if (ppv == NULL)
-        return E_POINTER;
-    *ppv = NULL;
-    bool windowlessClass;
-    if (rclsid == CLSID_TestWindowless)
-        windowlessClass = true;
-    else if (rclsid == CLSID_TestWindowed)
-        windowlessClass = false;
-    else
-        return CLASS_E_CLASSNOTAVAILABLE;
-    CFactory* factory = new CFactory(windowlessClass);
-    const HRESULT hr = factory->QueryInterface(riid, ppv);
-    factory->Release();
-    return hr;
-}
-
-__declspec(dllexport) HRESULT WINAPI DllCanUnloadNow()
-{
-    return S_FALSE;
-}
-
-__declspec(dllexport) TTestControlStats* __cdecl TestControlStats()
-{
-    return &g_stats;
-}
-
-__declspec(dllexport) void __cdecl TestControlReset()
-{
-    const DWORD options = g_stats.options;
-    const LONG live = g_stats.liveObjects;
-    memset(&g_stats, 0, sizeof(g_stats));
-    g_stats.options = options;
-    g_stats.liveObjects = live;
-}
-
-__declspec(dllexport) HRESULT __cdecl TestControlPokeStaleSite()
-{
-    if (g_keptSite == NULL)
-        return S_FALSE;
-    HRESULT first = E_UNEXPECTED;
-    auto note = [&first](HRESULT hr) {
-        if (first == E_UNEXPECTED && hr != E_UNEXPECTED)
-            first = hr;
-    };
-    IOleContainer* container = NULL;
-    note(g_keptSite->GetContainer(&container));
-    if (container != NULL)
-        container->Release();
-    note(g_keptSite->ShowObject());
-    IOleInPlaceSiteWindowless* windowless = NULL;
-    if (SUCCEEDED(g_keptSite->QueryInterface(IID_IOleInPlaceSiteWindowless, reinterpret_cast<void**>(&windowless))))
+    BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
     {
-        HWND hwnd = NULL;
-        note(windowless->GetWindow(&hwnd));
-        note(windowless->CanInPlaceActivate());
-        note(windowless->OnInPlaceActivateEx(NULL, ACTIVATE_WINDOWLESS));
-        note(windowless->SetFocus(TRUE));
-        note(windowless->SetCapture(TRUE));
-        HDC dc = NULL;
-        note(windowless->GetDC(NULL, 0, &dc));
-        note(windowless->InvalidateRect(NULL, FALSE));
-        windowless->Release();
+        if (reason == DLL_PROCESS_ATTACH)
+            g_module = instance;
+        return TRUE;
     }
-    g_keptSite->Release();
-    g_keptSite = NULL;
-    return first;
-}
+
+    __declspec(dllexport) HRESULT WINAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv)
+    {
+        if (ppv == NULL)
+            return E_POINTER;
+        *ppv = NULL;
+        bool windowlessClass;
+        if (rclsid == CLSID_TestWindowless)
+            windowlessClass = true;
+        else if (rclsid == CLSID_TestWindowed)
+            windowlessClass = false;
+        else
+            return CLASS_E_CLASSNOTAVAILABLE;
+        CFactory* factory = new CFactory(windowlessClass);
+        const HRESULT hr = factory->QueryInterface(riid, ppv);
+        factory->Release();
+        return hr;
+    }
+
+    __declspec(dllexport) HRESULT WINAPI DllCanUnloadNow()
+    {
+        return S_FALSE;
+    }
+
+    __declspec(dllexport) TTestControlStats* __cdecl TestControlStats()
+    {
+        return &g_stats;
+    }
+
+    __declspec(dllexport) void __cdecl TestControlReset()
+    {
+        const DWORD options = g_stats.options;
+        const LONG live = g_stats.liveObjects;
+        memset(&g_stats, 0, sizeof(g_stats));
+        g_stats.options = options;
+        g_stats.liveObjects = live;
+    }
+
+    __declspec(dllexport) HRESULT __cdecl TestControlPokeStaleSite()
+    {
+        if (g_keptSite == NULL)
+            return S_FALSE;
+        HRESULT first = E_UNEXPECTED;
+        auto note = [&first](HRESULT hr) {
+            if (first == E_UNEXPECTED && hr != E_UNEXPECTED)
+                first = hr;
+        };
+        IOleContainer* container = NULL;
+        note(g_keptSite->GetContainer(&container));
+        if (container != NULL)
+            container->Release();
+        note(g_keptSite->ShowObject());
+        IOleInPlaceSiteWindowless* windowless = NULL;
+        if (SUCCEEDED(g_keptSite->QueryInterface(IID_IOleInPlaceSiteWindowless,
+                                                 reinterpret_cast<void**>(&windowless))))
+        {
+            HWND hwnd = NULL;
+            note(windowless->GetWindow(&hwnd));
+            note(windowless->CanInPlaceActivate());
+            note(windowless->OnInPlaceActivateEx(NULL, ACTIVATE_WINDOWLESS));
+            note(windowless->SetFocus(TRUE));
+            note(windowless->SetCapture(TRUE));
+            HDC dc = NULL;
+            note(windowless->GetDC(NULL, 0, &dc));
+            note(windowless->InvalidateRect(NULL, FALSE));
+            windowless->Release();
+        }
+        g_keptSite->Release();
+        g_keptSite = NULL;
+        return first;
+    }
 }

@@ -7,9 +7,11 @@
 #include <windows.h>
 
 // {6A1F3C52-8E0B-4D7A-9C11-2B5E7D90A301}: activates windowless when the site allows it.
-const CLSID CLSID_TestWindowless = {0x6a1f3c52, 0x8e0b, 0x4d7a, {0x9c, 0x11, 0x2b, 0x5e, 0x7d, 0x90, 0xa3, 0x01}};
+const CLSID CLSID_TestWindowless = {
+    0x6a1f3c52, 0x8e0b, 0x4d7a, {0x9c, 0x11, 0x2b, 0x5e, 0x7d, 0x90, 0xa3, 0x01}};
 // {6A1F3C52-8E0B-4D7A-9C11-2B5E7D90A302}: always in a child window of its own.
-const CLSID CLSID_TestWindowed = {0x6a1f3c52, 0x8e0b, 0x4d7a, {0x9c, 0x11, 0x2b, 0x5e, 0x7d, 0x90, 0xa3, 0x02}};
+const CLSID CLSID_TestWindowed = {
+    0x6a1f3c52, 0x8e0b, 0x4d7a, {0x9c, 0x11, 0x2b, 0x5e, 0x7d, 0x90, 0xa3, 0x02}};
 
 #define TEST_WINDOWLESS_CLSID L"{6A1F3C52-8E0B-4D7A-9C11-2B5E7D90A301}"
 #define TEST_WINDOWED_CLSID L"{6A1F3C52-8E0B-4D7A-9C11-2B5E7D90A302}"
@@ -47,8 +49,8 @@ struct TTestControlStats
     HWND windowBeforeActivation;  // what the site's GetWindow said before activating
     RECT contextPos;              // position rectangle from GetWindowContext
     RECT contextClip;
-    RECT objectRects;  // the last SetObjectRects position
-    SIZEL extent;      // the last SetExtent, HIMETRIC
+    RECT objectRects;     // the last SetObjectRects position
+    SIZEL extent;         // the last SetExtent, HIMETRIC
     HRESULT getDcResult;  // the site's GetDC answer when activated windowless
     HDC getDcHandle;
     int draws;
@@ -61,10 +63,11 @@ struct TTestControlStats
     LONG runningLocks;
 };
 
-extern "C" {
-typedef TTestControlStats*(__cdecl* TTestControlStatsProc)();
-typedef void(__cdecl* TTestControlResetProc)();
-typedef HRESULT(__cdecl* TTestControlPokeProc)();
+extern "C"
+{
+    typedef TTestControlStats*(__cdecl* TTestControlStatsProc)();
+    typedef void(__cdecl* TTestControlResetProc)();
+    typedef HRESULT(__cdecl* TTestControlPokeProc)();
 }
 // Exported names: "TestControlStats", "TestControlReset" (clears everything
 // but the options) and "TestControlPokeStaleSite" (calls the kept site's
