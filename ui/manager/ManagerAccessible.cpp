@@ -212,7 +212,7 @@ template <class F> HRESULT Guarded(F body)
 // ---- The accessible object ----
 
 // One control, or the window's client area (which stands for the root).
-class CControlAccessible : public IAccessible
+class CControlAccessible final : public IAccessible
 {
 public:
     CControlAccessible(LONG controlId, bool client) : refs(1), id(controlId), isClient(client) {}
