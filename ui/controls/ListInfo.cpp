@@ -56,9 +56,9 @@ void ChangeBits(UINT& bits, UINT on, UINT off)
     bits = (bits & ~off) | on;
 }
 
-TInfoEffect SetImage(TDrawSpec& spec, LPCWSTR value)
+TInfoEffect SetImage(TDrawSpec& descriptor, LPCWSTR value)
 {
-    spec.Assign(value);
+    descriptor.Assign(value);
     return Repaint;
 }
 
