@@ -1,4 +1,5 @@
 #include "ui/controls/DateTime.h"
+#include "ui/controls/NativeEditor.h"
 
 #include <commctrl.h>
 #include <olectl.h>
@@ -300,20 +301,10 @@ CDateTimeUI::CDateTimeUI() : dateTime(), updateMode(UpdateNone), pickerWindow(NU
     updateMode = UpdateNone;
 }
 
-// The picker's window may outlive the control: it is told first, then
-// destroyed, so that none of its handlers reaches the control.
+// A tree deleted while the user edits takes the native window with it.
 CDateTimeUI::~CDateTimeUI()
 {
-    if (pickerWindow == NULL)
-        return;
-    CDateTimeWnd* window = pickerWindow;
-    pickerWindow = NULL;
-    window->DetachOwner();
-    HWND hWnd = window->GetHWND();
-    if (::IsWindow(hWnd))
-        ::DestroyWindow(hWnd);  // its final message deletes the wrapper
-    else
-        delete window;
+    DiscardNativeEditor(pickerWindow);
 }
 
 LPCWSTR CDateTimeUI::GetClassName() const

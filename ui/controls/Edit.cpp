@@ -1,4 +1,5 @@
 #include "ui/controls/Edit.h"
+#include "ui/controls/NativeEditor.h"
 
 #include <olectl.h>
 #include <wchar.h>
@@ -385,21 +386,10 @@ CEditUI::CEditUI()
     SetBkColor(0xFFFFFFFF);
 }
 
-// The editor's window may outlive the control (a tree deleted while the
-// user types): it is told first, then destroyed, so that none of its
-// handlers reaches the control.
+// A tree deleted while the user edits takes the native window with it.
 CEditUI::~CEditUI()
 {
-    if (editWindow == NULL)
-        return;
-    CEditWnd* window = editWindow;
-    editWindow = NULL;
-    window->DetachOwner();
-    HWND hWnd = window->GetHWND();
-    if (::IsWindow(hWnd))
-        ::DestroyWindow(hWnd);  // its final message deletes the wrapper
-    else
-        delete window;
+    DiscardNativeEditor(editWindow);
 }
 
 LPCWSTR CEditUI::GetClassName() const
