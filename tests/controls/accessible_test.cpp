@@ -137,7 +137,7 @@ void Walk(IAccessible* object, int depth, std::string& out)
         IDispatch* dispatch = NULL;
         ASSERT_EQ(object->get_accChild(index, &dispatch), S_OK);
         IAccessible* child = NULL;
-        ASSERT_EQ(dispatch->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&child)), S_OK);
+        ASSERT_EQ(dispatch->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&child)), S_OK);
         Walk(child, depth + 1, out);
         child->Release();
         dispatch->Release();
@@ -163,7 +163,7 @@ protected:
     IAccessible* Client()
     {
         IAccessible* client = NULL;
-        EXPECT_EQ(::AccessibleObjectFromWindow(host.Get(), OBJID_CLIENT, IID_IAccessible,
+        EXPECT_EQ(::AccessibleObjectFromWindow(host.Get(), OBJID_CLIENT, __uuidof(IAccessible),
                                                reinterpret_cast<void**>(&client)),
                   S_OK);
         return client;
@@ -289,7 +289,7 @@ TEST_F(AccessibleTest, FocusFollowsTheKeyboardAndIsTakenOnRequest)
     ASSERT_EQ(client->get_accFocus(&focus), S_OK);
     ASSERT_EQ(focus.vt, VT_DISPATCH);
     IAccessible* focused = NULL;
-    focus.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&focused));
+    focus.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&focused));
     EXPECT_EQ(Describe(focused), "button|OK|focused,focusable||Press");
     focused->Release();
     ::VariantClear(&focus);
@@ -313,7 +313,7 @@ std::string Held(VARIANT& v)
     if (v.vt != VT_DISPATCH)
         return "none";
     IAccessible* object = NULL;
-    v.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&object));
+    v.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&object));
     const std::string line = Describe(object);
     object->Release();
     ::VariantClear(&v);
@@ -332,7 +332,7 @@ TEST_F(AccessibleTest, NavigationParentAndSelectionFollowTheTree)
     IDispatch* dispatch = NULL;
     ASSERT_EQ(a->get_accParent(&dispatch), S_OK);
     IAccessible* box = NULL;
-    dispatch->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&box));
+    dispatch->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&box));
     dispatch->Release();
     EXPECT_EQ(Describe(box), "pane||||");
     ASSERT_EQ(box->accNavigate(NAVDIR_LASTCHILD, Self(), &to), S_OK);
@@ -386,7 +386,7 @@ TEST_F(AccessibleTest, HitTestAndLocationAgreeInScreenCoordinates)
     ASSERT_EQ(client->accHitTest(x + cx / 2, y + cy / 2, &hit), S_OK);
     ASSERT_EQ(hit.vt, VT_DISPATCH);
     IAccessible* found = NULL;
-    hit.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&found));
+    hit.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&found));
     EXPECT_EQ(Describe(found), "check|C|focusable||Check");
     found->Release();
     ::VariantClear(&hit);

@@ -172,7 +172,7 @@ void Walk(IAccessible* object, int depth, TWalk& walk)
             continue;
         }
         IAccessible* child = NULL;
-        if (SUCCEEDED(dispatch->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&child))))
+        if (SUCCEEDED(dispatch->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&child))))
         {
             Walk(child, depth + 1, walk);
             child->Release();
@@ -239,7 +239,7 @@ int wmain(int argc, wchar_t** argv)
 
     ::CoInitialize(NULL);
     IAccessible* client = NULL;
-    const HRESULT hr = ::AccessibleObjectFromWindow(find.found, OBJID_CLIENT, IID_IAccessible,
+    const HRESULT hr = ::AccessibleObjectFromWindow(find.found, OBJID_CLIENT, __uuidof(IAccessible),
                                                     reinterpret_cast<void**>(&client));
     if (FAILED(hr) || client == NULL)
     {

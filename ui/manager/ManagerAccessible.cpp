@@ -7,6 +7,10 @@
 #include "ui/controls/Control.h"
 #include "ui/manager/Manager.h"
 
+// The interface's identifier is always taken as __uuidof(IAccessible): the
+// 64-bit libraries define IID_IAccessible twice (libuuid and liboleacc), and
+// whichever the linker keeps, the other's users would compare wrong bytes.
+
 namespace
 {
 // ---- The registry of controls that have been handed out ----
@@ -222,7 +226,7 @@ public:
     {
         if (ppv == NULL)
             return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IAccessible)
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(IAccessible))
         {
             *ppv = static_cast<IAccessible*>(this);
             AddRef();
@@ -722,7 +726,7 @@ bool AnswerAccessibleObjectRequest(CManagerUI* manager, WPARAM wParam, LPARAM lP
     IAccessible* object = CreateClientAccessible(manager);
     if (object == NULL)
         return false;
-    result = ::LresultFromObject(IID_IAccessible, wParam, object);
+    result = ::LresultFromObject(__uuidof(IAccessible), wParam, object);
     object->Release();
     return SUCCEEDED(static_cast<HRESULT>(result));
 }
