@@ -228,12 +228,6 @@ void CButtonUI::SetFadeDelta(BYTE delta)
 
 // ---- Looks ----
 
-void CButtonUI::ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage)
-{
-    if (descriptor.Assign(pStrImage))
-        Invalidate();
-}
-
 void CButtonUI::SetNormalImage(LPCWSTR pStrImage)
 {
     ReplaceImage(normalImage, pStrImage);

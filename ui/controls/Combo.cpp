@@ -109,12 +109,6 @@ void CComboUI::SetTextPadding(RECT rc)
     SetAndInvalidate(textPadding, CUIRect(rc));
 }
 
-void CComboUI::ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage)
-{
-    if (descriptor.Assign(pStrImage))
-        Invalidate();
-}
-
 void CComboUI::SetNormalImage(LPCWSTR pStrImage)
 {
     ReplaceImage(normalImage, pStrImage);

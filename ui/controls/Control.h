@@ -236,6 +236,8 @@ protected:
         Invalidate();
     }
     void RunSizeHandlers();
+    // Takes pStrImage as descriptor's picture and repaints when it changed.
+    void ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage);
     // A focused tab stop whose skin has no focused look gets a focus frame.
     bool NeedsFocusFrame();
     void PaintFocusFrame(HDC hDC);

@@ -675,12 +675,6 @@ void CEditUI::SetPasswordChar(WCHAR ch)
     Invalidate();
 }
 
-void CEditUI::ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage)
-{
-    if (descriptor.Assign(pStrImage))
-        Invalidate();
-}
-
 void CEditUI::SetNormalImage(LPCWSTR pStrImage)
 {
     ReplaceImage(normalImage, pStrImage);

@@ -140,7 +140,6 @@ protected:
     // not one of theirs.
     bool HandlePointer(TControlEvent& event);
     bool HandleHover(TControlEvent& event);
-    void ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage);
 
     // ---- Data ----
     CEditWnd* editWindow;  // owned by its window: deletes itself when the window is gone

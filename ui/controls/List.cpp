@@ -4,19 +4,8 @@
 
 #include "ui/controls/ScrollBar.h"
 #include "ui/core/AttributeValues.h"
+#include "ui/core/Numeric.h"
 #include "ui/manager/Manager.h"
-
-namespace
-{
-int MinInt(int a, int b)
-{
-    return a < b ? a : b;
-}
-int MaxInt(int a, int b)
-{
-    return a > b ? a : b;
-}
-}  // namespace
 
 // ---- CListUI ----
 
@@ -112,14 +101,14 @@ bool CListUI::Add(CControlUI* pControl)
         if (header != NULL)
             CVerticalLayoutUI::Remove(header);
         header = static_cast<CListHeaderUI*>(pControl->FindInterface(L"ListHeader"));
-        info.columnCount = MinInt(header->GetCount(), TListInfo::MaxColumns);
+        info.columnCount = Min(header->GetCount(), TListInfo::MaxColumns);
         return CVerticalLayoutUI::AddAt(pControl, 0);
     }
     case HeaderItemChild:
     {
         if (header == NULL || !header->Add(pControl))
             return false;
-        info.columnCount = MinInt(header->GetCount(), TListInfo::MaxColumns);
+        info.columnCount = Min(header->GetCount(), TListInfo::MaxColumns);
         return true;
     }
     default:
@@ -144,7 +133,7 @@ bool CListUI::AddAt(CControlUI* pControl, int iIndex)
     {
         if (header == NULL || !header->AddAt(pControl, iIndex))
             return false;
-        info.columnCount = MinInt(header->GetCount(), TListInfo::MaxColumns);
+        info.columnCount = Min(header->GetCount(), TListInfo::MaxColumns);
         return true;
     }
     default:
@@ -183,7 +172,7 @@ bool CListUI::Remove(CControlUI* pControl, bool bDoNotDestroy)
     {
         if (header == NULL || !header->Remove(pControl, bDoNotDestroy))
             return false;
-        info.columnCount = MinInt(header->GetCount(), TListInfo::MaxColumns);
+        info.columnCount = Min(header->GetCount(), TListInfo::MaxColumns);
         return true;
     }
     default:
@@ -229,7 +218,7 @@ bool CListUI::SetItemIndex(CControlUI* pControl, int iNewIndex)
     const int oldIndex = body->GetItemIndex(pControl);
     if (!body->SetItemIndex(pControl, iNewIndex))
         return false;
-    Renumber(MinInt(oldIndex, iNewIndex), MaxInt(oldIndex, iNewIndex) + 1);
+    Renumber(Min(oldIndex, iNewIndex), Max(oldIndex, iNewIndex) + 1);
     AfterRowsMoved(selected, expanded);
     return true;
 }
@@ -252,15 +241,15 @@ bool CListUI::SetMultiItemIndex(CControlUI* pStartControl, int iCount, int iNewS
     const int oldIndex = body->GetItemIndex(pStartControl);
     if (!body->SetMultiItemIndex(pStartControl, iCount, iNewStartIndex))
         return false;
-    Renumber(MinInt(oldIndex, iNewStartIndex), MaxInt(oldIndex, iNewStartIndex) + iCount);
+    Renumber(Min(oldIndex, iNewStartIndex), Max(oldIndex, iNewStartIndex) + iCount);
     AfterRowsMoved(selected, expanded);
     return true;
 }
 
 void CListUI::Renumber(int first, int last)
 {
-    last = MinInt(last, GetCount());
-    for (int i = MaxInt(first, 0); i < last; ++i)
+    last = Min(last, GetCount());
+    for (int i = Max(first, 0); i < last; ++i)
     {
         if (IListItemUI* row = AsListItem(RowAt(i)))
             row->SetIndex(i);
@@ -540,7 +529,7 @@ void CListUI::RefreshColumns()
         info.columnCount = 0;
         return;
     }
-    info.columnCount = MinInt(header->GetCount(), TListInfo::MaxColumns);
+    info.columnCount = Min(header->GetCount(), TListInfo::MaxColumns);
     const bool hidden = !header->IsVisible();
     for (int i = 0; i < info.columnCount; ++i)
     {

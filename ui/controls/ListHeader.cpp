@@ -140,12 +140,6 @@ void CListHeaderItemUI::SetShowHtml(bool bShowHtml)
     SetAndInvalidate(showHtml, bShowHtml);
 }
 
-void CListHeaderItemUI::ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage)
-{
-    if (descriptor.Assign(pStrImage))
-        Invalidate();
-}
-
 void CListHeaderItemUI::SetNormalImage(LPCWSTR pStrImage)
 {
     ReplaceImage(normalImage, pStrImage);

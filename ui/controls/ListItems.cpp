@@ -4,6 +4,7 @@
 
 #include "ui/core/AttributeValues.h"
 #include "ui/manager/Manager.h"
+#include "ui/render/GdiScope.h"
 #include "ui/render/Renderer.h"
 
 namespace
@@ -11,22 +12,6 @@ namespace
 // The open side of a measuring rectangle: far enough that the text never
 // reaches it.
 const int MeasureExtent = 9999;
-
-// A DC to measure on when the window has none yet.
-class CScratchDC
-{
-public:
-    CScratchDC() : m_hDC(::CreateCompatibleDC(NULL)) {}
-    ~CScratchDC()
-    {
-        if (m_hDC != NULL)
-            ::DeleteDC(m_hDC);
-    }
-    HDC Get() const { return m_hDC; }
-
-private:
-    HDC m_hDC;
-};
 
 RECT Deflated(const RECT& rc, const RECT& padding)
 {
@@ -360,7 +345,8 @@ void CListLabelElementUI::MeasureInto(const TListInfo& info, const CUIString& me
 {
     ++measureCount;
     HDC hDC = manager->GetPaintDC();
-    CScratchDC scratch;
+    // A DC of its own to measure on when the window has none yet.
+    CMemoryDC scratch(NULL);
     if (hDC == NULL)
         hDC = scratch.Get();
     if (hDC != NULL)
@@ -732,31 +718,22 @@ void CListHBoxElementUI::SetPos(RECT rc, bool bNeedInvalidate)
     {
         CListContainerElementUI::SetPos(rc, bNeedInvalidate);
         return;
-    }
+    });
     CControlUI::SetPos(rc, bNeedInvalidate);
     const TListInfo* info = Info();
     if (info == NULL)
         return;
     int column = 0;
-    for (int i = 0; i < items.GetSize(); ++i)
-    {
-        CControlUI* child = static_cast<CControlUI*>(items[i]);
-        if (!child->IsVisible())
-            continue;
-        if (child->IsFloat())
-        {
-            SetFloatPos(i);
-            continue;
-        }
+    PlaceVisibleChildren([&](int, CControlUI* child) {
         const RECT pad = child->GetPadding();
         if (info->columnCount <= 0)
         {
             // Without columns every child takes the whole row.
             child->SetPos(Deflated(itemRect, pad), false);
-            continue;
+            return;
         }
         if (column >= info->columnCount)
-            continue;  // more children than columns: the rest are not placed
+            return;  // more children than columns: the rest are not placed
         RECT cell = {info->columns[column].left + pad.left, itemRect.top + pad.top,
                      info->columns[column].right - pad.right, itemRect.bottom - pad.bottom};
         if (info->vLineSize > 0 && column < info->columnCount - 1)

@@ -102,8 +102,7 @@ void CProgressUI::SetValue(int nValue)
 
 void CProgressUI::SetForeImage(LPCWSTR pStrImage)
 {
-    if (progressForeImage.Assign(pStrImage))
-        Invalidate();
+    ReplaceImage(progressForeImage, pStrImage);
 }
 
 // The range as the next paint repairs it: an empty or reversed range ends
@@ -207,20 +206,17 @@ void CSliderUI::SetThumbSize(SIZE size)
 
 void CSliderUI::SetThumbImage(LPCWSTR pStrImage)
 {
-    if (thumbImage.Assign(pStrImage))
-        Invalidate();
+    ReplaceImage(thumbImage, pStrImage);
 }
 
 void CSliderUI::SetThumbHotImage(LPCWSTR pStrImage)
 {
-    if (thumbHotImage.Assign(pStrImage))
-        Invalidate();
+    ReplaceImage(thumbHotImage, pStrImage);
 }
 
 void CSliderUI::SetThumbPushedImage(LPCWSTR pStrImage)
 {
-    if (thumbPushedImage.Assign(pStrImage))
-        Invalidate();
+    ReplaceImage(thumbPushedImage, pStrImage);
 }
 
 // The thumb travels the control's length less its own; a thumb longer than

@@ -187,8 +187,7 @@ void CScrollBarUI::SetPartImage(Part part, ImageState state, LPCWSTR pStrImage)
 {
     if (!IsKnownImage(part, state))
         return;
-    if (images[part][state].Assign(pStrImage))
-        Invalidate();
+    ReplaceImage(images[part][state], pStrImage);
 }
 
 // ---- Attributes ----
