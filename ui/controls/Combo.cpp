@@ -298,17 +298,11 @@ bool CComboUI::HandleKey(WORD key)
         return true;
     default:
         return false;
-    }
 }
 
 void CComboUI::HandleEvent(TControlEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.kind))
-    {
-        if (parent != NULL)
-            parent->HandleEvent(event);
-        else
-            CContainerUI::HandleEvent(event);
+    if (PassUnreachableMouseEvent(event))
         return;
     }
     switch (event.kind)
@@ -348,26 +342,8 @@ void CComboUI::HandleEvent(TControlEvent& event)
         }
         break;
     case EventMouseEnter:
-        if (IsEnabled() && ::PtInRect(&itemRect, event.point))
-        {
-            buttonState |= StateHot;
-            Invalidate();
-        }
-        return;
     case EventMouseLeave:
-        if (::PtInRect(&itemRect, event.point))
-        {
-            if (manager != NULL)
-                manager->AddMouseLeaveNeeded(this);
-            return;
-        }
-        if ((buttonState & StateHot) != 0)
-        {
-            buttonState &= ~StateHot;
-            Invalidate();
-        }
-        if (manager != NULL)
-            manager->RemoveMouseLeaveNeeded(this);
+        TrackHover(event, itemRect, buttonState);
         return;
     default:
         break;

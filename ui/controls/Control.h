@@ -242,9 +242,37 @@ protected:
     bool NeedsFocusFrame();
     void PaintFocusFrame(HDC hDC);
     // The mouse passes through a control it cannot reach: its mouse events
-    // go to the parent. False for every other event.
+    // go on through PassMouseOn. False for every other event.
     bool PassUnreachableMouseEvent(TControlEvent& event);
     // A control that stops being visible cannot keep the keyboard focus.
+    // Where a mouse event the control does not take goes: to the parent, or
+    // at the root to the control's plain handling. A list row hands it to its
+    // list, a scroll bar to the container that owns it.
+    virtual void PassMouseOn(TControlEvent& event);
+
+    // What a pointer enter or leave report did to a control's hot look.
+    enum HoverChange
+    {
+        HoverNone,     // the event was neither
+        HoverEntered,  // the pointer came in: hot now, when the control is enabled
+        HoverCovered,  // the pointer went onto a control drawn above, still inside: hot still
+        HoverLeft      // the pointer left: no longer hot
+    };
+    // The hot look of every control that has one, kept as hotBit in state:
+    // entering area sets it (while enabled); a leave while the pointer is
+    // still inside area means a control drawn above took the pointer, so the
+    // bit stays and the manager is asked to report the real leave; a real
+    // leave clears it (enabled or not, so that no stale hot look survives a
+    // disabled spell) and drops that request. Repaints through
+    // InvalidateHotLook when the bit changes.
+    HoverChange TrackHover(const TControlEvent& event, const RECT& area, UINT& state, UINT hotBit = StateHot);
+    // The leave half alone, for controls whose hot part is not one bit (links,
+    // a scroll bar's parts): true for a real leave, false while the pointer
+    // is still inside area.
+    bool IsRealLeave(const TControlEvent& event, const RECT& area);
+    // Repaints after the hot look changed; a list row repaints only what its
+    // list shows of it.
+    virtual void InvalidateHotLook();
     void DropManagerFocus();
     // Takes a float rectangle relative to the parent and keeps the float data
     // consistent with where the control now is.

@@ -538,33 +538,7 @@ bool CEditUI::HandlePointer(TControlEvent& event)
 
 bool CEditUI::HandleHover(TControlEvent& event)
 {
-    const bool inside = ::PtInRect(&itemRect, event.point) != FALSE;
-    if (event.kind == EventMouseEnter)
-    {
-        if (inside && IsEnabled() && (buttonState & StateHot) == 0)
-        {
-            buttonState |= StateHot;
-            Invalidate();
-        }
-        return false;
-    }
-    if (event.kind != EventMouseLeave)
-        return false;
-    // Something drawn over the edit took the pointer: wait for the real leave.
-    if (inside)
-    {
-        if (manager != NULL)
-            manager->AddMouseLeaveNeeded(this);
-        return true;
-    }
-    if (IsEnabled() && (buttonState & StateHot) != 0)
-    {
-        buttonState &= ~StateHot;
-        Invalidate();
-    }
-    if (manager != NULL)
-        manager->RemoveMouseLeaveNeeded(this);
-    return false;
+    return TrackHover(event, itemRect, buttonState) == HoverCovered;
 }
 
 void CEditUI::HandleEvent(TControlEvent& event)

@@ -581,17 +581,11 @@ bool CListUI::HandleKey(WORD key)
         return true;
     default:
         return false;
-    }
 }
 
 void CListUI::HandleEvent(TControlEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.kind))
-    {
-        if (parent != NULL)
-            parent->HandleEvent(event);
-        else
-            CVerticalLayoutUI::HandleEvent(event);
+    if (PassUnreachableMouseEvent(event))
         return;
     }
     switch (event.kind)

@@ -184,11 +184,8 @@ template <class TBase> void CListItemBase<TBase>::PassToOwner(TControlEvent& eve
 
 template <class TBase> void CListItemBase<TBase>::HandleRowEvent(TControlEvent& event)
 {
-    if (!this->IsMouseEnabled() && IsMouseEvent(event.kind))
-    {
-        PassToOwner(event);
+    if (this->PassUnreachableMouseEvent(event))
         return;
-    }
     const bool enabled = this->IsEnabled();
     switch (event.kind)
     {
@@ -206,28 +203,8 @@ template <class TBase> void CListItemBase<TBase>::HandleRowEvent(TControlEvent& 
     case EventMouseMove:
         return;
     case EventMouseEnter:
-        if (enabled && ::PtInRect(&this->GetPos(), event.point) && !IsHot())
-        {
-            buttonState |= StateHot;
-            InvalidateItem();
-        }
-        return;
     case EventMouseLeave:
-        // The pointer moved onto a control drawn over the row: the row stays
-        // hot until the pointer really leaves it.
-        if (::PtInRect(&this->GetPos(), event.point))
-        {
-            if (this->manager != NULL)
-                this->manager->AddMouseLeaveNeeded(this);
-            return;
-        }
-        if (enabled && IsHot())
-        {
-            buttonState &= ~StateHot;
-            InvalidateItem();
-        }
-        if (this->manager != NULL)
-            this->manager->RemoveMouseLeaveNeeded(this);
+        this->TrackHover(event, this->GetPos(), buttonState);
         return;
     case EventDoubleClick:
         if (enabled)
@@ -594,18 +571,10 @@ void CListTextElementUI::HandleLinkEvent(TControlEvent& event)
         break;
     }
     case EventMouseLeave:
-        if (hotLink < 0)
+        if (hotLink < 0 || !IsRealLeave(event, linkRects[hotLink]))
             break;
-        if (::PtInRect(&linkRects[hotLink], event.point))
-        {
-            if (manager != NULL)
-                manager->AddMouseLeaveNeeded(this);
-            break;
-        }
         hotLink = -1;
         InvalidateItem();
-        if (manager != NULL)
-            manager->RemoveMouseLeaveNeeded(this);
         break;
     default:
         break;
@@ -718,7 +687,7 @@ void CListHBoxElementUI::SetPos(RECT rc, bool bNeedInvalidate)
     {
         CListContainerElementUI::SetPos(rc, bNeedInvalidate);
         return;
-    });
+    }
     CControlUI::SetPos(rc, bNeedInvalidate);
     const TListInfo* info = Info();
     if (info == NULL)
@@ -740,7 +709,7 @@ void CListHBoxElementUI::SetPos(RECT rc, bool bNeedInvalidate)
             cell.right -= info->vLineSize;
         child->SetPos(cell, false);
         ++column;
-    }
+    });
 }
 
 bool CListHBoxElementUI::PaintContent(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl)

@@ -276,15 +276,8 @@ void CSliderUI::NotifyValueChanged()
 
 void CSliderUI::HandleEvent(TControlEvent& event)
 {
-    const bool mouseEvent = event.kind >= EventMouseMove && event.kind <= EventScrollWheel;
-    if (!IsMouseEnabled() && mouseEvent)
-    {
-        if (parent != NULL)
-            parent->HandleEvent(event);
-        else
-            CLabelUI::HandleEvent(event);
+    if (PassUnreachableMouseEvent(event))
         return;
-    }
     if (HandleKey(event) || HandlePointer(event) || HandleHover(event))
         return;
     CControlUI::HandleEvent(event);
@@ -395,27 +388,8 @@ bool CSliderUI::HandleHover(TControlEvent& event)
         return true;
     }
     case EventMouseEnter:
-        if (IsInside(event.point) && IsEnabled() && (sliderState & StateHot) == 0)
-        {
-            sliderState |= StateHot;
-            Invalidate();
-        }
-        return false;
     case EventMouseLeave:
-        if (IsInside(event.point))
-        {
-            if (manager != NULL)
-                manager->AddMouseLeaveNeeded(this);
-            return true;
-        }
-        if (IsEnabled() && (sliderState & StateHot) != 0)
-        {
-            sliderState &= ~StateHot;
-            Invalidate();
-        }
-        if (manager != NULL)
-            manager->RemoveMouseLeaveNeeded(this);
-        return false;
+        return TrackHover(event, itemRect, sliderState) == HoverCovered;
     default:
         return false;
     }

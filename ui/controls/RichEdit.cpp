@@ -648,14 +648,8 @@ void CRichEditUI::MoveBy(int dx, int dy, bool bNeedInvalidate)
 
 void CRichEditUI::HandleEvent(TControlEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.kind))
-    {
-        if (parent != NULL)
-            parent->HandleEvent(event);
-        else
-            CControlUI::HandleEvent(event);
+    if (PassUnreachableMouseEvent(event))
         return;
-    }
     ITextServices* services = host != NULL ? host->GetTextServices() : NULL;
     switch (event.kind)
     {

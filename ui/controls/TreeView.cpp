@@ -244,11 +244,8 @@ bool CTreeNodeUI::AreAncestorsExpanded() const
 
 void CTreeNodeUI::HandleEvent(TControlEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.kind))
-    {
-        PassToOwner(event);
+    if (PassUnreachableMouseEvent(event))
         return;
-    }
     CListContainerElementUI::HandleEvent(event);
     switch (event.kind)
     {
