@@ -62,6 +62,10 @@ public:
     // The placed rectangle relative to the parent's top-left corner.
     virtual RECT GetRelativePos() const;
     virtual RECT GetClientPos() const;
+    // Narrows area to every ancestor's rectangle (with bClientAreas, to its
+    // client area, inside its bars and insets), nearest first. False when
+    // nothing is left, or, with bStopAtHidden, at a hidden ancestor.
+    inline bool ClipToAncestors(RECT& area, bool bStopAtHidden, bool bClientAreas = false) const;
     // A float control takes rc relative to its parent's top-left corner and
     // derives its float data from it; others take rc as it is.
     virtual void SetPos(RECT rc, bool bNeedInvalidate = true);
@@ -223,9 +227,6 @@ public:
 protected:
     // The visibility, enabled, hit-test and update-test filters of FindControl.
     bool IsSkippedBySearch(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags);
-    // Narrows area to every ancestor's rectangle, nearest first. False when
-    // nothing is left, or, with bStopAtHidden, at a hidden ancestor.
-    inline bool ClipToAncestors(RECT& area, bool bStopAtHidden) const;
     // Repaints the old area joined with the present rectangle, clipped by the
     // ancestors; nothing when a hidden ancestor or an empty clip hides it.
     void InvalidateMoved(CUIRect area);
@@ -235,16 +236,15 @@ protected:
         field = value;
         Invalidate();
     }
-    void RunSizeHandlers();
     // Takes pStrImage as descriptor's picture and repaints when it changed.
     void ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage);
+    void RunSizeHandlers();
     // A focused tab stop whose skin has no focused look gets a focus frame.
     bool NeedsFocusFrame();
     void PaintFocusFrame(HDC hDC);
     // The mouse passes through a control it cannot reach: its mouse events
     // go on through PassMouseOn. False for every other event.
     bool PassUnreachableMouseEvent(TControlEvent& event);
-    // A control that stops being visible cannot keep the keyboard focus.
     // Where a mouse event the control does not take goes: to the parent, or
     // at the root to the control's plain handling. A list row hands it to its
     // list, a scroll bar to the container that owns it.
@@ -273,6 +273,7 @@ protected:
     // Repaints after the hot look changed; a list row repaints only what its
     // list shows of it.
     virtual void InvalidateHotLook();
+    // A control that stops being visible cannot keep the keyboard focus.
     void DropManagerFocus();
     // Takes a float rectangle relative to the parent and keeps the float data
     // consistent with where the control now is.
@@ -333,14 +334,15 @@ private:
 
 #include "ui/manager/Manager.h"
 
-inline bool CControlUI::ClipToAncestors(RECT& area, bool bStopAtHidden) const
+inline bool CControlUI::ClipToAncestors(RECT& area, bool bStopAtHidden, bool bClientAreas) const
 {
     for (const CControlUI* ancestor = parent; ancestor != NULL; ancestor = ancestor->GetParent())
     {
         if (bStopAtHidden && !ancestor->IsVisible())
             return false;
+        const RECT bounds = bClientAreas ? ancestor->GetClientPos() : ancestor->GetPos();
         RECT clipped;
-        if (!::IntersectRect(&clipped, &area, &ancestor->GetPos()))
+        if (!::IntersectRect(&clipped, &area, &bounds))
             return false;
         area = clipped;
     }
