@@ -162,8 +162,7 @@ bool CComboUI::AddAt(CControlUI* pControl, int iIndex)
     if (IListItemUI* row = AsListItem(pControl))
         row->SetOwner(this);
     Renumber(iIndex);
-    if (curSel >= iIndex)
-        ++curSel;
+    SelectionAfterInsert(curSel, iIndex);
     return true;
 }
 
@@ -200,13 +199,8 @@ void CComboUI::RemoveAll()
 void CComboUI::AfterRowRemoved(int index)
 {
     Renumber(index);
-    if (curSel == index)
-    {
-        curSel = -1;
+    if (SelectionAfterRemove(curSel, index))
         SelectItem(FindSelectable(index, false), false, true);
-    }
-    else if (curSel > index)
-        --curSel;
 }
 
 bool CComboUI::SetItemIndex(CControlUI* pControl, int iNewIndex)
@@ -239,20 +233,14 @@ bool CComboUI::SelectItem(int iIndex, bool bTakeFocus, bool bSendNotify)
         dropDown->Close(1);
     if (iIndex == curSel)
         return true;
-    const int previous = curSel;
-    if (curSel >= 0)
-    {
-        if (IListItemUI* row = AsListItem(GetItemAt(curSel)))
-            row->Select(false, bSendNotify);
-        curSel = -1;
-    }
+    const int previous = DropSelection(curSel, GetItemAt(curSel), bSendNotify);
     if (iIndex < 0 || items.IsEmpty())
         return false;
     if (iIndex >= items.GetSize())
         iIndex = items.GetSize() - 1;
     CControlUI* control = GetItemAt(iIndex);
-    IListItemUI* row = AsListItem(control);
-    if (row == NULL || !control->IsVisible() || !control->IsEnabled())
+    IListItemUI* row = SelectableRow(control);
+    if (row == NULL)
         return false;
     curSel = iIndex;
     if (dropDown != NULL || bTakeFocus)
@@ -298,13 +286,13 @@ bool CComboUI::HandleKey(WORD key)
         return true;
     default:
         return false;
+    }
 }
 
 void CComboUI::HandleEvent(TControlEvent& event)
 {
     if (PassUnreachableMouseEvent(event))
         return;
-    }
     switch (event.kind)
     {
     case EventButtonDown:

@@ -144,10 +144,8 @@ bool CListUI::AddAt(CControlUI* pControl, int iIndex)
     if (IListItemUI* row = AsListItem(pControl))
         row->SetOwner(this);
     Renumber(iIndex, GetCount());
-    if (curSel >= iIndex)
-        ++curSel;
-    if (expandedItem >= iIndex)
-        ++expandedItem;
+    SelectionAfterInsert(curSel, iIndex);
+    SelectionAfterInsert(expandedItem, iIndex);
     return true;
 }
 
@@ -261,17 +259,9 @@ void CListUI::AfterRowRemoved(int index)
     Renumber(index, GetCount());
     // The expanded row is only an index: it must not go on naming the row
     // that took the removed one's place.
-    if (expandedItem == index)
-        expandedItem = -1;
-    else if (expandedItem > index)
-        --expandedItem;
-    if (curSel == index)
-    {
-        curSel = -1;
+    SelectionAfterRemove(expandedItem, index);
+    if (SelectionAfterRemove(curSel, index))
         SelectItem(FindSelectable(index, false), false, true);
-    }
-    else if (curSel > index)
-        --curSel;
 }
 
 void CListUI::AfterRowsMoved(CControlUI* selected, CControlUI* expanded)
@@ -375,18 +365,12 @@ bool CListUI::SelectItem(int iIndex, bool bTakeFocus, bool bSendNotify)
 {
     if (iIndex == curSel)
         return true;
-    const int previous = curSel;
-    if (curSel >= 0)
-    {
-        if (IListItemUI* row = AsListItem(RowAt(curSel)))
-            row->Select(false, bSendNotify);
-        curSel = -1;
-    }
+    const int previous = DropSelection(curSel, RowAt(curSel), bSendNotify);
     if (iIndex < 0)
         return false;
     CControlUI* control = RowAt(iIndex);
-    IListItemUI* row = AsListItem(control);
-    if (row == NULL || !control->IsVisible() || !control->IsEnabled())
+    IListItemUI* row = SelectableRow(control);
+    if (row == NULL)
         return false;
     curSel = iIndex;
     if (!row->Select(true, bSendNotify))
@@ -581,13 +565,13 @@ bool CListUI::HandleKey(WORD key)
         return true;
     default:
         return false;
+    }
 }
 
 void CListUI::HandleEvent(TControlEvent& event)
 {
     if (PassUnreachableMouseEvent(event))
         return;
-    }
     switch (event.kind)
     {
     case EventSetFocus:
