@@ -3,6 +3,7 @@
 #include "ui/controls/Combo.h"
 #include "ui/controls/ComboWnd.h"
 #include "ui/manager/ManagerAccessible.h"
+#include "tests/support/RealInput.h"
 #include "tests/support/TestWindow.h"
 
 namespace
@@ -152,27 +153,6 @@ TEST(Combo, Markup)
 const int kLeft = 100;
 const int kTop = 100;
 
-void MoveMouse(int x, int y)
-{
-    ::SetCursorPos(x, y);
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    ::SendInput(1, &input, sizeof(input));
-}
-
-void Click(int x, int y)
-{
-    MoveMouse(x, y);
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(2, input, sizeof(INPUT));
-}
-
 // A key pressed in a window of this thread. Posted rather than typed, so
 // that it reaches the window the test means whichever window the system
 // thinks is in front.
@@ -259,7 +239,7 @@ protected:
     }
     void OpenWithClick()
     {
-        Click(kLeft + 80, kTop + 20);
+        ClickAt(kLeft + 80, kTop + 20);
         ASSERT_TRUE(PumpUntil([this] { return Open(); }));
         Pump(50);
         ASSERT_TRUE(Open());
@@ -287,7 +267,7 @@ TEST_F(ComboWindow, ClickOpensBelowAndAClickedRowIsSelected)
     combo->SetPos(combo->GetPos());
     ExpectRect(rows[1]->GetPos(), Rect(1, 21, 149, 41));  // a layout of the window leaves the open rows alone
 
-    Click(drop.left + 50, drop.top + 1 + 20 + 10);
+    ClickAt(drop.left + 50, drop.top + 1 + 20 + 10);
     ASSERT_TRUE(PumpUntil([this] { return Closed(); }));
     EXPECT_EQ(combo->GetCurSel(), 1);
     EXPECT_EQ(Count(L"itemselect"), 1);
@@ -330,7 +310,7 @@ TEST_F(ComboWindow, ClickElsewhereCloses)
     OpenWithClick();
     if (HasFatalFailure())
         return;
-    Click(kLeft + 250, kTop + 200);
+    ClickAt(kLeft + 250, kTop + 200);
     ASSERT_TRUE(PumpUntil([this] { return Closed(); }));
     EXPECT_EQ(combo->GetCurSel(), -1);
     ExpectRowsReturned();
@@ -346,7 +326,7 @@ TEST_F(ComboWindow, RemovingARowWhileOpen)
     ASSERT_TRUE(combo->Remove(removed, true));
     EXPECT_EQ(combo->GetDropDown()->GetBody()->GetCount(), 2);
     rows.erase(rows.begin() + 1);
-    Click(kLeft + 250, kTop + 200);
+    ClickAt(kLeft + 250, kTop + 200);
     ASSERT_TRUE(PumpUntil([this] { return Closed(); }));
     ExpectRowsReturned();
     EXPECT_EQ(AsListItem(rows[1])->GetIndex(), 1);

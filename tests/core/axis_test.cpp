@@ -39,6 +39,15 @@ TEST(Numeric, ClampKeepsTheValueInsideAndLetsTheLowerLimitWin)
     EXPECT_DOUBLE_EQ(static_cast<double>(INT_MAX), Clamp(1e12, INT_MIN, INT_MAX));
 }
 
+TEST(Numeric, MinAndMaxWidenAnIntRatherThanCutTheSumDown)
+{
+    const long long big = 5000000000LL;
+    EXPECT_EQ(big, Max(0, big));
+    EXPECT_EQ(0LL, Min(0, big));
+    EXPECT_EQ(-big, Min(big, -big));
+    EXPECT_EQ(3, Max(3, -7));
+}
+
 TEST(Axis, MainAndCrossSwapWithTheDirection)
 {
     const RECT rc = {1, 2, 11, 32};

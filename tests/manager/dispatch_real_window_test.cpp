@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "dispatch_test_support.h"
+#include "tests/support/RealInput.h"
 
 // A shown window fed by the system's own input: the capture, the hover and
 // leave reports and the system timers are the real ones.
@@ -13,25 +14,6 @@ namespace
 {
 const int kLeft = 100;
 const int kTop = 100;
-
-void MoveMouse(int x, int y)
-{
-    ::SetCursorPos(x, y);
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    ::SendInput(1, &input, sizeof(input));
-}
-
-void Button(DWORD flag)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flag;
-    ::SendInput(1, &input, sizeof(input));
-}
 
 size_t Count(const TLog& log, const std::string& line)
 {
@@ -66,11 +48,11 @@ TEST(RealWindow, CaptureHoverLeaveAndTimersWithSystemInput)
 
     // A press takes the capture; the release far outside still reaches a,
     // and is no click.
-    Button(MOUSEEVENTF_LEFTDOWN);
+    MouseButton(true);
     ASSERT_TRUE(host.PumpUntil([&] { return Count(log, "a:down") > 0; }, 3000));
     EXPECT_EQ(::GetCapture(), host.Get());
     MoveMouse(kLeft + 400, kTop + 300);
-    Button(MOUSEEVENTF_LEFTUP);
+    MouseButton(false);
     ASSERT_TRUE(host.PumpUntil([&] { return Count(log, "a:up") > 0; }, 3000));
     EXPECT_EQ(::GetCapture(), (HWND)NULL);
     EXPECT_FALSE(manager.IsCaptured());
@@ -85,8 +67,8 @@ TEST(RealWindow, CaptureHoverLeaveAndTimersWithSystemInput)
     // A press and release over a is a click.
     MoveMouse(kLeft + 40, kTop + 40);
     ASSERT_TRUE(host.PumpUntil([&] { return manager.Hover() == a; }, 3000));
-    Button(MOUSEEVENTF_LEFTDOWN);
-    Button(MOUSEEVENTF_LEFTUP);
+    MouseButton(true);
+    MouseButton(false);
     EXPECT_TRUE(host.PumpUntil([&] { return Count(log, "a:click") == 1; }, 3000));
 
     // A control timer fires through the window's system timer until it is stopped.
@@ -121,7 +103,7 @@ TEST(RealWindow, RemovingThePressedControlDoesNotKeepTheCapture)
 
     MoveMouse(kLeft + 30, kTop + 30);
     ASSERT_TRUE(host.PumpUntil([&] { return manager.Hover() == a; }, 3000));
-    Button(MOUSEEVENTF_LEFTDOWN);
+    MouseButton(true);
     ASSERT_TRUE(host.PumpUntil([&] { return Count(log, "a:down") > 0; }, 3000));
     ASSERT_EQ(::GetCapture(), host.Get());
 
@@ -131,7 +113,7 @@ TEST(RealWindow, RemovingThePressedControlDoesNotKeepTheCapture)
     ASSERT_TRUE(host.PumpUntil([&] { return manager.EventClick() == NULL; }, 3000))
         << "a is deleted and forgotten";
     MoveMouse(kLeft + 90, kTop + 80);
-    Button(MOUSEEVENTF_LEFTUP);
+    MouseButton(false);
     EXPECT_TRUE(host.PumpUntil([&] { return ::GetCapture() == NULL; }, 1000));
     EXPECT_FALSE(manager.IsCaptured());
 

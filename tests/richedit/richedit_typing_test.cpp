@@ -137,13 +137,13 @@ TEST(RichEditTyping, DraggingTheMouseSelects)
     CEditWindow w(Skin(L"text=\"hello world and more words\"").c_str());
     const RECT text = w.Edit()->GetTextRect();
     const int y = text.top + 6;
-    MouseTo(w.Screen(text.left + 1, y));
+    MoveMouse(w.Screen(text.left + 1, y));
     w.Settle(50);
     MouseButton(true);
     ASSERT_TRUE(w.PumpUntil([&] { return w.Manager().IsCaptured(); })) << "the text services hold the mouse";
     for (int x = text.left + 5; x <= text.left + 40; x += 5)
     {
-        MouseTo(w.Screen(x, y));
+        MoveMouse(w.Screen(x, y));
         w.Settle(20);
     }
     MouseButton(false);

@@ -7,6 +7,7 @@
 #include <windowsx.h>
 
 #include "ui/controls/ControlAttributes.h"
+#include "ui/core/ComRefCount.h"
 #include "ui/core/WindowWnd.h"
 
 // The container side of OLE embedding. The site (CActiveXCtrl) is a COM
@@ -55,10 +56,10 @@ template <class T> void ReleaseAndClear(T*& pointer)
 }
 
 // The frame the object sees while in place: the manager's window.
-class CActiveXFrameWnd : public IOleInPlaceFrame
+class CActiveXFrameWnd : public CComRefCounted<IOleInPlaceFrame>
 {
 public:
-    explicit CActiveXFrameWnd(HWND frame) : refs(1), frame(frame), activeObject(NULL) {}
+    explicit CActiveXFrameWnd(HWND frame) : frame(frame), activeObject(NULL) {}
     virtual ~CActiveXFrameWnd() { ReleaseAndClear(activeObject); }
 
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
@@ -72,14 +73,6 @@ public:
         *ppv = static_cast<IOleInPlaceFrame*>(this);
         AddRef();
         return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&refs)); }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        const LONG left = ::InterlockedDecrement(&refs);
-        if (left == 0)
-            delete this;
-        return static_cast<ULONG>(left);
     }
 
     STDMETHODIMP GetWindow(HWND* phwnd) override
@@ -109,16 +102,15 @@ public:
     STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
 private:
-    LONG refs;
     HWND frame;
     IOleInPlaceActiveObject* activeObject;
 };
 
 // Enumerates the container's single embedded object.
-class CActiveXEnum : public IEnumUnknown
+class CActiveXEnum : public CComRefCounted<IEnumUnknown>
 {
 public:
-    explicit CActiveXEnum(IUnknown* object) : refs(1), position(0), object(object)
+    explicit CActiveXEnum(IUnknown* object) : position(0), object(object)
     {
         if (object != NULL)
             object->AddRef();
@@ -135,14 +127,6 @@ public:
         *ppv = static_cast<IEnumUnknown*>(this);
         AddRef();
         return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&refs)); }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        const LONG left = ::InterlockedDecrement(&refs);
-        if (left == 0)
-            delete this;
-        return static_cast<ULONG>(left);
     }
 
     STDMETHODIMP Next(ULONG celt, IUnknown** rgelt, ULONG* pceltFetched) override
@@ -175,7 +159,6 @@ public:
     STDMETHODIMP Clone(IEnumUnknown**) override { return E_NOTIMPL; }
 
 private:
-    LONG refs;
     ULONG position;
     IUnknown* object;
 };
@@ -208,16 +191,12 @@ private:
 
 // ---- The site ----
 
-class CActiveXCtrl : public IOleClientSite,
-                     public IOleInPlaceSiteWindowless,
-                     public IOleControlSite,
-                     public IObjectWithSite,
-                     public IOleContainer
+class CActiveXCtrl : public CComRefCounted<IOleClientSite, IOleInPlaceSiteWindowless, IOleControlSite,
+                                           IObjectWithSite, IOleContainer>
 {
 public:
     explicit CActiveXCtrl(CActiveXUI* owner)
-        : refs(1),
-          owner(owner),
+        : owner(owner),
           window(NULL),
           unknownSite(NULL),
           viewObject(NULL),
@@ -305,14 +284,6 @@ public:
             return E_NOINTERFACE;
         AddRef();
         return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(::InterlockedIncrement(&refs)); }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        const LONG left = ::InterlockedDecrement(&refs);
-        if (left == 0)
-            delete this;
-        return static_cast<ULONG>(left);
     }
 
     // ---- IOleClientSite ----
@@ -663,7 +634,6 @@ public:
     }
 
     // ---- Data ----
-    LONG refs;
     CActiveXUI* owner;  // not owned; null once the control let go
     CActiveXWnd* window;
     IUnknown* unknownSite;

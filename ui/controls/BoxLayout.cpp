@@ -5,20 +5,12 @@
 #include "ui/controls/ScrollBar.h"
 #include "ui/core/AttributeValues.h"
 #include "ui/core/Axis.h"
+#include "ui/core/Numeric.h"
 #include "ui/manager/Manager.h"
 #include "ui/render/Renderer.h"
 
 namespace
 {
-long long Min(long long a, long long b)
-{
-    return a < b ? a : b;
-}
-long long Max(long long a, long long b)
-{
-    return a > b ? a : b;
-}
-
 // The layout's axis, which also reads a child's size limits along and across it.
 class BoxAxis : public CUIAxis
 {
@@ -161,8 +153,7 @@ long long AlignedCrossStart(const BoxAxis& axis, const FlowRoom& room, const Axi
 // their own rule puts them. Every stretch child gets an equal share of the
 // free space, and the last one also what the division left over. Answers
 // the length the children need along the flow.
-long long PlaceFlow(CContainerUI& layout, const CPtrList& items, const BoxAxis& axis, const FlowRoom& room,
-                    FlowMeasure owed)
+long long PlaceFlow(CContainerUI& layout, const BoxAxis& axis, const FlowRoom& room, FlowMeasure owed)
 {
     const long long expand =
         owed.stretchCount > 0 ? Max(0, (room.availMain - owed.mainFixed) / owed.stretchCount) : 0;
@@ -171,16 +162,7 @@ long long PlaceFlow(CContainerUI& layout, const CPtrList& items, const BoxAxis& 
     long long mainNeeded = 0;
     int stretchIndex = 0;
     int placed = 0;
-    for (int i = 0; i < items.GetSize(); ++i)
-    {
-        CControlUI* child = static_cast<CControlUI*>(items[i]);
-        if (!child->IsVisible())
-            continue;
-        if (child->IsFloat())
-        {
-            layout.SetFloatPos(i);
-            continue;
-        }
+    layout.PlaceVisibleChildren([&](int, CControlUI* child) {
         // owed.mainFixed keeps the room still owed to the children after this one.
         ++placed;
         const AxisPadding pad(axis, child->GetPadding());
@@ -219,7 +201,7 @@ long long PlaceFlow(CContainerUI& layout, const CPtrList& items, const BoxAxis& 
         position += pad.Main() + main + room.childPadding;
         mainNeeded += pad.Main() + main;
         remaining -= main + pad.after + room.childPadding;
-    }
+    });
     return mainNeeded + static_cast<long long>(room.childPadding) * (owed.flowCount - 1);
 }
 }  // namespace
@@ -272,7 +254,7 @@ void CBoxLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
     room.align = axis.Across().Align(childAlign, childVAlign);
 
     const FlowMeasure measure = MeasureFlow(items, axis, room);
-    const long long mainNeeded = PlaceFlow(*this, items, axis, room, measure);
+    const long long mainNeeded = PlaceFlow(*this, axis, room, measure);
     const SIZE required = axis.MakeSize(mainNeeded, measure.crossNeeded);
     ProcessScrollBar(inner, required.cx, required.cy);
 }

@@ -146,39 +146,18 @@ bool CButtonUI::HandlePointer(const TControlEvent& event)
 // reach the label afterwards.
 bool CButtonUI::HandleHover(TControlEvent& event)
 {
-    if (event.kind == EventMouseEnter)
+    switch (TrackHover(event, itemRect, buttonState))
     {
-        if (IsPointInside(event) && IsEnabled() && (buttonState & StateHot) == 0)
-        {
-            buttonState |= StateHot;
-            Invalidate();
-        }
+    case HoverEntered:
+    case HoverLeft:
         if (fadeDelta != 0)
             StartFade();
         return false;
-    }
-    if (event.kind == EventMouseLeave)
-    {
-        // A control drawn over the button takes the pointer without it
-        // leaving the button: stay hot and ask to hear of the real leave.
-        if (IsPointInside(event))
-        {
-            if (manager != NULL)
-                manager->AddMouseLeaveNeeded(this);
-            return true;
-        }
-        if (IsEnabled() && (buttonState & StateHot) != 0)
-        {
-            buttonState &= ~StateHot;
-            Invalidate();
-        }
-        if (manager != NULL)
-            manager->RemoveMouseLeaveNeeded(this);
-        if (fadeDelta != 0)
-            StartFade();
+    case HoverCovered:
+        return true;
+    default:
         return false;
     }
-    return false;
 }
 
 void CButtonUI::HandleEvent(TControlEvent& event)
@@ -227,12 +206,6 @@ void CButtonUI::SetFadeDelta(BYTE delta)
 }
 
 // ---- Looks ----
-
-void CButtonUI::ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage)
-{
-    if (descriptor.Assign(pStrImage))
-        Invalidate();
-}
 
 void CButtonUI::SetNormalImage(LPCWSTR pStrImage)
 {

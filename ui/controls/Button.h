@@ -103,7 +103,6 @@ protected:
     void RefreshStateBits();
     // The caption in color, as the label would draw it.
     void DrawButtonText(HDC hDC, DWORD color);
-    void ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage);
 
     // ---- Data ----
     UINT buttonState;

@@ -109,12 +109,6 @@ void CComboUI::SetTextPadding(RECT rc)
     SetAndInvalidate(textPadding, CUIRect(rc));
 }
 
-void CComboUI::ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage)
-{
-    if (descriptor.Assign(pStrImage))
-        Invalidate();
-}
-
 void CComboUI::SetNormalImage(LPCWSTR pStrImage)
 {
     ReplaceImage(normalImage, pStrImage);
@@ -168,8 +162,7 @@ bool CComboUI::AddAt(CControlUI* pControl, int iIndex)
     if (IListItemUI* row = AsListItem(pControl))
         row->SetOwner(this);
     Renumber(iIndex);
-    if (curSel >= iIndex)
-        ++curSel;
+    SelectionAfterInsert(curSel, iIndex);
     return true;
 }
 
@@ -206,13 +199,8 @@ void CComboUI::RemoveAll()
 void CComboUI::AfterRowRemoved(int index)
 {
     Renumber(index);
-    if (curSel == index)
-    {
-        curSel = -1;
+    if (SelectionAfterRemove(curSel, index))
         SelectItem(FindSelectable(index, false), false, true);
-    }
-    else if (curSel > index)
-        --curSel;
 }
 
 bool CComboUI::SetItemIndex(CControlUI* pControl, int iNewIndex)
@@ -245,20 +233,14 @@ bool CComboUI::SelectItem(int iIndex, bool bTakeFocus, bool bSendNotify)
         dropDown->Close(1);
     if (iIndex == curSel)
         return true;
-    const int previous = curSel;
-    if (curSel >= 0)
-    {
-        if (IListItemUI* row = AsListItem(GetItemAt(curSel)))
-            row->Select(false, bSendNotify);
-        curSel = -1;
-    }
+    const int previous = DropSelection(curSel, GetItemAt(curSel), bSendNotify);
     if (iIndex < 0 || items.IsEmpty())
         return false;
     if (iIndex >= items.GetSize())
         iIndex = items.GetSize() - 1;
     CControlUI* control = GetItemAt(iIndex);
-    IListItemUI* row = AsListItem(control);
-    if (row == NULL || !control->IsVisible() || !control->IsEnabled())
+    IListItemUI* row = SelectableRow(control);
+    if (row == NULL)
         return false;
     curSel = iIndex;
     if (dropDown != NULL || bTakeFocus)
@@ -309,14 +291,8 @@ bool CComboUI::HandleKey(WORD key)
 
 void CComboUI::HandleEvent(TControlEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.kind))
-    {
-        if (parent != NULL)
-            parent->HandleEvent(event);
-        else
-            CContainerUI::HandleEvent(event);
+    if (PassUnreachableMouseEvent(event))
         return;
-    }
     switch (event.kind)
     {
     case EventButtonDown:
@@ -354,26 +330,8 @@ void CComboUI::HandleEvent(TControlEvent& event)
         }
         break;
     case EventMouseEnter:
-        if (IsEnabled() && ::PtInRect(&itemRect, event.point))
-        {
-            buttonState |= StateHot;
-            Invalidate();
-        }
-        return;
     case EventMouseLeave:
-        if (::PtInRect(&itemRect, event.point))
-        {
-            if (manager != NULL)
-                manager->AddMouseLeaveNeeded(this);
-            return;
-        }
-        if ((buttonState & StateHot) != 0)
-        {
-            buttonState &= ~StateHot;
-            Invalidate();
-        }
-        if (manager != NULL)
-            manager->RemoveMouseLeaveNeeded(this);
+        TrackHover(event, itemRect, buttonState);
         return;
     default:
         break;

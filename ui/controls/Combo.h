@@ -89,7 +89,6 @@ protected:
     void SelectFrom(int index, bool bForward);
     bool HandleKey(WORD key);
     void DrawStateOrNormal(HDC hDC, TDrawSpec& image);
-    void ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage);
 
     static const TAttributeRow<CComboUI> attributeTable[];
 

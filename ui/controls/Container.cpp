@@ -115,22 +115,16 @@ void CContainerUI::SetPos(RECT rc, bool bNeedInvalidate)
         inner.right += horizontalScrollBar->GetScrollRange() - horizontalScrollBar->GetScrollPos();
     }
 
-    // Every child fills that area within its own limits; float children go
-    // where their own rule puts them.
-    for (int i = 0; i < items.GetSize(); ++i)
-    {
-        CControlUI* child = static_cast<CControlUI*>(items[i]);
-        if (!child->IsVisible())
-            continue;
-        if (child->IsFloat())
-        {
-            SetFloatPos(i);
-            continue;
-        }
-        const int width = Clamp(inner.GetWidth(), child->GetMinWidth(), child->GetMaxWidth());
-        const int height = Clamp(inner.GetHeight(), child->GetMinHeight(), child->GetMaxHeight());
-        child->SetPos(CUIRect(inner.left, inner.top, inner.left + width, inner.top + height), false);
-    }
+    FillWithChildren(inner);
+}
+
+void CContainerUI::FillWithChildren(const CUIRect& area)
+{
+    PlaceVisibleChildren([&area](int, CControlUI* child) {
+        const int width = Clamp(area.GetWidth(), child->GetMinWidth(), child->GetMaxWidth());
+        const int height = Clamp(area.GetHeight(), child->GetMinHeight(), child->GetMaxHeight());
+        child->SetPos(CUIRect(area.left, area.top, area.left + width, area.top + height), false);
+    });
 }
 
 void CContainerUI::SetFloatPos(int iIndex)
@@ -542,6 +536,11 @@ bool CContainerUI::PaintContent(HDC hDC, const RECT& rcPaint, CControlUI* pStopC
     if (!items.IsEmpty() && !PaintChildren(hDC, rcPaint, pStopControl))
         return false;
 
+    return PaintScrollBars(hDC, rcPaint, pStopControl);
+}
+
+bool CContainerUI::PaintScrollBars(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl)
+{
     CScrollBarUI* bars[] = {verticalScrollBar, horizontalScrollBar};
     for (CScrollBarUI* bar : bars)
     {

@@ -100,6 +100,21 @@ public:
     virtual CScrollBarUI* GetVerticalScrollBar() const;
     virtual CScrollBarUI* GetHorizontalScrollBar() const;
     virtual void SetFloatPos(int iIndex);
+    // Places every visible float child by its own rule and hands each other
+    // visible child, with its index, to place(index, child).
+    template <typename TPlace> void PlaceVisibleChildren(TPlace place)
+    {
+        for (int i = 0; i < items.GetSize(); ++i)
+        {
+            CControlUI* child = static_cast<CControlUI*>(items[i]);
+            if (!child->IsVisible())
+                continue;
+            if (child->IsFloat())
+                SetFloatPos(i);
+            else
+                place(i, child);
+        }
+    }
     // Shows, hides, places and sizes the scroll bars for content of the given
     // size laid out in rc (the inner area the layout used), re-running the
     // layout when the bars' visibility changed the room left for it.
@@ -108,6 +123,8 @@ public:
 protected:
     // Deletes a child now or through the manager's delayed cleanup.
     void DestroyChild(CControlUI* pControl);
+    // Every flowing child at area's top left, as large as area within its limits.
+    void FillWithChildren(const CUIRect& area);
     // itemRect less the inset, less the room of each bar that is visible.
     CUIRect InnerRect() const;
     bool IsBarShown(const CScrollBarUI* bar) const;
@@ -151,6 +168,9 @@ protected:
     bool HandleScrollKey(WORD key);
     bool HandleScrollWheel(const TControlEvent& event);
     bool PaintChildren(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl);
+    // Paints the visible scroll bars that meet rcPaint, over the content.
+    // False, as Paint, once pStopControl is reached.
+    bool PaintScrollBars(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl);
 
     CPtrList items;
     CUIRect inset;

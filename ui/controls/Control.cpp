@@ -671,11 +671,58 @@ bool CControlUI::PassUnreachableMouseEvent(TControlEvent& event)
 {
     if (IsMouseEnabled() || !IsMouseEvent(event.kind))
         return false;
+    PassMouseOn(event);
+    return true;
+}
+
+void CControlUI::PassMouseOn(TControlEvent& event)
+{
     if (parent != NULL)
         parent->HandleEvent(event);
     else
         CControlUI::HandleEvent(event);
+}
+
+CControlUI::HoverChange CControlUI::TrackHover(const TControlEvent& event, const RECT& area, UINT& state,
+                                               UINT hotBit)
+{
+    if (event.kind == EventMouseEnter)
+    {
+        if (IsEnabled() && (state & hotBit) == 0 && ::PtInRect(&area, event.point))
+        {
+            state |= hotBit;
+            InvalidateHotLook();
+        }
+        return HoverEntered;
+    }
+    if (event.kind != EventMouseLeave)
+        return HoverNone;
+    if (!IsRealLeave(event, area))
+        return HoverCovered;
+    if ((state & hotBit) != 0)
+    {
+        state &= ~hotBit;
+        InvalidateHotLook();
+    }
+    return HoverLeft;
+}
+
+bool CControlUI::IsRealLeave(const TControlEvent& event, const RECT& area)
+{
+    if (::PtInRect(&area, event.point))
+    {
+        if (manager != NULL)
+            manager->AddMouseLeaveNeeded(this);
+        return false;
+    }
+    if (manager != NULL)
+        manager->RemoveMouseLeaveNeeded(this);
     return true;
+}
+
+void CControlUI::InvalidateHotLook()
+{
+    Invalidate();
 }
 
 CUIString CControlUI::GetAttribute(LPCWSTR)

@@ -64,6 +64,10 @@ public:
     // The placed rectangle relative to the parent's top-left corner.
     virtual RECT GetRelativePos() const;
     virtual RECT GetClientPos() const;
+    // Narrows area to every ancestor's rectangle (with bClientAreas, to its
+    // client area, inside its bars and insets), nearest first. False when
+    // nothing is left, or, with bStopAtHidden, at a hidden ancestor.
+    inline bool ClipToAncestors(RECT& area, bool bStopAtHidden, bool bClientAreas = false) const;
     // A float control takes rc relative to its parent's top-left corner and
     // derives its float data from it; others take rc as it is.
     virtual void SetPos(RECT rc, bool bNeedInvalidate = true);
@@ -235,9 +239,6 @@ public:
 protected:
     // The visibility, enabled, hit-test and update-test filters of FindControl.
     bool IsSkippedBySearch(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags);
-    // Narrows area to every ancestor's rectangle, nearest first. False when
-    // nothing is left, or, with bStopAtHidden, at a hidden ancestor.
-    inline bool ClipToAncestors(RECT& area, bool bStopAtHidden) const;
     // Repaints the old area joined with the present rectangle, clipped by the
     // ancestors; nothing when a hidden ancestor or an empty clip hides it.
     void InvalidateMoved(CUIRect area);
@@ -247,13 +248,43 @@ protected:
         field = value;
         Invalidate();
     }
+    // Takes pStrImage as descriptor's picture and repaints when it changed.
+    void ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage);
     void RunSizeHandlers();
     // A focused tab stop whose skin has no focused look gets a focus frame.
     bool NeedsFocusFrame();
     void PaintFocusFrame(HDC hDC);
     // The mouse passes through a control it cannot reach: its mouse events
-    // go to the parent. False for every other event.
+    // go on through PassMouseOn. False for every other event.
     bool PassUnreachableMouseEvent(TControlEvent& event);
+    // Where a mouse event the control does not take goes: to the parent, or
+    // at the root to the control's plain handling. A list row hands it to its
+    // list, a scroll bar to the container that owns it.
+    virtual void PassMouseOn(TControlEvent& event);
+
+    // What a pointer enter or leave report did to a control's hot look.
+    enum HoverChange
+    {
+        HoverNone,     // the event was neither
+        HoverEntered,  // the pointer came in: hot now, when the control is enabled
+        HoverCovered,  // the pointer went onto a control drawn above, still inside: hot still
+        HoverLeft      // the pointer left: no longer hot
+    };
+    // The hot look of every control that has one, kept as hotBit in state:
+    // entering area sets it (while enabled); a leave while the pointer is
+    // still inside area means a control drawn above took the pointer, so the
+    // bit stays and the manager is asked to report the real leave; a real
+    // leave clears it (enabled or not, so that no stale hot look survives a
+    // disabled spell) and drops that request. Repaints through
+    // InvalidateHotLook when the bit changes.
+    HoverChange TrackHover(const TControlEvent& event, const RECT& area, UINT& state, UINT hotBit = StateHot);
+    // The leave half alone, for controls whose hot part is not one bit (links,
+    // a scroll bar's parts): true for a real leave, false while the pointer
+    // is still inside area.
+    bool IsRealLeave(const TControlEvent& event, const RECT& area);
+    // Repaints after the hot look changed; a list row repaints only what its
+    // list shows of it.
+    virtual void InvalidateHotLook();
     // A control that stops being visible cannot keep the keyboard focus.
     void DropManagerFocus();
     // Takes a float rectangle relative to the parent and keeps the float data
@@ -316,14 +347,15 @@ private:
 
 #include "ui/manager/Manager.h"
 
-inline bool CControlUI::ClipToAncestors(RECT& area, bool bStopAtHidden) const
+inline bool CControlUI::ClipToAncestors(RECT& area, bool bStopAtHidden, bool bClientAreas) const
 {
     for (const CControlUI* ancestor = parent; ancestor != NULL; ancestor = ancestor->GetParent())
     {
         if (bStopAtHidden && !ancestor->IsVisible())
             return false;
+        const RECT bounds = bClientAreas ? ancestor->GetClientPos() : ancestor->GetPos();
         RECT clipped;
-        if (!::IntersectRect(&clipped, &area, &ancestor->GetPos()))
+        if (!::IntersectRect(&clipped, &area, &bounds))
             return false;
         area = clipped;
     }

@@ -89,6 +89,12 @@ void CControlUI::SetBorderRound(SIZE cxyRound)
     Invalidate();
 }
 
+void CControlUI::ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage)
+{
+    if (descriptor.Assign(pStrImage))
+        Invalidate();
+}
+
 void CControlUI::SetBkImage(LPCWSTR pStrImage)
 {
     if (!bkImage.Assign(pStrImage))

@@ -1,5 +1,4 @@
 #include "ui/controls/DateTime.h"
-#include "ui/controls/NativeEditor.h"
 
 #include <commctrl.h>
 #include <olectl.h>
@@ -10,12 +9,6 @@
 
 namespace
 {
-RECT EmptyRect()
-{
-    RECT none = {0, 0, 0, 0};
-    return none;
-}
-
 // A year-month-day text as the control shows it ("2026-03-07", " 999-12-31")
 // into time; false, and time untouched, for anything else or a day that
 // does not exist.
@@ -54,16 +47,6 @@ bool IsIgnoredPointerEvent(int kind)
 
 // ---- CDateTimeWnd ----
 
-CDateTimeWnd::CDateTimeWnd() : owner(NULL), bkBrush(NULL), initialised(false), destroying(false)
-{
-}
-
-CDateTimeWnd::~CDateTimeWnd()
-{
-    if (bkBrush != NULL)
-        ::DeleteObject(bkBrush);
-}
-
 LPCWSTR CDateTimeWnd::GetWindowClassName() const
 {
     return L"DateTimeWnd";
@@ -74,33 +57,10 @@ LPCWSTR CDateTimeWnd::GetSuperClassName() const
     return DATETIMEPICK_CLASSW;
 }
 
-CManagerUI* CDateTimeWnd::Manager() const
-{
-    return owner != NULL ? owner->GetManager() : NULL;
-}
-
-void CDateTimeWnd::RegisterForRepaint()
-{
-    if (CManagerUI* manager = Manager())
-        manager->AddNativeWindow(owner, hwnd);
-}
-
 RECT CDateTimeWnd::CalcPos() const
 {
-    if (owner == NULL)
-        return EmptyRect();
-    RECT rc = owner->GetPos();
-    for (const CControlUI* ancestor = owner->GetParent(); ancestor != NULL; ancestor = ancestor->GetParent())
-    {
-        if (!ancestor->IsVisible())
-            return EmptyRect();
-        const RECT client = ancestor->GetClientPos();
-        RECT clipped;
-        if (!::IntersectRect(&clipped, &rc, &client))
-            return EmptyRect();
-        rc = clipped;
-    }
-    return rc;
+    RECT rc = {0, 0, 0, 0};
+    return owner != NULL ? ClippedByAncestors(owner->GetPos()) : rc;
 }
 
 bool CDateTimeWnd::Init(CDateTimeUI* control)
@@ -156,79 +116,15 @@ void CDateTimeWnd::WriteBack()
 }
 
 // Each message this window handles itself, with the rule it follows. The
-// rest goes to the system's date picker.
+// shell answers creation, destruction, painting and the loss of the focus
+// alike for every native editor; the rest goes to the system's date picker.
 struct CDateTimeWnd::Handlers
 {
-    typedef LRESULT (*THandler)(CDateTimeWnd& w, WPARAM wParam, LPARAM lParam, bool& handled);
-    struct TEntry
-    {
-        UINT message;
-        THandler handler;
-    };
-
-    static THandler Find(UINT uMsg)
-    {
-        static const TEntry table[] = {
-            {WM_CREATE, OnCreate},       {WM_DESTROY, OnDestroy}, {WM_PAINT, OnPaint},
-            {WM_KILLFOCUS, OnKillFocus}, {WM_KEYUP, OnKeyUp},     {OCM_NOTIFY, OnNotify},
-        };
-        for (const TEntry& entry : table)
-        {
-            if (entry.message == uMsg)
-                return entry.handler;
-        }
-        return NULL;
-    }
+    static const TMessageRow<THandler<CDateTimeWnd>> table[];
 
     static LRESULT Default(CDateTimeWnd& w, UINT uMsg, WPARAM wParam, LPARAM lParam)
     {
         return w.CWindowWnd::HandleMessage(uMsg, wParam, lParam);
-    }
-
-    static LRESULT OnCreate(CDateTimeWnd& w, WPARAM, LPARAM, bool& handled)
-    {
-        handled = false;
-        w.RegisterForRepaint();
-        return 0;
-    }
-
-    static LRESULT OnDestroy(CDateTimeWnd& w, WPARAM, LPARAM, bool& handled)
-    {
-        handled = false;
-        w.destroying = true;
-        return 0;
-    }
-
-    static LRESULT OnPaint(CDateTimeWnd& w, WPARAM, LPARAM, bool& handled)
-    {
-        handled = false;
-        CManagerUI* manager = w.Manager();
-        if (manager != NULL && manager->IsLayered())
-            w.RegisterForRepaint();
-        return 0;
-    }
-
-    // Losing the focus ends the picking with the chosen date. The drop-down
-    // calendar takes the focus from the picker while it is open (the system
-    // does so on some platforms): that is still picking, and its closing
-    // ends it instead.
-    static LRESULT OnKillFocus(CDateTimeWnd& w, WPARAM wParam, LPARAM lParam, bool& handled)
-    {
-        handled = true;
-        HWND self = w.hwnd;
-        HWND next = reinterpret_cast<HWND>(wParam);
-        const LRESULT result = Default(w, WM_KILLFOCUS, wParam, lParam);
-        CManagerUI* manager = w.Manager();
-        if (w.destroying || manager == NULL || w.IsOwnCalendar(next))
-            return result;
-        w.WriteBack();
-        HWND paintWindow = manager->GetPaintWindow();
-        if (next != paintWindow && paintWindow != NULL)
-            ::SendMessageW(paintWindow, WM_KILLFOCUS, wParam, lParam);
-        // The manager may have deleted the control, and with it this window.
-        if (::IsWindow(self))
-            ::SendMessageW(self, WM_CLOSE, 0, 0);
-        return result;
     }
 
     static LRESULT OnKeyUp(CDateTimeWnd& w, WPARAM wParam, LPARAM lParam, bool& handled)
@@ -266,29 +162,20 @@ struct CDateTimeWnd::Handlers
     }
 };
 
+const TMessageRow<CDateTimeWnd::THandler<CDateTimeWnd>> CDateTimeWnd::Handlers::table[] = {
+    {WM_KEYUP, OnKeyUp},
+    {OCM_NOTIFY, OnNotify},
+};
+
 LRESULT CDateTimeWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
-    if (Handlers::THandler handler = Handlers::Find(uMsg))
-    {
-        bool handled = false;
-        const LRESULT result = handler(*this, wParam, lParam, handled);
-        if (handled)
-            return result;
-    }
-    return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
+    return Dispatch<CDateTimeWnd>(Handlers::table, uMsg, wParam, lParam);
 }
 
-void CDateTimeWnd::OnFinalMessage(HWND hWnd)
+void CDateTimeUI::NativeEditorGone(const CWindowWnd* window)
 {
-    if (owner != NULL)
-    {
-        owner->Invalidate();
-        if (CManagerUI* manager = Manager())
-            manager->RemoveNativeWindow(hWnd);
-        if (owner->pickerWindow == this)
-            owner->pickerWindow = NULL;
-    }
-    delete this;
+    if (pickerWindow == window)
+        pickerWindow = NULL;
 }
 
 // ---- CDateTimeUI ----
@@ -368,15 +255,7 @@ void CDateTimeUI::MoveBy(int dx, int dy, bool bNeedInvalidate)
 
 void CDateTimeUI::PlacePicker()
 {
-    if (pickerWindow == NULL)
-        return;
-    const RECT rc = pickerWindow->CalcPos();
-    HWND hWnd = pickerWindow->GetHWND();
-    if (::IsRectEmpty(&rc))
-        ::ShowWindow(hWnd, SW_HIDE);
-    else
-        ::SetWindowPos(hWnd, NULL, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
-                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    PlaceNativeEditor(pickerWindow);
 }
 
 // Another control took the window's focus without the native focus moving
@@ -384,13 +263,7 @@ void CDateTimeUI::PlacePicker()
 // the native focus back to the window closes it with the picked date.
 void CDateTimeUI::ClosePickerOnFocusLoss()
 {
-    if (pickerWindow == NULL)
-        return;
-    HWND paintWindow = manager != NULL ? manager->GetPaintWindow() : NULL;
-    if (paintWindow != NULL && ::GetFocus() == pickerWindow->GetHWND())
-        ::SetFocus(paintWindow);
-    if (pickerWindow != NULL)
-        pickerWindow->SendMessage(WM_CLOSE);
+    CloseNativeEditor(pickerWindow, manager);
 }
 
 // A new picker, or the open one refreshed, shown with the focus.

@@ -3,19 +3,16 @@
 #include <windows.h>
 
 #include "ui/controls/Label.h"
-#include "ui/core/WindowWnd.h"
+#include "ui/controls/NativeEditor.h"
 
 class CDateTimeUI;
 
 // The system's date picker laid over a date control while it has the focus.
 // One is made per editing session; it writes the chosen date back when it
 // closes and deletes itself when its window is gone.
-class CDateTimeWnd : public CWindowWnd
+class CDateTimeWnd : public CNativeEditorWnd<CDateTimeUI>
 {
 public:
-    CDateTimeWnd();
-    ~CDateTimeWnd() override;
-
     // Creates the window over control when there is none yet, loads the
     // control's date into it and gives it the focus. False when the window
     // cannot be made: the wrapper may then already be gone, so the caller
@@ -24,31 +21,25 @@ public:
     // The control's rectangle clipped by every ancestor; empty when an
     // ancestor is hidden or clips it away.
     RECT CalcPos() const;
-    // The control is being destroyed: nothing may reach it any more.
-    void DetachOwner() { owner = NULL; }
 
     // ---- Overridables ----
     LPCWSTR GetWindowClassName() const override;
     LPCWSTR GetSuperClassName() const override;
     LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
-    void OnFinalMessage(HWND hWnd) override;
 
 protected:
     // ---- Implementation ----
     struct Handlers;
-    CManagerUI* Manager() const;
-    void RegisterForRepaint();
+    // The drop-down calendar takes the focus from the picker while it is
+    // open (the system does so on some platforms): that is still picking.
+    bool KeepsEditingWith(HWND next) const override { return IsOwnCalendar(next); }
+    // Losing the focus ends the picking with the chosen date.
+    void OnEditingEnds() override { WriteBack(); }
     // Whether hWnd is this picker's drop-down calendar or inside it.
     bool IsOwnCalendar(HWND hWnd) const;
     // Copies the picked date into the control unless the editing was
     // cleared or cancelled.
     void WriteBack();
-
-    // ---- Data ----
-    CDateTimeUI* owner;  // not owned; null once the control is destroyed
-    HBRUSH bkBrush;      // owned; never made by the picker itself
-    bool initialised;
-    bool destroying;  // WM_DESTROY has arrived: no further close requests
 };
 
 // A label showing a date as year-month-day (the year padded with blanks to
@@ -57,6 +48,7 @@ protected:
 class CDateTimeUI : public CLabelUI
 {
     friend class CDateTimeWnd;
+    friend class CNativeEditorWnd<CDateTimeUI>;
 
 public:
     // How the text follows the next change.
@@ -98,6 +90,8 @@ protected:
     // ---- Implementation ----
     void OpenPicker();
     void PlacePicker();
+    // The picker's window is gone.
+    void NativeEditorGone(const CWindowWnd* window);
     void ClosePickerOnFocusLoss();
 
     // ---- Data ----

@@ -1,5 +1,4 @@
 #include "ui/controls/Edit.h"
-#include "ui/controls/NativeEditor.h"
 
 #include <olectl.h>
 #include <wchar.h>
@@ -23,24 +22,12 @@ bool IsIgnoredPointerEvent(int kind)
 {
     return kind == EventMouseMove || kind == EventButtonUp || kind == EventContextMenu;
 }
-
-RECT EmptyRect()
-{
-    RECT none = {0, 0, 0, 0};
-    return none;
-}
 }  // namespace
 
 // ---- CEditWnd ----
 
-CEditWnd::CEditWnd() : owner(NULL), bkBrush(NULL), initialised(false), drawCaret(false), destroying(false)
+CEditWnd::CEditWnd() : drawCaret(false)
 {
-}
-
-CEditWnd::~CEditWnd()
-{
-    if (bkBrush != NULL)
-        ::DeleteObject(bkBrush);
 }
 
 LPCWSTR CEditWnd::GetWindowClassName() const
@@ -53,29 +40,13 @@ LPCWSTR CEditWnd::GetSuperClassName() const
     return L"Edit";
 }
 
-CManagerUI* CEditWnd::Manager() const
-{
-    return owner != NULL ? owner->GetManager() : NULL;
-}
-
-bool CEditWnd::IsLayered() const
-{
-    CManagerUI* manager = Manager();
-    return manager != NULL && manager->IsLayered();
-}
-
-void CEditWnd::RegisterForRepaint()
-{
-    if (CManagerUI* manager = Manager())
-        manager->AddNativeWindow(owner, hwnd);
-}
-
 RECT CEditWnd::CalcPos() const
 {
     CManagerUI* manager = Manager();
+    RECT rc = {0, 0, 0, 0};
     if (manager == NULL)
-        return EmptyRect();
-    RECT rc = owner->TextRect();
+        return rc;
+    rc = owner->TextRect();
 
     // One line of the font, centred in the text area.
     const TFontEntry* font = manager->GetFontInfo(owner->GetFont());
@@ -86,18 +57,7 @@ RECT CEditWnd::CalcPos() const
         rc.bottom = rc.top + lineHeight;
     }
 
-    // Whatever an ancestor hides or clips, the editor must not show.
-    for (const CControlUI* ancestor = owner->GetParent(); ancestor != NULL; ancestor = ancestor->GetParent())
-    {
-        if (!ancestor->IsVisible())
-            return EmptyRect();
-        const RECT client = ancestor->GetClientPos();
-        RECT clipped;
-        if (!::IntersectRect(&clipped, &rc, &client))
-            return EmptyRect();
-        rc = clipped;
-    }
-    return rc;
+    return ClippedByAncestors(rc);
 }
 
 bool CEditWnd::Init(CEditUI* control)
@@ -147,85 +107,24 @@ bool CEditWnd::Init(CEditUI* control)
 }
 
 // Each message this window handles itself, with the rule it follows. The
-// rest goes to the system's edit procedure.
+// shell answers creation, destruction, painting and the loss of the focus
+// alike for every native editor; the rest goes to the system's edit
+// procedure.
 struct CEditWnd::Handlers
 {
-    typedef LRESULT (*THandler)(CEditWnd& w, WPARAM wParam, LPARAM lParam, bool& handled);
-    struct TEntry
-    {
-        UINT message;
-        THandler handler;
-    };
-
-    static THandler Find(UINT uMsg)
-    {
-        static const TEntry table[] = {
-            {WM_CREATE, OnCreate},
-            {WM_DESTROY, OnDestroy},
-            {WM_KILLFOCUS, OnKillFocus},
-            {WM_PAINT, OnPaint},
-            {WM_KEYDOWN, OnKeyDown},
-            {WM_TIMER, OnTimer},
-            {WM_PRINT, OnPrint},
-            {OCM_COMMAND, OnCommand},
-            {OCM_CTLCOLOREDIT, OnColorRequest},
-            {OCM_CTLCOLORSTATIC, OnColorRequest},
-        };
-        for (const TEntry& entry : table)
-        {
-            if (entry.message == uMsg)
-                return entry.handler;
-        }
-        return NULL;
-    }
+    static const TMessageRow<THandler<CEditWnd>> table[];
 
     static LRESULT Default(CEditWnd& w, UINT uMsg, WPARAM wParam, LPARAM lParam)
     {
         return w.CWindowWnd::HandleMessage(uMsg, wParam, lParam);
     }
 
-    // The layered window composes native children itself: it must know of
-    // this one, and the caret it cannot show has to be painted.
+    // A layered window cannot show the system's caret: the editor paints one.
     static LRESULT OnCreate(CEditWnd& w, WPARAM, LPARAM, bool& handled)
     {
         handled = false;
-        w.RegisterForRepaint();
         if (w.IsLayered())
             ::SetTimer(w.hwnd, CaretTimerId, ::GetCaretBlinkTime(), NULL);
-        return 0;
-    }
-
-    static LRESULT OnDestroy(CEditWnd& w, WPARAM, LPARAM, bool& handled)
-    {
-        handled = false;
-        w.destroying = true;
-        return 0;
-    }
-
-    // Losing the focus ends the editing. The manager's window hears of a
-    // focus that leaves for elsewhere, so that its focus control follows.
-    static LRESULT OnKillFocus(CEditWnd& w, WPARAM wParam, LPARAM lParam, bool& handled)
-    {
-        handled = true;
-        HWND self = w.hwnd;
-        const LRESULT result = Default(w, WM_KILLFOCUS, wParam, lParam);
-        CManagerUI* manager = w.Manager();
-        if (w.destroying || manager == NULL)
-            return result;
-        HWND paintWindow = manager->GetPaintWindow();
-        if (reinterpret_cast<HWND>(wParam) != paintWindow && paintWindow != NULL)
-            ::SendMessageW(paintWindow, WM_KILLFOCUS, wParam, lParam);
-        // The manager may have deleted the control, and with it this window.
-        if (::IsWindow(self))
-            ::SendMessageW(self, WM_CLOSE, 0, 0);
-        return result;
-    }
-
-    static LRESULT OnPaint(CEditWnd& w, WPARAM, LPARAM, bool& handled)
-    {
-        handled = false;
-        if (w.IsLayered())
-            w.RegisterForRepaint();
         return 0;
     }
 
@@ -288,16 +187,19 @@ struct CEditWnd::Handlers
     }
 };
 
+const TMessageRow<CEditWnd::THandler<CEditWnd>> CEditWnd::Handlers::table[] = {
+    {WM_CREATE, OnCreate},
+    {WM_KEYDOWN, OnKeyDown},
+    {WM_TIMER, OnTimer},
+    {WM_PRINT, OnPrint},
+    {OCM_COMMAND, OnCommand},
+    {OCM_CTLCOLOREDIT, OnColorRequest},
+    {OCM_CTLCOLORSTATIC, OnColorRequest},
+};
+
 LRESULT CEditWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
-    if (Handlers::THandler handler = Handlers::Find(uMsg))
-    {
-        bool handled = false;
-        const LRESULT result = handler(*this, wParam, lParam, handled);
-        if (handled)
-            return result;
-    }
-    return CWindowWnd::HandleMessage(uMsg, wParam, lParam);
+    return Dispatch<CEditWnd>(Handlers::table, uMsg, wParam, lParam);
 }
 
 HBRUSH CEditWnd::BackgroundBrush(HDC hDC)
@@ -356,17 +258,10 @@ void CEditWnd::OnEditChanged()
         owner->Invalidate();
 }
 
-void CEditWnd::OnFinalMessage(HWND hWnd)
+void CEditUI::NativeEditorGone(const CWindowWnd* window)
 {
-    if (owner != NULL)
-    {
-        owner->Invalidate();
-        if (CManagerUI* manager = Manager())
-            manager->RemoveNativeWindow(hWnd);
-        if (owner->editWindow == this)
-            owner->editWindow = NULL;
-    }
-    delete this;
+    if (editWindow == window)
+        editWindow = NULL;
 }
 
 // ---- CEditUI ----
@@ -436,15 +331,7 @@ void CEditUI::MoveBy(int dx, int dy, bool bNeedInvalidate)
 
 void CEditUI::PlaceEditor()
 {
-    if (editWindow == NULL)
-        return;
-    const RECT rc = editWindow->CalcPos();
-    HWND hWnd = editWindow->GetHWND();
-    if (::IsRectEmpty(&rc))
-        ::ShowWindow(hWnd, SW_HIDE);
-    else
-        ::SetWindowPos(hWnd, NULL, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
-                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    PlaceNativeEditor(editWindow);
 }
 
 void CEditUI::SetVisible(bool bVisible)
@@ -476,13 +363,7 @@ void CEditUI::CloseEditorOnHide()
 // closed directly.
 void CEditUI::CloseEditor()
 {
-    if (editWindow == NULL)
-        return;
-    HWND paintWindow = manager != NULL ? manager->GetPaintWindow() : NULL;
-    if (paintWindow != NULL && ::GetFocus() == editWindow->GetHWND())
-        ::SetFocus(paintWindow);
-    if (editWindow != NULL)
-        editWindow->SendMessage(WM_CLOSE);
+    CloseNativeEditor(editWindow, manager);
 }
 
 void CEditUI::SetEnabled(bool bEnable)
@@ -538,33 +419,7 @@ bool CEditUI::HandlePointer(TControlEvent& event)
 
 bool CEditUI::HandleHover(TControlEvent& event)
 {
-    const bool inside = ::PtInRect(&itemRect, event.point) != FALSE;
-    if (event.kind == EventMouseEnter)
-    {
-        if (inside && IsEnabled() && (buttonState & StateHot) == 0)
-        {
-            buttonState |= StateHot;
-            Invalidate();
-        }
-        return false;
-    }
-    if (event.kind != EventMouseLeave)
-        return false;
-    // Something drawn over the edit took the pointer: wait for the real leave.
-    if (inside)
-    {
-        if (manager != NULL)
-            manager->AddMouseLeaveNeeded(this);
-        return true;
-    }
-    if (IsEnabled() && (buttonState & StateHot) != 0)
-    {
-        buttonState &= ~StateHot;
-        Invalidate();
-    }
-    if (manager != NULL)
-        manager->RemoveMouseLeaveNeeded(this);
-    return false;
+    return TrackHover(event, itemRect, buttonState) == HoverCovered;
 }
 
 void CEditUI::HandleEvent(TControlEvent& event)
@@ -673,12 +528,6 @@ void CEditUI::SetPasswordChar(WCHAR ch)
     if (editWindow != NULL)
         editWindow->SendMessage(EM_SETPASSWORDCHAR, passwordChar);
     Invalidate();
-}
-
-void CEditUI::ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage)
-{
-    if (descriptor.Assign(pStrImage))
-        Invalidate();
 }
 
 void CEditUI::SetNormalImage(LPCWSTR pStrImage)

@@ -4,7 +4,7 @@
 
 #include "ui/controls/ControlAttributes.h"
 #include "ui/controls/Label.h"
-#include "ui/core/WindowWnd.h"
+#include "ui/controls/NativeEditor.h"
 
 class CEditUI;
 
@@ -12,7 +12,7 @@ class CEditUI;
 // user types. One is made per editing session; it copies every change of its
 // text into the control, closes itself when it loses the focus and deletes
 // itself when its window is gone.
-class CEditWnd : public CWindowWnd
+class CEditWnd : public CNativeEditorWnd<CEditUI>
 {
 public:
     // Toggles the painted caret of a layered window.
@@ -22,7 +22,6 @@ public:
     };
 
     CEditWnd();
-    ~CEditWnd() override;
 
     // Creates the window over control and gives it the focus. False when the
     // window cannot be made: the wrapper may then already be gone, so the
@@ -32,33 +31,21 @@ public:
     // text area, one font line high and centred, clipped by every ancestor;
     // empty when an ancestor is hidden or clips it away.
     RECT CalcPos() const;
-    // The control is being destroyed: nothing may reach it any more.
-    void DetachOwner() { owner = NULL; }
 
     // ---- Overridables ----
     LPCWSTR GetWindowClassName() const override;
     LPCWSTR GetSuperClassName() const override;
     LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
-    void OnFinalMessage(HWND hWnd) override;
 
 protected:
     // ---- Implementation ----
     struct Handlers;
-    // The manager of the owner, or null once the owner is gone.
-    CManagerUI* Manager() const;
-    bool IsLayered() const;
-    // Asks the layered window to compose this editor into its next picture.
-    void RegisterForRepaint();
     void OnEditChanged();
     // The brush for a colour request; null leaves the system's colours.
     HBRUSH BackgroundBrush(HDC hDC);
 
     // ---- Data ----
-    CEditUI* owner;  // not owned; null once the control is destroyed
-    HBRUSH bkBrush;  // owned
-    bool initialised;
     bool drawCaret;
-    bool destroying;  // WM_DESTROY has arrived: no further close requests
 };
 
 // A single-line text box. Most of the time it is a label that paints its text
@@ -68,6 +55,7 @@ protected:
 class CEditUI : public CLabelUI
 {
     friend class CEditWnd;
+    friend class CNativeEditorWnd<CEditUI>;
 
 public:
     CEditUI();
@@ -136,11 +124,12 @@ protected:
     void CloseEditor();
     // Moves or hides the open editor after the control moved.
     void PlaceEditor();
+    // The editor's window is gone.
+    void NativeEditorGone(const CWindowWnd* window);
     // Pointer events, in the order they are tried; false when the event is
     // not one of theirs.
     bool HandlePointer(TControlEvent& event);
     bool HandleHover(TControlEvent& event);
-    void ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage);
 
     // ---- Data ----
     CEditWnd* editWindow;  // owned by its window: deletes itself when the window is gone

@@ -6,6 +6,7 @@
 
 #include "ui/manager/Manager.h"
 #include "ui/render/Color.h"
+#include "ui/render/GdiScope.h"
 #include "ui/render/Renderer.h"
 
 namespace
@@ -25,22 +26,6 @@ void ChangeBits(UINT& bits, UINT on, UINT off)
 // The open side of a measuring rectangle: far enough that the text never
 // reaches it, so that it is the text that decides the measured size.
 const int MeasureExtent = 9999;
-
-// A DC to measure on when the window has none yet.
-class CScratchDC
-{
-public:
-    CScratchDC() : m_hDC(::CreateCompatibleDC(NULL)) {}
-    ~CScratchDC()
-    {
-        if (m_hDC != NULL)
-            ::DeleteDC(m_hDC);
-    }
-    HDC Get() const { return m_hDC; }
-
-private:
-    HDC m_hDC;
-};
 }  // namespace
 
 // ---- Attribute value forms ----
@@ -326,7 +311,8 @@ void CLabelUI::MeasureInto(RECT& rc)
         DrawCaption(hDC, rc, 0, style);
         return;
     }
-    CScratchDC scratch;
+    // A DC of its own to measure on when the window has none yet.
+    CMemoryDC scratch(NULL);
     if (scratch.Get() != NULL)
         DrawCaption(scratch.Get(), rc, 0, style);
 }

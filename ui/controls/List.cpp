@@ -4,19 +4,8 @@
 
 #include "ui/controls/ScrollBar.h"
 #include "ui/core/AttributeValues.h"
+#include "ui/core/Numeric.h"
 #include "ui/manager/Manager.h"
-
-namespace
-{
-int MinInt(int a, int b)
-{
-    return a < b ? a : b;
-}
-int MaxInt(int a, int b)
-{
-    return a > b ? a : b;
-}
-}  // namespace
 
 // ---- CListUI ----
 
@@ -112,14 +101,14 @@ bool CListUI::Add(CControlUI* pControl)
         if (header != NULL)
             CVerticalLayoutUI::Remove(header);
         header = static_cast<CListHeaderUI*>(pControl->FindInterface(L"ListHeader"));
-        info.columnCount = MinInt(header->GetCount(), TListInfo::MaxColumns);
+        info.columnCount = Min(header->GetCount(), TListInfo::MaxColumns);
         return CVerticalLayoutUI::AddAt(pControl, 0);
     }
     case HeaderItemChild:
     {
         if (header == NULL || !header->Add(pControl))
             return false;
-        info.columnCount = MinInt(header->GetCount(), TListInfo::MaxColumns);
+        info.columnCount = Min(header->GetCount(), TListInfo::MaxColumns);
         return true;
     }
     default:
@@ -144,7 +133,7 @@ bool CListUI::AddAt(CControlUI* pControl, int iIndex)
     {
         if (header == NULL || !header->AddAt(pControl, iIndex))
             return false;
-        info.columnCount = MinInt(header->GetCount(), TListInfo::MaxColumns);
+        info.columnCount = Min(header->GetCount(), TListInfo::MaxColumns);
         return true;
     }
     default:
@@ -155,10 +144,8 @@ bool CListUI::AddAt(CControlUI* pControl, int iIndex)
     if (IListItemUI* row = AsListItem(pControl))
         row->SetOwner(this);
     Renumber(iIndex, GetCount());
-    if (curSel >= iIndex)
-        ++curSel;
-    if (expandedItem >= iIndex)
-        ++expandedItem;
+    SelectionAfterInsert(curSel, iIndex);
+    SelectionAfterInsert(expandedItem, iIndex);
     return true;
 }
 
@@ -183,7 +170,7 @@ bool CListUI::Remove(CControlUI* pControl, bool bDoNotDestroy)
     {
         if (header == NULL || !header->Remove(pControl, bDoNotDestroy))
             return false;
-        info.columnCount = MinInt(header->GetCount(), TListInfo::MaxColumns);
+        info.columnCount = Min(header->GetCount(), TListInfo::MaxColumns);
         return true;
     }
     default:
@@ -229,7 +216,7 @@ bool CListUI::SetItemIndex(CControlUI* pControl, int iNewIndex)
     const int oldIndex = body->GetItemIndex(pControl);
     if (!body->SetItemIndex(pControl, iNewIndex))
         return false;
-    Renumber(MinInt(oldIndex, iNewIndex), MaxInt(oldIndex, iNewIndex) + 1);
+    Renumber(Min(oldIndex, iNewIndex), Max(oldIndex, iNewIndex) + 1);
     AfterRowsMoved(selected, expanded);
     return true;
 }
@@ -252,15 +239,15 @@ bool CListUI::SetMultiItemIndex(CControlUI* pStartControl, int iCount, int iNewS
     const int oldIndex = body->GetItemIndex(pStartControl);
     if (!body->SetMultiItemIndex(pStartControl, iCount, iNewStartIndex))
         return false;
-    Renumber(MinInt(oldIndex, iNewStartIndex), MaxInt(oldIndex, iNewStartIndex) + iCount);
+    Renumber(Min(oldIndex, iNewStartIndex), Max(oldIndex, iNewStartIndex) + iCount);
     AfterRowsMoved(selected, expanded);
     return true;
 }
 
 void CListUI::Renumber(int first, int last)
 {
-    last = MinInt(last, GetCount());
-    for (int i = MaxInt(first, 0); i < last; ++i)
+    last = Min(last, GetCount());
+    for (int i = Max(first, 0); i < last; ++i)
     {
         if (IListItemUI* row = AsListItem(RowAt(i)))
             row->SetIndex(i);
@@ -272,17 +259,9 @@ void CListUI::AfterRowRemoved(int index)
     Renumber(index, GetCount());
     // The expanded row is only an index: it must not go on naming the row
     // that took the removed one's place.
-    if (expandedItem == index)
-        expandedItem = -1;
-    else if (expandedItem > index)
-        --expandedItem;
-    if (curSel == index)
-    {
-        curSel = -1;
+    SelectionAfterRemove(expandedItem, index);
+    if (SelectionAfterRemove(curSel, index))
         SelectItem(FindSelectable(index, false), false, true);
-    }
-    else if (curSel > index)
-        --curSel;
 }
 
 void CListUI::AfterRowsMoved(CControlUI* selected, CControlUI* expanded)
@@ -386,18 +365,12 @@ bool CListUI::SelectItem(int iIndex, bool bTakeFocus, bool bSendNotify)
 {
     if (iIndex == curSel)
         return true;
-    const int previous = curSel;
-    if (curSel >= 0)
-    {
-        if (IListItemUI* row = AsListItem(RowAt(curSel)))
-            row->Select(false, bSendNotify);
-        curSel = -1;
-    }
+    const int previous = DropSelection(curSel, RowAt(curSel), bSendNotify);
     if (iIndex < 0)
         return false;
     CControlUI* control = RowAt(iIndex);
-    IListItemUI* row = AsListItem(control);
-    if (row == NULL || !control->IsVisible() || !control->IsEnabled())
+    IListItemUI* row = SelectableRow(control);
+    if (row == NULL)
         return false;
     curSel = iIndex;
     if (!row->Select(true, bSendNotify))
@@ -540,7 +513,7 @@ void CListUI::RefreshColumns()
         info.columnCount = 0;
         return;
     }
-    info.columnCount = MinInt(header->GetCount(), TListInfo::MaxColumns);
+    info.columnCount = Min(header->GetCount(), TListInfo::MaxColumns);
     const bool hidden = !header->IsVisible();
     for (int i = 0; i < info.columnCount; ++i)
     {
@@ -597,14 +570,8 @@ bool CListUI::HandleKey(WORD key)
 
 void CListUI::HandleEvent(TControlEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.kind))
-    {
-        if (parent != NULL)
-            parent->HandleEvent(event);
-        else
-            CVerticalLayoutUI::HandleEvent(event);
+    if (PassUnreachableMouseEvent(event))
         return;
-    }
     switch (event.kind)
     {
     case EventSetFocus:

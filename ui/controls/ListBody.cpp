@@ -5,31 +5,13 @@
 #include <new>
 
 #include "ui/controls/ScrollBar.h"
+#include "ui/core/Numeric.h"
 #include "ui/manager/Manager.h"
 #include "ui/render/ClipScope.h"
 #include "ui/render/Renderer.h"
 
 namespace
 {
-long long Min(long long a, long long b)
-{
-    return a < b ? a : b;
-}
-long long Max(long long a, long long b)
-{
-    return a > b ? a : b;
-}
-
-long long Clamp(long long value, long long low, long long high)
-{
-    return Max(Min(value, high), low);
-}
-
-int ToInt(long long value)
-{
-    return value > INT_MAX ? INT_MAX : (value < INT_MIN ? INT_MIN : static_cast<int>(value));
-}
-
 bool IsPlaced(const CControlUI* row)
 {
     return row->IsVisible() && !row->IsFloat();
@@ -186,7 +168,8 @@ void CListBodyUI::SetPos(RECT rc, bool bNeedInvalidate)
         if (!IsPlaced(row))
             continue;
         const RECT pad = row->GetPadding();
-        const SIZE estimate = row->EstimateSize(CUISize(ToInt(rowWidth(row, pad)), ToInt(heightLimit(row))));
+        const SIZE estimate =
+            row->EstimateSize(CUISize(SaturateInt(rowWidth(row, pad)), SaturateInt(heightLimit(row))));
         long long height = estimate.cy;
         if (height == 0)
             ++stretchCount;
@@ -225,7 +208,7 @@ void CListBodyUI::SetPos(RECT rc, bool bNeedInvalidate)
         remaining -= pad.top;
         fixedHeight -= static_cast<long long>(pad.top) + pad.bottom + (drawIndex > 0 ? gap : 0);
         const long long width = rowWidth(row, pad);
-        const SIZE estimate = row->EstimateSize(CUISize(ToInt(width), ToInt(heightLimit(row))));
+        const SIZE estimate = row->EstimateSize(CUISize(SaturateInt(width), SaturateInt(heightLimit(row))));
         long long height = estimate.cy;
         if (height == 0)
         {
@@ -240,8 +223,8 @@ void CListBodyUI::SetPos(RECT rc, bool bNeedInvalidate)
         }
         const long long rowLeft = left + pad.left;
         const long long rowTop = y + pad.top;
-        const RECT placedRect =
-            CUIRect(ToInt(rowLeft), ToInt(rowTop), ToInt(rowLeft + width), ToInt(rowTop + height));
+        const RECT placedRect = CUIRect(SaturateInt(rowLeft), SaturateInt(rowTop),
+                                        SaturateInt(rowLeft + width), SaturateInt(rowTop + height));
         row->SetPos(placedRect, false);
         if (recording)
         {
@@ -264,7 +247,7 @@ void CListBodyUI::SetPos(RECT rc, bool bNeedInvalidate)
     CListHeaderUI* header = owner != NULL ? owner->GetHeader() : NULL;
     if (header != NULL && header->GetCount() > 0)
         widthNeeded = Max(header->EstimateSize(CUISize(inner.GetWidth(), inner.GetHeight())).cx, 0);
-    ProcessScrollBar(inner, ToInt(widthNeeded), ToInt(heightNeeded));
+    ProcessScrollBar(inner, SaturateInt(widthNeeded), SaturateInt(heightNeeded));
 }
 
 void CListBodyUI::SetScrollPos(SIZE szPos)
@@ -450,19 +433,7 @@ bool CListBodyUI::PaintContent(HDC hDC, const RECT& rcPaint, CControlUI* pStopCo
             PaintRows(hDC, rcPaint);
     }
 
-    CScrollBarUI* bars[] = {verticalScrollBar, horizontalScrollBar};
-    for (CScrollBarUI* bar : bars)
-    {
-        if (bar == NULL)
-            continue;
-        if (bar == pStopControl)
-            return false;
-        RECT overlap;
-        if (bar->IsVisible() && ::IntersectRect(&overlap, &rcPaint, &bar->GetPos()) &&
-            !bar->Paint(hDC, rcPaint, pStopControl))
-            return false;
-    }
-    return true;
+    return PaintScrollBars(hDC, rcPaint, pStopControl);
 }
 
 bool CListBodyUI::PaintRows(HDC hDC, const RECT& rcPaint)

@@ -140,12 +140,6 @@ void CListHeaderItemUI::SetShowHtml(bool bShowHtml)
     SetAndInvalidate(showHtml, bShowHtml);
 }
 
-void CListHeaderItemUI::ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage)
-{
-    if (descriptor.Assign(pStrImage))
-        Invalidate();
-}
-
 void CListHeaderItemUI::SetNormalImage(LPCWSTR pStrImage)
 {
     ReplaceImage(normalImage, pStrImage);
@@ -259,26 +253,8 @@ void CListHeaderItemUI::HandleEvent(TControlEvent& event)
         }
         break;
     case EventMouseEnter:
-        if (IsEnabled() && ::PtInRect(&itemRect, event.point))
-        {
-            buttonState |= StateHot;
-            Invalidate();
-        }
-        return;
     case EventMouseLeave:
-        if (::PtInRect(&itemRect, event.point))
-        {
-            if (manager != NULL)
-                manager->AddMouseLeaveNeeded(this);
-            return;
-        }
-        if ((buttonState & StateHot) != 0)
-        {
-            buttonState &= ~StateHot;
-            Invalidate();
-        }
-        if (manager != NULL)
-            manager->RemoveMouseLeaveNeeded(this);
+        TrackHover(event, itemRect, buttonState);
         return;
     default:
         break;

@@ -70,7 +70,6 @@ protected:
     void DragTo(POINT pt);
     void EndDrag();
     void DrawOrNormal(HDC hDC, TDrawSpec& image);
-    void ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage);
 
     static const TAttributeRow<CListHeaderItemUI> attributeTable[];
 

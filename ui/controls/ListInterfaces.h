@@ -130,6 +130,55 @@ inline IListOwnerUI* AsListOwner(CControlUI* pControl)
     return pControl != NULL ? static_cast<IListOwnerUI*>(pControl->FindInterface(L"IListOwner")) : NULL;
 }
 
+// The selected row of a list or a combo box is an index into its rows, -1
+// for none. These keep it naming the same row as rows come and go, and do
+// the part of selecting that both owners share.
+
+// A row was inserted at index: the selected row moves down with the rows
+// after it.
+inline void SelectionAfterInsert(int& selected, int index)
+{
+    if (selected >= index)
+        ++selected;
+}
+
+// The row at index was removed. True when it was the selected one: the
+// selection is then empty and the owner selects a neighbour. Otherwise the
+// index follows its row.
+inline bool SelectionAfterRemove(int& selected, int index)
+{
+    if (selected == index)
+    {
+        selected = -1;
+        return true;
+    }
+    if (selected > index)
+        --selected;
+    return false;
+}
+
+// Unselects the selected row (row, found at selected) and empties the
+// selection. The index it had, -1 for none.
+inline int DropSelection(int& selected, CControlUI* row, bool bSendNotify)
+{
+    const int previous = selected;
+    if (selected >= 0)
+    {
+        if (IListItemUI* item = AsListItem(row))
+            item->Select(false, bSendNotify);
+        selected = -1;
+    }
+    return previous;
+}
+
+// The control as a row that can take the selection, a visible and enabled
+// list item; null for anything else.
+inline IListItemUI* SelectableRow(CControlUI* control)
+{
+    IListItemUI* row = AsListItem(control);
+    return row != NULL && control->IsVisible() && control->IsEnabled() ? row : NULL;
+}
+
 // The "item..." attributes of lists and combos; false for another name. owner
 // is invalidated for a change of look and laid out again for one of size.
 // Vertical alignment, ellipsis and wrapping are read only with lineStyles.

@@ -4,6 +4,7 @@
 
 #include "ui/core/AttributeValues.h"
 #include "ui/manager/Manager.h"
+#include "ui/render/GdiScope.h"
 #include "ui/render/Renderer.h"
 
 namespace
@@ -11,22 +12,6 @@ namespace
 // The open side of a measuring rectangle: far enough that the text never
 // reaches it.
 const int MeasureExtent = 9999;
-
-// A DC to measure on when the window has none yet.
-class CScratchDC
-{
-public:
-    CScratchDC() : m_hDC(::CreateCompatibleDC(NULL)) {}
-    ~CScratchDC()
-    {
-        if (m_hDC != NULL)
-            ::DeleteDC(m_hDC);
-    }
-    HDC Get() const { return m_hDC; }
-
-private:
-    HDC m_hDC;
-};
 
 RECT Deflated(const RECT& rc, const RECT& padding)
 {
@@ -199,11 +184,8 @@ template <class TBase> void CListItemBase<TBase>::PassToOwner(TControlEvent& eve
 
 template <class TBase> void CListItemBase<TBase>::HandleRowEvent(TControlEvent& event)
 {
-    if (!this->IsMouseEnabled() && IsMouseEvent(event.kind))
-    {
-        PassToOwner(event);
+    if (this->PassUnreachableMouseEvent(event))
         return;
-    }
     const bool enabled = this->IsEnabled();
     switch (event.kind)
     {
@@ -221,28 +203,8 @@ template <class TBase> void CListItemBase<TBase>::HandleRowEvent(TControlEvent& 
     case EventMouseMove:
         return;
     case EventMouseEnter:
-        if (enabled && ::PtInRect(&this->GetPos(), event.point) && !IsHot())
-        {
-            buttonState |= StateHot;
-            InvalidateItem();
-        }
-        return;
     case EventMouseLeave:
-        // The pointer moved onto a control drawn over the row: the row stays
-        // hot until the pointer really leaves it.
-        if (::PtInRect(&this->GetPos(), event.point))
-        {
-            if (this->manager != NULL)
-                this->manager->AddMouseLeaveNeeded(this);
-            return;
-        }
-        if (enabled && IsHot())
-        {
-            buttonState &= ~StateHot;
-            InvalidateItem();
-        }
-        if (this->manager != NULL)
-            this->manager->RemoveMouseLeaveNeeded(this);
+        this->TrackHover(event, this->GetPos(), buttonState);
         return;
     case EventDoubleClick:
         if (enabled)
@@ -360,7 +322,8 @@ void CListLabelElementUI::MeasureInto(const TListInfo& info, const CUIString& me
 {
     ++measureCount;
     HDC hDC = manager->GetPaintDC();
-    CScratchDC scratch;
+    // A DC of its own to measure on when the window has none yet.
+    CMemoryDC scratch(NULL);
     if (hDC == NULL)
         hDC = scratch.Get();
     if (hDC != NULL)
@@ -608,18 +571,10 @@ void CListTextElementUI::HandleLinkEvent(TControlEvent& event)
         break;
     }
     case EventMouseLeave:
-        if (hotLink < 0)
+        if (hotLink < 0 || !IsRealLeave(event, linkRects[hotLink]))
             break;
-        if (::PtInRect(&linkRects[hotLink], event.point))
-        {
-            if (manager != NULL)
-                manager->AddMouseLeaveNeeded(this);
-            break;
-        }
         hotLink = -1;
         InvalidateItem();
-        if (manager != NULL)
-            manager->RemoveMouseLeaveNeeded(this);
         break;
     default:
         break;
@@ -738,32 +693,23 @@ void CListHBoxElementUI::SetPos(RECT rc, bool bNeedInvalidate)
     if (info == NULL)
         return;
     int column = 0;
-    for (int i = 0; i < items.GetSize(); ++i)
-    {
-        CControlUI* child = static_cast<CControlUI*>(items[i]);
-        if (!child->IsVisible())
-            continue;
-        if (child->IsFloat())
-        {
-            SetFloatPos(i);
-            continue;
-        }
+    PlaceVisibleChildren([&](int, CControlUI* child) {
         const RECT pad = child->GetPadding();
         if (info->columnCount <= 0)
         {
             // Without columns every child takes the whole row.
             child->SetPos(Deflated(itemRect, pad), false);
-            continue;
+            return;
         }
         if (column >= info->columnCount)
-            continue;  // more children than columns: the rest are not placed
+            return;  // more children than columns: the rest are not placed
         RECT cell = {info->columns[column].left + pad.left, itemRect.top + pad.top,
                      info->columns[column].right - pad.right, itemRect.bottom - pad.bottom};
         if (info->vLineSize > 0 && column < info->columnCount - 1)
             cell.right -= info->vLineSize;
         child->SetPos(cell, false);
         ++column;
-    }
+    });
 }
 
 bool CListHBoxElementUI::PaintContent(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl)

@@ -57,6 +57,16 @@ protected:
     // Clicks, hover, activation; what a row does not handle goes to its owner.
     void HandleRowEvent(TControlEvent& event);
     void PassToOwner(TControlEvent& event);
+    // A row's mouse events go to its list, or, without one, to its parent:
+    // never back into the row's own handling, which would pass them on again.
+    void PassMouseOn(TControlEvent& event) override
+    {
+        if (owner != NULL)
+            owner->HandleItemEvent(event);
+        else
+            CControlUI::PassMouseOn(event);
+    }
+    void InvalidateHotLook() override { InvalidateItem(); }
 
     int index;
     int drawIndex;

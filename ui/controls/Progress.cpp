@@ -102,8 +102,7 @@ void CProgressUI::SetValue(int nValue)
 
 void CProgressUI::SetForeImage(LPCWSTR pStrImage)
 {
-    if (progressForeImage.Assign(pStrImage))
-        Invalidate();
+    ReplaceImage(progressForeImage, pStrImage);
 }
 
 // The range as the next paint repairs it: an empty or reversed range ends
@@ -207,20 +206,17 @@ void CSliderUI::SetThumbSize(SIZE size)
 
 void CSliderUI::SetThumbImage(LPCWSTR pStrImage)
 {
-    if (thumbImage.Assign(pStrImage))
-        Invalidate();
+    ReplaceImage(thumbImage, pStrImage);
 }
 
 void CSliderUI::SetThumbHotImage(LPCWSTR pStrImage)
 {
-    if (thumbHotImage.Assign(pStrImage))
-        Invalidate();
+    ReplaceImage(thumbHotImage, pStrImage);
 }
 
 void CSliderUI::SetThumbPushedImage(LPCWSTR pStrImage)
 {
-    if (thumbPushedImage.Assign(pStrImage))
-        Invalidate();
+    ReplaceImage(thumbPushedImage, pStrImage);
 }
 
 // The thumb travels the control's length less its own; a thumb longer than
@@ -280,15 +276,8 @@ void CSliderUI::NotifyValueChanged()
 
 void CSliderUI::HandleEvent(TControlEvent& event)
 {
-    const bool mouseEvent = event.kind >= EventMouseMove && event.kind <= EventScrollWheel;
-    if (!IsMouseEnabled() && mouseEvent)
-    {
-        if (parent != NULL)
-            parent->HandleEvent(event);
-        else
-            CLabelUI::HandleEvent(event);
+    if (PassUnreachableMouseEvent(event))
         return;
-    }
     if (HandleKey(event) || HandlePointer(event) || HandleHover(event))
         return;
     CControlUI::HandleEvent(event);
@@ -399,27 +388,8 @@ bool CSliderUI::HandleHover(TControlEvent& event)
         return true;
     }
     case EventMouseEnter:
-        if (IsInside(event.point) && IsEnabled() && (sliderState & StateHot) == 0)
-        {
-            sliderState |= StateHot;
-            Invalidate();
-        }
-        return false;
     case EventMouseLeave:
-        if (IsInside(event.point))
-        {
-            if (manager != NULL)
-                manager->AddMouseLeaveNeeded(this);
-            return true;
-        }
-        if (IsEnabled() && (sliderState & StateHot) != 0)
-        {
-            sliderState &= ~StateHot;
-            Invalidate();
-        }
-        if (manager != NULL)
-            manager->RemoveMouseLeaveNeeded(this);
-        return false;
+        return TrackHover(event, itemRect, sliderState) == HoverCovered;
     default:
         return false;
     }

@@ -602,25 +602,6 @@ void CRichEditUI::PlaceScrollBars(const CUIRect& textArea)
     }
 }
 
-void CRichEditUI::PlaceChildren(const CUIRect& childArea)
-{
-    for (int i = 0; i < items.GetSize(); ++i)
-    {
-        CControlUI* child = static_cast<CControlUI*>(items[i]);
-        if (!child->IsVisible())
-            continue;
-        if (child->IsFloat())
-        {
-            SetFloatPos(i);
-            continue;
-        }
-        const int width = Clamp(childArea.GetWidth(), child->GetMinWidth(), child->GetMaxWidth());
-        const int height = Clamp(childArea.GetHeight(), child->GetMinHeight(), child->GetMaxHeight());
-        child->SetPos(CUIRect(childArea.left, childArea.top, childArea.left + width, childArea.top + height),
-                      false);
-    }
-}
-
 void CRichEditUI::SetPos(RECT rc, bool bNeedInvalidate)
 {
     CControlUI::SetPos(rc, bNeedInvalidate);
@@ -654,7 +635,7 @@ void CRichEditUI::SetPos(RECT rc, bool bNeedInvalidate)
         childArea.left -= horizontalScrollBar->GetScrollPos();
         childArea.right += horizontalScrollBar->GetScrollRange() - horizontalScrollBar->GetScrollPos();
     }
-    PlaceChildren(childArea);
+    FillWithChildren(childArea);
 }
 
 void CRichEditUI::MoveBy(int dx, int dy, bool bNeedInvalidate)
@@ -667,14 +648,8 @@ void CRichEditUI::MoveBy(int dx, int dy, bool bNeedInvalidate)
 
 void CRichEditUI::HandleEvent(TControlEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.kind))
-    {
-        if (parent != NULL)
-            parent->HandleEvent(event);
-        else
-            CControlUI::HandleEvent(event);
+    if (PassUnreachableMouseEvent(event))
         return;
-    }
     ITextServices* services = host != NULL ? host->GetTextServices() : NULL;
     switch (event.kind)
     {
@@ -898,19 +873,7 @@ bool CRichEditUI::PaintContent(HDC hDC, const RECT& rcPaint, CControlUI* pStopCo
 
     PaintCaret(hDC);
 
-    CScrollBarUI* bars[] = {verticalScrollBar, horizontalScrollBar};
-    for (CScrollBarUI* bar : bars)
-    {
-        if (bar == NULL)
-            continue;
-        if (bar == pStopControl)
-            return false;
-        RECT overlap;
-        if (bar->IsVisible() && ::IntersectRect(&overlap, &rcPaint, &bar->GetPos()) &&
-            !bar->Paint(hDC, rcPaint, pStopControl))
-            return false;
-    }
-    return true;
+    return PaintScrollBars(hDC, rcPaint, pStopControl);
 }
 
 // A layered window shows no system caret: the control draws it.

@@ -137,7 +137,6 @@ protected:
     void FitVerticalScrollBar(int childHeight, bool wasVisible);
     bool NaturalHeightExceeds(int width, int height) const;
     void PlaceScrollBars(const CUIRect& textArea);
-    void PlaceChildren(const CUIRect& childArea);
     void PaintCaret(HDC hDC);
     void OnCaretTimer();
     void SendScroll(UINT msg, WORD code, WORD position = 0) const;

@@ -187,8 +187,7 @@ void CScrollBarUI::SetPartImage(Part part, ImageState state, LPCWSTR pStrImage)
 {
     if (!IsKnownImage(part, state))
         return;
-    if (images[part][state].Assign(pStrImage))
-        Invalidate();
+    ReplaceImage(images[part][state], pStrImage);
 }
 
 // ---- Attributes ----
@@ -353,11 +352,8 @@ void CScrollBarUI::SetFocus()
 void CScrollBarUI::HandleEvent(TControlEvent& event)
 {
     // A bar the mouse cannot reach hands mouse events on untouched.
-    if (!IsMouseEnabled() && IsMouseEvent(event.kind))
-    {
-        PassOn(event);
+    if (PassUnreachableMouseEvent(event))
         return;
-    }
     switch (event.kind)
     {
     // A bar takes no focus and shows no menu.
@@ -520,21 +516,12 @@ void CScrollBarUI::OnMouseEnter(const TControlEvent& event)
 // and the bar waits for the next one.
 bool CScrollBarUI::OnMouseLeave(const TControlEvent& event)
 {
-    if (::PtInRect(&itemRect, event.point))
-    {
-        if (manager != NULL)
-            manager->AddMouseLeaveNeeded(this);
+    if (!IsRealLeave(event, itemRect))
         return false;
-    }
-    if (IsEnabled())
-    {
-        button1State &= ~StateHot;
-        button2State &= ~StateHot;
-        thumbState &= ~StateHot;
-        Invalidate();
-    }
-    if (manager != NULL)
-        manager->RemoveMouseLeaveNeeded(this);
+    button1State &= ~StateHot;
+    button2State &= ~StateHot;
+    thumbState &= ~StateHot;
+    Invalidate();
     return true;
 }
 

@@ -112,6 +112,7 @@ protected:
     void OnMouseEnter(const TControlEvent& event);
     bool OnMouseLeave(const TControlEvent& event);
     void PassOn(TControlEvent& event);
+    void PassMouseOn(TControlEvent& event) override { PassOn(event); }
 
     void LineBack();
     void LineForward();

@@ -3,17 +3,11 @@
 #include <wchar.h>
 
 #include "ui/controls/ControlAttributes.h"
+#include "ui/core/Numeric.h"
 #include "ui/manager/Manager.h"
 
 namespace
 {
-int ClampSize(int size, int low, int high)
-{
-    if (size > high)
-        size = high;
-    return size < low ? low : size;
-}
-
 // "selectedid" goes on to the container as well: a name it does not know is
 // kept as a custom attribute there.
 const TAttributeRow<CTabLayoutUI> kTabAttributes[] = {
@@ -151,26 +145,17 @@ void CTabLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
     area.right -= inset.right;
     area.bottom -= inset.bottom;
 
-    for (int i = 0; i < GetCount(); ++i)
-    {
-        CControlUI* child = GetItemAt(i);
-        if (!child->IsVisible())
-            continue;
-        if (child->IsFloat())
-        {
-            SetFloatPos(i);
-            continue;
-        }
+    PlaceVisibleChildren([&](int i, CControlUI* child) {
         if (i != currentSel)
-            continue;
+            return;
         const RECT pad = child->GetPadding();
         CUIRect room(area.left + pad.left, area.top + pad.top, area.right - pad.right,
                      area.bottom - pad.bottom);
         const SIZE wanted = child->EstimateSize(CUISize(room.GetWidth(), room.GetHeight()));
         int width = wanted.cx != 0 ? wanted.cx : (room.GetWidth() > 0 ? room.GetWidth() : 0);
         int height = wanted.cy != 0 ? wanted.cy : (room.GetHeight() > 0 ? room.GetHeight() : 0);
-        width = ClampSize(width, child->GetMinWidth(), child->GetMaxWidth());
-        height = ClampSize(height, child->GetMinHeight(), child->GetMaxHeight());
+        width = Clamp(width, child->GetMinWidth(), child->GetMaxWidth());
+        height = Clamp(height, child->GetMinHeight(), child->GetMaxHeight());
         child->SetPos(CUIRect(room.left, room.top, room.left + width, room.top + height), false);
-    }
+    });
 }

@@ -98,18 +98,13 @@ bool CTextUI::HandleLinkEvent(TControlEvent& event)
     case EventMouseLeave:
         if (!IsEnabled() || linkCount == 0 || hotLink == -1)
             return false;
-        // The manager reports leaving when the pointer moves onto another
-        // control drawn over the link; the link stays hot until it is left.
-        if (::PtInRect(&linkRects[hotLink], event.point))
+        // A control drawn over the link takes the pointer without it leaving
+        // the link: the link stays hot until it is left.
+        if (IsRealLeave(event, linkRects[hotLink]))
         {
-            if (manager != NULL)
-                manager->AddMouseLeaveNeeded(this);
-            return true;
+            hotLink = -1;
+            Invalidate();
         }
-        hotLink = -1;
-        Invalidate();
-        if (manager != NULL)
-            manager->RemoveMouseLeaveNeeded(this);
         return true;
     default:
         return false;

@@ -180,16 +180,7 @@ void CTileLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
     // maximum size, aligned inside the cell.
     const long long scrollX = hScrolls ? horizontalScrollBar->GetScrollPos() : 0;
     const long long scrollY = vScrolls ? verticalScrollBar->GetScrollPos() : 0;
-    for (int i = 0; i < items.GetSize(); ++i)
-    {
-        CControlUI* child = static_cast<CControlUI*>(items[i]);
-        if (!child->IsVisible())
-            continue;
-        if (child->IsFloat())
-        {
-            SetFloatPos(i);
-            continue;
-        }
+    PlaceVisibleChildren([&](int i, CControlUI* child) {
         const RECT pad = child->GetPadding();
         const long long w = std::max<long long>(
             std::min<long long>(cellWidth - pad.left - pad.right, child->GetMaxWidth()), 0);
@@ -203,7 +194,7 @@ void CTileLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
         PlaceInCell(y, cellHeight, h, pad.top, pad.bottom, vAlign, top, bottom);
         child->SetPos(CUIRect(SaturateInt(left), SaturateInt(top), SaturateInt(right), SaturateInt(bottom)),
                       false);
-    }
+    });
 
     ProcessScrollBar(inner, SaturateInt(grid.cxNeeded), SaturateInt(grid.cyNeeded));
 }

@@ -244,11 +244,8 @@ bool CTreeNodeUI::AreAncestorsExpanded() const
 
 void CTreeNodeUI::HandleEvent(TControlEvent& event)
 {
-    if (!IsMouseEnabled() && IsMouseEvent(event.kind))
-    {
-        PassToOwner(event);
+    if (PassUnreachableMouseEvent(event))
         return;
-    }
     CListContainerElementUI::HandleEvent(event);
     switch (event.kind)
     {
@@ -529,11 +526,16 @@ bool CTreeViewUI::OnFolderNotify(void* param)
     CTreeNodeUI* node = NodeOfPart(msg->sender);
     if (node == NULL || node->treeView != this)
         return true;
+    ApplyFold(node);
+    return true;
+}
+
+void CTreeViewUI::ApplyFold(CTreeNodeUI* node)
+{
     const bool expanded = node->IsFolderExpanded();
     node->visibleTag = expanded;
     // A node hidden under a collapsed ancestor keeps its descendants hidden.
     SetChildrenExpanded(expanded && node->AreAncestorsExpanded(), node);
-    return true;
 }
 
 bool CTreeViewUI::OnItemDoubleClick(void* param)
@@ -546,9 +548,7 @@ bool CTreeViewUI::OnItemDoubleClick(void* param)
     if (node == NULL || node->treeView != this)
         return true;
     node->folderButton->SetSelected(!node->folderButton->IsSelected(), true);
-    const bool expanded = node->IsFolderExpanded();
-    node->visibleTag = expanded;
-    SetChildrenExpanded(expanded && node->AreAncestorsExpanded(), node);
+    ApplyFold(node);
     return true;
 }
 
@@ -568,21 +568,21 @@ bool CTreeViewUI::OnCheckBoxNotify(void* param)
 
 void CTreeViewUI::SetChildrenExpanded(bool bExpand, CTreeNodeUI* node)
 {
-    const auto apply = [this, bExpand](CTreeNodeUI* child) {
+    // A node shows or hides with its ancestor; those under a collapsed
+    // node stay as they are.
+    const auto apply = [bExpand](CTreeNodeUI* child) {
         child->SetVisible(bExpand);
-        if (child->GetChildNodeCount() > 0 && child->IsFolderExpanded())
-            SetChildrenExpanded(bExpand, child);
+        return child->IsFolderExpanded();
     };
     if (node != NULL)
     {
-        for (int i = 0; i < node->GetChildNodeCount(); ++i)
-            apply(node->GetChildNode(i));
+        node->ForEachDescendant(apply);
         return;
     }
     // Without a node, the top-level nodes: the deeper ones follow them.
     ForEachNode([&apply](CTreeNodeUI* n) {
-        if (n->GetParentNode() == NULL)
-            apply(n);
+        if (n->GetParentNode() == NULL && apply(n))
+            n->ForEachDescendant(apply);
     });
 }
 
@@ -593,13 +593,10 @@ bool CTreeViewUI::SetChildrenChecked(bool bChecked, CTreeNodeUI* node)
         ForEachNode([bChecked](CTreeNodeUI* n) { n->checkBox->SetSelected(bChecked, true); });
         return true;
     }
-    for (int i = 0; i < node->GetChildNodeCount(); ++i)
-    {
-        CTreeNodeUI* child = node->GetChildNode(i);
+    node->ForEachDescendant([bChecked](CTreeNodeUI* child) {
         child->checkBox->SetSelected(bChecked, true);
-        if (child->GetChildNodeCount() > 0)
-            SetChildrenChecked(bChecked, child);
-    }
+        return true;
+    });
     return true;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "ui/controls/BoxLayout.h"
 #include "ui/controls/Button.h"
 #include "ui/controls/Label.h"
@@ -78,6 +80,10 @@ public:
     bool IsFolderExpanded() const;
     // Every ancestor is expanded, so this node may show.
     bool AreAncestorsExpanded() const;
+    // Calls visit(node) for every node below this one, each parent before
+    // its children; the descendants of a node for which visit answers false
+    // are passed over.
+    template <class TVisit> void ForEachDescendant(TVisit visit);
     bool GetVisibleTag() const { return visibleTag; }
     void SetVisibleTag(bool bVisible) { visibleTag = bVisible; }
 
@@ -219,6 +225,8 @@ protected:
     static CTreeNodeUI* NodeOfPart(CControlUI* part);
     // Applies fn to every node in the list.
     template <class TFn> void ForEachNode(TFn fn);
+    // The node's folder button was toggled: its descendants show or hide.
+    void ApplyFold(CTreeNodeUI* node);
 
     bool showFolderButton;
     bool showCheckBox;
@@ -226,3 +234,21 @@ protected:
 
     static const TAttributeRow<CTreeViewUI> attributeTable[];
 };
+
+template <class TVisit> void CTreeNodeUI::ForEachDescendant(TVisit visit)
+{
+    // Depth first without recursion, so that no depth of tree exhausts the
+    // stack: the children are pushed last first, so the first comes next.
+    std::vector<CTreeNodeUI*> pending;
+    for (int i = GetChildNodeCount() - 1; i >= 0; --i)
+        pending.push_back(GetChildNode(i));
+    while (!pending.empty())
+    {
+        CTreeNodeUI* node = pending.back();
+        pending.pop_back();
+        if (!visit(node))
+            continue;
+        for (int i = node->GetChildNodeCount() - 1; i >= 0; --i)
+            pending.push_back(node->GetChildNode(i));
+    }
+}

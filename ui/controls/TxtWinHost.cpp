@@ -69,8 +69,7 @@ COLORREF ColorRefOf(DWORD argb)
 }  // namespace
 
 CTxtWinHost::CTxtWinHost()
-    : refCount(1),
-      owner(NULL),
+    : owner(NULL),
       services(NULL),
       style(0),
       flags(0),
@@ -302,19 +301,6 @@ HRESULT STDMETHODCALLTYPE CTxtWinHost::QueryInterface(REFIID riid, void** ppv)
     *ppv = static_cast<ITextHost*>(this);
     AddRef();
     return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE CTxtWinHost::AddRef()
-{
-    return ++refCount;
-}
-
-ULONG STDMETHODCALLTYPE CTxtWinHost::Release()
-{
-    const ULONG left = --refCount;
-    if (left == 0)
-        delete this;
-    return left;
 }
 
 // ---- ITextHost: window, DC and scroll bars ----

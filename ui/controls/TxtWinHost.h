@@ -6,6 +6,8 @@
 #include <richedit.h>
 #include <textserv.h>
 
+#include "ui/core/ComRefCount.h"
+
 class CRichEditUI;
 
 // Interface identifiers of the windowless text services. The system's import
@@ -25,7 +27,7 @@ extern const IID kTextHostAltIid;
 // The services call back while they are being created and while they are
 // being destroyed, so every method copes with a missing services pointer and
 // with an owner that is already gone.
-class CTxtWinHost final : public ITextHost
+class CTxtWinHost final : public CComRefCounted<ITextHost>
 {
 public:
     // Host flag bits.
@@ -83,8 +85,6 @@ public:
 
     // ---- IUnknown ----
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     // ---- ITextHost ----
     HDC TxGetDC() override;
@@ -138,7 +138,6 @@ private:
     // that read the format only once also get it through EM_SETCHARFORMAT.
     void ApplyCharFormat();
 
-    ULONG refCount;
     CRichEditUI* owner;       // not owned; null after Shutdown
     ITextServices* services;  // owned reference
     DWORD style;

@@ -14,6 +14,11 @@ bool ParseBool(LPCWSTR value)
     return std::wcscmp(value, L"true") == 0;
 }
 
+bool ParseBoolIgnoringCase(LPCWSTR value)
+{
+    return value != NULL && _wcsicmp(value, L"true") == 0;
+}
+
 int ParseInt(LPCWSTR value)
 {
     return SaturateInt(std::wcstoll(value, NULL, 10));

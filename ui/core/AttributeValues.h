@@ -8,8 +8,14 @@
 // Attribute names of controls are case-sensitive.
 bool AttributeIs(LPCWSTR name, LPCWSTR known);
 
-// Exactly "true" is true; anything else, "True" included, is false.
+// Exactly "true" is true; anything else, "True" included, is false. The
+// rule of control attributes and image descriptors.
 bool ParseBool(LPCWSTR value);
+
+// "true" in any case ("TRUE", "True") is true; anything else, or no value, is
+// false. The rule of the window's own attributes and of the skin's resource
+// elements (fonts, images, defaults).
+bool ParseBoolIgnoringCase(LPCWSTR value);
 
 // A decimal number as wcstol reads it; what cannot be read is 0, and values beyond int saturate.
 int ParseInt(LPCWSTR value);

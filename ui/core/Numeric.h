@@ -12,6 +12,18 @@ inline int SaturateInt(long long value)
     return value > INT_MAX ? INT_MAX : (value < INT_MIN ? INT_MIN : static_cast<int>(value));
 }
 
+// The smaller and the larger of two values in their common type, so that an
+// int set against a 64-bit sum is widened rather than the sum cut down.
+template <typename A, typename B> inline typename std::common_type<A, B>::type Min(A a, B b)
+{
+    return a < b ? a : b;
+}
+
+template <typename A, typename B> inline typename std::common_type<A, B>::type Max(A a, B b)
+{
+    return a > b ? a : b;
+}
+
 // value kept within low..high, in value's type. Should low exceed high, low
 // wins: a minimum size outranks a maximum.
 template <typename T>

@@ -5,6 +5,7 @@
 #include <wctype.h>
 
 #include "ui/controls/Control.h"
+#include "ui/core/ComRefCount.h"
 #include "ui/manager/Manager.h"
 
 // The interface's identifier is always taken as __uuidof(IAccessible): the
@@ -344,10 +345,10 @@ bool QueueAction(CControlUI* control, TQueuedAction action)
 // ---- The accessible object ----
 
 // One control, or the window's client area (which stands for the root).
-class CControlAccessible final : public IAccessible
+class CControlAccessible final : public CComRefCounted<IAccessible>
 {
 public:
-    CControlAccessible(LONG controlId, bool client) : refs(1), id(controlId), isClient(client) {}
+    CControlAccessible(LONG controlId, bool client) : id(controlId), isClient(client) {}
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
@@ -362,14 +363,6 @@ public:
         }
         *ppv = NULL;
         return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ::InterlockedIncrement(&refs); }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        const LONG left = ::InterlockedDecrement(&refs);
-        if (left == 0)
-            delete this;
-        return left;
     }
 
     // IDispatch: the object is reached through its vtable only.
@@ -479,7 +472,6 @@ private:
 
     static HWND WindowOf(CControlUI* control) { return control->GetManager()->GetPaintWindow(); }
 
-    LONG refs;
     const LONG id;
     const bool isClient;
 };

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "ui/controls/Control.h"
+#include "ui/core/MessageTable.h"
 #include "ui/manager/ManagerAccessible.h"
 #include "ui/manager/ManagerEvents.h"
 
@@ -52,12 +53,7 @@ POINT ClientPointOf(HWND hWnd, LPARAM screenPoint)
 struct CManagerUI::Input
 {
     typedef bool (*THandler)(CManagerUI& m, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
-    struct TEntry
-    {
-        UINT message;
-        THandler handler;
-    };
-    static THandler Find(UINT uMsg);
+    static const TMessageRow<THandler> table[];
 
     static bool RunMessageFilters(CManagerUI& m, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
     static bool HandleLayeredFrame(CManagerUI& m, UINT uMsg, WPARAM wParam, LRESULT& lRes);
@@ -104,47 +100,38 @@ struct CManagerUI::Input
     static void Deliver(TNotifyMsg& msg, const CPtrList& receivers);
 };
 
-CManagerUI::Input::THandler CManagerUI::Input::Find(UINT uMsg)
-{
-    static const TEntry table[] = {
-        {WM_SIZE, OnSize},
-        {WM_KILLFOCUS, OnKillFocus},
-        {WM_PAINT, OnPaint},
-        {WM_PRINTCLIENT, OnPrintClient},
-        {WM_CLOSE, OnClose},
-        {WM_ERASEBKGND, OnEraseBackground},
-        {WM_SETCURSOR, OnSetCursor},
-        {WM_MOUSEACTIVATE, OnMouseActivate},
-        {WM_GETMINMAXINFO, OnGetMinMaxInfo},
-        {WM_NOTIFY, OnNotify},
-        {WM_COMMAND, OnCommand},
-        {WM_CTLCOLOREDIT, OnCtlColorEdit},
-        {WM_CTLCOLORSTATIC, OnCtlColorStatic},
-        {WM_CONTEXTMENU, OnContextMenu},
-        {WM_KEYDOWN, OnKeyDown},
-        {WM_KEYUP, OnKeyUp},
-        {WM_CHAR, OnChar},
-        {WM_TIMER, OnTimer},
-        {WM_MOUSEMOVE, OnMouseMove},
-        {WM_LBUTTONDOWN, OnLButtonDown},
-        {WM_LBUTTONUP, OnLButtonUp},
-        {WM_LBUTTONDBLCLK, OnLButtonDblClk},
-        {WM_RBUTTONDOWN, OnRButtonDown},
-        {WM_MOUSEWHEEL, OnMouseWheel},
-        {WM_MOUSEHOVER, OnMouseHover},
-        {WM_MOUSELEAVE, OnMouseLeave},
-        {WM_CAPTURECHANGED, OnCaptureChanged},
-        {WM_GETOBJECT, OnGetObject},
-        {FlushMessage, OnFlush},
-        {AccessibleActionMessage, OnAccessibleAction},
-    };
-    for (const TEntry& entry : table)
-    {
-        if (entry.message == uMsg)
-            return entry.handler;
-    }
-    return NULL;
-}
+const TMessageRow<CManagerUI::Input::THandler> CManagerUI::Input::table[] = {
+    {WM_SIZE, OnSize},
+    {WM_KILLFOCUS, OnKillFocus},
+    {WM_PAINT, OnPaint},
+    {WM_PRINTCLIENT, OnPrintClient},
+    {WM_CLOSE, OnClose},
+    {WM_ERASEBKGND, OnEraseBackground},
+    {WM_SETCURSOR, OnSetCursor},
+    {WM_MOUSEACTIVATE, OnMouseActivate},
+    {WM_GETMINMAXINFO, OnGetMinMaxInfo},
+    {WM_NOTIFY, OnNotify},
+    {WM_COMMAND, OnCommand},
+    {WM_CTLCOLOREDIT, OnCtlColorEdit},
+    {WM_CTLCOLORSTATIC, OnCtlColorStatic},
+    {WM_CONTEXTMENU, OnContextMenu},
+    {WM_KEYDOWN, OnKeyDown},
+    {WM_KEYUP, OnKeyUp},
+    {WM_CHAR, OnChar},
+    {WM_TIMER, OnTimer},
+    {WM_MOUSEMOVE, OnMouseMove},
+    {WM_LBUTTONDOWN, OnLButtonDown},
+    {WM_LBUTTONUP, OnLButtonUp},
+    {WM_LBUTTONDBLCLK, OnLButtonDblClk},
+    {WM_RBUTTONDOWN, OnRButtonDown},
+    {WM_MOUSEWHEEL, OnMouseWheel},
+    {WM_MOUSEHOVER, OnMouseHover},
+    {WM_MOUSELEAVE, OnMouseLeave},
+    {WM_CAPTURECHANGED, OnCaptureChanged},
+    {WM_GETOBJECT, OnGetObject},
+    {FlushMessage, OnFlush},
+    {AccessibleActionMessage, OnAccessibleAction},
+};
 
 bool CManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
 {
@@ -154,7 +141,7 @@ bool CManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT
         return true;
     if (layered && Input::HandleLayeredFrame(*this, uMsg, wParam, lRes))
         return true;
-    Input::THandler handler = Input::Find(uMsg);
+    Input::THandler handler = FindMessageHandler(Input::table, uMsg);
     return handler != NULL && handler(*this, wParam, lParam, lRes);
 }
 

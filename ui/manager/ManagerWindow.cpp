@@ -34,11 +34,6 @@ CUIRect ParseRect(LPCWSTR text)
     return CUIRect(v[0], v[1], v[2], v[3]);
 }
 
-bool ParseBool(LPCWSTR text)
-{
-    return text != NULL && _wcsicmp(text, L"true") == 0;
-}
-
 BYTE ParseByte(LPCWSTR text)
 {
     const long value = text != NULL ? wcstol(text, NULL, 10) : 0;
@@ -75,8 +70,8 @@ const TWindowAttribute kWindowAttributes[] = {
          const CUISize s = ParseSize(v);
          m.SetMaxInfo(s.cx, s.cy);
      }},
-    {L"showdirty", false, [](CManagerUI& m, LPCWSTR v) { m.SetShowUpdateRect(ParseBool(v)); }},
-    {L"noactivate", true, [](CManagerUI& m, LPCWSTR v) { m.SetNoActivate(ParseBool(v)); }},
+    {L"showdirty", false, [](CManagerUI& m, LPCWSTR v) { m.SetShowUpdateRect(ParseBoolIgnoringCase(v)); }},
+    {L"noactivate", true, [](CManagerUI& m, LPCWSTR v) { m.SetNoActivate(ParseBoolIgnoringCase(v)); }},
     {L"opacity", false, [](CManagerUI& m, LPCWSTR v) { m.SetOpacity(ParseByte(v)); }},
     {L"layeredopacity", true, [](CManagerUI& m, LPCWSTR v) { m.SetLayeredOpacity(ParseByte(v)); }},
     {L"layeredimage", true,

@@ -6,6 +6,7 @@
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
 #include "ui/controls/TreeView.h"
+#include "ui/core/AttributeValues.h"
 #include "ui/manager/Manager.h"
 #include "ui/markup/ResourceLocations.h"
 
@@ -25,11 +26,6 @@ namespace
 bool NameIs(LPCWSTR name, LPCWSTR expected)
 {
     return name != NULL && _wcsicmp(name, expected) == 0;
-}
-
-bool IsTrue(LPCWSTR value)
-{
-    return NameIs(value, L"true");
 }
 
 bool IsResourceElement(LPCWSTR name)
@@ -85,7 +81,7 @@ void AddImage(CXmlNode node, CManagerUI& manager)
         else if (NameIs(attribute, L"mask"))
             mask = ReadMask(value);
         else if (NameIs(attribute, L"shared"))
-            shared = IsTrue(value);
+            shared = ParseBoolIgnoringCase(value);
     }
     if (name != NULL)
         manager.AddImage(name, type, mask, shared);
@@ -112,15 +108,15 @@ void AddFont(CXmlNode node, CManagerUI& manager)
         else if (NameIs(attribute, L"size"))
             size = ReadNumber(value);
         else if (NameIs(attribute, L"bold"))
-            bold = IsTrue(value);
+            bold = ParseBoolIgnoringCase(value);
         else if (NameIs(attribute, L"underline"))
-            underline = IsTrue(value);
+            underline = ParseBoolIgnoringCase(value);
         else if (NameIs(attribute, L"italic"))
-            italic = IsTrue(value);
+            italic = ParseBoolIgnoringCase(value);
         else if (NameIs(attribute, L"default"))
-            isDefault = IsTrue(value);
+            isDefault = ParseBoolIgnoringCase(value);
         else if (NameIs(attribute, L"shared"))
-            shared = IsTrue(value);
+            shared = ParseBoolIgnoringCase(value);
     }
     if (id < 0 || face == NULL)
         return;
@@ -143,7 +139,7 @@ void AddDefaultList(CXmlNode node, CManagerUI& manager)
         else if (NameIs(attribute, L"value"))
             list = value;
         else if (NameIs(attribute, L"shared"))
-            shared = IsTrue(value);
+            shared = ParseBoolIgnoringCase(value);
     }
     if (name != NULL)
         manager.AddDefaultAttributeList(name, list, shared);

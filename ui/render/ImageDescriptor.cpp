@@ -58,11 +58,6 @@ bool HasNextPair(LPCWSTR p)
     return p[0] == L' ' && p[1] != L'\0';
 }
 
-bool IsTrue(const CUIString& value)
-{
-    return value == L"true";
-}
-
 void ApplyPair(const TPair& pair, TDrawSpec& descriptor, TImageRequest& request)
 {
     const CUIString& key = pair.key;
@@ -93,11 +88,11 @@ void ApplyPair(const TPair& pair, TDrawSpec& descriptor, TImageRequest& request)
     else if (key == L"fade")
         descriptor.fade = static_cast<BYTE>(wcstol(value, NULL, 10));
     else if (key == L"hole")
-        descriptor.hole = IsTrue(value);
+        descriptor.hole = ParseBool(value);
     else if (key == L"xtiled")
-        descriptor.xtiled = IsTrue(value);
+        descriptor.xtiled = ParseBool(value);
     else if (key == L"ytiled")
-        descriptor.ytiled = IsTrue(value);
+        descriptor.ytiled = ParseBool(value);
     // "hsl" and unknown keys change nothing.
 }
 
