@@ -14,6 +14,9 @@ namespace
 
 constexpr DWORD kPollMs = 100;
 
+// The one SingleInstance of the process (the entry point's), while it lives.
+SingleInstance* g_holder = nullptr;
+
 BOOL CALLBACK FindMarked(HWND window, LPARAM found)
 {
     wchar_t className[64] = {};
@@ -38,12 +41,34 @@ SingleInstance::SingleInstance()
 {
     mutex_ = CreateMutexW(nullptr, FALSE, kRunningCopyMutex);
     first_ = !(mutex_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS);
+    g_holder = this;
 }
 
 SingleInstance::~SingleInstance()
 {
+    Release();
+    if (g_holder == this)
+        g_holder = nullptr;
+}
+
+void SingleInstance::Release()
+{
     if (mutex_ != nullptr)
         CloseHandle(mutex_);
+    mutex_ = nullptr;
+}
+
+void LetSuccessorRun()
+{
+    if (g_holder != nullptr)
+        g_holder->Release();
+    if (HWND window = FindRunningCopy(); window != nullptr && GetWindowThreadProcessId(window, nullptr) != 0)
+    {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == GetCurrentProcessId())
+            RemovePropW(window, kRunningCopyMark);
+    }
 }
 
 void MarkAsRunningCopy(HWND window)
