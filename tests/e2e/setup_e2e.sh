@@ -2,7 +2,10 @@
 # The real installer with its skin in a temporary game folder: what the user is
 # told, in which order, what the window looks like and where it is, the files it
 # leaves, and what happens without a skin, with a second copy, and when the
-# process is killed midway.
+# process is killed midway; taking the patch off again (the Restore button and
+# /restore), all-or-nothing installations, a window that stays responsive while
+# a slowed installation runs, silent runs (/S) and their exit codes, and the
+# path offered when rights are missing.
 #   setup_e2e.sh WINE_RUN SETUP_EXE NOTEPAD_STUB PAYLOAD_LIST SETUP_DAT WINDOW_QUERY_EXE PACK_SKIN SKIN_XML SKIN_IMAGES
 # With UPDATE_EXPECTED=1 the window's picture becomes the new expected picture.
 set -uo pipefail
@@ -124,6 +127,48 @@ no_entry_installed() {
 # Temporary files of ours that stayed in a game folder.
 leftovers() { (cd "$1" && ls -A | grep '^~setup-' || true); }
 
+# The game folder as the player sees it: every folder, every file with a digest of its bytes,
+# leaving out what this test itself writes there.
+tree_of() {
+  (cd "$1" && find . \( -name relay.txt -o -name stdout.txt -o -name 'calls.*' -o -name 'second*.txt' \
+      -o -name notepad-cmdline.txt \) -prune -o \( -type d -printf 'folder %p\n' \) -o \( -type f -print \) |
+    sort | while read -r line; do
+      case "$line" in folder*) echo "$line" ;; *) echo "$(md5sum < "$line" | cut -c1-32) $line" ;; esac
+    done)
+}
+# same_tree GAME BEFORE WHAT: the folder is byte for byte what BEFORE recorded.
+same_tree() {
+  if ! diff "$2" <(tree_of "$1") >"$1/tree.diff"; then
+    fail "$3: the game folder changed:"; cat "$1/tree.diff" >&2
+  fi
+}
+
+# A game folder holding originals of the first two entries, which the patch replaces.
+new_game_with_originals() {
+  local game name
+  game=$(new_game "$1")
+  : > "$game/tessaly.exe"
+  for name in "${NAMES[@]:0:2}"; do
+    mkdir -p "$(dirname "$(installed_path "$game" "$name")")"
+    echo "the game's own $name" > "$(installed_path "$game" "$name")"
+  done
+  echo "$game"
+}
+
+# run_silent GAME ARGS... : runs the installer without a window; prints its exit code.
+run_silent() {
+  local game="$1"; shift
+  ( cd "$game" && WINEDEBUG=+relay exec wine Setup.exe "$@" </dev/null >"$game/stdout.txt" 2>"$game/relay.txt" ) &
+  local pid=$! code
+  if wait_pid "$pid" 300; then
+    wait "$pid"; code=$?
+  else
+    kill "$pid" 2>/dev/null; code=timeout
+  fi
+  calls_of "$game/relay.txt" > "$game/calls.txt"
+  echo "$code"
+}
+
 # 1. Not in the game folder: pressing Install gives the presence box and nothing else.
 game=$(new_game absent)
 run_setup "$game" yes no '安装检查'
@@ -147,25 +192,19 @@ recorded=$(iconv -f UTF-16LE -t UTF-8 "$game/notepad-cmdline.txt" 2>/dev/null)
 [ "$recorded" = "notepad.exe 汉化说明.txt" ] || fail "Notepad got '$recorded'"
 [ -z "$(leftovers "$game")" ] || fail "files left after the installation: $(leftovers "$game")"
 
-# 3. An entry that cannot be written (its target is a folder): error 6 at that entry,
-#    the entries before it complete, the ones after it untouched, no Notepad.
-game=$(new_game failing)
-: > "$game/tessaly.exe"
+# 3. An entry that cannot be written (its target is a folder): error 6 at that entry, the box
+#    says the game's files were put back, and the folder is byte for byte as before, the
+#    originals the entries before it replaced included. No Notepad.
+game=$(new_game_with_originals failing)
 k=2
 mkdir -p "$(installed_path "$game" "${NAMES[$k]}")"
+tree_of "$game" > "$WORK/failing.before"
 run_setup "$game" yes no '安装程序'
 expected="$START"
 for i in $(seq 0 $k); do expected+=$'\n'"title [$((i + 1))/$COUNT] ${NAMES[$i]}"; done
-expected+=$'\n'"owned box 安装程序|内部错误 错误代码: [0x00000006]"$'\n'"title $TITLE"
+expected+=$'\n'"owned box 安装程序|内部错误 错误代码: [0x00000006]  游戏文件未被改动：已替换的文件均已恢复原状。"$'\n'"title $TITLE"
 expect_calls "$game" "$expected"
-for i in "${!NAMES[@]}"; do
-  target=$(installed_path "$game" "${NAMES[$i]}")
-  if [ "$i" -lt "$k" ]; then
-    cmp -s "$(payload_file "${NAMES[$i]}")" "$target" || fail "entry $i should be complete"
-  elif [ "$i" -gt "$k" ]; then
-    [ -e "$target" ] && fail "entry $i should not exist"
-  fi
-done
+same_tree "$game" "$WORK/failing.before" "a failure at entry $k"
 [ -e "$game/notepad-cmdline.txt" ] && fail "Notepad started after a failure"
 [ -z "$(leftovers "$game")" ] || fail "files left after a failure: $(leftovers "$game")"
 

@@ -70,7 +70,7 @@ std::vector<InstallCase> Cases()
           {kName39, big},
           {L"data\\中文.pak", "pak"},
           {L"z.bin", "z"}},
-         {kName39, L"PatchBackup", L"data", L"empty.dat", L"z.bin", L"汉化说明.txt"}},
+         {L"PatchBackup", kName39, L"data", L"empty.dat", L"z.bin", L"汉化说明.txt"}},
         {"stored size larger than the stream: the real, shorter content is written",
          {{L"short.txt", "abc", 10}},
          WithGame,
