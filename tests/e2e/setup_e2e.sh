@@ -375,40 +375,34 @@ silent_code() {
   [ -s "$game/calls.txt" ] && fail "silent run, $what, showed: $(cat "$game/calls.txt")"
   [ "$want" = 0 ] || same_tree "$game" "$game.before" "silent run, $what"
 }
-silent_code "$(new_game silent-absent)" 7 "no game"
+silent_code "$(new_game silent-absent)" 7 "no game" /S
 game=$(new_game_with_originals silent-folder)
 mkdir -p "$(installed_path "$game" "${NAMES[3]}")"
 silent_code "$game" 6 "a folder in the way" /S
 silent_code "$(new_game_with_originals silent-nothing)" 10 "nothing to restore" /restore /S
-# A damaged package: the signature's version bytes, then a byte inside the first stream.
-game=$(new_game_with_originals silent-signature)
-python3 - "$game/Setup.exe" 3 <<'PY'
+# A damaged package: the signature's version bytes, or a byte inside the first stream. The package
+# is the last copy of its signature in the program (the reader's own copy comes first).
+damage_package() {
+  python3 - "$1" "$2" <<'PY'
 import struct, sys
-path, damage = sys.argv[1], int(sys.argv[2])
+path, damage = sys.argv[1], sys.argv[2]
 data = bytearray(open(path, 'rb').read())
-at = data.find(b'SetupPackage\x00\x00\x01\x00')
+at = data.rfind(b'SetupPackage\x00\x00\x01\x00')
 count = struct.unpack_from('<I', data, at + 16)[0]
-if damage == 3:
+if damage == 'signature':
     data[at + 14] = 2
 else:
-    first = at + 20 + count * 92
+    first = at + 20 + count * 92 + struct.unpack_from('<I', data, at + 20 + 80)[0]
     size = struct.unpack_from('<I', data, at + 20 + 88)[0]
     data[first + size // 2] ^= 0x55
 open(path, 'wb').write(data)
 PY
+}
+game=$(new_game_with_originals silent-signature)
+damage_package "$game/Setup.exe" signature
 silent_code "$game" 3 "a damaged signature" /S
 game=$(new_game_with_originals silent-stream)
-python3 - "$game/Setup.exe" 4 <<'PY'
-import struct, sys
-path, damage = sys.argv[1], int(sys.argv[2])
-data = bytearray(open(path, 'rb').read())
-at = data.find(b'SetupPackage\x00\x00\x01\x00')
-count = struct.unpack_from('<I', data, at + 16)[0]
-first = at + 20 + count * 92
-size = struct.unpack_from('<I', data, at + 20 + 88)[0]
-data[first + size // 2] ^= 0x55
-open(path, 'wb').write(data)
-PY
+damage_package "$game/Setup.exe" stream
 silent_code "$game" 4 "a damaged stream" /S
 
 # 11. A slowed installation (every write waits): the window can be dragged by its caption and
