@@ -2,6 +2,7 @@
 
 #include "installer/SingleInstance.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <string>
@@ -117,7 +118,11 @@ bool CWin32InstallShell::RestartElevated()
     execute.lpParameters = arguments.empty() ? nullptr : arguments.c_str();
     execute.lpDirectory = folderLength > 0 && folderLength < MAX_PATH * 4 ? folder : nullptr;
     execute.nShow = SW_SHOWNORMAL;
+    // The shell may reach its handlers through COM, and this may be a worker thread.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     restarted_ = ShellExecuteExW(&execute) != 0;
+    if (SUCCEEDED(com))
+        CoUninitialize();
     return restarted_;
 }
 

@@ -83,7 +83,7 @@ if [ -n "$SETUP" ]; then
   answer_box '^安装运行提示$' 60 || fail "no start-up hint"
   window=$(wait_window "^$TITLE\$" 30) || fail "no installer window"
   sleep 0.5
-  # The press returns once the installation's last box is answered.
+  # The press returns at once (the installation runs on a worker); its last box comes later.
   read_tree "$TITLE" "$WORK/setup.txt" --press "$BUTTON" &
   client=$!
   answer_box '^安装程序$' 120 || fail "no box at the end of the installation"
