@@ -14,7 +14,7 @@ namespace
 
 constexpr DWORD kPollMs = 100;
 
-// The one SingleInstance of the process (the entry point's), while it lives.
+// The first SingleInstance of the process (the entry point's), while it lives.
 SingleInstance* g_holder = nullptr;
 
 BOOL CALLBACK FindMarked(HWND window, LPARAM found)
@@ -39,9 +39,16 @@ BOOL CALLBACK FindVisible(HWND window, LPARAM found)
 
 SingleInstance::SingleInstance()
 {
-    mutex_ = CreateMutexW(nullptr, FALSE, kRunningCopyMutex);
+    Hold();
     first_ = !(mutex_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS);
-    g_holder = this;
+    if (g_holder == nullptr)
+        g_holder = this;
+}
+
+void SingleInstance::Hold()
+{
+    if (mutex_ == nullptr)
+        mutex_ = CreateMutexW(nullptr, FALSE, kRunningCopyMutex);
 }
 
 SingleInstance::~SingleInstance()
@@ -58,17 +65,30 @@ void SingleInstance::Release()
     mutex_ = nullptr;
 }
 
+// The main window of the running copy, when it belongs to this process.
+HWND OwnMainWindow()
+{
+    HWND window = FindRunningCopy();
+    DWORD process = 0;
+    if (window != nullptr)
+        GetWindowThreadProcessId(window, &process);
+    return process == GetCurrentProcessId() ? window : nullptr;
+}
+
 void LetSuccessorRun()
 {
     if (g_holder != nullptr)
         g_holder->Release();
-    if (HWND window = FindRunningCopy(); window != nullptr && GetWindowThreadProcessId(window, nullptr) != 0)
-    {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process == GetCurrentProcessId())
-            RemovePropW(window, kRunningCopyMark);
-    }
+    if (HWND window = OwnMainWindow())
+        RemovePropW(window, kRunningCopyMark);
+}
+
+void KeepRunning(HWND mainWindow)
+{
+    if (g_holder != nullptr)
+        g_holder->Hold();
+    if (mainWindow != nullptr)
+        MarkAsRunningCopy(mainWindow);
 }
 
 void MarkAsRunningCopy(HWND window)

@@ -123,6 +123,9 @@ bool CWin32InstallShell::RestartElevated()
     restarted_ = ShellExecuteExW(&execute) != 0;
     if (SUCCEEDED(com))
         CoUninitialize();
+    // Refused (the user said no to the system's question): this copy stays the running one.
+    if (!restarted_)
+        KeepRunning(window_);
     return restarted_;
 }
 
