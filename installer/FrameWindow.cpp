@@ -5,6 +5,7 @@
 #include "installer/Win32InstallShell.h"
 #include "installer/WindowPlacement.h"
 #include "ui/controls/Control.h"
+#include "ui/controls/Progress.h"
 #include "ui/markup/LayoutBuilder.h"
 
 #include <mmsystem.h>
@@ -19,6 +20,7 @@ const wchar_t kSkinArchive[] = L"Setup.dat";
 const wchar_t kSkinFile[] = L"Setup.xml";
 const wchar_t kInstallControlName[] = L"Install";
 const wchar_t kRestoreControlName[] = L"Restore";
+const wchar_t kProgressControlName[] = L"Progress";
 const wchar_t kStopQuestion[] = L"正在安装补丁。是否停止安装？\n已替换的文件将恢复原状。";
 const wchar_t kSkinMissingText[] = L"安装程序旁的界面文件“Setup.dat”缺失或已损坏，无法显示安装界面。\n"
                                    L"请将 Setup.exe 与 Setup.dat 放在同一文件夹中，然后重新运行。";
@@ -65,6 +67,11 @@ LRESULT CFrameWindowWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
         OnDestroy();
     if (uMsg == kShellBoxMessage)
         return ShowShellBox(GetHWND(), *reinterpret_cast<const ShellBoxRequest*>(lParam));
+    if (uMsg == kShellProgressMessage)
+    {
+        ShowProgress(static_cast<int>(wParam), static_cast<int>(lParam));
+        return 0;
+    }
     if (uMsg == kJobDoneMessage)
     {
         OnJobDone();
@@ -184,6 +191,17 @@ void CFrameWindowWnd::OnCloseWhileBusy()
     }
     closeWhenDone = true;
     shell->RequestStop();
+}
+
+void CFrameWindowWnd::ShowProgress(int done, int count)
+{
+    CControlUI* control = manager.FindControlByName(kProgressControlName);
+    auto* progress = control != nullptr ? static_cast<CProgressUI*>(control->FindInterface(L"Progress")) : nullptr;
+    if (progress == nullptr)
+        return;
+    progress->SetMinValue(0);
+    progress->SetMaxValue(count > 0 ? count : 1);
+    progress->SetValue(done);
 }
 
 void CFrameWindowWnd::EnableActions(bool enable)

@@ -25,6 +25,7 @@ extern const wchar_t kSkinArchive[];
 extern const wchar_t kSkinFile[];
 extern const wchar_t kInstallControlName[];
 extern const wchar_t kRestoreControlName[];
+extern const wchar_t kProgressControlName[];  // a progress bar the skin may have
 extern const wchar_t kStopQuestion[];
 extern const wchar_t kSkinMissingText[];
 constexpr DWORD kFrameStyle = 0x96C80000;  // popup, visible, clip siblings/children, caption, system menu
@@ -75,6 +76,8 @@ private:
     void OnJobDone();
     void OnCloseWhileBusy();
     void EnableActions(bool enable);
+    // Shows entries done of count on the skin's progress bar named "Progress", where there is one.
+    void ShowProgress(int done, int count);
     LRESULT OnCreate();
     void OnDestroy();
     void SetSmallIcon();

@@ -305,7 +305,10 @@ InstallStatus InstallPackage(IInstallShell& shell)
     StepFailure failure;
     bool complete = true;
     for (std::uint32_t i = 0; i < package.EntryCount() && complete; ++i)
+    {
+        shell.SetProgress(i, package.EntryCount());
         complete = !shell.StopRequested() && InstallEntry(shell, package, i, writer, run, failure);
+    }
     if (complete && !run.Commit(failure.reason))
     {
         failure.code = kStatusWriteFile;
@@ -315,6 +318,7 @@ InstallStatus InstallPackage(IInstallShell& shell)
     {
         // A half-patched game does not start: everything this run did is undone.
         const bool undone = UndoPendingRun(manifest);
+        shell.SetProgress(0, package.EntryCount());
         if (failure.code == 0 || shell.StopRequested())
         {
             shell.SetTitle(kWindowTitle);
@@ -323,6 +327,7 @@ InstallStatus InstallPackage(IInstallShell& shell)
         return FailRun(shell, failure, undone);
     }
 
+    shell.SetProgress(package.EntryCount(), package.EntryCount());
     shell.ReleasePackage();
     shell.ShowMessage(kCompletedText, kSetupCaption, kIconInformation);
     OpenNotes(shell);

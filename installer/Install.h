@@ -8,6 +8,7 @@
 // window (tests, benchmarks, silent mode) and on any thread.
 
 #include <cstddef>
+#include <cstdint>
 
 namespace installer
 {
@@ -69,6 +70,9 @@ public:
     virtual bool RestartElevated() = 0;
     // Asked between chunks and entries: true once the user wants the installation stopped.
     virtual bool StopRequested() { return false; }
+    // How many entries are in place out of count: 0 before the first, count once all are, and
+    // 0 again when a run is undone.
+    virtual void SetProgress(std::uint32_t /*done*/, std::uint32_t /*count*/) {}
 };
 
 // Runs one complete installation in the current directory.

@@ -67,6 +67,12 @@ void CWin32InstallShell::SetTitle(const wchar_t* title)
         SetWindowTextW(window_, title);
 }
 
+void CWin32InstallShell::SetProgress(std::uint32_t done, std::uint32_t count)
+{
+    if (window_ != nullptr)
+        PostMessageW(window_, kShellProgressMessage, done, count);
+}
+
 int CWin32InstallShell::Box(const wchar_t* text, const wchar_t* caption, UINT flags)
 {
     const ShellBoxRequest request{text, caption, flags};

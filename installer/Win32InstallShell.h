@@ -17,6 +17,9 @@ namespace installer
 constexpr int kPackageResourceId = 130;
 extern const wchar_t kPackageResourceType[];
 
+// Posted to the main window as entries are placed: wParam entries done of lParam.
+constexpr UINT kShellProgressMessage = WM_APP + 42;
+
 // Sent to the main window by a worker that needs a box: lParam points to a ShellBoxRequest, the
 // result is MessageBoxW's.
 constexpr UINT kShellBoxMessage = WM_APP + 40;
@@ -47,6 +50,7 @@ public:
     bool AskYesNo(const wchar_t* text, const wchar_t* caption, unsigned icon) override;
     bool RestartElevated() override;
     bool StopRequested() override { return stop_ != 0; }
+    void SetProgress(std::uint32_t done, std::uint32_t count) override;
 
     // From any thread: the routine stops at its next chunk and undoes what it did.
     void RequestStop() { InterlockedExchange(&stop_, 1); }
@@ -74,6 +78,7 @@ public:
     bool StartProcess(wchar_t*) override { return false; }
     bool AskYesNo(const wchar_t*, const wchar_t*, unsigned) override { return false; }
     bool RestartElevated() override { return false; }
+    void SetProgress(std::uint32_t, std::uint32_t) override {}
 };
 
 // The arguments this process was started with, as one string without the program's name.

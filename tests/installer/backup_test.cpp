@@ -267,7 +267,9 @@ TEST(AllOrNothing, AFullDiskAtAnyWriteLosesNothing)
             TempFolder folder;
             MakeGame();
             if (overEarlier)
+            {
                 ASSERT_EQ(Install(Patch("1")), installer::kStatusDone);
+            }
             const auto before = Tree();
             FaultScope fault(("fail=" + std::to_string(write)).c_str());
             RecordingShell shell;
@@ -302,6 +304,20 @@ TEST(AllOrNothing, MissingRightsOfferTheAdministratorAndChangeNothing)
         EXPECT_NE(ask->find("以管理员身份重新运行"), std::string::npos);
         EXPECT_EQ(std::count(shell.log.begin(), shell.log.end(), "elevate"), yes ? 1 : 0);
     }
+}
+
+TEST(Progress, CountsEntriesInPlaceAndDropsToNothingWhenARunIsUndone)
+{
+    TempFolder folder;
+    MakeGame();
+    RecordingShell done;
+    ASSERT_EQ(Install(Patch(), done), installer::kStatusDone);
+    EXPECT_EQ(done.progress, (std::vector<std::string>{"0/4", "1/4", "2/4", "3/4", "4/4"}));
+    RecordingShell failed;
+    std::vector<TestEntry> broken = Patch("2");
+    broken[2].garbageStream = true;
+    ASSERT_EQ(Install(broken, failed), installer::kStatusCorruptEntry);
+    EXPECT_EQ(failed.progress, (std::vector<std::string>{"0/4", "1/4", "2/4", "0/4"}));
 }
 
 TEST(AllOrNothing, StoppingMidwayUndoesTheRunWithoutABox)

@@ -72,7 +72,12 @@ public:
         log.push_back("elevate");
         return true;
     }
+    void SetProgress(std::uint32_t done, std::uint32_t count) override
+    {
+        progress.push_back(std::to_string(done) + "/" + std::to_string(count));
+    }
     bool answerYes = false;
+    std::vector<std::string> progress;  // kept apart from the log: not something the user is told
 };
 
 inline const std::string kFixedTitle = "title 【Lumora】Tessaly 简体中文化补丁v1.0 安装程序";
