@@ -7,6 +7,7 @@
 //
 // Run by hand: $BUILD_DIR/wine-run bench/installer_bench.exe
 
+#include "installer/Backup.h"
 #include "installer/Install.h"
 #include "installer/PackageFormat.h"
 #include "tools/pkgbuild/PackageWriter.h"
@@ -196,6 +197,8 @@ public:
         completed = std::wstring(text) == L"安装完成";
     }
     bool StartProcess(wchar_t*) override { return false; }  // never open the notes
+    bool AskYesNo(const wchar_t*, const wchar_t*, unsigned) override { return false; }
+    bool RestartElevated() override { return false; }
 
 private:
     const Bytes& package_;
@@ -212,6 +215,10 @@ void RemoveOutputs(const std::vector<Entry>& entries)
 {
     for (const Entry& entry : entries)
         DeleteFileW(entry.name.c_str());
+    // Each run starts from a game without a backup, as a first installation does.
+    installer::BackupManifest none;
+    DWORD error = ERROR_SUCCESS;
+    none.Save({}, error);
 }
 
 // ---- Memory --------------------------------------------------------------

@@ -1,5 +1,7 @@
 #include "installer/ChunkWriter.h"
 
+#include "installer/WriteFaults.h"
+
 #include <new>
 
 namespace installer
@@ -72,6 +74,7 @@ void ChunkWriter::Begin(HANDLE file)
     ExclusiveLock hold(lock_);
     file_ = file;
     failed_ = file == INVALID_HANDLE_VALUE;
+    error_ = failed_ ? ERROR_INVALID_HANDLE : ERROR_SUCCESS;
 }
 
 unsigned char* ChunkWriter::Acquire()
@@ -149,11 +152,19 @@ bool ChunkWriter::WriteChunk(const unsigned char* data, std::size_t size)
 {
     if (file_ == INVALID_HANDLE_VALUE)
         return false;
+    if (const DWORD fault = NextWriteFault())
+    {
+        error_ = fault;
+        return false;
+    }
     while (size > 0)
     {
         DWORD written = 0;
         if (!WriteFile(file_, data, static_cast<DWORD>(size), &written, nullptr) || written == 0)
+        {
+            error_ = written == 0 && GetLastError() == ERROR_SUCCESS ? ERROR_DISK_FULL : GetLastError();
             return false;
+        }
         data += written;
         size -= written;
     }

@@ -39,6 +39,8 @@ public:
     void Submit(unsigned char* chunk, std::size_t size);
     // Waits until the entry's chunks are written; false when a write failed or the file was invalid.
     bool Finish();
+    // The system's reason for the last failed write of the entry (valid after Finish gave false).
+    DWORD LastError() const { return error_; }
 
 private:
     struct Job
@@ -58,6 +60,7 @@ private:
     std::size_t writing_ = 0;  // chunks taken off the queue and not yet written
     HANDLE file_ = INVALID_HANDLE_VALUE;
     bool failed_ = false;
+    DWORD error_ = ERROR_SUCCESS;
     bool stopping_ = false;
     bool ready_ = false;
     HANDLE thread_ = nullptr;

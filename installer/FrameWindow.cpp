@@ -5,6 +5,7 @@
 #include "installer/Win32InstallShell.h"
 #include "installer/WindowPlacement.h"
 #include "ui/controls/Control.h"
+#include "ui/controls/Progress.h"
 #include "ui/markup/LayoutBuilder.h"
 
 #include <mmsystem.h>
@@ -18,6 +19,9 @@ const wchar_t kFrameClassName[] = L"MarnetUI";
 const wchar_t kSkinArchive[] = L"Setup.dat";
 const wchar_t kSkinFile[] = L"Setup.xml";
 const wchar_t kInstallControlName[] = L"Install";
+const wchar_t kRestoreControlName[] = L"Restore";
+const wchar_t kProgressControlName[] = L"Progress";
+const wchar_t kStopQuestion[] = L"正在安装补丁。是否停止安装？\n已替换的文件将恢复原状。";
 const wchar_t kSkinMissingText[] = L"安装程序旁的界面文件“Setup.dat”缺失或已损坏，无法显示安装界面。\n"
                                    L"请将 Setup.exe 与 Setup.dat 放在同一文件夹中，然后重新运行。";
 
@@ -25,9 +29,25 @@ namespace
 {
 const wchar_t kHintText[] = L"请将安装程序放置于游戏目录下。";
 const wchar_t kHintCaption[] = L"安装运行提示";
+
+// Posted by the worker when its job has ended.
+constexpr UINT kJobDoneMessage = WM_APP + 41;
+// The worker needs little stack; the default would reserve (and under Wine commit) megabytes.
+constexpr SIZE_T kWorkerStackSize = 256 * 1024;
 }  // namespace
 
 CFrameWindowWnd::CFrameWindowWnd() = default;
+
+CFrameWindowWnd::~CFrameWindowWnd()
+{
+    // The window cannot close while a job runs; this only guards against a destroyed window.
+    if (worker != nullptr)
+    {
+        shell->RequestStop();
+        WaitForSingleObject(worker, INFINITE);
+        CloseHandle(worker);
+    }
+}
 
 LPCWSTR CFrameWindowWnd::GetWindowClassName() const
 {
@@ -45,6 +65,23 @@ LRESULT CFrameWindowWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
         return OnCreate();
     if (uMsg == WM_DESTROY)
         OnDestroy();
+    if (uMsg == kShellBoxMessage)
+        return ShowShellBox(GetHWND(), *reinterpret_cast<const ShellBoxRequest*>(lParam));
+    if (uMsg == kShellProgressMessage)
+    {
+        ShowProgress(static_cast<int>(wParam), static_cast<int>(lParam));
+        return 0;
+    }
+    if (uMsg == kJobDoneMessage)
+    {
+        OnJobDone();
+        return 0;
+    }
+    if (uMsg == WM_CLOSE && IsBusy())
+    {
+        OnCloseWhileBusy();
+        return 0;
+    }
     LRESULT result = 0;
     if (manager.MessageHandler(uMsg, wParam, lParam, result))
         return result;
@@ -63,6 +100,8 @@ void CFrameWindowWnd::Notify(TNotifyMsg& msg)
         return;
     if (msg.sender->GetName() == kInstallControlName)
         InstallPackage();
+    else if (msg.sender->GetName() == kRestoreControlName)
+        RestorePackage();
 }
 
 void CFrameWindowWnd::ShowStartupHint()
@@ -80,8 +119,96 @@ void CFrameWindowWnd::ReportMissingSkin(LPCWSTR reason)
 
 void CFrameWindowWnd::InstallPackage()
 {
-    CWin32InstallShell shell(GetHWND());
-    installer::InstallPackage(shell);
+    StartJob(Job::Install);
+}
+
+void CFrameWindowWnd::RestorePackage()
+{
+    StartJob(Job::Restore);
+}
+
+bool CFrameWindowWnd::ConfirmStop()
+{
+    return MessageBoxW(GetHWND(), kStopQuestion, kSetupCaption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void CFrameWindowWnd::StartJob(Job next)
+{
+    if (IsBusy())
+        return;
+    job = next;
+    shell = std::make_unique<CWin32InstallShell>(GetHWND());
+    worker = CreateThread(nullptr, kWorkerStackSize, &CFrameWindowWnd::RunJob, this,
+                          STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (worker == nullptr)
+    {
+        // No thread to spare: the job runs here, as it would have before there were workers.
+        RunJob(this);
+        MSG done;
+        PeekMessageW(&done, GetHWND(), kJobDoneMessage, kJobDoneMessage, PM_REMOVE);
+        shell.reset();
+        return;
+    }
+    EnableActions(false);
+}
+
+DWORD WINAPI CFrameWindowWnd::RunJob(void* self)
+{
+    auto* frame = static_cast<CFrameWindowWnd*>(self);
+    if (frame->job == Job::Install)
+        installer::InstallPackage(*frame->shell);
+    else
+        installer::RestorePackage(*frame->shell);
+    ::PostMessageW(frame->GetHWND(), kJobDoneMessage, 0, 0);
+    return 0;
+}
+
+void CFrameWindowWnd::OnJobDone()
+{
+    if (worker == nullptr)
+        return;
+    WaitForSingleObject(worker, INFINITE);
+    CloseHandle(worker);
+    worker = nullptr;
+    const bool restarted = shell->Restarted();
+    shell.reset();
+    EnableActions(true);
+    // An elevated copy carries on in this one's place.
+    if (closeWhenDone || restarted)
+        DestroyWindow(GetHWND());
+}
+
+void CFrameWindowWnd::OnCloseWhileBusy()
+{
+    // A restore is short and puts files back: it finishes first. An installation stops and is undone.
+    if (job == Job::Install && !ConfirmStop())
+        return;
+    // The job may have ended while the question was open.
+    if (!IsBusy())
+    {
+        DestroyWindow(GetHWND());
+        return;
+    }
+    closeWhenDone = true;
+    shell->RequestStop();
+}
+
+void CFrameWindowWnd::ShowProgress(int done, int count)
+{
+    CControlUI* control = manager.FindControlByName(kProgressControlName);
+    auto* progress = control != nullptr ? static_cast<CProgressUI*>(control->FindInterface(L"Progress")) : nullptr;
+    if (progress == nullptr)
+        return;
+    progress->SetMinValue(0);
+    progress->SetMaxValue(count > 0 ? count : 1);
+    progress->SetValue(done);
+}
+
+void CFrameWindowWnd::EnableActions(bool enable)
+{
+    for (const wchar_t* name : {kInstallControlName, kRestoreControlName})
+        if (CControlUI* control = manager.FindControlByName(name))
+            control->SetEnabled(enable);
 }
 
 LRESULT CFrameWindowWnd::OnCreate()

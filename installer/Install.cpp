@@ -1,16 +1,17 @@
 #include "installer/Install.h"
 
+#include "installer/Backup.h"
 #include "installer/ChunkWriter.h"
 #include "installer/PackageFormat.h"
 #include "installer/PendingFile.h"
+#include "installer/Sha256.h"
 
 #include <windows.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cwchar>
-#include <direct.h>
 #include <string>
+#include <vector>
 #include <zlib.h>
 
 namespace installer
@@ -28,28 +29,73 @@ const wchar_t kGameMissingText[] = L"请将安装程序放到游戏目录下运�
 const wchar_t kGameMissingCaption[] = L"安装检查";
 const wchar_t kCompletedText[] = L"安装完成";
 
-enum ErrorCode : unsigned
-{
-    kErrorNoResource = 1,
-    kErrorLoadResource = 2,
-    kErrorSignature = 3,
-    kErrorCorruptEntry = 4,
-    kErrorCreateDirectory = 5,
-    kErrorWriteFile = 6,
-};
+const wchar_t kUndoneText[] = L"\n\n游戏文件未被改动：已替换的文件均已恢复原状。";
+const wchar_t kUndoIncompleteText[] =
+    L"\n\n部分文件未能恢复原状，原文件保存在“PatchBackup”文件夹中。"
+    L"请关闭正在使用游戏文件的程序，然后再次运行安装程序。";
+const wchar_t kNoRightsText[] =
+    L"\n\n安装程序没有写入游戏文件夹的权限（例如游戏位于“Program Files”下）。游戏文件未被改动。\n"
+    L"是否以管理员身份重新运行安装程序？";
+const wchar_t kBackupDamagedText[] =
+    L"备份文件夹“PatchBackup”中的清单无法读取，无法确认游戏文件的状态。\n"
+    L"为避免丢失原始文件，本次操作已取消。";
+const wchar_t kRestoredText[] = L"已还原游戏的原始文件，补丁已移除。";
+const wchar_t kRestoredButChangedText[] =
+    L"已还原游戏的原始文件。以下文件在安装补丁后被修改过，已保留原样，"
+    L"其原始文件仍在“PatchBackup”文件夹中：";
+const wchar_t kRestoreFailedText[] =
+    L"部分原始文件未能还原，备份仍保存在“PatchBackup”文件夹中。请关闭游戏后再试一次。";
+const wchar_t kNothingToRestoreText[] = L"没有找到补丁的备份，游戏文件无需还原。";
 
-void ShowInternalError(IInstallShell& shell, unsigned code)
+std::wstring InternalErrorText(unsigned code)
 {
     wchar_t text[64];
     std::swprintf(text, 64, L"内部错误\n错误代码: [0x%08X]", code);
-    shell.ShowMessage(text, kSetupCaption, kIconError);
+    return text;
+}
+
+void ShowInternalError(IInstallShell& shell, unsigned code)
+{
+    shell.ShowMessage(InternalErrorText(code).c_str(), kSetupCaption, kIconError);
 }
 
 // A failure once the title shows progress puts the fixed title back.
-void FailEntry(IInstallShell& shell, unsigned code)
+InstallStatus FailEntry(IInstallShell& shell, unsigned code)
 {
     ShowInternalError(shell, code);
     shell.SetTitle(kWindowTitle);
+    return static_cast<InstallStatus>(code);
+}
+
+bool LacksRights(DWORD reason)
+{
+    return reason == ERROR_ACCESS_DENIED || reason == ERROR_PRIVILEGE_NOT_HELD;
+}
+
+// Reports a failed entry after its run was undone: the same numbered error, and what became of
+// the game's files; when rights were missing, the offer to start again as administrator.
+InstallStatus FailRun(IInstallShell& shell, const StepFailure& failure, bool undone)
+{
+    std::wstring text = InternalErrorText(failure.code);
+    if (undone && LacksRights(failure.reason))
+    {
+        text += kNoRightsText;
+        if (shell.AskYesNo(text.c_str(), kSetupCaption, kIconError))
+            shell.RestartElevated();
+    }
+    else
+    {
+        text += undone ? kUndoneText : kUndoIncompleteText;
+        shell.ShowMessage(text.c_str(), kSetupCaption, kIconError);
+    }
+    shell.SetTitle(kWindowTitle);
+    return static_cast<InstallStatus>(failure.code);
+}
+
+InstallStatus ReportDamagedBackup(IInstallShell& shell)
+{
+    shell.ShowMessage(kBackupDamagedText, kSetupCaption, kIconError);
+    return kStatusBackupDamaged;
 }
 
 bool GameIsPresent()
@@ -113,18 +159,28 @@ private:
     std::size_t length_;
 };
 
-// Inflates one zlib stream chunk by chunk to the writer. The stream must end within its
-// compressed bytes and yield at most the stored size; anything else is a corrupt entry.
-bool InflateEntry(const EntryView& entry, ChunkWriter& writer)
+enum class Inflated
 {
+    Complete,
+    Corrupt,
+    Stopped
+};
+
+// Inflates one zlib stream chunk by chunk to the writer, taking the digest of what it produces.
+// The stream must end within its compressed bytes and yield at most the stored size; anything
+// else is a corrupt entry.
+Inflated InflateEntry(IInstallShell& shell, const EntryView& entry, ChunkWriter& writer, FileDigest& digest)
+{
+    Sha256 hash;
     z_stream zs{};
     if (inflateInit(&zs) != Z_OK)
-        return false;
+        return Inflated::Corrupt;
     zs.next_in = const_cast<Bytef*>(entry.stream);
     zs.avail_in = entry.compressedSize;
     std::uint64_t produced = 0;
     int status = Z_OK;
-    while (status == Z_OK)
+    bool stopped = false;
+    while (status == Z_OK && !(stopped = shell.StopRequested()))
     {
         unsigned char* chunk = writer.Acquire();
         zs.next_out = chunk;
@@ -138,28 +194,18 @@ bool InflateEntry(const EntryView& entry, ChunkWriter& writer)
             status = Z_BUF_ERROR;
             break;
         }
+        hash.Add(chunk, got);
         writer.Submit(chunk, got);
         if (status == Z_OK && got == 0 && zs.avail_in == 0)
             status = Z_DATA_ERROR;  // input ended before the stream did
     }
     inflateEnd(&zs);
-    return status == Z_STREAM_END;
-}
-
-// Creates every directory level the name contains; false only when a level's parent is missing.
-bool CreateEntryDirectories(const std::wstring& name)
-{
-    wchar_t directory[MAX_PATH];
-    for (std::size_t slash = name.find(L'\\'); slash != std::wstring::npos;
-         slash = name.find(L'\\', slash + 1))
-    {
-        const std::size_t length = slash < MAX_PATH - 1 ? slash : MAX_PATH - 1;
-        name.copy(directory, length);
-        directory[length] = 0;
-        if (_wmkdir(directory) != 0 && errno == ENOENT)
-            return false;
-    }
-    return true;
+    if (stopped)
+        return Inflated::Stopped;
+    if (status != Z_STREAM_END)
+        return Inflated::Corrupt;
+    digest = hash.Finish();
+    return Inflated::Complete;
 }
 
 std::wstring ProgressTitle(std::uint32_t index, std::uint32_t count, const std::wstring& name)
@@ -167,30 +213,46 @@ std::wstring ProgressTitle(std::uint32_t index, std::uint32_t count, const std::
     return L"[" + std::to_wstring(index + 1) + L"/" + std::to_wstring(count) + L"] " + name;
 }
 
-// Unpacks entry i; returns 0 or the error code to report.
-// The entry is inflated into a pending file that replaces its target only once it is complete;
-// until then the original target stays as it was.
-unsigned InstallEntry(IInstallShell& shell, const PackageView& package, std::uint32_t index,
-                      ChunkWriter& writer)
+// Unpacks entry i as a step of the run; false with the failure to report, or with code 0 when
+// the user stopped the installation.
+// The entry is inflated into a pending file that takes its target's place only once it is
+// complete; the target is set aside in the backup folder at that moment, not before.
+bool InstallEntry(IInstallShell& shell, const PackageView& package, std::uint32_t index, ChunkWriter& writer,
+                  InstallRun& run, StepFailure& failure)
 {
     EntryView entry;
     if (!package.ReadEntry(index, entry))
-        return kErrorCorruptEntry;
+    {
+        failure = {kStatusCorruptEntry, ERROR_SUCCESS};
+        return false;
+    }
     shell.SetTitle(ProgressTitle(index, package.EntryCount(), entry.name).c_str());
 
     PendingFile output;
     writer.Begin(output.Handle());
-    const bool inflated = InflateEntry(entry, writer);
+    FileDigest digest;
+    const Inflated inflated = InflateEntry(shell, entry, writer, digest);
     // Every chunk is on disk (or failed) before the outcome is judged, in the same order as ever:
     // a damaged stream, then a folder that cannot be made, then a file that cannot be written.
     const bool written = writer.Finish();
-    if (!inflated)
-        return kErrorCorruptEntry;
-    if (!CreateEntryDirectories(entry.name))
-        return kErrorCreateDirectory;
-    if (!written || !output.PlaceAs(entry.name))
-        return kErrorWriteFile;
-    return 0;
+    if (inflated == Inflated::Stopped)
+    {
+        failure = {0, ERROR_CANCELLED};
+        return false;
+    }
+    if (inflated == Inflated::Corrupt)
+    {
+        failure = {kStatusCorruptEntry, ERROR_SUCCESS};
+        return false;
+    }
+    if (!run.CreateFolders(entry.name, kStatusCreateDirectory, kStatusWriteFile, failure))
+        return false;
+    if (!written)
+    {
+        failure = {kStatusWriteFile, output.IsOpen() ? writer.LastError() : output.CreateError()};
+        return false;
+    }
+    return run.Replace(entry.name, output, digest, kStatusWriteFile, failure);
 }
 
 void OpenNotes(IInstallShell& shell)
@@ -202,12 +264,12 @@ void OpenNotes(IInstallShell& shell)
 
 }  // namespace
 
-void InstallPackage(IInstallShell& shell)
+InstallStatus InstallPackage(IInstallShell& shell)
 {
     if (!GameIsPresent())
     {
         shell.ShowMessage(kGameMissingText, kGameMissingCaption, kIconError);
-        return;
+        return kStatusGameMissing;
     }
 
     const unsigned char* bytes = nullptr;
@@ -215,32 +277,90 @@ void InstallPackage(IInstallShell& shell)
     switch (shell.LoadPackage(bytes, length))
     {
     case PackageLookup::NotFound:
-        return FailEntry(shell, kErrorNoResource);
+        return FailEntry(shell, kStatusNoResource);
     case PackageLookup::LoadFailed:
-        return FailEntry(shell, kErrorLoadResource);
+        return FailEntry(shell, kStatusLoadResource);
     case PackageLookup::Loaded:
         break;
     }
 
     const PackageView package(bytes, length);
     if (bytes == nullptr || !package.HasHeader())
-        return ShowInternalError(shell, kErrorSignature);
+    {
+        ShowInternalError(shell, kStatusSignature);
+        return kStatusSignature;
+    }
     if (!package.TableFits())
-        return FailEntry(shell, kErrorCorruptEntry);
+        return FailEntry(shell, kStatusCorruptEntry);
+
+    // A run that was cut short (power loss, a killed process) is undone before anything else.
+    BackupManifest manifest;
+    if (!manifest.Load() || !UndoPendingRun(manifest))
+        return ReportDamagedBackup(shell);
 
     ChunkWriter writer;
     if (!writer.IsReady())
-        return FailEntry(shell, kErrorCorruptEntry);
-    for (std::uint32_t i = 0; i < package.EntryCount(); ++i)
+        return FailEntry(shell, kStatusCorruptEntry);
+    InstallRun run(manifest);
+    StepFailure failure;
+    bool complete = true;
+    for (std::uint32_t i = 0; i < package.EntryCount() && complete; ++i)
     {
-        if (const unsigned error = InstallEntry(shell, package, i, writer))
-            return FailEntry(shell, error);
+        shell.SetProgress(i, package.EntryCount());
+        complete = !shell.StopRequested() && InstallEntry(shell, package, i, writer, run, failure);
+    }
+    if (complete && !run.Commit(failure.reason))
+    {
+        failure.code = kStatusWriteFile;
+        complete = false;
+    }
+    if (!complete)
+    {
+        // A half-patched game does not start: everything this run did is undone.
+        const bool undone = UndoPendingRun(manifest);
+        shell.SetProgress(0, package.EntryCount());
+        if (failure.code == 0 || shell.StopRequested())
+        {
+            shell.SetTitle(kWindowTitle);
+            return undone ? kStatusStopped : ReportDamagedBackup(shell);
+        }
+        return FailRun(shell, failure, undone);
     }
 
+    shell.SetProgress(package.EntryCount(), package.EntryCount());
     shell.ReleasePackage();
     shell.ShowMessage(kCompletedText, kSetupCaption, kIconInformation);
     OpenNotes(shell);
     shell.SetTitle(kWindowTitle);
+    return kStatusDone;
+}
+
+InstallStatus RestorePackage(IInstallShell& shell)
+{
+    BackupManifest manifest;
+    if (!manifest.Load())
+        return ReportDamagedBackup(shell);
+    if (manifest.IsEmpty())
+    {
+        shell.ShowMessage(kNothingToRestoreText, kSetupCaption, kIconInformation);
+        return kStatusNothingToRestore;
+    }
+    std::vector<std::wstring> changed;
+    if (!RestoreOriginals(manifest, changed))
+    {
+        shell.ShowMessage(kRestoreFailedText, kSetupCaption, kIconError);
+        return kStatusBackupDamaged;
+    }
+    if (changed.empty())
+    {
+        shell.ShowMessage(kRestoredText, kSetupCaption, kIconInformation);
+        return kStatusDone;
+    }
+    std::wstring text = kRestoredButChangedText;
+    for (const std::wstring& name : changed)
+        text += L"\n" + name;
+    shell.ShowMessage(text.c_str(), kSetupCaption, kIconInformation);
+    return kStatusFilesChanged;
 }
 
 }  // namespace installer

@@ -63,6 +63,7 @@ PendingFile::PendingFile()
     }
     if (file_ == INVALID_HANDLE_VALUE)
     {
+        createError_ = GetLastError();
         name_.clear();
         return;
     }

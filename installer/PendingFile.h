@@ -27,6 +27,8 @@ public:
     HANDLE Handle() const { return file_; }
     // The name the file was created under, relative to the current directory.
     const std::wstring& Name() const { return name_; }
+    // Why the file could not be created (the system's error code), when it could not.
+    DWORD CreateError() const { return createError_; }
 
     // Moves the complete file over target (relative to the current directory) and closes it;
     // false when it cannot, and then the target is untouched and the file still goes.
@@ -37,6 +39,7 @@ private:
 
     std::wstring name_;
     HANDLE file_ = INVALID_HANDLE_VALUE;
+    DWORD createError_ = ERROR_SUCCESS;
     bool marked_ = false;
 };
 

@@ -14,6 +14,9 @@ namespace
 
 constexpr DWORD kPollMs = 100;
 
+// The first SingleInstance of the process (the entry point's), while it lives.
+SingleInstance* g_holder = nullptr;
+
 BOOL CALLBACK FindMarked(HWND window, LPARAM found)
 {
     wchar_t className[64] = {};
@@ -36,14 +39,56 @@ BOOL CALLBACK FindVisible(HWND window, LPARAM found)
 
 SingleInstance::SingleInstance()
 {
-    mutex_ = CreateMutexW(nullptr, FALSE, kRunningCopyMutex);
+    Hold();
     first_ = !(mutex_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS);
+    if (g_holder == nullptr)
+        g_holder = this;
+}
+
+void SingleInstance::Hold()
+{
+    if (mutex_ == nullptr)
+        mutex_ = CreateMutexW(nullptr, FALSE, kRunningCopyMutex);
 }
 
 SingleInstance::~SingleInstance()
 {
+    Release();
+    if (g_holder == this)
+        g_holder = nullptr;
+}
+
+void SingleInstance::Release()
+{
     if (mutex_ != nullptr)
         CloseHandle(mutex_);
+    mutex_ = nullptr;
+}
+
+// The main window of the running copy, when it belongs to this process.
+HWND OwnMainWindow()
+{
+    HWND window = FindRunningCopy();
+    DWORD process = 0;
+    if (window != nullptr)
+        GetWindowThreadProcessId(window, &process);
+    return process == GetCurrentProcessId() ? window : nullptr;
+}
+
+void LetSuccessorRun()
+{
+    if (g_holder != nullptr)
+        g_holder->Release();
+    if (HWND window = OwnMainWindow())
+        RemovePropW(window, kRunningCopyMark);
+}
+
+void KeepRunning(HWND mainWindow)
+{
+    if (g_holder != nullptr)
+        g_holder->Hold();
+    if (mainWindow != nullptr)
+        MarkAsRunningCopy(mainWindow);
 }
 
 void MarkAsRunningCopy(HWND window)

@@ -24,10 +24,21 @@ public:
     // False when another copy held the mutex first.
     bool IsFirst() const { return first_; }
 
+    // Lets go of the mutex early, for a copy this one starts to take its place.
+    void Release();
+    // Takes the mutex again after a Release, when the successor did not start.
+    void Hold();
+
 private:
     HANDLE mutex_ = nullptr;
     bool first_ = true;
 };
+
+// Releases the mutex of this process's SingleInstance and the mark of its main window, so that a
+// copy it starts (elevated, say) runs instead of handing over to it.
+void LetSuccessorRun();
+// Undoes LetSuccessorRun when the successor could not be started: this copy is the running one again.
+void KeepRunning(HWND mainWindow);
 
 // Marks the main window as the one a later copy looks for.
 void MarkAsRunningCopy(HWND window);

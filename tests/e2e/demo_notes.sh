@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The demo patch's notes against what the player sees and gets: the button's
-# text and the credits as the skin shows them, every file the payload replaces,
+# The demo patch's notes against what the player sees and gets: the buttons'
+# texts and the credits as the skin shows them, every file the payload replaces,
 # and the size the notes give.
 #   demo_notes.sh PAYLOAD_LIST SKIN_XML
 set -uo pipefail
@@ -17,6 +17,10 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 button=$(perl -CSDA -0ne 'print $1 if /<Button\b[^>]*\bname="Install"[^>]*\btext="([^"]*)"/s' "$SKIN_XML")
 [ -n "$button" ] || fail "no text on the skin's Install button"
 grep -qF "“$button”" <<<"$NOTES" || fail "the notes do not name the button “$button”"
+restore=$(perl -CSDA -0ne 'print $1 if /<Button\b[^>]*\bname="Restore"[^>]*\btext="([^"]*)"/s' "$SKIN_XML")
+if [ -n "$restore" ]; then
+  grep -qF "“$restore”" <<<"$NOTES" || fail "the notes do not name the restore button “$restore”"
+fi
 
 # Credits as the skin shows them ("{c ...}ROLE{/c} NAME · NAME　ROLE ...") against "ROLE：NAME、NAME" lines.
 while IFS=$'\t' read -r role names; do

@@ -2,7 +2,10 @@
 # The real installer with its skin in a temporary game folder: what the user is
 # told, in which order, what the window looks like and where it is, the files it
 # leaves, and what happens without a skin, with a second copy, and when the
-# process is killed midway.
+# process is killed midway; taking the patch off again (the Restore button and
+# /restore), all-or-nothing installations, a window that stays responsive while
+# a slowed installation runs, silent runs (/S) and their exit codes, and the
+# path offered when rights are missing.
 #   setup_e2e.sh WINE_RUN SETUP_EXE NOTEPAD_STUB PAYLOAD_LIST SETUP_DAT WINDOW_QUERY_EXE PACK_SKIN SKIN_XML SKIN_IMAGES
 # With UPDATE_EXPECTED=1 the window's picture becomes the new expected picture.
 set -uo pipefail
@@ -124,6 +127,48 @@ no_entry_installed() {
 # Temporary files of ours that stayed in a game folder.
 leftovers() { (cd "$1" && ls -A | grep '^~setup-' || true); }
 
+# The game folder as the player sees it: every folder, every file with a digest of its bytes,
+# leaving out what this test itself writes there.
+tree_of() {
+  (cd "$1" && find . \( -name relay.txt -o -name stdout.txt -o -name 'calls.*' -o -name 'second*.txt' \
+      -o -name notepad-cmdline.txt -o -name tree.diff -o -name '*.png' \) -prune -o \( -type d -printf 'folder %p\n' \) -o \( -type f -print \) |
+    sort | while read -r line; do
+      case "$line" in folder*) echo "$line" ;; *) echo "$(md5sum < "$line" | cut -c1-32) $line" ;; esac
+    done)
+}
+# same_tree GAME BEFORE WHAT: the folder is byte for byte what BEFORE recorded.
+same_tree() {
+  if ! diff "$2" <(tree_of "$1") >"$1/tree.diff"; then
+    fail "$3: the game folder changed:"; cat "$1/tree.diff" >&2
+  fi
+}
+
+# A game folder holding originals of the first two entries, which the patch replaces.
+new_game_with_originals() {
+  local game name
+  game=$(new_game "$1")
+  : > "$game/tessaly.exe"
+  for name in "${NAMES[@]:0:2}"; do
+    mkdir -p "$(dirname "$(installed_path "$game" "$name")")"
+    echo "the game's own $name" > "$(installed_path "$game" "$name")"
+  done
+  echo "$game"
+}
+
+# run_silent GAME ARGS... : runs the installer without a window; prints its exit code.
+run_silent() {
+  local game="$1"; shift
+  ( cd "$game" && WINEDEBUG=+relay exec wine Setup.exe "$@" </dev/null >"$game/stdout.txt" 2>"$game/relay.txt" ) &
+  local pid=$! code
+  if wait_pid "$pid" 300; then
+    wait "$pid"; code=$?
+  else
+    kill "$pid" 2>/dev/null; code=timeout
+  fi
+  calls_of "$game/relay.txt" > "$game/calls.txt"
+  echo "$code"
+}
+
 # 1. Not in the game folder: pressing Install gives the presence box and nothing else.
 game=$(new_game absent)
 run_setup "$game" yes no '安装检查'
@@ -147,25 +192,19 @@ recorded=$(iconv -f UTF-16LE -t UTF-8 "$game/notepad-cmdline.txt" 2>/dev/null)
 [ "$recorded" = "notepad.exe 汉化说明.txt" ] || fail "Notepad got '$recorded'"
 [ -z "$(leftovers "$game")" ] || fail "files left after the installation: $(leftovers "$game")"
 
-# 3. An entry that cannot be written (its target is a folder): error 6 at that entry,
-#    the entries before it complete, the ones after it untouched, no Notepad.
-game=$(new_game failing)
-: > "$game/tessaly.exe"
+# 3. An entry that cannot be written (its target is a folder): error 6 at that entry, the box
+#    says the game's files were put back, and the folder is byte for byte as before, the
+#    originals the entries before it replaced included. No Notepad.
+game=$(new_game_with_originals failing)
 k=2
 mkdir -p "$(installed_path "$game" "${NAMES[$k]}")"
+tree_of "$game" > "$WORK/failing.before"
 run_setup "$game" yes no '安装程序'
 expected="$START"
 for i in $(seq 0 $k); do expected+=$'\n'"title [$((i + 1))/$COUNT] ${NAMES[$i]}"; done
-expected+=$'\n'"owned box 安装程序|内部错误 错误代码: [0x00000006]"$'\n'"title $TITLE"
+expected+=$'\n'"owned box 安装程序|内部错误 错误代码: [0x00000006]  游戏文件未被改动：已替换的文件均已恢复原状。"$'\n'"title $TITLE"
 expect_calls "$game" "$expected"
-for i in "${!NAMES[@]}"; do
-  target=$(installed_path "$game" "${NAMES[$i]}")
-  if [ "$i" -lt "$k" ]; then
-    cmp -s "$(payload_file "${NAMES[$i]}")" "$target" || fail "entry $i should be complete"
-  elif [ "$i" -gt "$k" ]; then
-    [ -e "$target" ] && fail "entry $i should not exist"
-  fi
-done
+same_tree "$game" "$WORK/failing.before" "a failure at entry $k"
 [ -e "$game/notepad-cmdline.txt" ] && fail "Notepad started after a failure"
 [ -z "$(leftovers "$game")" ] || fail "files left after a failure: $(leftovers "$game")"
 
@@ -275,8 +314,167 @@ else
     while [ $SECONDS -lt $deadline ] && [ -n "$(leftovers "$game")" ]; do sleep 0.2; done
     [ -z "$(leftovers "$game")" ] || fail "a killed installation left $(leftovers "$game")"
     [ -e "$(installed_path "$game" "$largest_name")" ] && fail "$largest_name exists after a killed installation"
+    # The next run finds the interrupted one, undoes it and installs; a restore then leaves the
+    # folder as it was before the first run.
+    code=$(run_silent "$game" /S)
+    [ "$code" = 0 ] || fail "a silent installation after the killed one ended with $code"
+    for name in "${NAMES[@]}"; do
+      cmp -s "$(payload_file "$name")" "$(installed_path "$game" "$name")" || fail "$name not installed after the kill"
+    done
+    code=$(run_silent "$game" /restore /S)
+    [ "$code" = 0 ] || fail "a silent restore after the killed installation ended with $code"
+    no_entry_installed "$game"
+    [ -e "$game/PatchBackup" ] && fail "the backup folder stayed after a full restore"
   fi
 fi
+
+# 8. Install over originals, install again (silently), then the Restore button: every byte of
+#    the originals back, the added files gone, the backup folder gone.
+game=$(new_game_with_originals restore)
+tree_of "$game" > "$WORK/restore.before"
+run_setup "$game" yes no '安装程序'
+[ -f "$game/PatchBackup/manifest.txt" ] || fail "no backup manifest after the installation"
+code=$(run_silent "$game" /S)
+[ "$code" = 0 ] || fail "a second, silent installation ended with $code"
+[ -s "$game/calls.txt" ] && fail "the silent installation showed something: $(cat "$game/calls.txt")"
+INSTALL=Restore run_setup "$game" yes no '安装程序'
+grep -qF 'owned box 安装程序|已还原游戏的原始文件，补丁已移除。' "$game/calls.txt" || fail "no box after the restore"
+rm -f "$game/notepad-cmdline.txt"
+same_tree "$game" "$WORK/restore.before" "install twice, then Restore"
+
+# 9. /restore after the player changed a file: the others come back, the changed one stays and
+#    is named in the closing box (no main window), the exit code says so.
+game=$(new_game_with_originals changed)
+tree_of "$game" > "$WORK/changed.before"
+code=$(run_silent "$game" /S)
+[ "$code" = 0 ] || fail "the silent installation ended with $code"
+echo "edited by the player" > "$(installed_path "$game" "${NAMES[1]}")"
+( cd "$game" && WINEDEBUG=+relay exec wine Setup.exe /restore </dev/null >"$game/stdout.txt" 2>"$game/relay.txt" ) &
+pid=$!
+answer_box '^安装程序$' 60 || fail "no box after /restore"
+if wait_pid "$pid" 20; then
+  wait "$pid"; code=$?
+  [ "$code" -eq 11 ] || fail "/restore with a changed file ended with $code"
+else
+  fail "/restore still runs"; kill "$pid" 2>/dev/null
+fi
+calls_of "$game/relay.txt" > "$game/calls.txt"
+grep -qF "box 安装程序|已还原游戏的原始文件。以下文件在安装补丁后被修改过" "$game/calls.txt" || fail "the box does not say a file was kept: $(cat "$game/calls.txt")"
+grep -qF "${NAMES[1]}" "$game/relay.txt" || fail "the box does not name ${NAMES[1]}"
+[ "$(cat "$(installed_path "$game" "${NAMES[1]}")")" = "edited by the player" ] || fail "the changed file was not left alone"
+[ "$(cat "$(installed_path "$game" "${NAMES[0]}")")" = "the game's own ${NAMES[0]}" ] || fail "${NAMES[0]} was not restored"
+[ -f "$game/PatchBackup/manifest.txt" ] || fail "the backup of the changed file went"
+
+# 10. Silent runs: no window, no tune, no box; the exit code is the error number.
+silent_code() {
+  local game="$1" want="$2" what="$3" code
+  shift 3
+  tree_of "$game" > "$game.before"
+  code=$(run_silent "$game" "$@")
+  [ "$code" = "$want" ] || fail "silent run, $what: exit code $code, not $want"
+  [ -s "$game/calls.txt" ] && fail "silent run, $what, showed: $(cat "$game/calls.txt")"
+  [ "$want" = 0 ] || same_tree "$game" "$game.before" "silent run, $what"
+}
+silent_code "$(new_game silent-absent)" 7 "no game" /S
+game=$(new_game_with_originals silent-folder)
+mkdir -p "$(installed_path "$game" "${NAMES[3]}")"
+silent_code "$game" 6 "a folder in the way" /S
+silent_code "$(new_game_with_originals silent-nothing)" 10 "nothing to restore" /restore /S
+# A damaged package: the signature's version bytes, or a byte inside the first stream. The package
+# is the last copy of its signature in the program (the reader's own copy comes first).
+damage_package() {
+  python3 - "$1" "$2" <<'PY'
+import struct, sys
+path, damage = sys.argv[1], sys.argv[2]
+data = bytearray(open(path, 'rb').read())
+at = data.rfind(b'SetupPackage\x00\x00\x01\x00')
+count = struct.unpack_from('<I', data, at + 16)[0]
+if damage == 'signature':
+    data[at + 14] = 2
+else:
+    first = at + 20 + count * 92 + struct.unpack_from('<I', data, at + 20 + 80)[0]
+    size = struct.unpack_from('<I', data, at + 20 + 88)[0]
+    data[first + size // 2] ^= 0x55
+open(path, 'wb').write(data)
+PY
+}
+game=$(new_game_with_originals silent-signature)
+damage_package "$game/Setup.exe" signature
+silent_code "$game" 3 "a damaged signature" /S
+game=$(new_game_with_originals silent-stream)
+damage_package "$game/Setup.exe" stream
+silent_code "$game" 4 "a damaged stream" /S
+
+# 11. A slowed installation (every write waits): the window can be dragged by its caption and
+#     keeps its picture, the Install button is disabled, and closing it asks whether to stop;
+#     yes stops, and the folder is byte for byte as before.
+game=$(new_game_with_originals slow)
+tree_of "$game" > "$WORK/slow.before"
+( cd "$game" && SETUP_TEST_WRITES=delay=150 WINEDEBUG=+relay exec wine Setup.exe </dev/null >"$game/stdout.txt" 2>"$game/relay.txt" ) &
+pid=$!
+answer_box '^安装运行提示$' 60 || fail "no start-up hint"
+window=$(wait_window "^$TITLE\$" 30) || fail "no main window"
+sleep 0.5
+click_control "$QUERY" Install || fail "could not press Install"
+busy=$(wait_window '^\[[0-9]*/[0-9]*\] ' 30) || fail "no progress in the title"
+if [ -n "${busy:-}" ]; then
+  sleep 1
+  p=($(query "$QUERY" placement))
+  eval "$(xdotool getwindowgeometry --shell "$busy")"
+  xdotool mousemove $((X + 60)) $((Y + 10)) mousedown 1
+  sleep 0.2; xdotool mousemove $((X + 100)) $((Y + 40)); sleep 0.2; xdotool mousemove $((X + 140)) $((Y + 70))
+  sleep 0.2; xdotool mouseup 1
+  sleep 0.5
+  q=($(query "$QUERY" placement))
+  [ "${q[0]:-x} ${q[1]:-x}" = "$((p[0] + 80)) $((p[1] + 60))" ] \
+    || fail "the window did not follow its caption while installing: ${p[*]:0:2} -> ${q[*]:0:2}"
+  xdotool mousemove 1270 790
+  sleep 0.5
+  shoot_client "$QUERY" "$game/busy.png" || fail "no picture of the busy window"
+  differing=$(compare -metric AE -fuzz 8% "$game/busy.png" "$EXPECTED_PICTURE" null: 2>&1 | cut -d' ' -f1)
+  total=$(identify -format '%[fx:w*h]' "$EXPECTED_PICTURE")
+  # Only the disabled button differs from the first picture; an unpainted window differs everywhere.
+  [[ "$differing" =~ ^[0-9]+$ ]] && [ "$differing" -lt $((total / 10)) ] \
+    || fail "the busy window is not painted: '$differing' of $total pixels differ (see $game/busy.png)"
+  eval "$(xdotool getwindowgeometry --shell "$busy")"
+  xdotool mousemove $((X + WIDTH - 12)) $((Y + 11)) click 1
+  answer_box '^安装程序$' 20 || fail "no question when closing during the installation"
+  wait_gone "$busy" 60 || fail "the window stayed after stopping"
+fi
+if wait_pid "$pid" 60; then
+  wait "$pid"; code=$?
+  [ "$code" -eq 0 ] || fail "the stopped installer ended with $code"
+else
+  fail "the installer still runs after stopping"; kill "$pid" 2>/dev/null
+fi
+calls_of "$game/relay.txt" > "$game/calls.txt"
+grep -qF "owned box 安装程序|正在安装补丁。是否停止安装？" "$game/calls.txt" || fail "the stop question was not asked: $(cat "$game/calls.txt")"
+same_tree "$game" "$WORK/slow.before" "closing during the installation"
+
+# 12. A folder the installer may not write: the box says so and offers the administrator; No
+#     leaves the folder as it was.
+game=$(new_game_with_originals rights)
+tree_of "$game" > "$WORK/rights.before"
+( cd "$game" && SETUP_TEST_WRITES=deny=2 WINEDEBUG=+relay exec wine Setup.exe </dev/null >"$game/stdout.txt" 2>"$game/relay.txt" ) &
+pid=$!
+answer_box '^安装运行提示$' 60 || fail "no start-up hint"
+window=$(wait_window "^$TITLE\$" 30) || fail "no main window"
+sleep 0.5
+click_control "$QUERY" Install || fail "could not press Install"
+box=$(wait_window '^安装程序$' 120) || fail "no box about the rights"
+if [ -n "${box:-}" ]; then
+  sleep 0.3
+  xdotool windowfocus "$box" 2>/dev/null
+  xdotool key n
+  wait_gone "$box" 10 || fail "the rights box did not close on No"
+fi
+window=$(wait_window "^$TITLE\$" 30) || fail "the fixed title did not return"
+[ -n "${window:-}" ] && { xdotool mousemove 1270 790; close_window "$window" || fail "window did not close"; }
+wait_pid "$pid" 20 || { fail "installer still running after close"; kill "$pid" 2>/dev/null; }
+calls_of "$game/relay.txt" > "$game/calls.txt"
+grep -qF "owned box 安装程序|内部错误 错误代码: [0x00000006]  安装程序没有写入游戏文件夹的权限" "$game/calls.txt" \
+  || fail "the box does not speak of rights: $(cat "$game/calls.txt")"
+same_tree "$game" "$WORK/rights.before" "missing rights"
 
 [ $failures -eq 0 ] && echo "end-to-end: all checks passed"
 exit $((failures > 0))

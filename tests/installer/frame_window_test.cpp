@@ -24,6 +24,7 @@ class QuietFrame : public CFrameWindowWnd
 {
 public:
     static int installs;
+    static int restores;
     static int destroyed;
     static int hints;
     static std::vector<std::wstring> reports;
@@ -33,37 +34,46 @@ protected:
     void ShowStartupHint() override { ++hints; }
     void ReportMissingSkin(LPCWSTR reason) override { reports.push_back(reason != nullptr ? reason : L""); }
     void InstallPackage() override { ++installs; }
+    void RestorePackage() override { ++restores; }
 };
 int QuietFrame::installs = 0;
+int QuietFrame::restores = 0;
 int QuietFrame::destroyed = 0;
 int QuietFrame::hints = 0;
 std::vector<std::wstring> QuietFrame::reports;
 
-TEST(FrameWindowNotify, OnlyAClickFromInstallRunsTheInstallation)
+TEST(FrameWindowNotify, OnlyAClickFromInstallOrRestoreRunsThem)
 {
-    CControlUI install, lowerCase, other;
+    CControlUI install, lowerCase, other, restore, restoreLower;
     install.SetName(L"Install");
     lowerCase.SetName(L"install");
     other.SetName(L"Cancel");
+    restore.SetName(L"Restore");
+    restoreLower.SetName(L"restore");
     struct
     {
         const wchar_t* type;
         CControlUI* sender;
         int installs;
+        int restores;
     } cases[] = {
-        {L"click", &install, 1}, {L"click", &lowerCase, 0},
-        {L"click", &other, 0},   {L"selectchanged", &install, 0},
-        {L"Click", &install, 0}, {L"click", nullptr, 0},  // a queued notification whose sender is gone
+        {L"click", &install, 1, 0},  {L"click", &lowerCase, 0, 0},
+        {L"click", &other, 0, 0},    {L"selectchanged", &install, 0, 0},
+        {L"Click", &install, 0, 0},  {L"click", nullptr, 0, 0},  // a queued notification whose sender is gone
+        {L"click", &restore, 0, 1},  {L"click", &restoreLower, 0, 0},
+        {L"selectchanged", &restore, 0, 0},
     };
     QuietFrame* frame = new QuietFrame;
     for (const auto& c : cases)
     {
         QuietFrame::installs = 0;
+        QuietFrame::restores = 0;
         TNotifyMsg msg{};
         msg.type = c.type;
         msg.sender = c.sender;
         frame->Notify(msg);
         EXPECT_EQ(QuietFrame::installs, c.installs) << static_cast<const wchar_t*>(c.type);
+        EXPECT_EQ(QuietFrame::restores, c.restores) << static_cast<const wchar_t*>(c.type);
     }
     frame->OnFinalMessage(nullptr);  // the window object deletes itself
 }

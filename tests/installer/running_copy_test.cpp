@@ -103,6 +103,21 @@ TEST(SingleInstance, OnlyTheFirstCopyOwnsTheMutex)
     EXPECT_TRUE(first.IsFirst());
 }
 
+// A copy started in this one's place (elevated, say) must not hand over to it; when none could be
+// started, this one is the running copy again.
+TEST(SingleInstance, StepsAsideForASuccessorAndBackWhenNoneStarted)
+{
+    installer::SingleInstance running;
+    installer::LetSuccessorRun();
+    {
+        installer::SingleInstance successor;
+        EXPECT_TRUE(successor.IsFirst());
+    }
+    installer::KeepRunning(nullptr);
+    installer::SingleInstance later;
+    EXPECT_FALSE(later.IsFirst());
+}
+
 TEST(SingleInstance, FindsOnlyTheMarkedMainWindow)
 {
     TestWindow unmarked(installer::kFrameClassName);
