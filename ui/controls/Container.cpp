@@ -493,7 +493,7 @@ const TAlignWord kChildVAlignWords[] = {
 const TAttributeRow<CContainerUI> CContainerUI::attributeTable[] = {
     {L"inset",
      [](CContainerUI& c, LPCWSTR v) {
-         const RECT rc = ParseIntRect(v);
+         const RECT rc = c.ScaleSkin(ParseIntRect(v));
          c.SetInset(rc.left, rc.top, rc.right, rc.bottom);
      }},
     {L"mousechild", [](CContainerUI& c, LPCWSTR v) { c.SetMouseChildEnabled(ParseBool(v)); }},
@@ -511,7 +511,7 @@ const TAttributeRow<CContainerUI> CContainerUI::attributeTable[] = {
          c.EnableScrollBar(c.verticalScrollBar != NULL, true);
          c.horizontalScrollBar->ApplyAttributeList(v);
      }},
-    {L"childpadding", [](CContainerUI& c, LPCWSTR v) { c.SetChildPadding(ParseInt(v)); }},
+    {L"childpadding", [](CContainerUI& c, LPCWSTR v) { c.SetChildPadding(c.ScaleSkin(ParseInt(v))); }},
     {L"childalign", [](CContainerUI& c, LPCWSTR v) { ReadAlignWord(c.childAlign, v, kChildAlignWords); }},
     {L"childvalign", [](CContainerUI& c, LPCWSTR v) { ReadAlignWord(c.childVAlign, v, kChildVAlignWords); }},
 };
@@ -595,4 +595,11 @@ bool CContainerUI::PaintChildren(HDC hDC, const RECT& rcPaint, CControlUI* pStop
         }
     }
     return true;
+}
+
+void CContainerUI::ScaleGeometry(int fromDpi, int toDpi)
+{
+    inset = Rescale(inset, fromDpi, toDpi);
+    childPadding = Rescale(childPadding, fromDpi, toDpi);
+    CControlUI::ScaleGeometry(fromDpi, toDpi);
 }
