@@ -208,11 +208,12 @@ TEST(ManagerDpi, DpiChangedWithoutARectangleOnlyRescales)
 TEST(ManagerDpi, HitTestingAndFocusFollowTheScaledTree)
 {
     CManagerUI manager;
-    CHostWindow host(manager, 300, 100);
+    CHostWindow host(manager, 300, 100, true);
     manager.SetDpi(144);
     Build(manager, L"<Window><HBox><Button name=\"a\" width=\"40\" text=\"A\"/><Control width=\"20\"/>"
                    L"<Button name=\"b\" width=\"40\" text=\"B\"/></HBox></Window>");
-    LayOut(manager, host.Get());
+    // The window's own paint lays the tree out, as it does for the user.
+    ASSERT_TRUE(host.PumpUntil([&] { return !manager.IsUpdateNeeded(); }, 5000));
     CControlUI* a = manager.FindControlByName(L"a");
     CControlUI* b = manager.FindControlByName(L"b");
     ASSERT_NE(b, nullptr);
