@@ -47,7 +47,7 @@ check_picture() {
   # Anti-aliased text may move a few pixels between font builds; a moved or missing control changes thousands.
   if ! [[ "$differing" =~ ^[0-9]+$ ]] || [ "$differing" -gt $((total / 4000)) ]; then
     fail "$(basename "$shot" .png) differs from page $page's expected picture in '$differing' of $total pixels (kept in ${TMPDIR:-/tmp})"
-    cp "$shot" "${TMPDIR:-/tmp}/$(basename "$shot" .png)$SUFFIX.png"
+    cp "$shot" "${TMPDIR:-/tmp}/"
   fi
 }
 
@@ -75,8 +75,8 @@ show() {
 }
 
 for page in "${PAGES[@]}"; do
-  if show "$page" "gallery_page$page"; then
-    check_picture "$page" "$WORK/gallery_page$page.png"
+  if show "$page" "gallery_page$page$SUFFIX"; then
+    check_picture "$page" "$WORK/gallery_page$page$SUFFIX.png"
   else
     fail "page $page: no picture of the gallery"
   fi
