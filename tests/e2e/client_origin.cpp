@@ -7,6 +7,9 @@
 
 int wmain(int argc, wchar_t** argv)
 {
+    // Screen pixels as they are, whatever the display's DPI: a program that says
+    // nothing about DPI may be told scaled coordinates.
+    ::SetProcessDPIAware();
     HWND window = FindWindowW(argc > 1 ? argv[1] : L"MarnetUI", nullptr);
     if (window == nullptr)
         return 1;

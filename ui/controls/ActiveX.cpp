@@ -919,10 +919,11 @@ void CActiveXUI::SetPos(RECT rc, bool bNeedInvalidate)
     if (oleObject == NULL || site == NULL)
         return;
 
-    HDC screen = ::GetDC(NULL);
-    SIZEL himetric = {::MulDiv(itemRect.right - itemRect.left, 2540, ::GetDeviceCaps(screen, LOGPIXELSX)),
-                      ::MulDiv(itemRect.bottom - itemRect.top, 2540, ::GetDeviceCaps(screen, LOGPIXELSY))};
-    ::ReleaseDC(NULL, screen);
+    // The extent is physical (hundredths of a millimetre): the control's pixels
+    // at its window's DPI, so a control on a high-DPI display is not told it is larger.
+    const int dpi = manager != NULL ? manager->GetDpi() : WindowDpi(NULL);
+    SIZEL himetric = {::MulDiv(itemRect.right - itemRect.left, 2540, dpi),
+                      ::MulDiv(itemRect.bottom - itemRect.top, 2540, dpi)};
     oleObject->SetExtent(DVASPECT_CONTENT, &himetric);
     SyncWindow();
 }

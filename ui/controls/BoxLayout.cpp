@@ -429,7 +429,7 @@ LPVOID CVerticalLayoutUI::FindInterface(LPCWSTR pstrName)
 }
 
 const TAttributeRow<CVerticalLayoutUI> CVerticalLayoutUI::attributeTable[] = {
-    {L"sepheight", [](CVerticalLayoutUI& c, LPCWSTR v) { c.sepSize = ParseInt(v); }},
+    {L"sepheight", [](CVerticalLayoutUI& c, LPCWSTR v) { c.sepSize = c.ScaleSkin(ParseInt(v)); }},
 };
 
 void CVerticalLayoutUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
@@ -457,7 +457,7 @@ LPVOID CHorizontalLayoutUI::FindInterface(LPCWSTR pstrName)
 }
 
 const TAttributeRow<CHorizontalLayoutUI> CHorizontalLayoutUI::attributeTable[] = {
-    {L"sepwidth", [](CHorizontalLayoutUI& c, LPCWSTR v) { c.sepSize = ParseInt(v); }},
+    {L"sepwidth", [](CHorizontalLayoutUI& c, LPCWSTR v) { c.sepSize = c.ScaleSkin(ParseInt(v)); }},
 };
 
 void CHorizontalLayoutUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
@@ -466,4 +466,10 @@ void CHorizontalLayoutUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
         return;
     if (!ApplyAttributeRow(attributeTable, *this, pstrName, pstrValue))
         CBoxLayoutUI::SetAttribute(pstrName, pstrValue);
+}
+
+void CBoxLayoutUI::ScaleGeometry(int fromDpi, int toDpi)
+{
+    sepSize = Rescale(sepSize, fromDpi, toDpi);
+    CContainerUI::ScaleGeometry(fromDpi, toDpi);
 }

@@ -15,6 +15,7 @@ public:
     void SetPos(RECT rc, bool bNeedInvalidate = true) override;
     void HandleEvent(TControlEvent& event) override;
     void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
+    void ScaleGeometry(int fromDpi, int toDpi) override;
     // Shows where a dragged separator will leave the edge.
     void PostPaint(HDC hDC, const RECT& rcPaint) override;
 

@@ -71,7 +71,7 @@ SIZE CButtonUI::EstimateSize(SIZE)
     if (fixedHeight > 0 || manager == NULL)
         return CUISize(fixedWidth, fixedHeight);
     const TFontEntry* info = manager->GetFontInfo(font);
-    return CUISize(fixedWidth, (info != NULL ? info->metrics.tmHeight : 0) + 8);
+    return CUISize(fixedWidth, (info != NULL ? info->metrics.tmHeight : 0) + manager->ScaleSkin(8));
 }
 
 // ---- Events: the click rule ----

@@ -12,7 +12,7 @@ namespace
 int DefaultLineHeight(CManagerUI* manager)
 {
     const TFontEntry* font = manager != NULL ? manager->GetDefaultFontInfo() : NULL;
-    return (font != NULL ? font->metrics.tmHeight : 0) + 8;
+    return (font != NULL ? font->metrics.tmHeight : 0) + (manager != NULL ? manager->ScaleSkin(8) : 8);
 }
 }  // namespace
 
@@ -343,7 +343,7 @@ void CComboUI::HandleEvent(TControlEvent& event)
 // ---- Attributes ----
 
 const TAttributeRow<CComboUI> CComboUI::attributeTable[] = {
-    {L"textpadding", [](CComboUI& c, LPCWSTR v) { c.SetTextPadding(ParseIntRect(v)); }},
+    {L"textpadding", [](CComboUI& c, LPCWSTR v) { c.SetTextPadding(c.ScaleSkin(ParseIntRect(v))); }},
     {L"showtext", [](CComboUI& c, LPCWSTR v) { c.SetShowText(ParseBool(v)); }},
     {L"normalimage", [](CComboUI& c, LPCWSTR v) { c.SetNormalImage(v); }},
     {L"hotimage", [](CComboUI& c, LPCWSTR v) { c.SetHotImage(v); }},
@@ -355,7 +355,7 @@ const TAttributeRow<CComboUI> CComboUI::attributeTable[] = {
      [](CComboUI& c, LPCWSTR v) {
          int size[2];
          ParseIntList(v, size, 2);
-         c.SetDropBoxSize(CUISize(size[0], size[1]));
+         c.SetDropBoxSize(c.ScaleSkin(CUISize(size[0], size[1])));
      }},
 };
 
@@ -458,4 +458,12 @@ bool CComboBodyUI::PaintContent(HDC hDC, const RECT& rcPaint, CControlUI* pStopC
         CRenderer::DrawLine(hDC, line, info->hLineSize, info->hLineColor);
     }
     return true;
+}
+
+void CComboUI::ScaleGeometry(int fromDpi, int toDpi)
+{
+    textPadding = Rescale(textPadding, fromDpi, toDpi);
+    dropBoxSize = Rescale(dropBoxSize, fromDpi, toDpi);
+    RescaleListInfo(info, fromDpi, toDpi);
+    CContainerUI::ScaleGeometry(fromDpi, toDpi);
 }

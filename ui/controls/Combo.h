@@ -36,6 +36,7 @@ public:
     void SetEnabled(bool bEnable = true) override;
     void HandleEvent(TControlEvent& event) override;
     void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
+    void ScaleGeometry(int fromDpi, int toDpi) override;
     SIZE EstimateSize(SIZE szAvailable) override;
     // The box's own layers; the rows are not painted inside it.
     bool PaintContent(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl) override;

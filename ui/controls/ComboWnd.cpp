@@ -97,6 +97,7 @@ RECT CComboWnd::PlaceBelowOrAbove() const
 void CComboWnd::ShareLook()
 {
     CManagerUI* ownerManager = owner->GetManager();
+    manager.SetDpi(ownerManager->GetDpi());
     if (const TFontEntry* font = ownerManager->GetDefaultFontInfo())
         manager.SetDefaultFont(font->faceName, font->size, font->bold, font->underline, font->italic);
     const int rowFont = owner->GetListInfo()->font;

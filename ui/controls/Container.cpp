@@ -487,7 +487,7 @@ const TAlignWord kChildVAlignWords[] = {
 const TAttributeRow<CContainerUI> CContainerUI::attributeTable[] = {
     {L"inset",
      [](CContainerUI& c, LPCWSTR v) {
-         const RECT rc = ParseIntRect(v);
+         const RECT rc = c.ScaleSkin(ParseIntRect(v));
          c.SetInset(rc.left, rc.top, rc.right, rc.bottom);
      }},
     {L"mousechild", [](CContainerUI& c, LPCWSTR v) { c.SetMouseChildEnabled(ParseBool(v)); }},
@@ -505,7 +505,7 @@ const TAttributeRow<CContainerUI> CContainerUI::attributeTable[] = {
          c.EnableScrollBar(c.verticalScrollBar != NULL, true);
          c.horizontalScrollBar->ApplyAttributeList(v);
      }},
-    {L"childpadding", [](CContainerUI& c, LPCWSTR v) { c.SetChildPadding(ParseInt(v)); }},
+    {L"childpadding", [](CContainerUI& c, LPCWSTR v) { c.SetChildPadding(c.ScaleSkin(ParseInt(v))); }},
     {L"childalign", [](CContainerUI& c, LPCWSTR v) { ReadAlignWord(c.childAlign, v, kChildAlignWords); }},
     {L"childvalign", [](CContainerUI& c, LPCWSTR v) { ReadAlignWord(c.childVAlign, v, kChildVAlignWords); }},
 };
@@ -594,4 +594,11 @@ bool CContainerUI::PaintChildren(HDC hDC, const RECT& rcPaint, CControlUI* pStop
         }
     }
     return true;
+}
+
+void CContainerUI::ScaleGeometry(int fromDpi, int toDpi)
+{
+    inset = Rescale(inset, fromDpi, toDpi);
+    childPadding = Rescale(childPadding, fromDpi, toDpi);
+    CControlUI::ScaleGeometry(fromDpi, toDpi);
 }

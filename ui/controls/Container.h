@@ -51,6 +51,7 @@ public:
     CControlUI* FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags) override;
     void HandleEvent(TControlEvent& event) override;
     void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
+    void ScaleGeometry(int fromDpi, int toDpi) override;
     bool PaintContent(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl) override;
 
     // ---- IContainerUI ----

@@ -197,7 +197,7 @@ int CContainerUI::LineStep(const CUIAxis& axis) const
     if (axis.IsHorizontal() || manager == NULL)
         return 8;
     const TFontEntry* font = manager->GetDefaultFontInfo();
-    return (font != NULL ? font->metrics.tmHeight : 0) + 8;
+    return (font != NULL ? font->metrics.tmHeight : 0) + manager->ScaleSkin(8);
 }
 
 // The inner length along the axis, without the bar that runs across it.
@@ -218,6 +218,11 @@ CScrollBarUI* CContainerUI::CreateScrollBar(bool bHorizontal)
     bar->SetManager(manager, this, false);
     if (manager != NULL)
     {
+        // The bar's own default thickness is a length of the skin too.
+        if (bHorizontal)
+            bar->SetFixedHeight(manager->ScaleSkin(bar->GetFixedHeight()));
+        else
+            bar->SetFixedWidth(manager->ScaleSkin(bar->GetFixedWidth()));
         LPCWSTR defaults = manager->GetDefaultAttributeList(bHorizontal ? L"HScrollBar" : L"VScrollBar");
         if (defaults != NULL)
             bar->ApplyAttributeList(defaults);

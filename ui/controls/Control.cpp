@@ -735,6 +735,52 @@ CUIString CControlUI::GetAttributeList(bool)
     return CUIString();
 }
 
+int CControlUI::ScaleSkin(int value) const
+{
+    return manager != NULL ? manager->ScaleSkin(value) : value;
+}
+
+CUISize CControlUI::ScaleSkin(SIZE value) const
+{
+    return manager != NULL ? manager->ScaleSkin(value) : CUISize(value.cx, value.cy);
+}
+
+CUIRect CControlUI::ScaleSkin(const RECT& value) const
+{
+    return manager != NULL ? manager->ScaleSkin(value) : CUIRect(value);
+}
+
+int CControlUI::Rescale(int value, int fromDpi, int toDpi)
+{
+    return fromDpi == toDpi || fromDpi <= 0 ? value : ::MulDiv(value, toDpi, fromDpi);
+}
+
+CUISize CControlUI::Rescale(SIZE value, int fromDpi, int toDpi)
+{
+    return CUISize(Rescale(value.cx, fromDpi, toDpi), Rescale(value.cy, fromDpi, toDpi));
+}
+
+CUIRect CControlUI::Rescale(const RECT& value, int fromDpi, int toDpi)
+{
+    return CUIRect(Rescale(value.left, fromDpi, toDpi), Rescale(value.top, fromDpi, toDpi),
+                   Rescale(value.right, fromDpi, toDpi), Rescale(value.bottom, fromDpi, toDpi));
+}
+
+void CControlUI::ScaleGeometry(int fromDpi, int toDpi)
+{
+    padding = Rescale(padding, fromDpi, toDpi);
+    borderSize = Rescale(borderSize, fromDpi, toDpi);
+    fixedXY = Rescale(fixedXY, fromDpi, toDpi);
+    borderRound = Rescale(borderRound, fromDpi, toDpi);
+    fixedWidth = Rescale(fixedWidth, fromDpi, toDpi);
+    fixedHeight = Rescale(fixedHeight, fromDpi, toDpi);
+    minWidth = Rescale(minWidth, fromDpi, toDpi);
+    minHeight = Rescale(minHeight, fromDpi, toDpi);
+    maxWidth = Rescale(maxWidth, fromDpi, toDpi);
+    maxHeight = Rescale(maxHeight, fromDpi, toDpi);
+    NeedUpdate();
+}
+
 SIZE CControlUI::EstimateSize(SIZE)
 {
     return CUISize(fixedWidth, fixedHeight);

@@ -175,8 +175,17 @@ public:
     // Whether the skin shows the focused state itself; when it does not,
     // the framework draws a focus frame around the focused control.
     virtual bool HasFocusedLook() const;
+    // The window moved to a display of another DPI: the control scales its
+    // own lengths (not its children's, which the manager visits too).
+    // Families with lengths of their own scale them and call their base.
+    virtual void ScaleGeometry(int fromDpi, int toDpi);
 
     // ---- Operations ----
+    // A length the skin gives in 96-DPI pixels, in the pixels of the
+    // control's window (unchanged without a manager).
+    int ScaleSkin(int value) const;
+    CUISize ScaleSkin(SIZE value) const;
+    CUIRect ScaleSkin(const RECT& value) const;
     // The name a screen reader reads for the control, set by the skin's
     // "accname" or from code; it goes before every other source of a name.
     // Empty when none was set.
@@ -237,6 +246,10 @@ public:
     CDelegateList postPaintHandlers;
 
 protected:
+    // A length of the window's pixels at fromDpi in its pixels at toDpi.
+    static int Rescale(int value, int fromDpi, int toDpi);
+    static CUISize Rescale(SIZE value, int fromDpi, int toDpi);
+    static CUIRect Rescale(const RECT& value, int fromDpi, int toDpi);
     // The visibility, enabled, hit-test and update-test filters of FindControl.
     bool IsSkippedBySearch(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags);
     // Repaints the old area joined with the present rectangle, clipped by the

@@ -43,6 +43,7 @@ bool HasComma(LPCWSTR value)
     return wcschr(value, L',') != NULL;
 }
 
+// Lengths are in the skin's 96-DPI pixels and kept in the window's.
 // The position and size rules: "pos" is left,top,right,bottom; negative
 // sizes are ignored by the size setters. "float" is a boolean, or with a
 // comma four fractions of the parent's size, which also make it float.
@@ -50,6 +51,8 @@ void ApplyPos(CControlUI& c, LPCWSTR v)
 {
     int rc[4];
     ParseIntList(v, rc, 4);
+    for (int& value : rc)
+        value = c.ScaleSkin(value);
     c.SetFixedXY(rc[0], rc[1]);
     c.SetFixedWidth(Span(rc[0], rc[2]));
     c.SetFixedHeight(Span(rc[1], rc[3]));
@@ -73,9 +76,9 @@ void ApplyFloat(CControlUI& c, LPCWSTR v)
 void ApplyBorderSize(CControlUI& c, LPCWSTR v)
 {
     if (HasComma(v))
-        c.SetBorderSize(ParseIntRect(v));
+        c.SetBorderSize(c.ScaleSkin(ParseIntRect(v)));
     else
-        c.SetBorderSize(ParseInt(v));
+        c.SetBorderSize(c.ScaleSkin(ParseInt(v)));
 }
 
 }  // namespace
@@ -86,15 +89,15 @@ const TAttributeRow<CControlUI> CControlUI::attributeTable[] = {
     {L"pos", ApplyPos},
     {L"padding",
      [](CControlUI& c, LPCWSTR v) {
-         const RECT rc = ParseIntRect(v);
+         const RECT rc = c.ScaleSkin(ParseIntRect(v));
          c.SetPadding(rc.left, rc.top, rc.right, rc.bottom);
      }},
-    {L"width", [](CControlUI& c, LPCWSTR v) { c.SetFixedWidth(ParseInt(v)); }},
-    {L"height", [](CControlUI& c, LPCWSTR v) { c.SetFixedHeight(ParseInt(v)); }},
-    {L"minwidth", [](CControlUI& c, LPCWSTR v) { c.SetMinWidth(ParseInt(v)); }},
-    {L"minheight", [](CControlUI& c, LPCWSTR v) { c.SetMinHeight(ParseInt(v)); }},
-    {L"maxwidth", [](CControlUI& c, LPCWSTR v) { c.SetMaxWidth(ParseInt(v)); }},
-    {L"maxheight", [](CControlUI& c, LPCWSTR v) { c.SetMaxHeight(ParseInt(v)); }},
+    {L"width", [](CControlUI& c, LPCWSTR v) { c.SetFixedWidth(c.ScaleSkin(ParseInt(v))); }},
+    {L"height", [](CControlUI& c, LPCWSTR v) { c.SetFixedHeight(c.ScaleSkin(ParseInt(v))); }},
+    {L"minwidth", [](CControlUI& c, LPCWSTR v) { c.SetMinWidth(c.ScaleSkin(ParseInt(v))); }},
+    {L"minheight", [](CControlUI& c, LPCWSTR v) { c.SetMinHeight(c.ScaleSkin(ParseInt(v))); }},
+    {L"maxwidth", [](CControlUI& c, LPCWSTR v) { c.SetMaxWidth(c.ScaleSkin(ParseInt(v))); }},
+    {L"maxheight", [](CControlUI& c, LPCWSTR v) { c.SetMaxHeight(c.ScaleSkin(ParseInt(v))); }},
     {L"float", ApplyFloat},
     // Looks.
     {L"bkcolor", [](CControlUI& c, LPCWSTR v) { c.SetBkColor(ParseColorValue(v, true)); }},
@@ -110,7 +113,7 @@ const TAttributeRow<CControlUI> CControlUI::attributeTable[] = {
      [](CControlUI& c, LPCWSTR v) {
          int r[2];
          ParseIntList(v, r, 2);
-         c.SetBorderRound(CUISize(r[0], r[1]));
+         c.SetBorderRound(c.ScaleSkin(CUISize(r[0], r[1])));
      }},
     {L"bkimage", [](CControlUI& c, LPCWSTR v) { c.SetBkImage(v); }},
     // Behaviour.

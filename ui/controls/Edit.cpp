@@ -554,7 +554,7 @@ SIZE CEditUI::EstimateSize(SIZE szAvailable)
     if (fixedHeight > 0 || manager == NULL)
         return fixedHeight > 0 ? CLabelUI::EstimateSize(szAvailable) : CUISize(fixedWidth, fixedHeight);
     const TFontEntry* info = manager->GetFontInfo(font);
-    return CUISize(fixedWidth, (info != NULL ? info->metrics.tmHeight : 0) + 8);
+    return CUISize(fixedWidth, (info != NULL ? info->metrics.tmHeight : 0) + manager->ScaleSkin(8));
 }
 
 void CEditUI::PaintStatusImage(HDC hDC)

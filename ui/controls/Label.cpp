@@ -268,7 +268,7 @@ const TAttributeRow<CLabelUI> CLabelUI::attributeTable[] = {
     {L"font", [](CLabelUI& c, LPCWSTR v) { c.SetFont(ParseInt(v)); }},
     {L"textcolor", [](CLabelUI& c, LPCWSTR v) { c.SetTextColor(ReadColor(v)); }},
     {L"disabledtextcolor", [](CLabelUI& c, LPCWSTR v) { c.SetDisabledTextColor(ReadColor(v)); }},
-    {L"textpadding", [](CLabelUI& c, LPCWSTR v) { c.SetTextPadding(ParseIntRect(v)); }},
+    {L"textpadding", [](CLabelUI& c, LPCWSTR v) { c.SetTextPadding(c.ScaleSkin(ParseIntRect(v))); }},
     {L"multiline", [](CLabelUI& c, LPCWSTR v) { c.SetMultiLine(ParseBool(v)); }},
     {L"showhtml", [](CLabelUI& c, LPCWSTR v) { c.SetShowHtml(ParseBool(v)); }},
     {L"enabledeffect", [](CLabelUI& c, LPCWSTR v) { c.SetEnabledEffect(ParseBool(v)); }},
@@ -283,7 +283,7 @@ const TAttributeRow<CLabelUI> CLabelUI::attributeTable[] = {
      [](CLabelUI& c, LPCWSTR v) {
          int o[2];
          ParseIntList(v, o, 2);
-         c.SetShadowOffset(o[0], o[1]);
+         c.SetShadowOffset(c.ScaleSkin(o[0]), o[1]);
      }},
     {L"textcolor1", [](CLabelUI& c, LPCWSTR v) { c.SetTextColor1(ReadColor(v)); }},
     {L"textshadowcolora", [](CLabelUI& c, LPCWSTR v) { c.SetTextShadowColorA(ReadColor(v)); }},
@@ -345,7 +345,7 @@ SIZE CLabelUI::EstimateSize(SIZE szAvailable)
         {
             const TFontEntry* info = manager->GetFontInfo(font);
             const int textHeight = info != NULL ? info->metrics.tmHeight : 0;
-            estimatedSize.cy = padY + textHeight + 8;
+            estimatedSize.cy = padY + textHeight + manager->ScaleSkin(8);
         }
         if (estimatedSize.cx == 0)
         {
@@ -415,4 +415,13 @@ void CLabelUI::PaintText(HDC hDC)
         return;
     RECT rc = TextRect();
     DrawCaption(hDC, rc, StateTextColor(), textStyle);
+}
+
+void CLabelUI::ScaleGeometry(int fromDpi, int toDpi)
+{
+    textPadding = Rescale(textPadding, fromDpi, toDpi);
+    const float ratio = static_cast<float>(toDpi) / static_cast<float>(fromDpi > 0 ? fromDpi : toDpi);
+    shadowOffset = {shadowOffset.dx * ratio, shadowOffset.dy * ratio};
+    needEstimate = true;  // the fonts changed size too
+    CControlUI::ScaleGeometry(fromDpi, toDpi);
 }

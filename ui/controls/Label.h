@@ -36,6 +36,7 @@ public:
     // Focus changes only set the flag: a plain label has no focused look.
     void HandleEvent(TControlEvent& event) override;
     void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
+    void ScaleGeometry(int fromDpi, int toDpi) override;
     SIZE EstimateSize(SIZE szAvailable) override;
     void PaintText(HDC hDC) override;
 

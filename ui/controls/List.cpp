@@ -641,3 +641,9 @@ void CListUI::SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue)
         !ApplyListInfoAttribute(info, *this, pstrName, pstrValue, true))
         CVerticalLayoutUI::SetAttribute(pstrName, pstrValue);
 }
+
+void CListUI::ScaleGeometry(int fromDpi, int toDpi)
+{
+    RescaleListInfo(info, fromDpi, toDpi);
+    CVerticalLayoutUI::ScaleGeometry(fromDpi, toDpi);
+}

@@ -92,6 +92,7 @@ public:
     void MoveBy(int dx, int dy, bool bNeedInvalidate = true) override;
     void HandleEvent(TControlEvent& event) override;
     void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
+    void ScaleGeometry(int fromDpi, int toDpi) override;
 
     // ---- Children: header elements go to the header, the rest to the body ----
     CControlUI* GetItemAt(int iIndex) const override;

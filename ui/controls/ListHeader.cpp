@@ -15,7 +15,7 @@ namespace
 int DefaultLineHeight(CManagerUI* manager)
 {
     const TFontEntry* font = manager != NULL ? manager->GetDefaultFontInfo() : NULL;
-    return (font != NULL ? font->metrics.tmHeight : 0) + 8;
+    return (font != NULL ? font->metrics.tmHeight : 0) + (manager != NULL ? manager->ScaleSkin(8) : 8);
 }
 
 bool Contains(LPCWSTR value, LPCWSTR part)
@@ -314,13 +314,13 @@ const TAttributeRow<CListHeaderItemUI> CListHeaderItemUI::attributeTable[] = {
     {L"multiline", [](CListHeaderItemUI& h, LPCWSTR v) { h.SetTextStyle(MultiLine(h.GetTextStyle(), v)); }},
     {L"font", [](CListHeaderItemUI& h, LPCWSTR v) { h.SetFont(ParseInt(v)); }},
     {L"textcolor", [](CListHeaderItemUI& h, LPCWSTR v) { h.SetTextColor(ParseColorValue(v)); }},
-    {L"textpadding", [](CListHeaderItemUI& h, LPCWSTR v) { h.SetTextPadding(ParseIntRect(v)); }},
+    {L"textpadding", [](CListHeaderItemUI& h, LPCWSTR v) { h.SetTextPadding(h.ScaleSkin(ParseIntRect(v))); }},
     {L"showhtml", [](CListHeaderItemUI& h, LPCWSTR v) { h.SetShowHtml(ParseBool(v)); }},
     {L"normalimage", [](CListHeaderItemUI& h, LPCWSTR v) { h.SetNormalImage(v); }},
     {L"hotimage", [](CListHeaderItemUI& h, LPCWSTR v) { h.SetHotImage(v); }},
     {L"pushedimage", [](CListHeaderItemUI& h, LPCWSTR v) { h.SetPushedImage(v); }},
     {L"focusedimage", [](CListHeaderItemUI& h, LPCWSTR v) { h.SetFocusedImage(v); }},
-    {L"sepwidth", [](CListHeaderItemUI& h, LPCWSTR v) { h.SetSepWidth(ParseInt(v)); }},
+    {L"sepwidth", [](CListHeaderItemUI& h, LPCWSTR v) { h.SetSepWidth(h.ScaleSkin(ParseInt(v))); }},
     {L"sepcolor", [](CListHeaderItemUI& h, LPCWSTR v) { h.SetSepColor(ParseColorValue(v)); }},
     {L"sepimage", [](CListHeaderItemUI& h, LPCWSTR v) { h.SetSepImage(v); }},
 };

@@ -211,6 +211,19 @@ template <size_t N> const TInfoAttribute* FindIn(const TInfoAttribute (&table)[N
 }
 }  // namespace
 
+// The lengths among the rows' looks, written in the skin's 96-DPI pixels.
+void ScaleListInfo(TListInfo& info, LPCWSTR name, const CControlUI& owner)
+{
+    if (AttributeIs(name, L"itemheight"))
+        info.itemHeight = owner.ScaleSkin(info.itemHeight);
+    else if (AttributeIs(name, L"itemtextpadding"))
+        info.textPadding = owner.ScaleSkin(info.textPadding);
+    else if (AttributeIs(name, L"itemhlinesize"))
+        info.hLineSize = owner.ScaleSkin(info.hLineSize);
+    else if (AttributeIs(name, L"itemvlinesize"))
+        info.vLineSize = owner.ScaleSkin(info.vLineSize);
+}
+
 bool ApplyListInfoAttribute(TListInfo& info, CControlUI& owner, LPCWSTR name, LPCWSTR value, bool lineStyles)
 {
     const TInfoAttribute* row = FindIn(kSharedAttributes, name);
@@ -218,9 +231,23 @@ bool ApplyListInfoAttribute(TListInfo& info, CControlUI& owner, LPCWSTR name, LP
         row = FindIn(kLineStyleAttributes, name);
     if (row == NULL)
         return false;
-    if (row->apply(info, value) == Relayout)
+    const TInfoEffect change = row->apply(info, value);
+    ScaleListInfo(info, name, owner);
+    if (change == Relayout)
         owner.NeedUpdate();
     else
         owner.Invalidate();
     return true;
+}
+
+void RescaleListInfo(TListInfo& info, int fromDpi, int toDpi)
+{
+    if (fromDpi <= 0 || fromDpi == toDpi)
+        return;
+    const auto scale = [=](LONG value) { return static_cast<LONG>(::MulDiv(value, toDpi, fromDpi)); };
+    info.itemHeight = scale(info.itemHeight);
+    info.hLineSize = scale(info.hLineSize);
+    info.vLineSize = scale(info.vLineSize);
+    info.textPadding = {scale(info.textPadding.left), scale(info.textPadding.top),
+                        scale(info.textPadding.right), scale(info.textPadding.bottom)};
 }

@@ -183,3 +183,5 @@ inline IListItemUI* SelectableRow(CControlUI* control)
 // is invalidated for a change of look and laid out again for one of size.
 // Vertical alignment, ellipsis and wrapping are read only with lineStyles.
 bool ApplyListInfoAttribute(TListInfo& info, CControlUI& owner, LPCWSTR name, LPCWSTR value, bool lineStyles);
+// The window moved to a display of another DPI: the rows' lengths follow.
+void RescaleListInfo(TListInfo& info, int fromDpi, int toDpi);

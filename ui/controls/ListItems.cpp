@@ -369,7 +369,8 @@ SIZE CListLabelElementUI::EstimateSize(SIZE szAvailable)
         if (height == 0)
         {
             const TFontEntry* font = manager->GetFontInfo(info->font);
-            height = (font != NULL ? font->metrics.tmHeight : 0) + 8 + padding.top + padding.bottom;
+            height = (font != NULL ? font->metrics.tmHeight : 0) + manager->ScaleSkin(8) + padding.top +
+                     padding.bottom;
         }
         if (width == 0 && !columnWidth)
         {

@@ -28,7 +28,7 @@ const TAttributeRow<CSliderUI> kSliderAttributes[] = {
      [](CSliderUI& c, LPCWSTR v) {
          int s[2];
          ParseIntList(v, s, 2);
-         c.SetThumbSize(CUISize(s[0], s[1]));
+         c.SetThumbSize(c.ScaleSkin(CUISize(s[0], s[1])));
      }},
     {L"step", [](CSliderUI& c, LPCWSTR v) { c.SetChangeStep(ParseInt(v)); }},
     {L"imm", [](CSliderUI& c, LPCWSTR v) { c.SetSendMove(ParseBool(v)); }},
@@ -405,4 +405,11 @@ void CSliderUI::PaintStatusImage(HDC hDC)
     if ((sliderState & StateHot) != 0 && DrawInto(hDC, thumbHotImage, thumb))
         return;
     DrawInto(hDC, thumbImage, thumb);
+}
+
+void CSliderUI::ScaleGeometry(int fromDpi, int toDpi)
+{
+    thumbWidth = Rescale(thumbWidth, fromDpi, toDpi);
+    thumbHeight = Rescale(thumbHeight, fromDpi, toDpi);
+    CProgressUI::ScaleGeometry(fromDpi, toDpi);
 }

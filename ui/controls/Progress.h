@@ -83,6 +83,7 @@ public:
     void SetEnabled(bool bEnable = true) override;
     void HandleEvent(TControlEvent& event) override;
     void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
+    void ScaleGeometry(int fromDpi, int toDpi) override;
     void PaintStatusImage(HDC hDC) override;
 
     // ---- Operations ----

@@ -351,7 +351,7 @@ const TAttributeRow<CRichEditUI> CRichEditUI::attributeTable[] = {
     {L"align", [](CRichEditUI& c, LPCWSTR v) { c.SetAlign(v); }},
     {L"font", [](CRichEditUI& c, LPCWSTR v) { c.SetFont(ParseInt(v)); }},
     {L"textcolor", [](CRichEditUI& c, LPCWSTR v) { c.SetTextColor(ParseColorValue(v, true)); }},
-    {L"textpadding", [](CRichEditUI& c, LPCWSTR v) { c.SetTextPadding(ParseIntRect(v)); }},
+    {L"textpadding", [](CRichEditUI& c, LPCWSTR v) { c.SetTextPadding(c.ScaleSkin(ParseIntRect(v))); }},
     {L"maxchar", [](CRichEditUI& c, LPCWSTR v) { c.SetLimitText(ParseInt(v)); }},
 };
 
@@ -978,4 +978,10 @@ void CRichEditUI::SetScrollPos(SIZE szPos)
         if (now != before)
             SendScroll(WM_HSCROLL, SB_THUMBPOSITION, static_cast<WORD>(now));
     }
+}
+
+void CRichEditUI::ScaleGeometry(int fromDpi, int toDpi)
+{
+    textPadding = Rescale(textPadding, fromDpi, toDpi);
+    CContainerUI::ScaleGeometry(fromDpi, toDpi);
 }

@@ -48,6 +48,7 @@ public:
     void InitSelf() override;
     void HandleEvent(TControlEvent& event) override;
     void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
+    void ScaleGeometry(int fromDpi, int toDpi) override;
     SIZE EstimateSize(SIZE szAvailable) override;
     bool PaintContent(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl) override;
 

@@ -16,10 +16,10 @@ const TAttributeRow<CTileLayoutUI> kTileAttributes[] = {
      [](CTileLayoutUI& c, LPCWSTR v) {
          int s[2];
          ParseIntList(v, s, 2);
-         c.SetItemSize(CUISize(s[0], s[1]));
+         c.SetItemSize(c.ScaleSkin(CUISize(s[0], s[1])));
      }},
     {L"columns", [](CTileLayoutUI& c, LPCWSTR v) { c.SetColumns(ParseInt(v)); }},
-    {L"childvpadding", [](CTileLayoutUI& c, LPCWSTR v) { c.SetChildVPadding(ParseInt(v)); }},
+    {L"childvpadding", [](CTileLayoutUI& c, LPCWSTR v) { c.SetChildVPadding(c.ScaleSkin(ParseInt(v))); }},
 };
 
 // How the cells of one layout pass sit: columns, the horizontal gap and the
@@ -197,4 +197,11 @@ void CTileLayoutUI::SetPos(RECT rc, bool bNeedInvalidate)
     });
 
     ProcessScrollBar(inner, SaturateInt(grid.cxNeeded), SaturateInt(grid.cyNeeded));
+}
+
+void CTileLayoutUI::ScaleGeometry(int fromDpi, int toDpi)
+{
+    itemSize = Rescale(itemSize, fromDpi, toDpi);
+    childVPadding = Rescale(childVPadding, fromDpi, toDpi);
+    CContainerUI::ScaleGeometry(fromDpi, toDpi);
 }

@@ -17,6 +17,7 @@ public:
     LPVOID FindInterface(LPCWSTR pstrName) override;
     void SetPos(RECT rc, bool bNeedInvalidate = true) override;
     void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
+    void ScaleGeometry(int fromDpi, int toDpi) override;
 
     // ---- Operations ----
     SIZE GetItemSize() const { return itemSize; }

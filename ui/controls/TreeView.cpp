@@ -646,7 +646,7 @@ void CTreeViewUI::SetSelItemHotTextColor(DWORD color)
 const TAttributeRow<CTreeViewUI> CTreeViewUI::attributeTable[] = {
     {L"visiblefolderbtn", [](CTreeViewUI& c, LPCWSTR v) { c.SetShowFolderButton(ParseBool(v)); }},
     {L"visiblecheckbtn", [](CTreeViewUI& c, LPCWSTR v) { c.SetShowCheckBox(ParseBool(v)); }},
-    {L"itemminwidth", [](CTreeViewUI& c, LPCWSTR v) { c.SetItemMinWidth(ParseInt(v)); }},
+    {L"itemminwidth", [](CTreeViewUI& c, LPCWSTR v) { c.SetItemMinWidth(c.ScaleSkin(ParseInt(v))); }},
     {L"itemtextcolor", [](CTreeViewUI& c, LPCWSTR v) { c.SetItemTextColor(ParseColorValue(v)); }},
     {L"itemhottextcolor", [](CTreeViewUI& c, LPCWSTR v) { c.SetItemHotTextColor(ParseColorValue(v)); }},
     {L"selitemtextcolor", [](CTreeViewUI& c, LPCWSTR v) { c.SetSelItemTextColor(ParseColorValue(v)); }},

@@ -121,7 +121,10 @@ CManagerUI::CManagerUI()
       useVirtualWnd(false),
       asyncNotifyPosted(false),
       forceSharedResources(false),
-      resources()
+      resources(),
+      dpi(kSkinDpi),
+      imageScaling(ImageScalingSmooth),
+      scaledDefaultDpi(kSkinDpi)
 {
     TResourceSet& shared = SharedResources();
     if (shared.defaultFont.faceName.IsEmpty())
@@ -147,6 +150,8 @@ CManagerUI::~CManagerUI()
     }
     if (resources.defaultFont.font != NULL)
         ::DeleteObject(resources.defaultFont.font);
+    if (scaledDefaultFont.font != NULL)
+        ::DeleteObject(scaledDefaultFont.font);
     ClearWindowTables();
     if (tooltipWindow != NULL)
         ::DestroyWindow(tooltipWindow);
@@ -178,6 +183,7 @@ void CManagerUI::Init(HWND hWnd, LPCWSTR pstrName)
     const bool listed = paintWindow != NULL;
     paintWindow = hWnd;
     paintDC = ::GetDC(hWnd);
+    SetDpi(WindowDpi(hWnd));
     if (!listed)
         ManagerList().Add(this);
 }

@@ -232,6 +232,25 @@ public:
     void SetUseVirtualWnd(bool bUse) { useVirtualWnd = bUse; }
     bool IsUseVirtualWnd() const { return useVirtualWnd; }
 
+    // ---- Display scale ----
+    // The skin is written in pixels of a 96-DPI display; the manager draws
+    // for its window's DPI, read when it is bound to the window and changed
+    // when the window moves to a monitor of another DPI. Everything the
+    // skin gives in pixels is scaled when it is read; geometry set or read
+    // from code is in the window's own (device) pixels.
+    int GetDpi() const override { return dpi; }
+    // Changes the DPI: window settings, the window's fonts and images and the
+    // geometry of every control are scaled to it, then laid out again.
+    void SetDpi(int newDpi);
+    // A length of the skin (96-DPI pixels) in the window's pixels.
+    int ScaleSkin(int value) const;
+    CUISize ScaleSkin(SIZE value) const;
+    CUIRect ScaleSkin(const RECT& value) const;
+    // How pictures are resized when no picture made for the DPI is found
+    // ("imagescaling" of the window: smooth or nearest).
+    void SetImageScaling(TImageScaling scaling);
+    TImageScaling GetImageScaling() const { return imageScaling; }
+
     // ---- Receivers and auxiliary lists ----
     void AddNotifier(INotifyUI* pNotifier);
     void RemoveNotifier(INotifyUI* pNotifier);
@@ -289,6 +308,14 @@ protected:
     void DeleteScheduledControls();
     void ClearWindowTables();
     void MeasureFont(TFontEntry& entry) const;
+    // Display scale helpers (ManagerDpi.cpp).
+    TImageEntry* LoadImageForDpi(LPCWSTR bitmap, LPCWSTR type, DWORD mask) const;
+    void ScaleWindowSettings(int from, int to);
+    void RecreateFonts();
+    void RecreateFont(TFontEntry& entry);
+    TFontEntry* ScaledSharedDefault();
+    void ReloadImages();
+    void ScaleControls(int from, int to);
 
     // ---- Data ----
     CUIString name;
@@ -347,11 +374,21 @@ protected:
     bool forceSharedResources;
     TResourceSet resources;          // this window's own set
     CPtrList translateAccelerators;  // ITranslateAccelerator*
+    int dpi;                         // the window's display DPI; 96 draws the skin as written
+    TImageScaling imageScaling;
+    TFontEntry scaledDefaultFont;  // the shared default at this DPI, when it is not 96
+    int scaledDefaultDpi;
 
 private:
     CManagerUI(const CManagerUI&) = delete;
     CManagerUI& operator=(const CManagerUI&) = delete;
 };
+
+// The DPI the skin's pixels are written for.
+const int kSkinDpi = 96;
+// The DPI of a window's monitor as the system tells a window that declares
+// itself DPI-aware; 96 when the system cannot say.
+int WindowDpi(HWND hWnd);
 
 // Posted to the paint window to deliver queued notifications and delete
 // scheduled controls.

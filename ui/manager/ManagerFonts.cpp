@@ -86,7 +86,7 @@ void CManagerUI::MeasureFont(TFontEntry& entry) const
 HFONT CManagerUI::AddFont(int id, LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic,
                           bool bShared)
 {
-    HFONT hFont = CreateSkinFont(pStrFontName, nSize, bBold, bUnderline, bItalic);
+    HFONT hFont = CreateSkinFont(pStrFontName, ScaleSkin(nSize), bBold, bUnderline, bItalic);
     if (hFont == NULL)
         return NULL;
     TFontEntry* entry = new TFontEntry(hFont, pStrFontName, nSize, bBold, bUnderline, bItalic);
@@ -161,7 +161,7 @@ bool CManagerUI::HasFontId(int id)
 void CManagerUI::SetDefaultFont(LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic,
                                 bool bShared)
 {
-    HFONT hFont = CreateSkinFont(pStrFontName, nSize, bBold, bUnderline, bItalic);
+    HFONT hFont = CreateSkinFont(pStrFontName, ScaleSkin(nSize), bBold, bUnderline, bItalic);
     if (hFont == NULL)
         return;
     TFontEntry& entry = ChosenSet(bShared).defaultFont;
@@ -174,11 +174,66 @@ void CManagerUI::SetDefaultFont(LPCWSTR pStrFontName, int nSize, bool bBold, boo
 
 TFontEntry* CManagerUI::GetDefaultFontInfo()
 {
-    TFontEntry& entry =
-        resources.defaultFont.faceName.IsEmpty() ? SharedResources().defaultFont : resources.defaultFont;
-    if (entry.metrics.tmHeight == 0)
-        MeasureFont(entry);
-    return &entry;
+    TFontEntry* entry = &resources.defaultFont;
+    if (entry->faceName.IsEmpty())
+        entry = dpi == kSkinDpi ? &SharedResources().defaultFont : ScaledSharedDefault();
+    if (entry->metrics.tmHeight == 0)
+        MeasureFont(*entry);
+    return entry;
+}
+
+// The shared default is made for 96 DPI; a window at another DPI draws with
+// its own copy at its size, made again when the shared default or the DPI
+// changes.
+TFontEntry* CManagerUI::ScaledSharedDefault()
+{
+    const TFontEntry& shared = SharedResources().defaultFont;
+    TFontEntry& scaled = scaledDefaultFont;
+    const bool current = scaled.font != NULL && scaled.faceName == shared.faceName &&
+                         scaled.size == shared.size && scaled.bold == shared.bold &&
+                         scaled.underline == shared.underline && scaled.italic == shared.italic &&
+                         scaledDefaultDpi == dpi;
+    if (current)
+        return &scaled;
+    HFONT hFont =
+        CreateSkinFont(shared.faceName, ScaleSkin(shared.size), shared.bold, shared.underline, shared.italic);
+    if (hFont == NULL)
+        return &SharedResources().defaultFont;
+    if (scaled.font != NULL)
+        ::DeleteObject(scaled.font);
+    scaled = TFontEntry(hFont, shared.faceName, shared.size, shared.bold, shared.underline, shared.italic);
+    scaledDefaultDpi = dpi;
+    return &scaled;
+}
+
+// Every font of the window's own table, and its own default, made again at
+// the present DPI under the same id; the shared table belongs to every window.
+void CManagerUI::RecreateFonts()
+{
+    CStringMap& fonts = resources.fonts;
+    for (int i = 0; i < fonts.GetSize(); ++i)
+    {
+        TFontEntry* entry = static_cast<TFontEntry*>(fonts.Find(fonts.GetAt(i), false));
+        if (entry != NULL)
+            RecreateFont(*entry);
+    }
+    if (!resources.defaultFont.faceName.IsEmpty())
+        RecreateFont(resources.defaultFont);
+}
+
+// The entry keeps its address, so that whoever holds it sees the new font;
+// a font that cannot be made keeps the old one.
+void CManagerUI::RecreateFont(TFontEntry& entry)
+{
+    HFONT hFont =
+        CreateSkinFont(entry.faceName, ScaleSkin(entry.size), entry.bold, entry.underline, entry.italic);
+    if (hFont == NULL)
+        return;
+    if (entry.font != NULL)
+        ::DeleteObject(entry.font);
+    entry.font = hFont;
+    entry.metrics = TEXTMETRICW();
+    MeasureFont(entry);
 }
 
 void CManagerUI::RemoveAllFonts(bool bShared)

@@ -22,6 +22,36 @@ CUIStringOrId ImageReference(LPCWSTR name, LPCWSTR type)
     return CUIStringOrId(static_cast<WORD>(number));
 }
 
+// A larger picture beside the normal one: "name@2x.png" beside "name.png".
+struct TImageVariant
+{
+    int dpi;
+    LPCWSTR suffix;
+};
+const TImageVariant kImageVariants[] = {{144, L"@1.5x"}, {192, L"@2x"}, {288, L"@3x"}};
+
+// The suffix goes before the extension of the last path part ("img/b@2x.png"),
+// or at the end of a name without one.
+CUIString VariantName(LPCWSTR name, LPCWSTR suffix)
+{
+    LPCWSTR base = name;
+    for (LPCWSTR p = name; *p != L'\0'; ++p)
+        if (*p == L'/' || *p == L'\\')
+            base = p + 1;
+    LPCWSTR dot = wcsrchr(base, L'.');
+    const int stem = static_cast<int>(dot != NULL ? dot - name : wcslen(name));
+    CUIString variant(name, stem);
+    variant.Append(suffix);
+    if (dot != NULL)
+        variant.Append(dot);
+    return variant;
+}
+
+int Scale(int value, int to, int from)
+{
+    return to == from ? value : ::MulDiv(value, to, from);
+}
+
 void FreeImageTable(CStringMap& images)
 {
     for (int i = 0; i < images.GetSize(); ++i)
@@ -45,7 +75,7 @@ TImageEntry* CManagerUI::AddImage(LPCWSTR bitmap, LPCWSTR type, DWORD mask, bool
 {
     if (bitmap == NULL || bitmap[0] == L'\0')
         return NULL;
-    TImageEntry* loaded = LoadSkinImage(ImageReference(bitmap, type), type, mask);
+    TImageEntry* loaded = LoadImageForDpi(bitmap, type, mask);
     if (loaded == NULL)
         return NULL;
     if (type != NULL)
@@ -89,4 +119,64 @@ TImageEntry* CManagerUI::GetImageOrAdd(LPCWSTR bitmap, LPCWSTR type, DWORD mask)
 void CManagerUI::RemoveAllImages(bool bShared)
 {
     FreeImageTable(bShared ? SharedResources().images : resources.images);
+}
+
+// The nearest larger picture at or above the DPI when the skin has one, else
+// the normal one; either is then resized to the DPI exactly, so that drawing
+// copies pixels one to one. Colours and numbered resources have no variants.
+TImageEntry* CManagerUI::LoadImageForDpi(LPCWSTR bitmap, LPCWSTR type, DWORD mask) const
+{
+    const CUIStringOrId reference = ImageReference(bitmap, type);
+    if (dpi == kSkinDpi || CImageLoader::IsColorType(type))
+        return LoadSkinImage(reference, type, mask);
+    TImageEntry* loaded = NULL;
+    int madeFor = kSkinDpi;
+    if (!reference.IsId())
+    {
+        for (const TImageVariant& variant : kImageVariants)
+        {
+            if (variant.dpi < dpi)
+                continue;
+            loaded = LoadSkinImage(CUIStringOrId(VariantName(bitmap, variant.suffix)), type, mask);
+            if (loaded != NULL)
+            {
+                madeFor = variant.dpi;
+                break;
+            }
+        }
+    }
+    if (loaded == NULL)
+        loaded = LoadSkinImage(reference, type, mask);
+    if (loaded == NULL)
+        return NULL;
+    const int width = Scale(loaded->width, dpi, madeFor);
+    const int height = Scale(loaded->height, dpi, madeFor);
+    if (width != loaded->width || height != loaded->height)
+    {
+        TImageEntry* resized =
+            CImageLoader::Resample(*loaded, width > 0 ? width : 1, height > 0 ? height : 1, imageScaling);
+        if (resized != NULL)
+        {
+            CRenderer::FreeImage(loaded, true);
+            loaded = resized;
+        }
+    }
+    loaded->dpi = dpi;
+    return loaded;
+}
+
+// Each entry is loaded again for the DPI under its own name, type and mask;
+// it keeps its address, which drawn descriptors hold.
+void CManagerUI::ReloadImages()
+{
+    CStringMap& images = resources.images;
+    for (int i = 0; i < images.GetSize(); ++i)
+    {
+        const CUIString imageName = images.GetAt(i);
+        const TImageEntry* entry = static_cast<TImageEntry*>(images.Find(imageName, false));
+        if (entry == NULL)
+            continue;
+        const CUIString type = entry->resType;
+        AddImage(imageName, type.IsEmpty() ? NULL : type.GetData(), entry->mask, false);
+    }
 }

@@ -17,6 +17,9 @@ namespace
 // The system's tooltip record before its reserved trailing member; the
 // tooltip window accepts this size on every system version.
 const UINT kToolInfoSize = TTTOOLINFOW_V2_SIZE;
+// Sent when the window's monitor changes DPI or the window moves to another
+// (WM_DPICHANGED, which older headers lack).
+const UINT kDpiChangedMessage = 0x02E0;
 // Reflected messages reach child windows at their own message number plus this.
 const UINT kReflectOffset = 0x2000;
 
@@ -67,6 +70,7 @@ struct CManagerUI::Input
     static bool OnSetCursor(CManagerUI& m, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
     static bool OnMouseActivate(CManagerUI& m, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
     static bool OnGetMinMaxInfo(CManagerUI& m, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    static bool OnDpiChanged(CManagerUI& m, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
     static bool OnNotify(CManagerUI& m, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
     static bool OnCommand(CManagerUI& m, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
     static bool OnCtlColorEdit(CManagerUI& m, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
@@ -110,6 +114,7 @@ const TMessageRow<CManagerUI::Input::THandler> CManagerUI::Input::table[] = {
     {WM_SETCURSOR, OnSetCursor},
     {WM_MOUSEACTIVATE, OnMouseActivate},
     {WM_GETMINMAXINFO, OnGetMinMaxInfo},
+    {kDpiChangedMessage, OnDpiChanged},
     {WM_NOTIFY, OnNotify},
     {WM_COMMAND, OnCommand},
     {WM_CTLCOLOREDIT, OnCtlColorEdit},
@@ -318,6 +323,21 @@ bool CManagerUI::Input::OnGetMinMaxInfo(CManagerUI& m, WPARAM, LPARAM lParam, LR
     if (m.maxInfo.cy > 0)
         info->ptMaxTrackSize.y = m.maxInfo.cy;
     return false;
+}
+
+// The window moved to a monitor of another DPI: the skin is scaled to it and
+// the window takes the rectangle the system suggests, which keeps it the
+// same size to the eye.
+bool CManagerUI::Input::OnDpiChanged(CManagerUI& m, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
+{
+    m.SetDpi(LOWORD(wParam));
+    const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+    if (suggested != NULL && m.paintWindow != NULL)
+        ::SetWindowPos(m.paintWindow, NULL, suggested->left, suggested->top,
+                       suggested->right - suggested->left, suggested->bottom - suggested->top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    lRes = 0;
+    return true;
 }
 
 bool CManagerUI::Input::Reflect(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes)

@@ -47,27 +47,28 @@ struct TWindowAttribute
     void (*apply)(CManagerUI& manager, LPCWSTR value);
 };
 
+// Sizes and rectangles are in the skin's 96-DPI pixels, kept in the window's.
 const TWindowAttribute kWindowAttributes[] = {
     {L"size", false,
      [](CManagerUI& m, LPCWSTR v) {
-         const CUISize s = ParseSize(v);
+         const CUISize s = m.ScaleSkin(ParseSize(v));
          m.SetInitSize(s.cx, s.cy);
      }},
-    {L"sizebox", false, [](CManagerUI& m, LPCWSTR v) { m.SetSizeBox(ParseRect(v)); }},
-    {L"caption", false, [](CManagerUI& m, LPCWSTR v) { m.SetCaptionRect(ParseRect(v)); }},
+    {L"sizebox", false, [](CManagerUI& m, LPCWSTR v) { m.SetSizeBox(m.ScaleSkin(ParseRect(v))); }},
+    {L"caption", false, [](CManagerUI& m, LPCWSTR v) { m.SetCaptionRect(m.ScaleSkin(ParseRect(v))); }},
     {L"roundcorner", false,
      [](CManagerUI& m, LPCWSTR v) {
-         const CUISize s = ParseSize(v);
+         const CUISize s = m.ScaleSkin(ParseSize(v));
          m.SetRoundCorner(s.cx, s.cy);
      }},
     {L"mininfo", false,
      [](CManagerUI& m, LPCWSTR v) {
-         const CUISize s = ParseSize(v);
+         const CUISize s = m.ScaleSkin(ParseSize(v));
          m.SetMinInfo(s.cx, s.cy);
      }},
     {L"maxinfo", false,
      [](CManagerUI& m, LPCWSTR v) {
-         const CUISize s = ParseSize(v);
+         const CUISize s = m.ScaleSkin(ParseSize(v));
          m.SetMaxInfo(s.cx, s.cy);
      }},
     {L"showdirty", false, [](CManagerUI& m, LPCWSTR v) { m.SetShowUpdateRect(ParseBoolIgnoringCase(v)); }},
@@ -88,6 +89,11 @@ const TWindowAttribute kWindowAttributes[] = {
      [](CManagerUI& m, LPCWSTR v) { m.SetDefaultLinkHoverFontColor(ParseColorValue(v)); }},
     {L"selectedcolor", false,
      [](CManagerUI& m, LPCWSTR v) { m.SetDefaultSelectedBkColor(ParseColorValue(v)); }},
+    {L"imagescaling", false,
+     [](CManagerUI& m, LPCWSTR v) {
+         m.SetImageScaling(v != NULL && _wcsicmp(v, L"nearest") == 0 ? ImageScalingNearest
+                                                                     : ImageScalingSmooth);
+     }},
 };
 
 const TWindowAttribute* FindWindowAttribute(LPCWSTR name)

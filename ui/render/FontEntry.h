@@ -11,7 +11,7 @@ struct TFontEntry
 {
     HFONT font;
     CUIString faceName;  // as requested
-    int size;            // pixels; the font is created with height -size
+    int size;  // pixels of the skin (96 DPI); the font is created with height -size scaled to the window's DPI
     bool bold;
     bool underline;
     bool italic;

@@ -111,6 +111,7 @@ void TDrawSpec::Clear()
     hole = false;
     xtiled = false;
     ytiled = false;
+    dpi = 96;
 }
 
 bool TDrawSpec::Assign(LPCWSTR text)

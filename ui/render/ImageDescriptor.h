@@ -33,6 +33,7 @@ struct TDrawSpec
     bool hole;           // the centre is not drawn
     bool xtiled;
     bool ytiled;
+    int dpi;  // the display DPI the rectangles were scaled for at the last parse
 
     TDrawSpec() { Clear(); }
     void Clear();
@@ -54,6 +55,9 @@ public:
     // The image already filed under name, else one loaded and filed; null
     // when it cannot be loaded. type is null for a plain file.
     virtual TImageEntry* GetImageOrAdd(LPCWSTR name, LPCWSTR type, DWORD mask) = 0;
+    // The DPI images are drawn for. Descriptors are written in pixels of a
+    // 96-DPI display and scaled to this one.
+    virtual int GetDpi() const { return 96; }
 
 protected:
     ~IImageLookup() {}

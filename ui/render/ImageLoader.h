@@ -18,6 +18,14 @@ struct TImageEntry
     bool hasAlpha;      // some pixel is not opaque, or was cleared by the mask
     CUIString resType;  // the type the owner asked for; empty for plain files
     DWORD mask;         // the mask colour the owner asked for
+    int dpi;            // the display DPI the pixels were made for; 0 means 96, the skin's own
+};
+
+// How a picture is resized for a display scale.
+enum TImageScaling
+{
+    ImageScalingSmooth,   // bilinear when enlarging, the average of the covered area when shrinking
+    ImageScalingNearest,  // every pixel copied from the nearest source pixel: for pixel art
 };
 
 // The resource type that makes an image name a colour text ("#AARRGGBB").
@@ -43,6 +51,11 @@ public:
     static TImageEntry* FromColorText(LPCWSTR text, DWORD mask);
 
     static bool IsColorType(LPCWSTR type);
+
+    // A new entry of width x height holding source resized with the given
+    // filter (same alpha flag and mask); null when either size is not positive
+    // or the bitmap cannot be created. The caller owns it.
+    static TImageEntry* Resample(const TImageEntry& source, int width, int height, TImageScaling scaling);
 
     // Deletes the bitmap (the entry keeps null handles); with deleteEntry set
     // also destroys the record. Null does nothing.

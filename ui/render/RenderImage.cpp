@@ -156,6 +156,24 @@ RECT ResolveDestination(const RECT& dest, const RECT& item)
                     std::min<LONG>(item.bottom, item.top + dest.bottom));
 }
 
+int ScaleLength(int value, int to, int from)
+{
+    return to == from ? value : ::MulDiv(value, to, from);
+}
+
+RECT ScaleRect(const RECT& rc, int to, int from)
+{
+    return MakeRect(ScaleLength(rc.left, to, from), ScaleLength(rc.top, to, from),
+                    ScaleLength(rc.right, to, from), ScaleLength(rc.bottom, to, from));
+}
+
+// An image's pixels may be made for another DPI than the skin's 96 (a larger
+// picture for a high-DPI display); rectangles inside it follow its own DPI.
+int ImageDpi(const TImageEntry& image)
+{
+    return image.dpi > 0 ? image.dpi : 96;
+}
+
 bool LoadDescriptorImage(IImageLookup* images, TDrawSpec& descriptor)
 {
     if (descriptor.parsed)
@@ -165,16 +183,33 @@ bool LoadDescriptorImage(IImageLookup* images, TDrawSpec& descriptor)
         return false;
     TImageRequest request = descriptor.Parse();
     descriptor.imageName = request.name;
+    descriptor.dpi = images->GetDpi();
+    descriptor.dest = ScaleRect(descriptor.dest, descriptor.dpi, 96);
     descriptor.image =
         images->GetImageOrAdd(request.name, request.hasType ? request.type.GetData() : NULL, request.mask);
     if (descriptor.image == NULL)
         return false;
+    const int imageDpi = ImageDpi(*descriptor.image);
+    descriptor.source = ScaleRect(descriptor.source, imageDpi, 96);
+    descriptor.corner = ScaleRect(descriptor.corner, imageDpi, 96);
     if (IsZero(descriptor.source))
     {
         descriptor.source.right = descriptor.image->width;
         descriptor.source.bottom = descriptor.image->height;
     }
     return true;
+}
+
+// A descriptor parsed for another display (the window moved to a monitor of
+// another DPI) is read again from its text.
+void ForgetOtherDpi(IImageLookup* images, TDrawSpec& descriptor)
+{
+    if (descriptor.parsed && descriptor.dpi != images->GetDpi())
+    {
+        const CUIString text = descriptor.drawString;
+        descriptor.Clear();
+        descriptor.drawString = text;
+    }
 }
 
 }  // namespace
@@ -184,6 +219,7 @@ bool CRenderer::DrawImageSpec(HDC hDC, IImageLookup* images, const RECT& rcItem,
 {
     if (images == NULL)
         return true;
+    ForgetOtherDpi(images, descriptor);
     if (descriptor.image == NULL && !LoadDescriptorImage(images, descriptor))
         return false;
     descriptor.source.right = std::min<LONG>(descriptor.source.right, descriptor.image->width);
