@@ -45,6 +45,12 @@ LRESULT CFrameWindowWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
         return OnCreate();
     if (uMsg == WM_DESTROY)
         OnDestroy();
+    // Escape does what the close box does.
+    if (uMsg == WM_KEYDOWN && wParam == VK_ESCAPE)
+    {
+        ::PostMessageW(GetHWND(), WM_CLOSE, 0, 0);
+        return 0;
+    }
     LRESULT result = 0;
     if (manager.MessageHandler(uMsg, wParam, lParam, result))
         return result;

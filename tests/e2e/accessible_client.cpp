@@ -2,13 +2,16 @@
 // only: it asks the window for its client object, walks the tree and prints
 // one line per object, and can press a control by its default action.
 //
-//   accessible_client TITLE [--wait SECONDS] [--press NAME] [--focus NAME]
+//   accessible_client TITLE [--wait SECONDS] [--press NAME] [--focus NAME] [--where 1] [--focused 1]
 //
-// Each line: indentation by depth, then role|name|states|value|action.
+// Each line: indentation by depth, then role|name|states|value|action, and
+// with --where the object's place on the screen as |x,y,width,height.
 // --press runs the default action of the first object named NAME (after
-// printing the tree); --focus moves the keyboard focus to it first. The exit
-// code is 0 when the window was found, the tree walked without a failed call
-// and the asked action succeeded; 1 otherwise.
+// printing the tree); --focus moves the keyboard focus to it first.
+// --focused prints only the object that has the keyboard focus (from the
+// client's get_accFocus), with its place, or "none". The exit code is 0 when
+// the window was found, the tree walked without a failed call and the asked
+// action succeeded; 1 otherwise.
 
 #include <windows.h>
 #include <oleacc.h>
@@ -116,9 +119,46 @@ struct TWalk
     std::wstring press;
     std::wstring focus;
     IAccessible* found = NULL;  // owned reference, the object to press
+    bool where = false;
     bool ok = true;
     int objects = 0;
 };
+
+void WalkChildren(IAccessible* object, int depth, TWalk& walk);
+
+// One object's line: role|name|states|value|action, and its place when asked.
+std::string Describe(IAccessible* object, bool where, bool& ok, BSTR* nameOut)
+{
+    VARIANT self;
+    ::VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    VARIANT role, state;
+    ::VariantInit(&role);
+    ::VariantInit(&state);
+    if (FAILED(object->get_accRole(self, &role)) || FAILED(object->get_accState(self, &state)))
+        ok = false;
+    BSTR rawName = NULL;
+    if (FAILED(object->get_accName(self, &rawName)))
+        ok = false;
+    const std::string value = Text([&](BSTR* out) { return object->get_accValue(self, out); }, ok);
+    const std::string action = Text([&](BSTR* out) { return object->get_accDefaultAction(self, out); }, ok);
+    std::string line = RoleName(role) + "|" + Utf8(rawName) + "|" + StateNames(state) + "|" + value + "|" + action;
+    if (where)
+    {
+        long x = 0, y = 0, cx = 0, cy = 0;
+        if (FAILED(object->accLocation(&x, &y, &cx, &cy, self)))
+            ok = false;
+        char place[64];
+        snprintf(place, sizeof place, "|%ld,%ld,%ld,%ld", x, y, cx, cy);
+        line += place;
+    }
+    if (nameOut != NULL)
+        *nameOut = rawName;
+    else
+        ::SysFreeString(rawName);
+    return line;
+}
 
 void Walk(IAccessible* object, int depth, TWalk& walk)
 {
@@ -127,32 +167,20 @@ void Walk(IAccessible* object, int depth, TWalk& walk)
         walk.ok = false;
         return;
     }
-    VARIANT self;
-    ::VariantInit(&self);
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
-
-    VARIANT role, state;
-    ::VariantInit(&role);
-    ::VariantInit(&state);
-    if (FAILED(object->get_accRole(self, &role)) || FAILED(object->get_accState(self, &state)))
-        walk.ok = false;
     BSTR rawName = NULL;
-    if (FAILED(object->get_accName(self, &rawName)))
-        walk.ok = false;
-    const std::string name = Utf8(rawName);
-    const std::string value = Text([&](BSTR* out) { return object->get_accValue(self, out); }, walk.ok);
-    const std::string action =
-        Text([&](BSTR* out) { return object->get_accDefaultAction(self, out); }, walk.ok);
-    printf("%*s%s|%s|%s|%s|%s\n", depth * 2, "", RoleName(role).c_str(), name.c_str(),
-           StateNames(state).c_str(), value.c_str(), action.c_str());
+    const std::string line = Describe(object, walk.where, walk.ok, &rawName);
+    printf("%*s%s\n", depth * 2, "", line.c_str());
     if (walk.found == NULL && rawName != NULL && (walk.press == rawName || walk.focus == rawName))
     {
         walk.found = object;
         object->AddRef();
     }
     ::SysFreeString(rawName);
+    WalkChildren(object, depth, walk);
+}
 
+void WalkChildren(IAccessible* object, int depth, TWalk& walk)
+{
     long count = 0;
     if (FAILED(object->get_accChildCount(&count)))
     {
@@ -185,6 +213,43 @@ void Walk(IAccessible* object, int depth, TWalk& walk)
     }
 }
 
+// The object that has the keyboard focus, as the client object names it.
+int PrintFocused(IAccessible* client)
+{
+    VARIANT focus;
+    ::VariantInit(&focus);
+    if (FAILED(client->get_accFocus(&focus)))
+    {
+        fprintf(stderr, "get_accFocus failed\n");
+        return 1;
+    }
+    bool ok = true;
+    if (focus.vt == VT_DISPATCH && focus.pdispVal != NULL)
+    {
+        IAccessible* object = NULL;
+        if (SUCCEEDED(focus.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&object))))
+        {
+            printf("%s\n", Describe(object, true, ok, NULL).c_str());
+            object->Release();
+        }
+        else
+        {
+            ok = false;
+        }
+    }
+    else if (focus.vt == VT_I4 && focus.lVal == CHILDID_SELF)
+    {
+        printf("%s\n", Describe(client, true, ok, NULL).c_str());
+    }
+    else
+    {
+        printf("none\n");
+    }
+    ::VariantClear(&focus);
+    fflush(stdout);
+    return ok ? 0 : 1;
+}
+
 struct TFind
 {
     const wchar_t* title;
@@ -209,11 +274,13 @@ int wmain(int argc, wchar_t** argv)
 {
     if (argc < 2)
     {
-        fprintf(stderr, "usage: accessible_client TITLE [--wait SECONDS] [--press NAME] [--focus NAME]\n");
+        fprintf(stderr, "usage: accessible_client TITLE [--wait SECONDS] [--press NAME] [--focus NAME] "
+                        "[--where 1] [--focused 1]\n");
         return 2;
     }
     TWalk walk;
     int waitSeconds = 20;
+    bool focusedOnly = false;
     for (int i = 2; i + 1 < argc; i += 2)
     {
         if (wcscmp(argv[i], L"--press") == 0)
@@ -222,6 +289,10 @@ int wmain(int argc, wchar_t** argv)
             walk.focus = argv[i + 1];
         else if (wcscmp(argv[i], L"--wait") == 0)
             waitSeconds = _wtoi(argv[i + 1]);
+        else if (wcscmp(argv[i], L"--where") == 0)
+            walk.where = _wtoi(argv[i + 1]) != 0;
+        else if (wcscmp(argv[i], L"--focused") == 0)
+            focusedOnly = _wtoi(argv[i + 1]) != 0;
     }
 
     TFind find = {argv[1], NULL};
@@ -246,6 +317,13 @@ int wmain(int argc, wchar_t** argv)
         fprintf(stderr, "AccessibleObjectFromWindow failed: 0x%08lx\n", static_cast<unsigned long>(hr));
         ::CoUninitialize();
         return 1;
+    }
+    if (focusedOnly)
+    {
+        const int code = PrintFocused(client);
+        client->Release();
+        ::CoUninitialize();
+        return code;
     }
     Walk(client, 0, walk);
     fflush(stdout);
