@@ -143,7 +143,8 @@ std::string Describe(IAccessible* object, bool where, bool& ok, BSTR* nameOut)
         ok = false;
     const std::string value = Text([&](BSTR* out) { return object->get_accValue(self, out); }, ok);
     const std::string action = Text([&](BSTR* out) { return object->get_accDefaultAction(self, out); }, ok);
-    std::string line = RoleName(role) + "|" + Utf8(rawName) + "|" + StateNames(state) + "|" + value + "|" + action;
+    std::string line =
+        RoleName(role) + "|" + Utf8(rawName) + "|" + StateNames(state) + "|" + value + "|" + action;
     if (where)
     {
         long x = 0, y = 0, cx = 0, cy = 0;
@@ -227,7 +228,8 @@ int PrintFocused(IAccessible* client)
     if (focus.vt == VT_DISPATCH && focus.pdispVal != NULL)
     {
         IAccessible* object = NULL;
-        if (SUCCEEDED(focus.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&object))))
+        if (SUCCEEDED(
+                focus.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&object))))
         {
             printf("%s\n", Describe(object, true, ok, NULL).c_str());
             object->Release();

@@ -49,6 +49,6 @@ private:
     CComboBodyUI* body;  // the manager's root
     int previousSel;
     bool scrollBarPressed;
-    bool itemsLent;  // the rows are children of the body
+    bool itemsLent;     // the rows are children of the body
     int tabAfterClose;  // 1 forward, -1 backward, 0 stay on the combo
 };

@@ -32,7 +32,8 @@ RECT HorizontalLine(int y, int left, int right)
 // brightness with the usual weights of red, green and blue, out of 255).
 DWORD ContrastingColor(DWORD color)
 {
-    const unsigned brightness = (ColorRed(color) * 299u + ColorGreen(color) * 587u + ColorBlue(color) * 114u) / 1000;
+    const unsigned brightness =
+        (ColorRed(color) * 299u + ColorGreen(color) * 587u + ColorBlue(color) * 114u) / 1000;
     return brightness < 128 ? 0xFFFFFFFF : 0xFF000000;
 }
 }  // namespace

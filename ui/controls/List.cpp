@@ -632,10 +632,10 @@ void CListUI::HandleEvent(TControlEvent& event)
     switch (event.kind)
     {
     case EventSetFocus:
-        focused = true;
-        return;
     case EventKillFocus:
-        focused = false;
+        // The focus frame comes and goes with the focus.
+        focused = event.kind == EventSetFocus;
+        Invalidate();
         return;
     case EventKeyDown:
         if (!IsKeyboardEnabled() || !IsEnabled())
