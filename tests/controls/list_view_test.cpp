@@ -229,6 +229,19 @@ TEST_F(ListColumns, LeftSeparatorAndHeaderClick)
     EXPECT_EQ(notes.records[0].sender, columns[0]);
 }
 
+// A separator drawn one pixel wide still gives the pointer a few pixels to grab.
+TEST_F(ListColumns, AThinSeparatorIsGrabbedAFewPixelsWide)
+{
+    columns[0]->SetSepWidth(1);
+    Drag(columns[0], CUIPoint(45, 10), {55});
+    EXPECT_EQ(Columns(), (TSpans{{0, 60}, {60, 110}, {110, 300}}));
+    EXPECT_TRUE(notes.records.empty()) << "a drag is no header click";
+
+    TControlEvent press = MakeEvent(EventButtonDown, 40, 10);
+    columns[0]->DispatchEvent(press);
+    ASSERT_EQ(notes.records.size(), 1u) << "farther in, a press is a click";
+}
+
 // Scrolled sideways, the header and the columns follow the rows.
 TEST_F(ListColumns, HorizontalScrollMovesTheHeader)
 {

@@ -165,12 +165,12 @@ walk_page() {
       moved=$(crop_differs "$WORK/used.png" "$WORK/focused.png" "$line")
       if [ "$(identity "$after")" != "$id" ]; then
         fail "page $page: '$key' moved the focus away from '$id' to '$(identity "$after")'"
-        line="$after"
       elif [ "$(condition "$after")" = "$(condition "$line")" ] && ! [ "$moved" -gt 0 ] 2>/dev/null; then
         fail "page $page: '$key' changed nothing on '$id'"
       fi
+      line="$after"
     fi
-    previous=$(focused)
+    previous="$line"
   done
   [ "$id" = "$start" ] || fail "page $page: Tab did not come back to '$start' within $steps presses"
   sort -u "$WORK/reached.txt" >"$WORK/reached_sorted.txt"

@@ -645,10 +645,11 @@ void CListUI::HandleEvent(TControlEvent& event)
     case EventScrollWheel:
         if (!IsEnabled() || event.wParam > 1)
             break;
-        if (event.wParam == 0)
-            scrollSelect ? SelectFrom(curSel - 1, false) : LineUp();
+        if (scrollSelect)
+            event.wParam == 0 ? SelectFrom(curSel - 1, false) : SelectFrom(curSel + 1, true);
         else
-            scrollSelect ? SelectFrom(curSel + 1, true) : LineDown();
+            event.wParam == 0 ? ScrollByWheel(&CContainerUI::LineUp, &CContainerUI::PageUp)
+                              : ScrollByWheel(&CContainerUI::LineDown, &CContainerUI::PageDown);
         return;
     default:
         break;
