@@ -2,16 +2,20 @@
 // only: it asks the window for its client object, walks the tree and prints
 // one line per object, and can press a control by its default action.
 //
-//   accessible_client TITLE [--wait SECONDS] [--press NAME] [--focus NAME] [--where 1] [--focused 1]
+//   accessible_client TITLE [--wait SECONDS] [--press NAME] [--focus NAME] [--absent TITLE]
+//                           [--where 1] [--focused 1]
 //
 // Each line: indentation by depth, then role|name|states|value|action, and
 // with --where the object's place on the screen as |x,y,width,height.
-// --press runs the default action of the first object named NAME (after
-// printing the tree); --focus moves the keyboard focus to it first.
 // --focused prints only the object that has the keyboard focus (from the
-// client's get_accFocus), with its place, or "none". The exit code is 0 when
-// the window was found, the tree walked without a failed call and the asked
-// action succeeded; 1 otherwise.
+// client's get_accFocus), with its place, or "none".
+// Children that are no objects of their own (the system's simple elements)
+// are read through their parent. --press runs the default action of the
+// first object named NAME (after printing the tree); --focus moves the
+// keyboard focus to it first. --absent says, as soon as the press has
+// returned, whether a window with that title is shown ("absent: yes" or
+// "absent: no"). The exit code is 0 when the window was found, the tree
+// walked without a failed call and the asked action succeeded; 1 otherwise.
 
 #include <windows.h>
 #include <oleacc.h>
@@ -21,6 +25,7 @@
 #include <wchar.h>
 
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -118,100 +123,65 @@ struct TWalk
 {
     std::wstring press;
     std::wstring focus;
+    std::wstring absent;
     IAccessible* found = NULL;  // owned reference, the object to press
     bool where = false;
     bool ok = true;
     int objects = 0;
 };
 
-void WalkChildren(IAccessible* object, int depth, TWalk& walk);
-
-// One object's line: role|name|states|value|action, and its place when asked.
-std::string Describe(IAccessible* object, bool where, bool& ok, BSTR* nameOut)
+// The object to walk for a child. The system's objects for child windows may
+// answer nothing themselves (Wine's window objects do not); their window's
+// client object does, as a screen reader would read it.
+IAccessible* ChildObject(IDispatch* dispatch)
 {
+    IAccessible* child = NULL;
+    if (FAILED(dispatch->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&child))))
+        return NULL;
     VARIANT self;
     ::VariantInit(&self);
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
+    VARIANT role;
+    ::VariantInit(&role);
+    if (SUCCEEDED(child->get_accRole(self, &role)))
+        return child;
+    HWND window = NULL;
+    IAccessible* client = NULL;
+    if (SUCCEEDED(::WindowFromAccessibleObject(child, &window)) && window != NULL)
+        ::AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                     reinterpret_cast<void**>(&client));
+    child->Release();
+    return client;
+}
+
+// Prints one line for the object, or for its simple element child.
+std::string Describe(IAccessible* object, const VARIANT& child, int depth, TWalk& walk, BSTR* rawName)
+{
     VARIANT role, state;
     ::VariantInit(&role);
     ::VariantInit(&state);
-    if (FAILED(object->get_accRole(self, &role)) || FAILED(object->get_accState(self, &state)))
-        ok = false;
-    BSTR rawName = NULL;
-    if (FAILED(object->get_accName(self, &rawName)))
-        ok = false;
-    const std::string value = Text([&](BSTR* out) { return object->get_accValue(self, out); }, ok);
-    const std::string action = Text([&](BSTR* out) { return object->get_accDefaultAction(self, out); }, ok);
-    std::string line =
-        RoleName(role) + "|" + Utf8(rawName) + "|" + StateNames(state) + "|" + value + "|" + action;
-    if (where)
+    if (FAILED(object->get_accRole(child, &role)) || FAILED(object->get_accState(child, &state)))
+        walk.ok = false;
+    if (FAILED(object->get_accName(child, rawName)))
+        walk.ok = false;
+    const std::string name = Utf8(*rawName);
+    const std::string value = Text([&](BSTR* out) { return object->get_accValue(child, out); }, walk.ok);
+    const std::string action =
+        Text([&](BSTR* out) { return object->get_accDefaultAction(child, out); }, walk.ok);
+    std::string place;
+    if (walk.where)
     {
         long x = 0, y = 0, cx = 0, cy = 0;
-        if (FAILED(object->accLocation(&x, &y, &cx, &cy, self)))
-            ok = false;
-        char place[64];
-        snprintf(place, sizeof place, "|%ld,%ld,%ld,%ld", x, y, cx, cy);
-        line += place;
-    }
-    if (nameOut != NULL)
-        *nameOut = rawName;
-    else
-        ::SysFreeString(rawName);
-    return line;
-}
-
-void Walk(IAccessible* object, int depth, TWalk& walk)
-{
-    if (++walk.objects > 5000 || depth > 64)
-    {
-        walk.ok = false;
-        return;
-    }
-    BSTR rawName = NULL;
-    const std::string line = Describe(object, walk.where, walk.ok, &rawName);
-    printf("%*s%s\n", depth * 2, "", line.c_str());
-    if (walk.found == NULL && rawName != NULL && (walk.press == rawName || walk.focus == rawName))
-    {
-        walk.found = object;
-        object->AddRef();
-    }
-    ::SysFreeString(rawName);
-    WalkChildren(object, depth, walk);
-}
-
-void WalkChildren(IAccessible* object, int depth, TWalk& walk)
-{
-    long count = 0;
-    if (FAILED(object->get_accChildCount(&count)))
-    {
-        walk.ok = false;
-        return;
-    }
-    for (long i = 1; i <= count; ++i)
-    {
-        VARIANT index;
-        ::VariantInit(&index);
-        index.vt = VT_I4;
-        index.lVal = i;
-        IDispatch* dispatch = NULL;
-        if (FAILED(object->get_accChild(index, &dispatch)) || dispatch == NULL)
-        {
+        if (FAILED(object->accLocation(&x, &y, &cx, &cy, child)))
             walk.ok = false;
-            continue;
-        }
-        IAccessible* child = NULL;
-        if (SUCCEEDED(dispatch->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&child))))
-        {
-            Walk(child, depth + 1, walk);
-            child->Release();
-        }
-        else
-        {
-            walk.ok = false;
-        }
-        dispatch->Release();
+        char text[64];
+        snprintf(text, sizeof text, "|%ld,%ld,%ld,%ld", x, y, cx, cy);
+        place = text;
     }
+    printf("%*s%s|%s|%s|%s|%s%s\n", depth * 2, "", RoleName(role).c_str(), name.c_str(),
+           StateNames(state).c_str(), value.c_str(), action.c_str(), place.c_str());
+    return name;
 }
 
 // The object that has the keyboard focus, as the client object names it.
@@ -224,32 +194,97 @@ int PrintFocused(IAccessible* client)
         fprintf(stderr, "get_accFocus failed\n");
         return 1;
     }
-    bool ok = true;
-    if (focus.vt == VT_DISPATCH && focus.pdispVal != NULL)
+    TWalk walk;
+    walk.where = true;
+    VARIANT self;
+    ::VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = NULL;
+    IAccessible* object = NULL;
+    if (focus.vt == VT_DISPATCH && focus.pdispVal != NULL &&
+        SUCCEEDED(focus.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&object))))
     {
-        IAccessible* object = NULL;
-        if (SUCCEEDED(
-                focus.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&object))))
+        Describe(object, self, 0, walk, &name);
+        object->Release();
+    }
+    else if (focus.vt == VT_I4 && focus.lVal == CHILDID_SELF)
+        Describe(client, self, 0, walk, &name);
+    else if (focus.vt == VT_DISPATCH)
+        walk.ok = false;
+    else
+        printf("none\n");
+    ::SysFreeString(name);
+    ::VariantClear(&focus);
+    fflush(stdout);
+    return walk.ok ? 0 : 1;
+}
+
+void Walk(IAccessible* object, int depth, TWalk& walk)
+{
+    if (++walk.objects > 5000 || depth > 64)
+    {
+        walk.ok = false;
+        return;
+    }
+    VARIANT self;
+    ::VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+
+    BSTR rawName = NULL;
+    Describe(object, self, depth, walk, &rawName);
+    if (walk.found == NULL && rawName != NULL && (walk.press == rawName || walk.focus == rawName))
+    {
+        walk.found = object;
+        object->AddRef();
+    }
+    ::SysFreeString(rawName);
+
+    long count = 0;
+    if (FAILED(object->get_accChildCount(&count)))
+    {
+        walk.ok = false;
+        return;
+    }
+    if (count <= 0)
+        return;
+    std::vector<VARIANT> children(count);
+    long got = 0;
+    if (FAILED(::AccessibleChildren(object, 0, count, children.data(), &got)))
+    {
+        walk.ok = false;
+        return;
+    }
+    for (long i = 0; i < got; ++i)
+    {
+        VARIANT& child = children[i];
+        if (child.vt == VT_I4)
         {
-            printf("%s\n", Describe(object, true, ok, NULL).c_str());
-            object->Release();
+            BSTR elementName = NULL;
+            ++walk.objects;
+            Describe(object, child, depth + 1, walk, &elementName);
+            ::SysFreeString(elementName);
+        }
+        else if (child.vt == VT_DISPATCH && child.pdispVal != NULL)
+        {
+            IAccessible* accessible = ChildObject(child.pdispVal);
+            if (accessible != NULL)
+            {
+                Walk(accessible, depth + 1, walk);
+                accessible->Release();
+            }
+            else
+            {
+                walk.ok = false;
+            }
         }
         else
         {
-            ok = false;
+            walk.ok = false;
         }
+        ::VariantClear(&child);
     }
-    else if (focus.vt == VT_I4 && focus.lVal == CHILDID_SELF)
-    {
-        printf("%s\n", Describe(client, true, ok, NULL).c_str());
-    }
-    else
-    {
-        printf("none\n");
-    }
-    ::VariantClear(&focus);
-    fflush(stdout);
-    return ok ? 0 : 1;
 }
 
 struct TFind
@@ -277,6 +312,7 @@ int wmain(int argc, wchar_t** argv)
     if (argc < 2)
     {
         fprintf(stderr, "usage: accessible_client TITLE [--wait SECONDS] [--press NAME] [--focus NAME] "
+                        "[--absent TITLE] "
                         "[--where 1] [--focused 1]\n");
         return 2;
     }
@@ -289,6 +325,8 @@ int wmain(int argc, wchar_t** argv)
             walk.press = argv[i + 1];
         else if (wcscmp(argv[i], L"--focus") == 0)
             walk.focus = argv[i + 1];
+        else if (wcscmp(argv[i], L"--absent") == 0)
+            walk.absent = argv[i + 1];
         else if (wcscmp(argv[i], L"--wait") == 0)
             waitSeconds = _wtoi(argv[i + 1]);
         else if (wcscmp(argv[i], L"--where") == 0)
@@ -352,11 +390,16 @@ int wmain(int argc, wchar_t** argv)
                 fprintf(stderr, "accSelect failed\n");
                 code = 1;
             }
-            // The action may run long (the installer installs inside it).
+            // The press answers at once, whatever the action sets off.
             if (!walk.press.empty())
             {
                 const HRESULT pressed = walk.found->accDoDefaultAction(self);
+                TFind shown = {walk.absent.c_str(), NULL};
+                if (!walk.absent.empty())
+                    ::EnumWindows(FindByTitle, reinterpret_cast<LPARAM>(&shown));
                 printf("pressed: 0x%08lx\n", static_cast<unsigned long>(pressed));
+                if (!walk.absent.empty())
+                    printf("absent: %s\n", shown.found == NULL ? "yes" : "no");
                 if (FAILED(pressed))
                     code = 1;
             }
