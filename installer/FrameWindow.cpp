@@ -77,6 +77,12 @@ LRESULT CFrameWindowWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)
         OnJobDone();
         return 0;
     }
+    // Escape does what the close box does (and so asks first while an installation runs).
+    if (uMsg == WM_KEYDOWN && wParam == VK_ESCAPE)
+    {
+        ::PostMessageW(GetHWND(), WM_CLOSE, 0, 0);
+        return 0;
+    }
     if (uMsg == WM_CLOSE && IsBusy())
     {
         OnCloseWhileBusy();

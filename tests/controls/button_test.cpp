@@ -701,3 +701,32 @@ TEST(ButtonCaption, SelectedOptionUsesItsOwnColourAndNoStateColours)
     EXPECT_FALSE(HasPixel(canvas, 0x00A000));
 }
 }  // namespace
+
+// The press is over before the click runs: a click that shows a box shows it
+// over a button that no longer looks pressed.
+TEST(ButtonPress, TheButtonIsNoLongerPushedWhileItsClickRuns)
+{
+    struct TWatch
+    {
+        CButtonUI* button;
+        UINT stateDuringClick = ~0u;
+        bool OnNotify(void* param)
+        {
+            if (static_cast<TNotifyMsg*>(param)->type == NotifyType::Click)
+                stateDuringClick = button->GetButtonState();
+            return true;
+        }
+    };
+    CManagerUI manager;
+    CButtonUI button;
+    button.SetManager(&manager, NULL, false);
+    button.SetPos(Rect(0, 0, 80, 30));
+    TWatch watch = {&button};
+    button.notifyHandlers += MakeDelegate(&watch, &TWatch::OnNotify);
+    TControlEvent down = MakeEvent(EventButtonDown, 20, 20);
+    button.DispatchEvent(down);
+    TControlEvent up = MakeEvent(EventButtonUp, 20, 20);
+    button.DispatchEvent(up);
+    ASSERT_NE(watch.stateDuringClick, ~0u) << "the click ran";
+    EXPECT_EQ(watch.stateDuringClick & (StatePushed | StateCaptured), 0u);
+}

@@ -1,5 +1,6 @@
 #include "list_test_support.h"
 
+#include "ui/controls/Button.h"
 #include "ui/controls/Combo.h"
 #include "ui/controls/ComboWnd.h"
 #include "ui/manager/ManagerAccessible.h"
@@ -303,6 +304,27 @@ TEST_F(ComboWindow, ReturnKeepsTheMovedSelection)
     ASSERT_TRUE(PumpUntil([this] { return Closed(); }));
     EXPECT_EQ(combo->GetCurSel(), 1);
     ExpectRowsReturned();
+}
+
+// Tab in the drop-down closes it, keeps the row moved to, and moves the focus
+// on from the combo as Tab on the closed combo would.
+TEST_F(ComboWindow, TabKeepsTheSelectionAndMovesTheFocusOn)
+{
+    CButtonUI* next = new CButtonUI;
+    next->SetFloat(true);
+    next->SetAttribute(L"pos", L"10,100,100,130");
+    root->Add(next);
+    combo->SelectItem(0);
+    combo->SetFocus();
+    Key(host.Get(), VK_F4);
+    ASSERT_TRUE(PumpUntil([this] { return Open(); }));
+    Key(DropDownWindow(), VK_DOWN);
+    ASSERT_TRUE(PumpUntil([this] { return combo->GetCurSel() == 1; }));
+    Key(DropDownWindow(), VK_TAB);
+    ASSERT_TRUE(PumpUntil([this] { return Closed(); }));
+    EXPECT_EQ(combo->GetCurSel(), 1);
+    ExpectRowsReturned();
+    EXPECT_TRUE(PumpUntil([&] { return manager.GetFocus() == next; })) << "the focus moved on";
 }
 
 TEST_F(ComboWindow, ClickElsewhereCloses)

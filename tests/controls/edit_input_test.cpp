@@ -55,12 +55,17 @@ TEST(EditInput, AClickOpensTheEditorAndEveryKeyStrokeIsCopiedAndAnnounced)
     EXPECT_EQ(EditorText(editor), L"abc");
     EXPECT_EQ(host.Count("first:textchanged"), 3u);
 
-    // Clicking elsewhere closes the editor; the control keeps the text.
+    // A click on the background keeps the focus, as in a dialog; a click on
+    // another edit closes the editor, and the control keeps the text.
     ClickControl(host, host.Find<CControlUI>(L"rest"));
+    host.Pump();
+    EXPECT_EQ(host.Manager().GetFocus(), first);
+    CEditUI* second = host.Find<CEditUI>(L"second");
+    ClickControl(host, second);
     ASSERT_TRUE(host.PumpUntil([&] { return !first->IsEditing(); }));
     EXPECT_FALSE(::IsWindow(editor));
     EXPECT_STREQ(first->GetText(), L"abc");
-    EXPECT_EQ(host.Manager().GetFocus(), host.Find<CControlUI>(L"rest"));
+    EXPECT_TRUE(host.PumpUntil([&] { return host.Manager().GetFocus() == second; }));
 }
 
 TEST(EditInput, TabOpensTheNextEditAndClosesTheOneLeft)

@@ -63,11 +63,20 @@ struct TScrollKeyCase
     int expected;
 };
 
+// A wheel notch scrolls the system's number of wheel lines, 8 pixels each here.
+int WheelPixels()
+{
+    UINT lines = 3;
+    ::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    return 8 * static_cast<int>(lines);
+}
+
 TEST(ContainerScroll, KeysAndWheelScrollTheVerticalBar)
 {
+    ASSERT_LT(WheelPixels(), 70) << "the cases assume a few lines a notch";
     const TScrollKeyCase cases[] = {
-        {"wheel towards the user", EventScrollWheel, 0, 1, 0, 8},
-        {"wheel away from the user", EventScrollWheel, 0, 0, 20, 12},
+        {"wheel towards the user", EventScrollWheel, 0, 1, 0, WheelPixels()},
+        {"wheel away from the user", EventScrollWheel, 0, 0, 70, 70 - WheelPixels()},
         {"down arrow", EventKeyDown, VK_DOWN, 0, 0, 8},
         {"up arrow at the top", EventKeyDown, VK_UP, 0, 0, 0},
         {"page down", EventKeyDown, VK_NEXT, 0, 10, 110},

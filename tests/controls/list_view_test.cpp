@@ -89,18 +89,28 @@ TEST_F(ListKeys, EndOnADisabledLastRowClearsTheSelection)
     EXPECT_EQ(f.list->GetCurSel(), -1);
 }
 
-TEST_F(ListKeys, PagesScrollWithoutSelecting)
+// Page Down and Page Up move the selection by a view of rows and keep it in
+// view; without a selection they scroll by a page.
+TEST_F(ListKeys, PagesMoveTheSelectionAndKeepItInView)
 {
     f.list->SelectItem(2);
-    const int page = f.list->GetList()->GetPos().bottom - f.list->GetList()->GetPos().top;
+    const int rowHeight = f.list->GetItemAt(2)->GetPos().bottom - f.list->GetItemAt(2)->GetPos().top;
+    const int view = f.list->GetList()->GetPos().bottom - f.list->GetList()->GetPos().top;
+    const int rows = view / rowHeight - 1 > 1 ? view / rowHeight - 1 : 1;
     TControlEvent down = KeyDown(VK_NEXT);
     f.list->DispatchEvent(down);
-    EXPECT_EQ(f.list->GetScrollPos().cy, page);
-    EXPECT_EQ(f.list->GetCurSel(), 2);
-    EXPECT_EQ(f.list->GetItemAt(5)->GetPos().top, 0) << "rows move with the page";
+    EXPECT_EQ(f.list->GetCurSel(), 2 + rows);
+    EXPECT_TRUE(SelectionVisible());
     TControlEvent up = KeyDown(VK_PRIOR);
     f.list->DispatchEvent(up);
-    EXPECT_EQ(f.list->GetScrollPos().cy, 0);
+    EXPECT_EQ(f.list->GetCurSel(), 2);
+    EXPECT_TRUE(SelectionVisible());
+
+    f.list->SelectItem(-1);
+    f.list->SetScrollPos(CUISize(0, 0));
+    f.list->DispatchEvent(down);
+    EXPECT_EQ(f.list->GetScrollPos().cy, view);
+    EXPECT_EQ(f.list->GetCurSel(), -1);
 }
 
 // The wheel scrolls a line, or with "scrollselect" moves the selection.
@@ -217,6 +227,19 @@ TEST_F(ListColumns, LeftSeparatorAndHeaderClick)
     ASSERT_EQ(notes.records.size(), 1u);
     EXPECT_EQ(notes.records[0].type, L"headerclick");
     EXPECT_EQ(notes.records[0].sender, columns[0]);
+}
+
+// A separator drawn one pixel wide still gives the pointer a few pixels to grab.
+TEST_F(ListColumns, AThinSeparatorIsGrabbedAFewPixelsWide)
+{
+    columns[0]->SetSepWidth(1);
+    Drag(columns[0], CUIPoint(45, 10), {55});
+    EXPECT_EQ(Columns(), (TSpans{{0, 60}, {60, 110}, {110, 300}}));
+    EXPECT_TRUE(notes.records.empty()) << "a drag is no header click";
+
+    TControlEvent press = MakeEvent(EventButtonDown, 40, 10);
+    columns[0]->DispatchEvent(press);
+    ASSERT_EQ(notes.records.size(), 1u) << "farther in, a press is a click";
 }
 
 // Scrolled sideways, the header and the columns follow the rows.

@@ -568,3 +568,55 @@ TEST_F(TreeWindow, ClickOnTheTextSelectsTheRowAndADoubleClickFolds)
     EXPECT_EQ(Rows(view), "A:0 [A1:1] [A1a:2] [A2:1] B:0 C:0");
     EXPECT_TRUE(t.a->GetFolderButton()->IsSelected());
 }
+
+// The tree view is one tab stop; its keys move the selection, fold and
+// unfold, and tick the check box, whichever node is selected.
+TEST(TreeView, KeysMoveFoldAndCheck)
+{
+    struct
+    {
+        const char* name;
+        std::vector<WORD> keys;
+        const char* selected;
+        const char* rows;
+    } const cases[] = {
+        {"down walks the shown rows", {VK_DOWN, VK_DOWN}, "A1a", kBase},
+        {"left on an expanded node collapses it", {VK_LEFT}, "A", "A:0 [A1:1] [A1a:2] [A2:1] B:0 C:0"},
+        {"down skips the hidden rows", {VK_LEFT, VK_DOWN}, "B", "A:0 [A1:1] [A1a:2] [A2:1] B:0 C:0"},
+        {"right on a collapsed node expands it", {VK_LEFT, VK_RIGHT}, "A", kBase},
+        {"right on an expanded node goes to its first child", {VK_RIGHT}, "A1", kBase},
+        {"left on a leaf goes to its parent", {VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_LEFT}, "A1", kBase},
+        {"end and home", {VK_END, VK_HOME}, "A", kBase},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        TAttachedTree t;
+        t.view->SelectItem(0, false, false);
+        for (WORD key : c.keys)
+        {
+            TControlEvent event = KeyDown(key);
+            t.view->DispatchEvent(event);
+        }
+        ASSERT_GE(t.view->GetCurSel(), 0);
+        EXPECT_EQ(Text(Node(t.view, t.view->GetCurSel())), c.selected);
+        EXPECT_EQ(Rows(t.view), c.rows);
+    }
+}
+
+TEST(TreeView, SpaceTogglesTheCheckBoxAndTheNodePartsAreNoTabStops)
+{
+    TAttachedTree t;
+    t.view->SelectItem(1, false, false);
+    TControlEvent space = KeyDown(VK_SPACE);
+    t.view->DispatchEvent(space);
+    EXPECT_TRUE(t.a1->IsChecked());
+    EXPECT_TRUE(Node(t.view, 2)->IsChecked()) << "the descendants follow";
+    t.view->DispatchEvent(space);
+    EXPECT_FALSE(t.a1->IsChecked());
+
+    EXPECT_NE(t.view->GetFlags() & FlagTabStop, 0u);
+    CControlUI* parts[] = {t.a->GetFolderButton(), t.a->GetCheckBox(), t.a->GetItemButton()};
+    for (CControlUI* part : parts)
+        EXPECT_EQ(part->GetFlags() & FlagTabStop, 0u);
+}

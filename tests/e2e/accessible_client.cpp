@@ -3,8 +3,12 @@
 // one line per object, and can press a control by its default action.
 //
 //   accessible_client TITLE [--wait SECONDS] [--press NAME] [--focus NAME] [--absent TITLE]
+//                           [--where 1] [--focused 1]
 //
-// Each line: indentation by depth, then role|name|states|value|action.
+// Each line: indentation by depth, then role|name|states|value|action, and
+// with --where the object's place on the screen as |x,y,width,height.
+// --focused prints only the object that has the keyboard focus (from the
+// client's get_accFocus), with its place, or "none".
 // Children that are no objects of their own (the system's simple elements)
 // are read through their parent. --press runs the default action of the
 // first object named NAME (after printing the tree); --focus moves the
@@ -121,6 +125,7 @@ struct TWalk
     std::wstring focus;
     std::wstring absent;
     IAccessible* found = NULL;  // owned reference, the object to press
+    bool where = false;
     bool ok = true;
     int objects = 0;
 };
@@ -164,9 +169,55 @@ std::string Describe(IAccessible* object, const VARIANT& child, int depth, TWalk
     const std::string value = Text([&](BSTR* out) { return object->get_accValue(child, out); }, walk.ok);
     const std::string action =
         Text([&](BSTR* out) { return object->get_accDefaultAction(child, out); }, walk.ok);
-    printf("%*s%s|%s|%s|%s|%s\n", depth * 2, "", RoleName(role).c_str(), name.c_str(),
-           StateNames(state).c_str(), value.c_str(), action.c_str());
+    std::string place;
+    if (walk.where)
+    {
+        long x = 0, y = 0, cx = 0, cy = 0;
+        if (FAILED(object->accLocation(&x, &y, &cx, &cy, child)))
+            walk.ok = false;
+        char text[64];
+        snprintf(text, sizeof text, "|%ld,%ld,%ld,%ld", x, y, cx, cy);
+        place = text;
+    }
+    printf("%*s%s|%s|%s|%s|%s%s\n", depth * 2, "", RoleName(role).c_str(), name.c_str(),
+           StateNames(state).c_str(), value.c_str(), action.c_str(), place.c_str());
     return name;
+}
+
+// The object that has the keyboard focus, as the client object names it.
+int PrintFocused(IAccessible* client)
+{
+    VARIANT focus;
+    ::VariantInit(&focus);
+    if (FAILED(client->get_accFocus(&focus)))
+    {
+        fprintf(stderr, "get_accFocus failed\n");
+        return 1;
+    }
+    TWalk walk;
+    walk.where = true;
+    VARIANT self;
+    ::VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = NULL;
+    IAccessible* object = NULL;
+    if (focus.vt == VT_DISPATCH && focus.pdispVal != NULL &&
+        SUCCEEDED(focus.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&object))))
+    {
+        Describe(object, self, 0, walk, &name);
+        object->Release();
+    }
+    else if (focus.vt == VT_I4 && focus.lVal == CHILDID_SELF)
+        Describe(client, self, 0, walk, &name);
+    else if (focus.vt == VT_DISPATCH)
+        walk.ok = false;
+    else
+        printf("none\n");
+    ::SysFreeString(name);
+    ::VariantClear(&focus);
+    fflush(stdout);
+    return walk.ok ? 0 : 1;
 }
 
 void Walk(IAccessible* object, int depth, TWalk& walk)
@@ -261,11 +312,13 @@ int wmain(int argc, wchar_t** argv)
     if (argc < 2)
     {
         fprintf(stderr, "usage: accessible_client TITLE [--wait SECONDS] [--press NAME] [--focus NAME] "
-                        "[--absent TITLE]\n");
+                        "[--absent TITLE] "
+                        "[--where 1] [--focused 1]\n");
         return 2;
     }
     TWalk walk;
     int waitSeconds = 20;
+    bool focusedOnly = false;
     for (int i = 2; i + 1 < argc; i += 2)
     {
         if (wcscmp(argv[i], L"--press") == 0)
@@ -276,6 +329,10 @@ int wmain(int argc, wchar_t** argv)
             walk.absent = argv[i + 1];
         else if (wcscmp(argv[i], L"--wait") == 0)
             waitSeconds = _wtoi(argv[i + 1]);
+        else if (wcscmp(argv[i], L"--where") == 0)
+            walk.where = _wtoi(argv[i + 1]) != 0;
+        else if (wcscmp(argv[i], L"--focused") == 0)
+            focusedOnly = _wtoi(argv[i + 1]) != 0;
     }
 
     TFind find = {argv[1], NULL};
@@ -300,6 +357,13 @@ int wmain(int argc, wchar_t** argv)
         fprintf(stderr, "AccessibleObjectFromWindow failed: 0x%08lx\n", static_cast<unsigned long>(hr));
         ::CoUninitialize();
         return 1;
+    }
+    if (focusedOnly)
+    {
+        const int code = PrintFocused(client);
+        client->Release();
+        ::CoUninitialize();
+        return code;
     }
     Walk(client, 0, walk);
     fflush(stdout);

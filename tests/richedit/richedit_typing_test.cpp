@@ -132,6 +132,47 @@ TEST(RichEditTyping, TabIsTextOrMovesTheFocus)
     }
 }
 
+// Ctrl+Tab (and Ctrl+Shift+Tab) always leave a control that takes Tab, so
+// the keyboard is never trapped in it.
+TEST(RichEditTyping, CtrlTabLeavesAControlThatTakesTab)
+{
+    const LPCWSTR around = L"<Button name=\"next\" height=\"30\" text=\"next\"/>";
+    CEditWindow w((L"<Window size=\"300,200\"><VerticalLayout bkcolor=\"#FFFFFFFF\">"
+                   L"<Button name=\"before\" height=\"30\" text=\"before\"/>"
+                   L"<RichEdit name=\"edit\" inset=\"4,4,4,4\"/>" +
+                   std::wstring(around) + L"</VerticalLayout></Window>")
+                      .c_str());
+    w.ClickInto(50, 40);
+    ASSERT_TRUE(w.PumpUntil([&] { return w.Manager().GetFocus() == w.Edit(); }));
+    PressKey(VK_TAB, true);
+    EXPECT_TRUE(
+        w.PumpUntil([&] { return w.Manager().GetFocus() == w.Manager().FindControlByName(L"next"); }));
+    EXPECT_EQ(TextOf(w.Edit()), L"") << "no tab was typed";
+
+    w.Edit()->SetFocus();
+    ASSERT_TRUE(w.PumpUntil([&] { return w.Manager().GetFocus() == w.Edit(); }));
+    PressKey(VK_TAB, true, true);
+    EXPECT_TRUE(
+        w.PumpUntil([&] { return w.Manager().GetFocus() == w.Manager().FindControlByName(L"before"); }));
+}
+
+// The caret shows only in the control that has the focus.
+TEST(RichEditTyping, NoCaretWithoutTheFocus)
+{
+    const LPCWSTR next = L"<Button name=\"next\" height=\"30\" text=\"next\"/>";
+    CEditWindow w(Skin(L"text=\"abc\"", next).c_str());
+    w.Manager().FindControlByName(L"next")->SetFocus();
+    w.Settle();
+    EXPECT_FALSE(w.Edit()->GetTextHost()->HasFlag(CTxtWinHost::FlagCaretShown)) << "never focused";
+
+    w.Edit()->SetFocus();
+    w.Settle();
+    EXPECT_TRUE(w.Edit()->GetTextHost()->HasFlag(CTxtWinHost::FlagCaretShown));
+    w.Manager().FindControlByName(L"next")->SetFocus();
+    w.Settle();
+    EXPECT_FALSE(w.Edit()->GetTextHost()->HasFlag(CTxtWinHost::FlagCaretShown)) << "focus gone";
+}
+
 TEST(RichEditTyping, DraggingTheMouseSelects)
 {
     CEditWindow w(Skin(L"text=\"hello world and more words\"").c_str());

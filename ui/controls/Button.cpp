@@ -117,10 +117,13 @@ bool CButtonUI::HandlePointer(const TControlEvent& event)
     case EventButtonUp:
         if (buttonState & StateCaptured)
         {
-            if (IsPointInside(event) && IsEnabled())
-                Activate();
+            // The press ends before the click runs: a click that shows a box
+            // (or runs long) must not leave the button looking pressed.
+            const bool clicked = IsPointInside(event) && IsEnabled();
             buttonState &= ~(StatePushed | StateCaptured);
             Invalidate();
+            if (clicked)
+                Activate();
         }
         return true;
     case EventContextMenu:

@@ -147,6 +147,7 @@ public:
     DWORD GetAccessibleRole() override;
     DWORD GetAccessibleState() override;
     LPCWSTR GetAccessibleAction() override;
+    bool HasFocusedLook() const override;
 
     // ---- Operations ----
     bool IsSelected() const { return selected; }

@@ -381,6 +381,11 @@ void CComboUI::DrawStateOrNormal(HDC hDC, TDrawSpec& image)
         DrawImage(hDC, normalImage);
 }
 
+bool CComboUI::HasFocusedLook() const
+{
+    return !focusedImage.drawString.IsEmpty() || CContainerUI::HasFocusedLook();
+}
+
 void CComboUI::PaintStatusImage(HDC hDC)
 {
     if (IsFocused())

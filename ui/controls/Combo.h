@@ -25,6 +25,8 @@ public:
     bool GetAccessibleValue(CUIString& value) override;
     CUIString GetAccessibleText() override;
     LPCWSTR GetAccessibleAction() override;
+    // A focused image shows the focus as well as a focus border does.
+    bool HasFocusedLook() const override;
     UINT GetFlags() const override;
     // Opens the drop-down and sends "dropdown".
     bool Activate() override;

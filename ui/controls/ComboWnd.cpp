@@ -23,7 +23,8 @@ CComboWnd::CComboWnd(CComboUI* pOwner)
       body(NULL),
       previousSel(pOwner->GetCurSel()),
       scrollBarPressed(false),
-      itemsLent(false)
+      itemsLent(false),
+      tabAfterClose(0)
 {
 }
 
@@ -132,6 +133,7 @@ void CComboWnd::OnCreate()
         body->Add(owner->GetItemAt(i));
     itemsLent = true;
     manager.AttachRoot(body);
+    manager.AddTranslateAccelerator(this);
 }
 
 void CComboWnd::ReturnItems(bool bAfterClose)
@@ -148,6 +150,8 @@ void CComboWnd::ReturnItems(bool bAfterClose)
         return;
     owner->SetPos(owner->IsFloat() ? owner->GetRelativePos() : owner->GetPos(), false);
     owner->SetFocus();
+    if (tabAfterClose != 0 && owner->GetManager() != NULL)
+        owner->GetManager()->SetNextTabControl(tabAfterClose > 0);
 }
 
 void CComboWnd::ForgetItem(CControlUI* pControl)
@@ -200,6 +204,15 @@ bool CComboWnd::FocusLeft() const
 void CComboWnd::CloseDropDown()
 {
     Close(IDOK);
+}
+
+LRESULT CComboWnd::TranslateAccelerator(MSG* pMsg)
+{
+    if (pMsg->message != WM_KEYDOWN || pMsg->wParam != VK_TAB || pMsg->hwnd != hwnd)
+        return S_FALSE;
+    tabAfterClose = ::GetKeyState(VK_SHIFT) < 0 ? -1 : 1;
+    CloseDropDown();
+    return S_OK;
 }
 
 LRESULT CComboWnd::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam)

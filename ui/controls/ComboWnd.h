@@ -6,10 +6,10 @@
 
 // The combo's drop-down: a pop-up window owned by the combo's window, with a
 // manager of its own whose root is a body holding the combo's rows. It
-// closes when the focus goes to a window outside it, on Return, Escape and a
-// click on a row, and it gives the rows back to the combo whenever it goes,
-// closed or destroyed. It deletes itself after its last message.
-class CComboWnd : public CWindowWnd
+// closes when the focus goes to a window outside it, on Return, Escape, Tab
+// and a click on a row, and it gives the rows back to the combo whenever it
+// goes, closed or destroyed. It deletes itself after its last message.
+class CComboWnd : public CWindowWnd, private ITranslateAccelerator
 {
 public:
     // Opens a drop-down below (or, near the bottom of the screen, above) the
@@ -40,11 +40,15 @@ private:
     // The focus went to a window that is neither the drop-down nor inside it.
     bool FocusLeft() const;
     void CloseDropDown();
+    // Tab and Shift+Tab close the drop-down, keeping the selection, and move
+    // the focus on from the combo, as they would from the closed combo.
+    LRESULT TranslateAccelerator(MSG* pMsg) override;
 
     CManagerUI manager;
     CComboUI* owner;     // not owned
     CComboBodyUI* body;  // the manager's root
     int previousSel;
     bool scrollBarPressed;
-    bool itemsLent;  // the rows are children of the body
+    bool itemsLent;     // the rows are children of the body
+    int tabAfterClose;  // 1 forward, -1 backward, 0 stay on the combo
 };

@@ -168,6 +168,14 @@ protected:
     long long PageLength(const CUIAxis& axis) const;
     bool HandleScrollKey(WORD key);
     bool HandleScrollWheel(const TControlEvent& event);
+    // The lines one wheel notch scrolls (the system's setting), or
+    // WheelScrollsPage when the setting asks for a page.
+    static int WheelScrollLines();
+    enum
+    {
+        WheelScrollsPage = -1
+    };
+    void ScrollByWheel(void (CContainerUI::*line)(), void (CContainerUI::*page)());
     bool PaintChildren(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl);
     // Paints the visible scroll bars that meet rcPaint, over the content.
     // False, as Paint, once pStopControl is reached.

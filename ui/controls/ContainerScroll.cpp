@@ -42,6 +42,28 @@ bool CContainerUI::HandleScrollKey(WORD key)
     return false;
 }
 
+int CContainerUI::WheelScrollLines()
+{
+    UINT lines = 3;
+    if (!::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0))
+        lines = 3;
+    return lines == WHEEL_PAGESCROLL ? WheelScrollsPage : static_cast<int>(lines > 100 ? 100 : lines);
+}
+
+// One notch scrolls as many lines as the system's wheel setting asks for,
+// or a page when it asks for pages.
+void CContainerUI::ScrollByWheel(void (CContainerUI::*line)(), void (CContainerUI::*page)())
+{
+    const int lines = WheelScrollLines();
+    if (lines == WheelScrollsPage)
+    {
+        (this->*page)();
+        return;
+    }
+    for (int i = 0; i < lines; ++i)
+        (this->*line)();
+}
+
 bool CContainerUI::HandleScrollWheel(const TControlEvent& event)
 {
     const bool towardsUser = event.wParam != 0;
@@ -49,12 +71,14 @@ bool CContainerUI::HandleScrollWheel(const TControlEvent& event)
         IsBarActive(horizontalScrollBar) && ::PtInRect(&horizontalScrollBar->GetPos(), event.point);
     if (!overHorizontal && IsBarActive(verticalScrollBar))
     {
-        towardsUser ? LineDown() : LineUp();
+        towardsUser ? ScrollByWheel(&CContainerUI::LineDown, &CContainerUI::PageDown)
+                    : ScrollByWheel(&CContainerUI::LineUp, &CContainerUI::PageUp);
         return true;
     }
     if (IsBarActive(horizontalScrollBar))
     {
-        towardsUser ? LineRight() : LineLeft();
+        towardsUser ? ScrollByWheel(&CContainerUI::LineRight, &CContainerUI::PageRight)
+                    : ScrollByWheel(&CContainerUI::LineLeft, &CContainerUI::PageLeft);
         return true;
     }
     return false;

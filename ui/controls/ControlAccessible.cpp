@@ -159,9 +159,19 @@ bool CButtonUI::DoAccessibleAction()
     return IsEnabled() && Activate();
 }
 
+// The hot and pushed looks replace the focused image and text colour, so
+// those show the focus only while neither is on.
 bool CButtonUI::HasFocusedLook() const
 {
-    return !focusedImage.drawString.IsEmpty() || focusedTextColor != 0 || CLabelUI::HasFocusedLook();
+    const bool ownLookShown = (buttonState & (StateHot | StatePushed)) == 0 &&
+                              (!focusedImage.drawString.IsEmpty() || focusedTextColor != 0);
+    return ownLookShown || CLabelUI::HasFocusedLook();
+}
+
+// A selected option paints its selected look whatever the focus.
+bool COptionUI::HasFocusedLook() const
+{
+    return selected ? CLabelUI::HasFocusedLook() : CButtonUI::HasFocusedLook();
 }
 
 DWORD COptionUI::GetAccessibleRole()

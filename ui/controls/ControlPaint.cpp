@@ -27,6 +27,15 @@ RECT HorizontalLine(int y, int left, int right)
     RECT rc = {left, y, right, y};
     return rc;
 }
+
+// Opaque white for a dark colour, opaque black for a light one (perceived
+// brightness with the usual weights of red, green and blue, out of 255).
+DWORD ContrastingColor(DWORD color)
+{
+    const unsigned brightness =
+        (ColorRed(color) * 299u + ColorGreen(color) * 587u + ColorBlue(color) * 114u) / 1000;
+    return brightness < 128 ? 0xFFFFFFFF : 0xFF000000;
+}
 }  // namespace
 
 // ---- Looks ----
@@ -128,6 +137,9 @@ bool CControlUI::Paint(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl)
         return true;
     if (!PaintContent(hDC, rcPaint, pStopControl))
         return false;
+    // Over the children too: a container's frame must not hide under its rows.
+    if (NeedsFocusFrame())
+        PaintFocusFrame(hDC);
     if (cover != NULL)
         return cover->Paint(hDC, rcPaint, NULL);
     return true;
@@ -143,8 +155,6 @@ bool CControlUI::PaintContent(HDC hDC, const RECT&, CControlUI*)
     PaintStatusImage(hDC);
     PaintText(hDC);
     PaintBorder(hDC);
-    if (NeedsFocusFrame())
-        PaintFocusFrame(hDC);
     return true;
 }
 
@@ -182,13 +192,16 @@ void CControlUI::PaintText(HDC)
 {
 }
 
+// A control that lost its enabled state keeps the focus but no longer takes
+// keys, so it shows no focus either.
 bool CControlUI::NeedsFocusFrame()
 {
-    return IsFocused() && (GetFlags() & FlagTabStop) != 0 && !HasFocusedLook();
+    return IsFocused() && IsEnabled() && (GetFlags() & FlagTabStop) != 0 && !HasFocusedLook();
 }
 
-// A dotted frame just inside the control, in the window's text colour, which
-// the skin chose to stand out against its backgrounds.
+// A dotted frame just inside the control: dots in the window's text colour on
+// a line of the opposite brightness, so that it shows on light and dark
+// backgrounds alike.
 void CControlUI::PaintFocusFrame(HDC hDC)
 {
     const int inset = itemRect.right - itemRect.left > 8 && itemRect.bottom - itemRect.top > 8 ? 2 : 0;
@@ -197,7 +210,7 @@ void CControlUI::PaintFocusFrame(HDC hDC)
     DWORD color = manager != NULL ? manager->GetDefaultFontColor() : 0;
     if (color == 0)
         color = 0xFF000000;
-    // The gaps between the dots show the control, not the DC's background colour.
+    CRenderer::DrawRect(hDC, frame, 1, ContrastingColor(color), PS_SOLID);
     const int oldMode = ::SetBkMode(hDC, TRANSPARENT);
     CRenderer::DrawRect(hDC, frame, 1, color, PS_DOT);
     ::SetBkMode(hDC, oldMode);

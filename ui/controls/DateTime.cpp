@@ -78,6 +78,8 @@ bool CDateTimeWnd::Init(CDateTimeUI* control)
         const TFontEntry* font = manager->GetFontInfo(owner->GetFont());
         if (font != NULL)
             SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font->font), TRUE);
+        // The picker shows the date as the control does when it is closed.
+        SendMessage(DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(L"yyyy'-'MM'-'dd"));
     }
     // The picker opens at the date the control shows: a text given by the
     // skin or the application is the date, even when no picker wrote it.

@@ -557,6 +557,11 @@ SIZE CEditUI::EstimateSize(SIZE szAvailable)
     return CUISize(fixedWidth, (info != NULL ? info->metrics.tmHeight : 0) + manager->ScaleSkin(8));
 }
 
+bool CEditUI::HasFocusedLook() const
+{
+    return !focusedImage.drawString.IsEmpty() || CLabelUI::HasFocusedLook();
+}
+
 void CEditUI::PaintStatusImage(HDC hDC)
 {
     buttonState = IsFocused() ? (buttonState | StateFocused) : (buttonState & ~StateFocused);

@@ -71,6 +71,8 @@ public:
     DWORD GetAccessibleState() override;
     bool GetAccessibleValue(CUIString& value) override;
     CUIString GetAccessibleText() override;
+    // A focused image shows the focus as well as a focus border does.
+    bool HasFocusedLook() const override;
     // The open editor's window, or null.
     HWND GetNativeWindow() const override;
     // Also copied into an open editor.

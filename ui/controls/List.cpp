@@ -379,8 +379,9 @@ bool CListUI::SelectItem(int iIndex, bool bTakeFocus, bool bSendNotify)
         return false;
     }
     EnsureVisible(curSel);
+    // The list is the tab stop and takes the keys; its rows never hold the focus.
     if (bTakeFocus)
-        control->SetFocus();
+        SetFocus();
     if (manager != NULL && bSendNotify)
         manager->SendNotify(this, NotifyType::ItemSelect, static_cast<WPARAM>(curSel),
                             static_cast<LPARAM>(previous));
@@ -537,6 +538,29 @@ void CListUI::SelectFrom(int index, bool bForward)
     SelectItem(FindSelectable(index, bForward), true, true);
 }
 
+// As many rows as the selected one's height fits into the body's view, at
+// least one; without a selection the view scrolls by a page instead.
+void CListUI::MoveSelectionByPage(bool bForward)
+{
+    CControlUI* selected = RowAt(curSel);
+    const int rowHeight = selected != NULL ? selected->GetPos().bottom - selected->GetPos().top : 0;
+    if (selected == NULL || rowHeight <= 0)
+    {
+        bForward ? PageDown() : PageUp();
+        return;
+    }
+    const RECT& view = body->GetPos();
+    const RECT inset = body->GetInset();
+    const int viewHeight = view.bottom - view.top - inset.top - inset.bottom;
+    const int rows = MaxInt(1, viewHeight / rowHeight - 1);
+    const int target = bForward ? MinInt(curSel + rows, GetCount() - 1) : MaxInt(curSel - rows, 0);
+    int index = FindSelectable(target, !bForward);
+    if (index < 0 || (bForward ? index <= curSel : index >= curSel))
+        index = FindSelectable(target, bForward);
+    if (index >= 0)
+        SelectItem(index, true, true);
+}
+
 bool CListUI::HandleKey(WORD key)
 {
     switch (key)
@@ -546,10 +570,10 @@ bool CListUI::HandleKey(WORD key)
             row->Activate();
         return true;
     case VK_PRIOR:
-        PageUp();
+        MoveSelectionByPage(false);
         return true;
     case VK_NEXT:
-        PageDown();
+        MoveSelectionByPage(true);
         return true;
     case VK_HOME:
         SelectFrom(0, false);
@@ -575,10 +599,10 @@ void CListUI::HandleEvent(TControlEvent& event)
     switch (event.kind)
     {
     case EventSetFocus:
-        focused = true;
-        return;
     case EventKillFocus:
-        focused = false;
+        // The focus frame comes and goes with the focus.
+        focused = event.kind == EventSetFocus;
+        Invalidate();
         return;
     case EventKeyDown:
         if (!IsKeyboardEnabled() || !IsEnabled())
@@ -588,10 +612,11 @@ void CListUI::HandleEvent(TControlEvent& event)
     case EventScrollWheel:
         if (!IsEnabled() || event.wParam > 1)
             break;
-        if (event.wParam == 0)
-            scrollSelect ? SelectFrom(curSel - 1, false) : LineUp();
+        if (scrollSelect)
+            event.wParam == 0 ? SelectFrom(curSel - 1, false) : SelectFrom(curSel + 1, true);
         else
-            scrollSelect ? SelectFrom(curSel + 1, true) : LineDown();
+            event.wParam == 0 ? ScrollByWheel(&CContainerUI::LineUp, &CContainerUI::PageUp)
+                              : ScrollByWheel(&CContainerUI::LineDown, &CContainerUI::PageDown);
         return;
     default:
         break;

@@ -171,6 +171,8 @@ protected:
     CControlUI* RowAt(int index) const;
     // Selects the next selectable row from index on, in one direction.
     void SelectFrom(int index, bool bForward);
+    // Page Up and Page Down: the selection moves by a view's worth of rows.
+    void MoveSelectionByPage(bool bForward);
     bool HandleKey(WORD key);
     // Places a hidden header so that its columns still follow its items.
     void LayOutHiddenHeader();

@@ -172,6 +172,25 @@ RECT CListHeaderItemUI::GetThumbRect() const
     return CUIRect(itemRect.left, itemRect.top, itemRect.left - sepWidth, itemRect.bottom);
 }
 
+bool CListHeaderItemUI::IsOnSeparator(POINT pt) const
+{
+    const int kMinGrabWidth = 6;
+    if (sepWidth == 0)
+        return false;
+    RECT zone = GetThumbRect();
+    const int width = zone.right - zone.left;
+    if (width < kMinGrabWidth)
+    {
+        if (sepWidth > 0)
+            zone.left = zone.right - kMinGrabWidth;
+        else
+            zone.right = zone.left + kMinGrabWidth;
+    }
+    RECT inside = {};
+    ::IntersectRect(&inside, &zone, &itemRect);
+    return ::PtInRect(&inside, pt) != FALSE;
+}
+
 SIZE CListHeaderItemUI::EstimateSize(SIZE szAvailable)
 {
     if (fixedHeight != 0)

@@ -62,11 +62,9 @@ protected:
         StateDragging = StateCaptured
     };
 
-    bool IsOnSeparator(POINT pt) const
-    {
-        const RECT rc = GetThumbRect();
-        return ::PtInRect(&rc, pt) != FALSE;
-    }
+    // The zone that resizes the column: the separator, widened to a few
+    // pixels whatever its drawn width, so that the pointer can find it.
+    bool IsOnSeparator(POINT pt) const;
     void DragTo(POINT pt);
     void EndDrag();
     void DrawOrNormal(HDC hDC, TDrawSpec& image);

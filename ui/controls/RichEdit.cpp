@@ -669,14 +669,18 @@ void CRichEditUI::HandleEvent(TControlEvent& event)
     case EventSetFocus:
     case EventKillFocus:
     {
+        // The flag comes first: the services show or hide their caret while
+        // they handle the message, and only a focused control shows one.
         const bool gained = event.kind == EventSetFocus;
+        focused = gained;
         if (services != NULL)
         {
             services->OnTxInPlaceActivate(NULL);
             LRESULT ignored = 0;
             services->TxSendMessage(gained ? WM_SETFOCUS : WM_KILLFOCUS, 0, 0, &ignored);
         }
-        focused = gained;
+        if (!gained && host != NULL)
+            host->DropCaret();
         Invalidate();
         return;
     }

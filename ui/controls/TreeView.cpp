@@ -46,6 +46,10 @@ CTreeNodeUI::CTreeNodeUI()
     itemButton->SetAttribute(L"align", L"left");
     // Clicks on the text select the row, which lies under it.
     itemButton->SetMouseEnabled(false);
+    // The tree view is the one tab stop and takes the keys for every node.
+    folderButton->SetKeyboardEnabled(false);
+    checkBox->SetKeyboardEnabled(false);
+    itemButton->SetKeyboardEnabled(false);
     rowLayout->Add(dottedLine);
     rowLayout->Add(folderButton);
     rowLayout->Add(checkBox);
@@ -562,6 +566,47 @@ bool CTreeViewUI::OnCheckBoxNotify(void* param)
         return true;
     SetChildrenChecked(node->checkBox->IsSelected(), node);
     return true;
+}
+
+// ---- Keys ----
+
+// Right expands a collapsed node or goes to the first child of an expanded
+// one; Left collapses an expanded node or goes to the parent; Space ticks or
+// clears the check box. The list moves the selection with the other keys.
+void CTreeViewUI::HandleEvent(TControlEvent& event)
+{
+    if (event.kind == EventKeyDown && IsKeyboardEnabled() && IsEnabled() && HandleNodeKey(event.keyChar))
+        return;
+    CListUI::HandleEvent(event);
+}
+
+bool CTreeViewUI::HandleNodeKey(WORD key)
+{
+    CTreeNodeUI* node = NodeAt(curSel);
+    if (node == NULL)
+        return false;
+    const bool hasChildren = node->GetChildNodeCount() > 0;
+    switch (key)
+    {
+    case VK_RIGHT:
+        if (hasChildren && !node->IsFolderExpanded())
+            node->folderButton->SetSelected(false, true);
+        else if (hasChildren)
+            SelectItem(node->GetChildNode(0)->GetTreeIndex(), true, true);
+        return true;
+    case VK_LEFT:
+        if (hasChildren && node->IsFolderExpanded())
+            node->folderButton->SetSelected(true, true);
+        else if (node->GetParentNode() != NULL)
+            SelectItem(node->GetParentNode()->GetTreeIndex(), true, true);
+        return true;
+    case VK_SPACE:
+        if (node->checkBox->IsVisible())
+            node->checkBox->SetSelected(!node->checkBox->IsSelected(), true);
+        return true;
+    default:
+        return false;
+    }
 }
 
 // ---- Operations ----

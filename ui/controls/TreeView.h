@@ -163,6 +163,9 @@ public:
     LPVOID FindInterface(LPCWSTR pstrName) override;
     DWORD GetAccessibleRole() override;
     void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
+    // Left and Right fold and unfold or go to the parent or child, Space
+    // toggles the check box; other keys are the list's.
+    void HandleEvent(TControlEvent& event) override;
 
     // ---- Rows: only tree nodes, each with its whole subtree ----
     // Appends a top-level node and its descendants. False for anything but a
@@ -223,6 +226,7 @@ protected:
     void Release(CTreeNodeUI* node);
     // The node whose part (folder button or check box) sent a notification.
     static CTreeNodeUI* NodeOfPart(CControlUI* part);
+    bool HandleNodeKey(WORD key);
     // Applies fn to every node in the list.
     template <class TFn> void ForEachNode(TFn fn);
     // The node's folder button was toggled: its descendants show or hide.

@@ -181,11 +181,7 @@ void CTxtWinHost::Shutdown()
     if (manager != NULL && HasFlag(FlagCapture))
         manager->ReleaseCapture();
     SetFlag(FlagCapture, false);
-    GUITHREADINFO thread = {};
-    thread.cbSize = sizeof(thread);
-    const HWND window = Window();
-    if (window != NULL && ::GetGUIThreadInfo(::GetCurrentThreadId(), &thread) && thread.hwndCaret == window)
-        ::DestroyCaret();
+    DropCaret();
     owner = NULL;
 }
 
@@ -396,13 +392,31 @@ BOOL CTxtWinHost::TxCreateCaret(HBITMAP hbmp, INT xWidth, INT yHeight)
     return window != NULL ? ::CreateCaret(window, hbmp, xWidth, yHeight) : FALSE;
 }
 
+// The text services show their caret when they are activated, focused or not;
+// a caret without the focus would tell the user that typing goes here.
 BOOL CTxtWinHost::TxShowCaret(BOOL fShow)
 {
-    SetFlag(FlagCaretShown, fShow != FALSE);
+    const bool show = fShow != FALSE && owner != NULL && owner->IsFocused();
+    SetFlag(FlagCaretShown, show);
     const HWND window = Window();
     if (window == NULL)
         return FALSE;
-    return fShow ? ::ShowCaret(window) : ::HideCaret(window);
+    if (!show)
+    {
+        ::HideCaret(window);
+        return TRUE;
+    }
+    return ::ShowCaret(window);
+}
+
+void CTxtWinHost::DropCaret()
+{
+    SetFlag(FlagCaretShown, false);
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof(thread);
+    const HWND window = Window();
+    if (window != NULL && ::GetGUIThreadInfo(::GetCurrentThreadId(), &thread) && thread.hwndCaret == window)
+        ::DestroyCaret();
 }
 
 BOOL CTxtWinHost::TxSetCaretPos(INT x, INT y)

@@ -58,6 +58,8 @@ public:
     // Releases the text services and forgets the owner; later calls from the
     // services find nothing to act on.
     void Shutdown();
+    // Hides and destroys the caret when the window holds it for this control.
+    void DropCaret();
 
     ITextServices* GetTextServices() const { return services; }
     DWORD GetStyle() const { return style; }

@@ -3,7 +3,9 @@
 #include <wchar.h>
 #include <windowsx.h>
 
+#include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
+#include "ui/controls/ScrollBar.h"
 #include "ui/core/MessageTable.h"
 #include "ui/manager/ManagerAccessible.h"
 #include "ui/manager/ManagerEvents.h"
@@ -43,6 +45,35 @@ POINT PointOf(LPARAM lParam)
 {
     POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     return pt;
+}
+
+// What the keyboard can use: a tab stop, or a container whose bar the
+// arrows scroll.
+bool UsesKeys(CControlUI* control)
+{
+    if ((control->GetFlags() & FlagTabStop) != 0)
+        return true;
+    const CContainerUI* container = static_cast<CContainerUI*>(control->FindInterface(L"Container"));
+    if (container == NULL)
+        return false;
+    const CScrollBarUI* bars[] = {container->GetVerticalScrollBar(), container->GetHorizontalScrollBar()};
+    for (const CScrollBarUI* bar : bars)
+    {
+        if (bar != NULL && bar->IsVisible())
+            return true;
+    }
+    return false;
+}
+
+// A click on something the keyboard cannot use (a background, a label)
+// leaves the focus on the tab stop that has it, as a dialog does, so that
+// Return and Space still reach it.
+void FocusClicked(CManagerUI& m, CControlUI* control)
+{
+    CControlUI* focus = m.GetFocus();
+    if (focus != NULL && focus != control && (focus->GetFlags() & FlagTabStop) != 0 && !UsesKeys(control))
+        return;
+    control->SetFocus();
 }
 
 POINT ClientPointOf(HWND hWnd, LPARAM screenPoint)
@@ -557,7 +588,7 @@ bool CManagerUI::Input::OnLButtonDown(CManagerUI& m, WPARAM wParam, LPARAM lPara
     if (control == NULL)
         return false;
     m.eventClick = control;
-    control->SetFocus();
+    FocusClicked(m, control);
     m.SetCapture();
     Send(control, MakeEvent(EventButtonDown, NULL, m.lastMousePos, LOWORD(wParam), wParam, lParam));
     return false;
@@ -608,7 +639,7 @@ bool CManagerUI::Input::OnRButtonDown(CManagerUI& m, WPARAM wParam, LPARAM lPara
     CControlUI* control = HitControl(m, m.lastMousePos);
     if (control == NULL)
         return false;
-    control->SetFocus();
+    FocusClicked(m, control);
     Send(control, MakeEvent(EventRightButtonDown, NULL, m.lastMousePos, LOWORD(wParam), wParam, lParam));
     m.eventClick = control;
     return false;

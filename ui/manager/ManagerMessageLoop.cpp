@@ -74,7 +74,8 @@ bool CManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM)
     switch (uMsg)
     {
     case WM_KEYDOWN:
-        if (wParam != VK_TAB || FocusWantsTab(focus))
+        // Ctrl+Tab always moves on, so a control that takes Tab never traps the keyboard.
+        if (wParam != VK_TAB || (FocusWantsTab(focus) && ::GetKeyState(VK_CONTROL) >= 0))
             return false;
         SetNextTabControl(::GetKeyState(VK_SHIFT) >= 0);
         return true;
