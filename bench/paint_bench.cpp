@@ -2,7 +2,7 @@
 // 800x600 holding 1,000 controls: a full repaint (with where its time goes)
 // and a one-control repaint, each beside its floor, in normal and layered
 // mode, and the hit-test and routing cost per mouse move.
-// "--profile full|one|tree" repeats one case for a profiler.
+// "--profile full|one|tree [FRAMES]" repeats one case for a profiler.
 
 #include <windows.h>
 #include "bench/BenchClock.h"
@@ -268,27 +268,41 @@ void MeasureMouse(CManagerUI& manager)
     printf("WM_MOUSEMOVE within one control:              %9.1f ns\n", within);
 }
 
-// For a profiler: repeats one case for about ten seconds and prints nothing
-// else. "full" and "one" are the normal window's repaints, "tree" the tree
-// alone painted into a surface.
-int Profile(CManagerUI& manager, CContainerUI* panel, const wchar_t* what)
+// For a profiler: repeats one case for about ten seconds, or a given number
+// of times (for counting instructions: the difference between two counts
+// gives the cost of the frames between them). "full" and "one" are the
+// normal window's repaints, "tree" the tree alone painted into a surface.
+int Profile(CManagerUI& manager, CContainerUI* panel, const wchar_t* what, int count)
 {
     CControlUI* one = panel->GetItemAt(kColumns * kRows / 2 + kColumns / 2);
+    CBenchSurface surface;
+    CDirectDrawScope direct(surface.Get());
+    const RECT client = {0, 0, kWidth, kHeight};
     const double until = NowSeconds() + 10;
     int frames = 0;
-    while (NowSeconds() < until)
+    for (; count > 0 ? frames < count : NowSeconds() < until; ++frames)
     {
-        if (wcscmp(what, L"full") == 0)
-            TimeFrames(manager, NULL, false, 1);
-        else if (wcscmp(what, L"one") == 0)
-            TimeFrames(manager, one, false, 50);
+        if (wcscmp(what, L"full") == 0 || wcscmp(what, L"one") == 0)
+        {
+            if (what[0] == L'o')
+                one->Invalidate();
+            else
+                manager.Invalidate();
+            Paint(manager, false);
+        }
         else if (wcscmp(what, L"tree") == 0)
-            TimeTreeOnly(manager, 100);
+        {
+            CSavedDC saved(surface.Get().Dc());
+            ::IntersectClipRect(surface.Get().Dc(), 0, 0, kWidth, kHeight);
+            ForgetDirectClip(surface.Get().Dc());
+            manager.PaintPicture(surface.Get().Dc(), client, NULL);
+        }
         else
+        {
             return 2;
-        ++frames;
+        }
     }
-    printf("%d rounds of %ls\n", frames, what);
+    printf("%d frames of %ls\n", frames, what);
     return 0;
 }
 }  // namespace
@@ -301,8 +315,8 @@ int wmain(int argc, wchar_t** argv)
     CGridPanel* panel = BuildTree();
     manager.AttachRoot(panel);
     Paint(manager, false);  // the first layout and surfaces
-    if (argc == 3 && wcscmp(argv[1], L"--profile") == 0)
-        return Profile(manager, panel, argv[2]);
+    if (argc >= 3 && wcscmp(argv[1], L"--profile") == 0)
+        return Profile(manager, panel, argv[2], argc > 3 ? _wtoi(argv[3]) : 0);
 
     MeasureRepaints(manager, panel, false);
     // Moves come from a pointer over the window, where hover tracking arms
