@@ -6,6 +6,7 @@
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
 #include "ui/controls/TreeView.h"
+#include "ui/core/AttributeValues.h"
 #include "ui/manager/Manager.h"
 #include "ui/markup/ResourceLocations.h"
 
@@ -24,7 +25,7 @@ namespace
 {
 bool NameIs(LPCWSTR name, LPCWSTR expected)
 {
-    return name != NULL && _wcsicmp(name, expected) == 0;
+    return name != NULL && NameIsNoCase(name, expected);
 }
 
 bool IsTrue(LPCWSTR value)
