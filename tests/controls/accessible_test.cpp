@@ -12,7 +12,10 @@
 #include "ui/controls/Container.h"
 #include "ui/controls/Edit.h"
 #include "ui/controls/Label.h"
+#include "ui/controls/List.h"
+#include "ui/controls/ListItems.h"
 #include "ui/controls/Progress.h"
+#include "ui/controls/TreeView.h"
 #include "ui/manager/ManagerAccessible.h"
 #include "ui/markup/LayoutBuilder.h"
 
@@ -21,7 +24,8 @@ namespace
 const int kWidth = 400;
 const int kHeight = 300;
 
-// Every family once, with the three ways of getting a name, a hidden and a
+// Every family once, with a name from the text, the tooltip and the label
+// before, one without any (its identifier is not read), a hidden and a
 // disabled control, and a nested box.
 const wchar_t kSkin[] = L"<Window size=\"400,300\">"
                         L"<VBox name=\"root\">"
@@ -36,6 +40,7 @@ const wchar_t kSkin[] = L"<Window size=\"400,300\">"
                         L"<Option name=\"b\" text=\"B\" group=\"g\"/>"
                         L"<CheckBox name=\"c\" text=\"C\"/>"
                         L"</HBox>"
+                        L"<Label text=\"Volume\" height=\"20\"/>"
                         L"<Slider name=\"s\" min=\"0\" max=\"100\" value=\"30\" height=\"20\"/>"
                         L"<Progress name=\"p\" min=\"0\" max=\"200\" value=\"50\" height=\"20\"/>"
                         L"</VBox></Window>";
@@ -77,6 +82,10 @@ std::string RoleName(LONG role)
         return "slider";
     case ROLE_SYSTEM_PROGRESSBAR:
         return "progress";
+    case ROLE_SYSTEM_OUTLINEITEM:
+        return "outlineitem";
+    case ROLE_SYSTEM_LISTITEM:
+        return "listitem";
     default:
         return std::to_string(role);
     }
@@ -200,17 +209,20 @@ TEST_F(AccessibleTest, TheWindowAnswersWithTheTreeOfVisibleControls)
     EXPECT_EQ(tree.substr(firstLine), "  text|Title|||\n"
                                       "  button|OK|focused,focusable||Press\n"
                                       "  button|Close|focusable||Press\n"
-                                      "  button|bare|focusable||Press\n"
+                                      "  button||focusable||Press\n"
                                       "  button|Off|unavailable||Press\n"
                                       "  pane||||\n"
                                       "    radio|A|focusable,checked||Select\n"
                                       "    radio|B|focusable||Select\n"
                                       "    check|C|focusable||Check\n"
-                                      "  slider|s|focusable|30|\n"
-                                      "  progress|p||25%|\n");
+                                      "  text|Volume|||\n"
+                                      "  slider|Volume|focusable|30|\n"
+                                      "  progress|||25%|\n");
 }
 
-TEST_F(AccessibleTest, DefaultActionsPressSelectAndToggle)
+// The call answers at once; the action runs on the window's next turn of its
+// message loop, as a click would.
+TEST_F(AccessibleTest, DefaultActionsPressSelectAndToggleOnTheNextTurn)
 {
     struct Case
     {
@@ -228,6 +240,8 @@ TEST_F(AccessibleTest, DefaultActionsPressSelectAndToggle)
         IAccessible* object = CreateControlAccessible(Find(c.name));
         ASSERT_NE(object, nullptr);
         EXPECT_EQ(object->accDoDefaultAction(Self()), c.result);
+        EXPECT_TRUE(notes.records.empty()) << "nothing runs inside the call";
+        host.Pump();
         if (c.notification != NULL)
             EXPECT_EQ(Count(c.notification), 1);
         else
@@ -237,6 +251,59 @@ TEST_F(AccessibleTest, DefaultActionsPressSelectAndToggle)
     EXPECT_TRUE(static_cast<COptionUI*>(Find(L"b"))->IsSelected());
     EXPECT_FALSE(static_cast<COptionUI*>(Find(L"a"))->IsSelected());
     EXPECT_TRUE(static_cast<COptionUI*>(Find(L"c"))->IsSelected());
+}
+
+// What changed between the call and the turn of the loop counts: a control
+// disabled, hidden or deleted meanwhile does nothing.
+TEST_F(AccessibleTest, AQueuedActionIsCheckedAgainBeforeItRuns)
+{
+    struct Case
+    {
+        const char* what;
+        void (*change)(CControlUI*);
+    } cases[] = {
+        {"disabled", [](CControlUI* c) { c->SetEnabled(false); }},
+        {"hidden", [](CControlUI* c) { c->SetVisible(false); }},
+        {"removed", [](CControlUI* c) { static_cast<CContainerUI*>(c->GetParent())->Remove(c); }},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        CControlUI* ok = Find(L"ok");
+        ASSERT_NE(ok, nullptr);
+        notes.records.clear();
+        IAccessible* object = CreateControlAccessible(ok);
+        EXPECT_EQ(object->accDoDefaultAction(Self()), S_OK);
+        c.change(ok);
+        host.Pump();
+        EXPECT_EQ(Count(L"click"), 0);
+        object->Release();
+        if (CControlUI* kept = Find(L"ok"))
+        {
+            kept->SetEnabled(true);
+            kept->SetVisible(true);
+        }
+    }
+}
+
+// Taking the selection runs an option's handlers, so it is queued too; the
+// focus moves at once.
+TEST_F(AccessibleTest, TakingTheSelectionIsQueuedAndTheFocusIsNot)
+{
+    IAccessible* b = CreateControlAccessible(Find(L"b"));
+    EXPECT_EQ(b->accSelect(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, Self()), S_OK);
+    EXPECT_EQ(manager.GetFocus(), Find(L"b"));
+    EXPECT_FALSE(static_cast<COptionUI*>(Find(L"b"))->IsSelected());
+    host.Pump();
+    EXPECT_TRUE(static_cast<COptionUI*>(Find(L"b"))->IsSelected());
+    b->Release();
+
+    IAccessible* ok = CreateControlAccessible(Find(L"ok"));
+    EXPECT_EQ(ok->accSelect(SELFLAG_TAKESELECTION, Self()), S_FALSE) << "a button is no selection";
+    notes.records.clear();
+    host.Pump();
+    EXPECT_EQ(Count(L"click"), 0);
+    ok->Release();
 }
 
 TEST_F(AccessibleTest, ObjectsOfADeletedControlAreDisconnected)
@@ -431,7 +498,7 @@ TEST_F(AccessibleTest, FocusAndValueChangesAreAnnounced)
     Find(L"s")->DispatchEvent(end);
     host.PumpUntil([] { return heard.size() >= 2; }, 2000);
     ::UnhookWinEvent(hook);
-    EXPECT_EQ(heard, (std::vector<std::string>{"focus s", "value s"}));
+    EXPECT_EQ(heard, (std::vector<std::string>{"focus Volume", "value Volume"}));
 }
 
 TEST(SliderKeys, KeysMoveTheValueAndAnnounceIt)
@@ -566,5 +633,206 @@ TEST(AccessibleText, AnEditReadsItsContentAsTheValueButNeverAPassword)
         EXPECT_EQ(edit.GetAccessibleState(), c.state);
         EXPECT_TRUE(edit.GetAccessibleText().IsEmpty()) << "the content is no name";
     }
+}
+}  // namespace
+
+namespace
+{
+// A shown window built from the controls of body, inside a vertical box.
+class CBuiltWindow
+{
+public:
+    explicit CBuiltWindow(const std::wstring& body) : host(manager, kWidth, kHeight, true)
+    {
+        const std::wstring xml = L"<Window size=\"400,300\"><VBox>" + body + L"</VBox></Window>";
+        CLayoutBuilder builder;
+        CControlUI* root = builder.Create(xml.c_str(), NULL, &manager);
+        EXPECT_NE(root, nullptr);
+        manager.AttachRoot(root);
+        root->SetPos(Rect(0, 0, kWidth, kHeight));
+        host.Pump();
+    }
+
+    CControlUI* Find(const wchar_t* name) { return manager.FindControlByName(name); }
+
+    // The accessible object of a control; the caller releases it.
+    IAccessible* Object(const wchar_t* name)
+    {
+        CControlUI* control = Find(name);
+        EXPECT_NE(control, nullptr);
+        return control != NULL ? CreateControlAccessible(control) : NULL;
+    }
+
+    CManagerUI manager;
+    CHostWindow host;
+};
+
+std::string NameOf(IAccessible* object)
+{
+    BSTR text = NULL;
+    object->get_accName(Self(), &text);
+    const std::string out = Narrow(text);
+    ::SysFreeString(text);
+    return out;
+}
+
+std::string DescriptionOf(IAccessible* object)
+{
+    BSTR text = NULL;
+    object->get_accDescription(Self(), &text);
+    const std::string out = Narrow(text);
+    ::SysFreeString(text);
+    return out;
+}
+
+// The sources of a name in their order: the skin's accname, the control's
+// own text, the label just before it, the tooltip; never its identifier.
+TEST(AccessibleName, ComesFromTheFirstSourceThatHasOne)
+{
+    struct Case
+    {
+        const wchar_t* body;  // holds the control named "t"
+        const char* name;
+        const char* description;
+    } cases[] = {
+        {L"<Label text=\"Field\"/><Button name=\"t\" accname=\"Go\" text=\"Start\" tooltip=\"Tip\"/>", "Go",
+         "Tip"},
+        {L"<Label text=\"Field\"/><CheckBox name=\"t\" text=\"Agree\" tooltip=\"Tip\"/>", "Agree", "Tip"},
+        {L"<Label text=\"User\"/><Edit name=\"t\" text=\"content\" tooltip=\"Tip\"/>", "User", "Tip"},
+        {L"<Edit name=\"t\" text=\"content\" tooltip=\"Tip\"/>", "Tip", ""},
+        {L"<Button name=\"t\"/>", "", ""},
+        {L"<Button name=\"t\" accname=\"  \" text=\"Start\"/>", "Start", ""},
+        {L"<Text text=\"{b}Pass{/b}word\" showhtml=\"true\"/><Edit name=\"t\" password=\"true\"/>",
+         "Password", ""},
+        {L"<Label text=\"Hidden\" visible=\"false\"/><Edit name=\"t\"/>", "", ""},
+        {L"<Label text=\"Shown\"/><Label text=\"Near\" visible=\"false\"/><Edit name=\"t\"/>", "Shown", ""},
+        {L"<Label text=\"Far\"/><Button text=\"B\"/><Edit name=\"t\"/>", "", ""},
+        {L"<HBox><Label text=\"Inside\"/></HBox><Edit name=\"t\"/>", "", ""},
+        {L"<Label text=\"Heading\"/><HBox name=\"t\"/>", "", ""},
+        {L"<Label text=\"Heading\"/><Label name=\"t\"/>", "", ""},
+        {L"<Label text=\"Size\"/><Combo name=\"t\"><ListLabelElement text=\"Large\" "
+         L"selected=\"true\"/></Combo>",
+         "Size", ""},
+        {L"<Label text=\"Date\"/><DateTime name=\"t\" text=\"2026-03-07\"/>", "Date", ""},
+        {L"<Label text=\"Level\"/><Progress name=\"t\" value=\"10\"/>", "Level", ""},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << std::string(c.body, c.body + wcslen(c.body)));
+        CBuiltWindow window(c.body);
+        IAccessible* object = window.Object(L"t");
+        ASSERT_NE(object, nullptr);
+        EXPECT_EQ(NameOf(object), c.name);
+        EXPECT_EQ(DescriptionOf(object), c.description);
+        object->Release();
+    }
+}
+
+TEST(AccessibleName, CanBeSetFromCodeAndCleared)
+{
+    CBuiltWindow window(L"<Label text=\"Field\"/><Edit name=\"t\"/>");
+    IAccessible* object = window.Object(L"t");
+    window.Find(L"t")->SetAccessibleName(L"From code");
+    EXPECT_EQ(NameOf(object), "From code");
+    window.Find(L"t")->SetAccessibleName(L"");
+    EXPECT_EQ(NameOf(object), "Field");
+    object->Release();
+}
+
+// Texts from the list's callback, tagged, with an empty third column.
+class CRowTexts : public IListTextCallback
+{
+public:
+    LPCWSTR GetItemText(CControlUI*, int index, int column) override
+    {
+        static const wchar_t* const kColumns[][3] = {{L"{b}first{/b}", L"1 KB", L""},
+                                                     {L"second", L"2 KB", L"{a}new{/a}"}};
+        return index >= 0 && index < 2 && column >= 0 && column < 3 ? kColumns[index][column] : L"";
+    }
+};
+
+const wchar_t kListSkin[] = L"<List name=\"list\" height=\"80\" itemshowhtml=\"true\">"
+                            L"<ListHeader height=\"20\">"
+                            L"<ListHeaderItem text=\"Name\" width=\"100\"/>"
+                            L"<ListHeaderItem text=\"Size\" width=\"60\"/>"
+                            L"<ListHeaderItem text=\"Notes\" width=\"100\"/>"
+                            L"</ListHeader>"
+                            L"<ListTextElement name=\"r0\"/><ListTextElement name=\"r1\"/>"
+                            L"</List>";
+
+// A row is named by its first column and described by the others, whether
+// the texts come from the list's callback or were set on the row.
+TEST(AccessibleName, ATextRowIsNamedByItsFirstColumn)
+{
+    CBuiltWindow window(kListSkin);
+    CRowTexts texts;
+    static_cast<CListUI*>(window.Find(L"list"))->SetTextCallback(&texts);
+    IAccessible* r0 = window.Object(L"r0");
+    IAccessible* r1 = window.Object(L"r1");
+    EXPECT_EQ(Describe(r0), "listitem|first|||Select");
+    EXPECT_EQ(DescriptionOf(r0), "Size: 1 KB");
+    EXPECT_EQ(NameOf(r1), "second");
+    EXPECT_EQ(DescriptionOf(r1), "Size: 2 KB, Notes: new");
+
+    static_cast<CListUI*>(window.Find(L"list"))->SetTextCallback(NULL);
+    CListTextElementUI* row = static_cast<CListTextElementUI*>(window.Find(L"r0"));
+    row->SetText(0, L"own");
+    row->SetText(1, L"3 KB");
+    EXPECT_EQ(NameOf(r0), "own");
+    EXPECT_EQ(DescriptionOf(r0), "Size: 3 KB");
+    r0->Release();
+    r1->Release();
+}
+
+const wchar_t kTreeSkin[] =
+    L"<TreeView name=\"tree\" height=\"100\" visiblecheckbtn=\"true\">"
+    L"<TreeNode name=\"top\" text=\"Top\"><TreeNode name=\"leaf\" text=\"Leaf\"/></TreeNode>"
+    L"</TreeView>";
+
+// A node stands for its folder button and its text: it is named by its text
+// and expands or collapses; its check box, named after it, is its child.
+TEST(AccessibleTree, ANodeExpandsAndCollapsesAndItsCheckBoxIsNamed)
+{
+    CBuiltWindow window(kTreeSkin);
+    CTreeNodeUI* top = static_cast<CTreeNodeUI*>(window.Find(L"top"));
+    IAccessible* node = window.Object(L"top");
+    std::string tree;
+    Walk(node, 0, tree);
+    EXPECT_EQ(tree, "outlineitem|Top|||Collapse\n"
+                    "  check|Top|focusable||Check\n");
+
+    EXPECT_EQ(node->accDoDefaultAction(Self()), S_OK);
+    window.host.Pump();
+    EXPECT_FALSE(top->IsFolderExpanded());
+    EXPECT_FALSE(window.Find(L"leaf")->IsVisible()) << "the child row is hidden";
+    EXPECT_EQ(Describe(node), "outlineitem|Top|||Expand");
+    EXPECT_EQ(node->accDoDefaultAction(Self()), S_OK);
+    window.host.Pump();
+    EXPECT_TRUE(top->IsFolderExpanded());
+    EXPECT_TRUE(window.Find(L"leaf")->IsVisible());
+
+    // A leaf has nothing to open: it is selected.
+    IAccessible* leaf = window.Object(L"leaf");
+    EXPECT_EQ(Describe(leaf), "outlineitem|Leaf|||Select");
+
+    // The check box leads back to its node, and its node's text names it.
+    VARIANT first;
+    ASSERT_EQ(node->accNavigate(NAVDIR_FIRSTCHILD, Self(), &first), S_OK);
+    ASSERT_EQ(first.vt, VT_DISPATCH);
+    IAccessible* checkBox = NULL;
+    first.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&checkBox));
+    ::VariantClear(&first);
+    IDispatch* parent = NULL;
+    ASSERT_EQ(checkBox->get_accParent(&parent), S_OK);
+    IAccessible* parentObject = NULL;
+    parent->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&parentObject));
+    parent->Release();
+    EXPECT_EQ(NameOf(parentObject), "Top");
+    top->SetItemText(L"Renamed");
+    EXPECT_EQ(NameOf(checkBox), "Renamed");
+    parentObject->Release();
+    checkBox->Release();
+    leaf->Release();
+    node->Release();
 }
 }  // namespace

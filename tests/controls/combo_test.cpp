@@ -2,6 +2,7 @@
 
 #include "ui/controls/Combo.h"
 #include "ui/controls/ComboWnd.h"
+#include "ui/manager/ManagerAccessible.h"
 #include "tests/support/TestWindow.h"
 
 namespace
@@ -377,5 +378,39 @@ TEST_F(ComboWindow, DeletingTheComboWhileOpen)
     ASSERT_TRUE(PumpUntil([] { return ::FindWindowW(L"ComboWnd", NULL) == NULL; }));
     Pump(50);
     EXPECT_EQ(root->GetCount(), 0);
+}
+// A screen reader opens the combo through its default action, "Open": the
+// drop-down shows once the window's loop turns, as after a click, and the
+// chosen row's text is the combo's value.
+TEST_F(ComboWindow, AScreenReadersOpenDropsTheListDown)
+{
+    combo->SelectItem(2);
+    IAccessible* object = CreateControlAccessible(combo);
+    ASSERT_NE(object, nullptr);
+    VARIANT self;
+    ::VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR text = NULL;
+    ASSERT_EQ(object->get_accDefaultAction(self, &text), S_OK);
+    EXPECT_STREQ(text, L"Open");
+    ::SysFreeString(text);
+    ASSERT_EQ(object->get_accValue(self, &text), S_OK);
+    EXPECT_STREQ(text, L"item 2");
+    ::SysFreeString(text);
+
+    ASSERT_EQ(object->accDoDefaultAction(self), S_OK);
+    EXPECT_TRUE(Closed()) << "the call only queues the action";
+    ASSERT_TRUE(PumpUntil([this] { return Open(); }));
+    EXPECT_EQ(Count(L"dropdown"), 1);
+    Key(DropDownWindow(), VK_ESCAPE);
+    ASSERT_TRUE(PumpUntil([this] { return Closed(); }));
+    ExpectRowsReturned();
+
+    combo->SetEnabled(false);
+    EXPECT_EQ(object->accDoDefaultAction(self), E_FAIL) << "a disabled combo does not open";
+    Pump(50);
+    EXPECT_TRUE(Closed());
+    object->Release();
 }
 }  // namespace

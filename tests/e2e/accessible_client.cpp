@@ -2,13 +2,16 @@
 // only: it asks the window for its client object, walks the tree and prints
 // one line per object, and can press a control by its default action.
 //
-//   accessible_client TITLE [--wait SECONDS] [--press NAME] [--focus NAME]
+//   accessible_client TITLE [--wait SECONDS] [--press NAME] [--focus NAME] [--absent TITLE]
 //
 // Each line: indentation by depth, then role|name|states|value|action.
-// --press runs the default action of the first object named NAME (after
-// printing the tree); --focus moves the keyboard focus to it first. The exit
-// code is 0 when the window was found, the tree walked without a failed call
-// and the asked action succeeded; 1 otherwise.
+// Children that are no objects of their own (the system's simple elements)
+// are read through their parent. --press runs the default action of the
+// first object named NAME (after printing the tree); --focus moves the
+// keyboard focus to it first. --absent says, as soon as the press has
+// returned, whether a window with that title is shown ("absent: yes" or
+// "absent: no"). The exit code is 0 when the window was found, the tree
+// walked without a failed call and the asked action succeeded; 1 otherwise.
 
 #include <windows.h>
 #include <oleacc.h>
@@ -18,6 +21,7 @@
 #include <wchar.h>
 
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -115,10 +119,55 @@ struct TWalk
 {
     std::wstring press;
     std::wstring focus;
+    std::wstring absent;
     IAccessible* found = NULL;  // owned reference, the object to press
     bool ok = true;
     int objects = 0;
 };
+
+// The object to walk for a child. The system's objects for child windows may
+// answer nothing themselves (Wine's window objects do not); their window's
+// client object does, as a screen reader would read it.
+IAccessible* ChildObject(IDispatch* dispatch)
+{
+    IAccessible* child = NULL;
+    if (FAILED(dispatch->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&child))))
+        return NULL;
+    VARIANT self;
+    ::VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    VARIANT role;
+    ::VariantInit(&role);
+    if (SUCCEEDED(child->get_accRole(self, &role)))
+        return child;
+    HWND window = NULL;
+    IAccessible* client = NULL;
+    if (SUCCEEDED(::WindowFromAccessibleObject(child, &window)) && window != NULL)
+        ::AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                     reinterpret_cast<void**>(&client));
+    child->Release();
+    return client;
+}
+
+// Prints one line for the object, or for its simple element child.
+std::string Describe(IAccessible* object, const VARIANT& child, int depth, TWalk& walk, BSTR* rawName)
+{
+    VARIANT role, state;
+    ::VariantInit(&role);
+    ::VariantInit(&state);
+    if (FAILED(object->get_accRole(child, &role)) || FAILED(object->get_accState(child, &state)))
+        walk.ok = false;
+    if (FAILED(object->get_accName(child, rawName)))
+        walk.ok = false;
+    const std::string name = Utf8(*rawName);
+    const std::string value = Text([&](BSTR* out) { return object->get_accValue(child, out); }, walk.ok);
+    const std::string action =
+        Text([&](BSTR* out) { return object->get_accDefaultAction(child, out); }, walk.ok);
+    printf("%*s%s|%s|%s|%s|%s\n", depth * 2, "", RoleName(role).c_str(), name.c_str(),
+           StateNames(state).c_str(), value.c_str(), action.c_str());
+    return name;
+}
 
 void Walk(IAccessible* object, int depth, TWalk& walk)
 {
@@ -132,20 +181,8 @@ void Walk(IAccessible* object, int depth, TWalk& walk)
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
 
-    VARIANT role, state;
-    ::VariantInit(&role);
-    ::VariantInit(&state);
-    if (FAILED(object->get_accRole(self, &role)) || FAILED(object->get_accState(self, &state)))
-        walk.ok = false;
     BSTR rawName = NULL;
-    if (FAILED(object->get_accName(self, &rawName)))
-        walk.ok = false;
-    const std::string name = Utf8(rawName);
-    const std::string value = Text([&](BSTR* out) { return object->get_accValue(self, out); }, walk.ok);
-    const std::string action =
-        Text([&](BSTR* out) { return object->get_accDefaultAction(self, out); }, walk.ok);
-    printf("%*s%s|%s|%s|%s|%s\n", depth * 2, "", RoleName(role).c_str(), name.c_str(),
-           StateNames(state).c_str(), value.c_str(), action.c_str());
+    Describe(object, self, depth, walk, &rawName);
     if (walk.found == NULL && rawName != NULL && (walk.press == rawName || walk.focus == rawName))
     {
         walk.found = object;
@@ -159,29 +196,43 @@ void Walk(IAccessible* object, int depth, TWalk& walk)
         walk.ok = false;
         return;
     }
-    for (long i = 1; i <= count; ++i)
+    if (count <= 0)
+        return;
+    std::vector<VARIANT> children(count);
+    long got = 0;
+    if (FAILED(::AccessibleChildren(object, 0, count, children.data(), &got)))
     {
-        VARIANT index;
-        ::VariantInit(&index);
-        index.vt = VT_I4;
-        index.lVal = i;
-        IDispatch* dispatch = NULL;
-        if (FAILED(object->get_accChild(index, &dispatch)) || dispatch == NULL)
+        walk.ok = false;
+        return;
+    }
+    for (long i = 0; i < got; ++i)
+    {
+        VARIANT& child = children[i];
+        if (child.vt == VT_I4)
         {
-            walk.ok = false;
-            continue;
+            BSTR elementName = NULL;
+            ++walk.objects;
+            Describe(object, child, depth + 1, walk, &elementName);
+            ::SysFreeString(elementName);
         }
-        IAccessible* child = NULL;
-        if (SUCCEEDED(dispatch->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&child))))
+        else if (child.vt == VT_DISPATCH && child.pdispVal != NULL)
         {
-            Walk(child, depth + 1, walk);
-            child->Release();
+            IAccessible* accessible = ChildObject(child.pdispVal);
+            if (accessible != NULL)
+            {
+                Walk(accessible, depth + 1, walk);
+                accessible->Release();
+            }
+            else
+            {
+                walk.ok = false;
+            }
         }
         else
         {
             walk.ok = false;
         }
-        dispatch->Release();
+        ::VariantClear(&child);
     }
 }
 
@@ -209,7 +260,8 @@ int wmain(int argc, wchar_t** argv)
 {
     if (argc < 2)
     {
-        fprintf(stderr, "usage: accessible_client TITLE [--wait SECONDS] [--press NAME] [--focus NAME]\n");
+        fprintf(stderr, "usage: accessible_client TITLE [--wait SECONDS] [--press NAME] [--focus NAME] "
+                        "[--absent TITLE]\n");
         return 2;
     }
     TWalk walk;
@@ -220,6 +272,8 @@ int wmain(int argc, wchar_t** argv)
             walk.press = argv[i + 1];
         else if (wcscmp(argv[i], L"--focus") == 0)
             walk.focus = argv[i + 1];
+        else if (wcscmp(argv[i], L"--absent") == 0)
+            walk.absent = argv[i + 1];
         else if (wcscmp(argv[i], L"--wait") == 0)
             waitSeconds = _wtoi(argv[i + 1]);
     }
@@ -272,11 +326,16 @@ int wmain(int argc, wchar_t** argv)
                 fprintf(stderr, "accSelect failed\n");
                 code = 1;
             }
-            // The action may run long (the installer installs inside it).
+            // The press answers at once, whatever the action sets off.
             if (!walk.press.empty())
             {
                 const HRESULT pressed = walk.found->accDoDefaultAction(self);
+                TFind shown = {walk.absent.c_str(), NULL};
+                if (!walk.absent.empty())
+                    ::EnumWindows(FindByTitle, reinterpret_cast<LPARAM>(&shown));
                 printf("pressed: 0x%08lx\n", static_cast<unsigned long>(pressed));
+                if (!walk.absent.empty())
+                    printf("absent: %s\n", shown.found == NULL ? "yes" : "no");
                 if (FAILED(pressed))
                     code = 1;
             }

@@ -440,6 +440,21 @@ void CControlUI::SetToolTip(LPCWSTR pstrText)
     toolTip = tip;
 }
 
+CUIString CControlUI::GetAccessibleName() const
+{
+    return accessibleName != NULL ? *accessibleName : CUIString();
+}
+
+void CControlUI::SetAccessibleName(LPCWSTR pstrName)
+{
+    if (pstrName == NULL || *pstrName == L'\0')
+        accessibleName.reset();
+    else if (accessibleName != NULL)
+        *accessibleName = pstrName;
+    else
+        accessibleName.reset(new CUIString(pstrName));
+}
+
 void CControlUI::SetToolTipWidth(int nWidth)
 {
     toolTipWidth = nWidth;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "ui/controls/ControlAttributes.h"
 #include "ui/core/Collections.h"
 #include "ui/core/Delegate.h"
@@ -157,8 +159,13 @@ public:
     virtual LPCWSTR GetAccessibleAction();
     // Runs the default action; false when there is none or it cannot run.
     virtual bool DoAccessibleAction();
-    // The text a screen reader reads as the name; empty when there is none.
+    // The control's own visible text as a screen reader reads it (a caption,
+    // a button's text); empty when it has none, as an edit, whose content is
+    // its value.
     virtual CUIString GetAccessibleText();
+    // More about the control than its name says (a row's other columns);
+    // empty when there is nothing more.
+    virtual CUIString GetAccessibleDetails();
     // The control's children in order, visible or not; null past the last.
     virtual CControlUI* GetAccessibleChild(int index);
     // Whether the skin shows the focused state itself; when it does not,
@@ -166,6 +173,11 @@ public:
     virtual bool HasFocusedLook() const;
 
     // ---- Operations ----
+    // The name a screen reader reads for the control, set by the skin's
+    // "accname" or from code; it goes before every other source of a name.
+    // Empty when none was set.
+    CUIString GetAccessibleName() const;
+    void SetAccessibleName(LPCWSTR pstrName);
     // Inline so that the manager, a lower library, can call them.
     inline void Invalidate();
     bool IsUpdateNeeded() const { return needUpdate; }
@@ -275,6 +287,7 @@ protected:
     TPercentInfo floatPercent;
     CUIString text;
     CUIString toolTip;
+    std::unique_ptr<CUIString> accessibleName;  // few controls have one
     WCHAR shortcut;
     CUIString userData;
     UINT_PTR tag;

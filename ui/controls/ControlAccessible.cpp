@@ -17,6 +17,7 @@
 #include "ui/controls/GifAnim.h"
 #include "ui/controls/Label.h"
 #include "ui/controls/List.h"
+#include "ui/controls/ListHeader.h"
 #include "ui/controls/ListItems.h"
 #include "ui/controls/Progress.h"
 #include "ui/controls/RichEdit.h"
@@ -58,6 +59,11 @@ CUIString CControlUI::GetAccessibleText()
     return GetText();
 }
 
+CUIString CControlUI::GetAccessibleDetails()
+{
+    return CUIString();
+}
+
 CControlUI* CControlUI::GetAccessibleChild(int)
 {
     return NULL;
@@ -97,13 +103,10 @@ bool IsTag(LPCWSTR open, LPCWSTR close)
     ++p;
     return p == close || *p == L' ';
 }
-}  // namespace
 
-CUIString CLabelUI::GetAccessibleText()
+// Tagged text as it reads: the tags left out, a line break read as a blank.
+CUIString WithoutTags(const CUIString& tagged)
 {
-    const CUIString tagged = GetText();
-    if (!showHtml)
-        return tagged;
     CUIString plain;
     for (LPCWSTR p = tagged; *p != L'\0'; ++p)
     {
@@ -119,6 +122,12 @@ CUIString CLabelUI::GetAccessibleText()
         p = close;
     }
     return plain;
+}
+}  // namespace
+
+CUIString CLabelUI::GetAccessibleText()
+{
+    return showHtml ? WithoutTags(GetText()) : GetText();
 }
 
 // ---- Buttons, options and check boxes ----
@@ -386,17 +395,89 @@ DWORD CTreeNodeUI::GetAccessibleState()
     return state;
 }
 
+CUIString CTreeNodeUI::GetAccessibleText()
+{
+    return GetItemText();
+}
+
+// A node with children opens and closes, as its folder button does; a leaf
+// is selected like any row.
+LPCWSTR CTreeNodeUI::GetAccessibleAction()
+{
+    if (GetChildNodeCount() == 0)
+        return CListContainerElementUI::GetAccessibleAction();
+    return IsFolderExpanded() ? L"Collapse" : L"Expand";
+}
+
+bool CTreeNodeUI::DoAccessibleAction()
+{
+    if (GetChildNodeCount() == 0)
+        return CListContainerElementUI::DoAccessibleAction();
+    if (!IsEnabled())
+        return false;
+    folderButton->SetSelected(!folderButton->IsSelected(), true);
+    return true;
+}
+
+// The node itself says what its indentation, folder button and text show
+// (its name, its action, expanded or collapsed); what is left of its row (the
+// check box, controls a skin added) are its children.
+CControlUI* CTreeNodeUI::GetAccessibleChild(int index)
+{
+    for (int i = 0, seen = 0; i < rowLayout->GetCount(); ++i)
+    {
+        CControlUI* part = rowLayout->GetItemAt(i);
+        if (part == dottedLine || part == folderButton || part == itemButton)
+            continue;
+        if (seen++ == index)
+            return part;
+    }
+    return NULL;
+}
+
+// ---- Rows of text ----
+
+namespace
+{
+CUIString RowText(const TListInfo* info, const CUIString& text)
+{
+    return info != NULL && info->showHtml ? WithoutTags(text) : text;
+}
+}  // namespace
+
+CUIString CListLabelElementUI::GetAccessibleText()
+{
+    return RowText(Info(), GetText());
+}
+
+// A row is named by its first column, as the text callback or the row gives it.
 CUIString CListTextElementUI::GetAccessibleText()
 {
-    CUIString joined;
-    for (int i = 0; i < columnTexts.GetSize(); ++i)
+    return RowText(Info(), MeasuredText());
+}
+
+// The other columns, each after its header's text: "Size: 12 KB, Notes: new".
+CUIString CListTextElementUI::GetAccessibleDetails()
+{
+    CListHeaderUI* header = listOwner != NULL ? listOwner->GetHeader() : NULL;
+    const int headerColumns = header != NULL ? header->GetCount() : 0;
+    const int columns = headerColumns > columnTexts.GetSize() ? headerColumns : columnTexts.GetSize();
+    CUIString details;
+    for (int i = 1; i < columns; ++i)
     {
-        LPCWSTR column = GetText(i);
-        if (column == NULL || *column == L'\0')
+        const CUIString column = RowText(Info(), ColumnText(i));
+        if (column.IsEmpty())
             continue;
-        if (!joined.IsEmpty())
-            joined.Append(L' ');
-        joined.Append(column);
+        if (!details.IsEmpty())
+            details.Append(L", ");
+        CControlUI* heading = i < headerColumns ? header->GetItemAt(i) : NULL;
+        const CUIString title = heading != NULL ? heading->GetAccessibleText() : CUIString();
+        if (!title.IsEmpty())
+        {
+            details.Append(title);
+            details.Append(L": ");
+        }
+        details.Append(column);
     }
-    return joined.IsEmpty() ? CListLabelElementUI::GetAccessibleText() : joined;
+    return details;
 }

@@ -117,6 +117,7 @@ const TAttributeRow<CControlUI> CControlUI::attributeTable[] = {
     {L"name", [](CControlUI& c, LPCWSTR v) { c.SetName(v); }},
     {L"text", [](CControlUI& c, LPCWSTR v) { c.SetText(v); }},
     {L"tooltip", [](CControlUI& c, LPCWSTR v) { c.SetToolTip(v); }},
+    {L"accname", [](CControlUI& c, LPCWSTR v) { c.SetAccessibleName(v); }},
     {L"userdata", [](CControlUI& c, LPCWSTR v) { c.SetUserData(v); }},
     {L"tag", [](CControlUI& c, LPCWSTR v) { c.SetTag(static_cast<UINT_PTR>(ParseInt(v))); }},
     {L"enabled", [](CControlUI& c, LPCWSTR v) { c.SetEnabled(ParseBool(v)); }},

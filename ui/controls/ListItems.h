@@ -94,6 +94,8 @@ public:
     void SetFixedWidth(int cx) override;
     void SetFixedHeight(int cy) override;
     void SetOwner(CControlUI* pOwner) override;
+    // The text without its tags when the owner shows tagged text.
+    CUIString GetAccessibleText() override;
     SIZE EstimateSize(SIZE szAvailable) override;
     // The background and the text from the owner's look, nothing of the
     // control's own layers.
@@ -142,8 +144,10 @@ public:
     void SetOwner(CControlUI* pOwner) override;
     void HandleEvent(TControlEvent& event) override;
     void DrawItemText(HDC hDC, const RECT& rc) override;
-    // The columns' texts, separated by blanks.
+    // The first column's text is the name; the others, after their
+    // headers' texts, are the details.
     CUIString GetAccessibleText() override;
+    CUIString GetAccessibleDetails() override;
 
     // The text of a column; an empty one when none was set.
     LPCWSTR GetText(int iColumn) const;

@@ -303,6 +303,12 @@ void CTreeNodeUI::RefreshItemTextColor()
     itemButton->SetTextColor(color != 0 ? color : plainTextColor);
 }
 
+void CTreeNodeUI::SetItemText(LPCWSTR pstrText)
+{
+    itemButton->SetText(pstrText);
+    checkBox->SetAccessibleName(pstrText);
+}
+
 void CTreeNodeUI::SetItemTextColor(DWORD color)
 {
     itemTextColor = color;

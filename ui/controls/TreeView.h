@@ -36,6 +36,13 @@ public:
     // An outline item, expanded or collapsed when it has children.
     DWORD GetAccessibleRole() override;
     DWORD GetAccessibleState() override;
+    // Named by its text; its default action expands or collapses a node with
+    // children and selects a leaf; its children are the parts of its row
+    // besides those the node stands for (indentation, folder button, text).
+    CUIString GetAccessibleText() override;
+    LPCWSTR GetAccessibleAction() override;
+    bool DoAccessibleAction() override;
+    CControlUI* GetAccessibleChild(int index) override;
     // Double clicks send "itemdbclick"; hover changes the text colour.
     void HandleEvent(TControlEvent& event) override;
     void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
@@ -80,7 +87,8 @@ public:
     CCheckBoxUI* GetCheckBox() const { return checkBox; }
     COptionUI* GetItemButton() const { return itemButton; }
     CUIString GetItemText() const { return itemButton->GetText(); }
-    void SetItemText(LPCWSTR pstrText) { itemButton->SetText(pstrText); }
+    // The check box is read with the node's text.
+    void SetItemText(LPCWSTR pstrText);
     bool IsChecked() const { return checkBox->IsSelected(); }
 
     // Text colours of the item by state; 0 leaves the colour of the state below.

@@ -357,6 +357,10 @@ private:
 // scheduled controls.
 const UINT FlushMessage = WM_APP + 1;
 
+// Posted to the paint window to run a control's default action that a
+// screen reader asked for (see ManagerAccessible.h).
+const UINT AccessibleActionMessage = WM_APP + 2;
+
 // The paint window's system timer that pushes a layered window's pending
 // changes to the screen; control timers use ids below it.
 const UINT_PTR kLayeredTimerId = 0x2000;

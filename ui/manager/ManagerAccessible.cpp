@@ -129,6 +129,29 @@ bool IsInside(CControlUI* ancestor, CControlUI* control)
     return false;
 }
 
+// Whether parent lists child among its accessible children.
+bool Lists(CControlUI* parent, CControlUI* child)
+{
+    CControlUI* listed = NULL;
+    for (int i = 0; (listed = parent->GetAccessibleChild(i)) != NULL; ++i)
+    {
+        if (listed == child)
+            return true;
+    }
+    return false;
+}
+
+// The object above control in the accessible tree. A container that its own
+// parent does not list (a list's body, a tree node's row) is passed over: its
+// parent lists the children in its place.
+CControlUI* AccessibleParent(CControlUI* control)
+{
+    CControlUI* parent = control->GetParent();
+    while (parent != NULL && parent->GetParent() != NULL && !Lists(parent->GetParent(), parent))
+        parent = parent->GetParent();
+    return parent;
+}
+
 // Every ancestor of control, and the control, is visible: it is shown.
 bool IsShown(CControlUI* control)
 {
@@ -167,17 +190,91 @@ bool IsChosen(CControlUI* control)
     return control->GetAccessibleRole() == ROLE_SYSTEM_RADIOBUTTON && (state & STATE_SYSTEM_CHECKED) != 0;
 }
 
-// The name a screen reader reads: the text, else the tooltip, else the
-// control's name in the skin.
-CUIString AccessibleName(CControlUI* control)
+// Where a control's name came from, in the order the sources are tried.
+enum class NameSource
 {
-    CUIString name = control->GetAccessibleText();
-    if (name.IsEmpty())
-        name = control->GetToolTip();
-    if (name.IsEmpty())
-        name = control->GetName();
-    CManagerUI::ResolveLanguageTokens(name);
+    Skin,     // "accname" in the skin, or set from code
+    OwnText,  // the control's own visible text
+    Label,    // the label placed just before it
+    ToolTip,
+    None
+};
+
+struct TAccessibleName
+{
+    CUIString text;
+    NameSource source;
+};
+
+// A name is something to read: blanks alone are none.
+bool IsReadable(const CUIString& text)
+{
+    for (LPCWSTR p = text; *p != L'\0'; ++p)
+    {
+        if (!iswspace(*p))
+            return true;
+    }
+    return false;
+}
+
+// Labels and panes name nothing but themselves: a heading before a group of
+// controls is read on its own.
+bool TakesLabelBefore(CControlUI* control)
+{
+    const DWORD role = control->GetAccessibleRole();
+    return role != ROLE_SYSTEM_STATICTEXT && role != ROLE_SYSTEM_PANE;
+}
+
+// The text of the label the skin places just before control in the same
+// container (the nearest visible sibling before it), as a form names its
+// fields; empty when that sibling is no label.
+CUIString LabelBefore(CControlUI* control)
+{
+    CControlUI* parent = AccessibleParent(control);
+    if (parent == NULL)
+        return CUIString();
+    CControlUI* before = NULL;
+    CControlUI* child = NULL;
+    for (int i = 0; (child = parent->GetAccessibleChild(i)) != NULL && child != control; ++i)
+    {
+        if (child->IsVisible())
+            before = child;
+    }
+    if (child != control || before == NULL || before->GetAccessibleRole() != ROLE_SYSTEM_STATICTEXT)
+        return CUIString();
+    return before->GetAccessibleText();
+}
+
+// The name a screen reader reads, from the first source that gives one: the
+// skin's "accname", the control's own text, the label before it, its
+// tooltip. The control's identifier in the skin ("name") is never read.
+TAccessibleName AccessibleName(CControlUI* control)
+{
+    TAccessibleName name = {control->GetAccessibleName(), NameSource::Skin};
+    if (!IsReadable(name.text))
+        name = {control->GetAccessibleText(), NameSource::OwnText};
+    if (!IsReadable(name.text) && TakesLabelBefore(control))
+        name = {LabelBefore(control), NameSource::Label};
+    if (!IsReadable(name.text))
+        name = {control->GetToolTip(), NameSource::ToolTip};
+    if (!IsReadable(name.text))
+        return {CUIString(), NameSource::None};
+    CManagerUI::ResolveLanguageTokens(name.text);
     return name;
+}
+
+// The tooltip describes a control named from elsewhere; without one, what
+// the control tells beyond its name.
+CUIString AccessibleDescription(CControlUI* control)
+{
+    CUIString tip = control->GetToolTip();
+    CUIString description;
+    if (IsReadable(tip) && AccessibleName(control).source != NameSource::ToolTip)
+        description = tip;
+    else
+        description = control->GetAccessibleDetails();
+    CManagerUI::ResolveLanguageTokens(description);
+    return description;
 }
 
 HRESULT ReturnString(const CUIString& text, BSTR* out)
@@ -211,6 +308,37 @@ template <class F> HRESULT Guarded(F body)
     {
         return E_UNEXPECTED;
     }
+}
+
+// ---- Actions asked for from outside ----
+
+// A screen reader's call must not wait for what an action sets off (a modal
+// box, an installation): the action is posted to the window's own thread and
+// runs on the next turn of its message loop. What a queued request runs:
+enum TQueuedAction : LPARAM
+{
+    kRunDefaultAction = 0,
+    kTakeSelection = 1
+};
+
+bool CanRunDefaultAction(CControlUI* control)
+{
+    return control->GetAccessibleAction() != NULL && control->IsEnabled() && IsShown(control);
+}
+
+// Options and rows are selected by running their action.
+bool CanTakeSelection(CControlUI* control)
+{
+    const bool selects = (control->GetAccessibleState() & STATE_SYSTEM_SELECTABLE) != 0 ||
+                         control->GetAccessibleRole() == ROLE_SYSTEM_RADIOBUTTON;
+    return selects && control->IsEnabled() && IsShown(control);
+}
+
+bool QueueAction(CControlUI* control, TQueuedAction action)
+{
+    HWND window = control->GetManager()->GetPaintWindow();
+    return ::PostMessageW(window, AccessibleActionMessage, static_cast<WPARAM>(Registry().IdOf(control)),
+                          action) != FALSE;
 }
 
 // ---- The accessible object ----
@@ -368,7 +496,7 @@ STDMETHODIMP CControlAccessible::get_accParent(IDispatch** out)
         if (isClient)
             return ::CreateStdAccessibleObject(WindowOf(me), OBJID_WINDOW, IID_IDispatch,
                                                reinterpret_cast<void**>(out));
-        CControlUI* parent = me->GetParent();
+        CControlUI* parent = AccessibleParent(me);
         if (parent == NULL)
             return S_FALSE;
         *out = ObjectFor(parent);
@@ -413,8 +541,8 @@ STDMETHODIMP CControlAccessible::get_accName(VARIANT child, BSTR* out)
             ::GetWindowTextW(WindowOf(control), title, 256);
             return ReturnString(CUIString(title), out);
         }
-        const CUIString name = AccessibleName(control);
-        return name.IsEmpty() ? S_FALSE : ReturnString(name, out);
+        const TAccessibleName name = AccessibleName(control);
+        return name.source == NameSource::None ? S_FALSE : ReturnString(name.text, out);
     });
 }
 
@@ -436,12 +564,9 @@ STDMETHODIMP CControlAccessible::get_accDescription(VARIANT child, BSTR* out)
     if (out == NULL)
         return E_POINTER;
     *out = NULL;
-    // The tooltip describes a control whose name came from its text.
     return OnTarget(child, [&](CControlUI* control, bool client) -> HRESULT {
-        const CUIString tip = control->GetToolTip();
-        if (client || tip.IsEmpty() || control->GetAccessibleText().IsEmpty())
-            return S_FALSE;
-        return ReturnString(tip, out);
+        const CUIString description = client ? CUIString() : AccessibleDescription(control);
+        return description.IsEmpty() ? S_FALSE : ReturnString(description, out);
     });
 }
 
@@ -568,8 +693,9 @@ STDMETHODIMP CControlAccessible::get_accDefaultAction(VARIANT child, BSTR* out)
     });
 }
 
-// Taking the focus moves the keyboard focus to the control as Tab would;
-// taking the selection runs the action of options and items that select.
+// Taking the focus moves the keyboard focus to the control as Tab would, at
+// once; taking the selection queues the action of options and items that
+// select, as it runs the application's handlers.
 STDMETHODIMP CControlAccessible::accSelect(long flags, VARIANT child)
 {
     return OnTarget(child, [&](CControlUI* control, bool client) -> HRESULT {
@@ -584,9 +710,9 @@ STDMETHODIMP CControlAccessible::accSelect(long flags, VARIANT child)
         }
         if (flags & (SELFLAG_TAKESELECTION | SELFLAG_ADDSELECTION))
         {
-            const bool selects = (control->GetAccessibleState() & STATE_SYSTEM_SELECTABLE) != 0 ||
-                                 control->GetAccessibleRole() == ROLE_SYSTEM_RADIOBUTTON;
-            hr = selects && control->DoAccessibleAction() ? S_OK : S_FALSE;
+            if (!CanTakeSelection(control))
+                return S_FALSE;
+            hr = QueueAction(control, kTakeSelection) ? S_OK : E_FAIL;
         }
         return hr;
     });
@@ -630,7 +756,7 @@ STDMETHODIMP CControlAccessible::accNavigate(long dir, VARIANT start, VARIANT* o
         case NAVDIR_NEXT:
         case NAVDIR_PREVIOUS:
         {
-            CControlUI* parent = control->GetParent();
+            CControlUI* parent = AccessibleParent(control);
             if (parent == NULL)
                 return S_FALSE;
             const LONG n = VisibleIndex(parent, control);
@@ -690,14 +816,16 @@ STDMETHODIMP CControlAccessible::accHitTest(long x, long y, VARIANT* out)
     });
 }
 
+// Answers once the action is queued; it runs when the window's thread next
+// turns its message loop, if the control can still run it then.
 STDMETHODIMP CControlAccessible::accDoDefaultAction(VARIANT child)
 {
     return OnTarget(child, [&](CControlUI* control, bool client) -> HRESULT {
         if (client || control->GetAccessibleAction() == NULL)
             return DISP_E_MEMBERNOTFOUND;
-        if (!control->IsEnabled() || !IsShown(control))
+        if (!CanRunDefaultAction(control))
             return E_FAIL;
-        return control->DoAccessibleAction() ? S_OK : E_FAIL;
+        return QueueAction(control, kRunDefaultAction) ? S_OK : E_FAIL;
     });
 }
 }  // namespace
@@ -729,6 +857,16 @@ bool AnswerAccessibleObjectRequest(CManagerUI* manager, WPARAM wParam, LPARAM lP
     result = ::LresultFromObject(__uuidof(IAccessible), wParam, object);
     object->Release();
     return SUCCEEDED(static_cast<HRESULT>(result));
+}
+
+void RunQueuedAccessibleAction(CManagerUI* manager, WPARAM wParam, LPARAM lParam)
+{
+    CControlUI* control = Registry().ControlOf(static_cast<LONG>(wParam));
+    if (control == NULL || control->GetManager() != manager || !IsAttached(manager, control))
+        return;
+    const bool allowed = lParam == kTakeSelection ? CanTakeSelection(control) : CanRunDefaultAction(control);
+    if (allowed)
+        control->DoAccessibleAction();
 }
 
 LONG AccessibleEventId(CControlUI* control)

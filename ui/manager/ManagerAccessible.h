@@ -28,6 +28,11 @@ bool AnswerAccessibleObjectRequest(CManagerUI* manager, WPARAM wParam, LPARAM lP
 IAccessible* CreateClientAccessible(CManagerUI* manager);
 IAccessible* CreateControlAccessible(CControlUI* control);
 
+// Runs a default action or a selection that an accessible object queued
+// (AccessibleActionMessage's parameters), when its control is still in the
+// manager's window and can run it.
+void RunQueuedAccessibleAction(CManagerUI* manager, WPARAM wParam, LPARAM lParam);
+
 // The id events carry for control (negative).
 LONG AccessibleEventId(CControlUI* control);
 

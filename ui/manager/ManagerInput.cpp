@@ -91,6 +91,7 @@ struct CManagerUI::Input
     static bool OnCaptureChanged(CManagerUI& m, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
     static bool OnFlush(CManagerUI& m, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
     static bool OnGetObject(CManagerUI& m, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
+    static bool OnAccessibleAction(CManagerUI& m, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
 
     static bool Reflect(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes);
     static CControlUI* HitControl(CManagerUI& m, POINT pt);
@@ -135,6 +136,7 @@ CManagerUI::Input::THandler CManagerUI::Input::Find(UINT uMsg)
         {WM_CAPTURECHANGED, OnCaptureChanged},
         {WM_GETOBJECT, OnGetObject},
         {FlushMessage, OnFlush},
+        {AccessibleActionMessage, OnAccessibleAction},
     };
     for (const TEntry& entry : table)
     {
@@ -353,6 +355,13 @@ bool CManagerUI::Input::OnNotify(CManagerUI&, WPARAM wParam, LPARAM lParam, LRES
 bool CManagerUI::Input::OnGetObject(CManagerUI& m, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
 {
     return AnswerAccessibleObjectRequest(&m, wParam, lParam, lRes);
+}
+
+bool CManagerUI::Input::OnAccessibleAction(CManagerUI& m, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
+{
+    RunQueuedAccessibleAction(&m, wParam, lParam);
+    lRes = 0;
+    return true;
 }
 
 bool CManagerUI::Input::OnCommand(CManagerUI&, WPARAM wParam, LPARAM lParam, LRESULT& lRes)
