@@ -1,11 +1,14 @@
 // Frame cost of the manager's paint pass and of mouse routing in a window of
-// 800x600 holding 1,000 controls: a full repaint, a one-control repaint (in
-// normal and layered mode), and the hit-test and routing cost per mouse move.
+// 800x600 holding 1,000 controls: a full repaint (with where its time goes)
+// and a one-control repaint, each beside its floor, in normal and layered
+// mode, and the hit-test and routing cost per mouse move.
+// "--profile full|one|tree [FRAMES]" repeats one case for a profiler.
 
 #include <windows.h>
 #include "bench/BenchClock.h"
 
 #include <stdio.h>
+#include <wchar.h>
 
 #include "tests/support/TestWindow.h"
 #include "ui/controls/Container.h"
@@ -97,26 +100,102 @@ double TimeFrames(CManagerUI& manager, CControlUI* one, bool layered, int frames
     });
 }
 
-// The floor under any repaint: one opaque fill of the whole client area in an
-// off-screen surface like the manager's, each of its pixels written once.
+// An off-screen surface like the manager's, registered for direct drawing
+// for the life of the scope.
+class CBenchSurface
+{
+public:
+    CBenchSurface()
+    {
+        HDC screen = ::GetDC(NULL);
+        made_ = surface_.Create(screen, kWidth, kHeight, true);
+        ::ReleaseDC(NULL, screen);
+        if (made_)
+            surface_.SelectForLife();
+    }
+    bool Made() const { return made_; }
+    CSurface& Get() { return surface_; }
+
+private:
+    CSurface surface_;
+    bool made_ = false;
+};
+
+// The floor under any full repaint: one opaque fill of the whole client area
+// in an off-screen surface like the manager's, each of its pixels written once.
 double TimeFloor()
 {
-    CSurface surface;
-    HDC screen = ::GetDC(NULL);
-    const bool made = surface.Create(screen, kWidth, kHeight, true);
-    ::ReleaseDC(NULL, screen);
-    if (!made)
+    CBenchSurface surface;
+    if (!surface.Made())
         return 0;
-    surface.SelectForLife();
-    CDirectDrawScope direct(surface);
+    CDirectDrawScope direct(surface.Get());
     const RECT client = {0, 0, kWidth, kHeight};
     const int fills = 50;
     return Best([&] {
         const double start = NowSeconds();
         for (int i = 0; i < fills; ++i)
-            CRenderer::DrawColor(surface.Dc(), client, 0xFF000000 | static_cast<DWORD>(i));
+            CRenderer::DrawColor(surface.Get().Dc(), client, 0xFF000000 | static_cast<DWORD>(i));
         return (NowSeconds() - start) * 1e6 / fills;
     });
+}
+
+// The floor under a repaint of rc in a normal window: one copy of rc from an
+// off-screen surface to the window, as every pass ends.
+double TimeBlitFloor(HWND hWnd, const RECT& rc, int copies)
+{
+    CBenchSurface surface;
+    if (!surface.Made())
+        return 0;
+    HDC window = ::GetDC(hWnd);
+    const double micros = Best([&] {
+        const double start = NowSeconds();
+        for (int i = 0; i < copies; ++i)
+            ::BitBlt(window, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, surface.Get().Dc(),
+                     rc.left, rc.top, SRCCOPY);
+        ::GdiFlush();
+        return (NowSeconds() - start) * 1e6 / copies;
+    });
+    ::ReleaseDC(hWnd, window);
+    return micros;
+}
+
+// The tree alone painted into an off-screen surface, clipped to the client
+// area as the manager's pass clips it: no messages, no copy to the window.
+double TimeTreeOnly(CManagerUI& manager, int frames)
+{
+    CBenchSurface surface;
+    if (!surface.Made())
+        return 0;
+    CDirectDrawScope direct(surface.Get());
+    const RECT client = {0, 0, kWidth, kHeight};
+    return Best([&] {
+        const double start = NowSeconds();
+        for (int i = 0; i < frames; ++i)
+        {
+            CSavedDC saved(surface.Get().Dc());
+            ::IntersectClipRect(surface.Get().Dc(), 0, 0, kWidth, kHeight);
+            ForgetDirectClip(surface.Get().Dc());
+            manager.PaintPicture(surface.Get().Dc(), client, NULL);
+        }
+        return (NowSeconds() - start) * 1e6 / frames;
+    });
+}
+
+void PrintLine(const char* what, double micros, const char* floorName, double floor, double limit)
+{
+    if (floor <= 0)
+    {
+        printf("%-46s %9.1f us\n", what, micros);
+        return;
+    }
+    const double ratio = micros / floor;
+    if (limit <= 0)
+    {
+        printf("%-46s %9.1f us  %6.1fx %s\n", what, micros, ratio, floorName);
+        return;
+    }
+    printf("%-46s %9.1f us  %6.1fx %s (limit %.0fx: %s)\n", what, micros, ratio, floorName, limit,
+           ratio <= limit ? "met" : "not met");
 }
 
 void MeasureRepaints(CManagerUI& manager, CContainerUI* panel, bool layered)
@@ -126,9 +205,25 @@ void MeasureRepaints(CManagerUI& manager, CContainerUI* panel, bool layered)
     const double full = TimeFrames(manager, NULL, layered, 10);
     const double single = TimeFrames(manager, one, layered, layered ? 20 : 500);
     const double floor = TimeFloor();
-    printf("%-8s full repaint (800x600, %d controls): %9.1f us/frame (%.1f times the floor)\n", mode,
-           kColumns * kRows, full, floor > 0 ? full / floor : 0.0);
-    printf("%-8s one-control repaint:                  %9.1f us/frame\n", mode, single);
+    const RECT client = {0, 0, kWidth, kHeight};
+    const double fullBlit = TimeBlitFloor(manager.GetPaintWindow(), client, 20);
+    const double oneBlit = TimeBlitFloor(manager.GetPaintWindow(), one->GetPos(), 500);
+    char line[96];
+    printf("%s window\n", mode);
+    PrintLine("  floor: one plain fill of the 800x600 client", floor, "", 0, 0);
+    snprintf(line, sizeof line, "  full repaint (%d controls)", kColumns * kRows);
+    PrintLine(line, full, "the fill", floor, 12);
+    if (!layered)
+    {
+        // Where a full pass goes: the tree into the surface, the copy to the
+        // window, and the rest (clearing, the paint messages).
+        const double tree = TimeTreeOnly(manager, 10);
+        PrintLine("    of which the tree into the surface", tree, "the fill", floor, 12);
+        PrintLine("    of which one copy of the client to the window", fullBlit, "", 0, 0);
+        PrintLine("    of which the rest (clearing, messages)", full - tree - fullBlit, "", 0, 0);
+    }
+    PrintLine("  floor: one copy of the control's rectangle", oneBlit, "", 0, 0);
+    PrintLine("  one-control repaint", single, "its copy", oneBlit, layered ? 0 : 2);
 }
 
 // Nanoseconds per WM_MOUSEMOVE at the points pointAt(i) gives.
@@ -172,9 +267,47 @@ void MeasureMouse(CManagerUI& manager)
     printf("WM_MOUSEMOVE, a new control each time:        %9.1f ns\n", scattered);
     printf("WM_MOUSEMOVE within one control:              %9.1f ns\n", within);
 }
+
+// For a profiler: repeats one case for about ten seconds, or a given number
+// of times (for counting instructions: the difference between two counts
+// gives the cost of the frames between them). "full" and "one" are the
+// normal window's repaints, "tree" the tree alone painted into a surface.
+int Profile(CManagerUI& manager, CContainerUI* panel, const wchar_t* what, int count)
+{
+    CControlUI* one = panel->GetItemAt(kColumns * kRows / 2 + kColumns / 2);
+    CBenchSurface surface;
+    CDirectDrawScope direct(surface.Get());
+    const RECT client = {0, 0, kWidth, kHeight};
+    const double until = NowSeconds() + 10;
+    int frames = 0;
+    for (; count > 0 ? frames < count : NowSeconds() < until; ++frames)
+    {
+        if (wcscmp(what, L"full") == 0 || wcscmp(what, L"one") == 0)
+        {
+            if (what[0] == L'o')
+                one->Invalidate();
+            else
+                manager.Invalidate();
+            Paint(manager, false);
+        }
+        else if (wcscmp(what, L"tree") == 0)
+        {
+            CSavedDC saved(surface.Get().Dc());
+            ::IntersectClipRect(surface.Get().Dc(), 0, 0, kWidth, kHeight);
+            ForgetDirectClip(surface.Get().Dc());
+            manager.PaintPicture(surface.Get().Dc(), client, NULL);
+        }
+        else
+        {
+            return 2;
+        }
+    }
+    printf("%d frames of %ls\n", frames, what);
+    return 0;
+}
 }  // namespace
 
-int wmain()
+int wmain(int argc, wchar_t** argv)
 {
     CManagerUI manager;
     CHostWindow host(manager, kWidth, kHeight);
@@ -182,8 +315,9 @@ int wmain()
     CGridPanel* panel = BuildTree();
     manager.AttachRoot(panel);
     Paint(manager, false);  // the first layout and surfaces
+    if (argc >= 3 && wcscmp(argv[1], L"--profile") == 0)
+        return Profile(manager, panel, argv[2], argc > 3 ? _wtoi(argv[3]) : 0);
 
-    printf("floor: one plain fill of the 800x600 client:  %9.1f us\n", TimeFloor());
     MeasureRepaints(manager, panel, false);
     // Moves come from a pointer over the window, where hover tracking arms
     // once; elsewhere the system refuses it and every move asks again.

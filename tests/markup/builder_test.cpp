@@ -90,6 +90,10 @@ TEST(BuilderTags, ElementNamesMatchTheTableIgnoringCase)
         {L"", NULL},
         {L"Window", NULL},
         {L"Include", NULL},
+        // Only ASCII letters fold: a dotted capital I or a Cyrillic letter is no "i" or "t".
+        {L"L\u0130st", NULL},
+        {L"Tex\u0442", NULL},
+        {L"LIST", L"List"},
     };
     for (const auto& c : cases)
     {

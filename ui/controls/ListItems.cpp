@@ -346,7 +346,13 @@ SIZE CListLabelElementUI::EstimateSize(SIZE szAvailable)
     if (manager == NULL)
         return CUISize(fixedWidth, fixedHeight != 0 ? fixedHeight : info->itemHeight);
 
-    const CUIString measured = MeasuredText();
+    // A single-line row whose width is fixed or comes from the columns is as
+    // tall as the font, whatever its text: the text is then not even asked for
+    // (a list of many rows would ask its callback for every one).
+    int knownWidth = 0;
+    const bool textDecides = (info->textStyle & DT_SINGLELINE) == 0 ||
+                             (fixedWidth == 0 && !WidthFromColumns(*info, knownWidth));
+    const CUIString measured = textDecides ? MeasuredText() : CUIString();
     if (!IsEstimateStale(*info, szAvailable, measured))
         return estimated;
     estimateDirty = false;
@@ -409,7 +415,7 @@ void CListLabelElementUI::DrawItemText(HDC hDC, const RECT& rc)
 
 // ---- CListTextElementUI ----
 
-CListTextElementUI::CListTextElementUI() : linkCount(0), linkRects(), hotLink(-1), listOwner(NULL)
+CListTextElementUI::CListTextElementUI() : linkCount(0), hotLink(-1), listOwner(NULL)
 {
 }
 
@@ -494,18 +500,25 @@ bool CListTextElementUI::WidthFromColumns(const TListInfo& info, int& width) con
     return true;
 }
 
+CListTextElementUI::TLinks& CListTextElementUI::Links()
+{
+    if (links == nullptr)
+        links.reset(new TLinks());
+    return *links;
+}
+
 RECT CListTextElementUI::GetLinkRect(int iLink) const
 {
     if (iLink < 0 || iLink >= linkCount)
         return CUIRect();
-    return linkRects[iLink];
+    return links->rects[iLink];
 }
 
 int CListTextElementUI::LinkAt(POINT pt) const
 {
     for (int i = 0; i < linkCount; ++i)
     {
-        if (::PtInRect(&linkRects[i], pt))
+        if (::PtInRect(&links->rects[i], pt))
             return i;
     }
     return -1;
@@ -525,8 +538,9 @@ void CListTextElementUI::DrawItemText(HDC hDC, const RECT& rc)
             return;
         }
         int slots = MaxLinks - linkCount;
-        CRenderer::DrawMarkupText(hDC, manager, textRect, columnText, color, linkRects + linkCount,
-                                  linkTexts + linkCount, slots, info->font, info->textStyle);
+        TLinks& found = Links();
+        CRenderer::DrawMarkupText(hDC, manager, textRect, columnText, color, found.rects + linkCount,
+                                  found.texts + linkCount, slots, info->font, info->textStyle);
         linkCount += slots;
     };
 
@@ -548,10 +562,10 @@ void CListTextElementUI::DrawItemText(HDC hDC, const RECT& rc)
         RECT textRect = Deflated(cell, info->textPadding);
         draw(textRect, ColumnText(i));
     }
-    for (int i = linkCount; i < MaxLinks; ++i)
+    for (int i = linkCount; links != nullptr && i < MaxLinks; ++i)
     {
-        ::SetRectEmpty(&linkRects[i]);
-        linkTexts[i].Empty();
+        ::SetRectEmpty(&links->rects[i]);
+        links->texts[i].Empty();
     }
     if (hotLink >= linkCount)
         hotLink = -1;
@@ -572,7 +586,7 @@ void CListTextElementUI::HandleLinkEvent(TControlEvent& event)
         break;
     }
     case EventMouseLeave:
-        if (hotLink < 0 || !IsRealLeave(event, linkRects[hotLink]))
+        if (hotLink < 0 || links == nullptr || !IsRealLeave(event, links->rects[hotLink]))
             break;
         hotLink = -1;
         InvalidateItem();

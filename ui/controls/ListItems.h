@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "ui/controls/Container.h"
 #include "ui/controls/ListInterfaces.h"
 
@@ -175,9 +177,17 @@ protected:
     int LinkAt(POINT pt) const;
     void HandleLinkEvent(TControlEvent& event);
 
+    // Where the links of tagged text were drawn and what they name. Most rows
+    // show none, so the storage is made when a row first draws tagged text.
+    struct TLinks
+    {
+        RECT rects[MaxLinks];
+        CUIString texts[MaxLinks];
+    };
+    TLinks& Links();
+
     int linkCount;
-    RECT linkRects[MaxLinks];
-    CUIString linkTexts[MaxLinks];
+    std::unique_ptr<TLinks> links;  // null until tagged text is drawn
     int hotLink;
     IListUI* listOwner;    // not owned
     CPtrList columnTexts;  // owned CUIString*

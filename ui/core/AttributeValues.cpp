@@ -9,6 +9,25 @@ bool AttributeIs(LPCWSTR name, LPCWSTR known)
     return std::wcscmp(name, known) == 0;
 }
 
+namespace
+{
+wchar_t AsciiLower(wchar_t c)
+{
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+}  // namespace
+
+bool NameIsNoCase(LPCWSTR name, LPCWSTR known)
+{
+    for (;; ++name, ++known)
+    {
+        if (AsciiLower(*name) != AsciiLower(*known))
+            return false;
+        if (*name == L'\0')
+            return true;
+    }
+}
+
 bool ParseBool(LPCWSTR value)
 {
     return std::wcscmp(value, L"true") == 0;

@@ -8,6 +8,12 @@
 // Attribute names of controls are case-sensitive.
 bool AttributeIs(LPCWSTR name, LPCWSTR known);
 
+// Element names of the markup ignore case: ASCII letters match in either case,
+// every other character only itself, as the C locale compares. Unlike the
+// runtime's comparison this asks nothing of the locale, which costs more than
+// comparing a short name.
+bool NameIsNoCase(LPCWSTR name, LPCWSTR known);
+
 // Exactly "true" is true; anything else, "True" included, is false. The
 // rule of control attributes and image descriptors.
 bool ParseBool(LPCWSTR value);

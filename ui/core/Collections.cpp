@@ -200,9 +200,9 @@ UINT CStringMap::HashKey(LPCWSTR key)
     return h;
 }
 
-CStringMap::CStringMap(int nSize) : m_aT(NULL), m_nBuckets(0), m_nCount(0)
+CStringMap::CStringMap(int nSize)
+    : m_aT(NULL), m_nBuckets(0), m_nWantedBuckets(nSize < kMinBuckets ? kMinBuckets : nSize), m_nCount(0)
 {
-    Resize(nSize < kMinBuckets ? kMinBuckets : nSize);
 }
 
 CStringMap::~CStringMap()
@@ -232,12 +232,20 @@ void CStringMap::Resize(int nSize)
     delete[] m_aT;
     m_aT = NULL;
     m_nBuckets = 0;
-    if (nSize > 0)
-    {
-        m_aT = new (std::nothrow) TMapNode*[nSize]();
-        if (m_aT)
-            m_nBuckets = nSize;
-    }
+    m_nWantedBuckets = nSize > 0 ? nSize : 0;
+}
+
+bool CStringMap::EnsureBuckets()
+{
+    if (m_aT != NULL)
+        return true;
+    if (m_nWantedBuckets <= 0)
+        return false;
+    m_aT = new (std::nothrow) TMapNode*[m_nWantedBuckets]();
+    if (m_aT == NULL)
+        return false;
+    m_nBuckets = m_nWantedBuckets;
+    return true;
 }
 
 void CStringMap::RemoveAll()
@@ -272,7 +280,7 @@ LPVOID CStringMap::Find(LPCWSTR key, bool optimize) const
 
 bool CStringMap::Insert(LPCWSTR key, LPVOID pData)
 {
-    if (m_nBuckets == 0)
+    if (!EnsureBuckets())
         return false;
     if (Find(key))
         return false;
@@ -293,7 +301,7 @@ bool CStringMap::Insert(LPCWSTR key, LPVOID pData)
 
 LPVOID CStringMap::Set(LPCWSTR key, LPVOID pData)
 {
-    if (m_nBuckets == 0)
+    if (!EnsureBuckets())
         return pData;
     if (m_nCount > 0)
     {

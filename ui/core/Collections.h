@@ -50,7 +50,8 @@ struct TMapNode
 
 // Chained hash map from case-sensitive wide-string keys to untyped, non-owned
 // pointers. The bucket count is fixed (no rehashing); a found key moves to the
-// front of its chain so repeated look-ups of one key stay cheap.
+// front of its chain so repeated look-ups of one key stay cheap. The buckets
+// are allocated with the first key: most maps (every control has one) stay empty.
 class CStringMap
 {
 public:
@@ -62,7 +63,8 @@ public:
     explicit CStringMap(int nSize = DEFAULT_BUCKETS);
     ~CStringMap();
 
-    // Deletes every node and replaces the buckets by nSize empty ones (none for 0).
+    // Deletes every node and replaces the buckets by nSize empty ones (none for 0:
+    // the map then refuses every key).
     void Resize(int nSize = DEFAULT_BUCKETS);
     // null for a missing key (and for a key stored with a null value).
     LPVOID Find(LPCWSTR key, bool optimize = true) const;
@@ -85,8 +87,11 @@ private:
     CStringMap& operator=(const CStringMap&) = delete;
 
     void DeleteAllNodes();
+    // The buckets, allocated on first use; false when there are none to be had.
+    bool EnsureBuckets();
 
     TMapNode** m_aT;
-    int m_nBuckets;
+    int m_nBuckets;        // 0 until allocated
+    int m_nWantedBuckets;  // how many the first key allocates
     int m_nCount;
 };

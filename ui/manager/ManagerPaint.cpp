@@ -1,5 +1,7 @@
 #include "ui/manager/Manager.h"
 
+#include <string.h>
+
 #include "ui/controls/Control.h"
 #include "ui/render/ClipScope.h"
 #include "ui/render/DirectDraw.h"
@@ -78,12 +80,11 @@ void ClearPixels(LPDWORD bits, SIZE size, const RECT& rc)
     // Drawing calls may still be queued for the surface; they must land
     // before its memory is touched.
     ::GdiFlush();
+    if (rc.right <= rc.left)
+        return;
+    const size_t rowBytes = static_cast<size_t>(rc.right - rc.left) * sizeof(DWORD);
     for (int y = rc.top; y < rc.bottom; ++y)
-    {
-        LPDWORD row = bits + RowOffset(size, y);
-        for (int x = rc.left; x < rc.right; ++x)
-            row[x] = 0;
-    }
+        memset(bits + RowOffset(size, y) + rc.left, 0, rowBytes);
 }
 
 // Every colour byte of the surface is scaled by the mask's alpha, and the

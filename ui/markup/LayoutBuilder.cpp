@@ -25,7 +25,7 @@ namespace
 {
 bool NameIs(LPCWSTR name, LPCWSTR expected)
 {
-    return name != NULL && _wcsicmp(name, expected) == 0;
+    return name != NULL && NameIsNoCase(name, expected);
 }
 
 bool IsResourceElement(LPCWSTR name)

@@ -18,6 +18,7 @@
 #include "ui/controls/List.h"
 #include "ui/controls/ListItems.h"
 #include "ui/controls/Progress.h"
+#include "ui/core/AttributeValues.h"
 #include "ui/controls/RichEdit.h"
 #include "ui/controls/ScrollBar.h"
 #include "ui/controls/TabLayout.h"
@@ -86,7 +87,7 @@ const TControlTag kControlTags[] = {
 
 bool Matches(const TControlTag& tag, LPCWSTR name)
 {
-    return tag.match == ExactCase ? wcscmp(tag.name, name) == 0 : _wcsicmp(tag.name, name) == 0;
+    return tag.match == ExactCase ? wcscmp(tag.name, name) == 0 : NameIsNoCase(name, tag.name);
 }
 }  // namespace
 

@@ -64,6 +64,16 @@ inline UINT DivideRounded(UINT value)
     return (value + 127) / 255;
 }
 
+// Two channels held in bits 0-7 and 16-23 of pair, each scaled by
+// factor / 255 and rounded as DivideRounded rounds. For y = c × factor + 127
+// (at most 65,152), round(c × factor / 255) = (y + 1 + (y >> 8)) >> 8 exactly,
+// and no lane ever carries into the other.
+inline DWORD ScaleChannelPair(DWORD pair, UINT factor)
+{
+    const DWORD y = pair * factor + 0x007F007F;
+    return ((y + 0x00010001 + ((y >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
+}
+
 // One byte of constant-alpha blending: source × alpha + destination × (255 − alpha), rounded.
 inline UINT MixByte(UINT source, UINT destination, UINT alpha)
 {
@@ -104,12 +114,13 @@ DWORD GradientPixel(DWORD first, DWORD second, int pos, int len)
 
 // ---- Registration ----
 
-CDirectDrawScope::CDirectDrawScope(HDC hDC, LPDWORD bits, int width, int height, bool bottomUp) : m_hDC(NULL)
+CDirectDrawScope::CDirectDrawScope(HDC hDC, LPDWORD bits, int width, int height, bool bottomUp)
+    : m_hDC(NULL), m_previousBatchLimit(0)
 {
     Register(hDC, bits, width, height, bottomUp);
 }
 
-CDirectDrawScope::CDirectDrawScope(const CSurface& surface) : m_hDC(NULL)
+CDirectDrawScope::CDirectDrawScope(const CSurface& surface) : m_hDC(NULL), m_previousBatchLimit(0)
 {
     if (surface.Bits() != NULL)
         Register(surface.Dc(), surface.Bits(), surface.Width(), surface.Height(), true);
@@ -123,6 +134,12 @@ void CDirectDrawScope::Register(HDC hDC, LPDWORD bits, int width, int height, bo
         return;
     g_registrations[g_registrationCount++] = {hDC, bits, width, height, bottomUp, false, false, {0, 0, 0, 0}};
     m_hDC = hDC;
+    // Without batching every GDI call has landed when it returns, so the
+    // pixels can be written at once; what was batched before lands now.
+    // Flushing before each write instead costs a call into the system per
+    // primitive, more than a small fill.
+    m_previousBatchLimit = ::GdiSetBatchLimit(1);
+    ::GdiFlush();
 }
 
 CDirectDrawScope::~CDirectDrawScope()
@@ -132,6 +149,8 @@ CDirectDrawScope::~CDirectDrawScope()
     // Scopes end in reverse order of their beginning, so ours is the last.
     if (UI_CHECK(g_registrationCount > 0 && g_registrations[g_registrationCount - 1].dc == m_hDC))
         --g_registrationCount;
+    if (m_previousBatchLimit != 0)
+        ::GdiSetBatchLimit(m_previousBatchLimit);
 }
 
 void ForgetDirectClip(HDC hDC)
@@ -168,8 +187,7 @@ bool FindDirectTarget(HDC hDC, TDirectTarget& target)
     target.width = registration->width;
     target.height = registration->height;
     target.bottomUp = registration->bottomUp;
-    // Calls that GDI may still hold back must land before the memory is touched.
-    ::GdiFlush();
+    // Nothing is held back: the scope turned batching off for the thread.
     return true;
 }
 
@@ -188,18 +206,14 @@ void DirectDraw::FillOpaque(const TDirectTarget& target, const RECT& rc, DWORD a
 void DirectDraw::BlendPremultiplied(const TDirectTarget& target, const RECT& rc, DWORD premultiplied)
 {
     // Every channel of the result is the source channel plus the destination
-    // channel scaled by what the source leaves uncovered; one table per fill
-    // holds the scaled destination for each byte value.
+    // channel scaled by what the source leaves uncovered, rounded as GDI
+    // rounds. Two channels are scaled at once, each in 16 bits of a word.
     const UINT uncovered = 255 - (premultiplied >> 24);
-    BYTE scaled[256];
-    for (UINT value = 0; value < 256; ++value)
-        scaled[value] = static_cast<BYTE>(DivideRounded(value * uncovered));
     const DWORD source = premultiplied;
     ForEachPixel(target, rc, [&](DWORD destination) {
-        return source + (static_cast<DWORD>(scaled[destination & 0xFF]) |
-                         static_cast<DWORD>(scaled[(destination >> 8) & 0xFF]) << 8 |
-                         static_cast<DWORD>(scaled[(destination >> 16) & 0xFF]) << 16 |
-                         static_cast<DWORD>(scaled[destination >> 24]) << 24);
+        const DWORD redBlue = ScaleChannelPair(destination & 0x00FF00FF, uncovered);
+        const DWORD alphaGreen = ScaleChannelPair((destination >> 8) & 0x00FF00FF, uncovered);
+        return source + (redBlue | alphaGreen << 8);
     });
 }
 

@@ -14,7 +14,9 @@ class CSurface;
 // Registers a DC as directly drawable for the life of the scope: its
 // selected bitmap must be the 32-bit DIB whose pixels are given, with width
 // and height as created (rows bottom-up or top-down). Scopes may nest and
-// belong to the thread that paints.
+// belong to the thread that paints. While one lives, the thread's GDI calls
+// are not batched, so no GDI drawing is still pending when the renderer
+// writes pixels, and no flush is needed before each write.
 class CDirectDrawScope
 {
 public:
@@ -29,6 +31,7 @@ public:
 private:
     void Register(HDC hDC, LPDWORD bits, int width, int height, bool bottomUp);
     HDC m_hDC;
+    DWORD m_previousBatchLimit;  // 0 when the limit was left alone
 };
 
 // A registered DC as the primitives see it: the pixels and the clip in device
