@@ -23,3 +23,15 @@ function(add_area_tests name dir)
     PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [0-9]+ tests?\\."
     FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]|check failed")
 endfunction()
+
+# Every Windows program and module of the build is checked as part of its link (see
+# CheckLinkedImage.cmake): a refused image fails the link. Called before the
+# folders that define targets are added, which inherit the rules.
+macro(check_linked_images)
+  foreach(lang C CXX)
+    foreach(rule LINK_EXECUTABLE CREATE_SHARED_LIBRARY CREATE_SHARED_MODULE)
+      list(APPEND CMAKE_${lang}_${rule}
+        "${CMAKE_COMMAND} -DNM=${CMAKE_NM} -DOBJDUMP=${CMAKE_OBJDUMP} -DIMAGE=<TARGET> -P ${CMAKE_SOURCE_DIR}/cmake/CheckLinkedImage.cmake")
+    endforeach()
+  endforeach()
+endmacro()

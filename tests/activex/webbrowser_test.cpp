@@ -6,14 +6,16 @@
 #include <utility>
 #include <vector>
 
+#include "tests/activex/control/TestControlApi.h"
 #include "tests/support/ManagerProbe.h"
 #include "tests/support/Rects.h"
 #include "tests/support/TestWindow.h"
 #include "ui/controls/BoxLayout.h"
 #include "ui/controls/WebBrowser.h"
 
-// The browser's logic, driven by direct calls: the browser engine itself
-// cannot load pages here, so nothing navigates.
+// The browser's logic, driven by direct calls (the browser engine itself
+// cannot load pages here), and the whole path of a navigation with a stand-in
+// browser from the test control's module.
 
 namespace
 {
@@ -393,5 +395,90 @@ TEST(WebBrowserTest, TheBrowserObjectIsHostedWithoutNavigating)
     EXPECT_EQ(1u, withoutSink);
     manager.AttachRoot(new CControlUI);
     host.Pump();
+}
+// Answers the document's first question in a way of its own, so that its arrival here shows.
+class CCountingHandler : public CRecordingHandler
+{
+public:
+    HRESULT UpdateUI() override
+    {
+        ++updates;
+        return S_FALSE;
+    }
+    int updates = 0;
+};
+
+// A completed navigation, as the browser reports it, from the control's own home page to the event
+// handler: the control connects to the browser's events, navigates, installs itself as the new
+// document's UI handler (whose questions then reach the event handler), and reports the top-level
+// document complete. The document is a real object of another module, reached through its own
+// interface: a call the compiler had wrongly resolved would crash here.
+TEST(WebBrowserTest, ACompletedNavigationInstallsTheControlAsTheDocumentsUIHandler)
+{
+    HMODULE module = ::LoadLibraryW(L"test_activex.dll");
+    ASSERT_NE(nullptr, module);
+    auto stats = reinterpret_cast<TTestBrowserStatsProc>(::GetProcAddress(module, "TestBrowserStats"));
+    auto reset = reinterpret_cast<TTestControlResetProc>(::GetProcAddress(module, "TestControlReset"));
+    ASSERT_NE(nullptr, stats);
+    ASSERT_NE(nullptr, reset);
+    reset();
+    TTestBrowserStats& seen = *stats();
+
+    CManagerProbe manager;
+    CHostWindow host(manager, 200, 150);
+    CVerticalLayoutUI* root = new CVerticalLayoutUI;
+    CWebBrowserUI* browser = new CWebBrowserUI;
+    CCountingHandler handler;
+    browser->SetEventHandler(&handler);
+    browser->SetAttribute(L"clsid", TEST_BROWSER_CLSID);
+    browser->SetAttribute(L"modulename", L"test_activex.dll");
+    browser->SetAttribute(L"homepage", L"http://example.invalid/start");
+    browser->SetAttribute(L"autonavi", L"true");
+    root->Add(browser);
+    manager.AttachRoot(root);
+    root->SetPos(Rect(0, 0, 200, 150));
+    ASSERT_TRUE(browser->IsCreated());
+    ASSERT_NE(nullptr, browser->GetWebBrowser2());
+
+    EXPECT_EQ(1, seen.sinks);
+    EXPECT_EQ(1, seen.navigations);
+    EXPECT_STREQ(L"http://example.invalid/start", seen.lastUrl);
+    EXPECT_EQ(2, seen.eventsFired);
+    EXPECT_EQ(S_OK, seen.lastEventResult);
+    EXPECT_EQ(1, seen.uiHandlerCalls);
+    EXPECT_TRUE(seen.uiHandlerGiven);
+    EXPECT_EQ(S_FALSE, seen.handlerAnswer);
+    EXPECT_EQ(1, handler.updates);
+    EXPECT_EQ(1, handler.documentsComplete);
+
+    // A page's script error: the control asks the browser's document for the details by name.
+    IDispatch* document = nullptr;
+    ASSERT_EQ(S_OK, browser->GetWebBrowser2()->get_Document(&document));
+    ASSERT_NE(nullptr, document);
+    VARIANT in;
+    VariantInit(&in);
+    in.vt = VT_UNKNOWN;
+    in.punkVal = document;
+    VARIANT out;
+    VariantInit(&out);
+    EXPECT_EQ(S_OK, browser->Exec(&kCgidDocHostCommandHandler, OLECMDID_SHOWSCRIPTERROR, 0, &in, &out));
+    EXPECT_EQ(VARIANT_TRUE, out.boolVal);
+    EXPECT_STREQ(L"parentWindow;", seen.names);
+    EXPECT_EQ(1, handler.scriptErrors);
+    document->Release();
+
+    // Each later page gets the handler too.
+    EXPECT_TRUE(browser->Navigate2(L"http://example.invalid/next"));
+    EXPECT_EQ(2, seen.uiHandlerCalls);
+    EXPECT_EQ(2, handler.documentsComplete);
+
+    // Released, the control takes itself off the document and disconnects from the events.
+    browser->ReleaseControl();
+    EXPECT_EQ(3, seen.uiHandlerCalls);
+    EXPECT_FALSE(seen.uiHandlerGiven);
+    EXPECT_EQ(0, seen.sinks);
+    manager.AttachRoot(new CControlUI);
+    host.Pump();
+    ::FreeLibrary(module);
 }
 }  // namespace

@@ -33,12 +33,6 @@ const DISPID kNewWindow3 = 273;
 
 const DWORD kShowScriptError = 40;  // OLECMDID_SHOWSCRIPTERROR
 
-// The ICustomDoc interface of a browser document: one operation after IUnknown.
-struct ICustomDocLite : public IUnknown
-{
-    virtual HRESULT STDMETHODCALLTYPE SetUIHandler(IDocHostUIHandler* pUIHandler) = 0;
-};
-
 // The event's arguments, in the order the browser declares them (DISPPARAMS
 // holds them last first); null when there are fewer than count or one has
 // another type than expected. VT_EMPTY in types accepts any type.
@@ -211,9 +205,11 @@ bool CWebBrowserUI::CreateControl()
         webBrowser = NULL;
         return result;
     }
+    // Connected first: the browser reports the start of a navigation from inside Navigate2, and a
+    // handler must be able to see (and cancel) the home page like any other.
+    ConnectEvents();
     if (autoNavigate)
         NavigateHomePage();
-    ConnectEvents();
     return result;
 }
 
@@ -290,7 +286,10 @@ void CWebBrowserUI::SetDocumentUIHandler(IDocHostUIHandler* handler)
     IDispatch* document = NULL;
     if (FAILED(webBrowser->get_Document(&document)) || document == NULL)
         return;
-    ICustomDocLite* customDoc = NULL;
+    // The system's declaration, with external linkage: an interface declared inside this file
+    // alone, implemented nowhere in it, lets the optimiser conclude that no object of it exists
+    // and replace the call with one to the pure virtual handler.
+    ICustomDoc* customDoc = NULL;
     if (SUCCEEDED(document->QueryInterface(kIidCustomDoc, reinterpret_cast<void**>(&customDoc))))
     {
         uiHandlerSet = SUCCEEDED(customDoc->SetUIHandler(handler)) && handler != NULL;

@@ -4,15 +4,20 @@
 
 #include <windows.h>
 
+#include <exdisp.h>
+#include <mshtmhst.h>
+#include <olectl.h>
 #include <ocidl.h>
 #include <oleidl.h>
 #include <string.h>
+#include <wchar.h>
 
 #include "tests/activex/control/TestControlApi.h"
 
 namespace
 {
 TTestControlStats g_stats;
+TTestBrowserStats g_browserStats;
 IOleClientSite* g_keptSite = NULL;
 HINSTANCE g_module = NULL;
 
@@ -489,10 +494,306 @@ private:
     RECT pos;
 };
 
+// Identifiers spelt out here: not every import library carries them.
+const IID kIidWebBrowser = {0xeab22ac1, 0x30c1, 0x11cf, {0xa7, 0xeb, 0x00, 0x00, 0xc0, 0x5b, 0xae, 0x0b}};
+const IID kIidWebBrowserApp = {0x0002df05, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const IID kIidWebBrowser2 = {0xd30c1661, 0xcdaf, 0x11d0, {0x8a, 0x3e, 0x00, 0xc0, 0x4f, 0xc9, 0xe2, 0x6e}};
+const IID kDiidWebBrowserEvents2 = {
+    0x34a715a0, 0x6587, 0x11d0, {0x92, 0x4a, 0x00, 0x20, 0xaf, 0xc7, 0xac, 0x4d}};
+const IID kIidCustomDoc = {0x3050f3f0, 0x98b5, 0x11cf, {0xbb, 0x82, 0x00, 0xaa, 0x00, 0xbd, 0xce, 0x0b}};
+const DISPID kNavigateComplete2 = 252;
+const DISPID kDocumentComplete = 259;
+
+// A loaded page as the browser hands it out: the host may install its UI handler on it and look
+// up names on it; both are recorded.
+class CTestDocument : public ICustomDoc, public IDispatch
+{
+public:
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
+    {
+        if (ppv == NULL)
+            return E_POINTER;
+        *ppv = NULL;
+        if (riid == IID_IUnknown || riid == IID_IDispatch)
+            *ppv = static_cast<IDispatch*>(this);
+        else if (riid == kIidCustomDoc)
+            *ppv = static_cast<ICustomDoc*>(this);
+        else
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
+    STDMETHODIMP_(ULONG) Release() override
+    {
+        const LONG left = --refs;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+
+    // ICustomDoc
+    STDMETHODIMP SetUIHandler(IDocHostUIHandler* handler) override
+    {
+        ++g_browserStats.uiHandlerCalls;
+        g_browserStats.uiHandlerGiven = handler != NULL;
+        // The page asks its first question at once, as a real one does when it shows.
+        if (handler != NULL)
+            g_browserStats.handlerAnswer = handler->UpdateUI();
+        return S_OK;
+    }
+
+    // IDispatch: no names are known; each one asked for is recorded.
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override
+    {
+        *count = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override
+    {
+        for (UINT i = 0; i < count; ++i)
+        {
+            ids[i] = DISPID_UNKNOWN;
+            const size_t used = wcslen(g_browserStats.names);
+            const size_t room = sizeof(g_browserStats.names) / sizeof(wchar_t) - used;
+            _snwprintf(g_browserStats.names + used, room - 1, L"%ls;", names[i]);
+        }
+        return DISP_E_UNKNOWNNAME;
+    }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
+    {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+
+private:
+    virtual ~CTestDocument() = default;
+    LONG refs = 1;
+};
+
+// The windowed control, with the browser's interface and its event connection point.
+class CTestBrowser : public CTestControl,
+                     public IWebBrowser2,
+                     public IConnectionPointContainer,
+                     public IConnectionPoint
+{
+public:
+    CTestBrowser() : CTestControl(false) {}
+
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
+    {
+        if (ppv == NULL)
+            return E_POINTER;
+        *ppv = NULL;
+        if (riid == IID_IDispatch || riid == kIidWebBrowser || riid == kIidWebBrowserApp ||
+            riid == kIidWebBrowser2)
+            *ppv = static_cast<IWebBrowser2*>(this);
+        else if (riid == IID_IConnectionPointContainer)
+            *ppv = static_cast<IConnectionPointContainer*>(this);
+        else
+            return CTestControl::QueryInterface(riid, ppv);
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return CTestControl::AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return CTestControl::Release(); }
+
+    // IDispatch of the browser: nothing is scriptable here.
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override
+    {
+        *count = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
+    {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+
+    // The two operations the host uses; the rest of the browser is not implemented.
+    STDMETHODIMP Navigate2(VARIANT* url, VARIANT*, VARIANT*, VARIANT*, VARIANT*) override
+    {
+        if (url == NULL || url->vt != VT_BSTR)
+            return E_INVALIDARG;
+        ++g_browserStats.navigations;
+        wcsncpy(g_browserStats.lastUrl, url->bstrVal != NULL ? url->bstrVal : L"",
+                sizeof(g_browserStats.lastUrl) / sizeof(wchar_t) - 1);
+        if (document != NULL)
+            document->Release();
+        document = new CTestDocument;
+        VARIANT location;
+        ::VariantInit(&location);
+        location.vt = VT_BSTR;
+        location.bstrVal = ::SysAllocString(url->bstrVal);
+        FireLoaded(kNavigateComplete2, location);
+        FireLoaded(kDocumentComplete, location);
+        ::VariantClear(&location);
+        return S_OK;
+    }
+    STDMETHODIMP get_Document(IDispatch** result) override
+    {
+        if (result == NULL)
+            return E_POINTER;
+        *result = document != NULL ? static_cast<IDispatch*>(document) : NULL;
+        if (*result != NULL)
+            (*result)->AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP GoBack() override { return E_NOTIMPL; }
+    STDMETHODIMP GoForward() override { return E_NOTIMPL; }
+    STDMETHODIMP GoHome() override { return E_NOTIMPL; }
+    STDMETHODIMP GoSearch() override { return E_NOTIMPL; }
+    STDMETHODIMP Navigate(BSTR, VARIANT*, VARIANT*, VARIANT*, VARIANT*) override { return E_NOTIMPL; }
+    STDMETHODIMP Refresh() override { return E_NOTIMPL; }
+    STDMETHODIMP Refresh2(VARIANT*) override { return E_NOTIMPL; }
+    STDMETHODIMP Stop() override { return E_NOTIMPL; }
+    STDMETHODIMP get_Application(IDispatch**) override { return E_NOTIMPL; }
+    STDMETHODIMP get_Parent(IDispatch**) override { return E_NOTIMPL; }
+    STDMETHODIMP get_Container(IDispatch**) override { return E_NOTIMPL; }
+    STDMETHODIMP get_TopLevelContainer(VARIANT_BOOL*) override { return E_NOTIMPL; }
+    STDMETHODIMP get_Type(BSTR*) override { return E_NOTIMPL; }
+    STDMETHODIMP get_Left(LONG*) override { return E_NOTIMPL; }
+    STDMETHODIMP put_Left(LONG) override { return E_NOTIMPL; }
+    STDMETHODIMP get_Top(LONG*) override { return E_NOTIMPL; }
+    STDMETHODIMP put_Top(LONG) override { return E_NOTIMPL; }
+    STDMETHODIMP get_Width(LONG*) override { return E_NOTIMPL; }
+    STDMETHODIMP put_Width(LONG) override { return E_NOTIMPL; }
+    STDMETHODIMP get_Height(LONG*) override { return E_NOTIMPL; }
+    STDMETHODIMP put_Height(LONG) override { return E_NOTIMPL; }
+    STDMETHODIMP get_LocationName(BSTR*) override { return E_NOTIMPL; }
+    STDMETHODIMP get_LocationURL(BSTR*) override { return E_NOTIMPL; }
+    STDMETHODIMP get_Busy(VARIANT_BOOL*) override { return E_NOTIMPL; }
+    STDMETHODIMP Quit() override { return E_NOTIMPL; }
+    STDMETHODIMP ClientToWindow(int*, int*) override { return E_NOTIMPL; }
+    STDMETHODIMP PutProperty(BSTR, VARIANT) override { return E_NOTIMPL; }
+    STDMETHODIMP GetProperty(BSTR, VARIANT*) override { return E_NOTIMPL; }
+    STDMETHODIMP get_Name(BSTR*) override { return E_NOTIMPL; }
+    STDMETHODIMP get_HWND(SHANDLE_PTR*) override { return E_NOTIMPL; }
+    STDMETHODIMP get_FullName(BSTR*) override { return E_NOTIMPL; }
+    STDMETHODIMP get_Path(BSTR*) override { return E_NOTIMPL; }
+    STDMETHODIMP get_Visible(VARIANT_BOOL*) override { return E_NOTIMPL; }
+    STDMETHODIMP put_Visible(VARIANT_BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP get_StatusBar(VARIANT_BOOL*) override { return E_NOTIMPL; }
+    STDMETHODIMP put_StatusBar(VARIANT_BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP get_StatusText(BSTR*) override { return E_NOTIMPL; }
+    STDMETHODIMP put_StatusText(BSTR) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ToolBar(int*) override { return E_NOTIMPL; }
+    STDMETHODIMP put_ToolBar(int) override { return E_NOTIMPL; }
+    STDMETHODIMP get_MenuBar(VARIANT_BOOL*) override { return E_NOTIMPL; }
+    STDMETHODIMP put_MenuBar(VARIANT_BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP get_FullScreen(VARIANT_BOOL*) override { return E_NOTIMPL; }
+    STDMETHODIMP put_FullScreen(VARIANT_BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP QueryStatusWB(OLECMDID, OLECMDF*) override { return E_NOTIMPL; }
+    STDMETHODIMP ExecWB(OLECMDID, OLECMDEXECOPT, VARIANT*, VARIANT*) override { return E_NOTIMPL; }
+    STDMETHODIMP ShowBrowserBar(VARIANT*, VARIANT*, VARIANT*) override { return E_NOTIMPL; }
+    STDMETHODIMP get_ReadyState(READYSTATE*) override { return E_NOTIMPL; }
+    STDMETHODIMP get_Offline(VARIANT_BOOL*) override { return E_NOTIMPL; }
+    STDMETHODIMP put_Offline(VARIANT_BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP get_Silent(VARIANT_BOOL*) override { return E_NOTIMPL; }
+    STDMETHODIMP put_Silent(VARIANT_BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP get_RegisterAsBrowser(VARIANT_BOOL*) override { return E_NOTIMPL; }
+    STDMETHODIMP put_RegisterAsBrowser(VARIANT_BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP get_RegisterAsDropTarget(VARIANT_BOOL*) override { return E_NOTIMPL; }
+    STDMETHODIMP put_RegisterAsDropTarget(VARIANT_BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP get_TheaterMode(VARIANT_BOOL*) override { return E_NOTIMPL; }
+    STDMETHODIMP put_TheaterMode(VARIANT_BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP get_AddressBar(VARIANT_BOOL*) override { return E_NOTIMPL; }
+    STDMETHODIMP put_AddressBar(VARIANT_BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP get_Resizable(VARIANT_BOOL*) override { return E_NOTIMPL; }
+    STDMETHODIMP put_Resizable(VARIANT_BOOL) override { return E_NOTIMPL; }
+    // IConnectionPointContainer: the browser's events only.
+    STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
+    STDMETHODIMP FindConnectionPoint(REFIID riid, IConnectionPoint** point) override
+    {
+        if (point == NULL)
+            return E_POINTER;
+        *point = NULL;
+        if (riid != kDiidWebBrowserEvents2)
+            return CONNECT_E_NOCONNECTION;
+        *point = static_cast<IConnectionPoint*>(this);
+        AddRef();
+        return S_OK;
+    }
+
+    // IConnectionPoint: one sink at a time, cookie 1.
+    STDMETHODIMP GetConnectionInterface(IID* iid) override
+    {
+        *iid = kDiidWebBrowserEvents2;
+        return S_OK;
+    }
+    STDMETHODIMP GetConnectionPointContainer(IConnectionPointContainer** container) override
+    {
+        *container = static_cast<IConnectionPointContainer*>(this);
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP Advise(IUnknown* sink, DWORD* cookie) override
+    {
+        if (sink == NULL || cookie == NULL)
+            return E_POINTER;
+        if (this->sink != NULL)
+            return CONNECT_E_ADVISELIMIT;
+        if (FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&this->sink))))
+            return CONNECT_E_CANNOTCONNECT;
+        ++g_browserStats.sinks;
+        *cookie = 1;
+        return S_OK;
+    }
+    STDMETHODIMP Unadvise(DWORD cookie) override
+    {
+        if (cookie != 1 || sink == NULL)
+            return CONNECT_E_NOCONNECTION;
+        sink->Release();
+        sink = NULL;
+        --g_browserStats.sinks;
+        return S_OK;
+    }
+    STDMETHODIMP EnumConnections(IEnumConnections**) override { return E_NOTIMPL; }
+
+protected:
+    ~CTestBrowser() override
+    {
+        if (document != NULL)
+            document->Release();
+    }
+
+private:
+    // NavigateComplete2 and DocumentComplete: (the browser, the location by reference), given
+    // last first as DISPPARAMS holds them.
+    void FireLoaded(DISPID id, VARIANT& location)
+    {
+        if (sink == NULL)
+            return;
+        VARIANT args[2];
+        ::VariantInit(&args[0]);
+        args[0].vt = VT_BYREF | VT_VARIANT;
+        args[0].pvarVal = &location;
+        ::VariantInit(&args[1]);
+        args[1].vt = VT_DISPATCH;
+        args[1].pdispVal = static_cast<IWebBrowser2*>(this);
+        DISPPARAMS params = {args, NULL, 2, 0};
+        IDispatch* target = sink;
+        target->AddRef();
+        ++g_browserStats.eventsFired;
+        g_browserStats.lastEventResult =
+            target->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, NULL, NULL, NULL);
+        target->Release();
+    }
+
+    CTestDocument* document = NULL;
+    IDispatch* sink = NULL;
+};
+
 class CFactory : public IClassFactory
 {
 public:
-    explicit CFactory(bool windowlessClass) : refs(1), windowlessClass(windowlessClass) {}
+    CFactory(bool windowlessClass, bool browserClass)
+        : refs(1),
+          windowlessClass(windowlessClass),
+          browserClass(browserClass)
+    {
+    }
     virtual ~CFactory() = default;
 
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
@@ -521,7 +822,7 @@ public:
         *ppv = NULL;
         if (outer != NULL)
             return CLASS_E_NOAGGREGATION;
-        CTestControl* object = new CTestControl(windowlessClass);
+        CTestControl* object = browserClass ? new CTestBrowser : new CTestControl(windowlessClass);
         const HRESULT hr = object->QueryInterface(riid, ppv);
         object->Release();
         return hr;
@@ -531,6 +832,7 @@ public:
 private:
     LONG refs;
     bool windowlessClass;
+    bool browserClass;
 };
 }  // namespace
 
@@ -548,14 +850,11 @@ extern "C"
         if (ppv == NULL)
             return E_POINTER;
         *ppv = NULL;
-        bool windowlessClass;
-        if (rclsid == CLSID_TestWindowless)
-            windowlessClass = true;
-        else if (rclsid == CLSID_TestWindowed)
-            windowlessClass = false;
-        else
+        const bool windowlessClass = rclsid == CLSID_TestWindowless;
+        const bool browserClass = rclsid == CLSID_TestBrowser;
+        if (!windowlessClass && !browserClass && rclsid != CLSID_TestWindowed)
             return CLASS_E_CLASSNOTAVAILABLE;
-        CFactory* factory = new CFactory(windowlessClass);
+        CFactory* factory = new CFactory(windowlessClass, browserClass);
         const HRESULT hr = factory->QueryInterface(riid, ppv);
         factory->Release();
         return hr;
@@ -571,8 +870,16 @@ extern "C"
         return &g_stats;
     }
 
+    __declspec(dllexport) TTestBrowserStats* __cdecl TestBrowserStats()
+    {
+        return &g_browserStats;
+    }
+
     __declspec(dllexport) void __cdecl TestControlReset()
     {
+        const int sinks = g_browserStats.sinks;
+        memset(&g_browserStats, 0, sizeof(g_browserStats));
+        g_browserStats.sinks = sinks;
         const DWORD options = g_stats.options;
         const LONG live = g_stats.liveObjects;
         memset(&g_stats, 0, sizeof(g_stats));

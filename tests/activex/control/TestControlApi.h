@@ -13,6 +13,13 @@ const CLSID CLSID_TestWindowless = {
 const CLSID CLSID_TestWindowed = {
     0x6a1f3c52, 0x8e0b, 0x4d7a, {0x9c, 0x11, 0x2b, 0x5e, 0x7d, 0x90, 0xa3, 0x02}};
 
+// {6A1F3C52-8E0B-4D7A-9C11-2B5E7D90A303}: a stand-in for the platform's web browser. It is the
+// windowed control with the browser's interface besides: Navigate2 loads a document of its own
+// (which answers only ICustomDoc and IDispatch) and fires NavigateComplete2 and DocumentComplete
+// to the connected event sink at once, as the browser does when a page has loaded.
+const CLSID CLSID_TestBrowser = {
+    0x6a1f3c52, 0x8e0b, 0x4d7a, {0x9c, 0x11, 0x2b, 0x5e, 0x7d, 0x90, 0xa3, 0x03}};
+
 #define TEST_WINDOWLESS_CLSID L"{6A1F3C52-8E0B-4D7A-9C11-2B5E7D90A301}"
 #define TEST_WINDOWED_CLSID L"{6A1F3C52-8E0B-4D7A-9C11-2B5E7D90A302}"
 
@@ -63,13 +70,30 @@ struct TTestControlStats
     LONG runningLocks;
 };
 
+#define TEST_BROWSER_CLSID L"{6A1F3C52-8E0B-4D7A-9C11-2B5E7D90A303}"
+
+// What the stand-in browser and its documents were asked.
+struct TTestBrowserStats
+{
+    int navigations;
+    wchar_t lastUrl[128];
+    int sinks;                // event sinks connected now
+    int eventsFired;          // events delivered to a sink
+    HRESULT lastEventResult;  // what the sink answered the last one
+    int uiHandlerCalls;       // ICustomDoc::SetUIHandler on a document
+    bool uiHandlerGiven;      // the last call handed a handler (not null)
+    HRESULT handlerAnswer;    // the handler's answer to the document's first question (UpdateUI)
+    wchar_t names[256];       // names looked up on a document (GetIDsOfNames), each followed by ';'
+};
+
 extern "C"
 {
     typedef TTestControlStats*(__cdecl* TTestControlStatsProc)();
+    typedef TTestBrowserStats*(__cdecl* TTestBrowserStatsProc)();
     typedef void(__cdecl* TTestControlResetProc)();
     typedef HRESULT(__cdecl* TTestControlPokeProc)();
 }
-// Exported names: "TestControlStats", "TestControlReset" (clears everything
-// but the options) and "TestControlPokeStaleSite" (calls the kept site's
+// Exported names: "TestControlStats", "TestBrowserStats", "TestControlReset" (clears everything
+// but the options, the browser's record too) and "TestControlPokeStaleSite" (calls the kept site's
 // operations and releases it: E_UNEXPECTED when every call answered so, the
 // first other answer otherwise, S_FALSE without a kept site).
