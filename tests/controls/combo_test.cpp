@@ -7,6 +7,8 @@
 #include "tests/support/RealInput.h"
 #include "tests/support/TestWindow.h"
 
+#include <functional>
+
 namespace
 {
 // ---- Without a window ----
@@ -236,6 +238,8 @@ protected:
         {
             EXPECT_EQ(row->GetParent(), combo);
             EXPECT_EQ(row->GetManager(), &manager);
+            // No rectangle of the drop-down stays behind, where the row would catch clicks.
+            ExpectRect(row->GetPos(), Rect(0, 0, 0, 0));
         }
     }
     void OpenWithClick()
@@ -275,6 +279,52 @@ TEST_F(ComboWindow, ClickOpensBelowAndAClickedRowIsSelected)
     EXPECT_EQ(::FindWindowW(L"ComboWnd", NULL), (HWND)NULL);
     ExpectRowsReturned();
     EXPECT_EQ(manager.GetFocus(), combo) << "the combo takes the focus back";
+}
+
+// However the drop-down closed, a click on the closed box opens it again: no row answers for the box.
+TEST_F(ComboWindow, AClickOnTheClosedBoxOpensItAgainHoweverItClosed)
+{
+    struct
+    {
+        const char* way;
+        std::function<void()> close;
+    } ways[] = {
+        {"a click on a row",
+         [this] {
+             RECT drop;
+             ::GetWindowRect(DropDownWindow(), &drop);
+             Click(drop.left + 50, drop.top + 1 + 10);
+         }},
+        {"Return", [this] { Key(DropDownWindow(), VK_RETURN); }},
+        {"Escape", [this] { Key(DropDownWindow(), VK_ESCAPE); }},
+        {"a click elsewhere in the window", [] { Click(kLeft + 250, kTop + 200); }},
+        {"the focus going to the window", [this] { ::SetFocus(host.Get()); }},
+    };
+    for (const auto& way : ways)
+    {
+        SCOPED_TRACE(way.way);
+        OpenWithClick();
+        if (HasFatalFailure())
+            return;
+        way.close();
+        ASSERT_TRUE(PumpUntil([this] { return Closed(); }));
+        // Long enough that the click below is not the second half of a double click with the one
+        // that opened the drop-down.
+        Pump(::GetDoubleClickTime() + 50);
+        ExpectRowsReturned();
+        EXPECT_EQ(manager.FindControlAt(POINT{80, 20}), combo);
+
+        const int opened = Count(L"dropdown");
+        const int selected = combo->GetCurSel();
+        Click(kLeft + 80, kTop + 20);
+        EXPECT_TRUE(PumpUntil([this] { return Open(); })) << "the click opens the drop-down";
+        EXPECT_EQ(Count(L"dropdown"), opened + 1);
+        EXPECT_EQ(combo->GetCurSel(), selected) << "and selects nothing";
+        Key(DropDownWindow(), VK_ESCAPE);
+        ASSERT_TRUE(PumpUntil([this] { return Closed(); }));
+        // The next click on the same spot must not make a double click with this one.
+        Pump(::GetDoubleClickTime() + 50);
+    }
 }
 
 TEST_F(ComboWindow, KeysOpenMoveAndEscapeRestores)

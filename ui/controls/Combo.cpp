@@ -71,14 +71,24 @@ CUIString CComboUI::GetText() const
 
 void CComboUI::SetPos(RECT rc, bool bNeedInvalidate)
 {
-    // While the drop-down is open the rows are laid out there.
-    if (dropDown == NULL)
-    {
-        const RECT none = {};
-        for (int i = 0; i < items.GetSize(); ++i)
-            static_cast<CControlUI*>(items[i])->SetPos(none, false);
-    }
+    // While the drop-down holds the rows they are laid out there.
+    if (dropDown == NULL || !dropDown->HoldsItems())
+        ParkItems();
     CControlUI::SetPos(rc, bNeedInvalidate);
+}
+
+void CComboUI::ParkItems()
+{
+    const RECT none = {};
+    for (int i = 0; i < items.GetSize(); ++i)
+        static_cast<CControlUI*>(items[i])->SetPos(none, false);
+}
+
+CControlUI* CComboUI::FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags)
+{
+    if ((uFlags & FindHitTest) != 0)
+        return CControlUI::FindControl(Proc, pData, uFlags);
+    return CContainerUI::FindControl(Proc, pData, uFlags);
 }
 
 void CComboUI::MoveBy(int dx, int dy, bool bNeedInvalidate)

@@ -34,6 +34,8 @@ public:
     CUIString GetText() const override;
     // The rows sit at empty rectangles while the drop-down is closed.
     void SetPos(RECT rc, bool bNeedInvalidate = true) override;
+    // In the window the box is one target: its rows are hit only in the open drop-down.
+    CControlUI* FindControl(FINDCONTROLPROC Proc, LPVOID pData, UINT uFlags) override;
     void MoveBy(int dx, int dy, bool bNeedInvalidate = true) override;
     void SetEnabled(bool bEnable = true) override;
     void HandleEvent(TControlEvent& event) override;
@@ -87,6 +89,8 @@ protected:
     friend class CComboWnd;
 
     void Renumber(int first);
+    // Gives every row an empty rectangle: the rows are shown in the drop-down only.
+    void ParkItems();
     void AfterRowRemoved(int index);
     // Selects the next selectable row from index on without closing the drop-down.
     void SelectFrom(int index, bool bForward);

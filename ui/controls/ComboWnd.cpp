@@ -146,6 +146,9 @@ void CComboWnd::ReturnItems(bool bAfterClose)
         manager.ForgetControl(body->GetItemAt(i));
     body->RemoveAll();
     owner->SetManager(owner->GetManager(), owner->GetParent(), false);
+    // However the drop-down went, the rows keep no rectangle of it in the combo's window, where
+    // they would catch the clicks meant for the box.
+    owner->ParkItems();
     if (!bAfterClose)
         return;
     owner->SetPos(owner->IsFloat() ? owner->GetRelativePos() : owner->GetPos(), false);

@@ -27,6 +27,8 @@ public:
     void EnsureVisible(int iIndex);
     // A row leaving the combo leaves the drop-down too.
     void ForgetItem(CControlUI* pControl);
+    // Whether the rows are laid out in the drop-down (until they are given back).
+    bool HoldsItems() const { return itemsLent; }
 
 private:
     explicit CComboWnd(CComboUI* pOwner);
@@ -34,8 +36,8 @@ private:
     RECT PlaceBelowOrAbove() const;
     void ShareLook();
     void OnCreate();
-    // Gives the rows back to the combo; after a close the combo also lays
-    // itself out again and takes the focus.
+    // Gives the rows back to the combo, with no place in its window; after a
+    // close the combo also lays itself out again and takes the focus.
     void ReturnItems(bool bAfterClose);
     // The focus went to a window that is neither the drop-down nor inside it.
     bool FocusLeft() const;
