@@ -445,10 +445,9 @@ HRESULT CRichEditUI::TxSendMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESU
         returnTaken = false;
     if (msg == WM_KEYDOWN && wparam == VK_RETURN)
     {
+        // Whether Enter is the editor's is the skin's to say, for single-line editors too.
         const bool ctrl = ::GetKeyState(VK_CONTROL) < 0;
-        // A single-line editor has no use for Enter but to report it.
-        const bool singleLine = (host->GetStyle() & ES_MULTILINE) == 0;
-        const bool wanted = wantReturn && (!ctrl || wantCtrlReturn) && !singleLine;
+        const bool wanted = wantReturn && (!ctrl || wantCtrlReturn);
         if (!wanted)
         {
             returnTaken = true;
