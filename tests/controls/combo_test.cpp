@@ -293,11 +293,11 @@ TEST_F(ComboWindow, AClickOnTheClosedBoxOpensItAgainHoweverItClosed)
          [this] {
              RECT drop;
              ::GetWindowRect(DropDownWindow(), &drop);
-             Click(drop.left + 50, drop.top + 1 + 10);
+             ClickAt(drop.left + 50, drop.top + 1 + 10);
          }},
         {"Return", [this] { Key(DropDownWindow(), VK_RETURN); }},
         {"Escape", [this] { Key(DropDownWindow(), VK_ESCAPE); }},
-        {"a click elsewhere in the window", [] { Click(kLeft + 250, kTop + 200); }},
+        {"a click elsewhere in the window", [] { ClickAt(kLeft + 250, kTop + 200); }},
         {"the focus going to the window", [this] { ::SetFocus(host.Get()); }},
     };
     for (const auto& way : ways)
@@ -316,7 +316,7 @@ TEST_F(ComboWindow, AClickOnTheClosedBoxOpensItAgainHoweverItClosed)
 
         const int opened = Count(L"dropdown");
         const int selected = combo->GetCurSel();
-        Click(kLeft + 80, kTop + 20);
+        ClickAt(kLeft + 80, kTop + 20);
         EXPECT_TRUE(PumpUntil([this] { return Open(); })) << "the click opens the drop-down";
         EXPECT_EQ(Count(L"dropdown"), opened + 1);
         EXPECT_EQ(combo->GetCurSel(), selected) << "and selects nothing";

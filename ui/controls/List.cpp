@@ -552,8 +552,8 @@ void CListUI::MoveSelectionByPage(bool bForward)
     const RECT& view = body->GetPos();
     const RECT inset = body->GetInset();
     const int viewHeight = view.bottom - view.top - inset.top - inset.bottom;
-    const int rows = MaxInt(1, viewHeight / rowHeight - 1);
-    const int target = bForward ? MinInt(curSel + rows, GetCount() - 1) : MaxInt(curSel - rows, 0);
+    const int rows = Max(1, viewHeight / rowHeight - 1);
+    const int target = bForward ? Min(curSel + rows, GetCount() - 1) : Max(curSel - rows, 0);
     int index = FindSelectable(target, !bForward);
     if (index < 0 || (bForward ? index <= curSel : index >= curSel))
         index = FindSelectable(target, bForward);
