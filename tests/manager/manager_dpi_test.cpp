@@ -334,13 +334,13 @@ TEST_F(ManagerDpiImages, DescriptorRectanglesAreScaledWithTheImage)
     manager.SetImageScaling(ImageScalingNearest);
     CCanvas canvas(40, 40, 0xFF000000);
     const RECT item = {0, 0, 40, 40};
-    TDrawSpec spec;
-    spec.Assign(L"file='sprites.png' source='4,0,8,4' dest='2,2,6,6'");
-    ASSERT_TRUE(CRenderer::DrawImageSpec(canvas.Dc(), &manager, item, item, spec));
-    EXPECT_EQ(spec.dest.left, 3);
-    EXPECT_EQ(spec.dest.right, 9);
-    EXPECT_EQ(spec.source.left, 6);
-    EXPECT_EQ(spec.source.right, 12);
+    TDrawSpec descriptor;
+    descriptor.Assign(L"file='sprites.png' source='4,0,8,4' dest='2,2,6,6'");
+    ASSERT_TRUE(CRenderer::DrawImageSpec(canvas.Dc(), &manager, item, item, descriptor));
+    EXPECT_EQ(descriptor.dest.left, 3);
+    EXPECT_EQ(descriptor.dest.right, 9);
+    EXPECT_EQ(descriptor.source.left, 6);
+    EXPECT_EQ(descriptor.source.right, 12);
     int blue = 0;
     for (int y = 0; y < 40; ++y)
     {
@@ -357,8 +357,8 @@ TEST_F(ManagerDpiImages, DescriptorRectanglesAreScaledWithTheImage)
     // Parsed for 144 DPI, read again for 96 once the window is there.
     manager.SetDpi(96);
     CCanvas again(40, 40, 0xFF000000);
-    ASSERT_TRUE(CRenderer::DrawImageSpec(again.Dc(), &manager, item, item, spec));
-    EXPECT_EQ(spec.dest.right, 6);
+    ASSERT_TRUE(CRenderer::DrawImageSpec(again.Dc(), &manager, item, item, descriptor));
+    EXPECT_EQ(descriptor.dest.right, 6);
     EXPECT_EQ(again.Rgb(5, 5), 0x0000FFu);
     EXPECT_EQ(again.Rgb(6, 6), 0x000000u);
 }
