@@ -118,6 +118,7 @@ protected:
     TDrawSpec pushedImage;
     TDrawSpec focusedImage;
     TDrawSpec disabledImage;
+    TDrawSpec foreImage;
 
     static const TAttributeRow<CButtonUI> attributeTable[];
 };

@@ -385,6 +385,18 @@ bool StoreLimit(int& field, int value)
     field = value;
     return true;
 }
+
+// A text that most controls never have: an empty text frees its block, so
+// "not set" and "set to nothing" read alike.
+void StoreRareText(std::unique_ptr<CUIString>& field, LPCWSTR text)
+{
+    if (text == NULL || *text == L'\0')
+        field.reset();
+    else if (field != NULL)
+        *field = text;
+    else
+        field.reset(new CUIString(text));
+}
 }  // namespace
 
 int CControlUI::GetMinWidth() const
@@ -430,14 +442,14 @@ void CControlUI::SetMaxHeight(int cy)
 
 CUIString CControlUI::GetToolTip() const
 {
-    return toolTip;
+    return toolTip != NULL ? *toolTip : CUIString();
 }
 
 void CControlUI::SetToolTip(LPCWSTR pstrText)
 {
     CUIString tip(pstrText);
     tip.Replace(L"<n>", L"\r\n");
-    toolTip = tip;
+    StoreRareText(toolTip, tip);
 }
 
 CUIString CControlUI::GetAccessibleName() const
@@ -447,12 +459,7 @@ CUIString CControlUI::GetAccessibleName() const
 
 void CControlUI::SetAccessibleName(LPCWSTR pstrName)
 {
-    if (pstrName == NULL || *pstrName == L'\0')
-        accessibleName.reset();
-    else if (accessibleName != NULL)
-        *accessibleName = pstrName;
-    else
-        accessibleName.reset(new CUIString(pstrName));
+    StoreRareText(accessibleName, pstrName);
 }
 
 void CControlUI::SetToolTipWidth(int nWidth)
@@ -481,11 +488,12 @@ void CControlUI::SetContextMenu(bool bMenu)
 }
 const CUIString& CControlUI::GetUserData() const
 {
-    return userData;
+    static const CUIString none;
+    return userData != NULL ? *userData : none;
 }
 void CControlUI::SetUserData(LPCWSTR pstrText)
 {
-    userData = pstrText;
+    StoreRareText(userData, pstrText);
 }
 UINT_PTR CControlUI::GetTag() const
 {
@@ -809,7 +817,7 @@ void CControlUI::NeedParentUpdate()
 
 void CControlUI::SetVirtualWnd(LPCWSTR pstrValue)
 {
-    virtualWnd = pstrValue;
+    StoreRareText(virtualWnd, pstrValue);
     if (manager != NULL)
         manager->SetUseVirtualWnd(true);
 }

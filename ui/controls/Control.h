@@ -308,7 +308,9 @@ protected:
     CManagerUI* manager;  // not owned
     CControlUI* parent;   // not owned
     CControlUI* cover;    // owned
-    CUIString virtualWnd;
+    // Texts few controls have are held on the heap only once set: a list of
+    // thousands of rows then costs a fraction of the memory to build.
+    std::unique_ptr<CUIString> virtualWnd;
     CUIString name;
     bool needUpdate;
     bool contextMenu;
@@ -330,16 +332,15 @@ protected:
     bool isFloat;
     TPercentInfo floatPercent;
     CUIString text;
-    CUIString toolTip;
-    std::unique_ptr<CUIString> accessibleName;  // few controls have one
+    std::unique_ptr<CUIString> toolTip;
+    std::unique_ptr<CUIString> accessibleName;
     WCHAR shortcut;
-    CUIString userData;
+    std::unique_ptr<CUIString> userData;
     UINT_PTR tag;
     DWORD bkColor;
     DWORD bkColor2;
     DWORD bkColor3;
     TDrawSpec bkImage;
-    TDrawSpec foreImage;  // set by the button family
     DWORD borderColor;
     DWORD focusBorderColor;
     bool colorHsl;  // stored only
@@ -396,8 +397,8 @@ inline void CControlUI::NeedUpdate()
 
 inline CUIString CControlUI::GetVirtualWnd() const
 {
-    if (!virtualWnd.IsEmpty())
-        return virtualWnd;
+    if (virtualWnd != NULL)
+        return *virtualWnd;
     if (parent != NULL)
         return parent->GetVirtualWnd();
     return CUIString();
