@@ -44,6 +44,57 @@ TEST(ControlAccessors, LimitsAndSizesFollowTheirStoringRules)
     EXPECT_EQ(control.GetToolTip(), L"first\r\nsecond");
 }
 
+// Texts that few controls have are kept only once set: each reads empty
+// before, keeps what was set, short or long, and reads empty again once set
+// to nothing.
+TEST(ControlAccessors, RareTextsReadEmptyUntilSetAndAfterClearing)
+{
+    struct TCase
+    {
+        const char* what;
+        void (*set)(CControlUI&, LPCWSTR);
+        CUIString (*get)(CControlUI&);
+    };
+    const TCase cases[] = {
+        {"tool tip", [](CControlUI& c, LPCWSTR v) { c.SetToolTip(v); },
+         [](CControlUI& c) { return c.GetToolTip(); }},
+        {"user data", [](CControlUI& c, LPCWSTR v) { c.SetUserData(v); },
+         [](CControlUI& c) { return CUIString(c.GetUserData()); }},
+        {"virtual window", [](CControlUI& c, LPCWSTR v) { c.SetVirtualWnd(v); },
+         [](CControlUI& c) { return c.GetVirtualWnd(); }},
+        {"accessible name", [](CControlUI& c, LPCWSTR v) { c.SetAccessibleName(v); },
+         [](CControlUI& c) { return c.GetAccessibleName(); }},
+        {"background image", [](CControlUI& c, LPCWSTR v) { c.SetBkImage(v); },
+         [](CControlUI& c) { return CUIString(c.GetBkImage()); }},
+    };
+    // Longer than a string's inline buffer.
+    const CUIString longText(L"a text of well over sixty-three characters, to live in a heap block");
+    for (const TCase& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        CControlUI control;
+        EXPECT_EQ(c.get(control), L"");
+        c.set(control, L"first");
+        EXPECT_EQ(c.get(control), L"first");
+        c.set(control, longText);
+        EXPECT_EQ(c.get(control), longText.GetData());
+        c.set(control, L"");
+        EXPECT_EQ(c.get(control), L"");
+        c.set(control, L"again");
+        c.set(control, NULL);
+        EXPECT_EQ(c.get(control), L"");
+    }
+}
+
+TEST(ControlAccessors, UserDataIsReadInPlace)
+{
+    CControlUI control;
+    control.SetUserData(L"long enough to need a block of its own on the heap, well over the inline size");
+    // Set from its own text by reference: the old block must not be freed before the copy.
+    control.SetUserData(control.GetUserData());
+    EXPECT_EQ(control.GetUserData(), L"long enough to need a block of its own on the heap, well over the inline size");
+}
+
 TEST(ControlAccessors, ActivateNeedsAVisibleEnabledControl)
 {
     CControlUI control;

@@ -214,7 +214,7 @@ public:
     void SetBkColor2(DWORD dwColor);
     DWORD GetBkColor3() const { return bkColor3; }
     void SetBkColor3(DWORD dwColor);
-    LPCWSTR GetBkImage() const { return bkImage.drawString; }
+    LPCWSTR GetBkImage() const { return bkImage != NULL ? bkImage->drawString.GetData() : L""; }
     // Resolves the image at once; a float control without a fixed size takes the image's.
     void SetBkImage(LPCWSTR pStrImage);
     DWORD GetBorderColor() const { return borderColor; }
@@ -340,7 +340,7 @@ protected:
     DWORD bkColor;
     DWORD bkColor2;
     DWORD bkColor3;
-    TDrawSpec bkImage;
+    std::unique_ptr<TDrawSpec> bkImage;  // made by the first image set
     DWORD borderColor;
     DWORD focusBorderColor;
     bool colorHsl;  // stored only

@@ -106,14 +106,25 @@ void CControlUI::ReplaceImage(TDrawSpec& descriptor, LPCWSTR pStrImage)
 
 void CControlUI::SetBkImage(LPCWSTR pStrImage)
 {
-    if (!bkImage.Assign(pStrImage))
-        return;
-    DrawImage(NULL, bkImage);
-    // A float control placed by "pos" without a size takes the picture's.
-    if (isFloat && fixedWidth == 0 && fixedHeight == 0 && bkImage.image != NULL)
+    // Most controls never have a background image: its record is made for
+    // the first one, and no record draws as an empty one.
+    if (bkImage == NULL)
     {
-        SetFixedWidth(bkImage.image->width);
-        SetFixedHeight(bkImage.image->height);
+        if (pStrImage == NULL || *pStrImage == L'\0')
+        {
+            Invalidate();
+            return;
+        }
+        bkImage.reset(new TDrawSpec);
+    }
+    if (!bkImage->Assign(pStrImage))
+        return;
+    DrawImage(NULL, *bkImage);
+    // A float control placed by "pos" without a size takes the picture's.
+    if (isFloat && fixedWidth == 0 && fixedHeight == 0 && bkImage->image != NULL)
+    {
+        SetFixedWidth(bkImage->image->width);
+        SetFixedHeight(bkImage->image->height);
     }
     Invalidate();
 }
@@ -182,7 +193,8 @@ void CControlUI::PaintBkColor(HDC hDC)
 
 void CControlUI::PaintBkImage(HDC hDC)
 {
-    DrawImage(hDC, bkImage);
+    if (bkImage != NULL)
+        DrawImage(hDC, *bkImage);
 }
 
 void CControlUI::PaintStatusImage(HDC)

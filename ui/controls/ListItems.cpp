@@ -156,7 +156,7 @@ template <class TBase> void CListItemBase<TBase>::DrawItemBk(HDC hDC)
         return;
     if (IsHot() && this->DrawImage(hDC, info->hotImage))
         return;
-    if (this->DrawImage(hDC, this->bkImage))
+    if (this->bkImage != NULL && this->DrawImage(hDC, *this->bkImage))
         return;
     if (!info->alternateBk || !IsOdd(drawIndex))
         this->DrawImage(hDC, info->bkImage);
