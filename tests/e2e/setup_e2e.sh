@@ -231,9 +231,34 @@ same_tree "$game" "$WORK/failing.before" "a failure at entry $k"
 # 3b. A game folder whose path is too long to be a current directory: the program starts elsewhere
 #     (the system's folder), finds the game beside itself and installs there as anywhere else,
 #     setting the originals aside in its backup folder; the Restore button puts them back.
+#     Wine does not start the stand-in from a folder that long, so Notepad comes from the system's own
+#     folders, as for a player: the stand-in takes the place of the prefix's Notepads for this case.
+SYSTEM_NOTEPADS=("$WINEPREFIX/drive_c/windows/notepad.exe" "$WINEPREFIX/drive_c/windows/system32/notepad.exe")
+stand_in_for_notepad() {
+  local i
+  for i in "${!SYSTEM_NOTEPADS[@]}"; do
+    if [ "$1" = on ]; then
+      cp "${SYSTEM_NOTEPADS[$i]}" "$WORK/system-notepad-$i.exe" && cp "$STUB" "${SYSTEM_NOTEPADS[$i]}" \
+        || fail "could not stand in for the system's Notepad"
+    else
+      cp "$WORK/system-notepad-$i.exe" "${SYSTEM_NOTEPADS[$i]}"
+    fi
+    rm -f "$(dirname "${SYSTEM_NOTEPADS[$i]}")/notepad-cmdline.txt"
+  done
+}
+# The record of whichever Notepad the system found.
+system_notepad_record() {
+  local notepad
+  for notepad in "${SYSTEM_NOTEPADS[@]}"; do
+    [ -f "$(dirname "$notepad")/notepad-cmdline.txt" ] && iconv -f UTF-16LE -t UTF-8 "$(dirname "$notepad")/notepad-cmdline.txt" 2>/dev/null
+  done
+}
+stand_in_for_notepad on
+trap 'stand_in_for_notepad off; rm -rf "$WORK"' EXIT
 long_name=game-long
 while [ ${#long_name} -lt 310 ]; do long_name+=/$(printf 'd%.0s' $(seq 1 50)); done
 game=$(new_game_with_originals "$long_name")
+rm "$game/notepad.exe"
 tree_of "$game" > "$WORK/long.before"
 run_setup "$game" yes no '安装程序'
 windows_path="Z:${game//\//\\}"
@@ -242,8 +267,10 @@ for i in "${!NAMES[@]}"; do expected+=$'\n'"title [$((i + 1))/$COUNT] ${NAMES[$i
 expected+=$'\n'"owned box 安装程序|安装完成"$'\n'"start notepad.exe"$'\n'"title $TITLE"
 sed -i 's/^start notepad\.exe .*/start notepad.exe/' "$game/calls.txt" # the log cuts the long path short
 expect_calls "$game" "$expected"
-recorded=$(iconv -f UTF-16LE -t UTF-8 "$game/notepad-cmdline.txt" 2>/dev/null)
+recorded=$(system_notepad_record)
 [ "$recorded" = "notepad.exe \"$windows_path\\汉化说明.txt\"" ] || fail "Notepad got '$recorded' (long folder)"
+stand_in_for_notepad off
+trap 'rm -rf "$WORK"' EXIT
 for name in "${NAMES[@]}"; do
   cmp -s "$(payload_file "$name")" "$(installed_path "$game" "$name")" || fail "$name differs from the payload (long folder)"
 done
