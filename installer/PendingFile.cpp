@@ -51,11 +51,11 @@ bool RenameByHandle(HANDLE file, const std::wstring& target)
 
 }  // namespace
 
-PendingFile::PendingFile()
+PendingFile::PendingFile(unsigned firstNumber)
 {
-    for (unsigned attempt = 1; attempt <= kNameAttempts; ++attempt)
+    for (unsigned attempt = 0; attempt < kNameAttempts; ++attempt)
     {
-        name_ = PendingName(attempt);
+        name_ = PendingName(firstNumber + attempt);
         file_ = CreateFileW(name_.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file_ != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)

@@ -16,7 +16,9 @@ namespace installer
 class PendingFile
 {
 public:
-    PendingFile();
+    // Names are tried from "~setup-PID-firstNumber.tmp" on: files pending at the same time are
+    // given numbers apart, as a name still held by a file marked for deletion cannot be had.
+    explicit PendingFile(unsigned firstNumber = 1);
     // Closes the file; one that was not placed is gone afterwards.
     ~PendingFile();
     PendingFile(const PendingFile&) = delete;
