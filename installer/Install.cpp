@@ -2,10 +2,12 @@
 
 #include "installer/Backup.h"
 #include "installer/ChunkWriter.h"
+#include "installer/GameFolder.h"
 #include "installer/PackageFormat.h"
 #include "installer/ParallelUnpacker.h"
 #include "installer/PendingFile.h"
 #include "installer/Sha256.h"
+#include "installer/SystemReason.h"
 
 #include <windows.h>
 
@@ -75,11 +77,21 @@ bool LacksRights(DWORD reason)
     return reason == ERROR_ACCESS_DENIED || reason == ERROR_PRIVILEGE_NOT_HELD;
 }
 
-// Reports a failed entry after its run was undone: the same numbered error, and what became of
-// the game's files; when rights were missing, the offer to start again as administrator.
+// The line under a failed folder or file: which one, and why, in the player's words.
+std::wstring FailedWriteLine(const StepFailure& failure)
+{
+    if (failure.name.empty())
+        return std::wstring();
+    const wchar_t* what = failure.code == kStatusCreateDirectory ? L"\n无法创建文件夹“" : L"\n无法写入文件“";
+    return what + failure.name + L"”：" + DescribeSystemError(failure.reason);
+}
+
+// Reports a failed entry after its run was undone: the same numbered error, what could not be
+// written and why, and what became of the game's files; when rights were missing, the offer to
+// start again as administrator.
 InstallStatus FailRun(IInstallShell& shell, const StepFailure& failure, bool undone)
 {
-    std::wstring text = InternalErrorText(failure.code);
+    std::wstring text = InternalErrorText(failure.code) + FailedWriteLine(failure);
     if (undone && LacksRights(failure.reason))
     {
         text += kNoRightsText;
@@ -101,10 +113,10 @@ InstallStatus ReportDamagedBackup(IInstallShell& shell)
     return kStatusBackupDamaged;
 }
 
-bool GameIsPresent()
+bool GameIsPresent(const GameFolder& folder)
 {
     FILE* probe = nullptr;
-    if (_wfopen_s(&probe, kProbeFile, L"rb") != 0 || probe == nullptr)
+    if (_wfopen_s(&probe, folder.PathOf(kProbeFile).c_str(), L"rb") != 0 || probe == nullptr)
         return false;
     std::fclose(probe);
     return true;
@@ -211,15 +223,15 @@ std::wstring ProgressTitle(std::uint32_t index, std::uint32_t count, const std::
 
 // Inflates an entry into a pending file of its own, numbered by its place in the table so that
 // the files of entries unpacked at the same time never compete for a name.
-void UnpackEntry(const EntryView& entry, std::uint32_t index, ChunkWriter& writer, const StopQuery& stopRequested,
-                 UnpackedEntry& out)
+void UnpackEntry(const GameFolder& folder, const EntryView& entry, std::uint32_t index, ChunkWriter& writer,
+                 const StopQuery& stopRequested, UnpackedEntry& out)
 {
-    out.output.reset(new PendingFile(index + 1));
+    out.output.reset(new PendingFile(folder.PathOf(L""), index + 1));
     writer.Begin(out.output->Handle());
     out.inflated = InflateEntry(entry, writer, stopRequested, out.digest);
     // Every chunk is on disk (or failed) before the outcome is judged.
     out.written = writer.Finish();
-    out.writeError = out.output->IsOpen() ? writer.LastError() : out.output->CreateError();
+    out.writeError = out.output->IsOpen() ? writer.LastError() : out.output->Error();
 }
 
 // Judges an unpacked entry in the same order as ever (a damaged stream, then a folder that cannot
@@ -230,19 +242,19 @@ bool PlaceEntry(const std::wstring& name, UnpackedEntry& unpacked, InstallRun& r
 {
     if (unpacked.inflated == Inflated::Stopped)
     {
-        failure = {0, ERROR_CANCELLED};
+        failure = {0, ERROR_CANCELLED, {}};
         return false;
     }
     if (unpacked.inflated == Inflated::Corrupt)
     {
-        failure = {kStatusCorruptEntry, ERROR_SUCCESS};
+        failure = {kStatusCorruptEntry, ERROR_SUCCESS, {}};
         return false;
     }
     if (!run.CreateFolders(name, kStatusCreateDirectory, kStatusWriteFile, failure))
         return false;
     if (!unpacked.written)
     {
-        failure = {kStatusWriteFile, unpacked.writeError};
+        failure = {kStatusWriteFile, unpacked.writeError, name};
         return false;
     }
     return run.Replace(name, *unpacked.output, unpacked.digest, kStatusWriteFile, failure);
@@ -258,13 +270,13 @@ struct EntrySource
 
 // Unpacks entry i as a step of the run; false with the failure to report, or with code 0 when
 // the user stopped the installation.
-bool InstallEntry(IInstallShell& shell, const PackageView& package, std::uint32_t index, const EntrySource& source,
-                  InstallRun& run, StepFailure& failure)
+bool InstallEntry(IInstallShell& shell, const GameFolder& folder, const PackageView& package, std::uint32_t index,
+                  const EntrySource& source, InstallRun& run, StepFailure& failure)
 {
     EntryView entry;
     if (!package.ReadEntry(index, entry))
     {
-        failure = {kStatusCorruptEntry, ERROR_SUCCESS};
+        failure = {kStatusCorruptEntry, ERROR_SUCCESS, {}};
         return false;
     }
     shell.SetTitle(ProgressTitle(index, package.EntryCount(), entry.name).c_str());
@@ -278,7 +290,7 @@ bool InstallEntry(IInstallShell& shell, const PackageView& package, std::uint32_
     }
     else
     {
-        UnpackEntry(entry, index, *source.writer, stopRequested, unpacked);
+        UnpackEntry(folder, entry, index, *source.writer, stopRequested, unpacked);
     }
     return PlaceEntry(entry.name, unpacked, run, failure);
 }
@@ -291,18 +303,30 @@ bool StartUnpackingAhead(ParallelUnpacker& ahead, std::uint32_t count)
     return workers > 1 && count > 1 && ahead.Start(workers);
 }
 
-void OpenNotes(IInstallShell& shell)
+// Notepad takes the notes by a name relative to the current directory when that is the game
+// folder, else by their full name.
+void OpenNotes(IInstallShell& shell, const GameFolder& folder)
 {
-    wchar_t commandLine[sizeof(kNotesCommandLine) / sizeof(wchar_t)];
-    std::wmemcpy(commandLine, kNotesCommandLine, sizeof(kNotesCommandLine) / sizeof(wchar_t));
-    shell.StartProcess(commandLine);
+    std::wstring commandLine = kNotesCommandLine;
+    if (!folder.IsCurrentDirectory())
+    {
+        const std::size_t blank = commandLine.find(L' ');
+        commandLine = commandLine.substr(0, blank + 1) + L"\"" + folder.Display() + L"\\" +
+                      commandLine.substr(blank + 1) + L"\"";
+    }
+    shell.StartProcess(&commandLine[0]);
 }
 
 }  // namespace
 
 InstallStatus InstallPackage(IInstallShell& shell)
 {
-    if (!GameIsPresent())
+    return InstallPackage(shell, GameFolder::Locate());
+}
+
+InstallStatus InstallPackage(IInstallShell& shell, const GameFolder& folder)
+{
+    if (!GameIsPresent(folder))
     {
         shell.ShowMessage(kGameMissingText, kGameMissingCaption, kIconError);
         return kStatusGameMissing;
@@ -330,16 +354,16 @@ InstallStatus InstallPackage(IInstallShell& shell)
         return FailEntry(shell, kStatusCorruptEntry);
 
     // A run that was cut short (power loss, a killed process) is undone before anything else.
-    BackupManifest manifest;
+    BackupManifest manifest(folder);
     if (!manifest.Load() || !UndoPendingRun(manifest))
         return ReportDamagedBackup(shell);
 
-    ParallelUnpacker ahead(package.EntryCount(), [&package](std::uint32_t index, ChunkWriter& writer,
-                                                            const StopQuery& stopRequested, UnpackedEntry& out) {
+    ParallelUnpacker ahead(package.EntryCount(), [&folder, &package](std::uint32_t index, ChunkWriter& writer,
+                                                                     const StopQuery& stopRequested, UnpackedEntry& out) {
         // An entry that cannot be read is reported before its title, when its turn comes.
         EntryView entry;
         if (package.ReadEntry(index, entry))
-            UnpackEntry(entry, index, writer, stopRequested, out);
+            UnpackEntry(folder, entry, index, writer, stopRequested, out);
     });
     EntrySource source;
     std::unique_ptr<ChunkWriter> writer;
@@ -360,7 +384,7 @@ InstallStatus InstallPackage(IInstallShell& shell)
     for (std::uint32_t i = 0; i < package.EntryCount() && complete; ++i)
     {
         shell.SetProgress(i, package.EntryCount());
-        complete = !shell.StopRequested() && InstallEntry(shell, package, i, source, run, failure);
+        complete = !shell.StopRequested() && InstallEntry(shell, folder, package, i, source, run, failure);
     }
     // Work done ahead of a failure or a stop is dropped, its pending files gone, before anything
     // is undone or reported; on success every worker has already ended.
@@ -368,6 +392,7 @@ InstallStatus InstallPackage(IInstallShell& shell)
     if (complete && !run.Commit(failure.reason))
     {
         failure.code = kStatusWriteFile;
+        failure.name = kManifestFile;
         complete = false;
     }
     if (!complete)
@@ -386,14 +411,19 @@ InstallStatus InstallPackage(IInstallShell& shell)
     shell.SetProgress(package.EntryCount(), package.EntryCount());
     shell.ReleasePackage();
     shell.ShowMessage(kCompletedText, kSetupCaption, kIconInformation);
-    OpenNotes(shell);
+    OpenNotes(shell, folder);
     shell.SetTitle(kWindowTitle);
     return kStatusDone;
 }
 
 InstallStatus RestorePackage(IInstallShell& shell)
 {
-    BackupManifest manifest;
+    return RestorePackage(shell, GameFolder::Locate());
+}
+
+InstallStatus RestorePackage(IInstallShell& shell, const GameFolder& folder)
+{
+    BackupManifest manifest(folder);
     if (!manifest.Load())
         return ReportDamagedBackup(shell);
     if (manifest.IsEmpty())
