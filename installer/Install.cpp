@@ -4,6 +4,7 @@
 #include "installer/ChunkWriter.h"
 #include "installer/GameFolder.h"
 #include "installer/PackageFormat.h"
+#include "installer/ParallelUnpacker.h"
 #include "installer/PendingFile.h"
 #include "installer/Sha256.h"
 #include "installer/SystemReason.h"
@@ -12,6 +13,8 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <memory>
+#include <new>
 #include <string>
 #include <vector>
 #include <zlib.h>
@@ -171,17 +174,10 @@ private:
     std::size_t length_;
 };
 
-enum class Inflated
-{
-    Complete,
-    Corrupt,
-    Stopped
-};
-
 // Inflates one zlib stream chunk by chunk to the writer, taking the digest of what it produces.
 // The stream must end within its compressed bytes and yield at most the stored size; anything
 // else is a corrupt entry.
-Inflated InflateEntry(IInstallShell& shell, const EntryView& entry, ChunkWriter& writer, FileDigest& digest)
+Inflated InflateEntry(const EntryView& entry, ChunkWriter& writer, const StopQuery& stopRequested, FileDigest& digest)
 {
     Sha256 hash;
     z_stream zs{};
@@ -192,7 +188,7 @@ Inflated InflateEntry(IInstallShell& shell, const EntryView& entry, ChunkWriter&
     std::uint64_t produced = 0;
     int status = Z_OK;
     bool stopped = false;
-    while (status == Z_OK && !(stopped = shell.StopRequested()))
+    while (status == Z_OK && !(stopped = stopRequested()))
     {
         unsigned char* chunk = writer.Acquire();
         zs.next_out = chunk;
@@ -225,12 +221,57 @@ std::wstring ProgressTitle(std::uint32_t index, std::uint32_t count, const std::
     return L"[" + std::to_wstring(index + 1) + L"/" + std::to_wstring(count) + L"] " + name;
 }
 
+// Inflates an entry into a pending file of its own, numbered by its place in the table so that
+// the files of entries unpacked at the same time never compete for a name.
+void UnpackEntry(const GameFolder& folder, const EntryView& entry, std::uint32_t index, ChunkWriter& writer,
+                 const StopQuery& stopRequested, UnpackedEntry& out)
+{
+    out.output.reset(new PendingFile(folder.PathOf(L""), index + 1));
+    writer.Begin(out.output->Handle());
+    out.inflated = InflateEntry(entry, writer, stopRequested, out.digest);
+    // Every chunk is on disk (or failed) before the outcome is judged.
+    out.written = writer.Finish();
+    out.writeError = out.output->IsOpen() ? writer.LastError() : out.output->Error();
+}
+
+// Judges an unpacked entry in the same order as ever (a damaged stream, then a folder that cannot
+// be made, then a file that cannot be written) and places it; false with the failure to report,
+// or with code 0 when the user stopped the installation. The target is set aside in the backup
+// folder at the moment the entry takes its place, not before.
+bool PlaceEntry(const std::wstring& name, UnpackedEntry& unpacked, InstallRun& run, StepFailure& failure)
+{
+    if (unpacked.inflated == Inflated::Stopped)
+    {
+        failure = {0, ERROR_CANCELLED, {}};
+        return false;
+    }
+    if (unpacked.inflated == Inflated::Corrupt)
+    {
+        failure = {kStatusCorruptEntry, ERROR_SUCCESS, {}};
+        return false;
+    }
+    if (!run.CreateFolders(name, kStatusCreateDirectory, kStatusWriteFile, failure))
+        return false;
+    if (!unpacked.written)
+    {
+        failure = {kStatusWriteFile, unpacked.writeError, name};
+        return false;
+    }
+    return run.Replace(name, *unpacked.output, unpacked.digest, kStatusWriteFile, failure);
+}
+
+// Where an installation gets its entries: inflated now on this thread through writer, or taken
+// in turn from workers that inflate ahead.
+struct EntrySource
+{
+    ChunkWriter* writer = nullptr;
+    ParallelUnpacker* ahead = nullptr;
+};
+
 // Unpacks entry i as a step of the run; false with the failure to report, or with code 0 when
 // the user stopped the installation.
-// The entry is inflated into a pending file that takes its target's place only once it is
-// complete; the target is set aside in the backup folder at that moment, not before.
 bool InstallEntry(IInstallShell& shell, const GameFolder& folder, const PackageView& package, std::uint32_t index,
-                  ChunkWriter& writer, InstallRun& run, StepFailure& failure)
+                  const EntrySource& source, InstallRun& run, StepFailure& failure)
 {
     EntryView entry;
     if (!package.ReadEntry(index, entry))
@@ -240,31 +281,26 @@ bool InstallEntry(IInstallShell& shell, const GameFolder& folder, const PackageV
     }
     shell.SetTitle(ProgressTitle(index, package.EntryCount(), entry.name).c_str());
 
-    PendingFile output(folder.PathOf(L""));
-    writer.Begin(output.Handle());
-    FileDigest digest;
-    const Inflated inflated = InflateEntry(shell, entry, writer, digest);
-    // Every chunk is on disk (or failed) before the outcome is judged, in the same order as ever:
-    // a damaged stream, then a folder that cannot be made, then a file that cannot be written.
-    const bool written = writer.Finish();
-    if (inflated == Inflated::Stopped)
+    const StopQuery stopRequested = [&shell] { return shell.StopRequested(); };
+    UnpackedEntry unpacked;
+    if (source.ahead != nullptr)
     {
-        failure = {0, ERROR_CANCELLED, {}};
-        return false;
+        if (!source.ahead->Take(index, stopRequested, unpacked))
+            unpacked = UnpackedEntry();  // stopped while waiting
     }
-    if (inflated == Inflated::Corrupt)
+    else
     {
-        failure = {kStatusCorruptEntry, ERROR_SUCCESS, {}};
-        return false;
+        UnpackEntry(folder, entry, index, *source.writer, stopRequested, unpacked);
     }
-    if (!run.CreateFolders(entry.name, kStatusCreateDirectory, kStatusWriteFile, failure))
-        return false;
-    if (!written)
-    {
-        failure = {kStatusWriteFile, output.IsOpen() ? writer.LastError() : output.Error(), entry.name};
-        return false;
-    }
-    return run.Replace(entry.name, output, digest, kStatusWriteFile, failure);
+    return PlaceEntry(entry.name, unpacked, run, failure);
+}
+
+// Starts workers that inflate entries ahead on every core; false where that gains nothing (one
+// core, one entry) or a worker could not be had, and then the entries are inflated one by one.
+bool StartUnpackingAhead(ParallelUnpacker& ahead, std::uint32_t count)
+{
+    const unsigned workers = UnpackWorkerCount();
+    return workers > 1 && count > 1 && ahead.Start(workers);
 }
 
 // Notepad takes the notes by a name relative to the current directory when that is the game
@@ -322,17 +358,37 @@ InstallStatus InstallPackage(IInstallShell& shell, const GameFolder& folder)
     if (!manifest.Load() || !UndoPendingRun(manifest))
         return ReportDamagedBackup(shell);
 
-    ChunkWriter writer;
-    if (!writer.IsReady())
-        return FailEntry(shell, kStatusCorruptEntry);
+    ParallelUnpacker ahead(package.EntryCount(), [&folder, &package](std::uint32_t index, ChunkWriter& writer,
+                                                                     const StopQuery& stopRequested, UnpackedEntry& out) {
+        // An entry that cannot be read is reported before its title, when its turn comes.
+        EntryView entry;
+        if (package.ReadEntry(index, entry))
+            UnpackEntry(folder, entry, index, writer, stopRequested, out);
+    });
+    EntrySource source;
+    std::unique_ptr<ChunkWriter> writer;
+    if (StartUnpackingAhead(ahead, package.EntryCount()))
+    {
+        source.ahead = &ahead;
+    }
+    else
+    {
+        writer.reset(new (std::nothrow) ChunkWriter);
+        if (!writer || !writer->IsReady())
+            return FailEntry(shell, kStatusCorruptEntry);
+        source.writer = writer.get();
+    }
     InstallRun run(manifest);
     StepFailure failure;
     bool complete = true;
     for (std::uint32_t i = 0; i < package.EntryCount() && complete; ++i)
     {
         shell.SetProgress(i, package.EntryCount());
-        complete = !shell.StopRequested() && InstallEntry(shell, folder, package, i, writer, run, failure);
+        complete = !shell.StopRequested() && InstallEntry(shell, folder, package, i, source, run, failure);
     }
+    // Work done ahead of a failure or a stop is dropped, its pending files gone, before anything
+    // is undone or reported; on success every worker has already ended.
+    ahead.Cancel();
     if (complete && !run.Commit(failure.reason))
     {
         failure.code = kStatusWriteFile;

@@ -60,15 +60,15 @@ bool RenameByHandle(HANDLE file, const std::wstring& target)
 
 }  // namespace
 
-PendingFile::PendingFile() : PendingFile(std::wstring())
+PendingFile::PendingFile(unsigned firstNumber) : PendingFile(std::wstring(), firstNumber)
 {
 }
 
-PendingFile::PendingFile(const std::wstring& folder)
+PendingFile::PendingFile(const std::wstring& folder, unsigned firstNumber)
 {
-    for (unsigned attempt = 1; attempt <= kNameAttempts; ++attempt)
+    for (unsigned attempt = 0; attempt < kNameAttempts; ++attempt)
     {
-        name_ = PendingName(attempt);
+        name_ = PendingName(firstNumber + attempt);
         path_ = folder + name_;
         file_ = CreateFileW(path_.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);

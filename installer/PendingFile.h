@@ -16,10 +16,12 @@ namespace installer
 class PendingFile
 {
 public:
-    // In the current directory.
-    PendingFile();
+    // In the current directory. Names are tried from "~setup-PID-firstNumber.tmp" on: files
+    // pending at the same time are given numbers apart, as a name still held by a file marked for
+    // deletion cannot be had.
+    explicit PendingFile(unsigned firstNumber = 1);
     // In folder: a path ending with a backslash, an extended-length one for long folders.
-    explicit PendingFile(const std::wstring& folder);
+    explicit PendingFile(const std::wstring& folder, unsigned firstNumber = 1);
     // Closes the file; one that was not placed is gone afterwards.
     ~PendingFile();
     PendingFile(const PendingFile&) = delete;

@@ -476,4 +476,233 @@ TEST(Manifest, DigestsAreSha256)
     EXPECT_EQ(digest.sha256, "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
 }
 
+// ---- Entries inflated ahead --------------------------------------------------
+
+int PendingFiles()
+{
+    int count = 0;
+    for (const std::wstring& name : ListFiles())
+        count += name.rfind(L"~setup-", 0) == 0 ? 1 : 0;
+    return count;
+}
+
+// At one entry's title, waits until the folder holds as many pending files as wanted (entries
+// after it being inflated, or inflated and waiting), notes how many there are, then lets the run
+// go on, asks it to stop, or dies like a killed process.
+class AheadShell : public RecordingShell
+{
+public:
+    enum class Then
+    {
+        GoOn,
+        Stop,
+        Kill
+    };
+    AheadShell(int atTitle, int pendingWanted, Then then) : atTitle_(atTitle), wanted_(pendingWanted), then_(then) {}
+
+    void SetTitle(const wchar_t* title) override
+    {
+        RecordingShell::SetTitle(title);
+        if (++titles_ != atTitle_)
+            return;
+        for (int waited = 0; waited < 10000 && PendingFiles() < wanted_; waited += 5)
+            Sleep(5);
+        pendingAtTitle = PendingFiles();
+        if (then_ == Then::Kill)
+            throw std::runtime_error("killed");
+        stop_ = then_ == Then::Stop;
+    }
+    bool StopRequested() override { return stop_; }
+
+    int pendingAtTitle = -1;
+
+private:
+    int atTitle_, wanted_;
+    Then then_;
+    int titles_ = 0;
+    bool stop_ = false;
+};
+
+// Seven entries; the third is what the case makes of it, the fourth is large enough to be still
+// inflating when the third's turn comes (every write is slowed).
+std::vector<TestEntry> PatchWithThird(const TestEntry& third)
+{
+    return {{L"data.pak", "patched pak v2"},
+            {L"new.txt", "added v2"},
+            third,
+            {L"large.bin", Repeat("0123456789abcdef", 1 << 19)},
+            {L"newdir\\deep.txt", "deep v2"},
+            {L"later.txt", "later"},
+            {L"text.dat", "patched text v2"}};
+}
+
+std::vector<std::string> TitlesUpTo(const std::vector<TestEntry>& entries, std::size_t last)
+{
+    std::vector<std::string> titles = {"load"};
+    for (std::size_t i = 0; i < last; ++i)
+        titles.push_back("title [" + std::to_string(i + 1) + "/" + std::to_string(entries.size()) + "] " +
+                         Narrow(entries[i].name));
+    return titles;
+}
+
+// Entry 3 of 7 fails while entries after it are being inflated: the same box as ever, the work
+// ahead is dropped with its pending files, the folder is as it was over an earlier installation,
+// and a restore still gives the true originals.
+TEST(Ahead, AFailureMidTableDropsTheWorkAheadAndUndoesTheRun)
+{
+    struct
+    {
+        const char* what;
+        std::function<void()> prepare;
+        TestEntry third;
+        int code;
+        std::string why;
+    } cases[] = {
+        {"a damaged stream", nullptr, {L"broken.bin", "not zlib at all", 0, true}, 4, ""},
+        {"a folder level whose parent is a file", [] { WriteFile(L"blocker", "a file"); },
+         {L"blocker\\x\\y.txt", "y"}, 5, "无法创建文件夹“blocker\\x”：系统找不到指定的路径。"},
+        {"a folder where the file goes", [] { CreateDirectoryW(L"taken", nullptr); }, {L"taken", "t"}, 6,
+         "无法写入文件“taken”：已有同名的文件夹。"},
+    };
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        UnpackingScope unpacking({3, 0});
+        TempFolder folder;
+        MakeGame();
+        if (c.prepare)
+            c.prepare();
+        const auto original = Tree();
+        ASSERT_EQ(Install(Patch("1")), installer::kStatusDone);
+        const auto before = Tree();
+
+        FaultScope slow("delay=20");
+        AheadShell shell(3, 3, AheadShell::Then::GoOn);
+        const std::vector<TestEntry> entries = PatchWithThird(c.third);
+        EXPECT_EQ(Install(entries, shell), static_cast<InstallStatus>(c.code));
+        EXPECT_GE(shell.pendingAtTitle, 3) << "no entry after the third was being inflated";
+        std::vector<std::string> log = TitlesUpTo(entries, 3);
+        log.push_back(ErrorUndone(c.code, c.why));
+        log.push_back(kFixedTitle);
+        EXPECT_EQ(shell.log, log);
+        EXPECT_EQ(PendingFiles(), 0);
+        EXPECT_EQ(Tree(), before);
+        installer::BackupManifest manifest;
+        ASSERT_TRUE(manifest.Load());
+        EXPECT_FALSE(manifest.HasPending());
+
+        RecordingShell restore;
+        EXPECT_EQ(installer::RestorePackage(restore), installer::kStatusDone);
+        EXPECT_EQ(Tree(), original);
+    }
+}
+
+// Stopped, or killed, while entries after the current one are inflated: nothing stays pending on
+// disk, and the folder is as it was (a killed run once the next run has undone it).
+TEST(Ahead, AStopOrAKillLeavesNoPendingFile)
+{
+    for (const auto then : {AheadShell::Then::Stop, AheadShell::Then::Kill})
+    {
+        SCOPED_TRACE(then == AheadShell::Then::Stop ? "stopped" : "killed");
+        UnpackingScope unpacking({3, 0});
+        TempFolder folder;
+        MakeGame();
+        const auto before = Tree();
+        FaultScope slow("delay=20");
+        AheadShell shell(3, 3, then);
+        const std::vector<TestEntry> entries = PatchWithThird({L"third.txt", "3"});
+        if (then == AheadShell::Then::Kill)
+        {
+            EXPECT_THROW(Install(entries, shell), std::runtime_error);
+            EXPECT_EQ(PendingFiles(), 0);
+            RecordingShell next;
+            EXPECT_EQ(installer::RestorePackage(next), installer::kStatusDone);
+        }
+        else
+        {
+            EXPECT_EQ(Install(entries, shell), installer::kStatusStopped);
+            std::vector<std::string> log = TitlesUpTo(entries, 3);
+            log.push_back(kFixedTitle);
+            EXPECT_EQ(shell.log, log);
+        }
+        EXPECT_GE(shell.pendingAtTitle, 3);
+        EXPECT_EQ(PendingFiles(), 0);
+        EXPECT_EQ(Tree(), before);
+    }
+}
+
+// While the first entry's turn is held up, workers take up no more than twice their number.
+TEST(Ahead, TakesUpABoundedNumberOfEntries)
+{
+    UnpackingScope unpacking({2, 0});
+    TempFolder folder;
+    MakeGame();
+    std::vector<TestEntry> entries;
+    for (int i = 0; i < 20; ++i)
+        entries.push_back({L"file" + std::to_wstring(i) + L".txt", "content " + std::to_string(i)});
+    struct HoldUp : AheadShell
+    {
+        using AheadShell::AheadShell;
+        void SetTitle(const wchar_t* title) override
+        {
+            AheadShell::SetTitle(title);
+            if (pendingAtTitle >= 0 && pendingAfterWait < 0)
+            {
+                Sleep(300);
+                pendingAfterWait = PendingFiles();
+            }
+        }
+        int pendingAfterWait = -1;
+    } held(1, 4, AheadShell::Then::GoOn);
+    ASSERT_EQ(Install(entries, held), installer::kStatusDone);
+    EXPECT_EQ(held.pendingAtTitle, 4);
+    EXPECT_EQ(held.pendingAfterWait, 4);
+    EXPECT_EQ(PendingFiles(), 0);
+    std::string content;
+    ASSERT_TRUE(ReadFile(L"file19.txt", content));
+    EXPECT_EQ(content, "content 19");
+}
+
+// One worker (a single-core host) or a worker thread the system refuses: the entries are
+// inflated one by one as they come, with the same titles, errors and outcome.
+TEST(Ahead, WithoutWorkersEntriesAreInflatedInTurn)
+{
+    const struct
+    {
+        const char* what;
+        installer::UnpackSettings settings;
+    } cases[] = {
+        {"one core", {1, 0}},
+        {"the first worker thread refused", {3, 1}},
+        {"the last worker thread refused", {3, 3}},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        UnpackingScope unpacking(c.settings);
+        TempFolder folder;
+        MakeGame();
+        const auto before = Tree();
+        AheadShell failing(3, 0, AheadShell::Then::GoOn);
+        const std::vector<TestEntry> entries = PatchWithThird({L"broken.bin", "not zlib", 0, true});
+        EXPECT_EQ(Install(entries, failing), installer::kStatusCorruptEntry);
+        EXPECT_EQ(failing.pendingAtTitle, 0) << "an entry was inflated ahead of its turn";
+        std::vector<std::string> log = TitlesUpTo(entries, 3);
+        log.push_back(ErrorUndone(4));
+        log.push_back(kFixedTitle);
+        EXPECT_EQ(failing.log, log);
+        EXPECT_EQ(Tree(), before);
+
+        std::vector<TestEntry> good = PatchWithThird({L"third.txt", "3"});
+        ASSERT_EQ(Install(good), installer::kStatusDone);
+        for (const TestEntry& entry : good)
+        {
+            std::string content;
+            ASSERT_TRUE(ReadFile(entry.name, content)) << Narrow(entry.name);
+            EXPECT_EQ(content, entry.content) << Narrow(entry.name);
+        }
+        EXPECT_EQ(PendingFiles(), 0);
+    }
+}
+
 }  // namespace

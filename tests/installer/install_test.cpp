@@ -1,6 +1,7 @@
 // The installation routine through a recording shell, in a fresh temporary
 // folder per case: what the user is told, in which order, and what is on disk.
 
+#include "installer/ParallelUnpacker.h"
 #include "installer/GameFolder.h"
 #include "installer/SystemReason.h"
 #include "tests/installer/install_test_support.h"
@@ -161,14 +162,16 @@ std::vector<InstallCase> Cases()
     };
 }
 
-class InstallTable : public ::testing::TestWithParam<int>
+// Each case runs with one thread inflating the entries in turn and with three inflating ahead.
+class InstallTable : public ::testing::TestWithParam<std::tuple<int, unsigned>>
 {
 };
 
 TEST_P(InstallTable, ReportsAndWritesAsExpected)
 {
-    const InstallCase c = Cases()[GetParam()];
+    const InstallCase c = Cases()[std::get<0>(GetParam())];
     SCOPED_TRACE(c.what);
+    UnpackingScope unpacking({std::get<1>(GetParam()), 0});
     TempFolder folder;
     RecordingShell shell;
     shell.package = MakePackage(c.entries);
@@ -187,7 +190,8 @@ TEST_P(InstallTable, ReportsAndWritesAsExpected)
     EXPECT_EQ(ListFiles(), c.expectedListing);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, InstallTable, ::testing::Range(0, int(Cases().size())));
+INSTANTIATE_TEST_SUITE_P(Cases, InstallTable,
+                         ::testing::Combine(::testing::Range(0, int(Cases().size())), ::testing::Values(1u, 3u)));
 
 // Damage to the package itself, found before any entry is touched.
 TEST(InstallPackageBytes, RejectsDamagedHeadersAndTables)

@@ -5,6 +5,7 @@
 
 #include "installer/Install.h"
 #include "installer/PackageFormat.h"
+#include "installer/ParallelUnpacker.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -190,6 +191,14 @@ inline std::vector<std::wstring> ListFiles()
     names.erase(std::remove(names.begin(), names.end(), L"tessaly.exe"), names.end());
     return names;
 }
+
+// How entries are unpacked is process-wide: every case that sets it puts the default back.
+class UnpackingScope
+{
+public:
+    explicit UnpackingScope(const installer::UnpackSettings& settings) { installer::ConfigureUnpacking(settings); }
+    ~UnpackingScope() { installer::ConfigureUnpacking({}); }
+};
 
 inline std::string Repeat(const std::string& unit, int times)
 {
