@@ -1,6 +1,8 @@
 #pragma once
-// SHA-256 through the system's cryptography provider, for telling the files we
-// installed from the originals and from files changed since.
+// SHA-256 of our own, for telling the files we installed from the originals and
+// from files changed since. Every byte the installer writes is hashed, so the
+// hash must keep up with inflating: where the processor has the SHA instructions
+// they do the rounds, otherwise plain code does.
 
 #include <windows.h>
 
@@ -24,20 +26,33 @@ struct FileDigest
 class Sha256
 {
 public:
-    Sha256();
-    ~Sha256();
+    // Which code does the rounds; tests pin each one against the system's provider.
+    enum class Engine
+    {
+        Fastest,   // the SHA instructions where the processor has them, plain code otherwise
+        Portable,  // plain code on any processor
+    };
+
+    explicit Sha256(Engine engine = Engine::Fastest);
     Sha256(const Sha256&) = delete;
     Sha256& operator=(const Sha256&) = delete;
 
-    // False when the provider is not available; Add and Finish then give an empty digest.
-    bool IsReady() const { return hash_ != nullptr; }
+    // Whether this processor has the SHA instructions (and the SSE levels they come with).
+    static bool HasShaInstructions();
+
+    // Always true: kept for callers written when the hash came from a provider that could be missing.
+    bool IsReady() const { return true; }
     void Add(const void* data, std::size_t size);
     // The digest of everything added; the object is spent afterwards.
     FileDigest Finish();
 
 private:
-    void* algorithm_ = nullptr;
-    void* hash_ = nullptr;
+    using BlockFunction = void (*)(std::uint32_t* state, const unsigned char* blocks, std::size_t count);
+
+    BlockFunction compress_;
+    std::uint32_t state_[8];
+    unsigned char pending_[64];
+    std::size_t pendingBytes_ = 0;
     std::uint64_t size_ = 0;
 };
 
