@@ -12,6 +12,9 @@ namespace
 {
 // Pixels the system's picker leaves before its first field.
 const int PickerTextMargin = 2;
+// The framework's focus frame lies on the third pixel inside the control: the
+// picker stays within it.
+const int FocusFrameRoom = 3;
 
 // A year-month-day text as the control shows it ("2026-03-07", " 999-12-31")
 // into time; false, and time untouched, for anything else or a day that
@@ -63,9 +66,9 @@ LPCWSTR CDateTimeWnd::GetSuperClassName() const
 
 // The picker lies where the control shows its date: one line of the font,
 // centred as the closed control centres it, from where the text starts (less
-// the picker's own margin before its first field) to the control's border,
-// where its drop-down button goes. Open and closed, the date stands in the
-// same place.
+// the picker's own margin before its first field) to the control's focus
+// frame, inside which its drop-down button goes. Open and closed, the date
+// stands in the same place.
 RECT CDateTimeWnd::CalcPos() const
 {
     RECT rc = {0, 0, 0, 0};
@@ -75,8 +78,8 @@ RECT CDateTimeWnd::CalcPos() const
     const RECT text = owner->TextRect();
     const RECT border = owner->GetBorderSize();
     rc = owner->GetPos();
-    rc.left = Max<LONG>(rc.left + border.left, text.left - PickerTextMargin);
-    rc.right -= border.right;
+    rc.left = Max<LONG>(rc.left + Max<LONG>(border.left, FocusFrameRoom), text.left - PickerTextMargin);
+    rc.right -= Max<LONG>(border.right, FocusFrameRoom);
     const TFontEntry* font = manager->GetFontInfo(owner->GetFont());
     const int lineHeight = font != NULL ? font->metrics.tmHeight : 0;
     if (lineHeight > 0 && lineHeight < text.bottom - text.top)
