@@ -386,4 +386,9 @@ TEST(DateTime, TheOpenPickerShowsTheDateWhereTheClosedControlDoes)
     EXPECT_NEAR(open.left, closed.left, 2);
     const RECT& pos = date->GetPos();
     EXPECT_NEAR(open.top - pos.top, pos.bottom - 1 - open.bottom, 2) << "centred in the control";
+
+    // Around the picker's line the control shows its focus frame, below it too.
+    const RECT frameBottom = {pos.left + 4, pos.bottom - 3, pos.left + 100, pos.bottom - 2};
+    TInk frame = {};
+    EXPECT_TRUE(ScreenInk(host, frameBottom, &frame)) << "the focus frame's bottom line";
 }

@@ -345,6 +345,10 @@ void CDateTimeUI::HandleEvent(TControlEvent& event)
     case EventSetFocus:
         if (IsEnabled() && pickerWindow == NULL)
             OpenPicker();
+        // The picker covers only the date's line: the focus frame around it
+        // shows on the rest of the control.
+        if (IsEnabled())
+            Invalidate();
         break;
     case EventKillFocus:
         ClosePickerOnFocusLoss();
