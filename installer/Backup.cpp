@@ -1,6 +1,7 @@
 #include "installer/Backup.h"
 
 #include "installer/PendingFile.h"
+#include "installer/SystemReason.h"
 #include "installer/WriteFaults.h"
 
 #include <cerrno>
@@ -146,9 +147,9 @@ bool ReadWholeFile(const wchar_t* path, std::string& content, DWORD& error)
 }
 
 // Writes the draft through to the disk, so that the rename that follows publishes complete content.
-bool WriteDraft(const std::string& content, DWORD& error)
+bool WriteDraft(const std::wstring& draft, const std::string& content, DWORD& error)
 {
-    HANDLE file = CreateFileW(kManifestDraft, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(draft.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
     {
         error = GetLastError();
@@ -163,7 +164,7 @@ bool WriteDraft(const std::string& content, DWORD& error)
         error = GetLastError();
     CloseHandle(file);
     if (!ok)
-        DeleteFileW(kManifestDraft);
+        DeleteFileW(draft.c_str());
     return ok;
 }
 
@@ -186,9 +187,9 @@ bool Holds(const std::wstring& path, const FileDigest& digest)
 }
 
 // Removes what the folder holds of ours, then the folder when nothing else is in it.
-void RemoveBackupFolder()
+void RemoveBackupFolder(const GameFolder& game)
 {
-    const std::wstring folder = std::wstring(kBackupFolder) + L"\\";
+    const std::wstring folder = game.PathOf(kBackupFolder) + L"\\";
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE)
@@ -204,44 +205,46 @@ void RemoveBackupFolder()
         } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryW(kBackupFolder);
+    RemoveDirectoryW(game.PathOf(kBackupFolder).c_str());
 }
 
 // Puts back what a replacing or updating record set aside, or removes the file it added.
-bool UndoFileStep(const BackupRecord& record)
+bool UndoFileStep(const GameFolder& game, const BackupRecord& record)
 {
-    const std::wstring backup = BackupPathOf(record);
+    const std::wstring backup = game.PathOf(BackupPathOf(record));
+    const std::wstring target = game.PathOf(record.name);
     if (record.existed)
     {
         // Without the set-aside file the original was never moved: it is still in place.
         if (!PathExists(backup))
             return true;
-        return MoveFileExW(backup.c_str(), record.name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        return MoveFileExW(backup.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     }
-    if (!FileExists(record.name))
+    if (!FileExists(target))
         return true;
     // Only what this run wrote goes; anything else is not ours to delete.
-    return Holds(record.name, record.after) && DeleteFileW(record.name.c_str()) != 0;
+    return Holds(target, record.after) && DeleteFileW(target.c_str()) != 0;
 }
 
 // One file of a completed installation back to its original; false when it was changed since.
-bool RestoreFile(const BackupRecord& record, bool& failed)
+bool RestoreFile(const GameFolder& game, const BackupRecord& record, bool& failed)
 {
-    const std::wstring backup = BackupPathOf(record);
-    const bool installedStill = !FileExists(record.name) || Holds(record.name, record.after);
+    const std::wstring backup = game.PathOf(BackupPathOf(record));
+    const std::wstring target = game.PathOf(record.name);
+    const bool installedStill = !FileExists(target) || Holds(target, record.after);
     if (!record.existed)
     {
         if (!installedStill)
             return false;
-        if (FileExists(record.name) && !DeleteFileW(record.name.c_str()))
+        if (FileExists(target) && !DeleteFileW(target.c_str()))
             failed = true;
         return true;
     }
     if (!PathExists(backup))
-        return Holds(record.name, record.before);  // an earlier, interrupted restore got this far
+        return Holds(target, record.before);  // an earlier, interrupted restore got this far
     if (!installedStill)
         return false;
-    if (!MoveFileExW(backup.c_str(), record.name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!MoveFileExW(backup.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         failed = true;
     return true;
 }
@@ -290,12 +293,20 @@ bool ParseManifest(const std::string& text, std::vector<BackupRecord>& records)
     return true;
 }
 
+BackupManifest::BackupManifest() : folder_(GameFolder::Current())
+{
+}
+
+BackupManifest::BackupManifest(const GameFolder& folder) : folder_(folder)
+{
+}
+
 bool BackupManifest::Load()
 {
     records.clear();
     std::string text;
     DWORD error = ERROR_SUCCESS;
-    if (!ReadWholeFile(kManifestFile, text, error))
+    if (!ReadWholeFile(PathOf(kManifestFile).c_str(), text, error))
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
     return ParseManifest(text, records);
 }
@@ -305,27 +316,29 @@ bool BackupManifest::Save(const std::vector<BackupRecord>& next, DWORD& error)
     error = ERROR_SUCCESS;
     if (next.empty())
     {
-        RemoveBackupFolder();
+        RemoveBackupFolder(folder_);
         records.clear();
         return true;
     }
-    if (!CreateDirectoryW(kBackupFolder, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+    if (!CreateDirectoryW(PathOf(kBackupFolder).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
     {
         error = GetLastError();
         return false;
     }
-    bool published = WriteDraft(FormatManifest(next), error);
-    if (published && !MoveFileExW(kManifestDraft, kManifestFile, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    const std::wstring draft = PathOf(kManifestDraft);
+    bool published = WriteDraft(draft, FormatManifest(next), error);
+    if (published &&
+        !MoveFileExW(draft.c_str(), PathOf(kManifestFile).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     {
         error = GetLastError();
-        DeleteFileW(kManifestDraft);
+        DeleteFileW(draft.c_str());
         published = false;
     }
     if (!published)
     {
         // A folder made for a first manifest that could not be written goes again.
         if (records.empty())
-            RemoveBackupFolder();
+            RemoveBackupFolder(folder_);
         return false;
     }
     if (&next != &records)
@@ -358,11 +371,15 @@ unsigned BackupManifest::NextSlot() const
     return next;
 }
 
-bool InstallRun::Record(const BackupRecord& record, DWORD& error)
+bool InstallRun::Record(const BackupRecord& record, unsigned writeCode, StepFailure& failure)
 {
     std::vector<BackupRecord> next = manifest_.records;
     next.push_back(record);
-    return manifest_.Save(next, error);
+    if (manifest_.Save(next, failure.reason))
+        return true;
+    failure.code = writeCode;
+    failure.name = kManifestFile;
+    return false;
 }
 
 bool InstallRun::CreateFolders(const std::wstring& name, unsigned folderCode, unsigned writeCode,
@@ -370,23 +387,22 @@ bool InstallRun::CreateFolders(const std::wstring& name, unsigned folderCode, un
 {
     for (std::size_t slash = name.find(L'\\'); slash != std::wstring::npos; slash = name.find(L'\\', slash + 1))
     {
-        const std::wstring folder = name.substr(0, slash < MAX_PATH - 1 ? slash : MAX_PATH - 1);
-        if (PathExists(folder))
+        const std::wstring folder = name.substr(0, slash);
+        const std::wstring path = manifest_.PathOf(folder);
+        if (PathExists(path))
             continue;
         BackupRecord record;
         record.kind = BackupRecord::Kind::NewFolder;
         record.slot = manifest_.NextSlot();
         record.name = folder;
-        if (!Record(record, failure.reason))
-        {
-            failure.code = writeCode;
+        if (!Record(record, writeCode, failure))
             return false;
-        }
         // A level that cannot be made for another reason than a missing parent shows up as
         // a file that cannot be written, as it always has.
-        if (_wmkdir(folder.c_str()) != 0 && errno == ENOENT)
+        if (_wmkdir(path.c_str()) != 0 && errno == ENOENT)
         {
-            failure = {folderCode, ERROR_PATH_NOT_FOUND};
+            const DWORD reason = static_cast<DWORD>(_doserrno);
+            failure = {folderCode, reason != ERROR_SUCCESS ? reason : ERROR_PATH_NOT_FOUND, folder};
             return false;
         }
     }
@@ -397,12 +413,14 @@ bool InstallRun::Replace(const std::wstring& name, PendingFile& file, const File
                          StepFailure& failure)
 {
     failure.code = writeCode;
-    const DWORD attributes = GetFileAttributesW(name.c_str());
+    failure.name = name;
+    const std::wstring target = manifest_.PathOf(name);
+    const DWORD attributes = GetFileAttributesW(target.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     // A folder in the way, or a file its owner marked read-only, is not ours to replace.
     if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY))
     {
-        failure.reason = ERROR_DIRECTORY;
+        failure.reason = kTargetIsFolder;
         return false;
     }
     if (exists && (attributes & FILE_ATTRIBUTE_READONLY))
@@ -412,7 +430,7 @@ bool InstallRun::Replace(const std::wstring& name, PendingFile& file, const File
     }
     if (!file.IsOpen())
     {
-        failure.reason = file.CreateError();
+        failure.reason = file.Error();
         return false;
     }
 
@@ -423,21 +441,22 @@ bool InstallRun::Replace(const std::wstring& name, PendingFile& file, const File
     record.existed = exists;
     record.after = digest;
     record.name = name;
-    if (exists && !DigestFile(name, record.before))
+    if (exists && !DigestFile(target, record.before))
     {
         failure.reason = GetLastError();
         return false;
     }
-    if (!Record(record, failure.reason))
+    if (!Record(record, writeCode, failure))
         return false;
-    if (exists && !MoveFileExW(name.c_str(), BackupPathOf(record).c_str(), MOVEFILE_REPLACE_EXISTING))
+    if (exists &&
+        !MoveFileExW(target.c_str(), manifest_.PathOf(BackupPathOf(record)).c_str(), MOVEFILE_REPLACE_EXISTING))
     {
-        failure.reason = GetLastError();
+        failure.reason = WhyNotReplaceable(target, GetLastError());
         return false;
     }
-    if (!file.PlaceAs(name))
+    if (!file.PlaceAs(target))
     {
-        failure.reason = GetLastError();
+        failure.reason = file.Error();
         return false;
     }
     return true;
@@ -473,7 +492,7 @@ bool InstallRun::Commit(DWORD& error)
             if (installed.kind == BackupRecord::Kind::Installed && SameName(installed.name, record.name))
                 installed.after = record.after;
         if (record.existed)
-            superseded.push_back(BackupPathOf(record));
+            superseded.push_back(manifest_.PathOf(BackupPathOf(record)));
     }
     if (!manifest_.Save(next, error))
         return false;
@@ -495,10 +514,10 @@ bool UndoPendingRun(BackupManifest& manifest)
         }
         if (IsFolder(*record))
         {
-            RemoveDirectoryW(record->name.c_str());  // stays when something else is in it
+            RemoveDirectoryW(manifest.PathOf(record->name).c_str());  // stays when something else is in it
             continue;
         }
-        if (!UndoFileStep(*record))
+        if (!UndoFileStep(manifest.Folder(), *record))
         {
             kept.insert(kept.begin(), *record);
             complete = false;
@@ -524,11 +543,11 @@ bool RestoreOriginals(BackupManifest& manifest, std::vector<std::wstring>& chang
     {
         if (IsFolder(*record))
         {
-            RemoveDirectoryW(record->name.c_str());
+            RemoveDirectoryW(manifest.PathOf(record->name).c_str());
             continue;
         }
         bool stepFailed = false;
-        if (RestoreFile(*record, stepFailed) && !stepFailed)
+        if (RestoreFile(manifest.Folder(), *record, stepFailed) && !stepFailed)
             continue;
         failed = failed || stepFailed;
         if (!stepFailed)

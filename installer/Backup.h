@@ -18,6 +18,7 @@
 // A run that did not complete leaves replacing/updating/newfolder records;
 // the next run (installing or restoring) undoes them first.
 
+#include "installer/GameFolder.h"
 #include "installer/Sha256.h"
 
 #include <windows.h>
@@ -55,8 +56,13 @@ struct BackupRecord
 class BackupManifest
 {
 public:
-    // Reads the manifest of the current directory; none is an empty manifest. False when it is
-    // there but cannot be read or understood.
+    // The backup of the game in the current directory.
+    BackupManifest();
+    // The backup of the game in folder.
+    explicit BackupManifest(const GameFolder& folder);
+
+    // Reads the manifest of the game folder; none is an empty manifest. False when it is there
+    // but cannot be read or understood.
     bool Load();
     // Replaces the manifest on disk with records; with no records the manifest and the backup
     // folder go. On failure nothing on disk changed and error holds the reason.
@@ -69,21 +75,30 @@ public:
     BackupRecord* FindInstalled(const std::wstring& name);
     unsigned NextSlot() const;
 
+    const GameFolder& Folder() const { return folder_; }
+    // A name relative to the game folder as the path every file operation takes.
+    std::wstring PathOf(const std::wstring& relative) const { return folder_.PathOf(relative); }
+
     std::vector<BackupRecord> records;
+
+private:
+    GameFolder folder_;
 };
 
-// Where a record keeps the file it set aside.
+// Where a record keeps the file it set aside, relative to the game folder.
 std::wstring BackupPathOf(const BackupRecord& record);
 
 // Text form of the records, and back (false on anything malformed); exposed for tests.
 std::string FormatManifest(const std::vector<BackupRecord>& records);
 bool ParseManifest(const std::string& text, std::vector<BackupRecord>& records);
 
-// A failed step: what to report, and the system's reason (for telling missing rights apart).
+// A failed step: what to report, the system's reason (also for telling missing rights apart),
+// and the folder or file that could not be made or written, relative to the game folder.
 struct StepFailure
 {
     unsigned code = 0;
     DWORD reason = ERROR_SUCCESS;
+    std::wstring name;
 };
 
 // The steps of one installation run, recorded before they are taken.
@@ -103,7 +118,8 @@ public:
     bool Commit(DWORD& error);
 
 private:
-    bool Record(const BackupRecord& record, DWORD& error);
+    // Adds record to the manifest on disk; when it cannot, failure says so as writeCode.
+    bool Record(const BackupRecord& record, unsigned writeCode, StepFailure& failure);
 
     BackupManifest& manifest_;
 };

@@ -34,7 +34,47 @@ const wchar_t kHintCaption[] = L"安装运行提示";
 constexpr UINT kJobDoneMessage = WM_APP + 41;
 // The worker needs little stack; the default would reserve (and under Wine commit) megabytes.
 constexpr SIZE_T kWorkerStackSize = 256 * 1024;
+
+// The framework's reasons for a skin it could not read, in the player's language. They name the
+// archive and the skin file, which are the only ones the installer reads itself.
+struct SkinReason
+{
+    const wchar_t* framework;
+    const wchar_t* player;
+};
+const SkinReason kSkinReasons[] = {
+    {L"Error opening zip file", L"“Setup.dat”不是有效的界面文件包，可能已损坏。"},
+    {L"Error opening file", L"无法打开界面文件。"},
+    {L"File is empty", L"界面文件是空的。"},
+    {L"File too large", L"界面文件过大。"},
+    {L"Could not read file", L"无法读取界面文件。"},
+    {L"Could not find ziped file", L"“Setup.dat”中缺少“Setup.xml”。"},
+    {L"Could not unzip file", L"“Setup.dat”中的“Setup.xml”已损坏，无法解压。"},
+};
+
+bool SkinArchiveExists()
+{
+    const std::wstring archive = std::wstring(CManagerUI::GetResourcePath()) + kSkinArchive;
+    const DWORD attributes = GetFileAttributesW(archive.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 }  // namespace
+
+std::wstring DescribeSkinFailure(LPCWSTR frameworkReason)
+{
+    if (!SkinArchiveExists())
+        return L"找不到“Setup.dat”。";
+    const std::wstring reason = frameworkReason != nullptr ? frameworkReason : L"";
+    for (const SkinReason& known : kSkinReasons)
+    {
+        if (reason == known.framework)
+            return known.player;
+    }
+    // The rest are faults in the document itself; their details help whoever made the skin.
+    if (reason.empty())
+        return L"“Setup.xml”中没有可显示的界面。";
+    return L"“Setup.xml”的内容有误（" + reason + L"）。";
+}
 
 CFrameWindowWnd::CFrameWindowWnd() = default;
 
@@ -252,7 +292,7 @@ bool CFrameWindowWnd::BuildSkin()
     CControlUI* root = builder.Create(kSkinFile, nullptr, &manager, nullptr);
     if (root == nullptr)
     {
-        ReportMissingSkin(builder.GetLastErrorMessage());
+        ReportMissingSkin(DescribeSkinFailure(builder.GetLastErrorMessage()).c_str());
         return false;
     }
     manager.AttachRoot(root);

@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 namespace installer
 {
@@ -32,6 +33,9 @@ constexpr DWORD kFrameStyle = 0x96C80000;  // popup, visible, clip siblings/chil
 constexpr DWORD kFrameExStyle = 0x100;     // WS_EX_WINDOWEDGE
 constexpr int kIconResourceId = 107;
 constexpr int kTuneResourceId = 129;
+
+// Why the skin could not be read or built, for the player: the builder's reason in Chinese.
+std::wstring DescribeSkinFailure(LPCWSTR frameworkReason);
 
 class CFrameWindowWnd : public CWindowWnd, public INotifyUI
 {
@@ -57,7 +61,7 @@ protected:
 
     // Overridable so that tests can drive the window without modal boxes or unpacking.
     virtual void ShowStartupHint();
-    // Says that the skin could not be loaded or built; reason is the builder's, possibly empty.
+    // Says that the skin could not be loaded or built, and why (in the player's language).
     virtual void ReportMissingSkin(LPCWSTR reason);
     virtual void InstallPackage();
     virtual void RestorePackage();

@@ -2,9 +2,11 @@
 
 #include "installer/Backup.h"
 #include "installer/ChunkWriter.h"
+#include "installer/GameFolder.h"
 #include "installer/PackageFormat.h"
 #include "installer/PendingFile.h"
 #include "installer/Sha256.h"
+#include "installer/SystemReason.h"
 
 #include <windows.h>
 
@@ -72,11 +74,21 @@ bool LacksRights(DWORD reason)
     return reason == ERROR_ACCESS_DENIED || reason == ERROR_PRIVILEGE_NOT_HELD;
 }
 
-// Reports a failed entry after its run was undone: the same numbered error, and what became of
-// the game's files; when rights were missing, the offer to start again as administrator.
+// The line under a failed folder or file: which one, and why, in the player's words.
+std::wstring FailedWriteLine(const StepFailure& failure)
+{
+    if (failure.name.empty())
+        return std::wstring();
+    const wchar_t* what = failure.code == kStatusCreateDirectory ? L"\n无法创建文件夹“" : L"\n无法写入文件“";
+    return what + failure.name + L"”：" + DescribeSystemError(failure.reason);
+}
+
+// Reports a failed entry after its run was undone: the same numbered error, what could not be
+// written and why, and what became of the game's files; when rights were missing, the offer to
+// start again as administrator.
 InstallStatus FailRun(IInstallShell& shell, const StepFailure& failure, bool undone)
 {
-    std::wstring text = InternalErrorText(failure.code);
+    std::wstring text = InternalErrorText(failure.code) + FailedWriteLine(failure);
     if (undone && LacksRights(failure.reason))
     {
         text += kNoRightsText;
@@ -98,10 +110,10 @@ InstallStatus ReportDamagedBackup(IInstallShell& shell)
     return kStatusBackupDamaged;
 }
 
-bool GameIsPresent()
+bool GameIsPresent(const GameFolder& folder)
 {
     FILE* probe = nullptr;
-    if (_wfopen_s(&probe, kProbeFile, L"rb") != 0 || probe == nullptr)
+    if (_wfopen_s(&probe, folder.PathOf(kProbeFile).c_str(), L"rb") != 0 || probe == nullptr)
         return false;
     std::fclose(probe);
     return true;
@@ -217,18 +229,18 @@ std::wstring ProgressTitle(std::uint32_t index, std::uint32_t count, const std::
 // the user stopped the installation.
 // The entry is inflated into a pending file that takes its target's place only once it is
 // complete; the target is set aside in the backup folder at that moment, not before.
-bool InstallEntry(IInstallShell& shell, const PackageView& package, std::uint32_t index, ChunkWriter& writer,
-                  InstallRun& run, StepFailure& failure)
+bool InstallEntry(IInstallShell& shell, const GameFolder& folder, const PackageView& package, std::uint32_t index,
+                  ChunkWriter& writer, InstallRun& run, StepFailure& failure)
 {
     EntryView entry;
     if (!package.ReadEntry(index, entry))
     {
-        failure = {kStatusCorruptEntry, ERROR_SUCCESS};
+        failure = {kStatusCorruptEntry, ERROR_SUCCESS, {}};
         return false;
     }
     shell.SetTitle(ProgressTitle(index, package.EntryCount(), entry.name).c_str());
 
-    PendingFile output;
+    PendingFile output(folder.PathOf(L""));
     writer.Begin(output.Handle());
     FileDigest digest;
     const Inflated inflated = InflateEntry(shell, entry, writer, digest);
@@ -237,36 +249,48 @@ bool InstallEntry(IInstallShell& shell, const PackageView& package, std::uint32_
     const bool written = writer.Finish();
     if (inflated == Inflated::Stopped)
     {
-        failure = {0, ERROR_CANCELLED};
+        failure = {0, ERROR_CANCELLED, {}};
         return false;
     }
     if (inflated == Inflated::Corrupt)
     {
-        failure = {kStatusCorruptEntry, ERROR_SUCCESS};
+        failure = {kStatusCorruptEntry, ERROR_SUCCESS, {}};
         return false;
     }
     if (!run.CreateFolders(entry.name, kStatusCreateDirectory, kStatusWriteFile, failure))
         return false;
     if (!written)
     {
-        failure = {kStatusWriteFile, output.IsOpen() ? writer.LastError() : output.CreateError()};
+        failure = {kStatusWriteFile, output.IsOpen() ? writer.LastError() : output.Error(), entry.name};
         return false;
     }
     return run.Replace(entry.name, output, digest, kStatusWriteFile, failure);
 }
 
-void OpenNotes(IInstallShell& shell)
+// Notepad takes the notes by a name relative to the current directory when that is the game
+// folder, else by their full name.
+void OpenNotes(IInstallShell& shell, const GameFolder& folder)
 {
-    wchar_t commandLine[sizeof(kNotesCommandLine) / sizeof(wchar_t)];
-    std::wmemcpy(commandLine, kNotesCommandLine, sizeof(kNotesCommandLine) / sizeof(wchar_t));
-    shell.StartProcess(commandLine);
+    std::wstring commandLine = kNotesCommandLine;
+    if (!folder.IsCurrentDirectory())
+    {
+        const std::size_t blank = commandLine.find(L' ');
+        commandLine = commandLine.substr(0, blank + 1) + L"\"" + folder.Display() + L"\\" +
+                      commandLine.substr(blank + 1) + L"\"";
+    }
+    shell.StartProcess(&commandLine[0]);
 }
 
 }  // namespace
 
 InstallStatus InstallPackage(IInstallShell& shell)
 {
-    if (!GameIsPresent())
+    return InstallPackage(shell, GameFolder::Locate());
+}
+
+InstallStatus InstallPackage(IInstallShell& shell, const GameFolder& folder)
+{
+    if (!GameIsPresent(folder))
     {
         shell.ShowMessage(kGameMissingText, kGameMissingCaption, kIconError);
         return kStatusGameMissing;
@@ -294,7 +318,7 @@ InstallStatus InstallPackage(IInstallShell& shell)
         return FailEntry(shell, kStatusCorruptEntry);
 
     // A run that was cut short (power loss, a killed process) is undone before anything else.
-    BackupManifest manifest;
+    BackupManifest manifest(folder);
     if (!manifest.Load() || !UndoPendingRun(manifest))
         return ReportDamagedBackup(shell);
 
@@ -307,11 +331,12 @@ InstallStatus InstallPackage(IInstallShell& shell)
     for (std::uint32_t i = 0; i < package.EntryCount() && complete; ++i)
     {
         shell.SetProgress(i, package.EntryCount());
-        complete = !shell.StopRequested() && InstallEntry(shell, package, i, writer, run, failure);
+        complete = !shell.StopRequested() && InstallEntry(shell, folder, package, i, writer, run, failure);
     }
     if (complete && !run.Commit(failure.reason))
     {
         failure.code = kStatusWriteFile;
+        failure.name = kManifestFile;
         complete = false;
     }
     if (!complete)
@@ -330,14 +355,19 @@ InstallStatus InstallPackage(IInstallShell& shell)
     shell.SetProgress(package.EntryCount(), package.EntryCount());
     shell.ReleasePackage();
     shell.ShowMessage(kCompletedText, kSetupCaption, kIconInformation);
-    OpenNotes(shell);
+    OpenNotes(shell, folder);
     shell.SetTitle(kWindowTitle);
     return kStatusDone;
 }
 
 InstallStatus RestorePackage(IInstallShell& shell)
 {
-    BackupManifest manifest;
+    return RestorePackage(shell, GameFolder::Locate());
+}
+
+InstallStatus RestorePackage(IInstallShell& shell, const GameFolder& folder)
+{
+    BackupManifest manifest(folder);
     if (!manifest.Load())
         return ReportDamagedBackup(shell);
     if (manifest.IsEmpty())

@@ -1,6 +1,6 @@
 #pragma once
 // The installation routine: probes for the game, unpacks the embedded package
-// into the current directory with progress in the window title, reports the
+// into the game folder with progress in the window title, reports the
 // outcome and opens the patch notes. An installation is all or nothing: every
 // file it replaces is set aside in the backup folder first, and a failure puts
 // them all back. The restore routine puts the originals back for good. Both
@@ -75,10 +75,15 @@ public:
     virtual void SetProgress(std::uint32_t /*done*/, std::uint32_t /*count*/) {}
 };
 
-// Runs one complete installation in the current directory.
-InstallStatus InstallPackage(IInstallShell& shell);
+class GameFolder;
 
-// Puts back the originals the installations in the current directory replaced.
+// Runs one complete installation in the game folder: the current directory, or the program's own
+// folder when that is too long to be a current directory (see GameFolder).
+InstallStatus InstallPackage(IInstallShell& shell);
+InstallStatus InstallPackage(IInstallShell& shell, const GameFolder& folder);
+
+// Puts back the originals the installations in the game folder replaced.
 InstallStatus RestorePackage(IInstallShell& shell);
+InstallStatus RestorePackage(IInstallShell& shell, const GameFolder& folder);
 
 }  // namespace installer

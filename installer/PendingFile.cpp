@@ -1,5 +1,7 @@
 #include "installer/PendingFile.h"
 
+#include "installer/SystemReason.h"
+
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -18,10 +20,17 @@ std::wstring PendingName(unsigned attempt)
     return L"~setup-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(attempt) + L".tmp";
 }
 
+const wchar_t kExtendedPrefix[] = L"\\\\?\\";
+
 // The target as an absolute NT path: renaming through a handle takes no name relative to the
-// current directory.
+// current directory. An extended-length path is one already, but for its prefix.
 bool FullNtPath(const std::wstring& relative, std::wstring& full)
 {
+    if (relative.compare(0, 4, kExtendedPrefix) == 0)
+    {
+        full = L"\\??\\" + relative.substr(4);
+        return true;
+    }
     const DWORD needed = GetFullPathNameW(relative.c_str(), 0, nullptr, nullptr);
     if (needed == 0)
         return false;
@@ -51,20 +60,26 @@ bool RenameByHandle(HANDLE file, const std::wstring& target)
 
 }  // namespace
 
-PendingFile::PendingFile()
+PendingFile::PendingFile() : PendingFile(std::wstring())
+{
+}
+
+PendingFile::PendingFile(const std::wstring& folder)
 {
     for (unsigned attempt = 1; attempt <= kNameAttempts; ++attempt)
     {
         name_ = PendingName(attempt);
-        file_ = CreateFileW(name_.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+        path_ = folder + name_;
+        file_ = CreateFileW(path_.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file_ != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
             break;
     }
     if (file_ == INVALID_HANDLE_VALUE)
     {
-        createError_ = GetLastError();
+        error_ = GetLastError();
         name_.clear();
+        path_.clear();
         return;
     }
     // Without the mark (a file system that refuses it) the file is still removed on every
@@ -78,7 +93,7 @@ PendingFile::~PendingFile()
         return;
     CloseHandle(file_);
     if (!marked_)
-        DeleteFileW(name_.c_str());
+        DeleteFileW(path_.c_str());
 }
 
 bool PendingFile::MarkForDeletion(bool remove)
@@ -88,6 +103,12 @@ bool PendingFile::MarkForDeletion(bool remove)
     return SetFileInformationByHandle(file_, FileDispositionInfo, &disposition, sizeof disposition) != 0;
 }
 
+bool PendingFile::Fail(DWORD error)
+{
+    error_ = error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
+    return false;
+}
+
 bool PendingFile::PlaceAs(const std::wstring& target)
 {
     if (file_ == INVALID_HANDLE_VALUE)
@@ -95,22 +116,24 @@ bool PendingFile::PlaceAs(const std::wstring& target)
     // A read-only target stays as it is, even where the rename would be allowed to replace it.
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        return false;
+        return Fail(ERROR_FILE_READ_ONLY);
     // A file marked for deletion cannot be renamed, so the mark goes first.
     if (marked_)
     {
         if (!MarkForDeletion(false))
-            return false;
+            return Fail(GetLastError());
         marked_ = false;
     }
     if (!RenameByHandle(file_, target))
     {
+        const DWORD error = WhyNotReplaceable(target, GetLastError());
         marked_ = MarkForDeletion(true);
-        return false;
+        return Fail(error);
     }
     const bool closed = CloseHandle(file_) != 0;
+    const DWORD error = closed ? ERROR_SUCCESS : GetLastError();
     file_ = INVALID_HANDLE_VALUE;
-    return closed;
+    return closed || Fail(error);
 }
 
 }  // namespace installer

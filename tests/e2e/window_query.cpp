@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -30,13 +31,14 @@ std::wstring ProgramFolder(HWND window)
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
     if (process == nullptr)
         return L"";
-    wchar_t path[MAX_PATH] = {};
-    DWORD length = MAX_PATH;
-    const bool found = QueryFullProcessImageNameW(process, 0, path, &length) != 0;
+    // Programs in folders deeper than MAX_PATH are tested too.
+    std::vector<wchar_t> path(32768);
+    DWORD length = static_cast<DWORD>(path.size());
+    const bool found = QueryFullProcessImageNameW(process, 0, path.data(), &length) != 0;
     CloseHandle(process);
     if (!found)
         return L"";
-    std::wstring folder(path, length);
+    std::wstring folder(path.data(), length);
     return folder.substr(0, folder.find_last_of(L'\\') + 1);
 }
 

@@ -221,19 +221,23 @@ TEST(AllOrNothing, AFailureAtAnEntryLeavesTheFolderAsItWas)
         std::function<HANDLE()> during;  // while the installation runs; a handle closed afterwards
         std::vector<TestEntry> entries;
         int code;
+        std::string why;  // the line naming what could not be written, and why
     } cases[] = {
         {"the last entry is damaged", nullptr, nullptr,
-         {{L"data.pak", "p"}, {L"new.txt", "n"}, {L"newdir\\deep.txt", "d"}, {L"text.dat", "junk", 0, true}}, 4},
+         {{L"data.pak", "p"}, {L"new.txt", "n"}, {L"newdir\\deep.txt", "d"}, {L"text.dat", "junk", 0, true}}, 4,
+         ""},
         {"a folder stands where the third file goes",
          [] { CreateDirectoryW(L"blocked", nullptr); }, nullptr,
-         {{L"data.pak", "p"}, {L"newdir\\deep.txt", "d"}, {L"blocked", "b"}, {L"text.dat", "t"}}, 6},
+         {{L"data.pak", "p"}, {L"newdir\\deep.txt", "d"}, {L"blocked", "b"}, {L"text.dat", "t"}}, 6,
+         "无法写入文件“blocked”：已有同名的文件夹。"},
         {"the last original is locked by a running game", nullptr,
          [] {
              return CreateFileW(L"text.dat", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
          },
-         Patch(), 6},
+         Patch(), 6, "无法写入文件“text.dat”：文件正被其他程序使用。"},
         {"a folder level cannot be made", [] { WriteFile(L"blocker", "a file"); }, nullptr,
-         {{L"data.pak", "p"}, {L"new.txt", "n"}, {L"blocker\\x\\y.txt", "y"}}, 5},
+         {{L"data.pak", "p"}, {L"new.txt", "n"}, {L"blocker\\x\\y.txt", "y"}}, 5,
+         "无法创建文件夹“blocker\\x”：系统找不到指定的路径。"},
     };
     for (auto& c : cases)
     {
@@ -248,7 +252,7 @@ TEST(AllOrNothing, AFailureAtAnEntryLeavesTheFolderAsItWas)
         EXPECT_EQ(Install(c.entries, shell), static_cast<InstallStatus>(c.code));
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
-        EXPECT_EQ(shell.log.end()[-2], ErrorUndone(c.code));
+        EXPECT_EQ(shell.log.end()[-2], ErrorUndone(c.code, c.why));
         EXPECT_EQ(Tree(), before);
     }
 }
@@ -278,6 +282,10 @@ TEST(AllOrNothing, AFullDiskAtAnyWriteLosesNothing)
             if (completed)
                 break;
             EXPECT_EQ(status, installer::kStatusWriteFile);
+            // The box names the entry or the manifest that could not be written, and says why.
+            ASSERT_GE(shell.log.size(), 2u);
+            EXPECT_NE(shell.log.end()[-2].find("\n无法写入文件“"), std::string::npos) << shell.log.end()[-2];
+            EXPECT_NE(shell.log.end()[-2].find("”：磁盘空间不足。\n"), std::string::npos) << shell.log.end()[-2];
             EXPECT_EQ(Tree(), before);
         }
         EXPECT_TRUE(completed) << "the installation never got past the injected faults";
@@ -300,6 +308,7 @@ TEST(AllOrNothing, MissingRightsOfferTheAdministratorAndChangeNothing)
                                       [](const std::string& line) { return line.rfind("ask ", 0) == 0; });
         ASSERT_NE(ask, shell.log.end());
         EXPECT_NE(ask->find("[0x00000006]"), std::string::npos);
+        EXPECT_NE(ask->find("：拒绝访问，没有写入权限。"), std::string::npos);
         EXPECT_NE(ask->find("没有写入游戏文件夹的权限"), std::string::npos);
         EXPECT_NE(ask->find("以管理员身份重新运行"), std::string::npos);
         EXPECT_EQ(std::count(shell.log.begin(), shell.log.end(), "elevate"), yes ? 1 : 0);

@@ -192,14 +192,19 @@ TEST(FrameWindowSkin, AMissingOrDamagedSkinIsReportedAndNoWindowIsLeft)
         const char* what;
         bool write;
         std::string bytes;
+        const wchar_t* reason;  // in the player's language
     } cases[] = {
-        {"no Setup.dat", false, ""},
-        {"an empty Setup.dat", true, ""},
-        {"a truncated Setup.dat", true, good.substr(0, good.size() / 2)},
-        {"no Setup.xml inside", true, StoredZip({{"other.xml", "<Window><VerticalLayout/></Window>"}})},
+        {"no Setup.dat", false, "", L"找不到“Setup.dat”。"},
+        {"an empty Setup.dat", true, "", L"“Setup.dat”不是有效的界面文件包，可能已损坏。"},
+        {"a truncated Setup.dat", true, good.substr(0, good.size() / 2),
+         L"“Setup.dat”不是有效的界面文件包，可能已损坏。"},
+        {"no Setup.xml inside", true, StoredZip({{"other.xml", "<Window><VerticalLayout/></Window>"}}),
+         L"“Setup.dat”中缺少“Setup.xml”。"},
         {"a Setup.xml that does not parse", true,
-         SkinArchive("<Window size=\"400,300\"><VerticalLayout></Window>")},
-        {"a Setup.xml without any control", true, SkinArchive("<Window size=\"400,300\"/>")},
+         SkinArchive("<Window size=\"400,300\"><VerticalLayout></Window>"),
+         L"“Setup.xml”的内容有误（Unmatched closing tag）。"},
+        {"a Setup.xml without any control", true, SkinArchive("<Window size=\"400,300\"/>"),
+         L"“Setup.xml”中没有可显示的界面。"},
     };
     for (const auto& c : cases)
     {
@@ -211,7 +216,7 @@ TEST(FrameWindowSkin, AMissingOrDamagedSkinIsReportedAndNoWindowIsLeft)
         QuietFrame::reports.clear();
         QuietFrame* frame = nullptr;
         EXPECT_EQ(CreateFrame(frame), nullptr);
-        EXPECT_EQ(QuietFrame::reports.size(), 1u);
+        EXPECT_EQ(QuietFrame::reports, std::vector<std::wstring>{c.reason});
         EXPECT_EQ(QuietFrame::hints, 0);
         EXPECT_EQ(QuietFrame::destroyed, 1);
         EXPECT_EQ(FindWindowW(installer::kFrameClassName, nullptr), nullptr);

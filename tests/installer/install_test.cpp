@@ -1,6 +1,8 @@
 // The installation routine through a recording shell, in a fresh temporary
 // folder per case: what the user is told, in which order, and what is on disk.
 
+#include "installer/GameFolder.h"
+#include "installer/SystemReason.h"
 #include "tests/installer/install_test_support.h"
 
 #include <gtest/gtest.h>
@@ -97,7 +99,8 @@ std::vector<InstallCase> Cases()
              WithGame(shell);
              WriteFile(L"blocker", "a file where a folder is needed");
          },
-         {"load", "title [1/2] ok.txt", "title [2/2] blocker\\inner\\f.txt", ErrorUndone(5), kFixedTitle},
+         {"load", "title [1/2] ok.txt", "title [2/2] blocker\\inner\\f.txt",
+          ErrorUndone(5, "无法创建文件夹“blocker\\inner”：系统找不到指定的路径。"), kFixedTitle},
          {{L"blocker", "a file where a folder is needed"}},
          {L"blocker"},
          installer::kStatusCreateDirectory},
@@ -107,7 +110,8 @@ std::vector<InstallCase> Cases()
              WithGame(shell);
              CreateDirectoryW(L"taken", nullptr);
          },
-         {"load", "title [1/3] one.txt", "title [2/3] taken", ErrorUndone(6), kFixedTitle},
+         {"load", "title [1/3] one.txt", "title [2/3] taken",
+          ErrorUndone(6, "无法写入文件“taken”：已有同名的文件夹。"), kFixedTitle},
          {},
          {L"taken"},
          installer::kStatusWriteFile},
@@ -118,7 +122,7 @@ std::vector<InstallCase> Cases()
              WriteFile(L"ro.txt", "original");
              SetFileAttributesW(L"ro.txt", FILE_ATTRIBUTE_READONLY);
          },
-         {"load", "title [1/1] ro.txt", ErrorUndone(6), kFixedTitle},
+         {"load", "title [1/1] ro.txt", ErrorUndone(6, "无法写入文件“ro.txt”：文件为只读。"), kFixedTitle},
          {{L"ro.txt", "original"}},
          {L"ro.txt"},
          installer::kStatusWriteFile},
@@ -264,6 +268,170 @@ TEST(InstallPackageBytes, ErrorsBeforeAnyEntryAreTheStatusOfTheRun)
     shell.package = MakePackage({{L"a.txt", "a"}});
     shell.package[13] = 1;
     EXPECT_EQ(installer::InstallPackage(shell), installer::kStatusSignature);
+}
+
+}  // namespace
+
+namespace
+{
+
+using namespace installtest;
+
+// A folder whose path is longer than any current directory may be, made and removed through
+// extended-length names.
+class LongFolder
+{
+public:
+    LongFolder() : base_(L"install_long_")
+    {
+        std::wstring path = base_.Path();
+        path.pop_back();
+        for (int level = 0; path.size() <= 300; ++level)
+        {
+            path += L"\\" + std::wstring(60, wchar_t(L'a' + level));
+            CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr);
+        }
+        path_ = path;
+    }
+    ~LongFolder() { RemoveTree(L"\\\\?\\" + base_.Path()); }
+
+    const std::wstring& Path() const { return path_; }
+    std::wstring Extended(const std::wstring& name) const { return L"\\\\?\\" + path_ + L"\\" + name; }
+    std::vector<std::wstring> Listing() const { return ListFolder(L"\\\\?\\" + path_, true); }
+
+private:
+    CTempFolder base_;
+    std::wstring path_;
+};
+
+std::string ReadExtended(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string content;
+    char buffer[256];
+    DWORD got = 0;
+    while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        content.append(buffer, got);
+    CloseHandle(file);
+    return content;
+}
+
+// A game folder too long to be the current directory: the game is found there, an original is set
+// aside in its backup folder, entries and their folders are written there (deeper still), no
+// temporary file stays, Notepad gets the notes by their full name, and the restore puts the game
+// back as it was, all without touching the current directory.
+TEST(InstallLongFolder, InstallsAndRestoresInAFolderLongerThanACurrentDirectoryMayBe)
+{
+    TempFolder elsewhere;  // the current directory, without the game
+    LongFolder game;
+    ASSERT_GT(game.Path().size(), 300u);
+    ASSERT_TRUE(WriteFileBytes(game.Extended(L"tessaly.exe"), "MZ"));
+    ASSERT_TRUE(WriteFileBytes(game.Extended(L"game.dat"), "original"));
+    RecordingShell shell;
+    shell.package =
+        MakePackage({{L"汉化说明.txt", "notes"}, {L"data\\sub\\deep.pak", "deep"}, {L"game.dat", "patched"}});
+
+    EXPECT_EQ(installer::InstallPackage(shell, installer::GameFolder(game.Path())), installer::kStatusDone);
+
+    EXPECT_EQ(shell.log, (std::vector<std::string>{"load", "title [1/3] 汉化说明.txt",
+                                                   "title [2/3] data\\sub\\deep.pak", "title [3/3] game.dat",
+                                                   "release", kDone,
+                                                   "start notepad.exe \"" + Narrow(game.Path()) + "\\汉化说明.txt\"",
+                                                   kFixedTitle}));
+    EXPECT_EQ(ReadExtended(game.Extended(L"汉化说明.txt")), "notes");
+    EXPECT_EQ(ReadExtended(game.Extended(L"data\\sub\\deep.pak")), "deep");
+    EXPECT_EQ(ReadExtended(game.Extended(L"game.dat")), "patched");
+    EXPECT_EQ(game.Listing(), (std::vector<std::wstring>{L"PatchBackup", L"data", L"game.dat", L"tessaly.exe",
+                                                         L"汉化说明.txt"}));
+    EXPECT_EQ(ListFiles(), std::vector<std::wstring>{}) << "nothing is written to the current directory";
+
+    RecordingShell restore;
+    EXPECT_EQ(installer::RestorePackage(restore, installer::GameFolder(game.Path())), installer::kStatusDone);
+    EXPECT_EQ(ReadExtended(game.Extended(L"game.dat")), "original");
+    EXPECT_EQ(game.Listing(), (std::vector<std::wstring>{L"game.dat", L"tessaly.exe"}));
+    EXPECT_EQ(ListFiles(), std::vector<std::wstring>{});
+}
+
+// A failure there is undone there, and its box names the entry and the reason.
+TEST(InstallLongFolder, AFailedWriteThereIsUndoneAndNamesTheEntry)
+{
+    TempFolder elsewhere;
+    LongFolder game;
+    ASSERT_TRUE(WriteFileBytes(game.Extended(L"tessaly.exe"), "MZ"));
+    ASSERT_TRUE(WriteFileBytes(game.Extended(L"game.dat"), "original"));
+    ASSERT_TRUE(CreateDirectoryW(game.Extended(L"taken").c_str(), nullptr));
+    RecordingShell shell;
+    shell.package = MakePackage({{L"game.dat", "patched"}, {L"new\\added.txt", "added"}, {L"taken", "x"}});
+
+    EXPECT_EQ(installer::InstallPackage(shell, installer::GameFolder(game.Path())), installer::kStatusWriteFile);
+
+    EXPECT_EQ(shell.log, (std::vector<std::string>{"load", "title [1/3] game.dat", "title [2/3] new\\added.txt",
+                                                   "title [3/3] taken",
+                                                   ErrorUndone(6, "无法写入文件“taken”：已有同名的文件夹。"),
+                                                   kFixedTitle}));
+    EXPECT_EQ(ReadExtended(game.Extended(L"game.dat")), "original");
+    EXPECT_EQ(game.Listing(), (std::vector<std::wstring>{L"game.dat", L"taken", L"tessaly.exe"}));
+}
+
+TEST(GameFolderPaths, NamesInTheFolderAreExtendedLengthPaths)
+{
+    struct
+    {
+        const wchar_t* folder;
+        const wchar_t* display;
+        const wchar_t* path;
+    } cases[] = {
+        {L"C:\\games\\tessaly", L"C:\\games\\tessaly", L"\\\\?\\C:\\games\\tessaly\\data\\a.pak"},
+        {L"C:\\games\\tessaly\\", L"C:\\games\\tessaly", L"\\\\?\\C:\\games\\tessaly\\data\\a.pak"},
+        {L"C:\\", L"C:\\", L"\\\\?\\C:\\data\\a.pak"},
+        {L"\\\\server\\share\\game", L"\\\\server\\share\\game",
+         L"\\\\?\\UNC\\server\\share\\game\\data\\a.pak"},
+        {L"\\\\?\\C:\\games\\tessaly", L"C:\\games\\tessaly", L"\\\\?\\C:\\games\\tessaly\\data\\a.pak"},
+        {L"\\\\?\\UNC\\server\\share", L"\\\\server\\share", L"\\\\?\\UNC\\server\\share\\data\\a.pak"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(Narrow(c.folder));
+        const installer::GameFolder folder(c.folder);
+        EXPECT_EQ(folder.Display(), c.display);
+        EXPECT_EQ(folder.PathOf(L"data\\a.pak"), c.path);
+    }
+}
+
+TEST(GameFolderPaths, TooLongForACurrentDirectoryFromMaxPathLessOne)
+{
+    const std::wstring root = L"C:\\";
+    EXPECT_FALSE(installer::TooLongForCurrentDirectory(root + std::wstring(MAX_PATH - 2 - root.size(), L'x')));
+    EXPECT_TRUE(installer::TooLongForCurrentDirectory(root + std::wstring(MAX_PATH - 1 - root.size(), L'x')));
+    EXPECT_TRUE(installer::TooLongForCurrentDirectory(L"\\\\?\\" + root + std::wstring(300, L'x')));
+}
+
+// The reasons a player can act on are said in Chinese; others keep the system's text and number.
+TEST(SystemReason, DescribesWriteFailuresInChinese)
+{
+    struct
+    {
+        DWORD error;
+        const wchar_t* text;
+    } cases[] = {
+        {ERROR_ACCESS_DENIED, L"拒绝访问，没有写入权限。"},
+        {ERROR_DISK_FULL, L"磁盘空间不足。"},
+        {ERROR_HANDLE_DISK_FULL, L"磁盘空间不足。"},
+        {ERROR_SHARING_VIOLATION, L"文件正被其他程序使用。"},
+        {ERROR_FILE_READ_ONLY, L"文件为只读。"},
+        {ERROR_WRITE_PROTECT, L"磁盘处于写保护状态。"},
+        {installer::kTargetIsFolder, L"已有同名的文件夹。"},
+        {ERROR_SUCCESS, L"原因不明。"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(installer::DescribeSystemError(c.error), c.text) << c.error;
+
+    const std::wstring other = installer::DescribeSystemError(ERROR_CRC);
+    EXPECT_NE(other.find(L"系统错误 23"), std::wstring::npos) << Narrow(other);
+    EXPECT_EQ(other.back(), L'。');
+    EXPECT_EQ(installer::DescribeSystemError(0x20001234), L"系统错误 536875572。");
 }
 
 }  // namespace

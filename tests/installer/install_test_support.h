@@ -87,11 +87,12 @@ inline std::string Error(int code)
 {
     return "box 安装程序 | 内部错误\n错误代码: [0x0000000" + std::to_string(code) + "] | 16";
 }
-// The box of an entry that failed once the files already replaced were put back.
-inline std::string ErrorUndone(int code)
+// The box of an entry that failed once the files already replaced were put back; why: the line
+// that names the folder or file that could not be written and the reason (errors 5 and 6).
+inline std::string ErrorUndone(int code, const std::string& why = "")
 {
-    return "box 安装程序 | 内部错误\n错误代码: [0x0000000" + std::to_string(code) +
-           "]\n\n游戏文件未被改动：已替换的文件均已恢复原状。 | 16";
+    return "box 安装程序 | 内部错误\n错误代码: [0x0000000" + std::to_string(code) + "]" +
+           (why.empty() ? "" : "\n" + why) + "\n\n游戏文件未被改动：已替换的文件均已恢复原状。 | 16";
 }
 
 // A package entry as the test wants it laid out, including deliberately broken ones.

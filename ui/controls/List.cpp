@@ -15,6 +15,7 @@ CListUI::CListUI()
       curSel(-1),
       expandedItem(-1),
       expanding(false),
+      placing(false),
       textCallback(NULL),
       body(new CListBodyUI(this)),
       header(new CListHeaderUI)
@@ -112,6 +113,7 @@ bool CListUI::Add(CControlUI* pControl)
         if (header == NULL || !header->Add(pControl))
             return false;
         info.columnCount = Min(header->GetCount(), TListInfo::MaxColumns);
+        ColumnsChanged();
         return true;
     }
     default:
@@ -137,6 +139,7 @@ bool CListUI::AddAt(CControlUI* pControl, int iIndex)
         if (header == NULL || !header->AddAt(pControl, iIndex))
             return false;
         info.columnCount = Min(header->GetCount(), TListInfo::MaxColumns);
+        ColumnsChanged();
         return true;
     }
     default:
@@ -174,6 +177,7 @@ bool CListUI::Remove(CControlUI* pControl, bool bDoNotDestroy)
         if (header == NULL || !header->Remove(pControl, bDoNotDestroy))
             return false;
         info.columnCount = Min(header->GetCount(), TListInfo::MaxColumns);
+        ColumnsChanged();
         return true;
     }
     default:
@@ -460,6 +464,27 @@ void CListUI::EnsureVisible(int iIndex)
 // ---- Placement ----
 
 void CListUI::SetPos(RECT rc, bool bNeedInvalidate)
+{
+    // The header places itself only while the list is placing it.
+    const bool wasPlacing = placing;
+    placing = true;
+    PlaceHeaderAndBody(rc, bNeedInvalidate);
+    placing = wasPlacing;
+}
+
+// A hidden header asks for no layout of its own, yet its columns changed:
+// the whole list is laid out again, which places the header too.
+void CListUI::ColumnsChanged()
+{
+    NeedUpdate();
+}
+
+void CListUI::PlaceAgain(bool bNeedInvalidate)
+{
+    SetPos(IsFloat() ? GetRelativePos() : GetPos(), bNeedInvalidate);
+}
+
+void CListUI::PlaceHeaderAndBody(const RECT& rc, bool bNeedInvalidate)
 {
     // The body lays its rows out in the columns, so the columns are taken
     // before the layout (from the header's last one) and again after it.

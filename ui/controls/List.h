@@ -162,6 +162,10 @@ public:
     void SetScrollSelect(bool bScrollSelect) { scrollSelect = bScrollSelect; }
     // Copies the header items' rectangles into the columns (at most 64).
     void RefreshColumns();
+    // True while the list places its header and body.
+    bool IsPlacing() const { return placing; }
+    // Lays the whole list out again where it is.
+    void PlaceAgain(bool bNeedInvalidate);
 
 protected:
     enum TChildKind
@@ -190,6 +194,11 @@ protected:
     // Page Up and Page Down: the selection moves by a view's worth of rows.
     void MoveSelectionByPage(bool bForward);
     bool HandleKey(WORD key);
+    // The list's own layout: the vertical layout of header and body, the
+    // columns taken from the header around it, the sideways scroll applied.
+    void PlaceHeaderAndBody(const RECT& rc, bool bNeedInvalidate);
+    // A header item came or went.
+    void ColumnsChanged();
     // Places a hidden header so that its columns still follow its items.
     void LayOutHiddenHeader();
     // From the first column's left to the last one's right; -1 without columns.
@@ -201,6 +210,7 @@ protected:
     int curSel;
     int expandedItem;
     bool expanding;                   // ExpandItem is asking a row to expand or collapse
+    bool placing;                     // inside SetPos
     IListTextCallback* textCallback;  // not owned
     CListBodyUI* body;                // a child of the list
     CListHeaderUI* header;            // a child of the list; null once removed

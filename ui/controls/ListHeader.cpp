@@ -3,6 +3,7 @@
 #include <limits.h>
 #include <wchar.h>
 
+#include "ui/controls/List.h"
 #include "ui/core/AttributeValues.h"
 #include "ui/manager/Manager.h"
 #include "ui/render/Color.h"
@@ -41,6 +42,20 @@ LPVOID CListHeaderUI::FindInterface(LPCWSTR pstrName)
     if (pstrName != NULL && wcscmp(pstrName, L"ListHeader") == 0)
         return static_cast<CListHeaderUI*>(this);
     return CHorizontalLayoutUI::FindInterface(pstrName);
+}
+
+void CListHeaderUI::SetPos(RECT rc, bool bNeedInvalidate)
+{
+    // Laid out alone (columns added to a shown list, a width set from code),
+    // the header would leave the columns, the scroll and the rows behind.
+    CControlUI* owner = GetParent();
+    CListUI* list = owner != NULL ? static_cast<CListUI*>(owner->FindInterface(L"List")) : NULL;
+    if (list != NULL && list->GetHeader() == this && !list->IsPlacing())
+    {
+        list->PlaceAgain(bNeedInvalidate);
+        return;
+    }
+    CHorizontalLayoutUI::SetPos(rc, bNeedInvalidate);
 }
 
 SIZE CListHeaderUI::EstimateSize(SIZE szAvailable)

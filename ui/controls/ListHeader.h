@@ -11,6 +11,10 @@ public:
     // The columns side by side, as high as the tallest (at least one line of
     // the default font).
     SIZE EstimateSize(SIZE szAvailable) override;
+    // Inside a list the header is never placed on its own: its list places
+    // it, then takes the columns from it, applies its sideways scroll and
+    // lays the rows out in them.
+    void SetPos(RECT rc, bool bNeedInvalidate = true) override;
 };
 
 // One column header: a caption with state images and a separator along one

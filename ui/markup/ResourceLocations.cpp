@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 namespace
 {
@@ -211,13 +212,26 @@ CUIString CResourceLocations::GetInstancePath()
 {
     if (!Settings().instance)
         return CUIString();
-    WCHAR path[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameW(Settings().instance, path, MAX_PATH);
-    path[length < MAX_PATH ? length : MAX_PATH] = 0;
-    WCHAR* lastSlash = wcsrchr(path, L'\\');
+    // A program may lie deeper than MAX_PATH: the buffer grows until the name fits (up to the
+    // longest path there is), rather than cutting the folder short.
+    constexpr DWORD kLongestPath = 32768;
+    std::vector<WCHAR> path(MAX_PATH + 1);
+    for (;;)
+    {
+        const DWORD size = static_cast<DWORD>(path.size());
+        const DWORD length = GetModuleFileNameW(Settings().instance, path.data(), size);
+        if (length == 0)
+            return CUIString();
+        if (length < size)
+            break;
+        if (size >= kLongestPath)
+            return CUIString();
+        path.resize(size * 2);
+    }
+    WCHAR* lastSlash = wcsrchr(path.data(), L'\\');
     if (lastSlash)
         lastSlash[1] = 0;
-    return CUIString(path);
+    return CUIString(path.data());
 }
 
 void CResourceLocations::SetResourcePath(LPCWSTR path)
