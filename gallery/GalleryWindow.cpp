@@ -120,7 +120,7 @@ LPCWSTR CListTexts::GetItemText(CControlUI*, int iIndex, int iSubItem)
         swprintf(text, 160, L"%d KB", (iIndex * 37) % 900 + 12);
         break;
     default:
-        if (iIndex % 4 == 1)
+        if (iIndex % 4 == 2)
             swprintf(text, 160,
                      L"{a https://example.org/%d}open{/a} or {a https://example.org/%d/log}log{/a}", row,
                      row);

@@ -3,9 +3,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <climits>
+
 #include "editor_test_support.h"
 #include "ui/controls/Container.h"
 #include "ui/controls/DateTime.h"
+#include "ui/render/Color.h"
 
 // The date control and its picker, driven with real key strokes and clicks.
 
@@ -309,4 +313,82 @@ TEST(DateTime, DeletingTheControlWhilePickingLeavesNoWindowBehind)
         EXPECT_FALSE(other->IsPicking());
     }
     EXPECT_EQ(CountThreadWindows(), before);
+}
+
+namespace
+{
+// The ink of dark text inside a control, read from the screen: the first and
+// last rows and the first column that hold a dark pixel, in client
+// coordinates; false when there is none.
+struct TInk
+{
+    int top;
+    int bottom;
+    int left;
+};
+
+bool ScreenInk(const CEditorHost& host, const RECT& area, TInk* ink)
+{
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    CCanvas canvas(width, height);
+    const POINT origin = host.Screen(area.left, area.top);
+    HDC screen = ::GetDC(NULL);
+    ::BitBlt(canvas.Dc(), 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+    ::ReleaseDC(NULL, screen);
+    *ink = {INT_MAX, INT_MIN, INT_MAX};
+    for (int y = 0; y < height; ++y)
+    {
+        for (int x = 0; x < width; ++x)
+        {
+            const DWORD rgb = canvas.Rgb(x, y);
+            if (ColorRed(rgb) + ColorGreen(rgb) + ColorBlue(rgb) > 3 * 96)
+                continue;
+            ink->top = std::min<int>(ink->top, area.top + y);
+            ink->bottom = std::max<int>(ink->bottom, area.top + y);
+            ink->left = std::min<int>(ink->left, area.left + x);
+        }
+    }
+    return ink->top <= ink->bottom;
+}
+}  // namespace
+
+// The open picker shows the date where the closed control shows it: the same
+// text, centred in the control, not at its top.
+TEST(DateTime, TheOpenPickerShowsTheDateWhereTheClosedControlDoes)
+{
+    CEditorHost host(300, 200,
+                     L"<VerticalLayout bkcolor=\"#FFFFFFFF\">"
+                     L"<Button name=\"first\" height=\"30\" text=\"first\"/>"
+                     L"<DateTime name=\"date\" height=\"40\" text=\"2026-03-07\" textpadding=\"8,0,8,0\" "
+                     L"bkcolor=\"#FFFFFFFF\" bordercolor=\"#FFB8BDCC\" bordersize=\"1\"/>"
+                     L"<Control name=\"rest\" />"
+                     L"</VerticalLayout>");
+    CDateTimeUI* date = host.Find<CDateTimeUI>(L"date");
+    ASSERT_TRUE(host.PumpUntil([&] { return host.Manager().GetFocus() == host.Find<CControlUI>(L"first"); }));
+    host.Settle();
+    ASSERT_FALSE(date->IsPicking());
+    // The date's own text, inside the border and the focus frame; the
+    // picker's drop-down button lies to its right.
+    RECT area = date->GetPos();
+    area.right = area.left + 120;
+    ::InflateRect(&area, -4, -4);
+    TInk closed = {};
+    ASSERT_TRUE(ScreenInk(host, area, &closed));
+
+    ClickControl(host, date);
+    ASSERT_TRUE(host.PumpUntil([&] { return date->IsPicking(); }));
+    host.Settle(300);
+    TInk open = {};
+    ASSERT_TRUE(ScreenInk(host, area, &open));
+    EXPECT_NEAR(open.top, closed.top, 1);
+    EXPECT_NEAR(open.bottom, closed.bottom, 1);
+    EXPECT_NEAR(open.left, closed.left, 2);
+    const RECT& pos = date->GetPos();
+    EXPECT_NEAR(open.top - pos.top, pos.bottom - 1 - open.bottom, 2) << "centred in the control";
+
+    // Around the picker's line the control shows its focus frame, below it too.
+    const RECT frameBottom = {pos.left + 4, pos.bottom - 3, pos.left + 100, pos.bottom - 2};
+    TInk frame = {};
+    EXPECT_TRUE(ScreenInk(host, frameBottom, &frame)) << "the focus frame's bottom line";
 }

@@ -350,7 +350,7 @@ TEST_F(TextLinks, ClickOnTheSecondLinkSendsItsIndex)
     Paint();
     ASSERT_EQ(text.GetLinkCount(), 2);
     EXPECT_STREQ(text.GetLinkText(1), L"y");
-    EXPECT_EQ(text.GetFlags(), static_cast<UINT>(FlagSetCursor));
+    EXPECT_EQ(text.GetFlags(), static_cast<UINT>(FlagSetCursor | FlagTabStop)) << "the keyboard reaches links";
     const POINT second = CentreOf(text.GetLinkRect(1));
     EXPECT_LT(text.GetLinkRect(0).right, second.x);
 

@@ -216,7 +216,7 @@ CBoxLayoutUI::CBoxLayoutUI(bool bHorizontal)
 
 UINT CBoxLayoutUI::GetFlags() const
 {
-    return IsEnabled() && sepSize != 0 ? FlagSetCursor : 0;
+    return (IsEnabled() && sepSize != 0 ? FlagSetCursor : 0) | CContainerUI::GetFlags();
 }
 
 // Inputs: itemRect, the inset, the bars' visibility, ranges and positions,

@@ -121,6 +121,8 @@ class CComboBodyUI : public CVerticalLayoutUI
 {
 public:
     explicit CComboBodyUI(CComboUI* pOwner) : owner(pOwner) {}
+    // The combo takes the keys for its rows: the body is no tab stop.
+    UINT GetFlags() const override { return CVerticalLayoutUI::GetFlags() & ~FlagTabStop; }
     bool PaintContent(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl) override;
 
 protected:

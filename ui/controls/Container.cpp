@@ -434,10 +434,10 @@ void CContainerUI::HandleEvent(TControlEvent& event)
     switch (event.kind)
     {
     case EventSetFocus:
-        focused = true;
-        return;
     case EventKillFocus:
-        focused = false;
+        // A container that the keyboard scrolls shows the focus frame.
+        focused = event.kind == EventSetFocus;
+        Invalidate();
         return;
     case EventKeyDown:
         if (IsKeyboardEnabled() && IsEnabled() && HandleScrollKey(event.keyChar))

@@ -40,6 +40,9 @@ public:
     // "Container" answers the control, "IContainer" the child-list interface.
     LPVOID FindInterface(LPCWSTR pstrName) override;
     CControlUI* GetAccessibleChild(int index) override;
+    // A tab stop while its bars can scroll, so that the keyboard reaches
+    // what it hides.
+    UINT GetFlags() const override;
     void SetManager(CManagerUI* pManager, CControlUI* pParent, bool bInit = true) override;
     // itemRect less the inset and the visible scroll bars.
     RECT GetClientPos() const override;

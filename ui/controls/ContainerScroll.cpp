@@ -9,6 +9,12 @@
 
 // ---- Scroll keys and wheel ----
 
+UINT CContainerUI::GetFlags() const
+{
+    const bool scrolls = IsBarActive(verticalScrollBar) || IsBarActive(horizontalScrollBar);
+    return scrolls && IsEnabled() && IsKeyboardEnabled() ? FlagTabStop : 0;
+}
+
 // The vertical bar takes the keys when it can scroll; the horizontal one maps
 // the same keys to its own direction.
 bool CContainerUI::HandleScrollKey(WORD key)

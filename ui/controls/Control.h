@@ -359,6 +359,11 @@ private:
     CControlUI& operator=(const CControlUI&) = delete;
 };
 
+// The framework's focus look inside frame: dots in dotColor (0: black) on a
+// line of the opposite brightness, so that it shows on light and dark
+// backgrounds alike.
+void DrawFocusFrame(HDC hDC, const RECT& frame, DWORD dotColor);
+
 #include "ui/manager/Manager.h"
 
 inline bool CControlUI::ClipToAncestors(RECT& area, bool bStopAtHidden, bool bClientAreas) const

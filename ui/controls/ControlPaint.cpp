@@ -219,12 +219,16 @@ void CControlUI::PaintFocusFrame(HDC hDC)
     const int inset = itemRect.right - itemRect.left > 8 && itemRect.bottom - itemRect.top > 8 ? 2 : 0;
     CUIRect frame = itemRect;
     ::InflateRect(&frame, -inset, -inset);
-    DWORD color = manager != NULL ? manager->GetDefaultFontColor() : 0;
-    if (color == 0)
-        color = 0xFF000000;
-    CRenderer::DrawRect(hDC, frame, 1, ContrastingColor(color), PS_SOLID);
+    DrawFocusFrame(hDC, frame, manager != NULL ? manager->GetDefaultFontColor() : 0);
+}
+
+void DrawFocusFrame(HDC hDC, const RECT& frame, DWORD dotColor)
+{
+    if (dotColor == 0)
+        dotColor = 0xFF000000;
+    CRenderer::DrawRect(hDC, frame, 1, ContrastingColor(dotColor), PS_SOLID);
     const int oldMode = ::SetBkMode(hDC, TRANSPARENT);
-    CRenderer::DrawRect(hDC, frame, 1, color, PS_DOT);
+    CRenderer::DrawRect(hDC, frame, 1, dotColor, PS_DOT);
     ::SetBkMode(hDC, oldMode);
 }
 

@@ -5,10 +5,17 @@
 #include <stdio.h>
 #include <wchar.h>
 
+#include "ui/core/Numeric.h"
 #include "ui/manager/Manager.h"
 
 namespace
 {
+// Pixels the system's picker leaves before its first field.
+const int PickerTextMargin = 2;
+// The framework's focus frame lies on the third pixel inside the control: the
+// picker stays within it.
+const int FocusFrameRoom = 3;
+
 // A year-month-day text as the control shows it ("2026-03-07", " 999-12-31")
 // into time; false, and time untouched, for anything else or a day that
 // does not exist.
@@ -57,10 +64,30 @@ LPCWSTR CDateTimeWnd::GetSuperClassName() const
     return DATETIMEPICK_CLASSW;
 }
 
+// The picker lies where the control shows its date: one line of the font,
+// centred as the closed control centres it, from where the text starts (less
+// the picker's own margin before its first field) to the control's focus
+// frame, inside which its drop-down button goes. Open and closed, the date
+// stands in the same place.
 RECT CDateTimeWnd::CalcPos() const
 {
     RECT rc = {0, 0, 0, 0};
-    return owner != NULL ? ClippedByAncestors(owner->GetPos()) : rc;
+    CManagerUI* manager = Manager();
+    if (owner == NULL || manager == NULL)
+        return rc;
+    const RECT text = owner->TextRect();
+    const RECT border = owner->GetBorderSize();
+    rc = owner->GetPos();
+    rc.left = Max<LONG>(rc.left + Max<LONG>(border.left, FocusFrameRoom), text.left - PickerTextMargin);
+    rc.right -= Max<LONG>(border.right, FocusFrameRoom);
+    const TFontEntry* font = manager->GetFontInfo(owner->GetFont());
+    const int lineHeight = font != NULL ? font->metrics.tmHeight : 0;
+    if (lineHeight > 0 && lineHeight < text.bottom - text.top)
+    {
+        rc.top = text.top + (text.bottom - text.top - lineHeight) / 2;
+        rc.bottom = rc.top + lineHeight;
+    }
+    return ClippedByAncestors(rc);
 }
 
 bool CDateTimeWnd::Init(CDateTimeUI* control)
@@ -75,6 +102,12 @@ bool CDateTimeWnd::Init(CDateTimeUI* control)
         // A failed creation may already have ended this wrapper: leave it alone.
         if (Create(manager->GetPaintWindow(), NULL, WS_CHILD, 0, CalcPos()) == NULL)
             return false;
+        // The system's picker gives itself a sunken edge; the control's own
+        // border and background frame the date instead.
+        const LONG_PTR exStyle = ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+        ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_CLIENTEDGE));
+        ::SetWindowPos(hwnd, NULL, 0, 0, 0, 0,
+                       SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         const TFontEntry* font = manager->GetFontInfo(owner->GetFont());
         if (font != NULL)
             SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font->font), TRUE);
@@ -312,6 +345,10 @@ void CDateTimeUI::HandleEvent(TControlEvent& event)
     case EventSetFocus:
         if (IsEnabled() && pickerWindow == NULL)
             OpenPicker();
+        // The picker covers only the date's line: the focus frame around it
+        // shows on the rest of the control.
+        if (IsEnabled())
+            Invalidate();
         break;
     case EventKillFocus:
         ClosePickerOnFocusLoss();

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "ui/controls/Control.h"
+#include "ui/controls/LinkFocus.h"
 #include "ui/render/GdiplusSession.h"
 
 // Displacement of a label's shadow and glow, in pixels.
@@ -142,7 +143,9 @@ protected:
 // Running text: wraps by default and, with tagged text, remembers where its
 // links were drawn so that it can show the hand pointer over them, colour the
 // one under the pointer and report a click on one as "link" with its index.
-class CTextUI : public CLabelUI
+// Text with links is a tab stop: Tab visits its links in turn before it
+// leaves, and Return or Space reports the focused one as a click does.
+class CTextUI : public CLabelUI, public ITabLinksUI
 {
 public:
     enum
@@ -158,6 +161,15 @@ public:
     UINT GetFlags() const override;
     void HandleEvent(TControlEvent& event) override;
     void PaintText(HDC hDC) override;
+    // A focused link shows the focus in place of the whole control.
+    bool HasFocusedLook() const override;
+
+    // ---- ITabLinksUI ----
+    bool MoveLinkFocus(bool bForward) override;
+    void EnterByTab(bool bForward) override;
+
+    // The link the keyboard is on (the first entry of it), -1 for none.
+    int GetFocusedLink() const { return focusedLink; }
 
     // Links drawn at the last paint: their count, rectangles and texts.
     int GetLinkCount() const { return linkCount; }
@@ -172,9 +184,14 @@ protected:
     // Mouse events over a link, in the order they are tried; false when the
     // event is not one of theirs and goes to the label.
     bool HandleLinkEvent(TControlEvent& event);
+    // Focus changes and the keys that follow the focused link.
+    bool HandleLinkKey(TControlEvent& event);
+    TLinkEntries Entries() const;
+    void SetFocusedLink(int link);
 
     int linkCount;
     RECT linkRects[MaxLinks];
     CUIString linkTexts[MaxLinks];
     int hotLink;
+    int focusedLink;
 };

@@ -2,6 +2,7 @@
 
 #include <wchar.h>
 
+#include "ui/controls/ListItems.h"
 #include "ui/controls/ScrollBar.h"
 #include "ui/core/AttributeValues.h"
 #include "ui/core/Numeric.h"
@@ -38,6 +39,8 @@ LPVOID CListUI::FindInterface(LPCWSTR pstrName)
         return static_cast<CListUI*>(this);
     if (pstrName != NULL && (wcscmp(pstrName, L"IList") == 0 || wcscmp(pstrName, L"IListOwner") == 0))
         return static_cast<IListUI*>(this);
+    if (pstrName != NULL && wcscmp(pstrName, L"TabLinks") == 0)
+        return static_cast<ITabLinksUI*>(this);
     return CVerticalLayoutUI::FindInterface(pstrName);
 }
 
@@ -586,11 +589,55 @@ void CListUI::MoveSelectionByPage(bool bForward)
         SelectItem(index, true, true);
 }
 
+CListTextElementUI* CListUI::SelectedTextRow() const
+{
+    CControlUI* row = RowAt(curSel);
+    return row != NULL ? static_cast<CListTextElementUI*>(row->FindInterface(L"ListTextElement")) : NULL;
+}
+
+// The list itself comes first in the tab order, then the selected row's
+// links: going back from the first link returns to the list.
+bool CListUI::MoveLinkFocus(bool bForward)
+{
+    CListTextElementUI* row = SelectedTextRow();
+    if (row == NULL)
+        return false;
+    const int current = row->GetFocusedLink();
+    if (!bForward && current < 0)
+        return false;
+    const int next = row->GetLinkEntries().AdjacentLink(current, bForward);
+    row->SetFocusedLink(next);
+    return next >= 0 || !bForward;
+}
+
+// Coming back by Shift+Tab lands on the last link, as walking forward left it.
+void CListUI::EnterByTab(bool bForward)
+{
+    CListTextElementUI* row = SelectedTextRow();
+    if (row != NULL && !bForward)
+        row->SetFocusedLink(row->GetLinkEntries().AdjacentLink(-1, false));
+}
+
+bool CListUI::FollowFocusedLink()
+{
+    CListTextElementUI* row = SelectedTextRow();
+    if (row == NULL || row->GetFocusedLink() < 0 || !row->IsEnabled())
+        return false;
+    if (manager != NULL)
+        manager->SendNotify(row, NotifyType::Link, static_cast<WPARAM>(row->GetFocusedLink()));
+    return true;
+}
+
 bool CListUI::HandleKey(WORD key)
 {
     switch (key)
     {
+    case VK_SPACE:
+        FollowFocusedLink();
+        return true;
     case VK_RETURN:
+        if (FollowFocusedLink())
+            return true;
         if (CControlUI* row = RowAt(curSel))
             row->Activate();
         return true;
@@ -625,8 +672,11 @@ void CListUI::HandleEvent(TControlEvent& event)
     {
     case EventSetFocus:
     case EventKillFocus:
-        // The focus frame comes and goes with the focus.
+        // The focus frame comes and goes with the focus; a link's focus
+        // goes with it, and Tab picks one again.
         focused = event.kind == EventSetFocus;
+        if (CListTextElementUI* row = SelectedTextRow())
+            row->SetFocusedLink(-1);
         Invalidate();
         return;
     case EventKeyDown:

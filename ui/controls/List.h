@@ -2,7 +2,10 @@
 
 #include "ui/controls/BoxLayout.h"
 #include "ui/controls/ListHeader.h"
+#include "ui/controls/LinkFocus.h"
 #include "ui/controls/ListInterfaces.h"
+
+class CListTextElementUI;
 
 class CListUI;
 
@@ -20,6 +23,9 @@ class CListBodyUI : public CVerticalLayoutUI
 public:
     explicit CListBodyUI(CListUI* pOwner);
     ~CListBodyUI() override;
+
+    // The list is the tab stop and takes the keys for its rows.
+    UINT GetFlags() const override { return CVerticalLayoutUI::GetFlags() & ~FlagTabStop; }
 
     void SetPos(RECT rc, bool bNeedInvalidate = true) override;
     void MoveBy(int dx, int dy, bool bNeedInvalidate = true) override;
@@ -76,7 +82,9 @@ protected:
 // columns. The list has exactly two children of its own, the header and the
 // body; every control added to the list goes to one of them. The list keeps
 // the selection, the expanded row and the look every row draws itself with.
-class CListUI : public CVerticalLayoutUI, public IListUI
+// It is one tab stop; Tab then visits the links of the selected row before it
+// leaves, and Return or Space follows the focused one as a click does.
+class CListUI : public CVerticalLayoutUI, public IListUI, public ITabLinksUI
 {
 public:
     CListUI();
@@ -143,6 +151,10 @@ public:
     IListTextCallback* GetTextCallback() const override { return textCallback; }
     void SetTextCallback(IListTextCallback* pCallback) override { textCallback = pCallback; }
 
+    // ---- ITabLinksUI: the selected row's links ----
+    bool MoveLinkFocus(bool bForward) override;
+    void EnterByTab(bool bForward) override;
+
     // ---- Operations ----
     // Scrolls the row at iIndex into view.
     void EnsureVisible(int iIndex);
@@ -173,6 +185,10 @@ protected:
     // the rows that had them.
     void AfterRowsMoved(CControlUI* selected, CControlUI* expanded);
     CControlUI* RowAt(int index) const;
+    // The selected row when it is a text row, which may show links.
+    CListTextElementUI* SelectedTextRow() const;
+    // Return or Space on the selected row's focused link; false when none has the focus.
+    bool FollowFocusedLink();
     // Selects the next selectable row from index on, in one direction.
     void SelectFrom(int index, bool bForward);
     // Page Up and Page Down: the selection moves by a view's worth of rows.

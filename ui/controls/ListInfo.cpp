@@ -17,6 +17,8 @@ TListInfo::TListInfo()
       alternateBk(false),
       selectedTextColor(0xFF000000),
       selectedBkColor(0xFFC1E3FF),
+      selectedLinkColor(0),
+      selectedLinkHoverColor(0),
       hotTextColor(0xFF000000),
       hotBkColor(0xFFE9F5FF),
       disabledTextColor(0xFFCCCCCC),
@@ -137,6 +139,16 @@ const TInfoAttribute kSharedAttributes[] = {
     {L"itemselectedbkcolor",
      [](TListInfo& i, LPCWSTR v) {
          i.selectedBkColor = ParseColorValue(v);
+         return Repaint;
+     }},
+    {L"itemselectedlinkcolor",
+     [](TListInfo& i, LPCWSTR v) {
+         i.selectedLinkColor = ParseColorValue(v);
+         return Repaint;
+     }},
+    {L"itemselectedlinkhovercolor",
+     [](TListInfo& i, LPCWSTR v) {
+         i.selectedLinkHoverColor = ParseColorValue(v);
          return Repaint;
      }},
     {L"itemselectedimage", [](TListInfo& i, LPCWSTR v) { return SetImage(i.selectedImage, v); }},

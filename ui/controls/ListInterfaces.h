@@ -33,6 +33,10 @@ struct TListInfo
     bool alternateBk;  // rows at odd draw positions get no normal background
     DWORD selectedTextColor;
     DWORD selectedBkColor;
+    // Links of a selected row; 0 = the window's link colours where they read
+    // on the selection, else a colour that does.
+    DWORD selectedLinkColor;
+    DWORD selectedLinkHoverColor;
     TDrawSpec selectedImage;
     DWORD hotTextColor;
     DWORD hotBkColor;

@@ -4,6 +4,7 @@
 
 #include "ui/core/AttributeValues.h"
 #include "ui/manager/Manager.h"
+#include "ui/render/Color.h"
 #include "ui/render/GdiScope.h"
 #include "ui/render/Renderer.h"
 
@@ -25,12 +26,13 @@ bool IsOdd(int drawIndex)
 }
 
 void DrawRowText(HDC hDC, CManagerUI* manager, RECT& rc, const CUIString& text, DWORD color,
-                 const TListInfo& info, UINT style)
+                 const TLinkColors& linkColors, const TListInfo& info, UINT style)
 {
     if (info.showHtml)
     {
         int links = 0;
-        CRenderer::DrawMarkupText(hDC, manager, rc, text, color, NULL, NULL, links, info.font, style);
+        CLinkColorResources resources(*manager, linkColors.link, linkColors.hover);
+        CRenderer::DrawMarkupText(hDC, &resources, rc, text, color, NULL, NULL, links, info.font, style);
     }
     else
         CRenderer::DrawText(hDC, manager, rc, text, color, info.font, style);
@@ -138,14 +140,7 @@ template <class TBase> void CListItemBase<TBase>::DrawItemBk(HDC hDC)
         return;
     const bool enabled = this->IsEnabled();
 
-    // Colour: later states win.
-    DWORD color = info->alternateBk && IsOdd(drawIndex) ? 0 : info->bkColor;
-    if (IsHot())
-        color = info->hotBkColor;
-    if (selected)
-        color = info->selectedBkColor;
-    if (!enabled)
-        color = info->disabledBkColor;
+    const DWORD color = ItemBkColor(*info);
     if (color != 0)
         CRenderer::DrawColor(hDC, this->GetPos(), color);
 
@@ -160,6 +155,46 @@ template <class TBase> void CListItemBase<TBase>::DrawItemBk(HDC hDC)
         return;
     if (!info->alternateBk || !IsOdd(drawIndex))
         this->DrawImage(hDC, info->bkImage);
+}
+
+// Later states win.
+template <class TBase> DWORD CListItemBase<TBase>::ItemBkColor(const TListInfo& info) const
+{
+    DWORD color = info.alternateBk && IsOdd(drawIndex) ? 0 : info.bkColor;
+    if (IsHot())
+        color = info.hotBkColor;
+    if (selected)
+        color = info.selectedBkColor;
+    if (!this->IsEnabled())
+        color = info.disabledBkColor;
+    return color;
+}
+
+// The window's link colours where they read on the row's background. A
+// selected row takes the skin's selected-link colours as they are; where a
+// colour would vanish (blue links on the selection's blue, a red hot link on
+// it) the row's text colour stands in, which the skin made to read there,
+// or else black or white.
+template <class TBase> TLinkColors CListItemBase<TBase>::ItemLinkColors(const TListInfo& info) const
+{
+    TLinkColors colors;
+    if (this->manager == NULL)
+        return colors;
+    colors.link = this->manager->GetDefaultLinkFontColor();
+    colors.hover = this->manager->GetDefaultLinkHoverFontColor();
+    const DWORD background = ItemBkColor(info);
+    const DWORD text = ItemTextColor(info);
+    const bool skinLink = selected && info.selectedLinkColor != 0;
+    const bool skinHover = selected && info.selectedLinkHoverColor != 0;
+    if (skinLink)
+        colors.link = info.selectedLinkColor;
+    else if (ColorAlpha(background) != 0)
+        colors.link = ReadableColorOn(background, colors.link, text);
+    if (skinHover)
+        colors.hover = info.selectedLinkHoverColor;
+    else if (ColorAlpha(background) != 0)
+        colors.hover = ReadableColorOn(background, colors.hover, text);
+    return colors;
 }
 
 template <class TBase> DWORD CListItemBase<TBase>::ItemTextColor(const TListInfo& info) const
@@ -327,7 +362,7 @@ void CListLabelElementUI::MeasureInto(const TListInfo& info, const CUIString& me
     if (hDC == NULL)
         hDC = scratch.Get();
     if (hDC != NULL)
-        DrawRowText(hDC, manager, rc, measured, 0, info, style);
+        DrawRowText(hDC, manager, rc, measured, 0, TLinkColors(), info, style);
 }
 
 SIZE CListLabelElementUI::EstimateSize(SIZE szAvailable)
@@ -410,12 +445,13 @@ void CListLabelElementUI::DrawItemText(HDC hDC, const RECT& rc)
     if (text.IsEmpty() || info == NULL)
         return;
     RECT textRect = Deflated(rc, info->textPadding);
-    DrawRowText(hDC, manager, textRect, text, ItemTextColor(*info), *info, info->textStyle);
+    DrawRowText(hDC, manager, textRect, text, ItemTextColor(*info), ItemLinkColors(*info), *info,
+                info->textStyle);
 }
 
 // ---- CListTextElementUI ----
 
-CListTextElementUI::CListTextElementUI() : linkCount(0), hotLink(-1), listOwner(NULL)
+CListTextElementUI::CListTextElementUI() : linkCount(0), hotLink(-1), focusedLink(-1), listOwner(NULL)
 {
 }
 
@@ -514,6 +550,28 @@ RECT CListTextElementUI::GetLinkRect(int iLink) const
     return links->rects[iLink];
 }
 
+TLinkEntries CListTextElementUI::GetLinkEntries() const
+{
+    TLinkEntries entries = {links != nullptr ? links->rects : NULL, links != nullptr ? links->texts : NULL,
+                            links != nullptr ? linkCount : 0};
+    return entries;
+}
+
+void CListTextElementUI::SetFocusedLink(int iLink)
+{
+    if (iLink == focusedLink)
+        return;
+    focusedLink = iLink;
+    InvalidateItem();
+}
+
+bool CListTextElementUI::Select(bool bSelect, bool bTakeFocus)
+{
+    if (!bSelect)
+        SetFocusedLink(-1);
+    return CListLabelElementUI::Select(bSelect, bTakeFocus);
+}
+
 int CListTextElementUI::LinkAt(POINT pt) const
 {
     for (int i = 0; i < linkCount; ++i)
@@ -531,6 +589,8 @@ void CListTextElementUI::DrawItemText(HDC hDC, const RECT& rc)
     if (listOwner == NULL || info == NULL)
         return;
     const DWORD color = ItemTextColor(*info);
+    const TLinkColors linkColors = ItemLinkColors(*info);
+    CLinkColorResources linkResources(*manager, linkColors.link, linkColors.hover);
     auto draw = [&](RECT& textRect, const CUIString& columnText) {
         if (!info->showHtml)
         {
@@ -539,7 +599,7 @@ void CListTextElementUI::DrawItemText(HDC hDC, const RECT& rc)
         }
         int slots = MaxLinks - linkCount;
         TLinks& found = Links();
-        CRenderer::DrawMarkupText(hDC, manager, textRect, columnText, color, found.rects + linkCount,
+        CRenderer::DrawMarkupText(hDC, &linkResources, textRect, columnText, color, found.rects + linkCount,
                                   found.texts + linkCount, slots, info->font, info->textStyle);
         linkCount += slots;
     };
@@ -569,6 +629,10 @@ void CListTextElementUI::DrawItemText(HDC hDC, const RECT& rc)
     }
     if (hotLink >= linkCount)
         hotLink = -1;
+    if (focusedLink >= linkCount)
+        focusedLink = -1;
+    if (focusedLink >= 0)
+        PaintLinkFocus(hDC, GetLinkEntries(), focusedLink, color);
 }
 
 void CListTextElementUI::HandleLinkEvent(TControlEvent& event)

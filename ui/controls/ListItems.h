@@ -3,7 +3,16 @@
 #include <memory>
 
 #include "ui/controls/Container.h"
+#include "ui/controls/LinkFocus.h"
 #include "ui/controls/ListInterfaces.h"
+
+// The colours a row draws the links of its tagged text in; 0 leaves the
+// window's.
+struct TLinkColors
+{
+    DWORD link = 0;
+    DWORD hover = 0;
+};
 
 // What every row shares, whatever its base: its index and owner, selection,
 // the hot state, activation, the repaint clipped to the scrolled area, and
@@ -54,8 +63,12 @@ protected:
     void InvalidateItem();
     // The owner's background colour and image for the row's state.
     void DrawItemBk(HDC hDC);
+    // The owner's background colour for the row's state; 0 for none.
+    DWORD ItemBkColor(const TListInfo& info) const;
     // The owner's text colour for the row's state.
     DWORD ItemTextColor(const TListInfo& info) const;
+    // Link colours that read on the row's background.
+    TLinkColors ItemLinkColors(const TListInfo& info) const;
     // Clicks, hover, activation; what a row does not handle goes to its owner.
     void HandleRowEvent(TControlEvent& event);
     void PassToOwner(TControlEvent& event);
@@ -168,6 +181,14 @@ public:
     int GetLinkCount() const { return linkCount; }
     RECT GetLinkRect(int iLink) const;
     int GetHotLink() const { return hotLink; }
+    // The links of the last paint, as the keyboard walks them.
+    TLinkEntries GetLinkEntries() const;
+    // The link the keyboard is on (its first entry), -1 for none; its list
+    // sets it while it has the focus, and a row that loses the selection
+    // drops it.
+    int GetFocusedLink() const { return focusedLink; }
+    void SetFocusedLink(int iLink);
+    bool Select(bool bSelect = true, bool bTakeFocus = false) override;
 
 protected:
     CUIString MeasuredText() override;
@@ -189,6 +210,7 @@ protected:
     int linkCount;
     std::unique_ptr<TLinks> links;  // null until tagged text is drawn
     int hotLink;
+    int focusedLink;
     IListUI* listOwner;    // not owned
     CPtrList columnTexts;  // owned CUIString*
 };

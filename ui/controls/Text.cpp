@@ -5,7 +5,7 @@
 #include "ui/manager/Manager.h"
 #include "ui/render/Renderer.h"
 
-CTextUI::CTextUI() : linkCount(0), linkRects(), hotLink(-1)
+CTextUI::CTextUI() : linkCount(0), linkRects(), hotLink(-1), focusedLink(-1)
 {
     textStyle = DT_WORDBREAK;
     textPadding.left = 2;
@@ -25,12 +25,16 @@ LPVOID CTextUI::FindInterface(LPCWSTR pstrName)
 {
     if (pstrName != NULL && wcscmp(pstrName, L"Text") == 0)
         return this;
+    if (pstrName != NULL && wcscmp(pstrName, L"TabLinks") == 0)
+        return static_cast<ITabLinksUI*>(this);
     return CLabelUI::FindInterface(pstrName);
 }
 
 UINT CTextUI::GetFlags() const
 {
-    return IsEnabled() && linkCount > 0 ? FlagSetCursor : 0;
+    if (!IsEnabled() || linkCount == 0)
+        return 0;
+    return FlagSetCursor | (IsKeyboardEnabled() ? FlagTabStop : 0);
 }
 
 RECT CTextUI::GetLinkRect(int index) const
@@ -111,11 +115,64 @@ bool CTextUI::HandleLinkEvent(TControlEvent& event)
     }
 }
 
+TLinkEntries CTextUI::Entries() const
+{
+    TLinkEntries entries = {linkRects, linkTexts, linkCount};
+    return entries;
+}
+
+void CTextUI::SetFocusedLink(int link)
+{
+    if (link == focusedLink)
+        return;
+    focusedLink = link;
+    Invalidate();
+}
+
+bool CTextUI::HasFocusedLook() const
+{
+    return focusedLink >= 0 || CLabelUI::HasFocusedLook();
+}
+
+bool CTextUI::MoveLinkFocus(bool bForward)
+{
+    // Without a focused link (the text was clicked) going back leaves at once.
+    const int next = focusedLink < 0 && !bForward ? -1 : Entries().AdjacentLink(focusedLink, bForward);
+    SetFocusedLink(next);
+    return next >= 0;
+}
+
+void CTextUI::EnterByTab(bool bForward)
+{
+    SetFocusedLink(Entries().AdjacentLink(-1, bForward));
+}
+
+bool CTextUI::HandleLinkKey(TControlEvent& event)
+{
+    switch (event.kind)
+    {
+    case EventSetFocus:
+    case EventKillFocus:
+        // Focused by a click or code, the text shows its frame; Tab then
+        // picks a link.
+        SetFocusedLink(-1);
+        return false;
+    case EventKeyDown:
+        if ((event.keyChar != VK_RETURN && event.keyChar != VK_SPACE) || focusedLink < 0 || !IsEnabled())
+            return false;
+        if (manager != NULL)
+            manager->SendNotify(this, NotifyType::Link, static_cast<WPARAM>(focusedLink), 0, false);
+        return true;
+    default:
+        return false;
+    }
+}
+
 void CTextUI::HandleEvent(TControlEvent& event)
 {
     if (PassUnreachableMouseEvent(event))
         return;
-    if (!HandleLinkEvent(event))
+    if (!HandleLinkKey(event) && !HandleLinkEvent(event))
         CLabelUI::HandleEvent(event);
 }
 
@@ -125,6 +182,7 @@ void CTextUI::PaintText(HDC hDC)
     {
         linkCount = 0;
         hotLink = -1;
+        focusedLink = -1;
         return;
     }
     FillDefaultColors();
@@ -142,4 +200,8 @@ void CTextUI::PaintText(HDC hDC)
     }
     if (hotLink >= linkCount)
         hotLink = -1;
+    if (focusedLink >= linkCount)
+        focusedLink = -1;
+    if (focusedLink >= 0 && IsFocused())
+        PaintLinkFocus(hDC, Entries(), focusedLink, StateTextColor());
 }

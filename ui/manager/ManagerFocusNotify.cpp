@@ -1,6 +1,7 @@
 #include "ui/manager/Manager.h"
 
 #include "ui/controls/Control.h"
+#include "ui/controls/LinkFocus.h"
 #include "ui/manager/ManagerAccessible.h"
 #include "ui/manager/ManagerEvents.h"
 
@@ -161,7 +162,13 @@ bool CManagerUI::SetNextTabControl(bool bForward)
         found = bForward ? TabSearch(root, NULL, true, NULL) : last;
 
     if (found != NULL)
+    {
         SetFocus(found, true);
+        // A control with links inside starts at the end Tab came from.
+        ITabLinksUI* links = focus == found ? AsTabLinks(found) : NULL;
+        if (links != NULL)
+            links->EnterByTab(bForward);
+    }
     focusNeeded = false;
     return true;
 }

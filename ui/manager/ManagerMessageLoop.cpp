@@ -3,6 +3,7 @@
 #include <wchar.h>
 
 #include "ui/controls/Control.h"
+#include "ui/controls/LinkFocus.h"
 #include "ui/controls/RichEdit.h"
 #include "ui/manager/ManagerEvents.h"
 
@@ -74,11 +75,21 @@ bool CManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM)
     switch (uMsg)
     {
     case WM_KEYDOWN:
-        // Ctrl+Tab always moves on, so a control that takes Tab never traps the keyboard.
-        if (wParam != VK_TAB || (FocusWantsTab(focus) && ::GetKeyState(VK_CONTROL) >= 0))
+    {
+        if (wParam != VK_TAB)
             return false;
-        SetNextTabControl(::GetKeyState(VK_SHIFT) >= 0);
+        // Ctrl+Tab always moves on, so a control that takes Tab never traps the keyboard.
+        const bool ctrl = ::GetKeyState(VK_CONTROL) < 0;
+        const bool forward = ::GetKeyState(VK_SHIFT) >= 0;
+        if (FocusWantsTab(focus) && !ctrl)
+            return false;
+        // Links inside the focused control come before the next control.
+        ITabLinksUI* links = ctrl ? NULL : AsTabLinks(focus);
+        if (links != NULL && links->MoveLinkFocus(forward))
+            return true;
+        SetNextTabControl(forward);
         return true;
+    }
     case WM_SYSCHAR:
     {
         if (root == NULL)

@@ -33,3 +33,13 @@ inline COLORREF ArgbToColorRef(DWORD argb)
 {
     return RGB(ColorRed(argb), ColorGreen(argb), ColorBlue(argb));
 }
+
+// How well one colour reads on another: the ratio of their relative
+// luminances (each plus 0.05), from 1 (the same) to 21 (black on white).
+// Alpha is ignored.
+double ContrastRatio(DWORD first, DWORD second);
+// Text and links of ordinary size read on a background from this ratio on.
+const double MinReadableContrast = 3.0;
+// preferred when it reads on background, else fallback when that does, else
+// black or white, whichever reads better.
+DWORD ReadableColorOn(DWORD background, DWORD preferred, DWORD fallback);

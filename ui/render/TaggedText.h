@@ -38,6 +38,47 @@ protected:
     ~ITextResources() {}
 };
 
+// A window's text resources with links in other colours, for text drawn on a
+// background that the window's link colours do not read on (a selected row).
+// Everything else is the window's.
+class CLinkColorResources : public ITextResources
+{
+public:
+    CLinkColorResources(ITextResources& window, DWORD link, DWORD linkHover)
+        : m_window(window), m_link(link), m_linkHover(linkHover)
+    {
+    }
+
+    TImageEntry* GetImageOrAdd(LPCWSTR name, LPCWSTR type, DWORD mask) override
+    {
+        return m_window.GetImageOrAdd(name, type, mask);
+    }
+    int GetDpi() const override { return m_window.GetDpi(); }
+    void ResolveTextTokens(CUIString& text) override { m_window.ResolveTextTokens(text); }
+    HFONT GetFont(int id) override { return m_window.GetFont(id); }
+    TFontEntry* GetFontInfo(int id) override { return m_window.GetFontInfo(id); }
+    TFontEntry* GetFontInfoByHandle(HFONT hFont) override { return m_window.GetFontInfoByHandle(hFont); }
+    bool HasFontId(int id) override { return m_window.HasFontId(id); }
+    HFONT FindFont(LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic) const override
+    {
+        return m_window.FindFont(pStrFontName, nSize, bBold, bUnderline, bItalic);
+    }
+    HFONT AddFont(int id, LPCWSTR pStrFontName, int nSize, bool bBold, bool bUnderline, bool bItalic,
+                  bool bShared = false) override
+    {
+        return m_window.AddFont(id, pStrFontName, nSize, bBold, bUnderline, bItalic, bShared);
+    }
+    DWORD GetDefaultLinkFontColor() const override { return m_link; }
+    DWORD GetDefaultLinkHoverFontColor() const override { return m_linkHover; }
+    DWORD GetDefaultSelectedBkColor() const override { return m_window.GetDefaultSelectedBkColor(); }
+    POINT GetMousePos() const override { return m_window.GetMousePos(); }
+
+private:
+    ITextResources& m_window;
+    DWORD m_link;
+    DWORD m_linkHover;
+};
+
 // Where tagged text measures and draws. The GDI form draws into a DC; tests
 // measure with fixed widths and record what would be drawn.
 class ITextCanvas
