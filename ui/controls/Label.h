@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "ui/controls/Control.h"
+#include "ui/controls/ControlTag.h"
 #include "ui/render/GdiplusSession.h"
 
 // Displacement of a label's shadow and glow, in pixels.
@@ -177,4 +178,10 @@ protected:
     RECT linkRects[MaxLinks];
     CUIString linkTexts[MaxLinks];
     int hotLink;
+};
+
+// The element names that make these controls in skins.
+inline constexpr TControlTag kLabelTags[] = {
+    {L"Label", AnyCase, MakeControl<CLabelUI>},
+    {L"Text", AnyCase, MakeControl<CTextUI>},
 };
