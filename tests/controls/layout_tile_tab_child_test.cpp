@@ -349,6 +349,7 @@ TEST_F(ChildLayoutTest, WithoutContentBuilderStaysEmptyAndSaysWhy)
     CChildLayoutUI* layout = new CChildLayoutUI;
     layout->SetChildLayoutXML(L"part.xml");
     manager.AttachRoot(layout);
+    layout->Init();
     EXPECT_EQ(layout->GetCount(), 0);
     EXPECT_NE(std::wstring(layout->GetBuildMessage()).find(L"nothing builds"), std::wstring::npos)
         << layout->GetBuildMessage();
