@@ -21,7 +21,7 @@
 #include "tests/support/SkinFolder.h"
 #include "ui/controls/Control.h"
 #include "ui/manager/Manager.h"
-#include "ui/markup/LayoutBuilder.h"
+#include "ui/builder/LayoutBuilder.h"
 #include "ui/markup/ResourceLocations.h"
 
 namespace

@@ -17,7 +17,7 @@
 #include "ui/controls/List.h"
 #include "ui/controls/ListItems.h"
 #include "ui/manager/Manager.h"
-#include "ui/markup/LayoutBuilder.h"
+#include "ui/builder/LayoutBuilder.h"
 #include "ui/markup/XmlMarkup.h"
 
 namespace

@@ -7,7 +7,7 @@
 #include "ui/controls/Progress.h"
 #include "ui/controls/RichEdit.h"
 #include "ui/controls/TabLayout.h"
-#include "ui/markup/LayoutBuilder.h"
+#include "ui/builder/LayoutBuilder.h"
 
 #include <wchar.h>
 

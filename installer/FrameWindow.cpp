@@ -6,7 +6,7 @@
 #include "installer/WindowPlacement.h"
 #include "ui/controls/Control.h"
 #include "ui/controls/Progress.h"
-#include "ui/markup/LayoutBuilder.h"
+#include "ui/builder/LayoutBuilder.h"
 
 #include <mmsystem.h>
 

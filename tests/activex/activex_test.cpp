@@ -13,7 +13,7 @@
 #include "tests/support/TestWindow.h"
 #include "ui/controls/ActiveX.h"
 #include "ui/controls/BoxLayout.h"
-#include "ui/markup/LayoutBuilder.h"
+#include "ui/builder/LayoutBuilder.h"
 
 namespace
 {

@@ -17,7 +17,7 @@
 #include "ui/controls/Progress.h"
 #include "ui/controls/TreeView.h"
 #include "ui/manager/ManagerAccessible.h"
-#include "ui/markup/LayoutBuilder.h"
+#include "ui/builder/LayoutBuilder.h"
 
 namespace
 {

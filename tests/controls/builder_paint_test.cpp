@@ -3,7 +3,7 @@
 #include "control_test_support.h"
 #include "ui/controls/BoxLayout.h"
 #include "ui/controls/Label.h"
-#include "ui/markup/LayoutBuilder.h"
+#include "ui/builder/LayoutBuilder.h"
 
 namespace
 {

@@ -8,7 +8,7 @@
 #include "tests/support/SkinFolder.h"
 #include "tests/support/TestWindow.h"
 #include "ui/controls/Button.h"
-#include "ui/markup/LayoutBuilder.h"
+#include "ui/builder/LayoutBuilder.h"
 
 namespace
 {

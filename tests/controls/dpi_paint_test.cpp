@@ -4,7 +4,7 @@
 #include "ui/controls/BoxLayout.h"
 #include "ui/controls/Label.h"
 #include "ui/controls/ScrollBar.h"
-#include "ui/markup/LayoutBuilder.h"
+#include "ui/builder/LayoutBuilder.h"
 
 // A skin on a high-DPI window paints as the same tree would with every
 // length of the skin multiplied by the scale: lengths, borders, insets,

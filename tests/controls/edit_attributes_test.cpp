@@ -5,7 +5,7 @@
 #include "editor_test_support.h"
 #include "ui/controls/Edit.h"
 #include "ui/manager/Manager.h"
-#include "ui/markup/LayoutBuilder.h"
+#include "ui/builder/LayoutBuilder.h"
 
 // The edit's own attributes and size, without a window.
 

@@ -5,7 +5,7 @@
 #include "editor_test_support.h"
 #include "ui/controls/Container.h"
 #include "ui/controls/Edit.h"
-#include "ui/markup/LayoutBuilder.h"
+#include "ui/builder/LayoutBuilder.h"
 
 // The editor's window over its control: where it is put, when it goes, and
 // what it leaves behind.

@@ -11,7 +11,7 @@
 #include "tests/support/TestWindow.h"
 #include "ui/controls/BoxLayout.h"
 #include "ui/controls/GifAnim.h"
-#include "ui/markup/LayoutBuilder.h"
+#include "ui/builder/LayoutBuilder.h"
 #include "ui/render/GdiplusSession.h"
 
 namespace

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "layout_test_support.h"
-#include "ui/markup/LayoutBuilder.h"
+#include "ui/builder/LayoutBuilder.h"
 
 namespace
 {

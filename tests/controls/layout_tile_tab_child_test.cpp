@@ -10,7 +10,7 @@
 #include "ui/controls/ChildLayout.h"
 #include "ui/controls/TabLayout.h"
 #include "ui/controls/TileLayout.h"
-#include "ui/markup/LayoutBuilder.h"
+#include "ui/builder/LayoutBuilder.h"
 
 namespace
 {
@@ -339,6 +339,31 @@ TEST_F(ChildLayoutTest, MissingFileLeavesItEmpty)
     ASSERT_NE(layout, nullptr);
     EXPECT_EQ(layout->GetCount(), 0);
     EXPECT_STRNE(layout->GetBuildMessage(), L"");
+}
+
+// The controls never reach up to the builder: a child layout made in code has
+// no way to build its file until one is handed to it.
+TEST_F(ChildLayoutTest, WithoutContentBuilderStaysEmptyAndSaysWhy)
+{
+    Write(L"part.xml", "<Window><Button name=\"inside\"/></Window>");
+    CChildLayoutUI* layout = new CChildLayoutUI;
+    layout->SetChildLayoutXML(L"part.xml");
+    manager.AttachRoot(layout);
+    layout->Init();
+    EXPECT_EQ(layout->GetCount(), 0);
+    EXPECT_NE(std::wstring(layout->GetBuildMessage()).find(L"nothing builds"), std::wstring::npos)
+        << layout->GetBuildMessage();
+
+    layout->SetContentBuilder(
+        [](LPCWSTR file, CManagerUI* owner, CUIString& message) -> CControlUI* {
+            CLayoutBuilder builder;
+            CControlUI* content = builder.Create(file, NULL, owner);
+            message = builder.GetLastErrorMessage();
+            return content;
+        });
+    layout->Init();
+    ASSERT_EQ(layout->GetCount(), 1);
+    EXPECT_STREQ(layout->GetItemAt(0)->GetClassName(), L"Button");
 }
 
 // A file that contains itself, directly or through another child layout,

@@ -10,7 +10,7 @@
 #include "control_test_support.h"
 #include "ui/controls/List.h"
 #include "ui/controls/ListItems.h"
-#include "ui/markup/LayoutBuilder.h"
+#include "ui/builder/LayoutBuilder.h"
 
 // A list of label rows "row 0", "row 1", ... attached to a window-less
 // manager, rows 20 pixels high, laid out at 0,0 - width x height with its

@@ -9,7 +9,7 @@
 #include "control_test_support.h"
 #include "tests/support/TestWindow.h"
 #include "ui/controls/TreeView.h"
-#include "ui/markup/LayoutBuilder.h"
+#include "ui/builder/LayoutBuilder.h"
 
 namespace
 {

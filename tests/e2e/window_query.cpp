@@ -11,7 +11,7 @@
 #include "tests/e2e/client_area.h"
 #include "ui/controls/Control.h"
 #include "ui/manager/Manager.h"
-#include "ui/markup/LayoutBuilder.h"
+#include "ui/builder/LayoutBuilder.h"
 
 #include <windows.h>
 

@@ -12,7 +12,7 @@
 #include "tests/support/TestWindow.h"
 #include "ui/controls/Control.h"
 #include "ui/manager/Manager.h"
-#include "ui/markup/LayoutBuilder.h"
+#include "ui/builder/LayoutBuilder.h"
 #include "ui/render/Renderer.h"
 
 namespace

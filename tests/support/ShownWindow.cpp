@@ -3,7 +3,7 @@
 #include "tests/support/Describe.h"
 #include "tests/support/RealInput.h"
 #include "ui/controls/Control.h"
-#include "ui/markup/LayoutBuilder.h"
+#include "ui/builder/LayoutBuilder.h"
 
 CShownWindow::CShownWindow(LPCWSTR document, int width, int height, bool layered) : m_hWnd(NULL)
 {

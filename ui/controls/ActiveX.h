@@ -5,6 +5,7 @@
 #include <ole2.h>
 
 #include "ui/controls/Control.h"
+#include "ui/controls/ControlTag.h"
 
 class CActiveXCtrl;
 
@@ -78,4 +79,9 @@ protected:
     HWND hostWindow;
     HMODULE module;  // loaded for moduleName, freed when the control goes
     bool comInitialized;
+};
+
+// The element name that makes this control in skins.
+inline constexpr TControlTag kActiveXTags[] = {
+    {L"ActiveX", AnyCase, MakeControl<CActiveXUI>},
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/controls/Container.h"
+#include "ui/controls/ControlTag.h"
 
 // Places children one after another along one axis: fixed sizes first, the
 // free space shared among children without a size, minimum and maximum sizes
@@ -71,4 +72,12 @@ public:
 
 protected:
     static const TAttributeRow<CHorizontalLayoutUI> attributeTable[];
+};
+
+// The element names that make these controls in skins.
+inline constexpr TControlTag kBoxLayoutTags[] = {
+    {L"VerticalLayout", AnyCase, MakeControl<CVerticalLayoutUI>},
+    {L"VBox", AnyCase, MakeControl<CVerticalLayoutUI>},
+    {L"HorizontalLayout", AnyCase, MakeControl<CHorizontalLayoutUI>},
+    {L"HBox", AnyCase, MakeControl<CHorizontalLayoutUI>},
 };

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "ui/controls/ControlTag.h"
 #include "ui/controls/Label.h"
 
 // A label that reacts to the mouse and the keyboard. It tracks hot, pushed,
@@ -196,4 +197,11 @@ public:
     LPVOID FindInterface(LPCWSTR pstrName) override;
     DWORD GetAccessibleRole() override;
     LPCWSTR GetAccessibleAction() override;
+};
+
+// The element names that make these controls in skins.
+inline constexpr TControlTag kButtonTags[] = {
+    {L"Button", AnyCase, MakeControl<CButtonUI>},
+    {L"Option", AnyCase, MakeControl<COptionUI>},
+    {L"CheckBox", AnyCase, MakeControl<CCheckBoxUI>},
 };

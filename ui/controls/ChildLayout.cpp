@@ -3,7 +3,6 @@
 #include <wchar.h>
 
 #include "ui/controls/ControlAttributes.h"
-#include "ui/markup/LayoutBuilder.h"
 
 namespace
 {
@@ -92,10 +91,16 @@ void CChildLayoutUI::Init()
         RemoveAll();
         return;
     }
+    if (contentBuilder == NULL)
+    {
+        buildMessage = L"ChildLayout \"";
+        buildMessage += xmlFile;
+        buildMessage += L"\" is not built: nothing builds skin files for it";
+        RemoveAll();
+        return;
+    }
     CFileInBuildScope inBuild(xmlFile);
-    CLayoutBuilder builder;
-    CControlUI* content = builder.Create(static_cast<LPCWSTR>(xmlFile), NULL, manager, NULL);
-    buildMessage = builder.GetLastErrorMessage();
+    CControlUI* content = contentBuilder(xmlFile, manager, buildMessage);
     RemoveAll();
     if (content != NULL)
         Add(content);

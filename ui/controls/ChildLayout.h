@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/controls/Container.h"
+#include "ui/controls/ControlTag.h"
 
 // A container whose content is another skin file, built when the layout is
 // initialised (normally when it joins a window). It holds no children of its
@@ -21,6 +22,12 @@ public:
     void SetAttribute(LPCWSTR pstrName, LPCWSTR pstrValue) override;
 
     // ---- Operations ----
+    // Builds a skin file for a manager: the content, or null with the reason
+    // in message (which may also carry a shortfall of built content).
+    typedef CControlUI* (*TContentBuilder)(LPCWSTR file, CManagerUI* manager, CUIString& message);
+    // Whoever creates the layout from markup hands it the way to build its
+    // file; without one the layout stays empty and says why.
+    void SetContentBuilder(TContentBuilder builder) { contentBuilder = builder; }
     // Takes effect at the next Init.
     void SetChildLayoutXML(LPCWSTR pstrXml);
     LPCWSTR GetChildLayoutXML() const { return xmlFile; }
@@ -31,4 +38,10 @@ protected:
     // ---- Data ----
     CUIString xmlFile;
     CUIString buildMessage;
+    TContentBuilder contentBuilder = NULL;
+};
+
+// The element name that makes this control in skins.
+inline constexpr TControlTag kChildLayoutTags[] = {
+    {L"ChildLayout", AnyCase, MakeControl<CChildLayoutUI>},
 };

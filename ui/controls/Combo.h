@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/controls/BoxLayout.h"
+#include "ui/controls/ControlTag.h"
 #include "ui/controls/ListInterfaces.h"
 
 class CComboWnd;
@@ -127,4 +128,10 @@ public:
 
 protected:
     CComboUI* owner;  // not owned
+};
+
+// The element names that make these controls in skins.
+inline constexpr TControlTag kComboTags[] = {
+    {L"Combo", AnyCase, MakeControl<CComboUI>},
+    {L"ComboBox", AnyCase, MakeControl<CComboUI>},
 };

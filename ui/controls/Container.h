@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/controls/Control.h"
+#include "ui/controls/ControlTag.h"
 
 class CScrollBarUI;
 class CUIAxis;
@@ -69,7 +70,7 @@ public:
     bool RemoveAt(int iIndex, bool bDoNotDestroy = false) override;
     void RemoveAll() override;
 
-    // ---- Container operations, after the control's, in a fixed order ----
+    // ---- Container operations ----
     virtual RECT GetInset() const;
     virtual void SetInset(int left, int top, int right, int bottom);
     virtual int GetChildPadding() const;
@@ -201,4 +202,9 @@ protected:
     int scrollRelayoutDepth;
 
     static const TAttributeRow<CContainerUI> attributeTable[];
+};
+
+// The element name that makes this control in skins.
+inline constexpr TControlTag kContainerTags[] = {
+    {L"Container", AnyCase, MakeControl<CContainerUI>},
 };

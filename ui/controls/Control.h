@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "ui/controls/ControlAttributes.h"
+#include "ui/controls/ControlTag.h"
 #include "ui/core/Collections.h"
 #include "ui/core/Delegate.h"
 #include "ui/core/Geometry.h"
@@ -29,8 +30,8 @@ struct TPercentInfo
 
 // The root of every control. The virtual operations below are the interface
 // through which the window manager, the layout builder and the containers
-// reach a control. Their order is fixed: subclasses add their own operations
-// after PostPaint and never insert any between these.
+// reach a control; a subclass adds its own operations after them, in its own
+// declaration.
 // A control has no window of its own: it is a rectangle of its manager's
 // window that the manager lays out, paints, hit-tests and feeds with events.
 class CControlUI
@@ -408,3 +409,8 @@ inline CUIString CControlUI::GetVirtualWnd() const
         return parent->GetVirtualWnd();
     return CUIString();
 }
+
+// The element name that makes this control in skins.
+inline constexpr TControlTag kControlTags[] = {
+    {L"Control", AnyCase, MakeControl<CControlUI>},
+};

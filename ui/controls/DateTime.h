@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "ui/controls/ControlTag.h"
 #include "ui/controls/Label.h"
 #include "ui/controls/NativeEditor.h"
 
@@ -98,4 +99,9 @@ protected:
     SYSTEMTIME dateTime;
     int updateMode;
     CDateTimeWnd* pickerWindow;  // owned by its window: deletes itself when the window is gone
+};
+
+// The element name that makes this control in skins.
+inline constexpr TControlTag kDateTimeTags[] = {
+    {L"DateTime", AnyCase, MakeControl<CDateTimeUI>},
 };

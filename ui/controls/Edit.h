@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "ui/controls/ControlAttributes.h"
+#include "ui/controls/ControlTag.h"
 #include "ui/controls/Label.h"
 #include "ui/controls/NativeEditor.h"
 
@@ -149,4 +150,9 @@ protected:
     TDrawSpec disabledImage;
 
     static const TAttributeRow<CEditUI> attributeTable[];
+};
+
+// The element name that makes this control in skins.
+inline constexpr TControlTag kEditTags[] = {
+    {L"Edit", AnyCase, MakeControl<CEditUI>},
 };

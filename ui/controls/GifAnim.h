@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ui/controls/Control.h"
+#include "ui/controls/ControlTag.h"
 #include "ui/render/GdiplusSession.h"
 
 namespace Gdiplus
@@ -85,4 +86,9 @@ private:
     bool playing;
     UINT timerPeriod;
     IStream* gifStream;  // backs gifImage; released after it
+};
+
+// The element name that makes this control in skins, spelt exactly so.
+inline constexpr TControlTag kGifAnimTags[] = {
+    {L"GifAnim", ExactCase, MakeControl<CGifAnimUI>},
 };

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "ui/controls/Control.h"
+#include "ui/controls/ControlTag.h"
 #include "ui/controls/LinkFocus.h"
 #include "ui/render/GdiplusSession.h"
 
@@ -194,4 +195,10 @@ protected:
     CUIString linkTexts[MaxLinks];
     int hotLink;
     int focusedLink;
+};
+
+// The element names that make these controls in skins.
+inline constexpr TControlTag kLabelTags[] = {
+    {L"Label", AnyCase, MakeControl<CLabelUI>},
+    {L"Text", AnyCase, MakeControl<CTextUI>},
 };

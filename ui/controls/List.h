@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/controls/BoxLayout.h"
+#include "ui/controls/ControlTag.h"
 #include "ui/controls/ListHeader.h"
 #include "ui/controls/LinkFocus.h"
 #include "ui/controls/ListInterfaces.h"
@@ -215,4 +216,9 @@ protected:
     CListBodyUI* body;                // a child of the list
     CListHeaderUI* header;            // a child of the list; null once removed
     TListInfo info;
+};
+
+// The element name that makes this control in skins.
+inline constexpr TControlTag kListTags[] = {
+    {L"List", AnyCase, MakeControl<CListUI>},
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/controls/BoxLayout.h"
+#include "ui/controls/ControlTag.h"
 
 // The row of column headers above a list's rows.
 class CListHeaderUI : public CHorizontalLayoutUI
@@ -90,4 +91,10 @@ protected:
     TDrawSpec pushedImage;
     TDrawSpec focusedImage;
     TDrawSpec sepImage;
+};
+
+// The element names that make these controls in skins.
+inline constexpr TControlTag kListHeaderTags[] = {
+    {L"ListHeader", AnyCase, MakeControl<CListHeaderUI>},
+    {L"ListHeaderItem", AnyCase, MakeControl<CListHeaderItemUI>},
 };

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "ui/controls/Container.h"
+#include "ui/controls/ControlTag.h"
 #include "ui/controls/LinkFocus.h"
 #include "ui/controls/ListInterfaces.h"
 
@@ -257,4 +258,12 @@ public:
     LPVOID FindInterface(LPCWSTR pstrName) override;
     void SetPos(RECT rc, bool bNeedInvalidate = true) override;
     bool PaintContent(HDC hDC, const RECT& rcPaint, CControlUI* pStopControl) override;
+};
+
+// The element names that make these controls in skins.
+inline constexpr TControlTag kListItemTags[] = {
+    {L"ListLabelElement", AnyCase, MakeControl<CListLabelElementUI>},
+    {L"ListTextElement", AnyCase, MakeControl<CListTextElementUI>},
+    {L"ListContainerElement", AnyCase, MakeControl<CListContainerElementUI>},
+    {L"ListHBoxElement", AnyCase, MakeControl<CListHBoxElementUI>},
 };

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "ui/controls/ControlTag.h"
 #include "ui/controls/Label.h"
 
 // An integer value between a minimum and a maximum, shown by drawing the
@@ -126,4 +127,10 @@ protected:
     TDrawSpec thumbImage;
     TDrawSpec thumbHotImage;
     TDrawSpec thumbPushedImage;
+};
+
+// The element names that make these controls in skins.
+inline constexpr TControlTag kProgressTags[] = {
+    {L"Progress", AnyCase, MakeControl<CProgressUI>},
+    {L"Slider", AnyCase, MakeControl<CSliderUI>},
 };

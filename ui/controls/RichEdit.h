@@ -5,6 +5,7 @@
 
 #include "ui/controls/Container.h"
 #include "ui/controls/ControlAttributes.h"
+#include "ui/controls/ControlTag.h"
 
 class CTxtWinHost;
 
@@ -162,4 +163,9 @@ protected:
     // Enter became "return": the character that follows it is not text.
     mutable bool returnTaken;
     CUIRect textPadding;
+};
+
+// The element name that makes this control in skins.
+inline constexpr TControlTag kRichEditTags[] = {
+    {L"RichEdit", AnyCase, MakeControl<CRichEditUI>},
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/controls/Control.h"
+#include "ui/controls/ControlTag.h"
 #include "ui/core/Axis.h"
 
 class CContainerUI;
@@ -150,4 +151,9 @@ protected:
     TDrawSpec images[PartCount][ImageStateCount];
 
     static const TAttributeRow<CScrollBarUI> attributeTable[];
+};
+
+// The element name that makes this control in skins.
+inline constexpr TControlTag kScrollBarTags[] = {
+    {L"ScrollBar", AnyCase, MakeControl<CScrollBarUI>},
 };

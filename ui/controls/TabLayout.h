@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/controls/Container.h"
+#include "ui/controls/ControlTag.h"
 
 // A stack of pages of which one is shown at a time. Selecting a page shows
 // it, hides the others and announces the change with "tabselect"; pages
@@ -38,4 +39,9 @@ protected:
 
     // ---- Data ----
     int currentSel;
+};
+
+// The element name that makes this control in skins.
+inline constexpr TControlTag kTabLayoutTags[] = {
+    {L"TabLayout", AnyCase, MakeControl<CTabLayoutUI>},
 };

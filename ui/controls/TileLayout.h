@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/controls/Container.h"
+#include "ui/controls/ControlTag.h"
 
 // Children in a grid of equal cells, row by row: as many columns as fit, or
 // a fixed number. A child's cell is its index in the child list, so hidden
@@ -39,4 +40,9 @@ protected:
     int rows;
     int fixedColumns;
     int childVPadding;
+};
+
+// The element name that makes this control in skins.
+inline constexpr TControlTag kTileLayoutTags[] = {
+    {L"TileLayout", AnyCase, MakeControl<CTileLayoutUI>},
 };

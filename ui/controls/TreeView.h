@@ -4,6 +4,7 @@
 
 #include "ui/controls/BoxLayout.h"
 #include "ui/controls/Button.h"
+#include "ui/controls/ControlTag.h"
 #include "ui/controls/Label.h"
 #include "ui/controls/List.h"
 #include "ui/controls/ListItems.h"
@@ -256,3 +257,9 @@ template <class TVisit> void CTreeNodeUI::ForEachDescendant(TVisit visit)
             pending.push_back(node->GetChildNode(i));
     }
 }
+
+// The element names that make these controls in skins.
+inline constexpr TControlTag kTreeViewTags[] = {
+    {L"TreeView", AnyCase, MakeControl<CTreeViewUI>},
+    {L"Tree", AnyCase, MakeControl<CTreeViewUI>},
+};

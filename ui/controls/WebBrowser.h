@@ -8,6 +8,7 @@
 #include <servprov.h>
 
 #include "ui/controls/ActiveX.h"
+#include "ui/controls/ControlTag.h"
 
 // What the browser tells about a script error; values it does not give stay 0 or empty.
 struct TScriptError
@@ -165,4 +166,9 @@ private:
     CUIString homePage;
     bool autoNavigate;
     CWebBrowserEventHandler* eventHandler;  // not owned
+};
+
+// The element name that makes this control in skins.
+inline constexpr TControlTag kWebBrowserTags[] = {
+    {L"WebBrowser", AnyCase, MakeControl<CWebBrowserUI>},
 };

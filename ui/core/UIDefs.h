@@ -11,9 +11,9 @@
 
 class CControlUI;
 
-// The values are fixed: IsKeyboardEvent and IsMouseEvent test the ranges
-// 3..6 and 9..18, so a new kind goes outside them. 1, 2, 7, 8 and 19 are
-// never produced.
+// IsKeyboardEvent and IsMouseEvent test these kinds as two ranges, so the
+// keyboard kinds and the mouse kinds each stay together; a new kind goes
+// outside both. The gaps between the ranges carry no kind.
 enum EventKind
 {
     EventKeyDown = 3,

@@ -1,10 +1,12 @@
-#include "ui/markup/LayoutBuilder.h"
+#include "ui/builder/LayoutBuilder.h"
 
 #include <stdlib.h>
 #include <wchar.h>
 
+#include "ui/controls/ChildLayout.h"
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
+#include "ui/controls/ControlTag.h"
 #include "ui/controls/TreeView.h"
 #include "ui/core/AttributeValues.h"
 #include "ui/manager/Manager.h"
@@ -550,4 +552,30 @@ bool CLayoutBuilder::IsBeingBuilt(const CUIString& identity, const TBuildContext
             return true;
     }
     return false;
+}
+
+namespace
+{
+// What a child layout builds when it joins a window: its file, built by a
+// builder of its own for the layout's manager.
+CControlUI* BuildChildLayoutContent(LPCWSTR file, CManagerUI* manager, CUIString& message)
+{
+    CLayoutBuilder builder;
+    CControlUI* content = builder.Create(file, NULL, manager, NULL);
+    message = builder.GetLastErrorMessage();
+    return content;
+}
+}  // namespace
+
+// A child layout is handed the builder's way of building its file, so that
+// the controls never reach up to the builder themselves.
+CControlUI* CLayoutBuilder::CreateControl(LPCWSTR pstrTag)
+{
+    const TControlTag* tag = FindControlTag(pstrTag);
+    if (tag == NULL)
+        return NULL;
+    CControlUI* control = tag->create();
+    if (CChildLayoutUI* child = static_cast<CChildLayoutUI*>(control->FindInterface(L"ChildLayout")))
+        child->SetContentBuilder(BuildChildLayoutContent);
+    return control;
 }

@@ -8,7 +8,7 @@
 #include "ui/controls/Container.h"
 #include "ui/controls/Control.h"
 #include "ui/manager/Manager.h"
-#include "ui/markup/LayoutBuilder.h"
+#include "ui/builder/LayoutBuilder.h"
 
 // Blocks handed out by operator new and not yet deleted, across the whole test
 // program: a build whose tree is deleted again must bring it back where it was.

@@ -1,6 +1,6 @@
-#include "ui/markup/LayoutBuilder.h"
+#include "ui/builder/LayoutBuilder.h"
 
-#include "tests/markup/builder_test_support.h"
+#include "tests/builder/builder_test_support.h"
 #include "tests/support/SkinFolder.h"
 #include "ui/markup/ResourceLocations.h"
 
