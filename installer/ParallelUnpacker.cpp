@@ -1,5 +1,7 @@
 #include "installer/ParallelUnpacker.h"
 
+#include "installer/LockScope.h"
+
 #include <algorithm>
 #include <new>
 
@@ -16,30 +18,6 @@ constexpr unsigned kMostWorkers = 8;
 constexpr DWORD kStopPollMs = 20;
 
 UnpackSettings g_settings;
-
-class ExclusiveLock
-{
-public:
-    explicit ExclusiveLock(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
-    ~ExclusiveLock() { ReleaseSRWLockExclusive(&lock_); }
-    ExclusiveLock(const ExclusiveLock&) = delete;
-    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
-
-private:
-    SRWLOCK& lock_;
-};
-
-class ExclusiveUnlock
-{
-public:
-    explicit ExclusiveUnlock(SRWLOCK& lock) : lock_(lock) { ReleaseSRWLockExclusive(&lock_); }
-    ~ExclusiveUnlock() { AcquireSRWLockExclusive(&lock_); }
-    ExclusiveUnlock(const ExclusiveUnlock&) = delete;
-    ExclusiveUnlock& operator=(const ExclusiveUnlock&) = delete;
-
-private:
-    SRWLOCK& lock_;
-};
 
 }  // namespace
 
